@@ -1,0 +1,5 @@
+# ASan + UBSan for every target of the build when KELPMERE_SANITIZE is on.
+if(KELPMERE_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
