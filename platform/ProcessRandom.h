@@ -1,0 +1,15 @@
+#pragma once
+
+// The process-wide pseudo-random generator behind generated names.
+// Same sequence as the classic C run-time rand()/srand(): a linear congruential
+// generator (x = x * 214013 + 2531011) whose output is bits 16..30, 0..32767.
+// One generator for the whole process; every draw depends on all earlier draws.
+// Safe to call from several threads (draws are serialised).
+
+constexpr int kProcessRandomMax = 32767;
+
+// Restarts the sequence from `seed` (srand).
+void SeedProcessRandom(unsigned int seed);
+
+// Next value of the sequence, 0..32767 (rand).
+int ProcessRandom();
