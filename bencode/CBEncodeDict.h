@@ -1,0 +1,31 @@
+#pragma once
+
+#include "bencode/CBEncodeObjectBase.h"
+
+#include <list>
+#include <map>
+#include <string>
+
+// A bencode dictionary. Keeps its pairs in decoded order (never re-sorted) and writes
+// them back in that order, repeated keys included. Owns keys and values.
+class CBEncodeDict : public CBEncodeObjectBase {
+public:
+    CBEncodeDict() : CBEncodeObjectBase(kBEncodeDict) {}
+    ~CBEncodeDict() override;
+
+    // "d", every key and value of `items` in order, "e"; the items' results are ignored. True.
+    bool Encode(std::string& out) override;
+
+    // The value of the first occurrence of `key`, or null. Keys holding a NUL byte can't be
+    // found this way.
+    CBEncodeObjectBase* Find(const char* key) const;
+
+    // Removes every pair whose key is `key` from `items` (deleting key and value) and the
+    // key's entry from `keyIndex`. Returns whether anything was removed.
+    bool Remove(const char* key);
+
+    // Key text to the value of its first occurrence; the values are borrowed from `items`.
+    std::map<std::string, CBEncodeObjectBase*> keyIndex;
+    // Keys (CBEncodeString) and values alternately, in buffer order; owned.
+    std::list<CBEncodeObjectBase*> items;
+};

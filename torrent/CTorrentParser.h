@@ -1,0 +1,89 @@
+#pragma once
+
+#include "bencode/CBEncode.h"
+#include "torrent/TextRef.h"
+#include "torrent/TorrentFileEntry.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CBEncodeDict;
+
+// The in-memory torrent document: the bytes of one torrent file, the bencode tree decoded
+// from them and what Analyze extracts. Edited in place (SetString on values of the tree) and
+// written back whole by SaveToFile. Reused for every torrent its owner opens: each load
+// starts from the empty state, which invalidates every TextRef, root and pieces of the
+// previous load. Not copyable.
+class CTorrentParser {
+public:
+    CTorrentParser() = default;
+    virtual ~CTorrentParser();
+
+    CTorrentParser(const CTorrentParser&) = delete;
+    CTorrentParser& operator=(const CTorrentParser&) = delete;
+
+    // Back to the empty state (creationDate and infoHashPrefix are left alone).
+    void Reset();
+
+    // Empties the document, reads the whole file at `path` (a byte string in the local code
+    // page) and decodes it. True when the first top-level dictionary has "announce" and
+    // "info". Anything that is not a regular file of 1 to 2^31-1 bytes gives false without
+    // being read. The decoded values stay even when the result is false.
+    bool LoadFromFile(const char* path);
+
+    // Like LoadFromFile, with the bytes given in memory (copied into `buffer`); sourcePath
+    // is left empty.
+    bool LoadFromMemory(const char* bytes, std::size_t length);
+
+    // Collects trackers, names, piece data, descriptive strings and files from the tree.
+    bool Analyze();
+
+    // Replaces the torrent name, file names and folder names with texts generated from `stem`.
+    bool Wash(const char* stem);
+
+    // Appends the encoding of `root` to `out` and writes it to `path`, replacing the file
+    // there only once the new bytes are completely on disk. False without a root or when
+    // anything fails; an existing file at `path` is then left untouched.
+    bool SaveToFile(std::string& out, const char* path);
+
+    // "announce", then the first URL of each "announce-list" tier; bytes as stored.
+    std::vector<std::string> trackers;
+    // The listed files in torrent order.
+    std::vector<TorrentFileEntry> files;
+    // The info "name" (for a single-file torrent moved into the only entry by Analyze).
+    TextRef name;
+    // The info "name.utf-8".
+    TextRef nameUtf8;
+    // The info "piece length" (low 32 bits).
+    int32_t pieceLength = 0;
+    // The first 20 bytes of the escaped info hash; only tested for being all zero.
+    std::array<char, 20> infoHashPrefix{};
+    // First byte of the info "pieces" string inside `buffer`; null when absent.
+    const char* pieces = nullptr;
+    // Length of "pieces" divided by 20.
+    int32_t pieceCount = 0;
+    // Low 32 bits of the root "creation date".
+    int32_t creationDate = 0;
+    // Root "comment", bytes as stored.
+    std::string comment;
+    // "publisher", from the root or else from the info dictionary.
+    std::string publisher;
+    // "publisher-url", from the root or else from the info dictionary.
+    std::string publisherUrl;
+    // Root "created by".
+    std::string createdBy;
+    // The path given to the last LoadFromFile.
+    std::string sourcePath;
+    // Decodes `buffer` and owns every value of the tree.
+    CBEncode codec;
+    // The first top-level dictionary; borrowed from `codec`.
+    CBEncodeDict* root = nullptr;
+    // The file's bytes followed by one zero byte; the tree's byte strings point into it.
+    std::unique_ptr<char[]> buffer;
+    // The file's size in bytes.
+    int32_t bufferLength = 0;
+};
