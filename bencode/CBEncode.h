@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <list>
+#include <memory>
 
 // The bencode decoder: one forward pass of recursive descent over a byte buffer, building
 // values whose byte strings point into that buffer (nothing is copied but dictionary key
@@ -52,7 +53,7 @@ private:
 
     // Stores the consumed length in the value and the caller's counter, appends the value,
     // makes it lastValue and returns whether it is clean.
-    bool Complete(CBEncodeObjectBase* value, const char* pos, const char* stop, ValueList& into,
+    bool Complete(std::unique_ptr<CBEncodeObjectBase> value, const char* stop, ValueList& into,
                   int32_t& consumed);
 
     const char* end_ = nullptr;  // one past the last byte of the buffer being decoded

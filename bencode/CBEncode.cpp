@@ -1,0 +1,223 @@
+#include "bencode/CBEncode.h"
+
+#include "bencode/CBEncodeDict.h"
+#include "bencode/CBEncodeInt.h"
+#include "bencode/CBEncodeList.h"
+#include "bencode/CBEncodeString.h"
+#include "bencode/DecodeLimits.h"
+
+#include <cstdint>
+#include <string>
+#include <utility>
+
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A run of decimal digits from `pos`, stopping at the end of the buffer.
+struct DigitRun {
+    const char* stop = nullptr;  // first byte after the digits taken
+    uint64_t value = 0;          // the digits taken, read as a decimal number
+    bool tooLong = false;        // more than DecodeLimits::maxDigits digits: `stop` is the first extra one
+};
+
+DigitRun ReadDigits(const char* pos, const char* end)
+{
+    DigitRun run;
+    const char* p = pos;
+    // 19 digits never overflow 64 unsigned bits (10^19 - 1 < 2^64).
+    while (p < end && IsDigit(*p)) {
+        if (p - pos == DecodeLimits::maxDigits) {
+            run.tooLong = true;
+            break;
+        }
+        run.value = run.value * 10 + static_cast<uint64_t>(*p - '0');
+        ++p;
+    }
+    run.stop = p;
+    return run;
+}
+
+}  // namespace
+
+CBEncode::~CBEncode() { Clear(); }
+
+void CBEncode::Clear()
+{
+    for (CBEncodeObjectBase* value : values)
+        delete value;
+    values.clear();
+    lastValue = nullptr;
+}
+
+bool CBEncode::Decode(const char* buffer, std::size_t length)
+{
+    if (buffer == nullptr || length == 0 || buffer[0] == '\0')
+        return false;
+    if (length > DecodeLimits::maxBufferLength)
+        return false;
+    Clear();
+    end_ = buffer + length;
+    depth_ = 0;
+    const char* pos = buffer;
+    // Every clean value consumes at least one byte, so this loop always advances.
+    while (pos < end_ && *pos != '\0') {
+        int32_t consumed = 0;
+        if (!Dispatch(pos, values, consumed))
+            return false;
+        pos += consumed;
+    }
+    return true;
+}
+
+bool CBEncode::Complete(std::unique_ptr<CBEncodeObjectBase> value, const char* stop, ValueList& into,
+                        int32_t& consumed)
+{
+    consumed = static_cast<int32_t>(stop - value->rawStart);
+    value->rawLength = consumed;
+    CBEncodeObjectBase* completed = value.get();
+    into.push_back(completed);
+    value.release();
+    lastValue = completed;
+    return completed->errorCode == 0;
+}
+
+bool CBEncode::Dispatch(const char* pos, ValueList& into, int32_t& consumed)
+{
+    if (pos < end_) {
+        switch (*pos) {
+        case 'i':
+            return ParseInt(pos, into, consumed);
+        case 'l':
+            return ParseList(pos, into, consumed);
+        case 'd':
+            return ParseDict(pos, into, consumed);
+        default:
+            break;
+        }
+    }
+    return ParseString(pos, into, consumed);
+}
+
+// "i<digits>e". No sign is accepted, an empty run is 0 and leading zeros are allowed.
+// A failed integer keeps number 0 (so it encodes as "i0e") and consumes the "i" and the
+// digits taken, stopping at the offending byte: a sign, any other byte, the end of the
+// buffer, a 20th digit, or the "e" of a number beyond the signed 64-bit range.
+bool CBEncode::ParseInt(const char* pos, ValueList& into, int32_t& consumed)
+{
+    auto value = std::make_unique<CBEncodeInt>();
+    value->rawStart = pos;
+    const char* p = pos;
+    if (p >= end_ || *p != 'i') {
+        value->errorCode = kBEncodeInt;
+        return Complete(std::move(value), p, into, consumed);
+    }
+    ++p;
+    const DigitRun run = ReadDigits(p, end_);
+    p = run.stop;
+    if (!run.tooLong && p < end_ && *p == 'e' && run.value <= static_cast<uint64_t>(INT64_MAX)) {
+        value->number = static_cast<int64_t>(run.value);
+        ++p;
+    } else {
+        value->errorCode = kBEncodeInt;
+    }
+    return Complete(std::move(value), p, into, consumed);
+}
+
+// "<digits>:<bytes>". An empty run is length 0, so a lone ":" is the empty string. Fails
+// (errorCode 1) when there is no colon after the digits (also when there are no digits at
+// all, consuming nothing), when the run is longer than 19 digits or the length is beyond
+// the signed 32-bit range (consuming the digits), and when the bytes would run past the end
+// of the buffer (consuming the digits and the colon).
+bool CBEncode::ParseString(const char* pos, ValueList& into, int32_t& consumed)
+{
+    auto value = std::make_unique<CBEncodeString>();
+    value->rawStart = pos;
+    const DigitRun run = ReadDigits(pos, end_);
+    const char* p = run.stop;
+    if (run.tooLong || p >= end_ || *p != ':' || run.value > static_cast<uint64_t>(INT32_MAX)) {
+        value->errorCode = kBEncodeString;
+        return Complete(std::move(value), p, into, consumed);
+    }
+    ++p;
+    if (run.value > static_cast<uint64_t>(end_ - p)) {
+        value->errorCode = kBEncodeString;
+        return Complete(std::move(value), p, into, consumed);
+    }
+    if (run.value > 0) {
+        value->data = p;
+        value->dataLength = static_cast<int32_t>(run.value);
+        p += run.value;
+    }
+    return Complete(std::move(value), p, into, consumed);
+}
+
+// "l<values>e". A failed element fails the list at that element's first byte; so does a
+// list that would open nesting level DecodeLimits::maxDepth + 1 (consuming nothing).
+bool CBEncode::ParseList(const char* pos, ValueList& into, int32_t& consumed)
+{
+    auto value = std::make_unique<CBEncodeList>();
+    value->rawStart = pos;
+    const char* p = pos;
+    if (p >= end_ || *p != 'l' || depth_ >= DecodeLimits::maxDepth) {
+        value->errorCode = kBEncodeList;
+        return Complete(std::move(value), p, into, consumed);
+    }
+    ++p;
+    ++depth_;
+    for (;;) {
+        if (p < end_ && *p == 'e') {
+            ++p;
+            break;
+        }
+        int32_t childLength = 0;
+        if (!Dispatch(p, value->items, childLength)) {
+            value->errorCode = kBEncodeList;
+            break;
+        }
+        p += childLength;
+    }
+    --depth_;
+    return Complete(std::move(value), p, into, consumed);
+}
+
+// "d<key><value>...e". Keys are byte strings in any order; repeats are kept in `items`
+// while `keyIndex` keeps the first. A failed key or value fails the dictionary at that
+// item's first byte; so does a dictionary that would open nesting level
+// DecodeLimits::maxDepth + 1 (consuming nothing).
+bool CBEncode::ParseDict(const char* pos, ValueList& into, int32_t& consumed)
+{
+    auto value = std::make_unique<CBEncodeDict>();
+    value->rawStart = pos;
+    const char* p = pos;
+    if (p >= end_ || *p != 'd' || depth_ >= DecodeLimits::maxDepth) {
+        value->errorCode = kBEncodeDict;
+        return Complete(std::move(value), p, into, consumed);
+    }
+    ++p;
+    ++depth_;
+    for (;;) {
+        if (p < end_ && *p == 'e') {
+            ++p;
+            break;
+        }
+        int32_t childLength = 0;
+        if (!ParseString(p, value->items, childLength)) {
+            value->errorCode = kBEncodeDict;
+            break;
+        }
+        const auto* key = static_cast<const CBEncodeString*>(lastValue);
+        std::string keyText;
+        if (key->data != nullptr && key->dataLength > 0)
+            keyText.assign(key->data, static_cast<std::size_t>(key->dataLength));
+        p += childLength;
+        if (!Dispatch(p, value->items, childLength)) {
+            value->errorCode = kBEncodeDict;
+            break;
+        }
+        value->keyIndex.try_emplace(std::move(keyText), lastValue);
+        p += childLength;
+    }
+    --depth_;
+    return Complete(std::move(value), p, into, consumed);
+}

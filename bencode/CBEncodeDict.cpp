@@ -1,0 +1,73 @@
+#include "bencode/CBEncodeDict.h"
+
+#include "bencode/CBEncodeString.h"
+
+#include <cstring>
+#include <iterator>
+#include <string_view>
+
+namespace {
+
+// Whether a key of `items` holds exactly the decoded bytes `wanted`.
+bool KeyIs(const CBEncodeObjectBase* key, std::string_view wanted)
+{
+    if (key->type != kBEncodeString)
+        return false;
+    const auto* text = static_cast<const CBEncodeString*>(key);
+    const std::size_t length = text->data != nullptr && text->dataLength > 0
+                                   ? static_cast<std::size_t>(text->dataLength)
+                                   : 0;
+    return length == wanted.size() && (length == 0 || std::memcmp(text->data, wanted.data(), length) == 0);
+}
+
+}  // namespace
+
+CBEncodeDict::~CBEncodeDict()
+{
+    for (CBEncodeObjectBase* item : items)
+        delete item;
+    items.clear();
+    keyIndex.clear();
+}
+
+bool CBEncodeDict::Encode(std::string& out)
+{
+    out += 'd';
+    for (CBEncodeObjectBase* item : items)
+        item->Encode(out);
+    out += 'e';
+    return true;
+}
+
+CBEncodeObjectBase* CBEncodeDict::Find(const char* key) const
+{
+    if (key == nullptr)
+        return nullptr;
+    const auto found = keyIndex.find(std::string(key));
+    return found == keyIndex.end() ? nullptr : found->second;
+}
+
+bool CBEncodeDict::Remove(const char* key)
+{
+    if (key == nullptr)
+        return false;
+    const std::string_view wanted(key);
+    bool removed = false;
+    auto keyIt = items.begin();
+    while (keyIt != items.end()) {
+        const auto valueIt = std::next(keyIt);
+        if (valueIt == items.end())
+            break;  // a dictionary that failed on a key ends without its value
+        const auto nextIt = std::next(valueIt);
+        if (KeyIs(*keyIt, wanted)) {
+            delete *keyIt;
+            delete *valueIt;
+            items.erase(keyIt, nextIt);
+            removed = true;
+        }
+        keyIt = nextIt;
+    }
+    if (keyIndex.erase(std::string(wanted)) > 0)
+        removed = true;
+    return removed;
+}

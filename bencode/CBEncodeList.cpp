@@ -1,0 +1,16 @@
+#include "bencode/CBEncodeList.h"
+
+CBEncodeList::~CBEncodeList()
+{
+    for (CBEncodeObjectBase* item : items)
+        delete item;
+}
+
+bool CBEncodeList::Encode(std::string& out)
+{
+    out += 'l';
+    for (CBEncodeObjectBase* item : items)
+        item->Encode(out);
+    out += 'e';
+    return true;
+}
