@@ -86,4 +86,9 @@ public:
     std::unique_ptr<char[]> buffer;
     // The file's size in bytes.
     int32_t bufferLength = 0;
+
+private:
+    // Decodes the `bufferLength` bytes of `buffer`, finds `root` and tells whether it has
+    // "announce" and "info".
+    bool DecodeBuffer();
 };

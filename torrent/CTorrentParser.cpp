@@ -1,0 +1,78 @@
+#include "torrent/CTorrentParser.h"
+
+#include "bencode/CBEncodeDict.h"
+#include "bencode/DecodeLimits.h"
+#include "torrent/WholeFile.h"
+
+#include <cstring>
+
+CTorrentParser::~CTorrentParser() { Reset(); }
+
+void CTorrentParser::Reset()
+{
+    codec.Clear();
+    root = nullptr;
+    buffer.reset();
+    name = TextRef{};
+    nameUtf8 = TextRef{};
+    files.clear();
+    trackers.clear();
+    publisher.clear();
+    publisherUrl.clear();
+    createdBy.clear();
+    comment.clear();
+    pieceCount = 0;
+    pieces = nullptr;
+    pieceLength = 0;
+    bufferLength = 0;
+    sourcePath.clear();
+}
+
+bool CTorrentParser::LoadFromFile(const char* path)
+{
+    Reset();
+    if (path == nullptr)
+        return false;
+    sourcePath = path;
+    std::size_t length = 0;
+    // Opened read-only: a torrent that may not be written (or sits on a read-only medium)
+    // still loads.
+    if (!ReadWholeFile(path, DecodeLimits::maxBufferLength, buffer, length))
+        return false;
+    bufferLength = static_cast<int32_t>(length);
+    return DecodeBuffer();
+}
+
+bool CTorrentParser::LoadFromMemory(const char* bytes, std::size_t length)
+{
+    Reset();
+    if (bytes == nullptr || length == 0 || length > DecodeLimits::maxBufferLength)
+        return false;
+    buffer = std::make_unique<char[]>(length + 1);
+    std::memcpy(buffer.get(), bytes, length);
+    buffer[length] = '\0';
+    bufferLength = static_cast<int32_t>(length);
+    return DecodeBuffer();
+}
+
+bool CTorrentParser::DecodeBuffer()
+{
+    // A decoding error is not a verdict by itself: whatever decoded before it stays, and the
+    // root dictionary is looked for in that partial tree.
+    codec.Decode(buffer.get(), static_cast<std::size_t>(bufferLength));
+    for (CBEncodeObjectBase* value : codec.values) {
+        if (value->type == kBEncodeDict) {
+            root = static_cast<CBEncodeDict*>(value);
+            break;
+        }
+    }
+    return root != nullptr && root->Find("announce") != nullptr && root->Find("info") != nullptr;
+}
+
+bool CTorrentParser::SaveToFile(std::string& out, const char* path)
+{
+    if (root == nullptr)
+        return false;
+    root->Encode(out);
+    return WriteWholeFile(path, out.data(), out.size());
+}

@@ -1,0 +1,167 @@
+#include "torrent/WholeFile.h"
+
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Closes a descriptor on every path out of a function.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+
+    int get() const { return fd_; }
+    bool valid() const { return fd_ >= 0; }
+    // Closes now and reports whether the close succeeded.
+    bool Close()
+    {
+        const int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0;
+    }
+
+private:
+    int fd_ = -1;
+};
+
+bool IsReadableSize(const struct stat& info, std::size_t maxLength)
+{
+    return S_ISREG(info.st_mode) && info.st_size > 0 &&
+           static_cast<unsigned long long>(info.st_size) <= maxLength;
+}
+
+bool WriteAll(int fd, const char* data, std::size_t length)
+{
+    while (length > 0) {
+        const ssize_t written = ::write(fd, data, length);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        if (written == 0)
+            return false;
+        data += written;
+        length -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+// The folder part of `path` ("." when it has none), without a trailing slash.
+std::string FolderOf(const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return path.substr(0, slash);
+}
+
+// Creates a new, empty file with a fresh name in `folder` with the permission bits `mode`
+// (the umask applies). Returns the descriptor and its path, or -1.
+int CreateTemporaryFile(const std::string& folder, mode_t mode, std::string& tempPath)
+{
+    static std::atomic<unsigned> counter{0};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        timespec now{};
+        ::clock_gettime(CLOCK_REALTIME, &now);
+        char name[96];
+        std::snprintf(name, sizeof name, "/.kelpmere-%ld-%u-%lx.tmp", static_cast<long>(::getpid()),
+                      counter.fetch_add(1), static_cast<unsigned long>(now.tv_nsec));
+        tempPath = folder + name;
+        const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
+}  // namespace
+
+bool ReadWholeFile(const char* path, std::size_t maxLength, std::unique_ptr<char[]>& bytes,
+                   std::size_t& length)
+{
+    bytes.reset();
+    length = 0;
+    if (path == nullptr || *path == '\0')
+        return false;
+    struct stat info {};
+    if (::stat(path, &info) != 0 || !IsReadableSize(info, maxLength))
+        return false;
+    // O_NONBLOCK: should the path turn into a FIFO after the check, opening still returns at once.
+    FileDescriptor file(::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (!file.valid() || ::fstat(file.get(), &info) != 0 || !IsReadableSize(info, maxLength))
+        return false;
+    const auto size = static_cast<std::size_t>(info.st_size);
+    auto block = std::make_unique<char[]>(size + 1);
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t got = ::read(file.get(), block.get() + done, size - done);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        if (got == 0)
+            return false;  // the file shrank after fstat
+        done += static_cast<std::size_t>(got);
+    }
+    block[size] = '\0';
+    bytes = std::move(block);
+    length = size;
+    return true;
+}
+
+bool WriteWholeFile(const char* path, const char* data, std::size_t length)
+{
+    if (path == nullptr || *path == '\0')
+        return false;
+    std::string target = path;
+    struct stat existing {};
+    bool exists = false;
+    if (::lstat(path, &existing) == 0 && S_ISLNK(existing.st_mode)) {
+        char resolved[PATH_MAX];
+        if (::realpath(path, resolved) == nullptr)
+            return false;
+        target = resolved;
+    }
+    if (::stat(target.c_str(), &existing) == 0) {
+        if (!S_ISREG(existing.st_mode))
+            return false;  // a folder, FIFO or device is never replaced
+        exists = true;
+    }
+
+    std::string tempPath;
+    FileDescriptor file(CreateTemporaryFile(FolderOf(target), 0666, tempPath));
+    if (!file.valid())
+        return false;
+    bool ok = true;
+    if (exists) {
+        ok = ::fchmod(file.get(), existing.st_mode & 07777) == 0;
+        if (ok && ::fchown(file.get(), existing.st_uid, existing.st_gid) != 0) {
+            // Keeping the owner is a courtesy that only a privileged process can always do.
+        }
+    }
+    ok = ok && WriteAll(file.get(), data, length);
+    ok = ok && ::fsync(file.get()) == 0;
+    ok = file.Close() && ok;
+    ok = ok && ::rename(tempPath.c_str(), target.c_str()) == 0;
+    if (!ok)
+        ::unlink(tempPath.c_str());
+    return ok;
+}
