@@ -1,0 +1,246 @@
+#include "bencode/CBEncodeDict.h"
+#include "bencode/CBEncodeString.h"
+#include "platform/AnsiCodePage.h"
+#include "samples/generator/TorrentBuilder.h"
+#include "torrent/CSha1Digest.h"
+#include "torrent/CTorrentParser.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+TorrentDescription MultiFile(std::vector<FileDescription> files) {
+    TorrentDescription torrent;
+    torrent.announce = "http://tracker.example/announce";
+    torrent.name = "Show";
+    torrent.files = std::move(files);
+    return torrent;
+}
+
+TorrentDescription SingleFile(const std::string& name, int64_t length) {
+    TorrentDescription torrent;
+    torrent.announce = "http://tracker.example/announce";
+    torrent.name = name;
+    torrent.length = length;
+    return torrent;
+}
+
+class AnalysisTest : public ::testing::Test {
+protected:
+    void TearDown() override { SetAnsiCodePage("UTF-8"); }
+
+    bool LoadAndAnalyze(const TorrentDescription& torrent) {
+        bytes_ = BuildTorrent(torrent);
+        EXPECT_TRUE(parser_.LoadFromMemory(bytes_.data(), bytes_.size()));
+        return parser_.Analyze();
+    }
+
+    static std::vector<std::string> TextsOf(const std::vector<TextRef>& refs) {
+        std::vector<std::string> texts;
+        for (const TextRef& ref : refs) {
+            EXPECT_NE(ref.value, nullptr);
+            texts.push_back(ref.text);
+        }
+        return texts;
+    }
+
+    std::string bytes_;
+    CTorrentParser parser_;
+};
+
+using Texts = std::vector<std::string>;
+
+TEST_F(AnalysisTest, ASingleFileTorrentMovesBothSpellingsOfItsNameIntoTheOnlyEntry) {
+    TorrentDescription torrent = SingleFile("movie.mkv", 700);
+    torrent.nameUtf8 = "电影.mkv";
+    ASSERT_TRUE(LoadAndAnalyze(torrent));
+    ASSERT_EQ(parser_.files.size(), 1u);
+    const TorrentFileEntry& entry = parser_.files[0];
+    EXPECT_EQ(entry.name.text, "movie.mkv");
+    EXPECT_NE(entry.name.value, nullptr);
+    EXPECT_EQ(entry.nameUtf8.text, "电影.mkv");
+    EXPECT_NE(entry.nameUtf8.value, nullptr);
+    EXPECT_EQ(entry.length, 700.0);
+    EXPECT_TRUE(entry.path.empty());
+    EXPECT_EQ(parser_.name.value, nullptr);
+    EXPECT_TRUE(parser_.name.text.empty());
+    EXPECT_EQ(parser_.nameUtf8.value, nullptr);
+    EXPECT_TRUE(parser_.nameUtf8.text.empty());
+}
+
+TEST_F(AnalysisTest, ASingleFileNameWithoutADotIsStillListedButAnEmptyFileIsNot) {
+    ASSERT_TRUE(LoadAndAnalyze(SingleFile("README", 10)));
+    EXPECT_EQ(parser_.files.size(), 1u);
+
+    CTorrentParser other;
+    const std::string empty = BuildTorrent(SingleFile("empty.txt", 0));
+    ASSERT_TRUE(other.LoadFromMemory(empty.data(), empty.size()));
+    EXPECT_FALSE(other.Analyze());
+    EXPECT_TRUE(other.files.empty());
+    EXPECT_EQ(other.name.value, nullptr);
+}
+
+TEST_F(AnalysisTest, TheDotTestClassifiesEveryPathComponentOnItsOwn) {
+    ASSERT_TRUE(LoadAndAnalyze(MultiFile({
+        {{"Season 1", "ep01.avi"}, 100},
+        {{"Vol.1", "readme"}, 200},
+        {{"a.b", "c", "d.txt"}, 300},
+        {{"LICENSE"}, 400},
+        {{"empty.nfo"}, 0},
+    })));
+    ASSERT_EQ(parser_.files.size(), 3u);
+    EXPECT_EQ(parser_.files[0].name.text, "ep01.avi");
+    EXPECT_EQ(TextsOf(parser_.files[0].path), (Texts{"Season 1"}));
+    EXPECT_EQ(parser_.files[1].name.text, "Vol.1");
+    EXPECT_EQ(TextsOf(parser_.files[1].path), (Texts{"readme"}));
+    EXPECT_EQ(parser_.files[2].name.text, "d.txt");
+    EXPECT_EQ(TextsOf(parser_.files[2].path), (Texts{"c"}));
+    EXPECT_EQ(parser_.files[2].length, 300.0);
+    EXPECT_EQ(parser_.name.text, "Show");
+}
+
+TEST_F(AnalysisTest, PathUtf8MayBeLongerOrShorterThanPath) {
+    ASSERT_TRUE(LoadAndAnalyze(MultiFile({
+        {{"A", "x.avi"}, 1, {"甲", "乙", "丙", "x.avi"}},
+        {{"A", "B", "C", "y.avi"}, 1, {"甲", "y.avi"}},
+        {{"z.avi"}, 1},
+    })));
+    ASSERT_EQ(parser_.files.size(), 3u);
+    EXPECT_EQ(TextsOf(parser_.files[0].pathUtf8), (Texts{"甲", "乙", "丙"}));
+    EXPECT_EQ(parser_.files[0].nameUtf8.text, "x.avi");
+    EXPECT_EQ(TextsOf(parser_.files[1].path), (Texts{"A", "B", "C"}));
+    EXPECT_EQ(TextsOf(parser_.files[1].pathUtf8), (Texts{"甲"}));
+    EXPECT_TRUE(parser_.files[2].pathUtf8.empty());
+    EXPECT_EQ(parser_.files[2].nameUtf8.value, nullptr);
+}
+
+TEST_F(AnalysisTest, AFilesListWithNonDictionaryElementsKeepsTheUsableOnes) {
+    TorrentDescription torrent = MultiFile({{{"a.avi"}, 5}});
+    torrent.extraInfo["files"] = "l" + BencodeInt(7) + BencodeDict({{"length", "i5e"}, {"path", "l5:a.avie"}}) +
+                                 BencodeDict({{"length", "i6e"}, {"path", "l1:A" "i3e" "5:b.avie"}}) + "e";
+    ASSERT_TRUE(LoadAndAnalyze(torrent));
+    ASSERT_EQ(parser_.files.size(), 1u);  // a path with an integer inside leaves the file without a name
+    EXPECT_EQ(parser_.files[0].name.text, "a.avi");
+}
+
+TEST_F(AnalysisTest, TrackersAreAnnounceThenTheFirstUrlOfEveryNonEmptyTier) {
+    TorrentDescription torrent = SingleFile("a.bin", 1);
+    torrent.announce = "u1";
+    torrent.announceList = {{"u1", "u2"}, {}, {"u3"}};
+    ASSERT_TRUE(LoadAndAnalyze(torrent));
+    EXPECT_EQ(parser_.trackers, (Texts{"u1", "u1", "u3"}));
+
+    CTorrentParser other;
+    torrent.announce = "";
+    torrent.announceList.clear();
+    const std::string bytes = BuildTorrent(torrent);
+    ASSERT_TRUE(other.LoadFromMemory(bytes.data(), bytes.size()));
+    EXPECT_TRUE(other.Analyze());
+    EXPECT_EQ(other.trackers, (Texts{""}));
+}
+
+TEST_F(AnalysisTest, TheFourRootStringsAreReadThenEmptiedWhileInfoPublisherStays) {
+    TorrentDescription torrent = SingleFile("a.bin", 1);
+    torrent.comment = "my comment";
+    torrent.createdBy = "maker 1.0";
+    torrent.publisher = "root pub";
+    torrent.publisherUrl = "http://pub.example";
+    torrent.extraInfo["publisher"] = BencodeString("info pub");
+    ASSERT_TRUE(LoadAndAnalyze(torrent));
+    EXPECT_EQ(parser_.comment, "my comment");
+    EXPECT_EQ(parser_.createdBy, "maker 1.0");
+    EXPECT_EQ(parser_.publisher, "root pub");
+    EXPECT_EQ(parser_.publisherUrl, "http://pub.example");
+
+    std::string saved;
+    parser_.root->Encode(saved);
+    EXPECT_NE(saved.find("7:comment0:"), std::string::npos);
+    EXPECT_NE(saved.find("10:created by0:"), std::string::npos);
+    EXPECT_NE(saved.find("9:publisher0:"), std::string::npos);
+    EXPECT_NE(saved.find("13:publisher-url0:"), std::string::npos);
+    EXPECT_NE(saved.find("9:publisher8:info pub"), std::string::npos);
+}
+
+TEST_F(AnalysisTest, ThePublisherComesFromTheInfoDictionaryWhenTheRootHasNone) {
+    TorrentDescription torrent = SingleFile("a.bin", 1);
+    torrent.extraInfo["publisher"] = BencodeString("info pub");
+    torrent.extraInfo["publisher-url"] = BencodeString("http://info.example");
+    ASSERT_TRUE(LoadAndAnalyze(torrent));
+    EXPECT_EQ(parser_.publisher, "info pub");
+    EXPECT_EQ(parser_.publisherUrl, "http://info.example");
+}
+
+TEST_F(AnalysisTest, NumbersKeepTheirLow32BitsAndPiecesCountWholeHashes) {
+    TorrentDescription torrent = SingleFile("a.bin", 1);
+    torrent.creationDate = (int64_t{1} << 32) + 1234;
+    torrent.pieces = std::string(45, 'p');
+    torrent.pieceLength = 16384;
+    ASSERT_TRUE(LoadAndAnalyze(torrent));
+    EXPECT_EQ(parser_.creationDate, 1234);
+    EXPECT_EQ(parser_.pieceCount, 2);
+    EXPECT_EQ(parser_.pieceLength, 16384);
+    ASSERT_NE(parser_.pieces, nullptr);
+    EXPECT_EQ(std::string(parser_.pieces, 45), torrent.pieces);
+}
+
+TEST_F(AnalysisTest, TheInfoHashCoversTheInfoBytesExactlyAsLoaded) {
+    // "i007e" is spelled "i7e" by the encoder: only a hash over the loaded bytes matches.
+    TorrentDescription torrent = SingleFile("a.bin", 1);
+    torrent.extraInfo["x-padding"] = "i007e";
+    const std::string info = BuildInfoDict(torrent);
+    ASSERT_NE(info.find("i007e"), std::string::npos);
+    ASSERT_TRUE(LoadAndAnalyze(torrent));
+
+    CSha1Digest sha1;
+    sha1.Update(reinterpret_cast<const unsigned char*>(info.data()), static_cast<unsigned int>(info.size()));
+    sha1.Final();
+    char escaped[64] = {};
+    EscapeDigest(escaped, sha1);
+    EXPECT_EQ(std::string(parser_.infoHashPrefix.data(), 20), std::string(escaped, 20));
+}
+
+TEST_F(AnalysisTest, NamesAreConvertedToTheLocalCodePage) {
+    ASSERT_TRUE(SetAnsiCodePage("GBK"));
+    ASSERT_TRUE(LoadAndAnalyze(MultiFile({{{"目录", "文件.txt"}, 9}})));
+    ASSERT_EQ(parser_.files.size(), 1u);
+    EXPECT_EQ(parser_.files[0].name.text, "\xCE\xC4\xBC\xFE.txt");
+    EXPECT_EQ(TextsOf(parser_.files[0].path), (Texts{"\xC4\xBF\xC2\xBC"}));
+}
+
+TEST_F(AnalysisTest, TorrentsWithoutUsableTrackersFilesOrPiecesAreRefused) {
+    TorrentDescription noFiles = MultiFile({{{"LICENSE"}, 4}, {{"x.avi"}, 0}});
+    EXPECT_FALSE(LoadAndAnalyze(noFiles));
+
+    TorrentDescription shortPieces = SingleFile("a.bin", 1);
+    shortPieces.pieces = std::string(19, 'p');
+    EXPECT_FALSE(LoadAndAnalyze(shortPieces));
+
+    TorrentDescription noPieceLength = SingleFile("a.bin", 1);
+    noPieceLength.pieceLength = 0;
+    EXPECT_FALSE(LoadAndAnalyze(noPieceLength));
+
+    TorrentDescription integerAnnounce = SingleFile("a.bin", 1);
+    integerAnnounce.extraRoot["announce"] = "i1e";
+    EXPECT_FALSE(LoadAndAnalyze(integerAnnounce));
+
+    TorrentDescription infoList = SingleFile("a.bin", 1);
+    infoList.extraRoot["info"] = "le";
+    EXPECT_FALSE(LoadAndAnalyze(infoList));
+    EXPECT_TRUE(parser_.trackers.empty());
+}
+
+TEST_F(AnalysisTest, AVersion2OnlyTorrentIsRefused) {
+    TorrentDescription torrent;
+    torrent.announce = "http://tracker.example/announce";
+    torrent.name = "v2";
+    torrent.extraInfo["meta version"] = "i2e";
+    torrent.extraInfo["file tree"] =
+        BencodeDict({{"a.bin", BencodeDict({{"", BencodeDict({{"length", "i5e"}, {"pieces root", BencodeString(std::string(32, 'r'))}})}})}});
+    EXPECT_FALSE(LoadAndAnalyze(torrent));
+    EXPECT_TRUE(parser_.files.empty());
+}
+
+}  // namespace

@@ -1,0 +1,57 @@
+#include "torrent/BatchConversion.h"
+
+#include "platform/Clock.h"
+#include "torrent/CTorrentParser.h"
+#include "torrent/TorrentFolderScan.h"
+
+#include <cstdio>
+
+ConversionResult ConvertBatchItem(CTorrentParser& parser, const BatchItem& item, const std::string& destDir,
+                                  const char* stem) {
+    const std::string sub = item.relativeDir + "/";
+    ConversionResult result;
+    result.outputPath = destDir + sub + item.fileName;
+    const std::string sourcePath = item.sourceRoot + sub + item.fileName;
+
+    if (!parser.LoadFromFile(sourcePath.c_str())) {
+        result.outcome = ConversionOutcome::LoadFailed;
+    } else if (!parser.Analyze()) {
+        result.outcome = ConversionOutcome::AnalyzeFailed;
+    } else if (!parser.Wash(stem)) {
+        result.outcome = ConversionOutcome::WashFailed;
+    } else if (std::string folder = destDir + sub; !CreateFolderChain(folder)) {
+        result.outcome = ConversionOutcome::OutputFolderFailed;
+    } else if (std::string encoding; !parser.SaveToFile(encoding, result.outputPath.c_str())) {
+        result.outcome = ConversionOutcome::SaveFailed;
+    } else {
+        result.outcome = ConversionOutcome::Converted;
+    }
+    return result;
+}
+
+std::string FormatBatchStem(int64_t unixSeconds, uint32_t tickCountMs, uint32_t index) {
+    char stem[64];
+    std::snprintf(stem, sizeof stem, "%d-%d-%u", static_cast<int32_t>(static_cast<uint32_t>(unixSeconds)),
+                  static_cast<int>(tickCountMs % 1000u), index);
+    return stem;
+}
+
+std::string MakeBatchStem(uint32_t index) { return FormatBatchStem(UnixTimeSeconds(), TickCountMs(), index); }
+
+const char* ConversionStateText(ConversionOutcome outcome) {
+    switch (outcome) {
+        case ConversionOutcome::Converted:
+            return "保存转换的种子成功!";
+        case ConversionOutcome::LoadFailed:
+            return "种子文件分析失败 请检查种子文件!";
+        case ConversionOutcome::AnalyzeFailed:
+            return "获取种子信息失败 请检查种子文件!";
+        case ConversionOutcome::WashFailed:
+            return "清洗种子文件失败 请检查种子文件!";
+        case ConversionOutcome::OutputFolderFailed:
+            return "保存种子文件的目录有误 请检查目录!";
+        case ConversionOutcome::SaveFailed:
+            return "保存转换的种子失败 请检查存储路径!";
+    }
+    return "";
+}

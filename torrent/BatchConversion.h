@@ -1,0 +1,43 @@
+#pragma once
+
+#include "torrent/BatchItem.h"
+
+#include <cstdint>
+#include <string>
+
+class CTorrentParser;
+
+// How the conversion of one batch item ended: the step that failed, or success.
+enum class ConversionOutcome {
+    Converted,
+    LoadFailed,
+    AnalyzeFailed,
+    WashFailed,
+    OutputFolderFailed,
+    SaveFailed,
+};
+
+struct ConversionResult {
+    ConversionOutcome outcome = ConversionOutcome::LoadFailed;
+    // destDir + relativeDir + "/" + fileName; composed before the first step, so it is known
+    // whatever the outcome.
+    std::string outputPath;
+};
+
+// Converts one item: loads sourceRoot + relativeDir + "/" + fileName into `parser` (reused
+// from item to item), analyses it, washes it with `stem`, creates destDir + relativeDir and
+// saves the result there under the same file name (an existing file is replaced). Stops at
+// the first step that fails. The parser keeps the washed torrent until its next load.
+ConversionResult ConvertBatchItem(CTorrentParser& parser, const BatchItem& item, const std::string& destDir,
+                                  const char* stem);
+
+// The washing stem of the item at `index`: "%d-%d-%d" of the time in seconds since 1970 (as a
+// signed 32-bit number), the tick count's milliseconds modulo 1000 and the index.
+std::string FormatBatchStem(int64_t unixSeconds, uint32_t tickCountMs, uint32_t index);
+
+// The stem for the item at `index` from the current clocks.
+std::string MakeBatchStem(uint32_t index);
+
+// The state text the batch list shows for an outcome, in UTF-8; the user interface converts
+// it to the code page of its display.
+const char* ConversionStateText(ConversionOutcome outcome);

@@ -1,0 +1,213 @@
+// CTorrentParser::Analyze: from the loaded tree to trackers, names, piece data, descriptive
+// strings and the list of files.
+#include "torrent/CTorrentParser.h"
+
+#include "bencode/CBEncodeDict.h"
+#include "bencode/CBEncodeInt.h"
+#include "bencode/CBEncodeList.h"
+#include "bencode/CBEncodeString.h"
+#include "platform/TextEncoding.h"
+#include "torrent/CSha1Digest.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <utility>
+
+namespace {
+
+// The value of `key` in `dict` when it has the wanted type; otherwise null, as if absent.
+template <class Value>
+Value* FindAs(const CBEncodeDict& dict, const char* key, int32_t type) {
+    CBEncodeObjectBase* value = dict.Find(key);
+    return value != nullptr && value->type == type ? static_cast<Value*>(value) : nullptr;
+}
+
+CBEncodeString* FindString(const CBEncodeDict& dict, const char* key) {
+    return FindAs<CBEncodeString>(dict, key, kBEncodeString);
+}
+CBEncodeInt* FindInt(const CBEncodeDict& dict, const char* key) {
+    return FindAs<CBEncodeInt>(dict, key, kBEncodeInt);
+}
+CBEncodeList* FindList(const CBEncodeDict& dict, const char* key) {
+    return FindAs<CBEncodeList>(dict, key, kBEncodeList);
+}
+
+bool IsReadableString(const CBEncodeObjectBase* value) {
+    return value != nullptr && value->type == kBEncodeString && value->errorCode == 0;
+}
+
+// The decoded bytes; empty for a string that failed to decode.
+std::string BytesOf(const CBEncodeString& value) {
+    std::string bytes;
+    value.GetString(bytes);
+    return bytes;
+}
+
+// The value's UTF-8 bytes as text in the local code page.
+std::string ConvertedText(const CBEncodeString& value) {
+    const std::string bytes = BytesOf(value);
+    return WideToAnsi(Utf8ToWide(bytes.c_str()).c_str());
+}
+
+TextRef MakeTextRef(CBEncodeString& value) {
+    TextRef ref;
+    ref.value = &value;
+    ref.text = ConvertedText(value);
+    return ref;
+}
+
+bool HasDot(const std::string& text) { return text.find('.') != std::string::npos; }
+
+int32_t Low32(int64_t number) { return static_cast<int32_t>(static_cast<uint32_t>(number)); }
+
+// One element of "path" or "path.utf-8": with a dot it becomes the name (the last such wins),
+// without one a directory.
+void ClassifyComponent(CBEncodeString& element, TextRef& name, std::vector<TextRef>& directories) {
+    TextRef ref = MakeTextRef(element);
+    if (HasDot(ref.text)) {
+        name = std::move(ref);
+    } else {
+        directories.push_back(std::move(ref));
+    }
+}
+
+TorrentFileEntry MakeMultiFileEntry(const CBEncodeDict& file) {
+    TorrentFileEntry entry;
+    if (const CBEncodeInt* length = FindInt(file, "length")) {
+        entry.length = static_cast<double>(length->number);
+    }
+    if (const CBEncodeList* path = FindList(file, "path")) {
+        for (CBEncodeObjectBase* element : path->items) {
+            if (!IsReadableString(element)) {
+                entry.name = TextRef{};
+                break;
+            }
+            ClassifyComponent(*static_cast<CBEncodeString*>(element), entry.name, entry.path);
+        }
+    }
+    if (const CBEncodeList* path = FindList(file, "path.utf-8")) {
+        for (CBEncodeObjectBase* element : path->items) {
+            if (IsReadableString(element)) {
+                ClassifyComponent(*static_cast<CBEncodeString*>(element), entry.nameUtf8, entry.pathUtf8);
+            }
+        }
+    }
+    return entry;
+}
+
+bool Qualifies(const TorrentFileEntry& entry) { return !entry.name.text.empty() && entry.length > 0; }
+
+}  // namespace
+
+bool CTorrentParser::Analyze() {
+    if (root == nullptr) {
+        return false;
+    }
+    CBEncodeObjectBase* announce = root->Find("announce");
+    CBEncodeObjectBase* infoValue = root->Find("info");
+    if (announce == nullptr || infoValue == nullptr || infoValue->type != kBEncodeDict) {
+        return false;
+    }
+    CBEncodeDict& info = *static_cast<CBEncodeDict*>(infoValue);
+
+    // Trackers: "announce", then the first URL of every non-empty tier.
+    if (IsReadableString(announce)) {
+        trackers.push_back(BytesOf(*static_cast<CBEncodeString*>(announce)));
+    }
+    if (const CBEncodeList* tiers = FindList(*root, "announce-list")) {
+        for (const CBEncodeObjectBase* tier : tiers->items) {
+            if (tier->type != kBEncodeList) {
+                continue;
+            }
+            const auto& urls = static_cast<const CBEncodeList*>(tier)->items;
+            if (!urls.empty() && IsReadableString(urls.front())) {
+                trackers.push_back(BytesOf(*static_cast<CBEncodeString*>(urls.front())));
+            }
+        }
+    }
+
+    creationDate = 0;
+    if (const CBEncodeInt* date = FindInt(*root, "creation date")) {
+        creationDate = Low32(date->number);
+    }
+
+    // The four descriptive root strings are read and then emptied in the torrent.
+    const std::pair<const char*, std::string*> descriptive[] = {
+        {"comment", &comment}, {"created by", &createdBy}, {"publisher", &publisher}, {"publisher-url", &publisherUrl}};
+    for (const auto& [key, field] : descriptive) {
+        if (CBEncodeString* value = FindString(*root, key)) {
+            *field = BytesOf(*value);
+            value->SetString(std::string());
+        }
+    }
+
+    if (info.errorCode != 0) {
+        return false;
+    }
+
+    // The info hash over the info dictionary's bytes exactly as loaded.
+    CSha1Digest sha1;
+    sha1.Reset();
+    sha1.Update(reinterpret_cast<const unsigned char*>(info.rawStart), static_cast<unsigned int>(info.rawLength));
+    sha1.Final();
+    char escaped[61] = {};
+    EscapeDigest(escaped, sha1);
+    infoHashPrefix.fill(0);
+    std::memcpy(infoHashPrefix.data(), escaped, std::min(std::strlen(escaped), infoHashPrefix.size()));
+
+    if (CBEncodeString* value = FindString(info, "name")) {
+        name = MakeTextRef(*value);
+    }
+    if (CBEncodeString* value = FindString(info, "name.utf-8")) {
+        nameUtf8 = MakeTextRef(*value);
+    }
+
+    if (publisher.empty()) {
+        if (const CBEncodeString* value = FindString(info, "publisher")) {
+            publisher = BytesOf(*value);
+        }
+        if (const CBEncodeString* value = FindString(info, "publisher-url")) {
+            publisherUrl = BytesOf(*value);
+        }
+    }
+
+    pieceLength = 0;
+    if (const CBEncodeInt* value = FindInt(info, "piece length")) {
+        pieceLength = Low32(value->number);
+    }
+    if (const CBEncodeString* value = FindString(info, "pieces")) {
+        if (value->errorCode == 0 && value->dataLength > 0) {
+            pieces = value->data;
+            pieceCount = value->dataLength / 20;
+        }
+    }
+
+    if (const CBEncodeInt* length = FindInt(info, "length")) {
+        // Single-file form: the torrent's name is the file's name. Both spellings move into
+        // the only entry, so that whatever renames the file renames both alike.
+        TorrentFileEntry entry;
+        entry.length = static_cast<double>(length->number);
+        entry.name = std::move(name);
+        entry.nameUtf8 = std::move(nameUtf8);
+        name = TextRef{};
+        nameUtf8 = TextRef{};
+        if (Qualifies(entry)) {
+            files.push_back(std::move(entry));
+        }
+    } else if (const CBEncodeList* list = FindList(info, "files")) {
+        files.reserve(files.size() + list->items.size());
+        for (const CBEncodeObjectBase* element : list->items) {
+            if (element->type != kBEncodeDict) {
+                continue;
+            }
+            TorrentFileEntry entry = MakeMultiFileEntry(*static_cast<const CBEncodeDict*>(element));
+            if (Qualifies(entry)) {
+                files.push_back(std::move(entry));
+            }
+        }
+    }
+
+    const bool hashed = std::any_of(infoHashPrefix.begin(), infoHashPrefix.end(), [](char c) { return c != 0; });
+    return !trackers.empty() && !files.empty() && hashed && pieceCount != 0 && pieceLength != 0 && pieces != nullptr;
+}

@@ -1,0 +1,85 @@
+// CTorrentParser::Wash: new torrent name, file names and folder names generated from a stem;
+// lengths, order, piece length and piece hashes stay as loaded.
+#include "torrent/CTorrentParser.h"
+
+#include "bencode/CBEncodeDict.h"
+#include "bencode/CBEncodeString.h"
+#include "platform/ProcessRandom.h"
+#include "platform/TextEncoding.h"
+#include "torrent/CMd5Digest.h"
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+// Generated names are built in the local code page and must fit 1023 bytes; a longer one
+// (a huge extension) refuses the torrent instead of storing a cut name.
+constexpr std::size_t kMaxGeneratedName = 1023;
+
+void SetIfPresent(TextRef& ref, const std::string& utf8) {
+    if (ref.value != nullptr) {
+        ref.value->SetString(utf8);
+    }
+}
+
+// A torrent with v2 file metadata next to its v1 file list describes the same files twice;
+// once the v1 paths are renamed, the v2 tree (ordered by name) no longer matches them. Dropping
+// the v2 parts leaves a plain v1 torrent for the same data.
+void DropVersion2Metadata(CBEncodeDict& root, CBEncodeDict& info) {
+    if (info.Find("file tree") == nullptr) {
+        return;
+    }
+    info.Remove("file tree");
+    info.Remove("meta version");
+    root.Remove("piece layers");
+}
+
+}  // namespace
+
+bool CTorrentParser::Wash(const char* stem) {
+    const char* seed = stem != nullptr ? stem : "";
+    const std::string stemUtf8 = AnsiToUtf8(seed);
+    SetIfPresent(name, stemUtf8);
+    SetIfPresent(nameUtf8, stemUtf8);
+
+    CMd5Digest md5;
+    md5.Update(reinterpret_cast<const unsigned char*>(seed), static_cast<unsigned int>(std::strlen(seed)));
+    const std::string digest = md5.HexDigest();
+
+    int number = 0;
+    for (TorrentFileEntry& entry : files) {
+        ++number;
+        const std::size_t dot = entry.name.text.rfind('.');
+        if (dot == std::string::npos) {
+            return false;
+        }
+        std::string fileName = digest;
+        fileName += '_';
+        fileName += std::to_string(number);
+        fileName.append(entry.name.text, dot, std::string::npos);
+        if (fileName.size() > kMaxGeneratedName) {
+            return false;
+        }
+        const std::string fileNameUtf8 = AnsiToUtf8(fileName.c_str());
+        SetIfPresent(entry.name, fileNameUtf8);
+        SetIfPresent(entry.nameUtf8, fileNameUtf8);
+
+        // One draw per entry, also for an entry without folders.
+        const std::string folderPrefix = std::to_string(ProcessRandom()) + "_" + std::to_string(number);
+        for (std::size_t i = 0; i < entry.path.size(); ++i) {
+            const std::string folderUtf8 = AnsiToUtf8((folderPrefix + std::to_string(i)).c_str());
+            SetIfPresent(entry.path[i], folderUtf8);
+            if (i < entry.pathUtf8.size()) {
+                SetIfPresent(entry.pathUtf8[i], folderUtf8);
+            }
+        }
+    }
+
+    if (root != nullptr) {
+        if (CBEncodeObjectBase* info = root->Find("info"); info != nullptr && info->type == kBEncodeDict) {
+            DropVersion2Metadata(*root, *static_cast<CBEncodeDict*>(info));
+        }
+    }
+    return true;
+}
