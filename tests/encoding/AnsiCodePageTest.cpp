@@ -33,27 +33,20 @@ class LocaleEnvironment {
   std::optional<std::string> m_saved;
 };
 
-TEST(AnsiCodePage, APlainAsciiLocaleFallsBackToUtf8) {
+TEST(AnsiCodePage, TheLocaleCharacterSetIsAdoptedAndPlainAsciiFallsBackToUtf8) {
   CodePageGuard guard;
-  ASSERT_TRUE(SetAnsiCodePage("GBK"));
-  LocaleEnvironment locale("C");
-  UseLocaleAnsiCodePage();
-  EXPECT_EQ(AnsiCodePageName(), "UTF-8");
-}
-
-TEST(AnsiCodePage, AUtf8LocaleGivesUtf8) {
-  CodePageGuard guard;
-  ASSERT_TRUE(SetAnsiCodePage("GBK"));
-  LocaleEnvironment locale("C.UTF-8");
-  UseLocaleAnsiCodePage();
-  EXPECT_EQ(AnsiCodePageName(), "UTF-8");
+  for (const char* locale : {"C", "POSIX", "C.UTF-8"}) {
+    ASSERT_TRUE(SetAnsiCodePage("GBK"));
+    LocaleEnvironment environment(locale);
+    UseLocaleAnsiCodePage();
+    EXPECT_EQ(AnsiCodePageName(), "UTF-8") << locale;
+  }
 }
 
 TEST(AnsiCodePage, LocaleCharacterSetsMapToCodePages) {
   EXPECT_EQ(AnsiCodePageForCodeset("GBK"), "GBK");
   EXPECT_EQ(AnsiCodePageForCodeset("GB18030"), "GB18030");
   EXPECT_EQ(AnsiCodePageForCodeset("ANSI_X3.4-1968"), "UTF-8");
-  EXPECT_EQ(AnsiCodePageForCodeset("ascii"), "UTF-8");
   EXPECT_EQ(AnsiCodePageForCodeset(""), "UTF-8");
   EXPECT_EQ(AnsiCodePageForCodeset(nullptr), "UTF-8");
   EXPECT_EQ(AnsiCodePageForCodeset("NO-SUCH-CHARSET-42"), "UTF-8");
