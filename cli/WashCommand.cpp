@@ -1,0 +1,194 @@
+#include "cli/WashCommand.h"
+
+#include "cli/CommandLine.h"
+#include "cli/ConsoleText.h"
+#include "cli/InfoHash.h"
+#include "cli/JsonWriter.h"
+#include "cli/ProgressBar.h"
+#include "torrent/BatchConversion.h"
+#include "torrent/CTorrentParser.h"
+#include "torrent/TorrentFolderScan.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <sys/stat.h>
+
+namespace {
+
+struct ItemReport {
+    ConversionResult result;
+    std::string oldInfoHash;
+    std::string newInfoHash;
+};
+
+// Results arrive from the workers in any order; the printer takes them in item order.
+class ReportBoard {
+public:
+    explicit ReportBoard(std::size_t count) : reports_(count), ready_(count, false) {}
+
+    void Post(std::size_t index, ItemReport report) {
+        {
+            std::lock_guard lock(mutex_);
+            reports_[index] = std::move(report);
+            ready_[index] = true;
+            ++done_;
+        }
+        changed_.notify_one();
+    }
+
+    // Waits up to `timeout` for item `index`; true when it is ready. `done` receives how many
+    // items are finished in all.
+    bool WaitFor(std::size_t index, std::chrono::milliseconds timeout, std::size_t& done) {
+        std::unique_lock lock(mutex_);
+        const bool ready = changed_.wait_for(lock, timeout, [&] { return ready_[index]; });
+        done = done_;
+        return ready;
+    }
+
+    // Only after WaitFor returned true for `index`.
+    const ItemReport& At(std::size_t index) const { return reports_[index]; }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<ItemReport> reports_;
+    std::vector<bool> ready_;
+    std::size_t done_ = 0;
+};
+
+std::string WithoutTrailingSeparators(std::string path) {
+    while (path.size() > 1 && path.back() == '/') {
+        path.pop_back();
+    }
+    return path;
+}
+
+bool IsFolder(const std::string& path, struct stat& info) {
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// The batch page's two refusals, then a check the page needn't make (its source comes from a
+// folder dialog): SOURCE must be a folder.
+bool CheckFolders(const std::string& source, const std::string& dest) {
+    if (dest.empty()) {
+        std::fprintf(stderr, "%s\n", Utf8ForConsole("您还没有选择需要积存的种子路径 !").c_str());
+        return false;
+    }
+    struct stat sourceInfo {};
+    struct stat destInfo {};
+    const bool sourceIsFolder = IsFolder(source, sourceInfo);
+    // Spelled differently ("a/" and "a", a link) but the same folder would wash the torrents
+    // over themselves.
+    if (source == dest || (sourceIsFolder && IsFolder(dest, destInfo) && sourceInfo.st_dev == destInfo.st_dev &&
+                           sourceInfo.st_ino == destInfo.st_ino)) {
+        std::fprintf(stderr, "%s\n", Utf8ForConsole("保存路径不能与原路径相同 !").c_str());
+        return false;
+    }
+    if (!sourceIsFolder) {
+        std::fprintf(stderr, "kelpmere-cli: not a folder: %s\n", source.c_str());
+        return false;
+    }
+    return true;
+}
+
+void ConvertItems(const std::vector<BatchItem>& items, const std::string& dest, bool withHashes,
+                  std::atomic<std::size_t>& next, ReportBoard& board) {
+    CTorrentParser parser;
+    for (std::size_t index = next++; index < items.size(); index = next++) {
+        const std::string stem = MakeBatchStem(static_cast<uint32_t>(index));
+        ItemReport report;
+        report.result = ConvertBatchItem(parser, items[index], dest, stem.c_str());
+        if (withHashes) {
+            if (report.result.outcome != ConversionOutcome::LoadFailed) {
+                report.oldInfoHash = LoadedInfoHashHex(parser);
+            }
+            if (report.result.outcome == ConversionOutcome::Converted) {
+                report.newInfoHash = CurrentInfoHashHex(parser);
+            }
+        }
+        board.Post(index, std::move(report));
+    }
+}
+
+std::string JsonLine(const BatchItem& item, const ItemReport& report) {
+    const bool converted = report.result.outcome == ConversionOutcome::Converted;
+    JsonWriter json;
+    json.BeginObject();
+    json.Key("source").String(LocalToUtf8(item.sourceRoot + item.relativeDir + "/" + item.fileName));
+    json.Key("output").String(LocalToUtf8(report.result.outputPath));
+    json.Key("state").String(ConversionStateText(report.result.outcome));
+    json.Key("converted").Bool(converted);
+    json.Key("oldInfoHash");
+    report.oldInfoHash.empty() ? json.Null() : json.String(report.oldInfoHash);
+    json.Key("newInfoHash");
+    report.newInfoHash.empty() ? json.Null() : json.String(report.newInfoHash);
+    json.EndObject();
+    return json.Text() + "\n";
+}
+
+std::string TextLine(const ItemReport& report) {
+    return report.result.outputPath + "  " + Utf8ForConsole(ConversionStateText(report.result.outcome)) + "\n";
+}
+
+}  // namespace
+
+int RunWash(const CommandLine& line) {
+    const std::string source = WithoutTrailingSeparators(line.operands[0]);
+    const std::string dest = WithoutTrailingSeparators(line.operands[1]);
+    if (!CheckFolders(source, dest)) {
+        return 2;
+    }
+
+    const auto start = std::chrono::steady_clock::now();
+    std::vector<BatchItem> items;
+    ScanTorrentFolder(source, "", ".torrent", items);
+    for (BatchItem& item : items) {
+        item.sourceRoot = source;
+    }
+
+    unsigned jobs = line.jobs != 0 ? line.jobs : std::max(1u, std::thread::hardware_concurrency());
+    jobs = static_cast<unsigned>(std::min<std::size_t>(jobs, std::max<std::size_t>(items.size(), 1)));
+    ReportBoard board(items.size());
+    std::atomic<std::size_t> next{0};
+    std::vector<std::thread> workers;
+    for (unsigned i = 0; i < jobs; ++i) {
+        workers.emplace_back(ConvertItems, std::cref(items), std::cref(dest), line.json, std::ref(next), std::ref(board));
+    }
+
+    ProgressBar progress(items.size());
+    std::size_t failed = 0;
+    std::size_t done = 0;
+    for (std::size_t index = 0; index < items.size(); ++index) {
+        while (!board.WaitFor(index, std::chrono::milliseconds(100), done)) {
+            progress.Update(done);
+        }
+        const ItemReport& report = board.At(index);
+        failed += report.result.outcome != ConversionOutcome::Converted ? 1 : 0;
+        const std::string text = line.json ? JsonLine(items[index], report) : TextLine(report);
+        progress.Clear();
+        std::fwrite(text.data(), 1, text.size(), stdout);
+        if (progress.Enabled()) {
+            std::fflush(stdout);
+        }
+        progress.Update(done);
+    }
+    for (std::thread& worker : workers) {
+        worker.join();
+    }
+    progress.Update(items.size(), true);
+    progress.Clear();
+
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::fprintf(line.json ? stderr : stdout, "%zu/%zu converted, %zu failed, %.2f s, %.1f torrents/s\n",
+                 items.size() - failed, items.size(), failed, seconds,
+                 seconds > 0 ? static_cast<double>(items.size()) / seconds : 0.0);
+    return failed == 0 ? 0 : 1;
+}

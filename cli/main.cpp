@@ -1,0 +1,35 @@
+// kelpmere-cli: washes folders of torrents and shows torrents, without a window.
+#include "cli/CommandLine.h"
+#include "cli/ShowCommand.h"
+#include "cli/WashCommand.h"
+#include "platform/AnsiCodePage.h"
+#include "platform/Clock.h"
+#include "platform/ProcessRandom.h"
+
+#include <cstdio>
+#include <string>
+
+int main(int argc, char** argv) {
+    UseLocaleAnsiCodePage();
+    SeedProcessRandom(static_cast<unsigned int>(UnixTimeSeconds()));
+
+    CommandLine line;
+    std::string error;
+    if (!ParseCommandLine(argc, argv, line, error)) {
+        std::fprintf(stderr, "kelpmere-cli: %s\n%s", error.c_str(), UsageText());
+        return 2;
+    }
+    switch (line.action) {
+        case CommandLine::Action::Help:
+            std::fputs(UsageText(), stdout);
+            return 0;
+        case CommandLine::Action::Version:
+            std::printf("kelpmere-cli %s\n", KELPMERE_VERSION);
+            return 0;
+        case CommandLine::Action::Wash:
+            return RunWash(line);
+        case CommandLine::Action::Show:
+            return RunShow(line);
+    }
+    return 2;
+}
