@@ -1,0 +1,63 @@
+#pragma once
+
+#include "toolkit/WindowImplBase.h"
+
+#include <functional>
+
+class AdControlUI;
+class BatchControlUI;
+class CTabLayoutUI;
+class SearchControlUI;
+class SingleControlUI;
+
+// The program's one window: a caption strip with four options that switch the four pages of the
+// tab layout "PageTabLayoutUI" (advertisement, single torrent, batch, search) and a close button.
+// It routes the pages' button clicks to them and every timer to the batch page's list control.
+// Closing it in any way ends the message loop with exit code 0. It deletes itself once its
+// window is gone.
+class CMainFrameWnd : public WindowImplBase {
+public:
+    static constexpr UIColor kHotColor = 0xFFFF2D2D;
+    static constexpr const char* kOptionGroup = "function_group";
+
+    // Seeds the process random generator from the clock, once per run.
+    CMainFrameWnd();
+
+    const char* GetWindowClassName() const override { return "MainFrameWnd"; }
+    CDuiString GetSkinFolder() override { return "Skin\\"; }
+    CDuiString GetSkinFile() override { return "MainFrame.xml"; }
+    // Builds the four pages and turns the options into tab selectors.
+    void InitWindow() override;
+    // Routes a click by the sender's name.
+    void OnClick(TNotifyUI& msg) override;
+    void Notify(TNotifyUI& msg) override;
+    // The main skin uses the toolkit's own controls only.
+    CControlUI* CreateControl(const char* className) override;
+
+    // An option's selection changed: shows the page tagged to it.
+    virtual void OnSelectChanged(TNotifyUI& msg);
+
+    // Runs once when the window object is about to be deleted (the program uses it to know
+    // whether the window still exists).
+    void SetOnFinal(std::function<void()> onFinal) { m_onFinal = std::move(onFinal); }
+
+    CTabLayoutUI* GetTabLayout() const { return tabLayout; }
+    AdControlUI* GetAdPage() const { return adPage; }
+    SingleControlUI* GetSinglePage() const { return singlePage; }
+    BatchControlUI* GetBatchPage() const { return batchPage; }
+    SearchControlUI* GetSearchPage() const { return searchPage; }
+
+protected:
+    void OnFinalMessage(UIWindowHandle hWnd) override;
+
+private:
+    bool BuildPages();
+    void SetUpOptions();
+
+    CTabLayoutUI* tabLayout = nullptr;
+    AdControlUI* adPage = nullptr;
+    SingleControlUI* singlePage = nullptr;
+    BatchControlUI* batchPage = nullptr;
+    SearchControlUI* searchPage = nullptr;
+    std::function<void()> m_onFinal;
+};

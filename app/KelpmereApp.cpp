@@ -1,0 +1,53 @@
+#include "app/KelpmereApp.h"
+
+#include "app/CMainFrameWnd.h"
+#include "toolkit/CPaintManagerUI.h"
+
+#include <new>
+
+CDuiString DefaultSkinFolder()
+{
+    return CPaintManagerUI::GetInstancePath() + "Skin";
+}
+
+void SetUpToolkit(void* instance, const CDuiString& skinFolder)
+{
+    CPaintManagerUI::SetInstance(instance);
+    CPaintManagerUI::SetResourcePath(skinFolder);
+    CPaintManagerUI::SetResourceZip(kSkinArchiveName, false);
+}
+
+CMainFrameWnd* CreateMainFrame()
+{
+    auto* frame = new (std::nothrow) CMainFrameWnd;
+    if (frame == nullptr)
+        return nullptr;
+    if (frame->Create(nullptr, kMainFrameTitle, kMainFrameStyle, 0, 0, 0, kMainFrameWidth, kMainFrameHeight) == nullptr) {
+        // No window means no loop could ever end: give up instead.
+        delete frame;
+        return nullptr;
+    }
+    frame->SetIcon(kMainFrameIcon);
+    frame->CenterWindow();
+    frame->ShowWindow(true);
+    return frame;
+}
+
+int RunKelpmere(IToolkitBackend& backend, void* instance, const CDuiString& skinFolder)
+{
+    CPaintManagerUI::SetBackend(&backend);
+    SetUpToolkit(instance, skinFolder);
+    CMainFrameWnd* frame = CreateMainFrame();
+    if (frame == nullptr)
+        return 0;
+
+    bool frameAlive = true;
+    frame->SetOnFinal([&frameAlive] { frameAlive = false; });
+    CPaintManagerUI::MessageLoop();
+    if (frameAlive) {
+        // The close button ended the loop while the window still stands: close it too.
+        frame->SetOnFinal(nullptr);
+        frame->Close(0);
+    }
+    return 0;
+}

@@ -1,0 +1,6 @@
+#include "ui/batch/BatchListControl.h"
+
+void BatchListControl::OnTimer(TNotifyUI& /*msg*/)
+{
+    ++timerNotificationsSeen;
+}
