@@ -1,0 +1,46 @@
+#pragma once
+
+#include "toolkit/qt/QtControlLook.h"
+
+#include <QWidget>
+
+#include <functional>
+
+// The widget of one control: paints background colour or picture, border, text and, for
+// progress bars, the filled part. Buttons and options show their hot colour under the mouse
+// and report a click (press and release inside) through onClick. Every other control lets
+// mouse presses through to its parent, so the window can start a caption drag.
+class QtControlWidget : public QWidget {
+public:
+  explicit QtControlWidget(QWidget* parent);
+
+  // Takes a new look; repaints only when something visible changed.
+  virtual void SetLook(const QtControlLook& look);
+  const QtControlLook& Look() const { return m_look; }
+  bool IsHot() const { return m_hot; }
+
+  // The control is going away: stop reporting to it.
+  virtual void Detach() { onClick = nullptr; }
+
+  std::function<void()> onClick;
+
+protected:
+  void paintEvent(QPaintEvent* event) override;
+  void enterEvent(QEnterEvent* event) override;
+  void leaveEvent(QEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+
+  // The rectangle inside the border, for children that fill the control (edits, web views).
+  QRect InnerRect() const;
+
+private:
+  QColor CurrentBackground() const;
+  QPixmap CurrentImage() const;
+  QColor CurrentTextColour() const;
+  void PaintProgress(class QPainter& painter) const;
+
+  QtControlLook m_look;
+  bool m_hot = false;
+  bool m_pressed = false;
+};

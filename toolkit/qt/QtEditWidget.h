@@ -1,0 +1,30 @@
+#pragma once
+
+#include "toolkit/qt/QtControlWidget.h"
+
+#include <functional>
+
+class QLineEdit;
+
+// The widget of an edit control: a borderless line edit inside the control's border. Text
+// typed by the user goes to onEdited; text set by the tree replaces the line edit's only
+// when it differs, so the cursor stays where the user left it.
+class QtEditWidget : public QtControlWidget {
+public:
+  explicit QtEditWidget(QWidget* parent);
+
+  void SetLook(const QtControlLook& look) override;
+  void Detach() override {
+    QtControlWidget::Detach();
+    onEdited = nullptr;
+  }
+  QLineEdit* LineEdit() const { return m_lineEdit; }
+
+  std::function<void(const QString&)> onEdited;
+
+protected:
+  void resizeEvent(QResizeEvent* event) override;
+
+private:
+  QLineEdit* m_lineEdit = nullptr;
+};
