@@ -127,14 +127,6 @@ TEST(BencodeDecoding, ANulByteAtTheTopLevelEndsDecoding)
     EXPECT_EQ(d.first()->type, kBEncodeDict);
 }
 
-TEST(BencodeDecoding, SeveralTopLevelValuesAreKeptInOrder)
-{
-    Decoded d("i1ei2e");
-    ASSERT_TRUE(d.ok);
-    EXPECT_EQ(Number(d.at(0)), 1);
-    EXPECT_EQ(Number(d.at(1)), 2);
-}
-
 TEST(BencodeDecoding, EmptyContainersAreValidAndEncodeUnchanged)
 {
     Decoded d("ledeld1:aleee");
@@ -392,14 +384,6 @@ TEST(BencodeEditing, SetStringChangesTheEncodingButNotTheDecodedBytes)
     EXPECT_EQ(Text(text), "spam");
     text->SetString("");
     EXPECT_EQ(Encoded(text), "0:");
-}
-
-TEST(BencodeEditing, EncodeAppendsWithoutClearing)
-{
-    Decoded d("i1e");
-    std::string out = "xy";
-    EXPECT_TRUE(d.first()->Encode(out));
-    EXPECT_EQ(out, "xyi1e");
 }
 
 TEST(BencodeEditing, AFailedStringIsLeftOutOfItsListsEncoding)

@@ -260,18 +260,13 @@ TEST_F(TorrentDocument, SavedEditsAppearInTheWrittenFile)
     EXPECT_EQ(ReadFile(Path("edited.torrent")), SmallTorrent("brand-new.mkv"));
 }
 
-TEST_F(TorrentDocument, SavingWithoutARootCreatesNothing)
+TEST_F(TorrentDocument, SavingWithoutARootIntoAMissingFolderOrOverAFolderGivesFalse)
 {
     std::string out;
     EXPECT_FALSE(doc.SaveToFile(out, Path("none.torrent").c_str()));
     EXPECT_FALSE(fs::exists(Path("none.torrent")));
-}
-
-TEST_F(TorrentDocument, SavingIntoAMissingFolderOrOverAFolderGivesFalse)
-{
     const std::string torrent = SmallTorrent();
     ASSERT_TRUE(doc.LoadFromMemory(torrent.data(), torrent.size()));
-    std::string out;
     EXPECT_FALSE(doc.SaveToFile(out, Path("no-such-folder/a.torrent").c_str()));
     fs::create_directory(Path("taken.torrent"));
     out.clear();
