@@ -16,8 +16,8 @@ public:
 
     std::string_view GetClass() const override;
 
-    // Children. Add/AddAt take ownership (also when they fail: a null or foreign control
-    // gives false and is not added). Remove deletes the child.
+    // Children. Add/AddAt take ownership of the control; a null control, or one that already
+    // has a parent, gives false and is left alone. Remove deletes the child.
     virtual bool Add(CControlUI* control);
     virtual bool AddAt(CControlUI* control, int index);
     virtual bool Remove(CControlUI* control);

@@ -60,5 +60,6 @@ private:
     int m_scrollY = 0;
     int m_contentHeight = 0;          // all visible rows with their child padding
     UIRect m_viewRect;
-    std::vector<int> m_rowTops;       // top of each row relative to the content, for view queries
+    std::vector<int> m_rowTops;       // top and bottom of each row relative to the content top;
+    std::vector<int> m_rowBottoms;    // both never decrease, so the rows in view are found by bisection
 };

@@ -5,8 +5,9 @@
 // A button with a selected state. Options of one group (same group name in one window) are
 // exclusive: selecting one deselects the others. Activate raises "click" and then selects
 // (a grouped option) or toggles (an option without group).
-// Every change of this option's own state raises "selectchanged" with it as sender; options
-// deselected because another one of their group was selected change silently.
+// Every change of this option's own state raises "selectchanged" with it as sender (activating
+// a grouped option that is already selected raises it too); options deselected because another
+// one of their group was selected change silently.
 class COptionUI : public CButtonUI {
 public:
     COptionUI() = default;

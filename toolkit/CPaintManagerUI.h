@@ -85,6 +85,8 @@ public:
     bool KillTimer(CControlUI* control, std::uint32_t id);
     // Stops every timer of control.
     void KillTimer(CControlUI* control);
+    // Stops every timer of this window.
+    void KillAllTimers();
 
     // Font table of the window; GetFont gives the default font for unknown indices.
     void AddFont(int id, const UIFont& font);

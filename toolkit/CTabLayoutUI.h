@@ -24,4 +24,5 @@ public:
 
 private:
     int m_curSel = -1;
+    int m_wantedSel = -1;      // skin "selectedid": selected once that child arrives
 };

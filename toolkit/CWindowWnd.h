@@ -55,6 +55,8 @@ protected:
     virtual void OnCreate();
     // Last call for this window object, once its native window is gone.
     virtual void OnFinalMessage(UIWindowHandle hWnd);
+    // Destroys the native window at once without OnFinalMessage (for destructors).
+    void DetachNativeWindow();
 
 private:
     UIWindowHandle m_hWnd = nullptr;

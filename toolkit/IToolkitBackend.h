@@ -43,6 +43,9 @@ public:
     // this call (the caller is usually a notification handler of that window): when it is gone it
     // calls CWindowWnd::HandleNativeDestroyed exactly once. A modal loop of the window returns result.
     virtual void CloseNativeWindow(UIWindowHandle window, int result) = 0;
+    // The window object is being deleted while its native window still exists: destroy the
+    // native window now, without calling HandleNativeDestroyed or OnFinalMessage.
+    virtual void ForgetNativeWindow(UIWindowHandle window) = 0;
     virtual void ShowNativeWindow(UIWindowHandle window, bool show) = 0;
     virtual void MoveNativeWindow(UIWindowHandle window, UIRect rect) = 0;
     virtual UIRect GetNativeWindowRect(UIWindowHandle window) = 0;

@@ -1,0 +1,6 @@
+#include "toolkit/CListContainerElementUI.h"
+
+std::string_view CListContainerElementUI::GetClass() const
+{
+    return "ListContainerElement";
+}
