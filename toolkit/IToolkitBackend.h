@@ -44,8 +44,10 @@ public:
     // calls CWindowWnd::HandleNativeDestroyed exactly once. A modal loop of the window returns result.
     virtual void CloseNativeWindow(UIWindowHandle window, int result) = 0;
     // The window object is being deleted while its native window still exists: destroy the
-    // native window now, without calling HandleNativeDestroyed or OnFinalMessage.
-    virtual void ForgetNativeWindow(UIWindowHandle window) = 0;
+    // native window now, without calling HandleNativeDestroyed or OnFinalMessage. Backends
+    // should override this; the default does nothing (fine only when windows are never
+    // deleted before their native window is gone).
+    virtual void ForgetNativeWindow(UIWindowHandle window) { (void)window; }
     virtual void ShowNativeWindow(UIWindowHandle window, bool show) = 0;
     virtual void MoveNativeWindow(UIWindowHandle window, UIRect rect) = 0;
     virtual UIRect GetNativeWindowRect(UIWindowHandle window) = 0;
