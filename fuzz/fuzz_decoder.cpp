@@ -1,4 +1,5 @@
-// Fuzz target for the bencode decoder and the torrent document's in-memory load.
+// Fuzz target for the bencode decoder, and for the torrent document's in-memory load,
+// analysis and washing of the same bytes.
 //
 // For every input: decoding ends, reads only the buffer, and every clean value's raw span
 // lies inside the buffer and inside its parent's span. A cleanly decoded tree, encoded,
@@ -105,6 +106,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 
     CTorrentParser document;
     if (size > 0 && document.LoadFromMemory(reinterpret_cast<const char*>(data), size)) {
+        if (document.Analyze())
+            document.Wash("fuzz-stem");
         std::string out;
         document.root->Encode(out);
     }
