@@ -33,7 +33,8 @@ CMainFrameWnd* CreateMainFrame()
     return frame;
 }
 
-int RunKelpmere(IToolkitBackend& backend, void* instance, const CDuiString& skinFolder)
+int RunKelpmere(IToolkitBackend& backend, void* instance, const CDuiString& skinFolder,
+                const std::function<void(CMainFrameWnd&)>& onShown)
 {
     CPaintManagerUI::SetBackend(&backend);
     SetUpToolkit(instance, skinFolder);
@@ -43,6 +44,8 @@ int RunKelpmere(IToolkitBackend& backend, void* instance, const CDuiString& skin
 
     bool frameAlive = true;
     frame->SetOnFinal([&frameAlive] { frameAlive = false; });
+    if (onShown)
+        onShown(*frame);
     CPaintManagerUI::MessageLoop();
     if (frameAlive) {
         // The close button ended the loop while the window still stands: close it too.

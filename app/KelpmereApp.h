@@ -3,6 +3,7 @@
 #include "toolkit/CDuiString.h"
 
 #include <cstdint>
+#include <functional>
 
 class CMainFrameWnd;
 class IToolkitBackend;
@@ -29,6 +30,8 @@ void SetUpToolkit(void* instance, const CDuiString& skinFolder);
 CMainFrameWnd* CreateMainFrame();
 
 // The whole program on backend: toolkit set-up, main window, message loop until the window's
-// close button or its closing ends it. The command line plays no part. Returns the exit code,
-// which is always 0.
-int RunKelpmere(IToolkitBackend& backend, void* instance, const CDuiString& skinFolder);
+// close button or its closing ends it. The command line plays no part. onShown, when given,
+// runs once the main window is shown, before the loop (tests use it to script the run).
+// Returns the exit code, which is always 0.
+int RunKelpmere(IToolkitBackend& backend, void* instance, const CDuiString& skinFolder,
+                const std::function<void(CMainFrameWnd&)>& onShown = {});

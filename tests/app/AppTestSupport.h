@@ -1,0 +1,85 @@
+#pragma once
+
+// Shared set-up of the application tests: the headless backend and the skin folders.
+
+#include "toolkit/CPaintManagerUI.h"
+#include "toolkit/headless/CHeadlessBackend.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace apptest {
+
+// A folder named by the environment, or the one the build knew.
+inline std::filesystem::path EnvFolder(const char* name, const char* fallback)
+{
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0' ? std::filesystem::path(value) : std::filesystem::path(fallback);
+}
+
+// The folder of the packed skin archive, as the program finds it beside itself.
+inline std::string PackedSkinFolder()
+{
+    return (EnvFolder("KELPMERE_BINARY_DIR", KELPMERE_TEST_BINARY_DIR) / "bin" / "Skin").string();
+}
+
+// A folder of loose skin files: the program's own skins, some of them replaced. Removed again
+// when the object goes.
+class SkinFolder {
+public:
+    SkinFolder()
+        : m_path(std::filesystem::temp_directory_path()
+                 / ("kelpmere-skins-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-"
+                    + ::testing::UnitTest::GetInstance()->current_test_info()->name()))
+    {
+        std::filesystem::remove_all(m_path);
+        std::filesystem::create_directories(m_path);
+        for (const auto& entry : std::filesystem::directory_iterator(EnvFolder("KELPMERE_SOURCE_DIR", KELPMERE_TEST_SOURCE_DIR) / "skin"))
+            if (entry.path().extension() == ".xml")
+                std::filesystem::copy_file(entry.path(), m_path / entry.path().filename());
+    }
+    ~SkinFolder() { std::filesystem::remove_all(m_path); }
+    SkinFolder(const SkinFolder&) = delete;
+    SkinFolder& operator=(const SkinFolder&) = delete;
+
+    void Replace(const std::string& file, const std::string& xml) const
+    {
+        std::ofstream(m_path / file, std::ios::binary | std::ios::trunc) << xml;
+    }
+    std::string Path() const { return m_path.string(); }
+
+private:
+    std::filesystem::path m_path;
+};
+
+// A test on the headless backend; whatever windows a test leaves closed are destroyed after it.
+class HeadlessTest : public ::testing::Test {
+protected:
+    void SetUp() override { CPaintManagerUI::SetBackend(&backend); }
+    void TearDown() override
+    {
+        backend.FlushClosedWindows();
+        CPaintManagerUI::SetBackend(nullptr);
+    }
+
+    // Skins from the packed archive, as the program reads them.
+    static void UsePackedSkins()
+    {
+        CPaintManagerUI::SetResourcePath(PackedSkinFolder().c_str());
+        CPaintManagerUI::SetResourceZip("kelpmeres.zip");
+    }
+    // Skins from a folder of loose files.
+    static void UseSkinFolder(const SkinFolder& folder)
+    {
+        CPaintManagerUI::SetResourcePath(folder.Path().c_str());
+        CPaintManagerUI::SetResourceZip("");
+    }
+
+    CHeadlessBackend backend;
+};
+
+} // namespace apptest

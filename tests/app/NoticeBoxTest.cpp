@@ -1,0 +1,150 @@
+// The notice box on the headless backend: its fade, its two ways of closing, its text.
+
+#include "AppTestSupport.h"
+
+#include "app/NoticeBoxUI.h"
+#include "toolkit/CButtonUI.h"
+#include "toolkit/CLabelUI.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+using apptest::HeadlessTest;
+using apptest::SkinFolder;
+
+const std::vector<int> kFullFade{0, 255, 229, 204, 178, 153, 127, 102, 76, 51, 25};
+
+const char* const kSkinWithoutTextUI = R"(<?xml version="1.0" encoding="UTF-8"?>
+<Window size="300,400">
+  <Font id="0" name="WenQuanYi Micro Hei" size="15"/>
+  <VerticalLayout>
+    <Button name="BtnClose" text="close" height="40"/>
+  </VerticalLayout>
+</Window>)";
+
+class NoticeBoxTest : public HeadlessTest {
+protected:
+    void SetUp() override
+    {
+        HeadlessTest::SetUp();
+        UsePackedSkins();
+    }
+
+    // Creates a box as every caller does, without showing it yet.
+    NoticeBoxUI* Make(const char* text, int steps)
+    {
+        auto* box = new NoticeBoxUI(text, steps);
+        if (box->Create(nullptr, "", NoticeBoxUI::kStyle, 0, 0, 0, 300, 400) == nullptr)
+            throw std::runtime_error("the notice box was not created");
+        box->CenterWindow();
+        return box;
+    }
+    const CHeadlessBackend::WindowRecord& Record() { return *backend.FindWindow("NoticeBoxUI"); }
+};
+
+TEST_F(NoticeBoxTest, AFadingBoxShowsFallingOpacitiesAndClosesByItselfAtTheEleventhTick)
+{
+    NoticeBoxUI* box = Make("  保存成功 !\n", 10);
+    const auto start = backend.Clock();
+    EXPECT_EQ(box->ShowModal(), 1);
+
+    EXPECT_EQ(Record().opacityHistory, kFullFade);
+    EXPECT_EQ(backend.Clock() - start, 11u * 200u);
+    EXPECT_TRUE(Record().modal);
+    EXPECT_EQ(Record().closeResult, 1);
+}
+
+TEST_F(NoticeBoxTest, FewerStepsStartFainterAndCloseSooner)
+{
+    NoticeBoxUI* box = Make("  x\n", 3);
+    const auto start = backend.Clock();
+    EXPECT_EQ(box->ShowModal(), 1);
+    EXPECT_EQ(Record().opacityHistory, (std::vector<int>{0, 76, 51, 25}));
+    EXPECT_EQ(backend.Clock() - start, 4u * 200u);
+}
+
+TEST_F(NoticeBoxTest, TheCloseButtonEndsTheFadeAtOnceWithResultZero)
+{
+    NoticeBoxUI* box = Make("  保存失败 !\n", 10);
+    CPaintManagerUI* manager = box->GetPaintManager();
+    backend.QueueAction([&] {
+        backend.AdvanceClock(600);
+        EXPECT_TRUE(CHeadlessBackend::Click(*manager, "BtnClose"));
+    });
+    const auto start = backend.Clock();
+    EXPECT_EQ(box->ShowModal(), 0);
+
+    EXPECT_EQ(Record().opacityHistory, (std::vector<int>{0, 255, 229, 204}));
+    EXPECT_EQ(backend.Clock() - start, 600u);
+    // No fade tick comes after the close.
+    backend.AdvanceClock(2000);
+    EXPECT_EQ(Record().opacityHistory.size(), 4u);
+}
+
+TEST_F(NoticeBoxTest, ABoxWithoutStepsIsOpaqueAndWaitsForTheCloseButton)
+{
+    NoticeBoxUI* box = Make("  您还没有选择需要积存的种子路径 !\n", 0);
+    CPaintManagerUI* manager = box->GetPaintManager();
+    bool stillOpen = false;
+    backend.QueueAction([&] {
+        backend.AdvanceClock(10000);
+        stillOpen = !Record().closed;
+        CHeadlessBackend::Click(*manager, "BtnClose");
+    });
+    EXPECT_EQ(box->ShowModal(), 0);
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(Record().opacityHistory, std::vector<int>{255});
+}
+
+TEST_F(NoticeBoxTest, TheMessageIsShownExactlyAsGivenWithTheHotCloseButton)
+{
+    NoticeBoxUI* box = Make("  保存路径不能与原路径相同 !\n", 0);
+    CPaintManagerUI* manager = box->GetPaintManager();
+    auto* text = dynamic_cast<CLabelUI*>(manager->FindControl("TextUI"));
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->GetText(), "  保存路径不能与原路径相同 !\n");
+    EXPECT_EQ(text->GetFont(), 0);
+    auto* close = dynamic_cast<CButtonUI*>(manager->FindControl("BtnClose"));
+    ASSERT_NE(close, nullptr);
+    EXPECT_EQ(close->GetHotBkColor(), 0xFFFF2D2Du);
+    box->Close(0);
+}
+
+TEST_F(NoticeBoxTest, ASkinWithoutTextUIStillShowsTheMessageAndFades)
+{
+    SkinFolder skins;
+    skins.Replace("NoticeBoxSkin.xml", kSkinWithoutTextUI);
+    UseSkinFolder(skins);
+
+    NoticeBoxUI* box = Make("  种子文件分析错误!\n", 10);
+    CControlUI* text = box->GetPaintManager()->FindControl("TextUI");
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->GetText(), "  种子文件分析错误!\n");
+    EXPECT_TRUE(text->IsVisibleInTree());
+    EXPECT_NE(box->GetPaintManager()->FindControl("BtnClose"), nullptr);
+
+    EXPECT_EQ(box->ShowModal(), 1);
+    EXPECT_EQ(Record().opacityHistory, kFullFade);
+}
+
+TEST_F(NoticeBoxTest, ShowNoticeBoxOpensAModalCentredBoxOverItsOwner)
+{
+    auto* owner = new NoticeBoxUI("owner", 0);   // any window will do as owner
+    ASSERT_NE(owner->Create(nullptr, "owner", 0x10CF0000u, 0, 0, 0, 800, 600), nullptr);
+
+    EXPECT_EQ(ShowNoticeBox(owner->GetHWND(), "  保存成功 !\n"), 1);
+    const auto& box = Record();
+    EXPECT_EQ(box.title, "");
+    EXPECT_EQ(box.parent, owner->GetHWND());
+    EXPECT_EQ(box.rect.Width(), 300);
+    EXPECT_EQ(box.rect.Height(), 400);
+    EXPECT_TRUE(box.centered);
+    EXPECT_TRUE(box.modal);
+    owner->Close(0);
+}
+
+} // namespace
+
