@@ -1,0 +1,120 @@
+#pragma once
+
+// Shared set-up of the toolkit tests: the headless backend and a folder of skin files written
+// by the test itself.
+
+#include "toolkit/UIlib.h"
+#include "toolkit/headless/CHeadlessBackend.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace toolkittest {
+
+// A temporary folder for skins and archives, removed when the object goes.
+class TempFolder {
+public:
+    TempFolder()
+        : m_path(std::filesystem::temp_directory_path() /
+                 ("kelpmere-toolkit-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+                  ::testing::UnitTest::GetInstance()->current_test_info()->test_suite_name() + "-" +
+                  ::testing::UnitTest::GetInstance()->current_test_info()->name()))
+    {
+        std::filesystem::remove_all(m_path);
+        std::filesystem::create_directories(m_path);
+    }
+    ~TempFolder() { std::filesystem::remove_all(m_path); }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    void Write(const std::string& file, const std::string& bytes) const
+    {
+        std::ofstream(m_path / file, std::ios::binary | std::ios::trunc) << bytes;
+    }
+    void Remove(const std::string& file) const { std::filesystem::remove(m_path / file); }
+    std::string Path() const { return m_path.string(); }
+
+private:
+    std::filesystem::path m_path;
+};
+
+// A test on the headless backend with skins read from a temporary folder.
+class HeadlessTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        CPaintManagerUI::SetBackend(&backend);
+        CPaintManagerUI::SetResourcePath(folder.Path().c_str());
+        CPaintManagerUI::SetResourceZip("");
+    }
+    void TearDown() override
+    {
+        backend.FlushClosedWindows();
+        CPaintManagerUI::SetBackend(nullptr);
+    }
+
+    TempFolder folder;
+    CHeadlessBackend backend;
+};
+
+// Records every notification a window's manager delivers.
+class NotifyLog : public INotifyUI {
+public:
+    struct Entry {
+        std::string type;
+        CControlUI* sender = nullptr;
+        std::uintptr_t wParam = 0;
+        std::uint64_t time = 0;
+    };
+    void Notify(TNotifyUI& msg) override
+    {
+        entries.push_back(Entry{msg.sType.str(), msg.pSender, msg.wParam, CPaintManagerUI::Now()});
+    }
+    std::vector<std::string> Types() const
+    {
+        std::vector<std::string> types;
+        for (const auto& e : entries) types.push_back(e.type);
+        return types;
+    }
+    std::vector<Entry> entries;
+};
+
+// A skinned window for tests: its skin file and hooks are set from outside.
+class TestWindow : public WindowImplBase {
+public:
+    explicit TestWindow(std::string skin) : m_skin(std::move(skin)) {}
+    const char* GetWindowClassName() const override { return "TestWindow"; }
+    CDuiString GetSkinFolder() override { return "Skin\\"; }
+    CDuiString GetSkinFile() override { return CDuiString(m_skin); }
+    void InitWindow() override
+    {
+        if (onInit) onInit(*this);
+    }
+    void Notify(TNotifyUI& msg) override
+    {
+        WindowImplBase::Notify(msg);
+        if (onNotify) onNotify(*this, msg);
+    }
+    void OnClick(TNotifyUI& msg) override { clicks.push_back(msg.pSender->GetName().str()); }
+    void OnFinalMessage(UIWindowHandle hWnd) override
+    {
+        WindowImplBase::OnFinalMessage(hWnd);
+        ++finalMessages;
+        if (deleteOnFinal) delete this;
+    }
+    CPaintManagerUI& Manager() { return m_pm; }
+
+    std::function<void(TestWindow&)> onInit;
+    std::function<void(TestWindow&, TNotifyUI&)> onNotify;
+    std::vector<std::string> clicks;
+    int finalMessages = 0;
+    bool deleteOnFinal = false;
+
+private:
+    std::string m_skin;
+};
+
+}  // namespace toolkittest
