@@ -41,14 +41,6 @@ const char* const kSkinWithoutSomeButtons = R"(<?xml version="1.0" encoding="UTF
   </VerticalLayout>
 </Window>)";
 
-const char* const kSkinWithoutTabLayout = R"(<?xml version="1.0" encoding="UTF-8"?>
-<Window size="800,600">
-  <HorizontalLayout>
-    <Option name="adOption" text="ad" width="80"/>
-    <Button name="closebtn" text="x" width="40"/>
-  </HorizontalLayout>
-</Window>)";
-
 class MainFrameTest : public HeadlessTest {
 protected:
     // Starts the main window as the entry does and keeps it for the test.
@@ -72,7 +64,7 @@ protected:
     CMainFrameWnd* frame = nullptr;
 };
 
-TEST_F(MainFrameTest, StartUpBuildsTheFourPagesInOrderAndShowsTheAdvertisementPage)
+TEST_F(MainFrameTest, StartUpShowsTheCentredWindowWithFourPagesInOrderAndTheAdvertisementPageSelected)
 {
     UsePackedSkins();
     CMainFrameWnd& main = Start();
@@ -92,12 +84,6 @@ TEST_F(MainFrameTest, StartUpBuildsTheFourPagesInOrderAndShowsTheAdvertisementPa
     ASSERT_NE(adOption, nullptr);
     EXPECT_TRUE(adOption->IsSelected());
     EXPECT_STREQ(startDirectory, CurrentWorkingDirectory().c_str());
-}
-
-TEST_F(MainFrameTest, TheWindowIsTitledCentredAndCarriesTheIcon)
-{
-    UsePackedSkins();
-    CMainFrameWnd& main = Start();
 
     const auto* record = backend.RecordOf(main.GetHWND());
     ASSERT_NE(record, nullptr);
@@ -177,22 +163,6 @@ TEST_F(MainFrameTest, MissingOptionAndCloseButtonsAreSkippedAndTheOthersAreSetUp
     EXPECT_EQ(main.GetTabLayout()->GetCurSel(), 1);
 }
 
-TEST_F(MainFrameTest, WithoutTheTabLayoutNoPageIsBuiltAndNoOptionIsTagged)
-{
-    SkinFolder skins;
-    skins.Replace("MainFrame.xml", kSkinWithoutTabLayout);
-    UseSkinFolder(skins);
-    CMainFrameWnd& main = Start();
-
-    EXPECT_EQ(main.GetAdPage(), nullptr);
-    EXPECT_EQ(main.GetSearchPage(), nullptr);
-    auto* adOption = Find<COptionUI>("adOption");
-    ASSERT_NE(adOption, nullptr);
-    EXPECT_EQ(adOption->GetTag(), 0u);
-    // Selecting it by hand changes nothing and breaks nothing.
-    EXPECT_TRUE(CHeadlessBackend::Click(Manager(), "adOption"));
-}
-
 TEST_F(MainFrameTest, EveryTimerReachesTheBatchListControlWhateverItsSender)
 {
     UsePackedSkins();
@@ -250,17 +220,6 @@ TEST_F(ProgramRunTest, ClosingTheWindowThroughTheWindowSystemEndsTheProgramWithE
     const auto* record = backend.FindWindow("MainFrameWnd");
     ASSERT_NE(record, nullptr);
     EXPECT_TRUE(record->destroyed);
-}
-
-TEST_F(ProgramRunTest, WithoutItsSkinArchiveTheWindowStillComesUpAndCloses)
-{
-    SkinFolder skins;   // loose files only: the archive the program asks for is not there
-    const int code = RunKelpmere(backend, nullptr, skins.Path().c_str(), [&](CMainFrameWnd& main) {
-        EXPECT_EQ(main.GetTabLayout(), nullptr);
-        const UIWindowHandle window = main.GetHWND();
-        backend.QueueAction([this, window] { backend.SimulateWindowSystemClose(window); });
-    });
-    EXPECT_EQ(code, 0);
 }
 
 } // namespace
