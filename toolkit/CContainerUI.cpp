@@ -64,6 +64,11 @@ int CContainerUI::GetItemIndex(CControlUI* control) const
     return -1;
 }
 
+void CContainerUI::ReserveItems(int count)
+{
+    if (count > 0) m_items.reserve(static_cast<std::size_t>(count));
+}
+
 void CContainerUI::SetInset(UIRect inset)
 {
     if (m_inset == inset) return;

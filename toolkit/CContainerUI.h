@@ -25,6 +25,8 @@ public:
     virtual int GetCount() const;
     virtual CControlUI* GetItemAt(int index) const;   // null outside 0..GetCount()-1
     virtual int GetItemIndex(CControlUI* control) const; // -1 when not a child
+    // Makes room for count children in all (saves reallocations when many are added).
+    void ReserveItems(int count);
 
     // Inner margin between the container's rectangle and its children.
     UIRect GetInset() const { return m_inset; }

@@ -16,6 +16,7 @@ CControlUI* BuildNode(const SkinNode& node, IDialogBuilderCallback* callback)
     for (const auto& [name, value] : node.attributes) control->SetAttribute(name, value);
     if (!node.children.empty()) {
         if (auto* container = dynamic_cast<CContainerUI*>(control)) {
+            container->ReserveItems(static_cast<int>(node.children.size()));
             for (const SkinNode& child : node.children)
                 if (CControlUI* built = BuildNode(child, callback)) {
                     if (!container->Add(built)) delete built;

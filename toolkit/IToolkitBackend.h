@@ -84,7 +84,8 @@ public:
     // (called once per change batch). The backend updates at its next convenience:
     // manager.ClearChanged(), manager.UpdateLayout(), then mirror.
     virtual void TreeChanged(CPaintManagerUI& manager) = 0;
-    // control is being deleted; drop anything that refers to it.
+    // control is being deleted (called from its destructor: only its address still means
+    // anything); drop anything that refers to it.
     virtual void ControlDestroyed(CPaintManagerUI& manager, CControlUI& control) = 0;
     // browser was sent to url (also before it has a widget: the widget loads GetUrl() when made).
     virtual void NavigateWebBrowser(CWebBrowserUI& browser, const CDuiString& url) = 0;

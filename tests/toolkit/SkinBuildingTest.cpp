@@ -271,7 +271,8 @@ void WriteZip(const std::string& path, const std::vector<std::pair<std::string, 
 
 TEST_F(SkinBuilding, SkinsAndPicturesAreReadFromTheArchiveInTheResourceFolder)
 {
-    const std::string picture("\x89PNG\r\n\x1a\n\0\0binary", 18);
+    constexpr char kPng[] = "\x89PNG\r\n\x1a\n\0\0binary";
+    const std::string picture(kPng, sizeof kPng - 1);
     WriteZip(folder.Path() + "/skins.zip", {{"MainFrame.xml", R"(<Label name="from_zip"/>)"},
                                             {"images/Process.png", picture}});
     folder.Write("MainFrame.xml", R"(<Label name="from_folder"/>)");
