@@ -102,10 +102,11 @@ bool CheckFolders(const std::string& source, const std::string& dest) {
 void ConvertItems(const std::vector<BatchItem>& items, const std::string& dest, bool withHashes,
                   std::atomic<std::size_t>& next, ReportBoard& board) {
     CTorrentParser parser;
+    std::string encoding;
     for (std::size_t index = next++; index < items.size(); index = next++) {
         const std::string stem = MakeBatchStem(static_cast<uint32_t>(index));
         ItemReport report;
-        report.result = ConvertBatchItem(parser, items[index], dest, stem.c_str());
+        report.result = ConvertBatchItem(parser, items[index], dest, stem.c_str(), &encoding);
         if (withHashes) {
             if (report.result.outcome != ConversionOutcome::LoadFailed) {
                 report.oldInfoHash = LoadedInfoHashHex(parser);

@@ -6,8 +6,21 @@
 
 #include <cstdio>
 
+namespace {
+
+// Saves with the encoding's room reserved up front: generated names are a little longer than
+// most originals, and growing a multi-megabyte text step by step would copy it several times.
+bool SaveWithRoom(CTorrentParser& parser, const std::string& path, std::string& encoding) {
+    encoding.clear();
+    const auto loaded = static_cast<std::size_t>(parser.bufferLength);
+    encoding.reserve(loaded + loaded / 8 + 65536);
+    return parser.SaveToFile(encoding, path.c_str());
+}
+
+}  // namespace
+
 ConversionResult ConvertBatchItem(CTorrentParser& parser, const BatchItem& item, const std::string& destDir,
-                                  const char* stem) {
+                                  const char* stem, std::string* encodingBuffer) {
     const std::string sub = item.relativeDir + "/";
     ConversionResult result;
     result.outputPath = destDir + sub + item.fileName;
@@ -21,7 +34,7 @@ ConversionResult ConvertBatchItem(CTorrentParser& parser, const BatchItem& item,
         result.outcome = ConversionOutcome::WashFailed;
     } else if (std::string folder = destDir + sub; !CreateFolderChain(folder)) {
         result.outcome = ConversionOutcome::OutputFolderFailed;
-    } else if (std::string encoding; !parser.SaveToFile(encoding, result.outputPath.c_str())) {
+    } else if (std::string local; !SaveWithRoom(parser, result.outputPath, encodingBuffer ? *encodingBuffer : local)) {
         result.outcome = ConversionOutcome::SaveFailed;
     } else {
         result.outcome = ConversionOutcome::Converted;

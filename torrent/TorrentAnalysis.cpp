@@ -6,8 +6,8 @@
 #include "bencode/CBEncodeInt.h"
 #include "bencode/CBEncodeList.h"
 #include "bencode/CBEncodeString.h"
-#include "platform/TextEncoding.h"
 #include "torrent/CSha1Digest.h"
+#include "torrent/LocalText.h"
 
 #include <algorithm>
 #include <cstring>
@@ -46,8 +46,7 @@ std::string BytesOf(const CBEncodeString& value) {
 
 // The value's UTF-8 bytes as text in the local code page.
 std::string ConvertedText(const CBEncodeString& value) {
-    const std::string bytes = BytesOf(value);
-    return WideToAnsi(Utf8ToWide(bytes.c_str()).c_str());
+    return Utf8ToLocalText(BytesOf(value));
 }
 
 TextRef MakeTextRef(CBEncodeString& value) {

@@ -5,8 +5,8 @@
 #include "bencode/CBEncodeDict.h"
 #include "bencode/CBEncodeString.h"
 #include "platform/ProcessRandom.h"
-#include "platform/TextEncoding.h"
 #include "torrent/CMd5Digest.h"
+#include "torrent/LocalText.h"
 
 #include <cstring>
 #include <string>
@@ -39,7 +39,7 @@ void DropVersion2Metadata(CBEncodeDict& root, CBEncodeDict& info) {
 
 bool CTorrentParser::Wash(const char* stem) {
     const char* seed = stem != nullptr ? stem : "";
-    const std::string stemUtf8 = AnsiToUtf8(seed);
+    const std::string stemUtf8 = LocalTextToUtf8(seed);
     SetIfPresent(name, stemUtf8);
     SetIfPresent(nameUtf8, stemUtf8);
 
@@ -61,14 +61,14 @@ bool CTorrentParser::Wash(const char* stem) {
         if (fileName.size() > kMaxGeneratedName) {
             return false;
         }
-        const std::string fileNameUtf8 = AnsiToUtf8(fileName.c_str());
+        const std::string fileNameUtf8 = LocalTextToUtf8(fileName);
         SetIfPresent(entry.name, fileNameUtf8);
         SetIfPresent(entry.nameUtf8, fileNameUtf8);
 
         // One draw per entry, also for an entry without folders.
         const std::string folderPrefix = std::to_string(ProcessRandom()) + "_" + std::to_string(number);
         for (std::size_t i = 0; i < entry.path.size(); ++i) {
-            const std::string folderUtf8 = AnsiToUtf8((folderPrefix + std::to_string(i)).c_str());
+            const std::string folderUtf8 = LocalTextToUtf8(folderPrefix + std::to_string(i));
             SetIfPresent(entry.path[i], folderUtf8);
             if (i < entry.pathUtf8.size()) {
                 SetIfPresent(entry.pathUtf8[i], folderUtf8);

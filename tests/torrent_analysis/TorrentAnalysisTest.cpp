@@ -4,9 +4,12 @@
 #include "samples/generator/TorrentBuilder.h"
 #include "torrent/CSha1Digest.h"
 #include "torrent/CTorrentParser.h"
+#include "torrent/LocalText.h"
+#include "platform/TextEncoding.h"
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -241,6 +244,24 @@ TEST_F(AnalysisTest, AVersion2OnlyTorrentIsRefused) {
         BencodeDict({{"a.bin", BencodeDict({{"", BencodeDict({{"length", "i5e"}, {"pieces root", BencodeString(std::string(32, 'r'))}})}})}});
     EXPECT_FALSE(LoadAndAnalyze(torrent));
     EXPECT_TRUE(parser_.files.empty());
+}
+
+// The shortcut for UTF-8 names must give exactly what the converters give, for any bytes.
+TEST(NameConversionTest, TheUtf8ShortcutAgreesWithTheConvertersOnAnyBytes) {
+    const std::vector<std::string> pieces = {
+        "a", ".", "种", "\xF0\x9F\x8E\xAC", "\xEF\xBF\xBE", "\xEF\xBF\xBF", "\xC0\xAE", "\xE0\x80\xAE",
+        "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xF5\x80", "\xFF", "\x80", "\xE4\xB8", std::string(1, '\0'), "\x7F"};
+    std::mt19937 random(7);
+    ASSERT_TRUE(SetAnsiCodePage("UTF-8"));
+    for (int round = 0; round < 4000; ++round) {
+        std::string text;
+        const int count = static_cast<int>(random() % 6);
+        for (int i = 0; i < count; ++i) {
+            text += pieces[random() % pieces.size()];
+        }
+        EXPECT_EQ(Utf8ToLocalText(text), WideToAnsi(Utf8ToWide(text.c_str()).c_str())) << ::testing::PrintToString(text);
+        EXPECT_EQ(LocalTextToUtf8(text), AnsiToUtf8(text.c_str())) << ::testing::PrintToString(text);
+    }
 }
 
 }  // namespace
