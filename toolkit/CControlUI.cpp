@@ -153,6 +153,20 @@ void CControlUI::SetBorderColor(UIColor color)
     Invalidate();
 }
 
+void CControlUI::SetFont(int index)
+{
+    if (m_font == index) return;
+    m_font = index;
+    Invalidate();
+}
+
+void CControlUI::SetTextColor(UIColor color)
+{
+    if (m_textColor == color) return;
+    m_textColor = color;
+    Invalidate();
+}
+
 void CControlUI::SetFloat(bool isFloat)
 {
     if (m_float == isFloat) return;
@@ -244,6 +258,8 @@ void CControlUI::SetAttribute(std::string_view name, std::string_view value)
     else if (name == "enabled") SetEnabled(SkinValue::Bool(value, true));
     else if (name == "bordersize") SetBorderSize(SkinValue::Int(value));
     else if (name == "bordercolor") SetBorderColor(SkinValue::Color(value));
+    else if (name == "font") SetFont(SkinValue::Int(value, -1));
+    else if (name == "textcolor") SetTextColor(SkinValue::Color(value));
     else if (name == "tooltip") SetToolTip(CDuiString(value));
     else if (name == "userdata") SetUserData(CDuiString(value));
 }

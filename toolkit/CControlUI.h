@@ -73,6 +73,12 @@ public:
     void SetBorderSize(int size);
     UIColor GetBorderColor() const { return m_borderColor; }
     void SetBorderColor(UIColor color);
+    // Text look (used by the controls that show a text): index into the window's font table
+    // (<Font id=...> of the window skin), -1 = default font; colour 0 = the window's default.
+    int GetFont() const { return m_font; }
+    void SetFont(int index);
+    UIColor GetTextColor() const { return m_textColor; }
+    void SetTextColor(UIColor color);
 
     // ---- geometry ----
     // A floating control is placed at its fixed position relative to its parent's top-left
@@ -147,6 +153,8 @@ private:
     int m_fixedHeight = 0;
     UIColor m_bkColor = 0;
     UIColor m_borderColor = 0;
+    UIColor m_textColor = 0;
+    int m_font = -1;
     int m_borderSize = 0;
     std::uint32_t m_revision = 0;
     bool m_visible = true;

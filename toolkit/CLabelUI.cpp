@@ -7,20 +7,6 @@ std::string_view CLabelUI::GetClass() const
     return "Label";
 }
 
-void CLabelUI::SetFont(int index)
-{
-    if (m_font == index) return;
-    m_font = index;
-    Invalidate();
-}
-
-void CLabelUI::SetTextColor(UIColor color)
-{
-    if (m_textColor == color) return;
-    m_textColor = color;
-    Invalidate();
-}
-
 void CLabelUI::SetDisabledTextColor(UIColor color)
 {
     if (m_disabledTextColor == color) return;
@@ -46,9 +32,7 @@ void CLabelUI::SetAttribute(std::string_view name, std::string_view value)
 {
     constexpr std::uint32_t horizontal = kAlignCenter | kAlignRight;
     constexpr std::uint32_t vertical = kAlignVCenter | kAlignBottom;
-    if (name == "font") SetFont(SkinValue::Int(value, -1));
-    else if (name == "textcolor") SetTextColor(SkinValue::Color(value));
-    else if (name == "disabledtextcolor") SetDisabledTextColor(SkinValue::Color(value));
+    if (name == "disabledtextcolor") SetDisabledTextColor(SkinValue::Color(value));
     else if (name == "textpadding") SetTextPadding(SkinValue::Rect(value));
     else if (name == "align") {
         std::uint32_t h = kAlignLeft;

@@ -2,16 +2,12 @@
 
 #include "toolkit/CControlUI.h"
 
-// A control that shows one text with a font, colour and alignment.
+// A control that shows one text with a font, colour (both kept by CControlUI) and alignment.
 class CLabelUI : public CControlUI {
 public:
     std::string_view GetClass() const override;
 
-    // Index into the window's font table (<Font id=...> of the window skin); -1 = default font.
-    int GetFont() const { return m_font; }
-    void SetFont(int index);
-    UIColor GetTextColor() const { return m_textColor; }   // 0 = the window's default colour
-    void SetTextColor(UIColor color);
+    // Font and text colour: see CControlUI::SetFont and CControlUI::SetTextColor.
     UIColor GetDisabledTextColor() const { return m_disabledTextColor; }
     void SetDisabledTextColor(UIColor color);
     // UITextAlign flags; default left + vertically centred.
@@ -24,8 +20,6 @@ public:
     void SetAttribute(std::string_view name, std::string_view value) override;
 
 private:
-    int m_font = -1;
-    UIColor m_textColor = 0;
     UIColor m_disabledTextColor = 0;
     std::uint32_t m_textStyle = kAlignLeft | kAlignVCenter;
     UIRect m_textPadding;
