@@ -83,7 +83,8 @@ void CListUI::GetRowsInView(int& first, int& last) const
     // First row ending below the view's top; last row starting above the view's bottom.
     first = static_cast<int>(std::upper_bound(m_rowBottoms.begin(), m_rowBottoms.end(), viewTop) - m_rowBottoms.begin());
     last = static_cast<int>(std::lower_bound(m_rowTops.begin(), m_rowTops.end(), viewBottom) - m_rowTops.begin()) - 1;
-    // Hidden rows at the edges take no room: skip them.
+    // Rows removed since the last layout are gone; hidden rows at the edges take no room.
+    last = std::min(last, GetCount() - 1);
     while (first <= last && !GetItemAt(first)->IsVisible()) ++first;
     while (last >= first && !GetItemAt(last)->IsVisible()) --last;
 }

@@ -258,3 +258,15 @@ TEST(ListLayout, RowHeightsFollowTheirFixedHeightAndOthersGetTheDefault)
     EXPECT_EQ(plain->GetHeight(), s.list->GetDefaultRowHeight());
     EXPECT_EQ(plain->GetPos().top, 2 + 136 + 15);
 }
+
+TEST(ListLayout, RowsRemovedFromAListWithoutWindowAreNeverReportedInView)
+{
+    CListUI list;
+    for (int i = 0; i < 5; ++i) list.Add(ListSurface::MakeRow(i));
+    list.SetPos(UIRect{0, 0, 400, 1000});
+    list.RemoveAll();
+    int first = 0;
+    int last = 0;
+    list.GetRowsInView(first, last);
+    EXPECT_GT(first, last);
+}
