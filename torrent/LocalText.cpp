@@ -15,7 +15,7 @@ bool LocalIsUtf8() {
 // Whether the text up to its first NUL is valid UTF-8 (no overlong forms, no surrogates, nothing
 // above U+10FFFF), the input that a UTF-8 round trip returns unchanged. `end` receives the
 // length up to the NUL.
-bool IsPlainUtf8(const std::string& text, std::size_t& end) {
+bool IsPlainUtf8(std::string_view text, std::size_t& end) {
     const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
     const std::size_t size = text.size();
     std::size_t i = 0;
@@ -60,18 +60,18 @@ bool IsPlainUtf8(const std::string& text, std::size_t& end) {
 
 }  // namespace
 
-std::string Utf8ToLocalText(const std::string& utf8) {
+std::string Utf8ToLocalText(std::string_view utf8) {
     std::size_t end = 0;
     if (LocalIsUtf8() && IsPlainUtf8(utf8, end)) {
-        return utf8.substr(0, end);
+        return std::string(utf8.substr(0, end));
     }
-    return WideToAnsi(Utf8ToWide(utf8.c_str()).c_str());
+    return WideToAnsi(Utf8ToWide(std::string(utf8).c_str()).c_str());
 }
 
-std::string LocalTextToUtf8(const std::string& local) {
+std::string LocalTextToUtf8(std::string_view local) {
     std::size_t end = 0;
     if (LocalIsUtf8() && IsPlainUtf8(local, end)) {
-        return local.substr(0, end);
+        return std::string(local.substr(0, end));
     }
-    return AnsiToUtf8(local.c_str());
+    return AnsiToUtf8(std::string(local).c_str());
 }

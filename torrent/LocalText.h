@@ -1,11 +1,12 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 // Conversions between the UTF-8 inside torrents and the local code page, as the document uses
 // them for every name: the result of Utf8ToWide then WideToAnsi, and of AnsiToUtf8. Text ends
 // at its first NUL. When the local code page is UTF-8 and the text is valid UTF-8 both are the
 // identity, which is answered without converting; everything else goes through the converters.
 
-std::string Utf8ToLocalText(const std::string& utf8);
-std::string LocalTextToUtf8(const std::string& local);
+std::string Utf8ToLocalText(std::string_view utf8);
+std::string LocalTextToUtf8(std::string_view local);

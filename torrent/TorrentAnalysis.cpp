@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace {
@@ -44,9 +45,12 @@ std::string BytesOf(const CBEncodeString& value) {
     return bytes;
 }
 
-// The value's UTF-8 bytes as text in the local code page.
+// The value's UTF-8 bytes as text in the local code page; empty for a string that failed.
 std::string ConvertedText(const CBEncodeString& value) {
-    return Utf8ToLocalText(BytesOf(value));
+    if (value.errorCode != 0 || value.data == nullptr) {
+        return {};
+    }
+    return Utf8ToLocalText(std::string_view(value.data, static_cast<std::size_t>(value.dataLength)));
 }
 
 TextRef MakeTextRef(CBEncodeString& value) {
