@@ -20,6 +20,7 @@
 #include <vector>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -165,6 +166,8 @@ int RunWash(const CommandLine& line) {
     }
 
     ProgressBar progress(items.size());
+    // Lines written to the same terminal as the bar must first take the bar's place.
+    const bool linesOnBarTerminal = progress.Enabled() && isatty(STDOUT_FILENO) == 1;
     std::size_t failed = 0;
     std::size_t done = 0;
     for (std::size_t index = 0; index < items.size(); ++index) {
@@ -174,9 +177,11 @@ int RunWash(const CommandLine& line) {
         const ItemReport& report = board.At(index);
         failed += report.result.outcome != ConversionOutcome::Converted ? 1 : 0;
         const std::string text = line.json ? JsonLine(items[index], report) : TextLine(report);
-        progress.Clear();
+        if (linesOnBarTerminal) {
+            progress.Clear();
+        }
         std::fwrite(text.data(), 1, text.size(), stdout);
-        if (progress.Enabled()) {
+        if (linesOnBarTerminal) {
             std::fflush(stdout);
         }
         progress.Update(done);
