@@ -22,6 +22,7 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPointer>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -532,6 +533,21 @@ TEST_F(QtBackendTest, ClosingAnOwnerTakesItsOwnedWindowsAlong) {
   owner.Close(0);
   ASSERT_TRUE(QTest::qWaitFor([&] { return m_record.finalMessages == 1; }, 2000));
   EXPECT_EQ(boxRecord.finalMessages, 1);
+}
+
+TEST_F(QtBackendTest, DeletingAWindowObjectTakesItsWindowAwayWithoutAFinalMessage) {
+  TestWindow& owner = Open();
+  WindowRecord boxRecord;
+  auto* box = new TestWindow("Window.xml", boxRecord);
+  ASSERT_NE(box->Create(owner.GetHWND(), "", kWindowStylePopup | kWindowStyleVisible, 0, 0, 0, 100, 100), nullptr);
+  QPointer<QWidget> boxWidget = QtBackend::WindowWidget(box->GetHWND());
+  ASSERT_FALSE(boxWidget.isNull());
+  delete box;
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(boxWidget.isNull());
+  EXPECT_EQ(boxRecord.finalMessages, 0);
+  QTest::qWait(20);   // nothing queued for the gone window may run now
+  EXPECT_EQ(boxRecord.finalMessages, 0);
 }
 
 TEST_F(QtBackendTest, AnOwnedWindowIsCentredOverItsOwner) {

@@ -42,6 +42,13 @@ public:
     return nullptr;
   }
 
+  QtNativeWindow* FindBySerial(std::uint64_t serial) const {
+    for (const auto& window : windows) {
+      if (window->serial == serial) return window.get();
+    }
+    return nullptr;
+  }
+
   QtNativeWindow* FindByManager(const CPaintManagerUI& manager) const {
     if (QtNativeWindow* native = Find(manager.GetPaintWindowHandle())) return native;
     for (const auto& window : windows) {
@@ -94,6 +101,17 @@ public:
   // loop with its result and tells the window object, which may delete itself.
   void Destroy(QtNativeWindow* native) {
     if (!Find(native)) return;
+    CWindowWnd* window = native->window;
+    TearDown(native);
+    window->HandleNativeDestroyed();
+
+    // The last window is gone while the program waits for input: nothing could ever end the
+    // loop any more, so end it the way closing the main window does.
+    if (windows.empty() && inMainLoop && !quitPosted) Quit(0);
+  }
+
+  // Everything of destroying a native window except telling its window object.
+  void TearDown(QtNativeWindow* native) {
     for (;;) {
       auto owned = std::find_if(windows.begin(), windows.end(), [native](const auto& w) { return w->parent == native; });
       if (owned == windows.end()) break;
@@ -114,16 +132,8 @@ public:
       native->widget->CloseNow();
       native->widget->deleteLater();
     }
-    CWindowWnd* window = native->window;
     auto it = std::find_if(windows.begin(), windows.end(), [native](const auto& w) { return w.get() == native; });
-    std::unique_ptr<QtNativeWindow> gone = std::move(*it);
     windows.erase(it);
-    gone.reset();
-    window->HandleNativeDestroyed();
-
-    // The last window is gone while the program waits for input: nothing could ever end the
-    // loop any more, so end it the way closing the main window does.
-    if (windows.empty() && inMainLoop && !quitPosted) Quit(0);
   }
 
   void Quit(int exitCode) {
@@ -142,6 +152,7 @@ public:
   QTimer wake;
   QtResources resources;
   std::vector<std::unique_ptr<QtNativeWindow>> windows;
+  std::uint64_t lastSerial = 0;
   bool flushQueued = false;
   bool inMainLoop = false;
   bool quitPosted = false;
@@ -187,7 +198,7 @@ UIWindowHandle QtBackend::CreateNativeWindow(CWindowWnd& window, UIWindowHandle 
   widget->setWindowTitle(AnsiToQString(title.GetData()));
   widget->setGeometry(rect.left, rect.top, std::max(1, rect.Width()), std::max(1, rect.Height()));
 
-  auto native = std::make_unique<QtNativeWindow>(window, owner, widget, m_impl->resources);
+  auto native = std::make_unique<QtNativeWindow>(++m_impl->lastSerial, window, owner, widget, m_impl->resources);
   QtNativeWindow* raw = native.get();
   m_impl->windows.push_back(std::move(native));
 
@@ -209,7 +220,15 @@ void QtBackend::CloseNativeWindow(UIWindowHandle window, int result) {
   native->result = result;
   if (native->widget) native->widget->hide();
   QMetaObject::invokeMethod(
-      qApp, [this, native] { m_impl->Destroy(native); }, Qt::QueuedConnection);
+      qApp,
+      [this, serial = native->serial] {
+        if (QtNativeWindow* still = m_impl->FindBySerial(serial)) m_impl->Destroy(still);
+      },
+      Qt::QueuedConnection);
+}
+
+void QtBackend::ForgetNativeWindow(UIWindowHandle window) {
+  if (QtNativeWindow* native = m_impl->Find(window)) m_impl->TearDown(native);
 }
 
 void QtBackend::ShowNativeWindow(UIWindowHandle window, bool show) {
@@ -305,10 +324,11 @@ int QtBackend::RunModalLoop(UIWindowHandle window) {
   }
   QtModalState state;
   native->modal = &state;
+  const std::uint64_t serial = native->serial;
   state.loop.exec();
   if (!state.done) {
     // The loop ended for a quit of the program; the window stays until the program ends.
-    if (QtNativeWindow* still = m_impl->Find(window)) still->modal = nullptr;
+    if (QtNativeWindow* still = m_impl->FindBySerial(serial)) still->modal = nullptr;
   }
   return state.result;
 }

@@ -7,6 +7,7 @@
 #include <QEventLoop>
 #include <QPointer>
 
+#include <cstdint>
 #include <memory>
 
 class CWindowWnd;
@@ -22,9 +23,12 @@ struct QtModalState {
 // the state of closing. The backend owns it; the core only sees it as a UIWindowHandle.
 class QtNativeWindow final : public INativeWindow {
 public:
-  QtNativeWindow(CWindowWnd& owner, QtNativeWindow* parent, QtWindowWidget* widget, QtResources& resources)
-      : window(&owner), parent(parent), widget(widget), mirror(std::make_unique<QtTreeMirror>(*widget, resources)) {}
+  QtNativeWindow(std::uint64_t serial, CWindowWnd& owner, QtNativeWindow* parent, QtWindowWidget* widget,
+                 QtResources& resources)
+      : serial(serial), window(&owner), parent(parent), widget(widget),
+        mirror(std::make_unique<QtTreeMirror>(*widget, resources)) {}
 
+  std::uint64_t serial = 0;        // never reused, unlike the object's address
   CWindowWnd* window = nullptr;
   QtNativeWindow* parent = nullptr;
   QPointer<QtWindowWidget> widget;
