@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
@@ -54,17 +55,24 @@ std::string Capture(const std::string& command) {
 // A child process started with extra environment variables; killed if still running at the end.
 class Child {
 public:
+  // env: variables to set; a variable given an empty value is removed instead. errors: the
+  // file that receives the child's stderr (default: discarded, like its stdout).
   Child(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env,
-        const fs::path& workingDir = {}) {
+        const fs::path& workingDir = {}, const fs::path& errors = {}) {
     m_pid = ::fork();
     if (m_pid != 0) return;
-    for (const auto& [name, value] : env) ::setenv(name.c_str(), value.c_str(), 1);
+    for (const auto& [name, value] : env) {
+      if (value.empty()) {
+        ::unsetenv(name.c_str());
+      } else {
+        ::setenv(name.c_str(), value.c_str(), 1);
+      }
+    }
     if (!workingDir.empty() && ::chdir(workingDir.c_str()) != 0) ::_exit(126);
     const int devNull = ::open("/dev/null", O_WRONLY);
-    if (devNull >= 0) {
-      ::dup2(devNull, STDOUT_FILENO);
-      ::dup2(devNull, STDERR_FILENO);
-    }
+    const int errorFile = errors.empty() ? devNull : ::open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (devNull >= 0) ::dup2(devNull, STDOUT_FILENO);
+    if (errorFile >= 0) ::dup2(errorFile, STDERR_FILENO);
     std::vector<char*> args;
     for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
     args.push_back(nullptr);
@@ -186,6 +194,27 @@ TEST(RealWindowSmokeTest, ClickingCloseInARealXServerEndsTheProgramWithZero) {
   const int clickY = y + (close.top + close.bottom) / 2;
   Capture(xdotool + "mousemove --sync " + std::to_string(clickX) + " " + std::to_string(clickY) + " click 1");
   EXPECT_EQ(app.WaitForExit(20s), 0);
+}
+
+TEST(RealWindowSmokeTest, AsRootWithoutTheSandboxSwitchTheProgramSaysSoInOneLineAndKeepsRunning) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only root needs the sandbox switch";
+  const fs::path program = BinaryDir() / "bin" / "kelpmere";
+  ASSERT_TRUE(fs::exists(program)) << program;
+  const fs::path errors = fs::temp_directory_path() / ("kelpmere-stderr-" + std::to_string(::getpid()));
+  {
+    Child app({program.string()},
+              {{"QT_QPA_PLATFORM", "offscreen"}, {"QTWEBENGINE_DISABLE_SANDBOX", ""},
+               {"QTWEBENGINE_CHROMIUM_FLAGS", ""}},
+              program.parent_path(), errors);
+    std::this_thread::sleep_for(3s);
+    EXPECT_TRUE(app.Running()) << "the program ended instead of going on without its web panes";
+  }
+  std::ifstream in(errors);
+  std::string line;
+  int hints = 0;
+  while (std::getline(in, line)) hints += line.find("QTWEBENGINE_DISABLE_SANDBOX=1") != std::string::npos;
+  fs::remove(errors);
+  EXPECT_EQ(hints, 1);
 }
 
 }  // namespace

@@ -32,9 +32,7 @@ bool SamePaint(const QtControlLook& a, const QtControlLook& b) {
 
 }  // namespace
 
-QtControlWidget::QtControlWidget(QWidget* parent) : QWidget(parent) {
-  setAttribute(Qt::WA_Hover, false);
-}
+QtControlWidget::QtControlWidget(QWidget* parent) : QWidget(parent) {}
 
 void QtControlWidget::SetLook(const QtControlLook& look) {
   const bool repaint = !SamePaint(m_look, look);

@@ -4,6 +4,11 @@
 
 QPixmap QtResources::Picture(const std::string& name) {
   if (name.empty()) return {};
+  const std::string source = CPaintManagerUI::GetResourcePath().str() + '|' + CPaintManagerUI::GetResourceZip().str();
+  if (source != m_source) {
+    m_pictures.clear();
+    m_source = source;
+  }
   auto found = m_pictures.find(name);
   if (found != m_pictures.end()) return found->second;
   QPixmap pixmap;

@@ -7,7 +7,6 @@
 QtWindowWidget::QtWindowWidget(QWidget* owner)
     : QWidget(owner, owner ? (Qt::Dialog | Qt::FramelessWindowHint) : (Qt::Window | Qt::FramelessWindowHint)) {
   setAttribute(Qt::WA_DeleteOnClose, false);
-  setMouseTracking(false);
 }
 
 bool QtWindowWidget::InCaption(const QPoint& point) const {
