@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QIcon>
+#include <QLoggingCategory>
 #include <QScreen>
 #include <QTimer>
 
@@ -26,6 +27,8 @@ public:
       QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
       ownApp = std::make_unique<QApplication>(argc, argv);
     }
+    // The web engine describes its graphics set-up at every start; that is no news to a user.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setFont(QtResources::Font(UIFont{}));
     clock.start();
