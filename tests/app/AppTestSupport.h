@@ -14,17 +14,10 @@
 
 namespace apptest {
 
-// A folder named by the environment, or the one the build knew.
-inline std::filesystem::path EnvFolder(const char* name, const char* fallback)
-{
-    const char* value = std::getenv(name);
-    return value != nullptr && *value != '\0' ? std::filesystem::path(value) : std::filesystem::path(fallback);
-}
-
 // The folder of the packed skin archive, as the program finds it beside itself.
 inline std::string PackedSkinFolder()
 {
-    return (EnvFolder("KELPMERE_BINARY_DIR", KELPMERE_TEST_BINARY_DIR) / "bin" / "Skin").string();
+    return (std::filesystem::path(KELPMERE_TEST_BINARY_DIR) / "bin" / "Skin").string();
 }
 
 // A folder of loose skin files: the program's own skins, some of them replaced. Removed again
@@ -38,7 +31,7 @@ public:
     {
         std::filesystem::remove_all(m_path);
         std::filesystem::create_directories(m_path);
-        for (const auto& entry : std::filesystem::directory_iterator(EnvFolder("KELPMERE_SOURCE_DIR", KELPMERE_TEST_SOURCE_DIR) / "skin"))
+        for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(KELPMERE_TEST_SOURCE_DIR) / "skin"))
             if (entry.path().extension() == ".xml")
                 std::filesystem::copy_file(entry.path(), m_path / entry.path().filename());
     }

@@ -45,10 +45,7 @@ public:
 
 [[maybe_unused]] auto* const environment = ::testing::AddGlobalTestEnvironment(new QtAppEnvironment);
 
-fs::path BinaryDir() {
-  const char* dir = std::getenv("KELPMERE_BINARY_DIR");
-  return dir ? fs::path(dir) : fs::current_path().parent_path();
-}
+fs::path BinaryDir() { return fs::path(KELPMERE_TEST_BINARY_DIR); }
 
 struct Tab {
   const char* option;

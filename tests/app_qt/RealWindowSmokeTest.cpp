@@ -32,10 +32,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
-fs::path BinaryDir() {
-  const char* dir = std::getenv("KELPMERE_BINARY_DIR");
-  return dir ? fs::path(dir) : fs::current_path().parent_path();
-}
+fs::path BinaryDir() { return fs::path(KELPMERE_TEST_BINARY_DIR); }
 
 bool OnPath(const std::string& program) {
   return std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) == 0;

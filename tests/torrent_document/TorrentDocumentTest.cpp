@@ -40,8 +40,7 @@ void WriteFile(const fs::path& path, const std::string& bytes)
 
 fs::path SamplesFolder()
 {
-    const char* source = std::getenv("KELPMERE_SOURCE_DIR");
-    return fs::path(source != nullptr ? source : KELPMERE_FALLBACK_SOURCE_DIR) / "samples";
+    return fs::path(KELPMERE_TEST_SOURCE_DIR) / "samples";
 }
 
 std::string SmallTorrent(const std::string& name = "clip.mp4")
