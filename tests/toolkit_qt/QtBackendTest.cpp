@@ -569,19 +569,30 @@ TEST_F(QtBackendTest, AnOwnedWindowIsCentredOverItsOwner) {
 class QtDialogTest : public QtBackendTest {
 protected:
   // Acts on the file dialog once it is up (polling, as the dialog runs its own loop).
+  // Acts on the file dialog once it shows. QFileDialog::selectFile leaves the name field alone
+  // while that field has the keyboard focus, which a shown dialog gets a moment later, so the
+  // focus is taken away first. Stops once that dialog has gone, so it never touches a later one.
   static void WhenDialogShows(std::function<void(QFileDialog&)> act) {
     auto* poll = new QTimer;
     poll->setInterval(20);
-    QObject::connect(poll, &QTimer::timeout, [poll, act] {
-      for (QWidget* widget : QApplication::topLevelWidgets()) {
-        auto* dialog = qobject_cast<QFileDialog*>(widget);
-        if (dialog && dialog->isVisible()) {
+    auto target = std::make_shared<QPointer<QFileDialog>>();
+    auto acted = std::make_shared<bool>(false);
+    QObject::connect(poll, &QTimer::timeout, [poll, act, target, acted] {
+      if (*acted) {
+        if (target->isNull() || !(*target)->isVisible()) {
           poll->stop();
           poll->deleteLater();
-          act(*dialog);
-          return;
         }
+        return;
       }
+      for (QWidget* widget : QApplication::topLevelWidgets()) {
+        auto* dialog = qobject_cast<QFileDialog*>(widget);
+        if (dialog && dialog->isVisible()) *target = dialog;
+      }
+      if (target->isNull()) return;
+      for (QLineEdit* edit : (*target)->findChildren<QLineEdit*>()) edit->clearFocus();
+      *acted = true;
+      act(**target);
     });
     poll->start();
   }
