@@ -15,6 +15,11 @@ int main(int argc, char** argv) {
     // a multi-megabyte buffer for the next file. Fast bins would keep the small blocks apart
     // only to merge them all at that next large request; freeing them straight away is cheaper.
     mallopt(M_MXFAST, 0);
+    // Every torrent is read into one buffer of up to a few megabytes. Served by mmap, each would
+    // be mapped, faulted in page by page and unmapped again, which with several jobs serialises
+    // on the address space; kept in the heap and never trimmed, the same memory serves file after file.
+    mallopt(M_MMAP_THRESHOLD, 256 * 1024 * 1024);
+    mallopt(M_TRIM_THRESHOLD, 512 * 1024 * 1024);
     UseLocaleAnsiCodePage();
     SeedProcessRandom(static_cast<unsigned int>(UnixTimeSeconds()));
 
