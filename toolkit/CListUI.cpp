@@ -148,6 +148,11 @@ void CListUI::SetPos(UIRect rect)
     m_contentHeight = y;
     m_scrollY = std::clamp(m_scrollY, 0, std::max(0, m_contentHeight - m_viewRect.Height()));
 
+    // The scroll bar covers the right edge of the list where the inset leaves it no room.
+    int rowsWidth = m_viewRect.Width();
+    if (m_vScroll && m_contentHeight > m_viewRect.Height())
+        rowsWidth -= std::max(0, kScrollBarWidth - (rect.right - inner.right));
+
     // Rows get their rectangles; their insides wait until they are in view or asked for.
     for (std::size_t i = 0; i < rows.size(); ++i) {
         CControlUI& row = *rows[i];
@@ -158,7 +163,7 @@ void CListUI::SetPos(UIRect rect)
         }
         const UIRect pad = row.GetPadding();
         const int x = m_viewRect.left + pad.left;
-        const int width = row.GetFixedWidth() > 0 ? row.GetFixedWidth() : std::max(0, m_viewRect.Width() - pad.left - pad.right);
+        const int width = row.GetFixedWidth() > 0 ? row.GetFixedWidth() : std::max(0, rowsWidth - pad.left - pad.right);
         const int top = m_viewRect.top + m_rowTops[i] - m_scrollY;
         row.SetRawPos(UIRect{x, top, x + width, top + (m_rowBottoms[i] - m_rowTops[i])});
         row.SetLayoutStale(true);

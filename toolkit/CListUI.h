@@ -20,6 +20,9 @@ public:
 
     CListHeaderUI* GetHeader() const { return m_header.get(); }
 
+    // Width of the vertical scroll bar a backend draws along the list's right edge; rows keep
+    // clear of it while it shows (scrolling enabled and more rows than fit).
+    static constexpr int kScrollBarWidth = 12;
     // Scroll bars: which ones are on (vertical on by default).
     void EnableScrollBar(bool vertical = true, bool horizontal = false);
     bool IsVerticalScrollBarEnabled() const { return m_vScroll; }

@@ -185,15 +185,25 @@ struct ListSurface {
 
 }  // namespace
 
-TEST(ListLayout, RowsStackWithChildPaddingInsideTheListsMargin)
+TEST(ListLayout, RowsStackWithChildPaddingInsideTheListsMarginClearOfTheScrollBar)
 {
     ListSurface s(5);
     EXPECT_EQ(s.list->GetPos(), (UIRect{2, 2, 398, 298}));
-    EXPECT_EQ(s.list->GetItemAt(0)->GetPos(), (UIRect{2, 2, 398, 105}));
-    EXPECT_EQ(s.list->GetItemAt(1)->GetPos(), (UIRect{2, 120, 398, 223}));
+    // More rows than fit: the scroll bar takes the right edge.
+    EXPECT_EQ(s.list->GetItemAt(0)->GetPos(), (UIRect{2, 2, 398 - CListUI::kScrollBarWidth, 105}));
+    EXPECT_EQ(s.list->GetItemAt(1)->GetPos(), (UIRect{2, 120, 398 - CListUI::kScrollBarWidth, 223}));
     // 5 rows: 5 * 103 + 4 * 15 = 575 of content in a 296 high view.
     EXPECT_EQ(s.list->GetScrollRange(), (UISize{0, 279}));
     EXPECT_EQ(s.list->GetScrollPos(), (UISize{0, 0}));
+}
+
+TEST(ListLayout, RowsThatAllFitTakeTheFullWidth)
+{
+    ListSurface s(2);
+    EXPECT_EQ(s.list->GetItemAt(1)->GetPos(), (UIRect{2, 120, 398, 223}));
+    s.list->EnableScrollBar(false);
+    s.list->Add(ListSurface::MakeRow(2));
+    EXPECT_EQ(s.list->GetItemAt(2)->GetPos().right, 398);
 }
 
 TEST(ListLayout, ScrollingMovesTheRowsAndIsClampedToTheRange)
@@ -202,7 +212,7 @@ TEST(ListLayout, ScrollingMovesTheRowsAndIsClampedToTheRange)
     s.list->SetScrollPos({0, 118});
     EXPECT_EQ(s.list->GetScrollPos(), (UISize{0, 118}));
     EXPECT_EQ(s.list->GetItemAt(1)->GetPos().top, 2);
-    EXPECT_EQ(FindSubControlByName(s.list, "cell1")->GetPos(), (UIRect{2, 2, 398, 22}));
+    EXPECT_EQ(FindSubControlByName(s.list, "cell1")->GetPos(), (UIRect{2, 2, 398 - CListUI::kScrollBarWidth, 22}));
 
     s.list->SetScrollPos({5, 100000});
     EXPECT_EQ(s.list->GetScrollPos(), (UISize{0, 279}));
@@ -242,7 +252,7 @@ TEST(ListLayout, OnlyRowsInViewAreReportedAndOffScreenRowsAreLaidOutWhenAsked)
     CControlUI* far = FindSubControlByName(s.list->GetItemAt(99990), "cell99990");
     ASSERT_NE(far, nullptr);
     const UIRect rowRect = s.list->GetItemAt(99990)->GetPos();
-    EXPECT_EQ(far->GetPos(), (UIRect{2, rowRect.top, 398, rowRect.top + 20}));
+    EXPECT_EQ(far->GetPos(), (UIRect{2, rowRect.top, 398 - CListUI::kScrollBarWidth, rowRect.top + 20}));
     EXPECT_EQ(rowRect.top, 2 + 118 * (99990 - 50000));
 }
 

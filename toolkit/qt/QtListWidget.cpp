@@ -1,10 +1,12 @@
 #include "toolkit/qt/QtListWidget.h"
 
+#include "toolkit/CListUI.h"
+
 #include <QScrollBar>
 #include <QWheelEvent>
 
 namespace {
-constexpr int kScrollBarWidth = 12;
+constexpr int kScrollBarWidth = CListUI::kScrollBarWidth;
 constexpr int kWheelStep = 60;  // pixels per wheel notch
 }  // namespace
 
