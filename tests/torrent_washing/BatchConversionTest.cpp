@@ -1,12 +1,10 @@
-#include "samples/generator/TorrentBuilder.h"
+#include "support/TempFolder.h"
+#include "support/TestTorrents.h"
 #include "torrent/BatchConversion.h"
 #include "torrent/CTorrentParser.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 namespace fs = std::filesystem;
@@ -15,40 +13,20 @@ namespace {
 
 class BatchConversionTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "kelpmere-convert-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        root_ = pattern;
-        source_ = root_ / "src";
-        dest_ = root_ / "dest";
+    ConversionResult Convert(const std::string& relativeDir, const std::string& fileName, const std::string& bytes) {
+        WriteFile(source_.string() + relativeDir + "/" + fileName, bytes);
+        return ConvertBatchItem(parser_, BatchItem{relativeDir, fileName, source_.string()}, dest_.string(), "1-2-3");
     }
-    void TearDown() override { fs::remove_all(root_); }
+    static std::string Torrent(const std::string& name) { return BuildTorrent(SingleFile(name, 7)); }
 
-    BatchItem Put(const std::string& relativeDir, const std::string& fileName, const std::string& bytes) {
-        const fs::path folder = source_.string() + relativeDir;
-        fs::create_directories(folder);
-        std::ofstream(folder / fileName, std::ios::binary) << bytes;
-        return BatchItem{relativeDir, fileName, source_.string()};
-    }
-
-    static std::string Torrent(const std::string& name, int64_t length) {
-        TorrentDescription torrent;
-        torrent.announce = "http://tracker.example/announce";
-        torrent.name = name;
-        torrent.length = length;
-        return BuildTorrent(torrent);
-    }
-
-    ConversionResult Convert(const BatchItem& item) { return ConvertBatchItem(parser_, item, dest_.string(), "1-2-3"); }
-
-    fs::path root_;
-    fs::path source_;
-    fs::path dest_;
+    TempFolder temp_;
+    fs::path source_ = temp_.path / "src";
+    fs::path dest_ = temp_.path / "dest";
     CTorrentParser parser_;
 };
 
-TEST_F(BatchConversionTest, SavesTheWashedTorrentUnderTheSameRelativeFolderAndName) {
-    const ConversionResult result = Convert(Put("/a/b", "x.torrent", Torrent("movie.mkv", 7)));
+TEST_F(BatchConversionTest, SavesTheWashedTorrentUnderTheSameRelativeFolderAndNameReplacingAnOldFile) {
+    const ConversionResult result = Convert("/a/b", "x.torrent", Torrent("movie.mkv"));
     EXPECT_EQ(result.outcome, ConversionOutcome::Converted);
     EXPECT_EQ(result.outputPath, dest_.string() + "/a/b/x.torrent");
     CTorrentParser saved;
@@ -56,35 +34,34 @@ TEST_F(BatchConversionTest, SavesTheWashedTorrentUnderTheSameRelativeFolderAndNa
     ASSERT_TRUE(saved.Analyze());
     EXPECT_EQ(saved.files.at(0).name.text.substr(32), "_1.mkv");
 
-    const ConversionResult top = Convert(Put("", "y.torrent", Torrent("song.mp3", 7)));
+    WriteFile(dest_ / "y.torrent", "old");
+    const ConversionResult top = Convert("", "y.torrent", Torrent("song.mp3"));
     EXPECT_EQ(top.outcome, ConversionOutcome::Converted);
     EXPECT_EQ(top.outputPath, dest_.string() + "/y.torrent");
-    EXPECT_TRUE(fs::is_regular_file(top.outputPath));
+    EXPECT_EQ(ReadFile(top.outputPath).substr(0, 1), "d");
 }
 
-TEST_F(BatchConversionTest, ReportsTheStepThatFailed) {
-    EXPECT_EQ(Convert(BatchItem{"", "missing.torrent", source_.string()}).outcome, ConversionOutcome::LoadFailed);
-    EXPECT_EQ(Convert(Put("", "text.torrent", "not bencode")).outcome, ConversionOutcome::LoadFailed);
-    EXPECT_EQ(Convert(Put("", "empty.torrent", Torrent("empty.bin", 0))).outcome, ConversionOutcome::AnalyzeFailed);
-    EXPECT_EQ(Convert(Put("", "nodot.torrent", Torrent("README", 5))).outcome, ConversionOutcome::WashFailed);
+TEST_F(BatchConversionTest, ReportsTheStepThatFailedWithItsStateText) {
+    const auto expect = [](const ConversionResult& result, ConversionOutcome outcome, const std::string& text) {
+        EXPECT_EQ(result.outcome, outcome) << text;
+        EXPECT_EQ(ConversionStateText(result.outcome), text);
+    };
+    fs::create_directories(source_);
+    expect(ConvertBatchItem(parser_, BatchItem{"", "missing.torrent", source_.string()}, dest_.string(), "1-2-3"),
+           ConversionOutcome::LoadFailed, "种子文件分析失败 请检查种子文件!");
+    expect(Convert("", "text.torrent", "not bencode"), ConversionOutcome::LoadFailed, "种子文件分析失败 请检查种子文件!");
+    expect(Convert("", "empty.torrent", BuildTorrent(SingleFile("empty.bin", 0))), ConversionOutcome::AnalyzeFailed,
+           "获取种子信息失败 请检查种子文件!");
+    expect(Convert("", "nodot.torrent", Torrent("README")), ConversionOutcome::WashFailed, "清洗种子文件失败 请检查种子文件!");
     EXPECT_FALSE(fs::exists(dest_ / "nodot.torrent"));
 
-    fs::create_directories(dest_);
-    std::ofstream(dest_ / "blocked") << "a file where a folder should be";
-    EXPECT_EQ(Convert(Put("/blocked", "x.torrent", Torrent("a.bin", 5))).outcome,
-              ConversionOutcome::OutputFolderFailed);
-
+    WriteFile(dest_ / "blocked", "a file where a folder should be");
+    expect(Convert("/blocked", "x.torrent", Torrent("a.bin")), ConversionOutcome::OutputFolderFailed,
+           "保存种子文件的目录有误 请检查目录!");
     fs::create_directories(dest_ / "taken.torrent" / "inside");
-    const ConversionResult save = Convert(Put("", "taken.torrent", Torrent("a.bin", 5)));
-    EXPECT_EQ(save.outcome, ConversionOutcome::SaveFailed);
+    expect(Convert("", "taken.torrent", Torrent("a.bin")), ConversionOutcome::SaveFailed, "保存转换的种子失败 请检查存储路径!");
     EXPECT_TRUE(fs::is_directory(dest_ / "taken.torrent" / "inside"));
-}
-
-TEST_F(BatchConversionTest, AnExistingOutputFileIsReplaced) {
-    fs::create_directories(dest_);
-    std::ofstream(dest_ / "x.torrent") << "old";
-    EXPECT_EQ(Convert(Put("", "x.torrent", Torrent("a.bin", 5))).outcome, ConversionOutcome::Converted);
-    EXPECT_NE(fs::file_size(dest_ / "x.torrent"), 3u);
+    EXPECT_STREQ(ConversionStateText(ConversionOutcome::Converted), "保存转换的种子成功!");
 }
 
 TEST(BatchStemTest, IsTimeMillisecondsAndIndexWithTheTimeAsASigned32BitNumber) {
