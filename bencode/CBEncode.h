@@ -1,10 +1,10 @@
 #pragma once
 
+#include "bencode/BEncodeContainers.h"
 #include "bencode/CBEncodeObjectBase.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <list>
 #include <memory>
 
 // The bencode decoder: one forward pass of recursive descent over a byte buffer, building
@@ -35,12 +35,12 @@ public:
     void Clear();
 
     // Top-level values in buffer order; owned.
-    std::list<CBEncodeObjectBase*> values;
+    BEncodeItems values;
     // The value most recently completed by a parse operation; borrowed.
     CBEncodeObjectBase* lastValue = nullptr;
 
 private:
-    using ValueList = std::list<CBEncodeObjectBase*>;
+    using ValueList = BEncodeItems;
 
     // Each parse operation creates a value at `pos`, parses it, appends it to `into` (also
     // when it failed), makes it `lastValue`, stores the bytes consumed in `consumed` and

@@ -1,9 +1,8 @@
 #pragma once
 
+#include "bencode/BEncodeContainers.h"
 #include "bencode/CBEncodeObjectBase.h"
 
-#include <list>
-#include <map>
 #include <string>
 
 // A bencode dictionary. Keeps its pairs in decoded order (never re-sorted) and writes
@@ -25,7 +24,7 @@ public:
     bool Remove(const char* key);
 
     // Key text to the value of its first occurrence; the values are borrowed from `items`.
-    std::map<std::string, CBEncodeObjectBase*> keyIndex;
+    BEncodeKeyIndex keyIndex;
     // Keys (CBEncodeString) and values alternately, in buffer order; owned.
-    std::list<CBEncodeObjectBase*> items;
+    BEncodeItems items;
 };

@@ -1,8 +1,7 @@
 #pragma once
 
+#include "bencode/BEncodeContainers.h"
 #include "bencode/CBEncodeObjectBase.h"
-
-#include <list>
 
 // A bencode list. Owns its elements.
 class CBEncodeList : public CBEncodeObjectBase {
@@ -14,5 +13,5 @@ public:
     bool Encode(std::string& out) override;
 
     // The elements in buffer order; owned.
-    std::list<CBEncodeObjectBase*> items;
+    BEncodeItems items;
 };

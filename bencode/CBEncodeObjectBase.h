@@ -1,5 +1,8 @@
 #pragma once
 
+#include "bencode/BEncodePool.h"
+
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -16,6 +19,11 @@ class CBEncodeObjectBase {
 public:
     explicit CBEncodeObjectBase(int32_t valueType) : type(valueType) {}
     virtual ~CBEncodeObjectBase() = default;
+
+    // Values are small and many: `new` and `delete` take them from BEncodePool. Deleting
+    // through the virtual destructor passes the size of the actual class.
+    static void* operator new(std::size_t size) { return BEncodePool::Allocate(size); }
+    static void operator delete(void* block, std::size_t size) noexcept { BEncodePool::Free(block, size); }
 
     CBEncodeObjectBase(const CBEncodeObjectBase&) = delete;
     CBEncodeObjectBase& operator=(const CBEncodeObjectBase&) = delete;

@@ -38,7 +38,7 @@ private:
     std::unique_ptr<char[]> buffer_;
 };
 
-CBEncodeObjectBase* Item(const std::list<CBEncodeObjectBase*>& items, std::size_t i)
+CBEncodeObjectBase* Item(const BEncodeItems& items, std::size_t i)
 {
     return *std::next(items.begin(), static_cast<long>(i));
 }

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstddef>
+
+// Memory for the values and container nodes of bencode trees.
+//
+// A large torrent decodes into hundreds of thousands of small objects (values, list nodes,
+// map nodes), all built in one pass and all freed together when the document loads the next
+// file; the general-purpose heap spent more time on them than the decoder itself. Blocks of
+// up to kMaxBlock bytes come instead from per-thread free lists of a few fixed sizes, carved
+// from large chunks. Memory handed back is kept for reuse (chunks are never released), so a
+// thread's footprint stays at the largest tree it has held. A block may be freed on any
+// thread: it joins that thread's free list. When a thread ends, its free blocks go to a shared
+// reserve that the next thread to run short takes over.
+//
+// Built with AddressSanitizer the pool steps aside and every block comes straight from
+// operator new, so leaks, double frees and use after free are still caught.
+namespace BEncodePool {
+
+// Larger requests go straight to operator new.
+inline constexpr std::size_t kMaxBlock = 128;
+// Every block is aligned at least this strictly.
+inline constexpr std::size_t kAlignment = 16;
+
+// A block of at least `size` bytes; throws std::bad_alloc like operator new.
+void* Allocate(std::size_t size);
+// Returns a block obtained from Allocate with the same `size`; null is ignored.
+void Free(void* block, std::size_t size) noexcept;
+
+}  // namespace BEncodePool
