@@ -7,6 +7,7 @@
 #include "toolkit/CPaintManagerUI.h"
 #include "toolkit/CTabLayoutUI.h"
 #include "toolkit/qt/QtBackend.h"
+#include "toolkit_qt/QtTestEnvironment.h"
 
 #include <QApplication>
 #include <QImage>
@@ -16,7 +17,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -26,24 +26,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-class QtAppEnvironment : public ::testing::Environment {
-public:
-  void SetUp() override {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
-    setenv("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox --disable-gpu", 0);
-    static int argc = 1;
-    static char name[] = "app_qt_tests";
-    static char* argv[] = {name, nullptr};
-    backend = std::make_unique<QtBackend>(argc, argv);
-  }
-  void TearDown() override { backend.reset(); }
-
-  static inline std::unique_ptr<QtBackend> backend;
-};
-
-[[maybe_unused]] auto* const environment = ::testing::AddGlobalTestEnvironment(new QtAppEnvironment);
 
 fs::path BinaryDir() { return fs::path(KELPMERE_TEST_BINARY_DIR); }
 
@@ -68,7 +50,7 @@ protected:
 
   // Runs the program; script runs inside its message loop once the main window is shown.
   int Run(std::function<void(CMainFrameWnd&)> script) {
-    QtBackend& backend = *QtAppEnvironment::backend;
+    QtBackend& backend = QtTestEnvironment::Backend();
     const CDuiString skins((BinaryDir() / "bin" / "Skin").string());
     return RunKelpmere(backend, nullptr, skins, [&](CMainFrameWnd& frame) {
       QTimer::singleShot(0, [&] {
@@ -78,7 +60,7 @@ protected:
     });
   }
 
-  static QtBackend& Backend() { return *QtAppEnvironment::backend; }
+  static QtBackend& Backend() { return QtTestEnvironment::Backend(); }
   static QWidget* Top(CMainFrameWnd& frame) { return QtBackend::WindowWidget(frame.GetHWND()); }
   static QWidget* WidgetNamed(CMainFrameWnd& frame, const char* name) {
     CControlUI* control = frame.GetPaintManager()->FindControl(name);
