@@ -7,27 +7,22 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
 namespace apptest {
 
-// The folder of the packed skin archive, as the program finds it beside itself.
+// The packed skin archive, where the program finds it beside itself.
 inline std::string PackedSkinFolder()
 {
     return (std::filesystem::path(KELPMERE_TEST_BINARY_DIR) / "bin" / "Skin").string();
 }
 
-// A folder of loose skin files: the program's own skins, some of them replaced. Removed again
-// when the object goes.
+// A temporary folder of the program's own loose skin files, some of them replaced.
 class SkinFolder {
 public:
     SkinFolder()
-        : m_path(std::filesystem::temp_directory_path()
-                 / ("kelpmere-skins-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-"
-                    + ::testing::UnitTest::GetInstance()->current_test_info()->name()))
     {
         std::filesystem::remove_all(m_path);
         std::filesystem::create_directories(m_path);
@@ -46,10 +41,12 @@ public:
     std::string Path() const { return m_path.string(); }
 
 private:
-    std::filesystem::path m_path;
+    std::filesystem::path m_path = std::filesystem::temp_directory_path()
+        / ("kelpmere-skins-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-"
+           + ::testing::UnitTest::GetInstance()->current_test_info()->name());
 };
 
-// A test on the headless backend; whatever windows a test leaves closed are destroyed after it.
+// A test on the headless backend; windows a test leaves closed are destroyed after it.
 class HeadlessTest : public ::testing::Test {
 protected:
     void SetUp() override { CPaintManagerUI::SetBackend(&backend); }
@@ -58,14 +55,11 @@ protected:
         backend.FlushClosedWindows();
         CPaintManagerUI::SetBackend(nullptr);
     }
-
-    // Skins from the packed archive, as the program reads them.
     static void UsePackedSkins()
     {
         CPaintManagerUI::SetResourcePath(PackedSkinFolder().c_str());
         CPaintManagerUI::SetResourceZip("kelpmeres.zip");
     }
-    // Skins from a folder of loose files.
     static void UseSkinFolder(const SkinFolder& folder)
     {
         CPaintManagerUI::SetResourcePath(folder.Path().c_str());
