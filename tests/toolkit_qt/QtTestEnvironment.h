@@ -3,9 +3,7 @@
 
 #include "toolkit/CPaintManagerUI.h"
 #include "toolkit/qt/QtBackend.h"
-
 #include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <memory>
 
