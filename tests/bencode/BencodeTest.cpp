@@ -11,7 +11,7 @@
 #include <iterator>
 #include <memory>
 #include <string>
-#include <vector>
+#include <thread>
 
 namespace {
 
@@ -26,10 +26,11 @@ public:
         buffer_[text.size()] = '\0';
         ok = codec.Decode(buffer_.get(), text.size());
     }
-
     const char* buffer() const { return buffer_.get(); }
     CBEncodeObjectBase* at(std::size_t i) const { return *std::next(codec.values.begin(), static_cast<long>(i)); }
     CBEncodeObjectBase* first() const { return at(0); }
+    template <class T>
+    T* firstAs() const { return static_cast<T*>(first()); }
 
     CBEncode codec;
     bool ok = false;
@@ -38,7 +39,8 @@ private:
     std::unique_ptr<char[]> buffer_;
 };
 
-CBEncodeObjectBase* Item(const BEncodeItems& items, std::size_t i)
+template <class Items>
+CBEncodeObjectBase* Item(const Items& items, std::size_t i)
 {
     return *std::next(items.begin(), static_cast<long>(i));
 }
@@ -66,96 +68,41 @@ int64_t Number(CBEncodeObjectBase* value)
 
 }  // namespace
 
-// ---- clean decoding -----------------------------------------------------------------------
-
-TEST(BencodeDecoding, DictionaryRecordsTheRawSpanOfEveryValue)
+TEST(BencodeDecoding, ValidInputsDecodeAndEncodeBackCanonicallyInTheirOwnOrder)
 {
-    Decoded d("d8:announce3:urle");
-    ASSERT_TRUE(d.ok);
-    auto* dict = static_cast<CBEncodeDict*>(d.first());
-    EXPECT_EQ(dict->rawStart, d.buffer());
-    EXPECT_EQ(dict->rawLength, 17);
-    CBEncodeObjectBase* key = Item(dict->items, 0);
-    CBEncodeObjectBase* value = dict->Find("announce");
-    ASSERT_NE(value, nullptr);
-    EXPECT_EQ(key->rawLength, 10);
-    EXPECT_EQ(value->rawStart, d.buffer() + 11);
-    EXPECT_EQ(value->rawLength, 5);
-    EXPECT_EQ(Text(value), "url");
-    EXPECT_EQ(static_cast<CBEncodeString*>(value)->data, d.buffer() + 13);
+    const std::pair<std::string, std::string> cases[] = {
+        {"i12ei007eiei0e", "i12ei7ei0ei0e"},                // leading zeros and an empty run
+        {"i9223372036854775807e", "i9223372036854775807e"},  // the int64 maximum
+        {"i0000000000000000042e0000000000000000003:abc", "i42e3:abc"},  // 19-digit runs
+        {"0::", "0:0:"},                                    // empty strings, one a lone colon
+        {std::string("3:a\0b4:deie", 11), std::string("3:a\0b4:deie", 11)},
+        {std::string("de\0i1e", 6), "de"},                  // a top-level NUL ends decoding
+        {"ledeld1:aleee", "ledeld1:aleee"},
+        {"d1:bi1e1:ai2e1:ai3ee", "d1:bi1e1:ai2e1:ai3ee"},   // key order and repeated keys kept
+    };
+    for (const auto& [input, output] : cases) {
+        SCOPED_TRACE(input);
+        Decoded d(input);
+        ASSERT_TRUE(d.ok);
+        std::string all;
+        for (CBEncodeObjectBase* value : d.codec.values)
+            all += Encoded(value);
+        EXPECT_EQ(all, output);
+    }
+    EXPECT_EQ(Number(Decoded("i9223372036854775807e").first()), INT64_MAX);
+    EXPECT_EQ(Text(Decoded(std::string("3:a\0b", 5)).first()), std::string("a\0b", 3));
 }
 
-TEST(BencodeDecoding, IntegersAcceptLeadingZerosAndAnEmptyRunButComeOutCanonical)
+TEST(BencodeDecoding, FindGivesTheFirstOfRepeatedKeysAndMatchesWholeKeysOnly)
 {
-    Decoded d("i12ei007eiei0e");
+    Decoded d("d1:bi1e1:ai2e1:ai3e8:announcei4ee");
     ASSERT_TRUE(d.ok);
-    ASSERT_EQ(d.codec.values.size(), 4u);
-    EXPECT_EQ(Number(d.at(0)), 12);
-    EXPECT_EQ(Number(d.at(1)), 7);
-    EXPECT_EQ(Encoded(d.at(1)), "i7e");
-    EXPECT_EQ(Number(d.at(2)), 0);
-    EXPECT_EQ(Encoded(d.at(2)), "i0e");
-    EXPECT_EQ(d.at(2)->rawLength, 2);
-}
-
-TEST(BencodeDecoding, EmptyStringsComeFromZeroLengthOrALoneColon)
-{
-    Decoded d("0::");
-    ASSERT_TRUE(d.ok);
-    ASSERT_EQ(d.codec.values.size(), 2u);
-    EXPECT_EQ(d.at(0)->rawLength, 2);
-    EXPECT_EQ(d.at(1)->rawLength, 1);
-    EXPECT_EQ(static_cast<CBEncodeString*>(d.at(1))->data, nullptr);
-    EXPECT_EQ(Encoded(d.at(0)), "0:");
-    EXPECT_EQ(Encoded(d.at(1)), "0:");
-}
-
-TEST(BencodeDecoding, StringBytesMayHoldNulBytesAndFramingLetters)
-{
-    Decoded d(std::string("3:a\0b4:deie", 11));
-    ASSERT_TRUE(d.ok);
-    ASSERT_EQ(d.codec.values.size(), 2u);
-    EXPECT_EQ(Text(d.at(0)), std::string("a\0b", 3));
-    EXPECT_EQ(Text(d.at(1)), "deie");
-}
-
-TEST(BencodeDecoding, ANulByteAtTheTopLevelEndsDecoding)
-{
-    Decoded d(std::string("de\0i1e", 6));
-    EXPECT_TRUE(d.ok);
-    ASSERT_EQ(d.codec.values.size(), 1u);
-    EXPECT_EQ(d.first()->type, kBEncodeDict);
-}
-
-TEST(BencodeDecoding, EmptyContainersAreValidAndEncodeUnchanged)
-{
-    Decoded d("ledeld1:aleee");
-    ASSERT_TRUE(d.ok);
-    EXPECT_EQ(Encoded(d.at(0)), "le");
-    EXPECT_EQ(Encoded(d.at(1)), "de");
-    EXPECT_EQ(Encoded(d.at(2)), "ld1:aleee");
-}
-
-TEST(BencodeDecoding, RepeatedKeysStayInItemsWhileTheIndexKeepsTheFirst)
-{
-    Decoded d("d1:ai1e1:ai2ee");
-    ASSERT_TRUE(d.ok);
-    auto* dict = static_cast<CBEncodeDict*>(d.first());
-    EXPECT_EQ(dict->items.size(), 4u);
-    EXPECT_EQ(dict->keyIndex.size(), 1u);
-    EXPECT_EQ(Number(dict->Find("a")), 1);
-    EXPECT_EQ(Encoded(dict), "d1:ai1e1:ai2ee");
-}
-
-TEST(BencodeDecoding, KeysAreNeitherSortedNorMatchedByPrefix)
-{
-    Decoded d("d1:bi1e1:ai2e8:announcei3ee");
-    ASSERT_TRUE(d.ok);
-    auto* dict = static_cast<CBEncodeDict*>(d.first());
+    auto* dict = d.firstAs<CBEncodeDict>();
+    EXPECT_EQ(dict->items.size(), 8u);
     EXPECT_EQ(Number(dict->Find("a")), 2);
+    EXPECT_EQ(Number(dict->Find("announce")), 4);
     EXPECT_EQ(dict->Find("ann"), nullptr);
     EXPECT_EQ(dict->Find("c"), nullptr);
-    EXPECT_EQ(Encoded(dict), "d1:bi1e1:ai2e8:announcei3ee");
 }
 
 TEST(BencodeDecoding, TheInfoSpanIsExactlyTheInfoDictionaryBytes)
@@ -164,119 +111,82 @@ TEST(BencodeDecoding, TheInfoSpanIsExactlyTheInfoDictionaryBytes)
     description.announce = "http://t.test/a";
     description.name = "x.bin";
     description.length = 100000;
-    description.pieceLength = 16384;
     Decoded d(BuildTorrent(description));
     ASSERT_TRUE(d.ok);
-    CBEncodeObjectBase* info = static_cast<CBEncodeDict*>(d.first())->Find("info");
+    CBEncodeObjectBase* info = d.firstAs<CBEncodeDict>()->Find("info");
     ASSERT_NE(info, nullptr);
     EXPECT_EQ(std::string(info->rawStart, static_cast<std::size_t>(info->rawLength)), BuildInfoDict(description));
 }
 
-// ---- failures and the partial tree --------------------------------------------------------
-
-TEST(BencodeFailures, ASignOrAMissingEndFailsTheIntegerAtTheOffendingByte)
-{
-    Decoded signedInt("i-12e");
-    EXPECT_FALSE(signedInt.ok);
-    EXPECT_EQ(signedInt.first()->errorCode, kBEncodeInt);
-    EXPECT_EQ(signedInt.first()->rawLength, 1);
-
-    Decoded unterminated("i12");
-    EXPECT_FALSE(unterminated.ok);
-    EXPECT_EQ(unterminated.first()->errorCode, kBEncodeInt);
-    EXPECT_EQ(unterminated.first()->rawLength, 3);
-}
-
-TEST(BencodeFailures, DigitsWithoutAColonFailTheString)
-{
-    Decoded d("12x");
-    EXPECT_FALSE(d.ok);
-    EXPECT_EQ(d.first()->errorCode, kBEncodeString);
-    EXPECT_EQ(d.first()->rawLength, 2);
-    std::string out = "previous";
-    EXPECT_FALSE(static_cast<CBEncodeString*>(d.first())->GetString(out));
-    EXPECT_EQ(out, "");
-}
-
-TEST(BencodeFailures, AFailedListHoldsItsCompletedChildrenAndTheFailedOne)
-{
-    Decoded d("li1ei-2ee");
-    EXPECT_FALSE(d.ok);
-    auto* list = static_cast<CBEncodeList*>(d.first());
-    EXPECT_EQ(list->errorCode, kBEncodeList);
-    EXPECT_EQ(list->rawLength, 4);
-    ASSERT_EQ(list->items.size(), 2u);
-    EXPECT_EQ(Number(Item(list->items, 0)), 1);
-    EXPECT_EQ(Item(list->items, 1)->errorCode, kBEncodeInt);
-}
-
-TEST(BencodeFailures, AKeyWhoseValueFailedIsNotIndexed)
-{
-    Decoded d("d1:ai-1ee");
-    EXPECT_FALSE(d.ok);
-    auto* dict = static_cast<CBEncodeDict*>(d.first());
-    EXPECT_EQ(dict->errorCode, kBEncodeDict);
-    EXPECT_EQ(dict->items.size(), 2u);
-    EXPECT_TRUE(dict->keyIndex.empty());
-}
-
-TEST(BencodeFailures, GarbageAfterACompleteDictionaryLeavesTheDictionaryClean)
-{
-    Decoded d("d1:ai1ee5");
-    EXPECT_FALSE(d.ok);
-    ASSERT_EQ(d.codec.values.size(), 2u);
-    EXPECT_EQ(d.at(0)->errorCode, 0);
-    EXPECT_EQ(d.at(1)->errorCode, kBEncodeString);
-}
-
-TEST(BencodeFailures, AnEmptyBufferLeavesThePreviousValuesInPlace)
-{
-    Decoded d("i5e");
-    ASSERT_TRUE(d.ok);
-    EXPECT_FALSE(d.codec.Decode("", 0));
-    EXPECT_FALSE(d.codec.Decode(nullptr, 3));
-    ASSERT_EQ(d.codec.values.size(), 1u);
-    EXPECT_EQ(Number(d.first()), 5);
-}
-
-// Positions where nothing can be consumed fail instead of looping.
-TEST(BencodeFailures, PositionsThatConsumeNothingFailAndDecodingEnds)
+// The last value decoded carries the error, and its length stops at the offending byte.
+TEST(BencodeFailures, BadInputFailsAtTheOffendingByteWithoutLoopingOrReadingPastTheEnd)
 {
     struct Case {
         const char* text;
-        int32_t outerError;
-        int32_t outerLength;
+        int32_t error;
+        int32_t length;
     };
     const Case cases[] = {
-        {"l", kBEncodeList, 1},               // the end inside an open list
-        {"li1e", kBEncodeList, 4},            // truncated after an element
-        {"d1:a", kBEncodeDict, 4},            // missing value at the end
-        {"dxe", kBEncodeDict, 1},             // a key that starts with neither digit nor colon
-        {"d1:aqe", kBEncodeDict, 4},          // a value that is no value
-        {"x", kBEncodeString, 0},             // a top-level byte that starts nothing
+        {"i-12e", kBEncodeInt, 1},
+        {"i12", kBEncodeInt, 3},
+        {"i9223372036854775808e", kBEncodeInt, -1},            // beyond int64
+        {"i00000000000000000042e", kBEncodeInt, 1 + DecodeLimits::maxDigits},
+        {"00000000000000000003:abc", kBEncodeString, DecodeLimits::maxDigits},
+        {"2147483648:x", kBEncodeString, 10},                  // beyond int32
+        {"12x", kBEncodeString, 2},
+        {"x", kBEncodeString, 0},
+        {"l", kBEncodeList, 1},
+        {"li1e", kBEncodeList, 4},
+        {"l5:abc", kBEncodeList, 1},                           // a string running past the end
+        {"li1ei-2ee", kBEncodeList, 4},
+        {"d1:a", kBEncodeDict, 4},
+        {"dxe", kBEncodeDict, 1},
+        {"d1:aqe", kBEncodeDict, 4},
+        {"d1:ai1ee5", kBEncodeString, -1},                      // garbage after a clean value
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         Decoded d(c.text);
         EXPECT_FALSE(d.ok);
         ASSERT_FALSE(d.codec.values.empty());
-        EXPECT_EQ(d.codec.values.back()->errorCode, c.outerError);
-        EXPECT_EQ(d.codec.values.back()->rawLength, c.outerLength);
+        EXPECT_EQ(d.codec.values.back()->errorCode, c.error);
+        if (c.length >= 0) {
+            EXPECT_EQ(d.codec.values.back()->rawLength, c.length);
+        }
     }
 }
 
-TEST(BencodeFailures, AStringRunningPastTheEndFailsWithoutReadingBeyondTheBuffer)
+TEST(BencodeFailures, AFailedDecodeLeavesThePartialTree)
 {
-    Decoded d("l5:abc");
-    EXPECT_FALSE(d.ok);
-    auto* list = static_cast<CBEncodeList*>(d.first());
-    ASSERT_EQ(list->items.size(), 1u);
-    EXPECT_EQ(Item(list->items, 0)->errorCode, kBEncodeString);
-    EXPECT_EQ(Item(list->items, 0)->rawLength, 2);
-    EXPECT_EQ(list->rawLength, 1);
+    Decoded list("li1ei-2ee");
+    auto* items = &list.firstAs<CBEncodeList>()->items;
+    ASSERT_EQ(items->size(), 2u);
+    EXPECT_EQ(Number(Item(*items, 0)), 1);
+    EXPECT_EQ(Item(*items, 1)->errorCode, kBEncodeInt);
+
+    Decoded cut("l5:abc");
+    ASSERT_EQ(cut.firstAs<CBEncodeList>()->items.size(), 1u);
+    EXPECT_EQ(Item(cut.firstAs<CBEncodeList>()->items, 0)->rawLength, 2);
+
+    Decoded dict("d1:ai-1ee");
+    EXPECT_EQ(dict.firstAs<CBEncodeDict>()->items.size(), 2u);
+    EXPECT_EQ(dict.firstAs<CBEncodeDict>()->Find("a"), nullptr);  // a key whose value failed
+
+    Decoded garbage("d1:ai1ee5");
+    EXPECT_EQ(garbage.first()->errorCode, 0);
+
+    EXPECT_EQ(Encoded(Decoded("i9223372036854775808e").first()), "i0e");
+    std::string out = "previous";
+    EXPECT_FALSE(Decoded("12x").firstAs<CBEncodeString>()->GetString(out));
+    EXPECT_EQ(out, "");
+
+    Decoded kept("i5e");
+    EXPECT_FALSE(kept.codec.Decode("", 0));
+    EXPECT_FALSE(kept.codec.Decode(nullptr, 3));
+    ASSERT_EQ(kept.codec.values.size(), 1u);
+    EXPECT_EQ(Number(kept.first()), 5);
 }
 
-// Every proper prefix of a torrent is a truncated file: it must fail, inside the buffer.
 TEST(BencodeFailures, EveryTruncationOfATorrentFailsWithinItsBuffer)
 {
     TorrentDescription description;
@@ -295,126 +205,61 @@ TEST(BencodeFailures, EveryTruncationOfATorrentFailsWithinItsBuffer)
     }
 }
 
-// ---- limits -------------------------------------------------------------------------------
-
-TEST(BencodeLimits, IntegersUpToTheSigned64BitMaximumDecodeAndBeyondItFail)
-{
-    Decoded largest("i9223372036854775807e");
-    ASSERT_TRUE(largest.ok);
-    EXPECT_EQ(Number(largest.first()), INT64_MAX);
-
-    Decoded beyond("i9223372036854775808e");
-    EXPECT_FALSE(beyond.ok);
-    EXPECT_EQ(beyond.first()->errorCode, kBEncodeInt);
-    EXPECT_EQ(Encoded(beyond.first()), "i0e");  // a failed integer keeps 0
-}
-
-TEST(BencodeLimits, DigitRunsLongerThanNineteenDigitsFail)
-{
-    Decoded nineteen("i0000000000000000042e0000000000000000003:abc");
-    ASSERT_TRUE(nineteen.ok);
-    EXPECT_EQ(Number(nineteen.at(0)), 42);
-    EXPECT_EQ(Text(nineteen.at(1)), "abc");
-
-    Decoded longInteger("i00000000000000000042e");
-    EXPECT_FALSE(longInteger.ok);
-    EXPECT_EQ(longInteger.first()->errorCode, kBEncodeInt);
-    EXPECT_EQ(longInteger.first()->rawLength, 1 + DecodeLimits::maxDigits);
-
-    Decoded longLength("00000000000000000003:abc");
-    EXPECT_FALSE(longLength.ok);
-    EXPECT_EQ(longLength.first()->errorCode, kBEncodeString);
-    EXPECT_EQ(longLength.first()->rawLength, DecodeLimits::maxDigits);
-}
-
-TEST(BencodeLimits, LengthsBeyondTheSigned32BitRangeFail)
-{
-    Decoded d("2147483648:x");
-    EXPECT_FALSE(d.ok);
-    EXPECT_EQ(d.first()->errorCode, kBEncodeString);
-    EXPECT_EQ(d.first()->rawLength, 10);
-}
-
-TEST(BencodeLimits, NestingUpToTheDepthLimitDecodes)
+TEST(BencodeLimits, NestingDecodesUpToTheDepthLimitAndFailsOneLevelBeyondIt)
 {
     const int depth = DecodeLimits::maxDepth;
-    Decoded lists(std::string(depth, 'l') + std::string(depth, 'e'));
-    EXPECT_TRUE(lists.ok);
+    EXPECT_TRUE(Decoded(std::string(depth, 'l') + std::string(depth, 'e')).ok);
     std::string dicts;
     for (int i = 0; i < depth; ++i)
         dicts += "d1:k";
-    dicts += "i0e" + std::string(depth, 'e');
-    Decoded d(dicts);
-    EXPECT_TRUE(d.ok);
-}
+    EXPECT_TRUE(Decoded(dicts + "i0e" + std::string(depth, 'e')).ok);
 
-TEST(BencodeLimits, TheContainerOneLevelTooDeepFailsAndSoDoAllAbove)
-{
-    const int depth = DecodeLimits::maxDepth + 1;
-    Decoded d(std::string(depth, 'l') + std::string(depth, 'e'));
+    Decoded d(std::string(depth + 1, 'l') + std::string(depth + 1, 'e'));
     EXPECT_FALSE(d.ok);
     CBEncodeObjectBase* value = d.first();
-    for (int level = 1; level < depth; ++level) {
+    for (int level = 1; level <= depth; ++level) {
         ASSERT_EQ(value->errorCode, kBEncodeList) << level;
         value = static_cast<CBEncodeList*>(value)->items.back();
     }
     EXPECT_EQ(value->errorCode, kBEncodeList);
     EXPECT_EQ(value->rawLength, 0);
-    EXPECT_EQ(value->rawStart, d.buffer() + depth - 1);
-}
+    EXPECT_EQ(value->rawStart, d.buffer() + depth);
 
-TEST(BencodeLimits, AMillionOpenContainersDoNotExhaustTheStack)
-{
     std::string deep;
     for (int i = 0; i < 500000; ++i)
         deep += "ld1:k";
-    Decoded d(deep);
-    EXPECT_FALSE(d.ok);
-    EXPECT_EQ(d.first()->errorCode, kBEncodeList);
+    EXPECT_FALSE(Decoded(deep).ok);  // without exhausting the stack
 }
-
-// ---- encoding and editing -----------------------------------------------------------------
 
 TEST(BencodeEditing, SetStringChangesTheEncodingButNotTheDecodedBytes)
 {
     Decoded d("4:spam");
-    auto* text = static_cast<CBEncodeString*>(d.first());
+    auto* text = d.firstAs<CBEncodeString>();
     EXPECT_TRUE(text->SetString("eggs!"));
     EXPECT_EQ(Encoded(text), "5:eggs!");
     EXPECT_EQ(Text(text), "spam");
     text->SetString("");
     EXPECT_EQ(Encoded(text), "0:");
-}
 
-TEST(BencodeEditing, AFailedStringIsLeftOutOfItsListsEncoding)
-{
-    Decoded d("li1e3:abcq:");
-    auto* list = static_cast<CBEncodeList*>(d.first());
-    ASSERT_EQ(list->items.size(), 3u);
+    Decoded list("li1e3:abcq:");  // a failed string is left out of its list's encoding
     std::string out;
-    EXPECT_FALSE(Item(list->items, 2)->Encode(out));
-    EXPECT_EQ(out, "");
-    EXPECT_TRUE(list->Encode(out));
+    EXPECT_FALSE(Item(list.firstAs<CBEncodeList>()->items, 2)->Encode(out));
+    EXPECT_TRUE(list.first()->Encode(out));
     EXPECT_EQ(out, "li1e3:abce");
 }
 
-TEST(BencodeEditing, RemoveDropsEveryPairOfTheKeyAndItsIndexEntry)
+TEST(BencodeEditing, RemoveDropsEveryPairOfTheKey)
 {
     Decoded d("d1:ai1e1:bi2e1:ai3e1:cli4eee");
-    ASSERT_TRUE(d.ok);
-    auto* dict = static_cast<CBEncodeDict*>(d.first());
+    auto* dict = d.firstAs<CBEncodeDict>();
     EXPECT_TRUE(dict->Remove("a"));
     EXPECT_EQ(Encoded(dict), "d1:bi2e1:cli4eee");
     EXPECT_EQ(dict->Find("a"), nullptr);
-    EXPECT_EQ(dict->items.size(), 4u);
     EXPECT_FALSE(dict->Remove("a"));
     EXPECT_FALSE(dict->Remove("zz"));
     EXPECT_TRUE(dict->Remove("c"));
     EXPECT_EQ(Encoded(dict), "d1:bi2ee");
-}
 
-TEST(BencodeEditing, RemovingTheVersion2KeysOfAHybridInfoLeavesTheVersion1Info)
-{
     TorrentDescription v1;
     v1.announce = "http://t.test/a";
     v1.name = "x.bin";
@@ -423,12 +268,66 @@ TEST(BencodeEditing, RemovingTheVersion2KeysOfAHybridInfoLeavesTheVersion1Info)
     hybrid.extraInfo["file tree"] = BencodeDict({{"x.bin", BencodeDict({{"", BencodeDict({{"length", BencodeInt(5000)}})}})}});
     hybrid.extraInfo["meta version"] = BencodeInt(2);
     hybrid.extraRoot["piece layers"] = BencodeDict({});
-    Decoded d(BuildTorrent(hybrid));
-    ASSERT_TRUE(d.ok);
-    auto* root = static_cast<CBEncodeDict*>(d.first());
+    Decoded torrent(BuildTorrent(hybrid));
+    auto* root = torrent.firstAs<CBEncodeDict>();
     auto* info = static_cast<CBEncodeDict*>(root->Find("info"));
-    EXPECT_TRUE(info->Remove("file tree"));
-    EXPECT_TRUE(info->Remove("meta version"));
-    EXPECT_TRUE(root->Remove("piece layers"));
+    EXPECT_TRUE(info->Remove("file tree") && info->Remove("meta version") && root->Remove("piece layers"));
     EXPECT_EQ(Encoded(root), BuildTorrent(v1));
+}
+
+namespace {
+
+// A torrent of `files` files: enough values to fill many blocks of memory.
+std::string ManyFileTorrent(int files)
+{
+    TorrentDescription description;
+    description.announce = "http://t.test/a";
+    description.name = "many";
+    for (int i = 0; i < files; ++i)
+        description.files.push_back({{"folder " + std::to_string(i % 7), "file " + std::to_string(i) + ".bin"}, 100 + i});
+    return BuildTorrent(description);
+}
+
+}  // namespace
+
+TEST(BencodeMemory, AValueThatOutlivesItsTreeStaysIntactWhileLaterTreesReuseTheMemory)
+{
+    const std::string torrent = ManyFileTorrent(3000);
+    const std::string text = "i42e" + torrent;
+    Decoded first(text);
+    ASSERT_TRUE(first.ok);
+    // Take the integer out of the codec's ownership, then free the rest of its tree.
+    std::unique_ptr<CBEncodeObjectBase> survivor(first.codec.values.front());
+    first.codec.values.pop_front();
+    first.codec.Clear();
+
+    for (int round = 0; round < 3; ++round) {
+        Decoded later(torrent);
+        ASSERT_TRUE(later.ok);
+        EXPECT_EQ(Encoded(later.first()), torrent);
+    }
+    ASSERT_EQ(survivor->type, kBEncodeInt);
+    EXPECT_EQ(static_cast<CBEncodeInt*>(survivor.get())->number, 42);
+    EXPECT_EQ(survivor->rawLength, 4);
+}
+
+TEST(BencodeMemory, TreesFreedOnAnotherThreadLeaveBothThreadsTreesIntact)
+{
+    const std::string torrent = ManyFileTorrent(3000);
+    auto handedOver = std::make_unique<Decoded>(torrent);
+    ASSERT_TRUE(handedOver->ok);
+    std::string encodedThere;
+    std::thread other([&] {
+        Decoded own(torrent);
+        handedOver.reset();  // made on the main thread, freed here
+        Decoded again(torrent);
+        encodedThere = Encoded(own.first()) + Encoded(again.first());
+    });
+    other.join();
+    EXPECT_EQ(encodedThere, torrent + torrent);
+    for (int round = 0; round < 2; ++round) {
+        Decoded here(torrent);
+        ASSERT_TRUE(here.ok);
+        EXPECT_EQ(Encoded(here.first()), torrent);
+    }
 }
