@@ -24,8 +24,7 @@ class MainFrameTest : public apptest::HeadlessTest {
 protected:
     CMainFrameWnd& Start()
     {
-        frame = CreateMainFrame();
-        if (frame == nullptr)
+        if ((frame = CreateMainFrame()) == nullptr)
             throw std::runtime_error("the main window was not created");
         return *frame;
     }
@@ -56,13 +55,10 @@ TEST_F(MainFrameTest, StartUpShowsTheCentredWindowWithFourPagesInOrderAndTheAdve
     ASSERT_NE(Option("adOption"), nullptr);
     EXPECT_TRUE(Option("adOption")->IsSelected());
 
-    const auto* record = backend.RecordOf(main.GetHWND());
-    ASSERT_NE(record, nullptr);
-    EXPECT_EQ(record->title, "Kelpmere");
-    EXPECT_EQ(record->rect.Width(), 800);
-    EXPECT_EQ(record->rect.Height(), 600);
-    EXPECT_TRUE(record->centered && record->visible);
-    EXPECT_TRUE(CPaintManagerUI::LoadResourceFile(record->icon).has_value());
+    const auto& window = *backend.RecordOf(main.GetHWND());
+    EXPECT_EQ(window.title, "Kelpmere");
+    EXPECT_TRUE(window.rect.Width() == 800 && window.rect.Height() == 600 && window.centered && window.visible);
+    EXPECT_TRUE(CPaintManagerUI::LoadResourceFile(window.icon).has_value());
 }
 
 TEST_F(MainFrameTest, EachOptionShowsItsPageAndDeselectsTheOthersOfItsGroup)

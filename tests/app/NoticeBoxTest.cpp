@@ -3,10 +3,11 @@
 #include "AppTestSupport.h"
 
 #include "app/NoticeBoxUI.h"
-#include "toolkit/CLabelUI.h"
+#include "toolkit/CControlUI.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <vector>
 
 namespace {
@@ -32,45 +33,35 @@ protected:
     const CHeadlessBackend::WindowRecord& Record() { return *backend.FindWindow("NoticeBoxUI"); }
 };
 
-TEST_F(NoticeBoxTest, AFadingBoxShowsFallingOpacitiesAndClosesByItselfAtTheEleventhTick)
+TEST_F(NoticeBoxTest, TheBoxFadesAndClosesItselfAtTheEleventhTickOrAtOnceOnTheCloseButton)
 {
-    NoticeBoxUI* box = Make("  保存成功 !\n", 10);
-    const auto start = backend.Clock();
-    EXPECT_EQ(box->ShowModal(), 1);
-    EXPECT_EQ(Record().opacityHistory, kFullFade);
-    EXPECT_EQ(backend.Clock() - start, 11u * 200u);
-}
-
-TEST_F(NoticeBoxTest, TheCloseButtonEndsTheFadeAtOnceWithResultZero)
-{
-    NoticeBoxUI* box = Make("  保存失败 !\n", 10);
-    CPaintManagerUI* manager = box->GetPaintManager();
-    backend.QueueAction([&] {
-        backend.AdvanceClock(600);
-        EXPECT_TRUE(CHeadlessBackend::Click(*manager, "BtnClose"));
-    });
-    EXPECT_EQ(box->ShowModal(), 0);
-    EXPECT_EQ(Record().opacityHistory, (std::vector<int>{0, 255, 229, 204}));
-    backend.AdvanceClock(2000);  // no fade tick after the close
-    EXPECT_EQ(Record().opacityHistory.size(), 4u);
-}
-
-TEST_F(NoticeBoxTest, ABoxWithoutStepsShowsTheMessageOpaqueUntilTheCloseButton)
-{
-    NoticeBoxUI* box = Make("  您还没有选择需要积存的种子路径 !\n", 0);
-    CPaintManagerUI* manager = box->GetPaintManager();
-    auto* text = dynamic_cast<CLabelUI*>(manager->FindControl("TextUI"));
-    ASSERT_NE(text, nullptr);
-    EXPECT_EQ(text->GetText(), "  您还没有选择需要积存的种子路径 !\n");
-    bool stillOpen = false;
-    backend.QueueAction([&] {
-        backend.AdvanceClock(10000);
-        stillOpen = !Record().closed;
-        CHeadlessBackend::Click(*manager, "BtnClose");
-    });
-    EXPECT_EQ(box->ShowModal(), 0);
-    EXPECT_TRUE(stillOpen);
-    EXPECT_EQ(Record().opacityHistory, std::vector<int>{255});
+    struct Case {
+        int steps;
+        int clickAt;  // none when negative
+        int result;
+        std::vector<int> opacities;
+    };
+    const Case cases[] = {{10, -1, 1, kFullFade}, {10, 600, 0, {0, 255, 229, 204}}, {0, 10000, 0, {255}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.steps << " steps, click at " << c.clickAt);
+        NoticeBoxUI* box = Make("  您还没有选择需要积存的种子路径 !\n", c.steps);
+        CPaintManagerUI* manager = box->GetPaintManager();
+        EXPECT_EQ(manager->FindControl("TextUI")->GetText(), "  您还没有选择需要积存的种子路径 !\n");
+        bool openUntilClicked = true;
+        if (c.clickAt >= 0) {
+            backend.QueueAction([&, manager] {
+                backend.AdvanceClock(static_cast<std::uint64_t>(c.clickAt));
+                openUntilClicked = !Record().closed;
+                EXPECT_TRUE(CHeadlessBackend::Click(*manager, "BtnClose"));
+            });
+        }
+        const auto start = backend.Clock();
+        EXPECT_EQ(box->ShowModal(), c.result);
+        EXPECT_TRUE(openUntilClicked);
+        EXPECT_EQ(backend.Clock() - start, c.clickAt >= 0 ? static_cast<std::uint64_t>(c.clickAt) : 11u * 200u);
+        backend.AdvanceClock(2000);  // no fade tick after the close
+        EXPECT_EQ(Record().opacityHistory, c.opacities);
+    }
 }
 
 TEST_F(NoticeBoxTest, ASkinWithoutTextUIStillShowsTheMessageAndFades)
@@ -89,18 +80,6 @@ TEST_F(NoticeBoxTest, ASkinWithoutTextUIStillShowsTheMessageAndFades)
     EXPECT_TRUE(text->IsVisibleInTree());
     EXPECT_EQ(box->ShowModal(), 1);
     EXPECT_EQ(Record().opacityHistory, kFullFade);
-}
-
-TEST_F(NoticeBoxTest, ShowNoticeBoxOpensAModalCentredBoxOverItsOwner)
-{
-    auto* owner = new NoticeBoxUI("owner", 0);  // any window will do as owner
-    ASSERT_NE(owner->Create(nullptr, "owner", 0x10CF0000u, 0, 0, 0, 800, 600), nullptr);
-    EXPECT_EQ(ShowNoticeBox(owner->GetHWND(), "  保存成功 !\n"), 1);
-    EXPECT_EQ(Record().parent, owner->GetHWND());
-    EXPECT_EQ(Record().rect.Width(), 300);
-    EXPECT_EQ(Record().rect.Height(), 400);
-    EXPECT_TRUE(Record().centered && Record().modal);
-    owner->Close(0);
 }
 
 } // namespace

@@ -259,20 +259,6 @@ TEST(BencodeEditing, RemoveDropsEveryPairOfTheKey)
     EXPECT_FALSE(dict->Remove("zz"));
     EXPECT_TRUE(dict->Remove("c"));
     EXPECT_EQ(Encoded(dict), "d1:bi2ee");
-
-    TorrentDescription v1;
-    v1.announce = "http://t.test/a";
-    v1.name = "x.bin";
-    v1.length = 5000;
-    TorrentDescription hybrid = v1;
-    hybrid.extraInfo["file tree"] = BencodeDict({{"x.bin", BencodeDict({{"", BencodeDict({{"length", BencodeInt(5000)}})}})}});
-    hybrid.extraInfo["meta version"] = BencodeInt(2);
-    hybrid.extraRoot["piece layers"] = BencodeDict({});
-    Decoded torrent(BuildTorrent(hybrid));
-    auto* root = torrent.firstAs<CBEncodeDict>();
-    auto* info = static_cast<CBEncodeDict*>(root->Find("info"));
-    EXPECT_TRUE(info->Remove("file tree") && info->Remove("meta version") && root->Remove("piece layers"));
-    EXPECT_EQ(Encoded(root), BuildTorrent(v1));
 }
 
 namespace {

@@ -72,21 +72,6 @@ INSTANTIATE_TEST_SUITE_P(Engines, Sha1OnEachEngine, ::testing::Values(Sha1Engine
                            return std::string(info.param == Sha1Engine::Portable ? "Portable" : "ShaExtensions");
                          });
 
-TEST(Sha1Digest, FinalLeavesNothingOfTheMessageAndResetStartsAfresh) {
-  CSha1Digest sha;
-  sha.Update(Bytes("first secret"), 12);
-  sha.Final();
-  EXPECT_EQ(std::string(reinterpret_cast<char*>(sha.block), 64), std::string(64, '\0'));
-  EXPECT_EQ(sha.bitCount[0] | sha.bitCount[1], 0u);
-  EXPECT_TRUE(std::all_of(std::begin(sha.workspace), std::end(sha.workspace), [](auto w) { return w == 0; }));
-
-  sha.Reset();
-  sha.Update(Bytes("abc"), 3);
-  sha.Final();
-  EXPECT_EQ(sha.digest[0], 0xA9);
-  EXPECT_EQ(sha.digest[19], 0x9D);
-}
-
 TEST(EscapeDigest, KeepsOnlyLettersAndDigitsAndAppendsAfterExistingText) {
   CSha1Digest sha;
   sha.Update(Bytes("abc"), 3);
