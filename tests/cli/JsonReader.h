@@ -7,8 +7,7 @@
 
 // A parsed JSON value, enough to read the command line's output back.
 struct JsonValue {
-    enum class Kind { Null, Bool, Number, String, Array, Object };
-    Kind kind = Kind::Null;
+    enum class Kind { Null, Bool, Number, String, Array, Object } kind = Kind::Null;
     bool boolean = false;
     double number = 0;
     std::string text;  // UTF-8
@@ -28,69 +27,55 @@ public:
     static bool Parse(const std::string& text, JsonValue& value) {
         JsonReader reader{text};
         value = JsonValue{};
-        return reader.Value(value) && (reader.Space(), reader.pos_ == text.size());
+        return reader.Value(value) && (reader.Take(' '), reader.pos_ == text.size());
     }
 
 private:
     explicit JsonReader(const std::string& text) : text_(text) {}
 
-    bool Value(JsonValue& value) {
+    bool Value(JsonValue& v) {
         using K = JsonValue::Kind;
-        Space();
-        if (Take('{')) {
-            value.kind = K::Object;
-            if (Space(), Take('}')) return true;
-            do {
+        if (Take('{') || Take('[')) {
+            const char close = text_[pos_ - 1] == '{' ? '}' : ']';
+            v.kind = close == '}' ? K::Object : K::Array;
+            for (bool first = true; !Take(close); first = false) {
                 std::string key;
-                if (!(Space(), String(key)) || !(Space(), Take(':')) || !Value(value.members[key])) return false;
-            } while (Space(), Take(','));
-            return Take('}');
+                if ((!first && !Take(',')) || (close == '}' && (!String(key) || !Take(':'))) ||
+                    !Value(close == '}' ? v.members[key] : v.items.emplace_back())) {
+                    return false;
+                }
+            }
+            return true;
         }
-        if (Take('[')) {
-            value.kind = K::Array;
-            if (Space(), Take(']')) return true;
-            do {
-                if (!Value(value.items.emplace_back())) return false;
-            } while (Space(), Take(','));
-            return Take(']');
-        }
-        if (pos_ < text_.size() && text_[pos_] == '"') return value.kind = K::String, String(value.text);
-        if (Word("true")) return value.kind = K::Bool, value.boolean = true;
-        if (Word("false")) return value.kind = K::Bool, true;
+        if (String(v.text)) return v.kind = K::String, true;
+        if (Word("true")) return v.kind = K::Bool, v.boolean = true;
+        if (Word("false")) return v.kind = K::Bool, true;
         if (Word("null")) return true;
         char* end = nullptr;
-        value.number = std::strtod(text_.c_str() + pos_, &end);
-        const std::size_t length = static_cast<std::size_t>(end - (text_.c_str() + pos_));
+        v.number = std::strtod(text_.c_str() + pos_, &end);
+        const auto length = static_cast<std::size_t>(end - (text_.c_str() + pos_));
         pos_ += length;
-        value.kind = K::Number;
-        return length > 0;
+        return v.kind = K::Number, length > 0;
     }
 
     bool String(std::string& out) {
         if (!Take('"')) return false;
+        const std::string escapes = "\"\"\\\\//b\bf\fn\nr\rt\t";
         while (pos_ < text_.size()) {
             const unsigned char c = static_cast<unsigned char>(text_[pos_++]);
             if (c == '"') return true;
-            if (c < 0x20 || (c == '\\' && pos_ >= text_.size())) return false;
+            if (c < 0x20 || (c == '\\' && pos_ == text_.size())) return false;
+            const std::size_t at = c == '\\' ? escapes.find(text_[pos_++]) : std::string::npos;
             if (c != '\\') {
                 out += static_cast<char>(c);
-                continue;
-            }
-            const char escape = text_[pos_++];
-            const std::string simple = "\"\"\\\\//b\bf\fn\nr\rt\t";
-            if (const auto at = simple.find(escape); at != std::string::npos && at % 2 == 0) {
-                out += simple[at + 1];
-            } else if (escape == 'u' && pos_ + 4 <= text_.size()) {  // the writer escapes only BMP code points
-                const unsigned code = static_cast<unsigned>(std::strtoul(text_.substr(pos_, 4).c_str(), nullptr, 16));
+            } else if (at != std::string::npos && at % 2 == 0) {
+                out += escapes[at + 1];
+            } else if (text_[pos_ - 1] == 'u' && pos_ + 4 <= text_.size()) {  // the writer escapes only BMP code points
+                const auto code = static_cast<unsigned>(std::strtoul(text_.substr(pos_, 4).c_str(), nullptr, 16));
                 pos_ += 4;
-                if (code < 0x80) {
-                    out += static_cast<char>(code);
-                } else if (code < 0x800) {
-                    out += {static_cast<char>(0xC0 | (code >> 6)), static_cast<char>(0x80 | (code & 0x3F))};
-                } else {
-                    out += {static_cast<char>(0xE0 | (code >> 12)), static_cast<char>(0x80 | ((code >> 6) & 0x3F)),
-                            static_cast<char>(0x80 | (code & 0x3F))};
-                }
+                if (code < 0x80) out += static_cast<char>(code);
+                else if (code < 0x800) out += {static_cast<char>(0xC0 | (code >> 6)), static_cast<char>(0x80 | (code & 0x3F))};
+                else out += {static_cast<char>(0xE0 | (code >> 12)), static_cast<char>(0x80 | ((code >> 6) & 0x3F)), static_cast<char>(0x80 | (code & 0x3F))};
             } else {
                 return false;
             }
@@ -99,9 +84,10 @@ private:
     }
 
     bool Word(const std::string& word) { return text_.compare(pos_, word.size(), word) == 0 && (pos_ += word.size(), true); }
-    bool Take(char c) { return pos_ < text_.size() && text_[pos_] == c && (++pos_, true); }
-    void Space() {
+    // Takes `c` after any white space.
+    bool Take(char c) {
         while (pos_ < text_.size() && std::string(" \t\r\n").find(text_[pos_]) != std::string::npos) ++pos_;
+        return pos_ < text_.size() && text_[pos_] == c && (++pos_, true);
     }
 
     const std::string& text_;
