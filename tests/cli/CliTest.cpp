@@ -74,33 +74,24 @@ protected:
     std::string dest_ = (temp_.path / "dest").string();
 };
 
-TEST_F(CliTest, WashConvertsEveryTorrentInScanOrderAndExitsZero) {
+TEST_F(CliTest, WashConvertsEveryTorrentInScanOrderAndExitsOneWhenAnyFails) {
     Put("b.torrent", Torrent("b.mkv"));
+    Put("c.torrent", "not a torrent");
+    Put("d.torrent", Torrent("README"));
     Put("种子/a.torrent", Torrent("a.mkv"));
     Put("notes.txt", "ignored");
-    const CliRun run = Cli({"wash", source_, dest_});
-    EXPECT_EQ(run.status, 0) << run.err;
-    const auto lines = Lines(run.out);
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0], dest_ + "/b.torrent  保存转换的种子成功!");
-    EXPECT_EQ(lines[1], dest_ + "/种子/a.torrent  保存转换的种子成功!");
-    EXPECT_EQ(lines[2].rfind("2/2 converted, 0 failed", 0), 0u) << lines[2];
-    EXPECT_TRUE(fs::is_regular_file(dest_ + "/种子/a.torrent"));
-    EXPECT_TRUE(run.err.empty()) << "no progress bar when standard error is not a terminal";
-}
-
-TEST_F(CliTest, WashExitsOneWhenAnyTorrentFailsAndStillConvertsTheRest) {
-    Put("a.torrent", Torrent("a.mkv"));
-    Put("b.torrent", "not a torrent");
-    Put("c.torrent", Torrent("README"));
     const CliRun run = Cli({"wash", "--jobs", "2", source_, dest_});
-    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.status, 1) << run.err;
     const auto lines = Lines(run.out);
-    ASSERT_EQ(lines.size(), 4u);
-    EXPECT_EQ(lines[0], dest_ + "/a.torrent  保存转换的种子成功!");
-    EXPECT_EQ(lines[1], dest_ + "/b.torrent  种子文件分析失败 请检查种子文件!");
-    EXPECT_EQ(lines[2], dest_ + "/c.torrent  清洗种子文件失败 请检查种子文件!");
-    EXPECT_FALSE(fs::exists(dest_ + "/b.torrent"));
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines[0], dest_ + "/b.torrent  保存转换的种子成功!");
+    EXPECT_EQ(lines[1], dest_ + "/c.torrent  种子文件分析失败 请检查种子文件!");
+    EXPECT_EQ(lines[2], dest_ + "/d.torrent  清洗种子文件失败 请检查种子文件!");
+    EXPECT_EQ(lines[3], dest_ + "/种子/a.torrent  保存转换的种子成功!");
+    EXPECT_EQ(lines[4].rfind("2/4 converted, 2 failed", 0), 0u) << lines[4];
+    EXPECT_TRUE(fs::is_regular_file(dest_ + "/种子/a.torrent"));
+    EXPECT_FALSE(fs::exists(dest_ + "/c.torrent"));
+    EXPECT_TRUE(run.err.empty()) << "no progress bar when standard error is not a terminal";
 }
 
 TEST_F(CliTest, WashJsonCarriesSourceOutputStateAndBothInfoHashesWithEveryNameEscaped) {
