@@ -82,16 +82,9 @@ TEST_F(MainFrameTest, EachOptionShowsItsPageAndDeselectsTheOthersOfItsGroup)
 TEST_F(MainFrameTest, MissingOptionAndCloseButtonsAreSkippedAndTheOthersWork)
 {
     apptest::SkinFolder skins;
-    skins.Replace("MainFrame.xml", R"(<?xml version="1.0" encoding="UTF-8"?>
-<Window size="800,600" caption="0,0,0,40">
-  <VerticalLayout>
-    <HorizontalLayout height="40">
-      <Option name="adOption" text="ad" width="80"/>
-      <Option name="singleOption" text="single" width="80"/>
-    </HorizontalLayout>
-    <TabLayout name="PageTabLayoutUI"/>
-  </VerticalLayout>
-</Window>)");
+    skins.Replace("MainFrame.xml", R"(<?xml version="1.0" encoding="UTF-8"?><Window size="800,600" caption="0,0,0,40">
+  <VerticalLayout><HorizontalLayout height="40"><Option name="adOption" width="80"/><Option name="singleOption" width="80"/>
+  </HorizontalLayout><TabLayout name="PageTabLayoutUI"/></VerticalLayout></Window>)");
     UseSkinFolder(skins);
     CMainFrameWnd& main = Start();
     ASSERT_NE(main.GetTabLayout(), nullptr);

@@ -35,13 +35,9 @@ TEST_F(TextEncoding, AChineseFileNameGoesFromUtf8ToGbkAndBack) {
 }
 
 TEST_F(TextEncoding, EmptyInputsGiveEmptyResultsAndAnEmbeddedNulCutsTheText) {
-  for (const char* empty : {"", static_cast<const char*>(nullptr)}) {
-    EXPECT_EQ(AnsiToWide(empty), L"");
-    EXPECT_EQ(Utf8ToWide(empty), L"");
-    EXPECT_EQ(AnsiToUtf8(empty), "");
-  }
-  EXPECT_EQ(WideToAnsi(nullptr), "");
-  EXPECT_EQ(WideToUtf8(nullptr), "");
+  for (const char* empty : {"", static_cast<const char*>(nullptr)})
+    EXPECT_TRUE(AnsiToWide(empty).empty() && Utf8ToWide(empty).empty() && AnsiToUtf8(empty).empty());
+  EXPECT_TRUE(WideToAnsi(nullptr).empty() && WideToUtf8(nullptr).empty());
   EXPECT_EQ(Utf8ToWide("ab\0cd"), L"ab");
   EXPECT_EQ(AnsiToWide("\xB2\xE2\0\xCA\xD4"), L"\u6D4B");
   EXPECT_EQ(WideToUtf8(L"ab\0cd"), "ab");
