@@ -10,7 +10,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
+#include <unistd.h>
+#include <vector>
 
 namespace toolkittest {
 
@@ -18,23 +21,18 @@ namespace toolkittest {
 class TempFolder {
 public:
     TempFolder()
-        : m_path(std::filesystem::temp_directory_path() /
-                 ("kelpmere-toolkit-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->test_suite_name() + "-" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name()))
     {
+        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        m_path = std::filesystem::temp_directory_path() /
+                 ("kelpmere-toolkit-" + std::to_string(::getpid()) + "-" + test->test_suite_name() + "-" + test->name());
         std::filesystem::remove_all(m_path);
         std::filesystem::create_directories(m_path);
     }
     ~TempFolder() { std::filesystem::remove_all(m_path); }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
     void Write(const std::string& file, const std::string& bytes) const
     {
         std::ofstream(m_path / file, std::ios::binary | std::ios::trunc) << bytes;
     }
-    void Remove(const std::string& file) const { std::filesystem::remove(m_path / file); }
     std::string Path() const { return m_path.string(); }
 
 private:
@@ -61,8 +59,7 @@ protected:
 };
 
 // Records every notification a window's manager delivers.
-class NotifyLog : public INotifyUI {
-public:
+struct NotifyLog : INotifyUI {
     struct Entry {
         std::string type;
         CControlUI* sender = nullptr;
@@ -82,7 +79,7 @@ public:
     std::vector<Entry> entries;
 };
 
-// A skinned window for tests: its skin file and hooks are set from outside.
+// A skinned window whose skin file and hooks are set from outside.
 class TestWindow : public WindowImplBase {
 public:
     explicit TestWindow(std::string skin) : m_skin(std::move(skin)) {}
