@@ -45,15 +45,13 @@ TEST_F(MainFrameTest, StartUpShowsTheCentredWindowWithFourPagesInOrderAndTheAdve
     UsePackedSkins();
     CMainFrameWnd& main = Start();
     CTabLayoutUI* tabs = main.GetTabLayout();
-    ASSERT_NE(tabs, nullptr);
-    ASSERT_EQ(tabs->GetCount(), 4);
+    ASSERT_TRUE(tabs != nullptr && tabs->GetCount() == 4);
     EXPECT_NE(dynamic_cast<AdControlUI*>(tabs->GetItemAt(0)), nullptr);
     EXPECT_EQ(tabs->GetItemAt(1), main.GetSinglePage());
     EXPECT_EQ(tabs->GetItemAt(2), main.GetBatchPage());
     EXPECT_NE(dynamic_cast<SearchControlUI*>(tabs->GetItemAt(3)), nullptr);
     EXPECT_EQ(tabs->GetCurSel(), 0);
-    ASSERT_NE(Option("adOption"), nullptr);
-    EXPECT_TRUE(Option("adOption")->IsSelected());
+    EXPECT_TRUE(Option("adOption") != nullptr && Option("adOption")->IsSelected());
 
     const auto& window = *backend.RecordOf(main.GetHWND());
     EXPECT_EQ(window.title, "Kelpmere");

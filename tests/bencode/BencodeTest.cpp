@@ -66,9 +66,20 @@ int64_t Number(CBEncodeObjectBase* value)
     return static_cast<CBEncodeInt*>(value)->number;
 }
 
+TorrentDescription SampleTorrent()
+{
+    TorrentDescription description;
+    description.announce = "http://t.test/a";
+    description.announceList = {{"http://t.test/a", "udp://u.test:1"}};
+    description.name = "folder";
+    description.files = {{{"a", "b.txt"}, 10}, {{"c.bin"}, 1 << 20}};
+    description.creationDate = 1234567;
+    return description;
+}
+
 }  // namespace
 
-TEST(BencodeDecoding, ValidInputsDecodeAndEncodeBackCanonicallyInTheirOwnOrder)
+TEST(BencodeDecoding, ValidInputsDecodeAndEncodeBackCanonicallyWithKeysInTheirOwnOrder)
 {
     const std::pair<std::string, std::string> cases[] = {
         {"i12ei007eiei0e", "i12ei7ei0ei0e"},                // leading zeros and an empty run
@@ -91,31 +102,18 @@ TEST(BencodeDecoding, ValidInputsDecodeAndEncodeBackCanonicallyInTheirOwnOrder)
     }
     EXPECT_EQ(Number(Decoded("i9223372036854775807e").first()), INT64_MAX);
     EXPECT_EQ(Text(Decoded(std::string("3:a\0b", 5)).first()), std::string("a\0b", 3));
-}
-
-TEST(BencodeDecoding, FindGivesTheFirstOfRepeatedKeysAndMatchesWholeKeysOnly)
-{
-    Decoded d("d1:bi1e1:ai2e1:ai3e8:announcei4ee");
-    ASSERT_TRUE(d.ok);
-    auto* dict = d.firstAs<CBEncodeDict>();
-    EXPECT_EQ(dict->items.size(), 8u);
-    EXPECT_EQ(Number(dict->Find("a")), 2);
-    EXPECT_EQ(Number(dict->Find("announce")), 4);
-    EXPECT_EQ(dict->Find("ann"), nullptr);
-    EXPECT_EQ(dict->Find("c"), nullptr);
+    Decoded keys("d1:bi1e1:ai2e1:ai3e8:announcei4ee");
+    EXPECT_EQ(Number(keys.firstAs<CBEncodeDict>()->Find("a")), 2);  // the first of repeated keys
+    EXPECT_EQ(keys.firstAs<CBEncodeDict>()->Find("ann"), nullptr);  // whole keys only
 }
 
 TEST(BencodeDecoding, TheInfoSpanIsExactlyTheInfoDictionaryBytes)
 {
-    TorrentDescription description;
-    description.announce = "http://t.test/a";
-    description.name = "x.bin";
-    description.length = 100000;
-    Decoded d(BuildTorrent(description));
+    Decoded d(BuildTorrent(SampleTorrent()));
     ASSERT_TRUE(d.ok);
     CBEncodeObjectBase* info = d.firstAs<CBEncodeDict>()->Find("info");
     ASSERT_NE(info, nullptr);
-    EXPECT_EQ(std::string(info->rawStart, static_cast<std::size_t>(info->rawLength)), BuildInfoDict(description));
+    EXPECT_EQ(std::string(info->rawStart, static_cast<std::size_t>(info->rawLength)), BuildInfoDict(SampleTorrent()));
 }
 
 // The last value decoded carries the error, and its length stops at the offending byte.
@@ -183,13 +181,7 @@ TEST(BencodeFailures, AFailedDecodeLeavesThePartialTree)
 
 TEST(BencodeFailures, EveryTruncationOfATorrentFailsWithinItsBuffer)
 {
-    TorrentDescription description;
-    description.announce = "http://t.test/a";
-    description.announceList = {{"http://t.test/a", "udp://u.test:1"}};
-    description.name = "folder";
-    description.files = {{{"a", "b.txt"}, 10}, {{"c.bin"}, 1 << 20}};
-    description.creationDate = 1234567;
-    const std::string torrent = BuildTorrent(description);
+    const std::string torrent = BuildTorrent(SampleTorrent());
     for (std::size_t length = 1; length < torrent.size(); ++length) {
         Decoded d(torrent.substr(0, length));
         EXPECT_FALSE(d.ok) << length;
