@@ -27,8 +27,7 @@ public:
         ok = codec.Decode(buffer_.get(), text.size());
     }
     const char* buffer() const { return buffer_.get(); }
-    CBEncodeObjectBase* at(std::size_t i) const { return *std::next(codec.values.begin(), static_cast<long>(i)); }
-    CBEncodeObjectBase* first() const { return at(0); }
+    CBEncodeObjectBase* first() const { return codec.values.front(); }
     template <class T>
     T* firstAs() const { return static_cast<T*>(first()); }
 
@@ -55,8 +54,7 @@ std::string Encoded(CBEncodeObjectBase* value)
 std::string Text(CBEncodeObjectBase* value)
 {
     std::string out;
-    EXPECT_EQ(value->type, kBEncodeString);
-    static_cast<CBEncodeString*>(value)->GetString(out);
+    EXPECT_TRUE(value->type == kBEncodeString && static_cast<CBEncodeString*>(value)->GetString(out));
     return out;
 }
 
