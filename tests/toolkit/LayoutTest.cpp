@@ -1,5 +1,4 @@
-// The layout engine: fixed and fill sizes, padding, inset, child padding, floating and hidden
-// controls, tab pages and scrolling lists with rows laid out lazily.
+// The layout engine: fixed, fill, floating and hidden controls, and lists laid out lazily.
 
 #include "ToolkitTestSupport.h"
 
@@ -74,45 +73,13 @@ TEST(Layout, FloatingControlsSitAtTheirFixedPositionInTheParentAndTakeNoRoom)
     edit->SetFloat(true);
     edit->SetFixedXY(80, 3 + 33 * 2);
     CControlUI* filler = Fixed(0, 0);
-    CControlUI* small = Fixed(20, 10);
-    for (CControlUI* child : {edit, filler, small}) row->Add(child);
+    for (CControlUI* child : {edit, filler}) row->Add(child);
     Surface surface(root, {800, 400});
 
     EXPECT_EQ(edit->GetPos(), (UIRect{80, 169, 774, 199}));   // from the corner, not the inset
     EXPECT_EQ(filler->GetPos(), (UIRect{7, 107, 793, 393}));  // the float took nothing away
-    EXPECT_EQ(small->GetPos(), (UIRect{7, 107, 27, 117}));
     edit->SetFixedXY(6, 3);
     EXPECT_EQ(edit->GetPos(), (UIRect{6, 103, 700, 133}));
-}
-
-TEST(Layout, TabPagesFillTheTabAndOnlyTheSelectedOneShows)
-{
-    auto* root = new CVerticalLayoutUI();
-    root->Add(Fixed(0, 32));
-    auto* tab = new CTabLayoutUI();
-    root->Add(tab);
-    Surface surface(root, {800, 600});
-    NotifyLog log;
-    surface.manager.AddNotifier(&log);
-    CControlUI* pages[3] = {new CContainerUI(), new CContainerUI(), new CContainerUI()};
-    for (CControlUI* page : pages) tab->Add(page);
-    EXPECT_TRUE(pages[0]->IsVisible());
-    EXPECT_FALSE(pages[1]->IsVisible());
-
-    EXPECT_TRUE(tab->SelectItem(pages[2]));
-    EXPECT_FALSE(pages[0]->IsVisible());
-    EXPECT_TRUE(pages[2]->IsVisible());
-    EXPECT_EQ(pages[2]->GetPos(), (UIRect{0, 32, 800, 600}));
-    ASSERT_EQ(log.Types(), (std::vector<std::string>{"tabselect"}));
-    EXPECT_EQ(log.entries[0].wParam, 2u);
-    CContainerUI stranger;
-    EXPECT_FALSE(tab->SelectItem(&stranger));
-    EXPECT_FALSE(tab->SelectItem(3));
-    EXPECT_EQ(tab->GetCurSel(), 2);
-
-    tab->Remove(pages[2]);
-    EXPECT_EQ(tab->GetCurSel(), 1);
-    EXPECT_TRUE(pages[1]->IsVisible());
 }
 
 namespace {

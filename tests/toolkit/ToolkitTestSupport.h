@@ -1,7 +1,5 @@
 #pragma once
-
-// Shared set-up of the toolkit tests: the headless backend and a folder of skin files written
-// by the test itself.
+// Shared set-up of the toolkit tests: the headless backend and a folder of skin files.
 
 #include "toolkit/UIlib.h"
 #include "toolkit/headless/CHeadlessBackend.h"
@@ -23,16 +21,13 @@ public:
     TempFolder()
     {
         const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        m_path = std::filesystem::temp_directory_path() /
-                 ("kelpmere-toolkit-" + std::to_string(::getpid()) + "-" + test->test_suite_name() + "-" + test->name());
+        const std::string name = "kelpmere-" + std::to_string(::getpid()) + "-" + test->name();
+        m_path = std::filesystem::temp_directory_path() / name;
         std::filesystem::remove_all(m_path);
         std::filesystem::create_directories(m_path);
     }
     ~TempFolder() { std::filesystem::remove_all(m_path); }
-    void Write(const std::string& file, const std::string& bytes) const
-    {
-        std::ofstream(m_path / file, std::ios::binary | std::ios::trunc) << bytes;
-    }
+    void Write(const std::string& file, const std::string& bytes) const { std::ofstream(m_path / file) << bytes; }
     std::string Path() const { return m_path.string(); }
 
 private:
@@ -68,7 +63,7 @@ struct NotifyLog : INotifyUI {
     };
     void Notify(TNotifyUI& msg) override
     {
-        entries.push_back(Entry{msg.sType.str(), msg.pSender, msg.wParam, CPaintManagerUI::Now()});
+        entries.push_back({msg.sType.str(), msg.pSender, msg.wParam, CPaintManagerUI::Now()});
     }
     std::vector<std::string> Types() const
     {
@@ -86,16 +81,11 @@ public:
     const char* GetWindowClassName() const override { return "TestWindow"; }
     CDuiString GetSkinFolder() override { return "Skin\\"; }
     CDuiString GetSkinFile() override { return CDuiString(m_skin); }
-    void InitWindow() override
-    {
-        if (onInit) onInit(*this);
-    }
     void Notify(TNotifyUI& msg) override
     {
         WindowImplBase::Notify(msg);
         if (onNotify) onNotify(*this, msg);
     }
-    void OnClick(TNotifyUI& msg) override { clicks.push_back(msg.pSender->GetName().str()); }
     void OnFinalMessage(UIWindowHandle hWnd) override
     {
         WindowImplBase::OnFinalMessage(hWnd);
@@ -104,9 +94,7 @@ public:
     }
     CPaintManagerUI& Manager() { return m_pm; }
 
-    std::function<void(TestWindow&)> onInit;
     std::function<void(TestWindow&, TNotifyUI&)> onNotify;
-    std::vector<std::string> clicks;
     int finalMessages = 0;
     bool deleteOnFinal = false;
 
