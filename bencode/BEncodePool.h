@@ -7,11 +7,9 @@
 // A large torrent decodes into hundreds of thousands of small objects (values, list nodes,
 // map nodes), all built in one pass and all freed together when the document loads the next
 // file; the general-purpose heap spent more time on them than the decoder itself. Blocks of
-// up to kMaxBlock bytes come instead from per-thread free lists of a few fixed sizes, carved
-// from large chunks. Memory handed back is kept for reuse (chunks are never released), so a
-// thread's footprint stays at the largest tree it has held. A block may be freed on any
-// thread: it joins that thread's free list. When a thread ends, its free blocks go to a shared
-// reserve that the next thread to run short takes over.
+// up to kMaxBlock bytes are instead cut one after another from per-thread 64 KiB chunks, and a
+// chunk is reused once every block cut from it has been freed. A block may be freed on any
+// thread. An exiting thread gives its chunks back to the heap.
 //
 // Built with AddressSanitizer the pool steps aside and every block comes straight from
 // operator new, so leaks, double frees and use after free are still caught.

@@ -113,6 +113,11 @@ bool CreateFolderChain(std::string& path) {
     if (path.empty() || path.back() != '/') {
         path.push_back('/');
     }
+    // Usually every level exists already (the previous torrent of the same folder made it);
+    // then one look at the whole path answers for all of them.
+    if (path.size() > 1 && IsFolder(path.substr(0, path.size() - 1).c_str())) {
+        return true;
+    }
     for (std::size_t i = 0; i < path.size(); ++i) {
         if (path[i] != '/' || i == 0 || path[i - 1] == '/') {
             continue;  // the empty prefix before a leading "/" is the root; "//" adds no level

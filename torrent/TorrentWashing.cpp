@@ -10,6 +10,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -20,6 +21,14 @@ constexpr std::size_t kMaxGeneratedName = 1023;
 void SetIfPresent(TextRef& ref, const std::string& utf8) {
     if (ref.value != nullptr) {
         ref.value->SetString(utf8);
+    }
+}
+
+// Gives the same text to both spellings of a name, copying it only when both are present.
+void SetBoth(TextRef& first, TextRef& second, std::string utf8) {
+    SetIfPresent(first, utf8);
+    if (second.value != nullptr) {
+        second.value->SetString(std::move(utf8));
     }
 }
 
@@ -61,9 +70,7 @@ bool CTorrentParser::Wash(const char* stem) {
         if (fileName.size() > kMaxGeneratedName) {
             return false;
         }
-        const std::string fileNameUtf8 = LocalTextToUtf8(fileName);
-        SetIfPresent(entry.name, fileNameUtf8);
-        SetIfPresent(entry.nameUtf8, fileNameUtf8);
+        SetBoth(entry.name, entry.nameUtf8, LocalTextToUtf8(fileName));
 
         // One draw per entry, also for an entry without folders.
         const std::string folderPrefix = std::to_string(ProcessRandom()) + "_" + std::to_string(number);
