@@ -189,8 +189,14 @@ TEST(RealWindowSmokeTest, ClickingCloseInARealXServerEndsTheProgramWithZero) {
 
   const int clickX = x + (close.left + close.right) / 2;
   const int clickY = y + (close.top + close.bottom) / 2;
-  Capture(xdotool + "mousemove --sync " + std::to_string(clickX) + " " + std::to_string(clickY) + " click 1");
-  EXPECT_EQ(app.WaitForExit(20s), 0);
+  // On a loaded machine the first click can come before the window takes input: click again
+  // while the program still runs.
+  int status = -1;
+  for (int attempt = 0; attempt < 6 && status == -1; ++attempt) {
+    Capture(xdotool + "mousemove --sync " + std::to_string(clickX) + " " + std::to_string(clickY) + " click 1");
+    status = app.WaitForExit(5s);
+  }
+  EXPECT_EQ(status, 0);
 }
 
 TEST(RealWindowSmokeTest, AsRootWithoutTheSandboxSwitchTheProgramSaysSoInOneLineAndKeepsRunning) {
