@@ -1,40 +1,6 @@
 #include "cli/JsonWriter.h"
 
-namespace {
-
-// Length of the valid UTF-8 sequence at the start of `text`, or 0 when its first byte doesn't
-// begin one (overlong forms, surrogates and values above U+10FFFF are invalid).
-std::size_t ValidSequenceLength(std::string_view text) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(0);
-    std::size_t length = 0;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        low = lead == 0xE0 ? 0xA0 : 0x80;
-        high = lead == 0xED ? 0x9F : 0xBF;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        low = lead == 0xF0 ? 0x90 : 0x80;
-        high = lead == 0xF4 ? 0x8F : 0xBF;
-    } else {
-        return 0;
-    }
-    if (text.size() < length || byte(1) < low || byte(1) > high) {
-        return 0;
-    }
-    for (std::size_t i = 2; i < length; ++i) {
-        if (byte(i) < 0x80 || byte(i) > 0xBF) {
-            return 0;
-        }
-    }
-    return length;
-}
-
-}  // namespace
+#include "platform/Utf8.h"
 
 void AppendJsonString(std::string& out, std::string_view utf8) {
     static constexpr char kHex[] = "0123456789abcdef";
@@ -63,7 +29,7 @@ void AppendJsonString(std::string& out, std::string_view utf8) {
             ++i;
             continue;
         }
-        const std::size_t length = ValidSequenceLength(utf8.substr(i));
+        const std::size_t length = ValidUtf8SequenceLength(utf8.substr(i));
         if (length == 0) {
             out += "\\ufffd";
             ++i;
