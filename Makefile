@@ -1,6 +1,8 @@
 # Front door: `make run` does the main job, `make test` passes every test.
 # Both install missing Debian packages first (scripts/install-deps, as root).
 
+MAKEFLAGS  += --no-print-directory
+
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
