@@ -1,5 +1,7 @@
 #include "torrent/CMd5Digest.h"
 
+#include "torrent/DigestUpdate.h"
+
 #include <bit>
 #include <cstring>
 
@@ -136,23 +138,8 @@ void Compress(std::uint32_t state[4], const unsigned char* data, std::size_t blo
 }  // namespace
 
 void CMd5Digest::Update(const unsigned char* data, unsigned int length) {
-  if (length == 0) return;
-  unsigned int offset = (bitCount[0] >> 3) & 63;
-  bitCount[0] += length << 3;
-  if (bitCount[0] < (length << 3)) ++bitCount[1];
-  bitCount[1] += length >> 29;
-
-  unsigned int used = 0;
-  if (offset + length >= 64) {
-    used = 64 - offset;
-    std::memcpy(block + offset, data, used);
-    Compress(state, block, 1);
-    const unsigned int wholeBlocks = (length - used) / 64;
-    Compress(state, data + used, wholeBlocks);
-    used += wholeBlocks * 64;
-    offset = 0;
-  }
-  std::memcpy(block + offset, data + used, length - used);
+  UpdateDigestBlocks(bitCount, block, data, length,
+                     [this](const unsigned char* blocks, unsigned int count) { Compress(state, blocks, count); });
 }
 
 void CMd5Digest::Final() {

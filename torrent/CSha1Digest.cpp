@@ -1,5 +1,6 @@
 #include "torrent/CSha1Digest.h"
 
+#include "torrent/DigestUpdate.h"
 #include "torrent/Sha1Compress.h"
 
 #include <cstring>
@@ -17,23 +18,8 @@ void CSha1Digest::Reset() {
 }
 
 void CSha1Digest::Update(const unsigned char* data, unsigned int length) {
-  if (length == 0) return;
-  unsigned int offset = (bitCount[0] >> 3) & 63;
-  bitCount[0] += length << 3;
-  if (bitCount[0] < (length << 3)) ++bitCount[1];
-  bitCount[1] += length >> 29;
-
-  unsigned int used = 0;
-  if (offset + length >= 64) {
-    used = 64 - offset;
-    std::memcpy(block + offset, data, used);
-    Sha1Compress(state, workspace, block, 1);
-    const unsigned int wholeBlocks = (length - used) / 64;
-    Sha1Compress(state, workspace, data + used, wholeBlocks);
-    used += wholeBlocks * 64;
-    offset = 0;
-  }
-  std::memcpy(block + offset, data + used, length - used);
+  UpdateDigestBlocks(bitCount, block, data, length,
+                     [this](const unsigned char* blocks, unsigned int count) { Sha1Compress(state, workspace, blocks, count); });
 }
 
 void CSha1Digest::Final() {
