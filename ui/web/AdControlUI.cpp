@@ -1,12 +1,31 @@
 #include "ui/web/AdControlUI.h"
 
+#include "app/StartDirectory.h"
 #include "toolkit/CDialogBuilder.h"
 #include "toolkit/CPaintManagerUI.h"
 #include "toolkit/CWebBrowserUI.h"
+#include "ui/web/AdPage.h"
+
+AdControlUI::~AdControlUI()
+{
+    if (browser != nullptr)
+        browser->SetWebBrowserEventHandler(nullptr);
+}
+
+std::string AdControlUI::PagePath()
+{
+    return std::string(startDirectory) + "/Ad/ad.html";
+}
 
 bool AdControlUI::CreatePage(CContainerUI* parent)
 {
     if (parent == nullptr || parent->GetManager() == nullptr)
+        return false;
+    // Without a recorded start directory the path would point at the root folder.
+    if (startDirectory[0] == '\0')
+        return false;
+    const std::string path = PagePath();
+    if (!WriteAdPage(path.c_str()))
         return false;
     CDialogBuilder builder;
     CControlUI* root = builder.Create("ADSkin.xml", nullptr, nullptr, parent->GetManager());
@@ -15,5 +34,9 @@ bool AdControlUI::CreatePage(CContainerUI* parent)
     parent->Add(this);
     Add(root);
     browser = dynamic_cast<CWebBrowserUI*>(FindSubControlByName(root, "ad_ie"));
+    if (browser != nullptr) {
+        browser->SetWebBrowserEventHandler(&eventHandler);
+        browser->NavigateUrl(CDuiString(path));
+    }
     return true;
 }

@@ -3,6 +3,13 @@
 #include "toolkit/CDialogBuilder.h"
 #include "toolkit/CPaintManagerUI.h"
 #include "toolkit/CWebBrowserUI.h"
+#include "ui/web/WebAddresses.h"
+
+SearchControlUI::~SearchControlUI()
+{
+    if (browser != nullptr)
+        browser->SetWebBrowserEventHandler(nullptr);
+}
 
 bool SearchControlUI::CreatePage(CContainerUI* parent)
 {
@@ -15,5 +22,9 @@ bool SearchControlUI::CreatePage(CContainerUI* parent)
     parent->Add(this);
     Add(root);
     browser = dynamic_cast<CWebBrowserUI*>(FindSubControlByName(root, "search_ie"));
+    if (browser != nullptr) {
+        browser->SetWebBrowserEventHandler(&eventHandler);
+        browser->NavigateUrl(CDuiString(ConfiguredSearchAddress()));
+    }
     return true;
 }
