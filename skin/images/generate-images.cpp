@@ -8,6 +8,8 @@
 //   skin/icons/kelpmere-N.png   the icon at 16 ... 256 px for the desktop's icon theme
 //   skin/Ad/images/400x300.jpg  advertisement tab pictures
 //   skin/Ad/images/100x300.jpg
+//   skin/Ad/images/795x100.jpg  the advertisement banner and square picture the page shows
+//   skin/Ad/images/300x300.jpg  unless other addresses are configured
 
 #include <QColor>
 #include <QDir>
@@ -162,6 +164,65 @@ QImage adNarrow()
     return image;
 }
 
+// 795 x 100: the banner across the top of the advertisement page, pointing to public torrents.
+QImage adBanner()
+{
+    QImage image(795, 100, QImage::Format_RGB32);
+    QLinearGradient water(0, 0, 795, 0);
+    water.setColorAt(0.0, kSlate);
+    water.setColorAt(1.0, kSlate.lighter(135));
+    QPainter p(&image);
+    p.fillRect(image.rect(), water);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+
+    p.drawImage(QRect(18, 14, 72, 72), icon(72));
+    p.setPen(Qt::white);
+    p.setFont(font(34, true));
+    p.drawText(QRect(108, 10, 300, 50), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Kelpmere"));
+    p.setFont(font(18, false));
+    p.setPen(kFrond);
+    p.drawText(QRect(110, 56, 420, 32), Qt::AlignLeft | Qt::AlignVCenter,
+               QStringLiteral("换个名字，数据不变 · 公共领域的种子"));
+
+    // The accent button on the right: where the banner leads.
+    QPainterPath button;
+    button.addRoundedRect(QRectF(600, 28, 170, 44), 8, 8);
+    p.fillPath(button, kAccent);
+    p.setFont(font(20, true));
+    p.setPen(Qt::white);
+    p.drawText(QRect(600, 28, 170, 44), Qt::AlignCenter, QStringLiteral("去搜索种子"));
+    return image;
+}
+
+// 300 x 300: the square picture below the banner, an accent tile with a magnet and the slogan.
+QImage adSquare()
+{
+    QImage image(300, 300, QImage::Format_RGB32);
+    image.fill(kFrond);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+
+    p.fillRect(QRect(0, 0, 300, 170), kAccent);
+    // A horseshoe magnet, the sign of torrent links.
+    QPen magnet(Qt::white, 26, Qt::SolidLine, Qt::FlatCap);
+    p.setPen(magnet);
+    p.drawArc(QRectF(100, 40, 100, 100), 180 * 16, 180 * 16);
+    p.drawLine(QPointF(100, 90), QPointF(100, 44));
+    p.drawLine(QPointF(200, 90), QPointF(200, 44));
+    p.fillRect(QRectF(87, 30, 26, 16), kSlate);
+    p.fillRect(QRectF(187, 30, 26, 16), kSlate);
+
+    p.setPen(kSlate);
+    p.setFont(font(28, true));
+    p.drawText(QRect(0, 186, 300, 44), Qt::AlignCenter, QStringLiteral("自由的种子"));
+    p.setFont(font(16, false));
+    p.drawText(QRect(20, 232, 260, 50), Qt::AlignCenter | Qt::TextWordWrap,
+               QStringLiteral("公共领域的电影、音乐与书籍"));
+    return image;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -188,6 +249,8 @@ int main(int argc, char** argv)
     for (int size : {16, 24, 32, 48, 64, 128, 256})
         ok = ok && save(icon(size), skin.filePath(QStringLiteral("icons/kelpmere-%1.png").arg(size)), "PNG");
     ok = ok && save(adWide(), skin.filePath("Ad/images/400x300.jpg"), "JPEG", 90)
-        && save(adNarrow(), skin.filePath("Ad/images/100x300.jpg"), "JPEG", 90);
+        && save(adNarrow(), skin.filePath("Ad/images/100x300.jpg"), "JPEG", 90)
+        && save(adBanner(), skin.filePath("Ad/images/795x100.jpg"), "JPEG", 90)
+        && save(adSquare(), skin.filePath("Ad/images/300x300.jpg"), "JPEG", 90);
     return ok ? 0 : 1;
 }

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "support/TempFolder.h"
+
+#include <filesystem>
+#include <string>
+
+// Makes a fresh temporary folder the process's working folder for as long as the object lives
+// (the program records its start directory from there), then goes back.
+class WorkingFolder {
+public:
+    enum class AdFolder { Present, Missing };
+
+    explicit WorkingFolder(AdFolder ad = AdFolder::Present, const std::string& below = {})
+        : m_previous(std::filesystem::current_path())
+    {
+        path = below.empty() ? m_temp.path : m_temp.path / below;
+        std::filesystem::create_directories(path);
+        if (ad == AdFolder::Present)
+            std::filesystem::create_directories(path / "Ad" / "images");
+        std::filesystem::current_path(path);
+    }
+    ~WorkingFolder() { std::filesystem::current_path(m_previous); }
+    WorkingFolder(const WorkingFolder&) = delete;
+    WorkingFolder& operator=(const WorkingFolder&) = delete;
+
+    std::filesystem::path AdPageFile() const { return path / "Ad" / "ad.html"; }
+
+    std::filesystem::path path;
+
+private:
+    std::filesystem::path m_previous;
+    TempFolder m_temp;
+};
