@@ -18,19 +18,21 @@
 
 namespace {
 
-// Builds a new page into the tab layout. A page that failed before the tab layout took it is
-// deleted here (once added, it belongs to the control tree whatever CreatePage said).
+// Builds a new page into the tab layout and returns what its tab shows. A page that fails costs
+// only its own tab: one the tab layout did not take is deleted (once added, it belongs to the
+// control tree whatever CreatePage said) and an empty page holds its place, so the other pages
+// keep their tabs and every option still has a page to show.
 template <class Page, class... Args>
-bool CreatePageInto(Page*& field, CTabLayoutUI* tabLayout, Args&&... args)
+CControlUI* CreatePageInto(Page*& field, CTabLayoutUI* tabLayout, Args&&... args)
 {
     field = new Page(std::forward<Args>(args)...);
-    if (field->CreatePage(tabLayout))
-        return true;
-    if (field->GetParent() == nullptr) {
-        delete field;
-        field = nullptr;
-    }
-    return false;
+    if (field->CreatePage(tabLayout) || field->GetParent() != nullptr)
+        return field;
+    delete field;
+    field = nullptr;
+    auto* empty = new CContainerUI;
+    tabLayout->Add(empty);
+    return empty;
 }
 
 } // namespace
@@ -48,33 +50,32 @@ CControlUI* CMainFrameWnd::CreateControl(const char* /*className*/)
 
 void CMainFrameWnd::InitWindow()
 {
-    if (!RecordStartDirectory())
-        return;
+    // Only the advertisement page needs the start directory; without one it alone is missing.
+    RecordStartDirectory();
     tabLayout = dynamic_cast<CTabLayoutUI*>(m_pm.FindControl("PageTabLayoutUI"));
     if (tabLayout == nullptr)
         return;
-    if (!BuildPages())
-        return;
-    SetUpOptions();
+    SetUpOptions(BuildPages());
 }
 
-bool CMainFrameWnd::BuildPages()
+CMainFrameWnd::PageTabs CMainFrameWnd::BuildPages()
 {
-    if (!CreatePageInto(adPage, tabLayout))
-        return false;
-    tabLayout->SelectItem(adPage);
-    return CreatePageInto(singlePage, tabLayout, this)
-        && CreatePageInto(batchPage, tabLayout, this)
-        && CreatePageInto(searchPage, tabLayout);
+    PageTabs tabs;
+    tabs[0] = CreatePageInto(adPage, tabLayout);
+    tabLayout->SelectItem(tabs[0]);
+    tabs[1] = CreatePageInto(singlePage, tabLayout, this);
+    tabs[2] = CreatePageInto(batchPage, tabLayout, this);
+    tabs[3] = CreatePageInto(searchPage, tabLayout);
+    return tabs;
 }
 
-void CMainFrameWnd::SetUpOptions()
+void CMainFrameWnd::SetUpOptions(const PageTabs& tabs)
 {
     const std::pair<const char*, CControlUI*> options[] = {
-        {"adOption", adPage},
-        {"singleOption", singlePage},
-        {"batchOption", batchPage},
-        {"searchOption", searchPage},
+        {"adOption", tabs[0]},
+        {"singleOption", tabs[1]},
+        {"batchOption", tabs[2]},
+        {"searchOption", tabs[3]},
     };
     for (const auto& [name, page] : options) {
         CControlUI* control = m_pm.FindControl(name);

@@ -2,6 +2,7 @@
 
 #include "toolkit/WindowImplBase.h"
 
+#include <array>
 #include <functional>
 
 class AdControlUI;
@@ -51,8 +52,11 @@ protected:
     void OnFinalMessage(UIWindowHandle hWnd) override;
 
 private:
-    bool BuildPages();
-    void SetUpOptions();
+    // What the tabs of the four pages show, in option order: the page, or an empty page in
+    // place of one that could not be built.
+    using PageTabs = std::array<CControlUI*, 4>;
+    PageTabs BuildPages();
+    void SetUpOptions(const PageTabs& tabs);
 
     CTabLayoutUI* tabLayout = nullptr;
     AdControlUI* adPage = nullptr;
