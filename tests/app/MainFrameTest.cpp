@@ -1,6 +1,7 @@
 // The main window on the headless backend: start-up, tab switching, timer routing, ending.
 
 #include "AppTestSupport.h"
+#include "support/WorkingFolder.h"
 
 #include "app/CMainFrameWnd.h"
 #include "app/KelpmereApp.h"
@@ -15,7 +16,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
+#include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace {
@@ -38,6 +42,8 @@ protected:
     COptionUI* Option(const char* name) { return dynamic_cast<COptionUI*>(Manager().FindControl(name)); }
 
     CMainFrameWnd* frame = nullptr;
+    // The program writes its advertisement page below the folder it starts in.
+    std::optional<WorkingFolder> work{std::in_place};
 };
 
 TEST_F(MainFrameTest, StartUpShowsTheCentredWindowWithFourPagesInOrderAndTheAdvertisementPageSelected)
@@ -90,6 +96,70 @@ TEST_F(MainFrameTest, MissingOptionAndCloseButtonsAreSkippedAndTheOthersWork)
     EXPECT_TRUE(Option("adOption")->IsSelected());
     ASSERT_TRUE(CHeadlessBackend::Click(Manager(), "singleOption"));
     EXPECT_EQ(main.GetTabLayout()->GetCurSel(), 1);
+}
+
+TEST_F(MainFrameTest, APageThatCannotBeBuiltCostsOnlyItsOwnTabWhichShowsEmpty)
+{
+    ::setenv("KELPMERE_SEARCH_HOST", "http://127.0.0.1:9", 1);
+    apptest::SkinFolder brokenSearchSkin;
+    brokenSearchSkin.Replace("SearchSkin.xml", "<not a skin");
+    struct Case {
+        const char* situation;
+        WorkingFolder::AdFolder ad;
+        std::string below;           // the start folder inside the temporary one
+        const apptest::SkinFolder* skins;
+        int emptyTab;
+    };
+    const Case cases[] = {
+        {"no folder Ad where the program starts", WorkingFolder::AdFolder::Missing, "", nullptr, 0},
+        {"a start folder too long to record", WorkingFolder::AdFolder::Present,
+         std::string(120, 'a') + "/" + std::string(120, 'b') + "/" + std::string(40, 'c'), nullptr, 0},
+        {"a search skin that gives no control", WorkingFolder::AdFolder::Present, "", &brokenSearchSkin, 3},
+    };
+    const char* const options[] = {"adOption", "singleOption", "batchOption", "searchOption"};
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.situation);
+        work.reset();
+        work.emplace(test.ad, test.below);
+        if (test.skins != nullptr)
+            UseSkinFolder(*test.skins);
+        else
+            UsePackedSkins();
+        CMainFrameWnd& main = Start();
+        CTabLayoutUI* tabs = main.GetTabLayout();
+        ASSERT_TRUE(tabs != nullptr && tabs->GetCount() == 4);
+        EXPECT_EQ(main.GetAdPage() == nullptr, test.emptyTab == 0);
+        EXPECT_EQ(main.GetSearchPage() == nullptr, test.emptyTab == 3);
+        EXPECT_EQ(tabs->GetItemAt(1), main.GetSinglePage());
+        EXPECT_EQ(tabs->GetItemAt(2), main.GetBatchPage());
+        ASSERT_NE(main.GetSinglePage(), nullptr);
+        ASSERT_NE(main.GetBatchPage(), nullptr);
+        EXPECT_FALSE(std::filesystem::exists(work->AdPageFile()) && test.emptyTab == 0);
+
+        // Every option is set up and shows its own tab; the failed page's tab is empty.
+        EXPECT_TRUE(Option("adOption")->IsSelected());
+        EXPECT_EQ(tabs->GetCurSel(), 0);
+        for (int index : {1, 2, 3, 0}) {
+            ASSERT_TRUE(CHeadlessBackend::Click(Manager(), options[index]));
+            EXPECT_EQ(tabs->GetCurSel(), index) << options[index];
+            EXPECT_EQ(Option(options[index])->GetTag(), reinterpret_cast<std::uintptr_t>(tabs->GetItemAt(index)));
+        }
+        auto* empty = dynamic_cast<CContainerUI*>(tabs->GetItemAt(test.emptyTab));
+        ASSERT_NE(empty, nullptr);
+        EXPECT_EQ(empty->GetCount(), 0);
+
+        // The batch page still gets its timers.
+        BatchListControl* list = main.GetBatchPage()->GetListControl();
+        ASSERT_NE(list, nullptr);
+        ASSERT_TRUE(Manager().SetTimer(list, 1, 100));
+        backend.AdvanceClock(200);
+        EXPECT_EQ(list->TimerNotificationsSeen(), 2);
+
+        frame->Close(0);
+        frame = nullptr;
+        backend.FlushClosedWindows();
+    }
+    ::unsetenv("KELPMERE_SEARCH_HOST");
 }
 
 TEST_F(MainFrameTest, EveryTimerReachesTheBatchListControlWhateverItsSender)
