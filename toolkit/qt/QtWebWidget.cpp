@@ -4,9 +4,12 @@
 #include "toolkit/CWebBrowserUI.h"
 #include "toolkit/qt/QtText.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLibraryInfo>
+#include <QStringList>
 #include <QUrl>
 #include <QWebEnginePage>
 #include <QWebEngineSettings>
@@ -17,16 +20,41 @@
 #include <cstring>
 #include <unistd.h>
 
+namespace {
+
+bool SandboxAllowsStart() {
+  if (::geteuid() != 0) return true;
+  const char* disable = std::getenv("QTWEBENGINE_DISABLE_SANDBOX");
+  if (disable && *disable && std::strcmp(disable, "0") != 0) return true;
+  const char* flags = std::getenv("QTWEBENGINE_CHROMIUM_FLAGS");
+  if (flags && std::strstr(flags, "--no-sandbox")) return true;
+  std::fprintf(stderr, "kelpmere: web panes are off: as root they need QTWEBENGINE_DISABLE_SANDBOX=1\n");
+  return false;
+}
+
+// The web engine runs its pages in a helper program; when it can't find it, it ends the whole
+// process. It looks only at QTWEBENGINEPROCESS_PATH when that is set, otherwise in Qt's program
+// folders and beside the application.
+bool HelperProgramFound() {
+  const QString name = QStringLiteral("/QtWebEngineProcess");
+  const QString fromEnvironment = qEnvironmentVariable("QTWEBENGINEPROCESS_PATH");
+  const QStringList candidates = !fromEnvironment.isEmpty()
+      ? QStringList{fromEnvironment}
+      : QStringList{QLibraryInfo::path(QLibraryInfo::LibraryExecutablesPath) + name,
+                    QLibraryInfo::path(QLibraryInfo::BinariesPath) + name,
+                    QCoreApplication::applicationDirPath() + name};
+  for (const QString& candidate : candidates) {
+    if (QFileInfo::exists(candidate)) return true;
+  }
+  std::fprintf(stderr, "kelpmere: web panes are off: the web engine's helper program %s was not found\n",
+               qPrintable(candidates.front()));
+  return false;
+}
+
+}  // namespace
+
 bool QtWebEngineCanStart() {
-  static const bool canStart = [] {
-    if (::geteuid() != 0) return true;
-    const char* disable = std::getenv("QTWEBENGINE_DISABLE_SANDBOX");
-    if (disable && *disable && std::strcmp(disable, "0") != 0) return true;
-    const char* flags = std::getenv("QTWEBENGINE_CHROMIUM_FLAGS");
-    if (flags && std::strstr(flags, "--no-sandbox")) return true;
-    std::fprintf(stderr, "kelpmere: web panes are off: as root they need QTWEBENGINE_DISABLE_SANDBOX=1\n");
-    return false;
-  }();
+  static const bool canStart = SandboxAllowsStart() && HelperProgramFound();
   return canStart;
 }
 

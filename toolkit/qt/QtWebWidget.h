@@ -42,5 +42,6 @@ private:
 // Whether a web engine may be started in this process. As root, Chromium refuses to start
 // with its sandbox on and takes the whole process down, so the sandbox must have been turned
 // off through the environment (QTWEBENGINE_DISABLE_SANDBOX=1 or --no-sandbox in
-// QTWEBENGINE_CHROMIUM_FLAGS). When it can't, prints a one-line hint to stderr once.
+// QTWEBENGINE_CHROMIUM_FLAGS); and the engine's helper program must be there, or the engine
+// ends the process as it starts. When it can't, prints a one-line hint to stderr once.
 bool QtWebEngineCanStart();
