@@ -1,0 +1,63 @@
+// The program on the Qt backend (offscreen) when the web engine can't start: its helper program
+// is not where the engine looks. Only the two web panes go without a browser; the program runs,
+// the single and batch pages work, and it ends with 0.
+
+#include "WebPaneQtSupport.h"
+
+#include "ui/batch/BatchControlUI.h"
+#include "ui/single/SingleControlUI.h"
+#include "ui/web/AdControlUI.h"
+#include "ui/web/SearchControlUI.h"
+
+#include <QLabel>
+#include <QWebEngineView>
+
+#include <cstdlib>
+
+namespace {
+
+using namespace webqt;
+
+// Before anything could start the engine (the test environment creates the application later).
+const bool kHelperMissing = [] {
+  ::setenv("QTWEBENGINEPROCESS_PATH", "/nonexistent/QtWebEngineProcess", 1);
+  ::setenv("KELPMERE_SEARCH_HOST", "http://127.0.0.1:9", 1);
+  return true;
+}();
+
+TEST(WebEngineMissingQtTest, OnlyTheWebPanesGoWithoutABrowserAndTheOtherPagesWork) {
+  ASSERT_TRUE(kHelperMissing);
+  ProgramFolder work;
+  bool checked = false;
+  const int code = RunProgram([&](CMainFrameWnd& frame) {
+    ASSERT_NE(frame.GetAdPage(), nullptr);
+    ASSERT_NE(frame.GetSearchPage(), nullptr);
+    ASSERT_NE(frame.GetSinglePage(), nullptr);
+    ASSERT_NE(frame.GetBatchPage(), nullptr);
+    EXPECT_TRUE(Shown(frame, frame.GetAdPage()));
+
+    // The web panes show a note where the browser would be, and no engine was started.
+    for (const char* option : {"searchOption", "adOption"}) {
+      Click(frame, option);
+      CControlUI* pane = option[0] == 'a' ? static_cast<CControlUI*>(frame.GetAdPage()) : frame.GetSearchPage();
+      ASSERT_TRUE(Shown(frame, pane)) << option;
+      QWidget* widget = Backend().WidgetOf(*pane);
+      EXPECT_NE(widget->findChild<QLabel*>(), nullptr) << option;
+    }
+    EXPECT_TRUE(Top(frame)->findChildren<QWebEngineView*>().isEmpty());
+
+    // The single and batch pages are there and their options switch to them.
+    Click(frame, "singleOption");
+    EXPECT_TRUE(Shown(frame, frame.GetSinglePage()));
+    EXPECT_FALSE(Shown(frame, frame.GetAdPage()));
+    Click(frame, "batchOption");
+    EXPECT_TRUE(Shown(frame, frame.GetBatchPage()));
+    EXPECT_NE(frame.GetBatchPage()->GetListControl(), nullptr);
+    checked = true;
+    Click(frame, "closebtn");
+  });
+  EXPECT_TRUE(checked);
+  EXPECT_EQ(code, 0);
+}
+
+}  // namespace
