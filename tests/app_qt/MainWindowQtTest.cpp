@@ -4,6 +4,7 @@
 
 #include "app/CMainFrameWnd.h"
 #include "app/KelpmereApp.h"
+#include "support/WorkingFolder.h"
 #include "toolkit/CPaintManagerUI.h"
 #include "toolkit/CTabLayoutUI.h"
 #include "toolkit/qt/QtBackend.h"
@@ -20,6 +21,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unistd.h>
 
@@ -41,12 +43,13 @@ constexpr Tab kTabs[] = {{"adOption", "tab-ad.png"},
 class MainWindowQtTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    // The program runs from the folder that holds Skin/ and Ad/, as it is started.
-    m_oldDir = fs::current_path();
-    fs::current_path(BinaryDir() / "bin");
-    ASSERT_TRUE(fs::exists("Skin/kelpmeres.zip"));
+    // The program runs in a working folder of its own with Ad/images, as the launcher starts it
+    // (tests running side by side never share the page file).
+    ASSERT_TRUE(fs::exists(BinaryDir() / "bin" / "Skin" / "kelpmeres.zip"));
+    m_work.emplace();
+    m_work->CopyAdPictures();
   }
-  void TearDown() override { fs::current_path(m_oldDir); }
+  void TearDown() override { m_work.reset(); }
 
   // Runs the program; script runs inside its message loop once the main window is shown.
   int Run(std::function<void(CMainFrameWnd&)> script) {
@@ -101,7 +104,7 @@ protected:
     QTest::qWait(300);
   }
 
-  fs::path m_oldDir;
+  std::optional<WorkingFolder> m_work;
 };
 
 TEST_F(MainWindowQtTest, TheMainWindowComesUpFramelessCentredWithTheAdvertisementPage) {

@@ -26,6 +26,14 @@ public:
 
     std::filesystem::path AdPageFile() const { return path / "Ad" / "ad.html"; }
 
+    // Copies the advertisement pictures of the build into Ad/images, as the launcher does.
+    void CopyAdPictures() const
+    {
+        const std::filesystem::path built = std::filesystem::path(KELPMERE_TEST_BINARY_DIR) / "bin" / "Ad" / "images";
+        for (const auto& entry : std::filesystem::directory_iterator(built))
+            std::filesystem::copy_file(entry.path(), path / "Ad" / "images" / entry.path().filename());
+    }
+
     std::filesystem::path path;
 
 private:

@@ -15,5 +15,5 @@ function(kelpmere_qt_test name)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests
-    PROPERTIES TIMEOUT 120)
+    PROPERTIES TIMEOUT 120 ENVIRONMENT ${KELPMERE_TEST_ENVIRONMENT})
 endfunction()

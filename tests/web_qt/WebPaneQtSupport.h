@@ -29,10 +29,7 @@ inline fs::path BinaryDir() { return fs::path(KELPMERE_TEST_BINARY_DIR); }
 // The program's working folder: Ad/images with the built pictures, as the launcher lays it out.
 class ProgramFolder : public WorkingFolder {
 public:
-  ProgramFolder() {
-    for (const auto& entry : fs::directory_iterator(BinaryDir() / "bin" / "Ad" / "images"))
-      fs::copy_file(entry.path(), path / "Ad" / "images" / entry.path().filename());
-  }
+  ProgramFolder() { CopyAdPictures(); }
 };
 
 inline QtBackend& Backend() { return QtTestEnvironment::Backend(); }
