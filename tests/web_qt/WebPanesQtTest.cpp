@@ -1,12 +1,15 @@
 // The web panes in the running program on the Qt backend (offscreen): the advertisement pane
 // shows its local page with every picture drawn, the search pane shows the configured site
 // (served here on 127.0.0.1), and a right click in either opens no menu. Both tabs are saved as
-// PNGs under <build>/screenshots.
+// PNGs under <build>/screenshots. A picture's link, which opens a new window, goes to the
+// desktop's browser and the program goes on.
 
+#include "DesktopBrowser.h"
 #include "WebPaneQtSupport.h"
 #include "web_qt/LocalHttpServer.h"
 
 #include "toolkit/CWebBrowserUI.h"
+#include "ui/single/SingleControlUI.h"
 #include "ui/web/AdControlUI.h"
 #include "ui/web/SearchControlUI.h"
 
@@ -30,6 +33,12 @@ const QColor kSearchColour(0x1E, 0x6F, 0xB8);
 const QByteArray kSearchPage =
     "<html><body style='margin:0;background:#1e6fb8'>"
     "<h1 style='color:white;font-family:sans-serif;margin:40px'>Kelpmere search test</h1></body></html>";
+
+// One picture of the page as the page lays it out: its address and its box in the view.
+struct ShownPicture {
+  QString source;
+  QRect box;
+};
 
 class WebPanesQtTest : public ::testing::Test {
 protected:
@@ -66,6 +75,30 @@ protected:
     return result;
   }
 
+  // The pictures of the advertisement page once it is loaded from Ad/ad.html of the working
+  // folder with all four pictures (fewer when that does not happen in time).
+  std::vector<ShownPicture> LoadedPictures(QWebEngineView* view) const {
+    const QUrl page = QUrl::fromLocalFile(QString::fromStdString(work.AdPageFile().string()));
+    std::vector<ShownPicture> pictures;
+    const QString script = QStringLiteral(
+        "JSON.stringify(Array.from(document.images).map(function (i) {"
+        "  var r = i.getBoundingClientRect();"
+        "  return [i.getAttribute('src'), i.complete && i.naturalWidth > 0, r.left, r.top, r.width, r.height]; }))");
+    (void)QTest::qWaitFor([&] {
+      pictures.clear();
+      if (view->url() != page) return false;
+      const QJsonArray images = QJsonDocument::fromJson(Evaluate(view, script).toString().toUtf8()).array();
+      for (const QJsonValue& image : images) {
+        const QJsonArray fields = image.toArray();
+        if (!fields[1].toBool()) return false;
+        pictures.push_back({fields[0].toString(), QRectF(fields[2].toDouble(), fields[3].toDouble(),
+                                                         fields[4].toDouble(), fields[5].toDouble()).toRect()});
+      }
+      return pictures.size() == 4;
+    }, kPatienceMs);
+    return pictures;
+  }
+
   // A right click in the middle of the view, through the window: the page asks for its context
   // menu (the view records the request), and no menu may appear.
   static void RightClickOpensNoMenu(CMainFrameWnd& frame, QWebEngineView* view) {
@@ -96,12 +129,6 @@ private:
   std::vector<std::string> m_set;
 };
 
-// One picture of the page as the page lays it out: its address and its box in the view.
-struct ShownPicture {
-  QString source;
-  QRect box;
-};
-
 // How many sample points of each picture's box look like the picture itself (scaled to the box);
 // only the part inside the view counts.
 struct PictureMatch {
@@ -117,9 +144,10 @@ PictureMatch MatchPicture(const QImage& window, QWidget* top, QWebEngineView* vi
     for (int j = 0; j < 5; ++j) {
       const QPoint inPicture(box.width() * (2 * i + 1) / 16, box.height() * (2 * j + 1) / 10);
       const QPoint inView = box.topLeft() + inPicture;
-      if (!view->rect().adjusted(0, 0, -16, -16).contains(inView)) continue;   // leave scroll bars out
+      const QPoint inWindow = view->mapTo(top, inView);
+      if (!view->rect().contains(inView) || !window.rect().contains(inWindow)) continue;   // cut off
       const QColor want = scaled.pixelColor(inPicture);
-      const QColor got = window.pixelColor(view->mapTo(top, inView));
+      const QColor got = window.pixelColor(inWindow);
       ++match.sampled;
       const int difference = std::max({std::abs(want.red() - got.red()), std::abs(want.green() - got.green()),
                                         std::abs(want.blue() - got.blue())});
@@ -131,7 +159,6 @@ PictureMatch MatchPicture(const QImage& window, QWidget* top, QWebEngineView* vi
 
 TEST_F(WebPanesQtTest, TheAdvertisementPaneShowsItsLocalPageWithEveryPictureDrawnAndNoMenuOnRightClick) {
   bool checked = false;
-
   RunProgram([&](CMainFrameWnd& frame) {
     AdControlUI* pane = frame.GetAdPage();
     ASSERT_NE(pane, nullptr);
@@ -140,26 +167,9 @@ TEST_F(WebPanesQtTest, TheAdvertisementPaneShowsItsLocalPageWithEveryPictureDraw
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(view->contextMenuPolicy(), Qt::NoContextMenu);
 
-    // The page from Ad/ad.html of the working folder, with its four pictures loaded.
-    const QUrl page = QUrl::fromLocalFile(QString::fromStdString(work.AdPageFile().string()));
-    std::vector<ShownPicture> pictures;
-    const QString script = QStringLiteral(
-        "JSON.stringify(Array.from(document.images).map(function (i) {"
-        "  var r = i.getBoundingClientRect();"
-        "  return [i.getAttribute('src'), i.complete && i.naturalWidth > 0, r.left, r.top, r.width, r.height]; }))");
-    const bool loaded = QTest::qWaitFor([&] {
-      if (view->url() != page) return false;
-      const QJsonArray images = QJsonDocument::fromJson(Evaluate(view, script).toString().toUtf8()).array();
-      pictures.clear();
-      for (const QJsonValue& image : images) {
-        const QJsonArray fields = image.toArray();
-        if (!fields[1].toBool()) return false;
-        pictures.push_back({fields[0].toString(), QRectF(fields[2].toDouble(), fields[3].toDouble(),
-                                                         fields[4].toDouble(), fields[5].toDouble()).toRect()});
-      }
-      return pictures.size() == 4;
-    }, kPatienceMs);
-    ASSERT_TRUE(loaded) << "the page " << view->url().toString().toStdString() << " did not show its four pictures";
+    const std::vector<ShownPicture> pictures = LoadedPictures(view);
+    ASSERT_EQ(pictures.size(), 4u) << "the page " << view->url().toString().toStdString()
+                                   << " did not show its four pictures";
     EXPECT_EQ(pictures[0].source, "images/795x100.jpg");
     EXPECT_EQ(pictures[0].box.size(), QSize(795, 100));
     EXPECT_EQ(pictures[1].box.size(), QSize(300, 300));
@@ -224,6 +234,35 @@ TEST_F(WebPanesQtTest, TheSearchPaneShowsTheSearchPageOfTheConfiguredHostAndNoMe
     CPaintManagerUI::PostQuit(0);
   });
   EXPECT_TRUE(checked);
+}
+
+TEST_F(WebPanesQtTest, APictureLinkOpensItsAddressInTheDesktopsBrowserAndTheProgramGoesOn) {
+  DesktopBrowser desktop;
+  bool checked = false;
+  const int code = RunProgram([&](CMainFrameWnd& frame) {
+    ASSERT_NE(frame.GetAdPage(), nullptr);
+    QWebEngineView* view = ViewOf(frame.GetAdPage()->GetBrowser());
+    ASSERT_NE(view, nullptr);
+    const std::vector<ShownPicture> pictures = LoadedPictures(view);
+    ASSERT_EQ(pictures.size(), 4u);
+    const QUrl page = view->url();
+
+    // The banner leads to click address 1, in a new window.
+    const QPoint banner = view->mapTo(Top(frame), pictures[0].box.center());
+    QTest::mouseClick(Top(frame)->windowHandle(), Qt::LeftButton, Qt::NoModifier, banner);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !desktop.opened.isEmpty(); }, kPatienceMs))
+        << "the banner's link went nowhere";
+    EXPECT_EQ(desktop.opened.front(), QUrl(server.Origin() + "/click1"));
+    // The pane keeps its page, and the program still answers.
+    EXPECT_EQ(view->url(), page);
+    Click(frame, "singleOption");
+    EXPECT_TRUE(Shown(frame, frame.GetSinglePage()));
+    checked = true;
+    Click(frame, "closebtn");
+  });
+  EXPECT_TRUE(checked);
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(desktop.opened.size(), 1);
 }
 
 }  // namespace
