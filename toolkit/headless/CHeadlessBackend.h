@@ -82,10 +82,15 @@ public:
     void FlushClosedWindows();
 
     // Convenience for tests: the control named name in manager's window; clicks it (Activate)
-    // and returns whether it was there, enabled and visible.
+    // and returns whether it was there, enabled and visible. Like a real window system, input
+    // to a window below an open modal window is refused (false).
     static bool Click(CPaintManagerUI& manager, const char* name);
-    // Types text into the edit named name ("textchanged"); false when there is no such edit.
+    // Types text into the edit named name ("textchanged"); false when there is no such edit or
+    // a modal window above manager's window takes the input.
     static bool TypeText(CPaintManagerUI& manager, const char* name, const char* text);
+    // Whether user input may reach manager's window now: no modal window is open, or the
+    // innermost one is this window or one of its owners.
+    bool AcceptsInput(const CPaintManagerUI& manager) const;
     // The window system closes window (like Alt+F4): Close(0) then destruction.
     void SimulateWindowSystemClose(UIWindowHandle window);
 
@@ -151,4 +156,5 @@ private:
     bool m_quitPosted = false;
     int m_exitCode = 0;
     int m_modalDepth = 0;
+    std::vector<UIWindowHandle> m_modalWindows;   // innermost last
 };

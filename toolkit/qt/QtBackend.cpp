@@ -78,9 +78,12 @@ public:
   // exists, Qt destroys that native window and makes a new one with an OpenGL surface (a stray
   // window for a moment, a flicker for the user). A window whose tree holds a web browser gets
   // that surface before it is first shown, through a hidden OpenGL child, so its native window
-  // is made once, with its final kind.
+  // is made once, with its final kind. Only the real window systems have such surfaces; the
+  // offscreen platform of the tests has no OpenGL widgets at all.
   static void PrepareSurface(QtNativeWindow& native) {
     if (!native.widget || native.widget->testAttribute(Qt::WA_WState_Created) || !QtWebEngineCanStart()) return;
+    const QString platform = QGuiApplication::platformName();
+    if (platform != QLatin1String("xcb") && platform != QLatin1String("wayland")) return;
     CPaintManagerUI* manager = native.window->GetPaintManager();
     if (!manager || !manager->GetRoot()) return;
     bool hasBrowser = false;
