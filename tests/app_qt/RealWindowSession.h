@@ -259,6 +259,25 @@ public:
         return false;
     }
 
+    // Waits until the program's only mapped window is the one with id (a dialog or notice box
+    // of the program has gone).
+    bool WaitForOnlyWindow(const std::string& id, std::chrono::milliseconds timeout = 30s,
+                           const std::string& windowClass = "kelpmere") const
+    {
+        const auto deadline = Clock::now() + timeout;
+        while (Clock::now() < deadline) {
+            std::istringstream lines(Xdotool("search --onlyvisible --class '^" + windowClass + "$'"));
+            std::vector<std::string> ids;
+            std::string found;
+            while (lines >> found)
+                ids.push_back(found);
+            if (ids.size() == 1 && ids.front() == id)
+                return true;
+            std::this_thread::sleep_for(100ms);
+        }
+        return false;
+    }
+
     void Click(int x, int y) const
     {
         Xdotool("mousemove --sync " + std::to_string(x) + " " + std::to_string(y) + " click 1");

@@ -43,6 +43,13 @@ const CHeadlessBackend::WindowRecord* CHeadlessBackend::RecordOf(UIWindowHandle 
     return native ? &m_records[native->record] : nullptr;
 }
 
+CWindowWnd* CHeadlessBackend::LiveWindow(const std::string& className) const
+{
+    for (auto it = m_windows.rbegin(); it != m_windows.rend(); ++it)
+        if (m_records[(*it)->record].className == className) return (*it)->window;
+    return nullptr;
+}
+
 const CHeadlessBackend::WindowRecord* CHeadlessBackend::FindWindow(const std::string& className) const
 {
     for (auto it = m_records.rbegin(); it != m_records.rend(); ++it)

@@ -72,6 +72,8 @@ public:
     // An action run by the next loop turn (FIFO; loops started inside an action take the next).
     void QueueAction(std::function<void()> action);
     std::size_t PendingActions() const { return m_actions.size(); }
+    // Forgets the actions no loop has run yet.
+    void ClearActions() { m_actions.clear(); }
     // Answers for the next dialogs of each kind (nullopt = the user cancels).
     void QueueOpenFileAnswer(std::optional<std::string> path);
     void QueueSaveFileAnswer(std::optional<std::string> path);
@@ -99,6 +101,8 @@ public:
     // Last record of a window with that class name, or null.
     const WindowRecord* FindWindow(const std::string& className) const;
     const WindowRecord* RecordOf(UIWindowHandle window) const;
+    // The newest window of that class whose native window still exists, or null.
+    CWindowWnd* LiveWindow(const std::string& className) const;
     const std::vector<DialogRecord>& Dialogs() const { return m_dialogs; }
     const std::vector<Navigation>& Navigations() const { return m_navigations; }
     std::size_t TreeChangeCount() const { return m_treeChanges; }
