@@ -10,6 +10,7 @@
 #include "ui/single/SingleListElementUI.h"
 #include "ui/single/SingleListUI.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -61,6 +62,8 @@ void SingleListControl::Fill(CTorrentParser& parser)
         // edit would reach no value.
         torrentNameEdit->SetEnabled(parser.name.value != nullptr || parser.nameUtf8.value != nullptr);
     }
+    // Rows past the ones the previous torrent used are hidden already.
+    const int previouslyInUse = static_cast<int>(rowsInUse);
     rowsInUse = 0;
     if (list == nullptr)
         return;
@@ -83,7 +86,7 @@ void SingleListControl::Fill(CTorrentParser& parser)
         }
         ++rowsInUse;
     }
-    for (int position = static_cast<int>(rowsInUse); position < existing; ++position)
+    for (int position = static_cast<int>(rowsInUse); position < std::min(existing, previouslyInUse); ++position)
         list->GetItemAt(position)->SetVisible(false);
     list->SetScrollPos(UISize{0, 0});
 }
