@@ -135,15 +135,20 @@ void CContainerUI::SetPos(UIRect rect)
             PlaceFloat(*child, rect);
             continue;
         }
-        const UIRect pad = child->GetPadding();
-        UIRect r{inner.left + pad.left, inner.top + pad.top, inner.right - pad.right, inner.bottom - pad.bottom};
-        const UISize want = child->EstimateSize(UISize{r.Width(), r.Height()});
-        if (want.cx > 0) r.right = r.left + want.cx;
-        if (want.cy > 0) r.bottom = r.top + want.cy;
-        if (r.right < r.left) r.right = r.left;
-        if (r.bottom < r.top) r.bottom = r.top;
-        child->SetPos(r);
+        child->SetPos(FillRect(*child, inner));
     }
+}
+
+UIRect CContainerUI::FillRect(const CControlUI& child, UIRect inner)
+{
+    const UIRect pad = child.GetPadding();
+    UIRect r{inner.left + pad.left, inner.top + pad.top, inner.right - pad.right, inner.bottom - pad.bottom};
+    const UISize want = child.EstimateSize(UISize{r.Width(), r.Height()});
+    if (want.cx > 0) r.right = r.left + want.cx;
+    if (want.cy > 0) r.bottom = r.top + want.cy;
+    if (r.right < r.left) r.right = r.left;
+    if (r.bottom < r.top) r.bottom = r.top;
+    return r;
 }
 
 void CContainerUI::SetAttribute(std::string_view name, std::string_view value)

@@ -47,6 +47,9 @@ protected:
     UIRect InnerRect(UIRect rect) const;
     // Places floating child at its fixed position relative to the container's top-left corner.
     void PlaceFloat(CControlUI& child, UIRect rect);
+    // Where a plain container puts a non-floating child: inner minus the child's padding,
+    // limited to its fixed size.
+    static UIRect FillRect(const CControlUI& child, UIRect inner);
     const std::vector<std::unique_ptr<CControlUI>>& Children() const { return m_items; }
 
 private:

@@ -7,7 +7,6 @@ struct CControlUI::Extras {
     CDuiString toolTip;
     CDuiString userData;
     CDuiString bkImage;
-    void* userExtraData = nullptr;
 };
 
 namespace {
@@ -80,12 +79,12 @@ void CControlUI::SetToolTip(const CDuiString& text)
 
 void* CControlUI::GetUserExtraData() const
 {
-    return m_extras ? m_extras->userExtraData : nullptr;
+    return m_userExtraData;
 }
 
 void CControlUI::SetUserExtraData(void* data)
 {
-    TakeExtras().userExtraData = data;
+    m_userExtraData = data;
 }
 
 const CDuiString& CControlUI::GetUserData() const

@@ -50,6 +50,7 @@ public:
     template <class T>
     void SetTag(T* pointer) { m_tag = reinterpret_cast<std::uintptr_t>(pointer); }
     // A borrowed pointer the program attaches to the control (null when not set).
+    // Kept in the control itself: list rows give one to each of their many edits.
     void* GetUserExtraData() const;
     void SetUserExtraData(void* data);
     // A text the program attaches to the control.
@@ -146,6 +147,7 @@ private:
     CDuiString m_text;
     std::unique_ptr<Extras> m_extras;
     std::uintptr_t m_tag = 0;
+    void* m_userExtraData = nullptr;
     UIRect m_rect;
     UIRect m_padding;
     UISize m_fixedXY;

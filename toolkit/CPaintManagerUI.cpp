@@ -114,6 +114,9 @@ void CPaintManagerUI::FireDueTimers()
     const std::uint64_t now = Now();
     // Each timer fires at most once per call: TakeDue re-arms it after now.
     while (const auto fired = Process().timers.TakeDue(now)) {
+        // The backend's wake is re-armed before each notification: a handler may run a nested
+        // modal loop (a notice box, a dialog), whose own timers must keep firing meanwhile.
+        RescheduleTimers();
         TNotifyUI msg;
         msg.sType = "timer";
         msg.pSender = fired->control;

@@ -69,6 +69,17 @@ public:
     // First control of the window's tree with that name (depth first), or null.
     CControlUI* FindControl(std::string_view name) const;
     CControlUI* FindSubControlByName(CControlUI* parent, std::string_view name) const;
+    // Typed look-ups: the control with that name when it is a T, else null.
+    template <class T>
+    T* FindControl(std::string_view name) const
+    {
+        return dynamic_cast<T*>(FindControl(name));
+    }
+    template <class T>
+    T* FindSubControlByName(CControlUI* parent, std::string_view name) const
+    {
+        return dynamic_cast<T*>(FindSubControlByName(parent, name));
+    }
 
     // Receivers of this window's notifications (borrowed; the window itself registers).
     bool AddNotifier(INotifyUI* notifier);

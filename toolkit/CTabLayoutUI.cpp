@@ -69,7 +69,15 @@ bool CTabLayoutUI::SelectItem(CControlUI* control)
 void CTabLayoutUI::SetPos(UIRect rect)
 {
     // Each page fills the inner rectangle (a plain container's rule); only the selected one shows.
+    // Hidden pages are laid out too, so that their lists know their rows' positions and scroll
+    // range while another page is shown (a running batch scrolls its list along).
     CContainerUI::SetPos(rect);
+    const UIRect inner = InnerRect(rect);
+    for (const auto& page : Children()) {
+        if (page->IsVisible() || page->IsFloat())
+            continue;
+        page->SetPos(FillRect(*page, inner));
+    }
 }
 
 void CTabLayoutUI::SetAttribute(std::string_view name, std::string_view value)

@@ -7,6 +7,7 @@
 #include "platform/ProcessRandom.h"
 #include "torrent/CMd5Digest.h"
 #include "torrent/LocalText.h"
+#include "torrent/Version2Metadata.h"
 
 #include <cstring>
 #include <string>
@@ -30,18 +31,6 @@ void SetBoth(TextRef& first, TextRef& second, std::string utf8) {
     if (second.value != nullptr) {
         second.value->SetString(std::move(utf8));
     }
-}
-
-// A torrent with v2 file metadata next to its v1 file list describes the same files twice;
-// once the v1 paths are renamed, the v2 tree (ordered by name) no longer matches them. Dropping
-// the v2 parts leaves a plain v1 torrent for the same data.
-void DropVersion2Metadata(CBEncodeDict& root, CBEncodeDict& info) {
-    if (info.Find("file tree") == nullptr) {
-        return;
-    }
-    info.Remove("file tree");
-    info.Remove("meta version");
-    root.Remove("piece layers");
 }
 
 }  // namespace
@@ -83,10 +72,6 @@ bool CTorrentParser::Wash(const char* stem) {
         }
     }
 
-    if (root != nullptr) {
-        if (CBEncodeObjectBase* info = root->Find("info"); info != nullptr && info->type == kBEncodeDict) {
-            DropVersion2Metadata(*root, *static_cast<CBEncodeDict*>(info));
-        }
-    }
+    DropVersion2Metadata(root);
     return true;
 }

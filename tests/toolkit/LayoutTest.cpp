@@ -172,3 +172,25 @@ TEST(ListLayout, OnlyRowsInViewAreReportedAndOffScreenRowsAreLaidOutWhenAsked)
     const int top = 2 + 118 * (99990 - 50000);
     EXPECT_EQ(far->GetPos(), (UIRect{2, top, kClear, top + 20}));
 }
+
+TEST(ListLayout, AListOnAHiddenTabKnowsItsScrollRangeAndFollowsScrolling)
+{
+    auto* tabs = new CTabLayoutUI;
+    auto* shown = new CContainerUI;
+    auto* hiddenPage = new CContainerUI;
+    auto* list = new CListUI;
+    list->SetName("PageList");
+    for (int i = 0; i < 50; ++i) list->Add(Fixed(0, 100));
+    hiddenPage->Add(list);
+    tabs->Add(shown);
+    tabs->Add(hiddenPage);
+    Surface surface(tabs, UISize{400, 300});
+    ASSERT_FALSE(hiddenPage->IsVisible());
+    EXPECT_EQ(list->GetScrollRange().cy, 50 * 100 - 300);
+    list->SetScrollPos(UISize{0, 1234});
+    EXPECT_EQ(list->GetScrollPos().cy, 1234);
+    // Typed look-ups give the control only when it is of the asked kind.
+    EXPECT_EQ(surface.manager.FindControl<CListUI>("PageList"), list);
+    EXPECT_EQ(surface.manager.FindControl<CEditUI>("PageList"), nullptr);
+    EXPECT_EQ(surface.manager.FindSubControlByName<CListUI>(hiddenPage, "PageList"), list);
+}

@@ -181,3 +181,36 @@ TEST_F(Windows, DialogsAnswerFromTheQueueAndRecordWhatWasAsked)
     EXPECT_EQ(backend.Dialogs()[2].kind, CHeadlessBackend::DialogKind::Folder);
     EXPECT_EQ(backend.Dialogs()[2].title, "选择目录");
 }
+
+TEST_F(Windows, WhileAModalBoxIsOpenInputToTheWindowBelowIsRefusedAndTheClockNeverGoesBack)
+{
+    // A timer of the main window opens a modal box; the box's own fade runs for 600 ms inside it.
+    bool refusedClick = false;
+    bool refusedTyping = false;
+    bool boxTookClick = false;
+    window.onNotify = [&](TestWindow& w, TNotifyUI& msg) {
+        if (msg.sType != "timer" || msg.wParam != 9) return;
+        w.Manager().KillTimer(msg.pSender, 9);
+        TestWindow* box = NewBox();
+        CPaintManagerUI* below = &w.Manager();
+        CPaintManagerUI* boxManager = &box->Manager();
+        backend.QueueAction([&, below, boxManager] {
+            refusedClick = !CHeadlessBackend::Click(*below, "BtnClose");
+            refusedTyping = !CHeadlessBackend::TypeText(*below, "TextUI", "x");
+            boxTookClick = CHeadlessBackend::Click(*boxManager, "BtnClose");
+        });
+        box->Manager().SetTimer(box->Manager().FindControl("TextUI"), 1, 200);
+        box->onNotify = [](TestWindow& b, TNotifyUI& boxMsg) {
+            if (boxMsg.sType == "timer" && CPaintManagerUI::Now() >= 700) b.Close(1);
+        };
+        box->ShowModal();
+    };
+    window.Manager().SetTimer(text, 9, 100);
+    backend.AdvanceClock(150);
+    EXPECT_TRUE(refusedClick);
+    EXPECT_TRUE(refusedTyping);
+    EXPECT_TRUE(boxTookClick);
+    // The nested loop ran the clock to 700 ms; advancing by 150 ms from 0 must not wind it back.
+    EXPECT_EQ(backend.Clock(), 700u);
+    EXPECT_TRUE(CHeadlessBackend::Click(window.Manager(), "BtnClose"));  // the box is gone: input again
+}

@@ -400,4 +400,112 @@ TEST_F(QtBackendTest, AWebBrowserLoadsALocalPageWithoutAContextMenu) {
   browser.SetWebBrowserEventHandler(nullptr);
 }
 
+TEST_F(QtBackendTest, TimersArmedBeforeAModalLoopOpenedByATimerKeepFiringInsideIt) {
+  Open();
+  WindowRecord boxRecord;
+  TestWindow* box = nullptr;
+  int result = -1;
+  m_window->onNotify = [&](TNotifyUI& msg) {
+    if (msg.sType != "timer") return;
+    // Nothing in the handler touches the timer table before the loop starts.
+    if (msg.wParam == 1 && box == nullptr) {
+      box = OpenOwnedPopup(boxRecord);
+      // Keeps a failing run from hanging.
+      QTimer::singleShot(3000, qApp, [&] {
+        if (boxRecord.finalMessages == 0) box->Close(-2);
+      });
+      result = box->ShowModal();
+    } else if (msg.wParam == 2 && result == -1) {
+      box->Close(7);  // the second timer, armed long before the box, ends its loop
+    }
+  };
+  m_window->Manager().SetTimer(&Control("btn_ok"), 1, 20);
+  m_window->Manager().SetTimer(&Control("btn_ok"), 2, 80);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return result != -1; }, 8000));
+  m_window->onNotify = nullptr;
+  m_window->Manager().KillTimer(&Control("btn_ok"));
+  EXPECT_EQ(result, 7);
+}
+
+TEST_F(QtBackendTest, RowsOfDifferentHeightsKeepTheirPlacesAndTheirEditsKeepTypedTextAcrossScrolling) {
+  Open();
+  auto* list = new CListUI;
+  list->SetName("RowList");
+  list->GetHeader()->SetVisible(false);
+  static_cast<CContainerUI&>(Control("ListHostLayoutUI")).Add(list);
+  for (int i = 0; i < 200; ++i) {
+    auto* row = new CListContainerElementUI;
+    row->SetFixedHeight(70 + 33 * (i % 3));  // 70, 103, 136
+    auto* edit = new CEditUI;
+    edit->SetName(CDuiString("edit_row" + std::to_string(i)));
+    edit->SetFloat(true);
+    edit->SetFixedXY(80, 3 + 33 * (i % 3));
+    edit->SetFixedWidth(200);
+    edit->SetFixedHeight(30);
+    edit->SetText(CDuiString("row" + std::to_string(i)));
+    row->Add(edit);
+    list->Add(row);
+  }
+  Settle();
+  for (const char* name : {"edit_row0", "edit_row1", "edit_row2"}) {
+    QWidget* widget = Backend().WidgetOf(*list->FindSubControl(name));
+    ASSERT_NE(widget, nullptr) << name;
+    const UIRect pos = list->FindSubControl(name)->GetPos();
+    EXPECT_EQ(QRect(widget->mapTo(Top(), QPoint(0, 0)), widget->size()), QRect(pos.left, pos.top, 200, 30)) << name;
+  }
+  auto* line = Backend().WidgetOf(*list->FindSubControl("edit_row1"))->findChild<QLineEdit*>();
+  ASSERT_NE(line, nullptr);
+  line->selectAll();
+  for (const QString& typed : {QStringLiteral("新"), QStringLiteral("名")}) {
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, typed);
+    QApplication::sendEvent(line, &key);
+  }
+  EXPECT_EQ(list->FindSubControl("edit_row1")->GetText(), CDuiString("新名"));
+  // Scrolled away the row loses its widgets; scrolled back they show the tree's text.
+  list->SetScrollPos(UISize{0, list->GetScrollRange().cy});
+  Settle();
+  EXPECT_EQ(Backend().WidgetOf(*list->FindSubControl("edit_row1")), nullptr);
+  list->SetScrollPos(UISize{0, 0});
+  Settle();
+  QWidget* back = Backend().WidgetOf(*list->FindSubControl("edit_row1"));
+  ASSERT_NE(back, nullptr);
+  ASSERT_NE(back->findChild<QLineEdit*>(), nullptr);
+  EXPECT_EQ(back->findChild<QLineEdit*>()->text(), QStringLiteral("新名"));
+}
+
+TEST_F(QtBackendTest, AButtonsLabelStaysReadableUnderTheMouse) {
+  std::ofstream(m_dir / "Hover.xml", std::ios::binary) << R"(<Window size="300,100"><HorizontalLayout>
+    <Button name="btn_plain" text="打开种子" width="120" bkcolor="#FFFFFFFF" textcolor="#FF26303D" hottextcolor="#FFFFFFFF"/>
+    <Button name="btn_hot" text="打开种子" width="120" bkcolor="#FFFFFFFF" textcolor="#FF26303D" hottextcolor="#FFFFFFFF"
+            hotbkcolor="#FFFF2D2D"/>
+  </HorizontalLayout></Window>)";
+  Open("Hover.xml");
+  const auto darkPixels = [](const QImage& image) {
+    int dark = 0;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x) dark += image.pixelColor(x, y).lightness() < 128;
+    return dark;
+  };
+  const auto hover = [](QWidget* widget) {
+    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+    QApplication::sendEvent(widget, &enter);
+  };
+  QtControlWidget* plain = Widget("btn_plain");
+  QtControlWidget* hot = Widget("btn_hot");
+  ASSERT_TRUE(plain && hot);
+  const int plainText = darkPixels(plain->grab().toImage());
+  ASSERT_GT(plainText, 20);  // the label is drawn dark on white
+  hover(plain);
+  hover(hot);
+  ASSERT_TRUE(plain->IsHot() && hot->IsHot());
+  // Without a hot background the label keeps its own colour instead of white on white.
+  EXPECT_EQ(darkPixels(plain->grab().toImage()), plainText);
+  const QImage hotImage = hot->grab().toImage();
+  EXPECT_EQ(hotImage.pixelColor(3, 3), QColor(0xFF, 0x2D, 0x2D));
+  int whiteText = 0;
+  for (int y = 0; y < hotImage.height(); ++y)
+    for (int x = 0; x < hotImage.width(); ++x) whiteText += hotImage.pixelColor(x, y).lightness() > 200;
+  EXPECT_GT(whiteText, 20);  // white label on the red hot background
+}
+
 }  // namespace

@@ -43,6 +43,13 @@ const CHeadlessBackend::WindowRecord* CHeadlessBackend::RecordOf(UIWindowHandle 
     return native ? &m_records[native->record] : nullptr;
 }
 
+CWindowWnd* CHeadlessBackend::LiveWindow(const std::string& className) const
+{
+    for (auto it = m_windows.rbegin(); it != m_windows.rend(); ++it)
+        if (m_records[(*it)->record].className == className) return (*it)->window;
+    return nullptr;
+}
+
 const CHeadlessBackend::WindowRecord* CHeadlessBackend::FindWindow(const std::string& className) const
 {
     for (auto it = m_records.rbegin(); it != m_records.rend(); ++it)
@@ -60,7 +67,8 @@ void CHeadlessBackend::AdvanceClock(std::uint64_t ms)
         CPaintManagerUI::FireDueTimers();
         FlushClosedWindows();
     }
-    m_now = target;
+    // A timer's handler may have run a nested loop that moved the clock past target already.
+    m_now = std::max(m_now, target);
 }
 
 void CHeadlessBackend::QueueAction(std::function<void()> action)
@@ -98,16 +106,38 @@ void CHeadlessBackend::FlushClosedWindows()
     }
 }
 
+namespace {
+
+bool InputAllowed(const CPaintManagerUI& manager)
+{
+    const auto* backend = dynamic_cast<const CHeadlessBackend*>(CPaintManagerUI::GetBackend());
+    return backend == nullptr || backend->AcceptsInput(manager);
+}
+
+} // namespace
+
+bool CHeadlessBackend::AcceptsInput(const CPaintManagerUI& manager) const
+{
+    if (m_modalWindows.empty()) return true;
+    // The modal window itself takes input, and so do windows it owns (a box over the box).
+    for (UIWindowHandle window = manager.GetPaintWindowHandle(); window != nullptr;) {
+        if (window == m_modalWindows.back()) return true;
+        const WindowRecord* record = RecordOf(window);
+        window = record ? record->parent : nullptr;
+    }
+    return false;
+}
+
 bool CHeadlessBackend::Click(CPaintManagerUI& manager, const char* name)
 {
     CControlUI* control = manager.FindControl(name);
-    return control && control->IsVisibleInTree() && control->Activate();
+    return control && InputAllowed(manager) && control->IsVisibleInTree() && control->Activate();
 }
 
 bool CHeadlessBackend::TypeText(CPaintManagerUI& manager, const char* name, const char* text)
 {
-    auto* edit = dynamic_cast<CEditUI*>(manager.FindControl(name));
-    if (!edit) return false;
+    auto* edit = manager.FindControl<CEditUI>(name);
+    if (!edit || !InputAllowed(manager)) return false;
     edit->UserEdited(CDuiString(text));
     return true;
 }
@@ -170,6 +200,12 @@ int CHeadlessBackend::RunModalLoop(UIWindowHandle window)
     m_records[recordIndex].modal = true;
     m_records[recordIndex].visible = true;
     ++m_modalDepth;
+    m_modalWindows.push_back(window);
+    const auto leave = [this, window] {
+        --m_modalDepth;
+        const auto at = std::find(m_modalWindows.rbegin(), m_modalWindows.rend(), window);
+        if (at != m_modalWindows.rend()) m_modalWindows.erase(std::next(at).base());
+    };
     std::size_t turns = 0;
     try {
         while (!m_records[recordIndex].destroyed) {
@@ -178,10 +214,10 @@ int CHeadlessBackend::RunModalLoop(UIWindowHandle window)
                                     ": no action, no timer and not closed: it would wait forever");
         }
     } catch (...) {
-        --m_modalDepth;
+        leave();
         throw;
     }
-    --m_modalDepth;
+    leave();
     return m_records[recordIndex].closeResult;
 }
 

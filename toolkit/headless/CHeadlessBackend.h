@@ -72,6 +72,8 @@ public:
     // An action run by the next loop turn (FIFO; loops started inside an action take the next).
     void QueueAction(std::function<void()> action);
     std::size_t PendingActions() const { return m_actions.size(); }
+    // Forgets the actions no loop has run yet.
+    void ClearActions() { m_actions.clear(); }
     // Answers for the next dialogs of each kind (nullopt = the user cancels).
     void QueueOpenFileAnswer(std::optional<std::string> path);
     void QueueSaveFileAnswer(std::optional<std::string> path);
@@ -82,10 +84,15 @@ public:
     void FlushClosedWindows();
 
     // Convenience for tests: the control named name in manager's window; clicks it (Activate)
-    // and returns whether it was there, enabled and visible.
+    // and returns whether it was there, enabled and visible. Like a real window system, input
+    // to a window below an open modal window is refused (false).
     static bool Click(CPaintManagerUI& manager, const char* name);
-    // Types text into the edit named name ("textchanged"); false when there is no such edit.
+    // Types text into the edit named name ("textchanged"); false when there is no such edit or
+    // a modal window above manager's window takes the input.
     static bool TypeText(CPaintManagerUI& manager, const char* name, const char* text);
+    // Whether user input may reach manager's window now: no modal window is open, or the
+    // innermost one is this window or one of its owners.
+    bool AcceptsInput(const CPaintManagerUI& manager) const;
     // The window system closes window (like Alt+F4): Close(0) then destruction.
     void SimulateWindowSystemClose(UIWindowHandle window);
 
@@ -94,6 +101,8 @@ public:
     // Last record of a window with that class name, or null.
     const WindowRecord* FindWindow(const std::string& className) const;
     const WindowRecord* RecordOf(UIWindowHandle window) const;
+    // The newest window of that class whose native window still exists, or null.
+    CWindowWnd* LiveWindow(const std::string& className) const;
     const std::vector<DialogRecord>& Dialogs() const { return m_dialogs; }
     const std::vector<Navigation>& Navigations() const { return m_navigations; }
     std::size_t TreeChangeCount() const { return m_treeChanges; }
@@ -151,4 +160,5 @@ private:
     bool m_quitPosted = false;
     int m_exitCode = 0;
     int m_modalDepth = 0;
+    std::vector<UIWindowHandle> m_modalWindows;   // innermost last
 };

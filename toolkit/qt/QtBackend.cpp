@@ -8,11 +8,13 @@
 #include "toolkit/qt/QtNativeWindow.h"
 #include "toolkit/qt/QtResources.h"
 #include "toolkit/qt/QtText.h"
+#include "toolkit/qt/QtWebWidget.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QIcon>
 #include <QLoggingCategory>
+#include <QOpenGLWidget>
 #include <QScreen>
 #include <QTimer>
 
@@ -70,6 +72,30 @@ public:
     manager->UpdateLayout();
     native.widget->SetCaption(manager->GetCaptionRect());
     native.mirror->Sync(*manager);
+  }
+
+  // A web view renders through OpenGL; when one joins a window whose native window already
+  // exists, Qt destroys that native window and makes a new one with an OpenGL surface (a stray
+  // window for a moment, a flicker for the user). A window whose tree holds a web browser gets
+  // that surface before it is first shown, through a hidden OpenGL child, so its native window
+  // is made once, with its final kind. Only the real window systems have such surfaces; the
+  // offscreen platform of the tests has no OpenGL widgets at all.
+  static void PrepareSurface(QtNativeWindow& native) {
+    if (!native.widget || native.widget->testAttribute(Qt::WA_WState_Created) || !QtWebEngineCanStart()) return;
+    const QString platform = QGuiApplication::platformName();
+    if (platform != QLatin1String("xcb") && platform != QLatin1String("wayland")) return;
+    CPaintManagerUI* manager = native.window->GetPaintManager();
+    if (!manager || !manager->GetRoot()) return;
+    bool hasBrowser = false;
+    manager->GetRoot()->VisitTree([&hasBrowser](CControlUI& control) {
+      if (dynamic_cast<CWebBrowserUI*>(&control)) hasBrowser = true;
+      return !hasBrowser;
+    });
+    if (!hasBrowser) return;
+    auto* surface = new QOpenGLWidget(native.widget);
+    surface->setObjectName(QStringLiteral("kelpmere-gl-surface"));
+    surface->setGeometry(0, 0, 1, 1);
+    surface->hide();
   }
 
   void MarkDirty(QtNativeWindow& native) {
@@ -241,6 +267,7 @@ void QtBackend::ShowNativeWindow(UIWindowHandle window, bool show) {
     // The first frame shows the skin, not an empty window.
     m_impl->ReportSize(*native, native->widget->size());
     m_impl->Sync(*native);
+    Impl::PrepareSurface(*native);
   }
   native->widget->setVisible(show);
 }
@@ -323,6 +350,7 @@ int QtBackend::RunModalLoop(UIWindowHandle window) {
   if (!native->closing) {
     m_impl->ReportSize(*native, widget->size());
     m_impl->Sync(*native);
+    Impl::PrepareSurface(*native);
     widget->show();
   }
   QtModalState state;

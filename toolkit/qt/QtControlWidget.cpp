@@ -71,7 +71,11 @@ QPixmap QtControlWidget::CurrentImage() const {
 
 QColor QtControlWidget::CurrentTextColour() const {
   if (!m_look.enabled) return Visible(m_look.disabledTextColor) ? m_look.disabledTextColor : QColor(0x99, 0x99, 0x99);
-  if (m_look.Interactive() && m_hot && Visible(m_look.hotTextColor)) return m_look.hotTextColor;
+  // The hot text colour belongs to the hot look: over the normal background (no hot colour or
+  // picture to draw) it could be the background's own colour and the label would vanish.
+  const bool hotLookDrawn = m_hot && (Visible(m_look.hotBkColor) || !m_look.hotImage.isNull() ||
+                                      (m_pressed && (Visible(m_look.pushedBkColor) || !m_look.pushedImage.isNull())));
+  if (m_look.Interactive() && hotLookDrawn && Visible(m_look.hotTextColor)) return m_look.hotTextColor;
   if (m_look.selected && Visible(m_look.selectedTextColor)) return m_look.selectedTextColor;
   return Visible(m_look.textColor) ? m_look.textColor : QColor(Qt::black);
 }

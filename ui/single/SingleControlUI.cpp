@@ -1,11 +1,34 @@
 #include "ui/single/SingleControlUI.h"
 
+#include "app/NoticeBoxUI.h"
+#include "platform/Clock.h"
+#include "toolkit/CButtonUI.h"
 #include "toolkit/CDialogBuilder.h"
+#include "toolkit/CEditUI.h"
 #include "toolkit/CPaintManagerUI.h"
+#include "toolkit/CWindowWnd.h"
+#include "toolkit/FileDialogs.h"
+#include "torrent/CTorrentParser.h"
+#include "ui/single/SingleListControl.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+namespace {
+
+constexpr const char* kFilterDescription = "torrent文件(*.torrent)";
+
+} // namespace
+
+SingleControlUI::SingleControlUI(CWindowWnd* mainFrame) : mainFrame(mainFrame) {}
+
+SingleControlUI::~SingleControlUI() = default;
 
 bool SingleControlUI::CreatePage(CContainerUI* tabLayout)
 {
-    if (tabLayout == nullptr || tabLayout->GetManager() == nullptr)
+    CPaintManagerUI* manager = tabLayout != nullptr ? tabLayout->GetManager() : nullptr;
+    if (manager == nullptr)
         return false;
     CDialogBuilder builder;
     CControlUI* root = builder.Create("SingleSkin.xml");
@@ -13,11 +36,96 @@ bool SingleControlUI::CreatePage(CContainerUI* tabLayout)
         return false;
     tabLayout->Add(this);
     Add(root);
+
+    auto* host = manager->FindSubControlByName<CContainerUI>(root, "FileListLayoutUI");
+    if (host == nullptr)
+        return false;
+    fileList = new SingleListControl;
+    if (!fileList->BuildInto(host) && fileList->GetParent() == nullptr) {
+        delete fileList;
+        fileList = nullptr;
+    }
+    if (fileList == nullptr || fileList->GetList() == nullptr)
+        return false;
+
+    openButton = manager->FindSubControlByName<CButtonUI>(root, "btn_single_file");
+    saveButton = manager->FindSubControlByName<CButtonUI>(root, "btn_single_save");
+    oneKeyButton = manager->FindSubControlByName<CButtonUI>(root, "btn_single_onekey_modify");
+    pathEdit = manager->FindSubControlByName<CEditUI>(root, "edit_single_file");
+    if (openButton == nullptr || saveButton == nullptr || oneKeyButton == nullptr || pathEdit == nullptr)
+        return false;
+    EnableTorrentButtons(false);
+    for (CButtonUI* button : {openButton, saveButton, oneKeyButton}) {
+        button->SetHotBkColor(kHotColor);
+        button->SetBorderSize(1);
+    }
+    parser = std::make_unique<CTorrentParser>();
     return true;
 }
 
-void SingleControlUI::OnOpenFile() {}
+void SingleControlUI::EnableTorrentButtons(bool enabled)
+{
+    saveButton->SetEnabled(enabled);
+    oneKeyButton->SetEnabled(enabled);
+}
 
-void SingleControlUI::OnSave() {}
+void SingleControlUI::Notice(const char* text)
+{
+    ShowNoticeBox(mainFrame != nullptr ? mainFrame->GetHWND() : nullptr, text, kNoticeFadeSteps);
+}
 
-void SingleControlUI::OnOneKeyModify() {}
+void SingleControlUI::OnOpenFile()
+{
+    if (parser == nullptr)
+        return;
+    FileDialogOptions options;
+    options.filter = FileDialogFilter{kFilterDescription, "*.torrent*;*.torrent*"};
+    options.mustExist = true;
+    const std::optional<std::string> path = ShowOpenFileDialog(mainFrame != nullptr ? mainFrame->GetHWND() : nullptr, options);
+    if (!path)
+        return;
+    pathEdit->SetText(CDuiString(*path));
+
+    // A failed open empties the document: the list must not keep rows that refer into it.
+    if (!parser->LoadFromFile(path->c_str())) {
+        fileList->Clear();
+        EnableTorrentButtons(false);
+        Notice("  选择的种子文件不存在,请检查文件路径 !\n");
+        return;
+    }
+    if (!parser->Analyze()) {
+        fileList->Clear();
+        EnableTorrentButtons(false);
+        Notice("  种子文件分析错误!\n");
+        return;
+    }
+    fileList->Fill(*parser);
+    EnableTorrentButtons(true);
+}
+
+void SingleControlUI::OnSave()
+{
+    if (parser == nullptr)
+        return;
+    FileDialogOptions options;
+    options.title = "保存种子";
+    options.filter = FileDialogFilter{kFilterDescription, "*.torrent"};
+    options.defaultExtension = "torrent";
+    const std::optional<std::string> path = ShowSaveFileDialog(mainFrame != nullptr ? mainFrame->GetHWND() : nullptr, options);
+    if (!path)
+        return;
+    fileList->CollectEdits();
+    std::string encoding;
+    Notice(parser->SaveToFile(encoding, path->c_str()) ? "  保存成功 !\n" : "  保存失败 !\n");
+}
+
+void SingleControlUI::OnOneKeyModify()
+{
+    if (fileList == nullptr)
+        return;
+    char seed[64];
+    std::snprintf(seed, sizeof seed, "%d-%d", static_cast<std::int32_t>(static_cast<std::uint32_t>(UnixTimeSeconds())),
+                  static_cast<int>(TickCountMs() % 1000));
+    if (!fileList->OneKeyModify(seed))
+        Notice("  一键编辑失败!\n");
+}

@@ -2,22 +2,48 @@
 
 #include "toolkit/CContainerUI.h"
 
-class CMainFrameWnd;
+#include <memory>
 
-// The single-torrent page. For now it builds its skin ("SingleSkin.xml") into the tab layout;
-// its three operations, which the main window calls on the page's button clicks, do nothing yet.
+class CButtonUI;
+class CEditUI;
+class CTorrentParser;
+class CWindowWnd;
+class SingleListControl;
+
+// The single-torrent page: opens one torrent, shows its name and files in the single file list,
+// gives every name a generated one on request and saves the result as a new torrent. Results
+// are told in notice boxes over the main window. The page owns the torrent document and reuses
+// it for every torrent it opens.
 class SingleControlUI : public CContainerUI {
 public:
-    explicit SingleControlUI(CMainFrameWnd* mainFrame) : mainFrame(mainFrame) {}
-    ~SingleControlUI() override = default;
+    static constexpr UIColor kHotColor = 0xFFFF2D2D;
+    static constexpr int kNoticeFadeSteps = 10;
 
-    // Builds the page into tabLayout; false without a paint manager or when the skin gives no control.
+    // mainFrame: the main window, owner of the dialogs and notice boxes.
+    explicit SingleControlUI(CWindowWnd* mainFrame);
+    ~SingleControlUI() override;
+
+    // Builds the page into tabLayout: false without a paint manager or skin, or when the skin
+    // lacks one of the page's controls or the list's host.
     bool CreatePage(CContainerUI* tabLayout);
 
     void OnOpenFile();        // "btn_single_file"
     void OnSave();            // "btn_single_save"
     void OnOneKeyModify();    // "btn_single_onekey_modify"
 
+    SingleListControl* GetFileList() const { return fileList; }
+    CTorrentParser* GetDocument() const { return parser.get(); }
+
 private:
-    [[maybe_unused]] CMainFrameWnd* mainFrame = nullptr;
+    void Notice(const char* text);
+    // Save and one-key modify are offered only while a torrent is shown.
+    void EnableTorrentButtons(bool enabled);
+
+    CWindowWnd* mainFrame = nullptr;
+    SingleListControl* fileList = nullptr;
+    std::unique_ptr<CTorrentParser> parser;
+    CButtonUI* openButton = nullptr;
+    CButtonUI* saveButton = nullptr;
+    CButtonUI* oneKeyButton = nullptr;
+    CEditUI* pathEdit = nullptr;
 };

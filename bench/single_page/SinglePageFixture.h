@@ -1,0 +1,78 @@
+#pragma once
+
+// Shared by the single-page benchmarks: a generated 100 000-file torrent (two folder levels),
+// a 3-file one, the program's main window with its packed skins, and the resident memory.
+
+#include "app/CMainFrameWnd.h"
+#include "app/KelpmereApp.h"
+#include "samples/generator/TorrentBuilder.h"
+#include "toolkit/CPaintManagerUI.h"
+#include "torrent/CTorrentParser.h"
+#include "ui/single/SingleControlUI.h"
+#include "ui/single/SingleListControl.h"
+#include "ui/single/SingleListElementUI.h"
+#include "toolkit/CEditUI.h"
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+
+namespace singlebench {
+
+namespace fs = std::filesystem;
+
+inline fs::path WorkFolder()
+{
+    const fs::path folder = fs::temp_directory_path() / ("kelpmere-single-bench-" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    return folder;
+}
+
+// files files in folders "季NN/集NNN" (100 files a folder, 10 folders a season), written once.
+inline fs::path ManyFileTorrent(int files)
+{
+    const fs::path path = WorkFolder() / ("files-" + std::to_string(files) + ".torrent");
+    if (fs::exists(path))
+        return path;
+    TorrentDescription torrent;
+    torrent.announce = "http://tracker.example/announce";
+    torrent.name = "合集";
+    torrent.pieceLength = 4 << 20;
+    torrent.files.reserve(static_cast<std::size_t>(files));
+    for (int i = 0; i < files; ++i) {
+        torrent.files.push_back(FileDescription({"季" + std::to_string(i / 1000), "集" + std::to_string(i / 100),
+                                                 "文件" + std::to_string(i) + ".mkv"},
+                                                1000000 + i));
+    }
+    std::ofstream(path, std::ios::binary) << BuildTorrent(torrent);
+    return path;
+}
+
+// Resident memory of the process in bytes.
+inline double ResidentBytes()
+{
+    long pages = 0;
+    long resident = 0;
+    std::ifstream("/proc/self/statm") >> pages >> resident;
+    return static_cast<double>(resident) * static_cast<double>(::sysconf(_SC_PAGESIZE));
+}
+
+// The program's skins, as the program finds them beside itself.
+inline void UseProgramSkins()
+{
+    CPaintManagerUI::SetResourcePath(CDuiString(std::string(KELPMERE_BENCH_SKIN_DIR)));
+    CPaintManagerUI::SetResourceZip("kelpmeres.zip");
+}
+
+// Opens path on the page the way its open button does after the dialog: load, analyse, fill.
+inline bool OpenOnPage(SingleControlUI& page, const fs::path& path)
+{
+    CTorrentParser& parser = *page.GetDocument();
+    if (!parser.LoadFromFile(path.c_str()) || !parser.Analyze())
+        return false;
+    page.GetFileList()->Fill(parser);
+    return true;
+}
+
+} // namespace singlebench

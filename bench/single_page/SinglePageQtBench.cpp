@@ -1,0 +1,99 @@
+// The single page on Qt's offscreen platform with a 100 000-file torrent: opening it until the
+// first rows are painted, and one scroll step of the list (move, mirror, paint).
+
+#include "SinglePageFixture.h"
+
+#include "toolkit/CTabLayoutUI.h"
+#include "toolkit/qt/QtBackend.h"
+#include "ui/list/RerListBaseUI.h"
+
+#include <QWidget>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+using namespace singlebench;
+
+constexpr int kFiles = 100000;
+
+QtBackend* backend = nullptr;
+
+// The program's main window with the single page shown.
+struct Window {
+    Window()
+    {
+        UseProgramSkins();
+        frame = CreateMainFrame();
+        page = frame->GetSinglePage();
+        frame->GetTabLayout()->SelectItem(page);
+        backend->FlushUpdates();
+    }
+    ~Window() { frame->Close(0); }
+    void Paint()
+    {
+        backend->FlushUpdates();
+        QtBackend::WindowWidget(frame->GetHWND())->repaint();
+    }
+    CMainFrameWnd* frame = nullptr;
+    SingleControlUI* page = nullptr;
+};
+
+void BM_Open100000FilesUntilTheFirstRowsArePainted(benchmark::State& state)
+{
+    const fs::path torrent = ManyFileTorrent(kFiles);
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto window = std::make_unique<Window>();
+        window->Paint();
+        state.ResumeTiming();
+        if (!OpenOnPage(*window->page, torrent))
+            state.SkipWithError("the torrent did not open");
+        window->Paint();
+        state.PauseTiming();
+        window.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_Open100000FilesUntilTheFirstRowsArePainted)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+void BM_ScrollStep100000Rows(benchmark::State& state)
+{
+    Window window;
+    OpenOnPage(*window.page, ManyFileTorrent(kFiles));
+    window.Paint();
+    RerListBaseUI& list = *window.page->GetFileList()->GetList();
+    const int range = list.GetScrollRange().cy;
+    int step = 0;
+    for (auto _ : state) {
+        // A wheel notch down, with a jump now and then as a scroll bar drag gives.
+        const int y = (step % 50 == 49) ? (step * 7919 * 37) % (range + 1) : list.GetScrollPos().cy + 120;
+        list.SetScrollPos(UISize{0, y > range ? 0 : y});
+        window.Paint();
+        ++step;
+    }
+}
+BENCHMARK(BM_ScrollStep100000Rows)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
+    setenv("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox --disable-gpu", 0);
+    int qtArgc = 1;
+    char name[] = "single_page_qt_bench";
+    char* qtArgv[] = {name, nullptr};
+    QtBackend qt(qtArgc, qtArgv);
+    backend = &qt;
+    CPaintManagerUI::SetBackend(&qt);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    std::filesystem::remove_all(singlebench::WorkFolder());
+    return 0;
+}

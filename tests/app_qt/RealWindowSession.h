@@ -1,0 +1,294 @@
+#pragma once
+
+// The real program in a real X server (Xvfb), driven the way a person would with xdotool.
+// A real X server is asynchronous: windows appear, get mapped and may be replaced while the
+// program starts, and input reaches a window only once it is ready. So every look-up waits
+// for what it looks for, and a window is taken only once it is mapped and has kept its id for
+// a moment; a look-up whose window went away is simply repeated.
+
+#include <array>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace realwindow {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+inline bool OnPath(const std::string& program)
+{
+    return std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+// Output of a shell command (stdout only), or empty.
+inline std::string Capture(const std::string& command)
+{
+    std::string output;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        std::array<char, 256> buffer{};
+        while (std::fgets(buffer.data(), static_cast<int>(buffer.size()), pipe))
+            output += buffer.data();
+        ::pclose(pipe);
+    }
+    return output;
+}
+
+// A child process started with extra environment variables; killed if still running at the end.
+class Child {
+public:
+    // env: variables to set; a variable given an empty value is removed instead. errors: the
+    // file that receives the child's stderr (default: discarded, like its stdout).
+    Child(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env,
+          const std::filesystem::path& workingDir = {}, const std::filesystem::path& errors = {})
+    {
+        m_pid = ::fork();
+        if (m_pid != 0)
+            return;
+        for (const auto& [name, value] : env) {
+            if (value.empty())
+                ::unsetenv(name.c_str());
+            else
+                ::setenv(name.c_str(), value.c_str(), 1);
+        }
+        if (!workingDir.empty() && ::chdir(workingDir.c_str()) != 0)
+            ::_exit(126);
+        const int devNull = ::open("/dev/null", O_WRONLY);
+        const int errorFile = errors.empty() ? devNull : ::open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (devNull >= 0)
+            ::dup2(devNull, STDOUT_FILENO);
+        if (errorFile >= 0)
+            ::dup2(errorFile, STDERR_FILENO);
+        std::vector<char*> args;
+        for (const std::string& arg : argv)
+            args.push_back(const_cast<char*>(arg.c_str()));
+        args.push_back(nullptr);
+        ::execvp(args[0], args.data());
+        ::_exit(127);
+    }
+    ~Child()
+    {
+        if (m_pid > 0 && !m_reaped) {
+            ::kill(m_pid, SIGTERM);
+            ::waitpid(m_pid, nullptr, 0);
+        }
+    }
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
+
+    // The exit status once the process has ended within timeout; -1 when it did not end in time
+    // or did not exit normally.
+    int WaitForExit(std::chrono::milliseconds timeout)
+    {
+        const auto end = Clock::now() + timeout;
+        while (Clock::now() < end) {
+            int status = 0;
+            if (::waitpid(m_pid, &status, WNOHANG) == m_pid) {
+                m_reaped = true;
+                return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            }
+            std::this_thread::sleep_for(50ms);
+        }
+        return -1;
+    }
+    bool Running()
+    {
+        int status = 0;
+        return !m_reaped && ::waitpid(m_pid, &status, WNOHANG) == 0;
+    }
+
+private:
+    pid_t m_pid = -1;
+    bool m_reaped = false;
+};
+
+// One value of `xdotool getwindowgeometry --shell` output, or -1.
+inline int ShellField(const std::string& shell, const std::string& name)
+{
+    std::istringstream lines(shell);
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (line.rfind(name + "=", 0) == 0)
+            return std::atoi(line.c_str() + name.size() + 1);
+    }
+    return -1;
+}
+
+struct WindowGeometry {
+    std::string id;
+    int x = -1;
+    int y = -1;
+    int width = -1;
+    int height = -1;
+};
+
+// An X server of our own on a free display (Xvfb reports the number it chose through a pipe).
+class XSession {
+public:
+    XSession()
+    {
+        int fds[2];
+        if (::pipe(fds) != 0)
+            return;
+        m_server = std::make_unique<Child>(
+            std::vector<std::string>{"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1280x900x24",
+                                     "-nolisten", "tcp"},
+            std::map<std::string, std::string>{});
+        ::close(fds[1]);
+        std::string number;
+        pollfd ready{fds[0], POLLIN, 0};
+        char c = 0;
+        while (::poll(&ready, 1, 10000) > 0 && ::read(fds[0], &c, 1) == 1 && c != '\n')
+            number += c;
+        ::close(fds[0]);
+        if (!number.empty())
+            m_display = ":" + number;
+    }
+
+    // Both tools are needed; a test without them is skipped.
+    static bool Available() { return OnPath("Xvfb") && OnPath("xdotool"); }
+    bool Started() const { return !m_display.empty(); }
+    const std::string& Display() const { return m_display; }
+
+    // The environment a Qt program needs to run in this server as root.
+    std::map<std::string, std::string> ProgramEnvironment() const
+    {
+        return {{"DISPLAY", m_display},
+                {"QT_QPA_PLATFORM", "xcb"},
+                {"QTWEBENGINE_DISABLE_SANDBOX", "1"},
+                {"QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox --disable-gpu"}};
+    }
+
+    // Runs xdotool with these arguments against this server; its standard output.
+    std::string Xdotool(const std::string& arguments) const
+    {
+        return Capture("DISPLAY=" + m_display + " timeout 30 xdotool " + arguments + " 2>/dev/null");
+    }
+
+    // Ids of the mapped windows whose title is exactly title (xdotool's match ignores case, so
+    // the title is checked again through the window's own name).
+    std::vector<std::string> MappedWindows(const std::string& title) const
+    {
+        std::vector<std::string> ids;
+        std::istringstream lines(Xdotool("search --onlyvisible --name '^" + title + "$'"));
+        std::string id;
+        while (lines >> id) {
+            std::string name = Xdotool("getwindowname " + id);
+            name.erase(name.find_last_not_of("\n") + 1);
+            if (name == title)
+                ids.push_back(id);
+        }
+        return ids;
+    }
+
+    // Geometry of a window, or nothing when it is gone.
+    std::optional<WindowGeometry> Geometry(const std::string& id) const
+    {
+        const std::string shell = Xdotool("getwindowgeometry --shell " + id);
+        WindowGeometry geometry{id, ShellField(shell, "X"), ShellField(shell, "Y"), ShellField(shell, "WIDTH"),
+                                ShellField(shell, "HEIGHT")};
+        if (geometry.x < 0 || geometry.width <= 0)
+            return std::nullopt;
+        return geometry;
+    }
+
+    // Waits until exactly one mapped window has the title and has kept its id and geometry for
+    // `settle`; looks again whenever the window found went away. Nothing when timeout passed
+    // (or program ended) first.
+    std::optional<WindowGeometry> WaitForStableWindow(const std::string& title, Child& program,
+                                                      std::chrono::milliseconds timeout = 60s,
+                                                      std::chrono::milliseconds settle = 1s) const
+    {
+        const auto deadline = Clock::now() + timeout;
+        std::optional<WindowGeometry> candidate;
+        auto since = Clock::now();
+        while (Clock::now() < deadline && program.Running()) {
+            const std::vector<std::string> ids = MappedWindows(title);
+            std::optional<WindowGeometry> now;
+            if (ids.size() == 1)
+                now = Geometry(ids.front());
+            const bool same = now && candidate && now->id == candidate->id && now->x == candidate->x
+                && now->y == candidate->y && now->width == candidate->width && now->height == candidate->height;
+            if (!same) {
+                candidate = now;
+                since = Clock::now();
+            } else if (Clock::now() - since >= settle) {
+                return candidate;
+            }
+            std::this_thread::sleep_for(100ms);
+        }
+        return std::nullopt;
+    }
+
+    // Waits until a mapped window with the title exists (dialogs, notice boxes); its id.
+    std::optional<std::string> WaitForWindow(const std::string& title, std::chrono::milliseconds timeout = 30s) const
+    {
+        const auto deadline = Clock::now() + timeout;
+        while (Clock::now() < deadline) {
+            const std::vector<std::string> ids = MappedWindows(title);
+            if (!ids.empty())
+                return ids.front();
+            std::this_thread::sleep_for(100ms);
+        }
+        return std::nullopt;
+    }
+
+    // Waits until no mapped window has the title any more.
+    bool WaitForWindowGone(const std::string& title, std::chrono::milliseconds timeout = 30s) const
+    {
+        const auto deadline = Clock::now() + timeout;
+        while (Clock::now() < deadline) {
+            if (MappedWindows(title).empty())
+                return true;
+            std::this_thread::sleep_for(100ms);
+        }
+        return false;
+    }
+
+    // Waits until the program's only mapped window is the one with id (a dialog or notice box
+    // of the program has gone).
+    bool WaitForOnlyWindow(const std::string& id, std::chrono::milliseconds timeout = 30s,
+                           const std::string& windowClass = "kelpmere") const
+    {
+        const auto deadline = Clock::now() + timeout;
+        while (Clock::now() < deadline) {
+            std::istringstream lines(Xdotool("search --onlyvisible --class '^" + windowClass + "$'"));
+            std::vector<std::string> ids;
+            std::string found;
+            while (lines >> found)
+                ids.push_back(found);
+            if (ids.size() == 1 && ids.front() == id)
+                return true;
+            std::this_thread::sleep_for(100ms);
+        }
+        return false;
+    }
+
+    void Click(int x, int y) const
+    {
+        Xdotool("mousemove --sync " + std::to_string(x) + " " + std::to_string(y) + " click 1");
+    }
+    // Types text into the window that has the keyboard focus.
+    void Type(const std::string& text) const { Xdotool("type --delay 20 '" + text + "'"); }
+    void Key(const std::string& keys) const { Xdotool("key " + keys); }
+
+private:
+    std::unique_ptr<Child> m_server;
+    std::string m_display;
+};
+
+} // namespace realwindow

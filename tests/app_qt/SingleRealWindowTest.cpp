@@ -1,0 +1,156 @@
+// The single-torrent page in the real program in a real X server, used with mouse and keyboard
+// as a person would: "单个种子", "打开种子", a path typed into the open dialog, "一键修改",
+// "保存种子", an output path typed into the save dialog, the notice left to fade. Skipped when
+// Xvfb or xdotool is not installed.
+
+#include "RealWindowSession.h"
+
+#include "app/CMainFrameWnd.h"
+#include "app/KelpmereApp.h"
+#include "toolkit/CControlUI.h"
+#include "toolkit/CPaintManagerUI.h"
+#include "toolkit/headless/CHeadlessBackend.h"
+#include "torrent/CTorrentParser.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <regex>
+#include <string>
+
+namespace fs = std::filesystem;
+using namespace realwindow;
+
+namespace {
+
+fs::path BinaryDir() { return fs::path(KELPMERE_TEST_BINARY_DIR); }
+
+// Centres of the named controls in the main window with the single page shown, from the
+// program's own skins laid out on the headless backend.
+std::map<std::string, UIPoint> SinglePageTargets()
+{
+    std::map<std::string, UIPoint> centres;
+    CHeadlessBackend backend;
+    CPaintManagerUI::SetBackend(&backend);
+    if (CMainFrameWnd* frame = CreateMainFrame()) {
+        CPaintManagerUI& manager = *frame->GetPaintManager();
+        CHeadlessBackend::Click(manager, "singleOption");
+        manager.UpdateLayout();
+        for (const char* name : {"singleOption", "btn_single_file", "btn_single_onekey_modify", "btn_single_save", "closebtn"}) {
+            if (CControlUI* control = manager.FindControl(name)) {
+                const UIRect r = control->GetPos();
+                centres[name] = UIPoint{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+            }
+        }
+        frame->Close(0);
+        backend.FlushClosedWindows();
+    }
+    CPaintManagerUI::SetBackend(nullptr);
+    return centres;
+}
+
+struct Names {
+    std::string torrent;
+    std::vector<std::string> files;
+    std::string pieces;
+    bool loaded = false;
+};
+
+Names Load(const fs::path& path)
+{
+    Names names;
+    CTorrentParser parser;
+    names.loaded = parser.LoadFromFile(path.c_str()) && parser.Analyze();
+    if (!names.loaded)
+        return names;
+    names.torrent = parser.name.text;
+    for (const TorrentFileEntry& entry : parser.files)
+        names.files.push_back(entry.name.text);
+    names.pieces.assign(parser.pieces, static_cast<std::size_t>(parser.pieceCount) * 20);
+    return names;
+}
+
+TEST(SingleRealWindowTest, AUserOpensATorrentGivesItNewNamesAndSavesIt)
+{
+    if (!XSession::Available())
+        GTEST_SKIP() << "Xvfb or xdotool is not installed: the real-window test of the single page is skipped";
+    const fs::path program = BinaryDir() / "bin" / "kelpmere";
+    ASSERT_TRUE(fs::exists(program)) << program;
+    CPaintManagerUI::SetResourcePath(CDuiString((BinaryDir() / "bin" / "Skin").string()));
+    CPaintManagerUI::SetResourceZip("kelpmeres.zip");
+    const std::map<std::string, UIPoint> at = SinglePageTargets();
+    ASSERT_EQ(at.size(), 5u) << "the skins lack a control the test clicks";
+
+    const fs::path work = fs::temp_directory_path() / ("kelpmere-single-real-" + std::to_string(::getpid()));
+    fs::remove_all(work);
+    fs::create_directories(work);
+    const fs::path source = work / "source.torrent";
+    fs::copy_file(fs::path(KELPMERE_TEST_SOURCE_DIR) / "samples" / "chinese-utf8-keys.torrent", source);
+    const fs::path output = work / "washed.torrent";
+    const Names before = Load(source);
+    ASSERT_TRUE(before.loaded);
+
+    XSession x;
+    ASSERT_TRUE(x.Started()) << "Xvfb did not start";
+    Child app({program.string()}, x.ProgramEnvironment(), program.parent_path());
+    const std::optional<WindowGeometry> window = x.WaitForStableWindow("Kelpmere", app);
+    ASSERT_TRUE(window.has_value()) << "the main window did not appear";
+    const auto click = [&](const char* name) { x.Click(window->x + at.at(name).x, window->y + at.at(name).y); };
+
+    click("singleOption");
+    // The open dialog: a click that came before the window took input is simply repeated.
+    std::optional<std::string> dialog;
+    for (int attempt = 0; attempt < 5 && !dialog; ++attempt) {
+        click("btn_single_file");
+        dialog = x.WaitForWindow("Open", 10s);
+    }
+    ASSERT_TRUE(dialog.has_value()) << "the open dialog did not come up";
+    x.Type(source.string());
+    x.Key("Return");
+    ASSERT_TRUE(x.WaitForWindowGone("Open"));
+
+    // One-key modify, then save; a one-key click that came before the list was filled leaves the
+    // old names in the file, and both are done again.
+    Names after;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        click("btn_single_onekey_modify");
+        std::optional<std::string> save;
+        for (int tries = 0; tries < 5 && !save; ++tries) {
+            click("btn_single_save");
+            save = x.WaitForWindow("保存种子", 10s);
+        }
+        ASSERT_TRUE(save.has_value()) << "the save dialog did not come up";
+        fs::remove(output);
+        x.Type(output.string());
+        x.Key("Return");
+        ASSERT_TRUE(x.WaitForWindowGone("保存种子"));
+        const auto deadline = Clock::now() + 20s;
+        while (!fs::exists(output) && Clock::now() < deadline)
+            std::this_thread::sleep_for(100ms);
+        ASSERT_TRUE(fs::exists(output)) << "nothing was saved";
+        // The notice fades by itself; the main window takes input again once it is gone.
+        ASSERT_TRUE(x.WaitForOnlyWindow(window->id, 20s)) << "the notice box did not go";
+        after = Load(output);
+        if (after.loaded && after.torrent != before.torrent)
+            break;
+    }
+    ASSERT_TRUE(after.loaded);
+    EXPECT_TRUE(std::regex_match(after.torrent, std::regex("-?[0-9]+-[0-9]{1,3}"))) << after.torrent;
+    ASSERT_EQ(after.files.size(), before.files.size());
+    for (std::size_t i = 0; i < after.files.size(); ++i) {
+        EXPECT_TRUE(std::regex_match(after.files[i], std::regex("[0-9a-f]{32}_" + std::to_string(i + 1) + "\\.[a-z]+")))
+            << after.files[i];
+    }
+    EXPECT_EQ(after.pieces, before.pieces);
+
+    int status = -1;
+    for (int attempt = 0; attempt < 6 && status == -1; ++attempt) {
+        click("closebtn");
+        status = app.WaitForExit(5s);
+    }
+    EXPECT_EQ(status, 0);
+    fs::remove_all(work);
+}
+
+} // namespace

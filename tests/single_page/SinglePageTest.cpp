@@ -1,0 +1,480 @@
+// The single-torrent page on the headless backend, driven through the real main window and its
+// buttons: scripted dialogs answer, notice boxes are read and closed like a user would.
+
+#include "app/AppTestSupport.h"
+#include "support/TempFolder.h"
+#include "support/TestTorrents.h"
+
+#include "app/CMainFrameWnd.h"
+#include "app/KelpmereApp.h"
+#include "app/NoticeBoxUI.h"
+#include "bencode/CBEncodeDict.h"
+#include "platform/AnsiCodePage.h"
+#include "platform/ProcessRandom.h"
+#include "toolkit/CButtonUI.h"
+#include "toolkit/CEditUI.h"
+#include "toolkit/CTabLayoutUI.h"
+#include "torrent/CMd5Digest.h"
+#include "torrent/CTorrentParser.h"
+#include "ui/batch/BatchControlUI.h"
+#include "ui/list/RerListBaseUI.h"
+#include "ui/single/SingleControlUI.h"
+#include "ui/single/SingleListControl.h"
+#include "ui/single/SingleListElementUI.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstring>
+#include <fstream>
+#include <optional>
+#include <regex>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kNotFound = "  选择的种子文件不存在,请检查文件路径 !\n";
+constexpr const char* kAnalysisFailed = "  种子文件分析错误!\n";
+constexpr const char* kSaved = "  保存成功 !\n";
+constexpr const char* kSaveFailed = "  保存失败 !\n";
+
+// What a reloaded torrent says about its names and data.
+struct Reloaded {
+    std::string name;
+    std::vector<std::string> files;   // "folder/.../file" in torrent order, local code page
+    std::string pieces;
+    std::array<char, 20> hash{};
+    bool loaded = false;
+};
+
+Reloaded Reload(const fs::path& path)
+{
+    Reloaded result;
+    CTorrentParser parser;
+    result.loaded = parser.LoadFromFile(path.c_str()) && parser.Analyze();
+    if (!result.loaded)
+        return result;
+    result.name = parser.name.text;
+    for (const TorrentFileEntry& entry : parser.files) {
+        std::string full;
+        for (const TextRef& folder : entry.path)
+            full += folder.text + "/";
+        result.files.push_back(full + entry.name.text);
+    }
+    result.pieces.assign(parser.pieces, static_cast<std::size_t>(parser.pieceCount) * 20);
+    result.hash = parser.infoHashPrefix;
+    return result;
+}
+
+class SinglePageTest : public apptest::HeadlessTest {
+protected:
+    void SetUp() override
+    {
+        HeadlessTest::SetUp();
+        SetAnsiCodePage("UTF-8");
+    }
+    void TearDown() override
+    {
+        if (frame != nullptr)
+            frame->Close(0);
+        HeadlessTest::TearDown();
+        SetAnsiCodePage("UTF-8");
+    }
+    void Start()
+    {
+        UsePackedSkins();
+        frame = CreateMainFrame();
+        ASSERT_NE(frame, nullptr);
+        page = frame->GetSinglePage();
+        ASSERT_NE(page, nullptr);
+        list = page->GetFileList();
+        ASSERT_TRUE(list != nullptr && list->GetList() != nullptr);
+        ASSERT_TRUE(CHeadlessBackend::Click(Manager(), "singleOption"));
+    }
+    CPaintManagerUI& Manager() { return *frame->GetPaintManager(); }
+    template <class T>
+    T* Find(const std::string& name)
+    {
+        return Manager().FindControl<T>(name);
+    }
+    fs::path Write(const std::string& file, const TorrentDescription& torrent)
+    {
+        const fs::path path = temp.path / file;
+        std::ofstream(path, std::ios::binary) << BuildTorrent(torrent);
+        return path;
+    }
+
+    // Clicks a page button; a notice box it opens is read and then closed with its button, as
+    // a user would. The notice's text, or nothing when none came up.
+    std::optional<std::string> ClickWithNotice(const char* button)
+    {
+        std::optional<std::string> notice;
+        backend.QueueAction([this, &notice] {
+            CWindowWnd* box = backend.LiveWindow("NoticeBoxUI");
+            if (box == nullptr)
+                return;
+            notice = box->GetPaintManager()->FindControl("TextUI")->GetText().str();
+            EXPECT_TRUE(CHeadlessBackend::Click(*box->GetPaintManager(), "BtnClose"));
+        });
+        const std::size_t before = backend.PendingActions();
+        EXPECT_TRUE(CHeadlessBackend::Click(Manager(), button)) << button;
+        // No loop ran the reader when no notice came up: drop it so it can't answer a later one.
+        if (backend.PendingActions() == before)
+            backend.ClearActions();
+        return notice;
+    }
+    std::optional<std::string> Open(const fs::path& path)
+    {
+        backend.QueueOpenFileAnswer(path.string());
+        return ClickWithNotice("btn_single_file");
+    }
+    std::optional<std::string> Save(const fs::path& path)
+    {
+        backend.QueueSaveFileAnswer(path.string());
+        return ClickWithNotice("btn_single_save");
+    }
+    SingleListElementUI* Row(int position) { return list->RowAt(position); }
+    int VisibleRows()
+    {
+        int visible = 0;
+        for (int i = 0; i < list->GetList()->GetCount(); ++i)
+            visible += list->GetList()->GetItemAt(i)->IsVisible();
+        return visible;
+    }
+    bool ButtonsEnabled()
+    {
+        return Find<CButtonUI>("btn_single_save")->IsEnabled() && Find<CButtonUI>("btn_single_onekey_modify")->IsEnabled();
+    }
+
+    TempFolder temp;
+    CMainFrameWnd* frame = nullptr;
+    SingleControlUI* page = nullptr;
+    SingleListControl* list = nullptr;
+};
+
+TorrentDescription ThreeFilesInFolders()
+{
+    TorrentDescription torrent = MultiFile({{{"第一季", "第01集.mkv"}, 2000000},
+                                            {{"readme.txt"}, 1025},
+                                            {{"附件", "字幕", "简体.srt"}, 40000}});
+    torrent.name = "海底森林";
+    torrent.comment = "comment";
+    return torrent;
+}
+
+TEST_F(SinglePageTest, AtStartUpSaveAndOneKeyAreOffAndTheListHoldsTwentyHiddenNamedRows)
+{
+    Start();
+    EXPECT_FALSE(Find<CButtonUI>("btn_single_save")->IsEnabled());
+    EXPECT_FALSE(Find<CButtonUI>("btn_single_onekey_modify")->IsEnabled());
+    EXPECT_TRUE(Find<CButtonUI>("btn_single_file")->IsEnabled());
+    for (const char* name : {"btn_single_file", "btn_single_save", "btn_single_onekey_modify"}) {
+        EXPECT_EQ(Find<CButtonUI>(name)->GetHotBkColor(), 0xFFFF2D2D) << name;
+        EXPECT_EQ(Find<CButtonUI>(name)->GetBorderSize(), 1) << name;
+    }
+    ASSERT_EQ(list->GetList()->GetCount(), 20);
+    EXPECT_EQ(VisibleRows(), 0);
+    for (int index = 1; index <= 20; ++index) {
+        const std::string row = "singleListElement" + std::to_string(index);
+        EXPECT_EQ(Manager().FindControl(row), list->GetList()->GetItemAt(index - 1)) << row;
+        EXPECT_NE(Find<CEditUI>("edit_single_file" + std::to_string(index)), nullptr);
+    }
+    EXPECT_EQ(list->GetName(), "SingleControlWnd");
+    EXPECT_EQ(list->Name(7), "");
+    // Nothing to save or rename yet: both refuse.
+    EXPECT_FALSE(list->CollectEdits());
+    EXPECT_FALSE(list->OneKeyModify("1-2"));
+}
+
+TEST_F(SinglePageTest, OpeningShowsTheNameAndARowPerFileWithFoldersSizesAndHeights)
+{
+    Start();
+    const fs::path path = Write("three.torrent", ThreeFilesInFolders());
+    EXPECT_EQ(Open(path), std::nullopt);
+    const auto& dialog = backend.Dialogs().back();
+    EXPECT_EQ(dialog.filterDescription, "torrent文件(*.torrent)");
+    EXPECT_EQ(dialog.filterPatterns, "*.torrent*;*.torrent*");
+    EXPECT_TRUE(dialog.hadOwner);
+    EXPECT_EQ(Find<CEditUI>("edit_single_file")->GetText(), CDuiString(path.string()));
+    EXPECT_EQ(Find<CEditUI>("edit_single_name")->GetText(), "海底森林");
+    EXPECT_TRUE(Find<CEditUI>("edit_single_name")->IsEnabled());
+    EXPECT_TRUE(ButtonsEnabled());
+    EXPECT_EQ(list->RowsInUse(), 3u);
+    EXPECT_EQ(VisibleRows(), 3);
+
+    struct Expected {
+        std::vector<std::string> folders;
+        std::string name;
+        std::string size;
+    };
+    const Expected rows[] = {{{"第一季"}, "第01集.mkv", "1.91M\n"},
+                             {{}, "readme.txt", "1.00K\n"},
+                             {{"附件", "字幕"}, "简体.srt", "39.06K\n"}};
+    for (int position = 0; position < 3; ++position) {
+        SCOPED_TRACE(position);
+        SingleListElementUI* row = Row(position);
+        const Expected& want = rows[position];
+        const int n = static_cast<int>(want.folders.size());
+        EXPECT_EQ(row->GetFixedHeight(), 70 + 33 * n);
+        EXPECT_EQ(row->PathEditsInUse(), want.folders.size());
+        EXPECT_EQ(row->GetNameEdit()->GetText(), CDuiString(want.name));
+        EXPECT_EQ(row->GetNameEdit()->GetFixedXY().cy, 3 + 33 * n);
+        const std::string index = std::to_string(position + 1);
+        auto* size = Manager().FindControl("text_single_size" + index);
+        ASSERT_NE(size, nullptr);
+        EXPECT_EQ(size->GetText(), CDuiString(want.size));
+        EXPECT_EQ(size->GetFixedXY(), (UISize{80, 3 + 33 * (n + 1)}));
+        EXPECT_EQ(Manager().FindControl("label_single_size" + index)->GetFixedXY(), (UISize{6, 3 + 33 * (n + 1)}));
+        for (int k = 0; k < n; ++k) {
+            CEditUI* folder = row->PathEditAt(static_cast<std::size_t>(k));
+            EXPECT_EQ(folder->GetText(), CDuiString(want.folders[static_cast<std::size_t>(k)]));
+            EXPECT_EQ(folder->GetName(), CDuiString("edit_single_path" + index));
+            EXPECT_EQ(folder->GetFixedXY(), (UISize{80, 3 + 33 * k}));
+            EXPECT_EQ(folder->GetFixedWidth(), 694);
+            EXPECT_EQ(folder->GetFixedHeight(), 30);
+            EXPECT_EQ(folder->GetTextPadding(), (UIRect{4, 3, 4, 3}));
+            EXPECT_TRUE(folder->IsVisible());
+        }
+    }
+    // Laid out, the second row starts below the first one's 103 pixels and the list's spacing.
+    Manager().UpdateLayout();
+    EXPECT_EQ(Row(1)->GetPos().top - Row(0)->GetPos().bottom, 5);
+}
+
+TEST(SingleListSizeText, BytesKilobytesMegabytesGigabytesWithStrictComparisons)
+{
+    const std::pair<double, const char*> cases[] = {{0, "0.00B\n"},          {1024, "1024.00B\n"},
+                                                     {1025, "1.00K\n"},        {1048576, "1024.00K\n"},
+                                                     {1048577, "1.00M\n"},     {1073741824, "1024.00M\n"},
+                                                     {1610612736, "1.50G\n"}};
+    for (const auto& [length, text] : cases)
+        EXPECT_EQ(SingleListElementUI::SizeText(length), text) << length;
+}
+
+TEST_F(SinglePageTest, AFailedOpenTellsWhyEmptiesTheListAndTurnsSaveAndOneKeyOff)
+{
+    Start();
+    TorrentDescription noPieces = ThreeFilesInFolders();
+    noPieces.pieces = "";
+    std::ofstream(temp.path / "text.torrent") << "just some text";
+    const std::pair<fs::path, const char*> failures[] = {
+        {temp.path / "missing.torrent", kNotFound},
+        {temp.path / "text.torrent", kNotFound},
+        {Write("nopieces.torrent", noPieces), kAnalysisFailed},
+    };
+    for (const auto& [path, notice] : failures) {
+        SCOPED_TRACE(path.filename().string());
+        ASSERT_EQ(Open(Write("good.torrent", ThreeFilesInFolders())), std::nullopt);
+        ASSERT_EQ(VisibleRows(), 3);
+        EXPECT_EQ(Open(path), notice);
+        EXPECT_EQ(Find<CEditUI>("edit_single_file")->GetText(), CDuiString(path.string()));
+        EXPECT_EQ(VisibleRows(), 0);
+        EXPECT_EQ(list->RowsInUse(), 0u);
+        EXPECT_EQ(Find<CEditUI>("edit_single_name")->GetText(), "");
+        EXPECT_FALSE(ButtonsEnabled());
+        // Nothing can reach the entries of the torrent that is gone.
+        EXPECT_FALSE(list->CollectEdits());
+        EXPECT_FALSE(list->OneKeyModify("1-2"));
+    }
+    // A cancelled dialog changes nothing.
+    ASSERT_EQ(Open(Write("good.torrent", ThreeFilesInFolders())), std::nullopt);
+    backend.QueueOpenFileAnswer(std::nullopt);
+    EXPECT_EQ(ClickWithNotice("btn_single_file"), std::nullopt);
+    EXPECT_EQ(VisibleRows(), 3);
+    EXPECT_TRUE(ButtonsEnabled());
+}
+
+TEST_F(SinglePageTest, TwentyFiveFilesGrowThePoolToIndexTwentyFiveAndThreeFilesLaterHideTheRest)
+{
+    Start();
+    std::vector<FileDescription> files;
+    for (int i = 1; i <= 25; ++i)
+        files.push_back({{"f" + std::to_string(i) + ".bin"}, 1000});
+    ASSERT_EQ(Open(Write("25.torrent", MultiFile(files))), std::nullopt);
+    ASSERT_EQ(list->GetList()->GetCount(), 25);
+    EXPECT_EQ(VisibleRows(), 25);
+    for (int index = 21; index <= 25; ++index)
+        EXPECT_EQ(Row(index - 1)->GetName(), CDuiString("singleListElement" + std::to_string(index)));
+    ASSERT_TRUE(list->OneKeyModify("1400000000-517"));
+    CMd5Digest md5;
+    md5.Update(reinterpret_cast<const unsigned char*>("1400000000-517"), 14);
+    const std::string hex = md5.HexDigest();
+    EXPECT_EQ(Row(24)->GetNameEdit()->GetText(), CDuiString(hex + "_25.bin"));
+
+    ASSERT_EQ(Open(Write("three.torrent", ThreeFilesInFolders())), std::nullopt);
+    EXPECT_EQ(list->GetList()->GetCount(), 25);
+    EXPECT_EQ(VisibleRows(), 3);
+    EXPECT_EQ(Row(0)->GetNameEdit()->GetText(), "第01集.mkv");
+}
+
+TEST_F(SinglePageTest, OneKeyModifyGivesDigestNamesWithIndexAndExtensionAndFolderNamesFromOneDrawPerRow)
+{
+    Start();
+    std::vector<FileDescription> files = {{{"a", "b", "movie.mkv"}, 10},
+                                          {{"a.b.c.txt"}, 10},
+                                          {{"x", ".hidden"}, 10}};
+    ASSERT_EQ(Open(Write("names.torrent", MultiFile(files))), std::nullopt);
+    const char* seed = "1400000000-517";
+    CMd5Digest md5;
+    md5.Update(reinterpret_cast<const unsigned char*>(seed), static_cast<unsigned int>(std::strlen(seed)));
+    const std::string hex = md5.HexDigest();
+
+    SeedProcessRandom(41);
+    const int first = ProcessRandom();
+    const int second = ProcessRandom();
+    const int third = ProcessRandom();
+    SeedProcessRandom(41);
+    ASSERT_TRUE(list->OneKeyModify(seed));
+    EXPECT_EQ(Find<CEditUI>("edit_single_name")->GetText(), CDuiString(seed));
+    EXPECT_EQ(Row(0)->GetNameEdit()->GetText(), CDuiString(hex + "_1.mkv"));
+    EXPECT_EQ(Row(0)->PathEditAt(0)->GetText(), CDuiString(std::to_string(first) + "_10"));
+    EXPECT_EQ(Row(0)->PathEditAt(1)->GetText(), CDuiString(std::to_string(first) + "_11"));
+    EXPECT_EQ(Row(1)->GetNameEdit()->GetText(), CDuiString(hex + "_2.txt"));  // its draw is unused
+    EXPECT_EQ(Row(2)->GetNameEdit()->GetText(), CDuiString(hex + "_3.hidden"));
+    EXPECT_EQ(Row(2)->PathEditAt(0)->GetText(), CDuiString(std::to_string(third) + "_30"));
+    (void)second;
+
+    // Through the button: the seed is the time and the milliseconds.
+    ASSERT_EQ(ClickWithNotice("btn_single_onekey_modify"), std::nullopt);
+    EXPECT_TRUE(std::regex_match(Find<CEditUI>("edit_single_name")->GetText().str(), std::regex("-?[0-9]+-[0-9]{1,3}")));
+
+    // A single file without a dot keeps its name and draws nothing; the name edit is off.
+    TorrentDescription single = SingleFile("README", 100);
+    ASSERT_EQ(Open(Write("single.torrent", single)), std::nullopt);
+    EXPECT_FALSE(Find<CEditUI>("edit_single_name")->IsEnabled());
+    SeedProcessRandom(7);
+    const int expectedNext = ProcessRandom();
+    SeedProcessRandom(7);
+    ASSERT_TRUE(list->OneKeyModify(seed));
+    EXPECT_EQ(Row(0)->GetNameEdit()->GetText(), "README");
+    EXPECT_EQ(ProcessRandom(), expectedNext);
+    // A multi-file torrent turns the name edit on again.
+    ASSERT_EQ(Open(Write("names.torrent", MultiFile(files))), std::nullopt);
+    EXPECT_TRUE(Find<CEditUI>("edit_single_name")->IsEnabled());
+}
+
+TEST_F(SinglePageTest, SavingWritesTypedAndGeneratedNamesWithTheSamePiecesAndANewInfoHash)
+{
+    Start();
+    const fs::path source = Write("three.torrent", ThreeFilesInFolders());
+    const Reloaded original = Reload(source);
+    ASSERT_TRUE(original.loaded);
+    ASSERT_EQ(Open(source), std::nullopt);
+    EXPECT_TRUE(CHeadlessBackend::TypeText(Manager(), "edit_single_name", "新名字"));
+    EXPECT_TRUE(CHeadlessBackend::TypeText(Manager(), "edit_single_file2", "说明.txt"));
+    EXPECT_TRUE(CHeadlessBackend::TypeText(Manager(), "edit_single_path3", "资料"));  // the first folder edit of row 3
+    EXPECT_EQ(Save(temp.path / "typed.torrent"), kSaved);
+    const auto& dialog = backend.Dialogs().back();
+    EXPECT_EQ(dialog.title, "保存种子");
+    EXPECT_EQ(dialog.filterPatterns, "*.torrent");
+    EXPECT_EQ(dialog.defaultExtension, "torrent");
+    const Reloaded typed = Reload(temp.path / "typed.torrent");
+    ASSERT_TRUE(typed.loaded);
+    EXPECT_EQ(typed.name, "新名字");
+    EXPECT_EQ(typed.files, (std::vector<std::string>{"第一季/第01集.mkv", "说明.txt", "资料/字幕/简体.srt"}));
+    EXPECT_EQ(typed.pieces, original.pieces);
+    EXPECT_NE(typed.hash, original.hash);
+
+    ASSERT_EQ(ClickWithNotice("btn_single_onekey_modify"), std::nullopt);
+    const std::string seed = Find<CEditUI>("edit_single_name")->GetText().str();
+    // Saving over an existing file replaces it without asking.
+    EXPECT_EQ(Save(temp.path / "typed.torrent"), kSaved);
+    const Reloaded generated = Reload(temp.path / "typed.torrent");
+    ASSERT_TRUE(generated.loaded);
+    EXPECT_EQ(generated.name, seed);
+    ASSERT_EQ(generated.files.size(), 3u);
+    EXPECT_TRUE(std::regex_match(generated.files[0], std::regex("[0-9]+_10/[0-9a-f]{32}_1\\.mkv"))) << generated.files[0];
+    EXPECT_EQ(generated.pieces, original.pieces);
+
+    // A folder that does not exist: the save fails and says so; the edits stay.
+    EXPECT_EQ(Save(temp.path / "no-such-folder" / "x.torrent"), kSaveFailed);
+    EXPECT_EQ(Find<CEditUI>("edit_single_name")->GetText(), CDuiString(seed));
+}
+
+TEST_F(SinglePageTest, NamesTheUserLeftAloneKeepTheirBytesEvenWhenTheCodePageCannotHoldThem)
+{
+    struct Case {
+        const char* codePage;
+        std::string first;    // stored bytes of the first file's name
+        std::string second;
+    };
+    // GBK bytes in a torrent read with UTF-8; half-width katakana read with GBK.
+    const Case cases[] = {{"UTF-8", "\xB5\xDA\xD2\xBB.mkv", "\xB6\xFE.srt"},
+                          {"GBK", "\xEF\xBD\xB1\xEF\xBE\x86\xEF\xBE\x92.mkv", "\xEF\xBD\xB6\xEF\xBE\x9E.srt"}};
+    Start();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.codePage);
+        ASSERT_TRUE(SetAnsiCodePage(c.codePage));
+        TorrentDescription torrent = MultiFile({{{c.first}, 100}, {{c.second}, 200}});
+        const fs::path source = Write("legacy.torrent", torrent);
+        const std::string originalBytes = ReadFile(source);
+        ASSERT_EQ(Open(source), std::nullopt);
+        EXPECT_EQ(Save(temp.path / "same.torrent"), kSaved);
+        EXPECT_EQ(ReadFile(temp.path / "same.torrent"), originalBytes);
+
+        EXPECT_TRUE(CHeadlessBackend::TypeText(Manager(), "edit_single_file2", "new.srt"));
+        EXPECT_EQ(Save(temp.path / "one.torrent"), kSaved);
+        const std::string edited = ReadFile(temp.path / "one.torrent");
+        EXPECT_NE(edited.find("4:path" "l" + std::to_string(c.first.size()) + ":" + c.first + "e"), std::string::npos);
+        EXPECT_NE(edited.find("4:pathl7:new.srte"), std::string::npos);
+        EXPECT_EQ(edited.find(c.second), std::string::npos);
+    }
+}
+
+TEST_F(SinglePageTest, ARenamedHybridTorrentIsSavedAsAPlainOneAndAnUnchangedOneStaysByteForByte)
+{
+    Start();
+    TorrentDescription hybrid = MultiFile({{{"a.mkv"}, 100}, {{"b.srt"}, 200}});
+    hybrid.extraInfo = {{"file tree", "d5:a.mkvd0:d6:lengthi100eeee"}, {"meta version", "i2e"}};
+    hybrid.extraRoot = {{"piece layers", "de"}};
+    const fs::path source = Write("hybrid.torrent", hybrid);
+    const std::string originalBytes = ReadFile(source);
+    ASSERT_EQ(Open(source), std::nullopt);
+    EXPECT_EQ(Save(temp.path / "unchanged.torrent"), kSaved);
+    EXPECT_EQ(ReadFile(temp.path / "unchanged.torrent"), originalBytes);
+
+    EXPECT_TRUE(CHeadlessBackend::TypeText(Manager(), "edit_single_file1", "c.mkv"));
+    EXPECT_EQ(Save(temp.path / "renamed.torrent"), kSaved);
+    const std::string renamed = ReadFile(temp.path / "renamed.torrent");
+    for (const char* key : {"9:file tree", "12:meta version", "12:piece layers"})
+        EXPECT_EQ(renamed.find(key), std::string::npos) << key;
+    EXPECT_TRUE(Reload(temp.path / "renamed.torrent").loaded);
+}
+
+TEST_F(SinglePageTest, WithoutTheListHostThePageIsNotBuiltButTheOtherPagesAre)
+{
+    apptest::SkinFolder skins;
+    skins.Replace("SingleSkin.xml", R"(<VerticalLayout><Button name="btn_single_file"/></VerticalLayout>)");
+    UseSkinFolder(skins);
+    frame = CreateMainFrame();
+    ASSERT_NE(frame, nullptr);
+    ASSERT_NE(frame->GetSinglePage(), nullptr);
+    EXPECT_EQ(frame->GetSinglePage()->GetFileList(), nullptr);
+    EXPECT_EQ(Manager().FindControl("singleListElement1"), nullptr);
+    ASSERT_NE(frame->GetBatchPage(), nullptr);
+    EXPECT_TRUE(CHeadlessBackend::Click(Manager(), "batchOption"));
+    EXPECT_TRUE(frame->GetBatchPage()->IsVisible());
+    // The open button of the half-built page does nothing.
+    EXPECT_TRUE(CHeadlessBackend::Click(Manager(), "singleOption"));
+    EXPECT_TRUE(CHeadlessBackend::Click(Manager(), "btn_single_file"));
+    EXPECT_TRUE(backend.Dialogs().empty());
+}
+
+TEST_F(SinglePageTest, AListControlSkinWithoutItsListLayoutMakesNoRows)
+{
+    apptest::SkinFolder skins;
+    skins.Replace("SingleControlSkin.xml", R"(<VerticalLayout><Edit name="edit_single_name"/></VerticalLayout>)");
+    UseSkinFolder(skins);
+    frame = CreateMainFrame();
+    ASSERT_NE(frame, nullptr);
+    SingleListControl* control = frame->GetSinglePage()->GetFileList();
+    ASSERT_NE(control, nullptr);
+    EXPECT_EQ(control->GetList(), nullptr);
+    EXPECT_EQ(Manager().FindControl("singleListElement1"), nullptr);
+    EXPECT_NE(frame->GetBatchPage(), nullptr);
+}
+
+}  // namespace

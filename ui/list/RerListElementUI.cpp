@@ -1,0 +1,24 @@
+#include "ui/list/RerListElementUI.h"
+
+#include "toolkit/CDialogBuilder.h"
+#include "toolkit/CListUI.h"
+#include "toolkit/CPaintManagerUI.h"
+#include "ui/list/RerListControlUI.h"
+
+#include <string>
+
+bool RerListElementUI::CreateIn(CListUI* list)
+{
+    CPaintManagerUI* manager = list != nullptr ? list->GetManager() : nullptr;
+    if (manager == nullptr || owner == nullptr)
+        return false;
+    CDialogBuilder builder;
+    CControlUI* root = builder.Create(GetElementSkin());
+    if (root == nullptr)
+        return false;
+    SetName(CDuiString(owner->Name(RerListControlUI::kRowPrefixKey) + std::to_string(index)));
+    Add(root);
+    list->Add(this);
+    InitElement(root, manager);
+    return true;
+}

@@ -1,0 +1,165 @@
+#include "ui/single/SingleListControl.h"
+
+#include "bencode/CBEncodeString.h"
+#include "toolkit/CEditUI.h"
+#include "toolkit/CPaintManagerUI.h"
+#include "torrent/CMd5Digest.h"
+#include "torrent/CTorrentParser.h"
+#include "torrent/LocalText.h"
+#include "torrent/Version2Metadata.h"
+#include "ui/single/SingleListElementUI.h"
+#include "ui/single/SingleListUI.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+void WriteName(const TextRef& ref, const std::string& bytes)
+{
+    if (ref.value != nullptr)
+        ref.value->SetString(bytes);
+}
+
+} // namespace
+
+bool SingleListControl::FillNames()
+{
+    names[kControlNameKey] = "SingleControlWnd";
+    names[kListLayoutKey] = "SingleListLayoutUI";
+    names[kRowPrefixKey] = "singleListElement";
+    return true;
+}
+
+RerListBaseUI* SingleListControl::CreateList()
+{
+    return new SingleListUI;
+}
+
+RerListElementUI* SingleListControl::CreateElement(std::int32_t index)
+{
+    return new SingleListElementUI(this, index);
+}
+
+bool SingleListControl::OnCreated(CPaintManagerUI* manager)
+{
+    torrentNameEdit = manager != nullptr ? manager->FindControl<CEditUI>("edit_single_name") : nullptr;
+    return true;
+}
+
+SingleListElementUI* SingleListControl::RowAt(int position) const
+{
+    return list != nullptr ? dynamic_cast<SingleListElementUI*>(list->GetItemAt(position)) : nullptr;
+}
+
+void SingleListControl::Fill(CTorrentParser& parser)
+{
+    document = &parser;
+    torrentNameShown = parser.name.text;
+    if (torrentNameEdit != nullptr) {
+        torrentNameEdit->SetText(CDuiString(parser.name.text));
+        // A single-file torrent's name is its file's name, edited in the row: the torrent-name
+        // edit would reach no value.
+        torrentNameEdit->SetEnabled(parser.name.value != nullptr || parser.nameUtf8.value != nullptr);
+    }
+    // Rows past the ones the previous torrent used are hidden already.
+    const int previouslyInUse = static_cast<int>(rowsInUse);
+    rowsInUse = 0;
+    if (list == nullptr)
+        return;
+    const int existing = list->GetCount();
+    list->ReserveItems(static_cast<int>(parser.files.size()));
+    for (TorrentFileEntry& entry : parser.files) {
+        SingleListElementUI* row = nullptr;
+        if (static_cast<int>(rowsInUse) < existing) {
+            row = RowAt(static_cast<int>(rowsInUse));
+        } else {
+            auto* made = static_cast<SingleListElementUI*>(CreateElement(static_cast<std::int32_t>(rowsInUse) + 1));
+            if (made->CreateIn(list))
+                row = made;
+            else
+                delete made;
+        }
+        if (row != nullptr) {
+            row->ShowEntry(entry);
+            row->SetVisible(true);
+        }
+        ++rowsInUse;
+    }
+    for (int position = static_cast<int>(rowsInUse); position < std::min(existing, previouslyInUse); ++position)
+        list->GetItemAt(position)->SetVisible(false);
+    list->SetScrollPos(UISize{0, 0});
+}
+
+void SingleListControl::Clear()
+{
+    document = nullptr;
+    torrentNameShown.clear();
+    rowsInUse = 0;
+    if (torrentNameEdit != nullptr) {
+        torrentNameEdit->SetText("");
+        torrentNameEdit->SetEnabled(true);
+    }
+    if (list == nullptr)
+        return;
+    for (int position = 0; position < list->GetCount(); ++position) {
+        CControlUI* row = list->GetItemAt(position);
+        row->SetVisible(false);
+        if (auto* single = dynamic_cast<SingleListElementUI*>(row))
+            single->Forget();
+    }
+}
+
+bool SingleListControl::CollectEdits()
+{
+    if (document == nullptr)
+        return false;
+    bool changed = false;
+    if (torrentNameEdit != nullptr) {
+        const std::string text = torrentNameEdit->GetText().str();
+        if (text != torrentNameShown) {
+            const std::string utf8 = LocalTextToUtf8(text);
+            WriteName(document->name, utf8);
+            WriteName(document->nameUtf8, utf8);
+            torrentNameShown = text;
+            changed = true;
+        }
+    }
+    for (int position = 0; position < static_cast<int>(rowsInUse); ++position) {
+        if (SingleListElementUI* row = RowAt(position))
+            changed = row->WriteBack() || changed;
+    }
+    if (changed)
+        NamesChanged();
+    return true;
+}
+
+bool SingleListControl::OneKeyModify(const char* seed)
+{
+    if (document == nullptr || seed == nullptr)
+        return false;
+    if (torrentNameEdit != nullptr)
+        torrentNameEdit->SetText(seed);
+    torrentNameShown = seed;
+    // The seed is plain ASCII: it goes in as it is.
+    WriteName(document->name, seed);
+    WriteName(document->nameUtf8, seed);
+    bool changed = document->name.value != nullptr || document->nameUtf8.value != nullptr;
+
+    CMd5Digest md5;
+    md5.Update(reinterpret_cast<const unsigned char*>(seed), static_cast<unsigned int>(std::strlen(seed)));
+    const std::string hex = md5.HexDigest();
+    for (int position = 0; position < static_cast<int>(rowsInUse); ++position) {
+        if (SingleListElementUI* row = RowAt(position))
+            changed = row->Rename(hex) || changed;
+    }
+    if (changed)
+        NamesChanged();
+    return true;
+}
+
+void SingleListControl::NamesChanged()
+{
+    if (document != nullptr)
+        DropVersion2Metadata(document->root);
+}

@@ -1,0 +1,179 @@
+#include "ui/single/SingleListElementUI.h"
+
+#include "bencode/CBEncodeString.h"
+#include "platform/ProcessRandom.h"
+#include "toolkit/CEditUI.h"
+#include "toolkit/CPaintManagerUI.h"
+#include "torrent/LocalText.h"
+#include "torrent/TorrentFileEntry.h"
+#include "ui/list/RerListControlUI.h"
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+std::string Indexed(const char* name, std::int32_t index)
+{
+    return std::string(name) + std::to_string(index);
+}
+
+// Writes a local-code-page text into a value of the torrent, as UTF-8.
+void WriteName(const TextRef& ref, const std::string& utf8)
+{
+    if (ref.value != nullptr)
+        ref.value->SetString(utf8);
+}
+
+} // namespace
+
+bool SingleListElementUI::InitElement(CControlUI* root, CPaintManagerUI* manager)
+{
+    if (root == nullptr || manager == nullptr || owner == nullptr)
+        return false;
+    elementLayout = manager->FindSubControlByName<CContainerUI>(root, "SingleElementLayoutUI");
+    if (elementLayout != nullptr)
+        elementLayout->SetName(CDuiString(Indexed("SingleElementLayoutUI", index)));
+    nameEdit = manager->FindSubControlByName<CEditUI>(root, "edit_single_file");
+    sizeText = manager->FindSubControlByName(root, "text_single_size");
+    sizeLabel = manager->FindSubControlByName(root, "label_single_size");
+    if (nameEdit == nullptr || sizeText == nullptr || sizeLabel == nullptr) {
+        nameEdit = nullptr;
+        return false;
+    }
+    nameEdit->SetName(CDuiString(Indexed("edit_single_file", index)));
+    sizeText->SetName(CDuiString(Indexed("text_single_size", index)));
+    sizeLabel->SetName(CDuiString(Indexed("label_single_size", index)));
+    SetFixedHeight(kBaseHeight);
+    return true;
+}
+
+std::string SingleListElementUI::SizeText(double length)
+{
+    char text[64];
+    if (length / 1073741824.0 > 1)
+        std::snprintf(text, sizeof text, "%.2fG\n", length / 1073741824.0);
+    else if (length / 1048576.0 > 1)
+        std::snprintf(text, sizeof text, "%.2fM\n", length / 1048576.0);
+    else if (length / 1024.0 > 1)
+        std::snprintf(text, sizeof text, "%.2fK\n", length / 1024.0);
+    else
+        std::snprintf(text, sizeof text, "%.2fB\n", length);
+    return text;
+}
+
+void SingleListElementUI::PlaceAtLine(CControlUI& control, int x, int line)
+{
+    control.SetFixedXY(x, kFirstLineY + kLineStep * line);
+}
+
+void SingleListElementUI::ShowEntry(TorrentFileEntry& shown)
+{
+    pathEditsInUse = 0;
+    for (CEditUI* edit : pathEdits)
+        edit->SetVisible(false);
+    pathShown.clear();
+    const int folders = static_cast<int>(shown.path.size());
+    for (int k = 0; k < folders; ++k) {
+        CEditUI* edit = PathEditAt(static_cast<std::size_t>(pathEditsInUse));
+        if (edit == nullptr)
+            break;
+        TextRef& component = shown.path[static_cast<std::size_t>(k)];
+        edit->SetUserExtraData(&component);
+        edit->SetVisible(true);
+        edit->SetText(CDuiString(component.text));
+        pathShown.push_back(component.text);
+        edit->SetFixedWidth(kPathEditWidth);
+        PlaceAtLine(*edit, kEditX, k);
+        ++pathEditsInUse;
+    }
+    SetFixedHeight(kBaseHeight + kLineStep * folders);
+    if (nameEdit != nullptr) {
+        nameEdit->SetText(CDuiString(shown.name.text));
+        nameShown = shown.name.text;
+        PlaceAtLine(*nameEdit, kEditX, folders);
+        sizeText->SetText(CDuiString(SizeText(shown.length)));
+        PlaceAtLine(*sizeText, kEditX, folders + 1);
+        PlaceAtLine(*sizeLabel, kSizeLabelX, folders + 1);
+    }
+    entry = &shown;
+}
+
+CEditUI* SingleListElementUI::PathEditAt(std::size_t k)
+{
+    if (k < pathEdits.size())
+        return pathEdits[k];
+    if (elementLayout == nullptr)
+        return nullptr;
+    auto* edit = new CEditUI;
+    edit->SetFloat(true);
+    edit->SetBkColor(0xFFFFFFFF);
+    edit->SetPadding(4, 3, 4, 3);
+    // A floating control takes no room from its neighbours, so the padding above has nothing to
+    // keep apart: the same room goes inside, between the border and the text.
+    edit->SetTextPadding(UIRect{4, 3, 4, 3});
+    edit->SetFixedHeight(kPathEditHeight);
+    edit->SetName(CDuiString(Indexed("edit_single_path", index)));
+    if (nameEdit != nullptr) {
+        edit->SetBorderColor(nameEdit->GetBorderColor());
+        edit->SetBorderSize(nameEdit->GetBorderSize());
+        edit->SetTextColor(nameEdit->GetTextColor());
+    }
+    elementLayout->Add(edit);
+    pathEdits.push_back(edit);
+    return edit;
+}
+
+bool SingleListElementUI::WriteBack()
+{
+    if (entry == nullptr || nameEdit == nullptr)
+        return false;
+    bool wrote = false;
+    const std::string name = nameEdit->GetText().str();
+    if (name != nameShown) {
+        const std::string utf8 = LocalTextToUtf8(name);
+        WriteName(entry->name, utf8);
+        WriteName(entry->nameUtf8, utf8);
+        nameShown = name;
+        wrote = true;
+    }
+    for (std::size_t k = 0; k < pathEdits.size() && k < entry->path.size() && k < pathShown.size(); ++k) {
+        const std::string folder = pathEdits[k]->GetText().str();
+        if (folder == pathShown[k])
+            continue;
+        const std::string utf8 = LocalTextToUtf8(folder);
+        WriteName(entry->path[k], utf8);
+        if (k < entry->pathUtf8.size())
+            WriteName(entry->pathUtf8[k], utf8);
+        pathShown[k] = folder;
+        wrote = true;
+    }
+    return wrote;
+}
+
+bool SingleListElementUI::Rename(const std::string& hex)
+{
+    if (entry == nullptr || nameEdit == nullptr)
+        return false;
+    const std::size_t dot = entry->name.text.rfind('.');
+    if (dot == std::string::npos)
+        return false;
+    const std::string fileName = hex + "_" + std::to_string(index) + entry->name.text.substr(dot);
+    nameEdit->SetText(CDuiString(fileName));
+    nameShown = fileName;
+    const std::string fileUtf8 = LocalTextToUtf8(fileName);
+    WriteName(entry->name, fileUtf8);
+    WriteName(entry->nameUtf8, fileUtf8);
+
+    const int draw = ProcessRandom();
+    for (std::size_t k = 0; k < pathEdits.size() && k < entry->path.size() && k < pathShown.size(); ++k) {
+        const std::string folder = std::to_string(draw) + "_" + std::to_string(index) + std::to_string(k);
+        pathEdits[k]->SetText(CDuiString(folder));
+        pathShown[k] = folder;
+        const std::string utf8 = LocalTextToUtf8(folder);
+        WriteName(entry->path[k], utf8);
+        if (k < entry->pathUtf8.size())
+            WriteName(entry->pathUtf8[k], utf8);
+    }
+    return true;
+}
