@@ -19,7 +19,8 @@ std::string AdControlUI::PagePath()
 
 bool AdControlUI::CreatePage(CContainerUI* parent)
 {
-    if (parent == nullptr || parent->GetManager() == nullptr)
+    CPaintManagerUI* manager = parent != nullptr ? parent->GetManager() : nullptr;
+    if (manager == nullptr)
         return false;
     // Without a recorded start directory the path would point at the root folder.
     if (startDirectory[0] == '\0')
@@ -28,12 +29,12 @@ bool AdControlUI::CreatePage(CContainerUI* parent)
     if (!WriteAdPage(path.c_str()))
         return false;
     CDialogBuilder builder;
-    CControlUI* root = builder.Create("ADSkin.xml", nullptr, nullptr, parent->GetManager());
+    CControlUI* root = builder.Create("ADSkin.xml", nullptr, nullptr, manager);
     if (root == nullptr)
         return false;
     parent->Add(this);
     Add(root);
-    browser = dynamic_cast<CWebBrowserUI*>(FindSubControlByName(root, "ad_ie"));
+    browser = manager->FindSubControlByName<CWebBrowserUI>(root, "ad_ie");
     if (browser != nullptr) {
         browser->SetWebBrowserEventHandler(&eventHandler);
         browser->NavigateUrl(CDuiString(path));

@@ -13,15 +13,16 @@ SearchControlUI::~SearchControlUI()
 
 bool SearchControlUI::CreatePage(CContainerUI* parent)
 {
-    if (parent == nullptr || parent->GetManager() == nullptr)
+    CPaintManagerUI* manager = parent != nullptr ? parent->GetManager() : nullptr;
+    if (manager == nullptr)
         return false;
     CDialogBuilder builder;
-    CControlUI* root = builder.Create("SearchSkin.xml", nullptr, nullptr, parent->GetManager());
+    CControlUI* root = builder.Create("SearchSkin.xml", nullptr, nullptr, manager);
     if (root == nullptr)
         return false;
     parent->Add(this);
     Add(root);
-    browser = dynamic_cast<CWebBrowserUI*>(FindSubControlByName(root, "search_ie"));
+    browser = manager->FindSubControlByName<CWebBrowserUI>(root, "search_ie");
     if (browser != nullptr) {
         browser->SetWebBrowserEventHandler(&eventHandler);
         browser->NavigateUrl(CDuiString(ConfiguredSearchAddress()));
