@@ -16,7 +16,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -100,7 +99,6 @@ TEST_F(MainFrameTest, MissingOptionAndCloseButtonsAreSkippedAndTheOthersWork)
 
 TEST_F(MainFrameTest, APageThatCannotBeBuiltCostsOnlyItsOwnTabWhichShowsEmpty)
 {
-    ::setenv("KELPMERE_SEARCH_HOST", "http://127.0.0.1:9", 1);
     apptest::SkinFolder brokenSearchSkin;
     brokenSearchSkin.Replace("SearchSkin.xml", "<not a skin");
     struct Case {
@@ -134,7 +132,9 @@ TEST_F(MainFrameTest, APageThatCannotBeBuiltCostsOnlyItsOwnTabWhichShowsEmpty)
         EXPECT_EQ(tabs->GetItemAt(2), main.GetBatchPage());
         ASSERT_NE(main.GetSinglePage(), nullptr);
         ASSERT_NE(main.GetBatchPage(), nullptr);
-        EXPECT_FALSE(std::filesystem::exists(work->AdPageFile()) && test.emptyTab == 0);
+        if (test.emptyTab == 0) {
+            EXPECT_FALSE(std::filesystem::exists(work->AdPageFile()));
+        }
 
         // Every option is set up and shows its own tab; the failed page's tab is empty.
         EXPECT_TRUE(Option("adOption")->IsSelected());
@@ -159,7 +159,6 @@ TEST_F(MainFrameTest, APageThatCannotBeBuiltCostsOnlyItsOwnTabWhichShowsEmpty)
         frame = nullptr;
         backend.FlushClosedWindows();
     }
-    ::unsetenv("KELPMERE_SEARCH_HOST");
 }
 
 TEST_F(MainFrameTest, EveryTimerReachesTheBatchListControlWhateverItsSender)
