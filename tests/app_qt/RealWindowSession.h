@@ -170,7 +170,9 @@ public:
         return {{"DISPLAY", m_display},
                 {"QT_QPA_PLATFORM", "xcb"},
                 {"QTWEBENGINE_DISABLE_SANDBOX", "1"},
-                {"QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox --disable-gpu"}};
+                {"QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox --disable-gpu"},
+                // The search pane goes nowhere beyond this machine.
+                {"KELPMERE_SEARCH_HOST", "http://127.0.0.1:9"}};
     }
 
     // Runs xdotool with these arguments against this server; its standard output.

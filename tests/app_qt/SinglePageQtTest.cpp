@@ -3,6 +3,8 @@
 // the tab is photographed with the torrent open and after one-key modify
 // (<build>/screenshots/single-open.png, single-onekey.png).
 
+#include "support/WorkingFolder.h"
+
 #include "app/CMainFrameWnd.h"
 #include "app/KelpmereApp.h"
 #include "toolkit/CEditUI.h"
@@ -26,6 +28,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace fs = std::filesystem;
@@ -78,12 +81,13 @@ void AnswerFileDialog(const fs::path& path) {
 class SinglePageQtTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    m_oldDir = fs::current_path();
-    fs::current_path(BinaryDir() / "bin");
+    // A working folder of its own with Ad/images, as the launcher starts the program.
+    m_work.emplace();
+    m_work->CopyAdPictures();
     fs::create_directories(m_out);
   }
   void TearDown() override {
-    fs::current_path(m_oldDir);
+    m_work.reset();
     fs::remove_all(m_out);
   }
   int Run(std::function<void(CMainFrameWnd&)> script) {
@@ -120,7 +124,7 @@ protected:
     EXPECT_TRUE(Top(frame)->grab().save(QString::fromStdString((shots / file).string()), "PNG")) << file;
   }
 
-  fs::path m_oldDir;
+  std::optional<WorkingFolder> m_work;
   const fs::path m_out = fs::temp_directory_path() / ("kelpmere-single-qt-" + std::to_string(::getpid()));
 };
 

@@ -4,6 +4,7 @@
 // Xvfb or xdotool is not installed.
 
 #include "RealWindowSession.h"
+#include "support/ReloadedTorrent.h"
 
 #include "app/CMainFrameWnd.h"
 #include "app/KelpmereApp.h"
@@ -50,27 +51,6 @@ std::map<std::string, UIPoint> SinglePageTargets()
     return centres;
 }
 
-struct Names {
-    std::string torrent;
-    std::vector<std::string> files;
-    std::string pieces;
-    bool loaded = false;
-};
-
-Names Load(const fs::path& path)
-{
-    Names names;
-    CTorrentParser parser;
-    names.loaded = parser.LoadFromFile(path.c_str()) && parser.Analyze();
-    if (!names.loaded)
-        return names;
-    names.torrent = parser.name.text;
-    for (const TorrentFileEntry& entry : parser.files)
-        names.files.push_back(entry.name.text);
-    names.pieces.assign(parser.pieces, static_cast<std::size_t>(parser.pieceCount) * 20);
-    return names;
-}
-
 TEST(SingleRealWindowTest, AUserOpensATorrentGivesItNewNamesAndSavesIt)
 {
     if (!XSession::Available())
@@ -88,12 +68,15 @@ TEST(SingleRealWindowTest, AUserOpensATorrentGivesItNewNamesAndSavesIt)
     const fs::path source = work / "source.torrent";
     fs::copy_file(fs::path(KELPMERE_TEST_SOURCE_DIR) / "samples" / "chinese-utf8-keys.torrent", source);
     const fs::path output = work / "washed.torrent";
-    const Names before = Load(source);
+    const ReloadedTorrent before(source);
     ASSERT_TRUE(before.loaded);
 
     XSession x;
     ASSERT_TRUE(x.Started()) << "Xvfb did not start";
-    Child app({program.string()}, x.ProgramEnvironment(), program.parent_path());
+    // The program runs in a working folder of its own with Ad/images, as the launcher starts it.
+    fs::create_directories(work / "run" / "Ad");
+    fs::copy(BinaryDir() / "bin" / "Ad" / "images", work / "run" / "Ad" / "images", fs::copy_options::recursive);
+    Child app({program.string()}, x.ProgramEnvironment(), work / "run");
     const std::optional<WindowGeometry> window = x.WaitForStableWindow("Kelpmere", app);
     ASSERT_TRUE(window.has_value()) << "the main window did not appear";
     const auto click = [&](const char* name) { x.Click(window->x + at.at(name).x, window->y + at.at(name).y); };
@@ -112,7 +95,7 @@ TEST(SingleRealWindowTest, AUserOpensATorrentGivesItNewNamesAndSavesIt)
 
     // One-key modify, then save; a one-key click that came before the list was filled leaves the
     // old names in the file, and both are done again.
-    Names after;
+    std::optional<ReloadedTorrent> after;
     for (int attempt = 0; attempt < 3; ++attempt) {
         click("btn_single_onekey_modify");
         std::optional<std::string> save;
@@ -131,18 +114,18 @@ TEST(SingleRealWindowTest, AUserOpensATorrentGivesItNewNamesAndSavesIt)
         ASSERT_TRUE(fs::exists(output)) << "nothing was saved";
         // The notice fades by itself; the main window takes input again once it is gone.
         ASSERT_TRUE(x.WaitForOnlyWindow(window->id, 20s)) << "the notice box did not go";
-        after = Load(output);
-        if (after.loaded && after.torrent != before.torrent)
+        after.emplace(output);
+        if (after->loaded && after->name != before.name)
             break;
     }
-    ASSERT_TRUE(after.loaded);
-    EXPECT_TRUE(std::regex_match(after.torrent, std::regex("-?[0-9]+-[0-9]{1,3}"))) << after.torrent;
-    ASSERT_EQ(after.files.size(), before.files.size());
-    for (std::size_t i = 0; i < after.files.size(); ++i) {
-        EXPECT_TRUE(std::regex_match(after.files[i], std::regex("[0-9a-f]{32}_" + std::to_string(i + 1) + "\\.[a-z]+")))
-            << after.files[i];
+    ASSERT_TRUE(after.has_value() && after->loaded);
+    EXPECT_TRUE(std::regex_match(after->name, std::regex("-?[0-9]+-[0-9]{1,3}"))) << after->name;
+    ASSERT_EQ(after->fileNames.size(), before.fileNames.size());
+    for (std::size_t i = 0; i < after->fileNames.size(); ++i) {
+        EXPECT_TRUE(std::regex_match(after->fileNames[i], std::regex("[0-9a-f]{32}_" + std::to_string(i + 1) + "\\.[a-z]+")))
+            << after->fileNames[i];
     }
-    EXPECT_EQ(after.pieces, before.pieces);
+    EXPECT_EQ(after->pieces, before.pieces);
 
     int status = -1;
     for (int attempt = 0; attempt < 6 && status == -1; ++attempt) {

@@ -2,6 +2,7 @@
 // buttons: scripted dialogs answer, notice boxes are read and closed like a user would.
 
 #include "app/AppTestSupport.h"
+#include "support/ReloadedTorrent.h"
 #include "support/TempFolder.h"
 #include "support/TestTorrents.h"
 
@@ -40,34 +41,6 @@ constexpr const char* kNotFound = "  选择的种子文件不存在,请检查文
 constexpr const char* kAnalysisFailed = "  种子文件分析错误!\n";
 constexpr const char* kSaved = "  保存成功 !\n";
 constexpr const char* kSaveFailed = "  保存失败 !\n";
-
-// What a reloaded torrent says about its names and data.
-struct Reloaded {
-    std::string name;
-    std::vector<std::string> files;   // "folder/.../file" in torrent order, local code page
-    std::string pieces;
-    std::array<char, 20> hash{};
-    bool loaded = false;
-};
-
-Reloaded Reload(const fs::path& path)
-{
-    Reloaded result;
-    CTorrentParser parser;
-    result.loaded = parser.LoadFromFile(path.c_str()) && parser.Analyze();
-    if (!result.loaded)
-        return result;
-    result.name = parser.name.text;
-    for (const TorrentFileEntry& entry : parser.files) {
-        std::string full;
-        for (const TextRef& folder : entry.path)
-            full += folder.text + "/";
-        result.files.push_back(full + entry.name.text);
-    }
-    result.pieces.assign(parser.pieces, static_cast<std::size_t>(parser.pieceCount) * 20);
-    result.hash = parser.infoHashPrefix;
-    return result;
-}
 
 class SinglePageTest : public apptest::HeadlessTest {
 protected:
@@ -360,7 +333,7 @@ TEST_F(SinglePageTest, SavingWritesTypedAndGeneratedNamesWithTheSamePiecesAndANe
 {
     Start();
     const fs::path source = Write("three.torrent", ThreeFilesInFolders());
-    const Reloaded original = Reload(source);
+    const ReloadedTorrent original(source);
     ASSERT_TRUE(original.loaded);
     ASSERT_EQ(Open(source), std::nullopt);
     EXPECT_TRUE(CHeadlessBackend::TypeText(Manager(), "edit_single_name", "新名字"));
@@ -371,22 +344,22 @@ TEST_F(SinglePageTest, SavingWritesTypedAndGeneratedNamesWithTheSamePiecesAndANe
     EXPECT_EQ(dialog.title, "保存种子");
     EXPECT_EQ(dialog.filterPatterns, "*.torrent");
     EXPECT_EQ(dialog.defaultExtension, "torrent");
-    const Reloaded typed = Reload(temp.path / "typed.torrent");
+    const ReloadedTorrent typed(temp.path / "typed.torrent");
     ASSERT_TRUE(typed.loaded);
     EXPECT_EQ(typed.name, "新名字");
-    EXPECT_EQ(typed.files, (std::vector<std::string>{"第一季/第01集.mkv", "说明.txt", "资料/字幕/简体.srt"}));
+    EXPECT_EQ(typed.filePaths, (std::vector<std::string>{"第一季/第01集.mkv", "说明.txt", "资料/字幕/简体.srt"}));
     EXPECT_EQ(typed.pieces, original.pieces);
-    EXPECT_NE(typed.hash, original.hash);
+    EXPECT_NE(typed.infoHashPrefix, original.infoHashPrefix);
 
     ASSERT_EQ(ClickWithNotice("btn_single_onekey_modify"), std::nullopt);
     const std::string seed = Find<CEditUI>("edit_single_name")->GetText().str();
     // Saving over an existing file replaces it without asking.
     EXPECT_EQ(Save(temp.path / "typed.torrent"), kSaved);
-    const Reloaded generated = Reload(temp.path / "typed.torrent");
+    const ReloadedTorrent generated(temp.path / "typed.torrent");
     ASSERT_TRUE(generated.loaded);
     EXPECT_EQ(generated.name, seed);
-    ASSERT_EQ(generated.files.size(), 3u);
-    EXPECT_TRUE(std::regex_match(generated.files[0], std::regex("[0-9]+_10/[0-9a-f]{32}_1\\.mkv"))) << generated.files[0];
+    ASSERT_EQ(generated.filePaths.size(), 3u);
+    EXPECT_TRUE(std::regex_match(generated.filePaths[0], std::regex("[0-9]+_10/[0-9a-f]{32}_1\\.mkv"))) << generated.filePaths[0];
     EXPECT_EQ(generated.pieces, original.pieces);
 
     // A folder that does not exist: the save fails and says so; the edits stay.
@@ -441,7 +414,7 @@ TEST_F(SinglePageTest, ARenamedHybridTorrentIsSavedAsAPlainOneAndAnUnchangedOneS
     const std::string renamed = ReadFile(temp.path / "renamed.torrent");
     for (const char* key : {"9:file tree", "12:meta version", "12:piece layers"})
         EXPECT_EQ(renamed.find(key), std::string::npos) << key;
-    EXPECT_TRUE(Reload(temp.path / "renamed.torrent").loaded);
+    EXPECT_TRUE(ReloadedTorrent(temp.path / "renamed.torrent").loaded);
 }
 
 TEST_F(SinglePageTest, WithoutTheListHostThePageIsNotBuiltButTheOtherPagesAre)

@@ -1,27 +1,17 @@
 #include "ui/single/SingleListControl.h"
 
-#include "bencode/CBEncodeString.h"
 #include "toolkit/CEditUI.h"
 #include "toolkit/CPaintManagerUI.h"
 #include "torrent/CMd5Digest.h"
 #include "torrent/CTorrentParser.h"
 #include "torrent/LocalText.h"
 #include "torrent/Version2Metadata.h"
+#include "ui/single/NameWriting.h"
 #include "ui/single/SingleListElementUI.h"
 #include "ui/single/SingleListUI.h"
 
 #include <algorithm>
 #include <cstring>
-
-namespace {
-
-void WriteName(const TextRef& ref, const std::string& bytes)
-{
-    if (ref.value != nullptr)
-        ref.value->SetString(bytes);
-}
-
-} // namespace
 
 bool SingleListControl::FillNames()
 {
@@ -118,9 +108,7 @@ bool SingleListControl::CollectEdits()
     if (torrentNameEdit != nullptr) {
         const std::string text = torrentNameEdit->GetText().str();
         if (text != torrentNameShown) {
-            const std::string utf8 = LocalTextToUtf8(text);
-            WriteName(document->name, utf8);
-            WriteName(document->nameUtf8, utf8);
+            WriteNamePair(document->name, &document->nameUtf8, LocalTextToUtf8(text));
             torrentNameShown = text;
             changed = true;
         }
@@ -142,8 +130,7 @@ bool SingleListControl::OneKeyModify(const char* seed)
         torrentNameEdit->SetText(seed);
     torrentNameShown = seed;
     // The seed is plain ASCII: it goes in as it is.
-    WriteName(document->name, seed);
-    WriteName(document->nameUtf8, seed);
+    WriteNamePair(document->name, &document->nameUtf8, seed);
     bool changed = document->name.value != nullptr || document->nameUtf8.value != nullptr;
 
     CMd5Digest md5;

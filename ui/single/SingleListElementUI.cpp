@@ -1,12 +1,12 @@
 #include "ui/single/SingleListElementUI.h"
 
-#include "bencode/CBEncodeString.h"
 #include "platform/ProcessRandom.h"
 #include "toolkit/CEditUI.h"
 #include "toolkit/CPaintManagerUI.h"
 #include "torrent/LocalText.h"
 #include "torrent/TorrentFileEntry.h"
 #include "ui/list/RerListControlUI.h"
+#include "ui/single/NameWriting.h"
 
 #include <cstdio>
 #include <string>
@@ -18,11 +18,10 @@ std::string Indexed(const char* name, std::int32_t index)
     return std::string(name) + std::to_string(index);
 }
 
-// Writes a local-code-page text into a value of the torrent, as UTF-8.
-void WriteName(const TextRef& ref, const std::string& utf8)
+// The ".utf-8" twin of folder k, where the torrent has one.
+const TextRef* FolderTwin(const TorrentFileEntry& entry, std::size_t k)
 {
-    if (ref.value != nullptr)
-        ref.value->SetString(utf8);
+    return k < entry.pathUtf8.size() ? &entry.pathUtf8[k] : nullptr;
 }
 
 } // namespace
@@ -131,9 +130,7 @@ bool SingleListElementUI::WriteBack()
     bool wrote = false;
     const std::string name = nameEdit->GetText().str();
     if (name != nameShown) {
-        const std::string utf8 = LocalTextToUtf8(name);
-        WriteName(entry->name, utf8);
-        WriteName(entry->nameUtf8, utf8);
+        WriteNamePair(entry->name, &entry->nameUtf8, LocalTextToUtf8(name));
         nameShown = name;
         wrote = true;
     }
@@ -141,10 +138,7 @@ bool SingleListElementUI::WriteBack()
         const std::string folder = pathEdits[k]->GetText().str();
         if (folder == pathShown[k])
             continue;
-        const std::string utf8 = LocalTextToUtf8(folder);
-        WriteName(entry->path[k], utf8);
-        if (k < entry->pathUtf8.size())
-            WriteName(entry->pathUtf8[k], utf8);
+        WriteNamePair(entry->path[k], FolderTwin(*entry, k), LocalTextToUtf8(folder));
         pathShown[k] = folder;
         wrote = true;
     }
@@ -161,19 +155,14 @@ bool SingleListElementUI::Rename(const std::string& hex)
     const std::string fileName = hex + "_" + std::to_string(index) + entry->name.text.substr(dot);
     nameEdit->SetText(CDuiString(fileName));
     nameShown = fileName;
-    const std::string fileUtf8 = LocalTextToUtf8(fileName);
-    WriteName(entry->name, fileUtf8);
-    WriteName(entry->nameUtf8, fileUtf8);
+    WriteNamePair(entry->name, &entry->nameUtf8, LocalTextToUtf8(fileName));
 
     const int draw = ProcessRandom();
     for (std::size_t k = 0; k < pathEdits.size() && k < entry->path.size() && k < pathShown.size(); ++k) {
         const std::string folder = std::to_string(draw) + "_" + std::to_string(index) + std::to_string(k);
         pathEdits[k]->SetText(CDuiString(folder));
         pathShown[k] = folder;
-        const std::string utf8 = LocalTextToUtf8(folder);
-        WriteName(entry->path[k], utf8);
-        if (k < entry->pathUtf8.size())
-            WriteName(entry->pathUtf8[k], utf8);
+        WriteNamePair(entry->path[k], FolderTwin(*entry, k), LocalTextToUtf8(folder));
     }
     return true;
 }
