@@ -58,7 +58,9 @@ bool CTorrentParser::LoadFromMemory(const char* bytes, std::size_t length)
 bool CTorrentParser::DecodeBuffer()
 {
     // A decoding error is not a verdict by itself: whatever decoded before it stays, and the
-    // root dictionary is looked for in that partial tree.
+    // root dictionary is looked for in that partial tree. Bytes after a complete root that
+    // don't decode are no reason to refuse it; a root that stopped at an error is, since
+    // saving it would silently drop everything after the error.
     codec.Decode(buffer.get(), static_cast<std::size_t>(bufferLength));
     for (CBEncodeObjectBase* value : codec.values) {
         if (value->type == kBEncodeDict) {
@@ -66,7 +68,8 @@ bool CTorrentParser::DecodeBuffer()
             break;
         }
     }
-    return root != nullptr && root->Find("announce") != nullptr && root->Find("info") != nullptr;
+    return root != nullptr && root->errorCode == 0 && root->Find("announce") != nullptr &&
+           root->Find("info") != nullptr;
 }
 
 bool CTorrentParser::SaveToFile(std::string& out, const char* path)

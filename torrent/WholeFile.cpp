@@ -2,7 +2,6 @@
 
 #include <atomic>
 #include <cerrno>
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -131,19 +130,17 @@ bool WriteWholeFile(const char* path, const char* data, std::size_t length)
 {
     if (path == nullptr || *path == '\0')
         return false;
-    std::string target = path;
+    // lstat: a symbolic link at `path` is itself what gets replaced, never the file it points
+    // to, which may lie anywhere. Links among the folders on the way are followed.
+    const std::string target = path;
     struct stat existing {};
     bool exists = false;
-    if (::lstat(path, &existing) == 0 && S_ISLNK(existing.st_mode)) {
-        char resolved[PATH_MAX];
-        if (::realpath(path, resolved) == nullptr)
-            return false;
-        target = resolved;
-    }
-    if (::stat(target.c_str(), &existing) == 0) {
-        if (!S_ISREG(existing.st_mode))
+    bool keepMode = false;
+    if (::lstat(path, &existing) == 0) {
+        if (!S_ISREG(existing.st_mode) && !S_ISLNK(existing.st_mode))
             return false;  // a folder, FIFO or device is never replaced
         exists = true;
+        keepMode = S_ISREG(existing.st_mode);
     }
 
     std::string tempPath;
@@ -151,7 +148,7 @@ bool WriteWholeFile(const char* path, const char* data, std::size_t length)
     if (!file.valid())
         return false;
     bool ok = true;
-    if (exists) {
+    if (keepMode) {
         ok = ::fchmod(file.get(), existing.st_mode & 07777) == 0;
         if (ok && ::fchown(file.get(), existing.st_uid, existing.st_gid) != 0) {
             // Keeping the owner is a courtesy that only a privileged process can always do.
