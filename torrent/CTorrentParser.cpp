@@ -24,6 +24,7 @@ void CTorrentParser::Reset()
     pieceCount = 0;
     pieces = nullptr;
     pieceLength = 0;
+    totalLength = 0;
     bufferLength = 0;
     sourcePath.clear();
 }

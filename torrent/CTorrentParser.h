@@ -66,6 +66,9 @@ public:
     const char* pieces = nullptr;
     // Length of "pieces" divided by 20.
     int32_t pieceCount = 0;
+    // The content size: the sum of every file's "length" above 0, of the files listed in
+    // `files` and of those left out alike (at most INT64_MAX).
+    int64_t totalLength = 0;
     // Low 32 bits of the root "creation date".
     int32_t creationDate = 0;
     // Root "comment", bytes as stored.

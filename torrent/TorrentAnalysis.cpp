@@ -10,6 +10,7 @@
 #include "torrent/LocalText.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -75,10 +76,19 @@ void ClassifyComponent(CBEncodeString& element, TextRef& name, std::vector<TextR
     }
 }
 
-TorrentFileEntry MakeMultiFileEntry(const CBEncodeDict& file) {
+// Adds a file's length to a total of content bytes: lengths below 1 describe no content, and
+// the total stops at the largest 64-bit number rather than overflow.
+void AddToTotal(int64_t& total, int64_t length) {
+    if (length > 0) {
+        total = length > INT64_MAX - total ? INT64_MAX : total + length;
+    }
+}
+
+TorrentFileEntry MakeMultiFileEntry(const CBEncodeDict& file, int64_t& totalLength) {
     TorrentFileEntry entry;
     if (const CBEncodeInt* length = FindInt(file, "length")) {
         entry.length = static_cast<double>(length->number);
+        AddToTotal(totalLength, length->number);
     }
     if (const CBEncodeList* path = FindList(file, "path")) {
         for (CBEncodeObjectBase* element : path->items) {
@@ -145,10 +155,6 @@ bool CTorrentParser::Analyze() {
         }
     }
 
-    if (info.errorCode != 0) {
-        return false;
-    }
-
     // The info hash over the info dictionary's bytes exactly as loaded.
     CSha1Digest sha1;
     sha1.Reset();
@@ -186,11 +192,13 @@ bool CTorrentParser::Analyze() {
         }
     }
 
+    totalLength = 0;
     if (const CBEncodeInt* length = FindInt(info, "length")) {
         // Single-file form: the torrent's name is the file's name. Both spellings move into
         // the only entry, so that whatever renames the file renames both alike.
         TorrentFileEntry entry;
         entry.length = static_cast<double>(length->number);
+        AddToTotal(totalLength, length->number);
         entry.name = std::move(name);
         entry.nameUtf8 = std::move(nameUtf8);
         name = TextRef{};
@@ -204,7 +212,7 @@ bool CTorrentParser::Analyze() {
             if (element->type != kBEncodeDict) {
                 continue;
             }
-            TorrentFileEntry entry = MakeMultiFileEntry(*static_cast<const CBEncodeDict*>(element));
+            TorrentFileEntry entry = MakeMultiFileEntry(*static_cast<const CBEncodeDict*>(element), totalLength);
             if (Qualifies(entry)) {
                 files.push_back(std::move(entry));
             }

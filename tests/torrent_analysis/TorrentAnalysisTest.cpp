@@ -147,6 +147,19 @@ TEST_F(AnalysisTest, NumbersKeepTheirLow32BitsAndPiecesCountWholeHashes) {
     EXPECT_EQ(std::string(parser_.pieces, 45), torrent.pieces);
 }
 
+TEST_F(AnalysisTest, TheTotalLengthCountsEveryFileListedOrNotAndStopsAtTheLargestNumber) {
+    ASSERT_TRUE(LoadAndAnalyze(MultiFile({{{"a.bin"}, 1000}, {{"LICENSE"}, 24}, {{"empty.txt"}, 0}, {{"neg.bin"}, -50}})));
+    EXPECT_EQ(parser_.files.size(), 1u);
+    EXPECT_EQ(parser_.totalLength, 1024);
+    ASSERT_TRUE(LoadAndAnalyze(SingleFile("README", 77)));
+    EXPECT_EQ(parser_.totalLength, 77);
+
+    TorrentDescription huge = MultiFile({{{"a.bin"}, INT64_MAX}, {{"b.bin"}, 5}, {{"c.bin"}, INT64_MAX}});
+    huge.pieces = std::string(20, 'p');
+    ASSERT_TRUE(LoadAndAnalyze(huge));
+    EXPECT_EQ(parser_.totalLength, INT64_MAX);
+}
+
 TEST_F(AnalysisTest, TheInfoHashCoversTheInfoBytesExactlyAsLoaded) {
     // "i007e" is spelled "i7e" by the encoder: only a hash over the loaded bytes matches.
     TorrentDescription torrent = SingleFile("a.bin", 1);
