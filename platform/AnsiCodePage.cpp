@@ -61,4 +61,9 @@ bool SetAnsiCodePage(const char* name) {
 
 std::string AnsiCodePageName() { return CurrentAnsiCodePage(); }
 
+bool AnsiCodePageIsUtf8() {
+  const char* name = CurrentAnsiCodePage();
+  return strcasecmp(name, "UTF-8") == 0 || strcasecmp(name, "UTF8") == 0;
+}
+
 const char* CurrentAnsiCodePage() { return g_codePage.load(std::memory_order_acquire); }
