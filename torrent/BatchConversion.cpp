@@ -19,25 +19,57 @@ bool SaveWithRoom(CTorrentParser& parser, const std::string& path, std::string& 
 
 }  // namespace
 
-ConversionResult ConvertBatchItem(CTorrentParser& parser, const BatchItem& item, const std::string& destDir,
-                                  const char* stem, std::string* encodingBuffer) {
+namespace {
+
+// The steps of one item in order; `result.outcome` names the step under way until the last
+// one succeeds, so that it tells which step failed, by a false result or by an exception.
+void RunConversionSteps(CTorrentParser& parser, const BatchItem& item, const std::string& destDir, const char* stem,
+                        std::string* encodingBuffer, ConversionResult& result) {
     const std::string sub = item.relativeDir + "/";
-    ConversionResult result;
+    result.outcome = ConversionOutcome::LoadFailed;
     result.outputPath = destDir + sub + item.fileName;
     const std::string sourcePath = item.sourceRoot + sub + item.fileName;
-
     if (!parser.LoadFromFile(sourcePath.c_str())) {
-        result.outcome = ConversionOutcome::LoadFailed;
-    } else if (!parser.Analyze()) {
-        result.outcome = ConversionOutcome::AnalyzeFailed;
-    } else if (!parser.Wash(stem)) {
-        result.outcome = ConversionOutcome::WashFailed;
-    } else if (std::string folder = destDir + sub; !CreateFolderChain(folder)) {
-        result.outcome = ConversionOutcome::OutputFolderFailed;
-    } else if (std::string local; !SaveWithRoom(parser, result.outputPath, encodingBuffer ? *encodingBuffer : local)) {
-        result.outcome = ConversionOutcome::SaveFailed;
-    } else {
-        result.outcome = ConversionOutcome::Converted;
+        return;
+    }
+    result.outcome = ConversionOutcome::AnalyzeFailed;
+    if (!parser.Analyze()) {
+        return;
+    }
+    result.outcome = ConversionOutcome::WashFailed;
+    if (!parser.Wash(stem)) {
+        return;
+    }
+    result.outcome = ConversionOutcome::OutputFolderFailed;
+    if (std::string folder = destDir + sub; !CreateFolderChain(folder)) {
+        return;
+    }
+    result.outcome = ConversionOutcome::SaveFailed;
+    std::string local;
+    if (!SaveWithRoom(parser, result.outputPath, encodingBuffer != nullptr ? *encodingBuffer : local)) {
+        return;
+    }
+    result.outcome = ConversionOutcome::Converted;
+}
+
+}  // namespace
+
+ConversionResult ConvertBatchItem(CTorrentParser& parser, const BatchItem& item, const std::string& destDir,
+                                  const char* stem, std::string* encodingBuffer) {
+    ConversionResult result;
+    RunConversionSteps(parser, item, destDir, stem, encodingBuffer, result);
+    return result;
+}
+
+ConversionResult ConvertBatchItemContained(CTorrentParser& parser, const BatchItem& item, const std::string& destDir,
+                                           const char* stem, std::string* encodingBuffer) noexcept {
+    ConversionResult result;
+    try {
+        RunConversionSteps(parser, item, destDir, stem, encodingBuffer, result);
+    } catch (...) {
+        // The step named by result.outcome threw; whatever it left half done goes with the
+        // document's contents.
+        parser.Reset();
     }
     return result;
 }

@@ -32,6 +32,12 @@ struct ConversionResult {
 ConversionResult ConvertBatchItem(CTorrentParser& parser, const BatchItem& item, const std::string& destDir,
                                   const char* stem, std::string* encodingBuffer = nullptr);
 
+// ConvertBatchItem for runs that must outlive any one item: an exception thrown by a step (an
+// allocation failure, anything else) ends the item as a failure of that step instead of
+// leaving the call, and the parser is emptied.
+ConversionResult ConvertBatchItemContained(CTorrentParser& parser, const BatchItem& item, const std::string& destDir,
+                                           const char* stem, std::string* encodingBuffer = nullptr) noexcept;
+
 // The washing stem of the item at `index`: "%d-%d-%d" of the time in seconds since 1970 (as a
 // signed 32-bit number), the tick count's milliseconds modulo 1000 and the index.
 std::string FormatBatchStem(int64_t unixSeconds, uint32_t tickCountMs, uint32_t index);
