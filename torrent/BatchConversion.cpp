@@ -33,7 +33,8 @@ void RunConversionSteps(CTorrentParser& parser, const BatchItem& item, const std
         return;
     }
     result.outcome = ConversionOutcome::AnalyzeFailed;
-    if (!parser.Analyze()) {
+    // The info hash of the loaded torrent plays no part in washing it.
+    if (!parser.Analyze(false)) {
         return;
     }
     result.outcome = ConversionOutcome::WashFailed;

@@ -40,7 +40,10 @@ public:
     bool LoadFromMemory(const char* bytes, std::size_t length);
 
     // Collects trackers, names, piece data, descriptive strings and files from the tree.
-    bool Analyze();
+    // Without `hashInfo` the info dictionary is not hashed (hashing is most of the work for a
+    // torrent with a long "pieces" string) and infoHashPrefix stays all zero; nothing else
+    // changes, the result included.
+    bool Analyze(bool hashInfo = true);
 
     // Replaces the torrent name, file names and folder names with texts generated from `stem`.
     bool Wash(const char* stem);

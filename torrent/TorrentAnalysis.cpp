@@ -113,7 +113,7 @@ bool Qualifies(const TorrentFileEntry& entry) { return !entry.name.text.empty() 
 
 }  // namespace
 
-bool CTorrentParser::Analyze() {
+bool CTorrentParser::Analyze(bool hashInfo) {
     if (root == nullptr) {
         return false;
     }
@@ -156,14 +156,16 @@ bool CTorrentParser::Analyze() {
     }
 
     // The info hash over the info dictionary's bytes exactly as loaded.
-    CSha1Digest sha1;
-    sha1.Reset();
-    sha1.Update(reinterpret_cast<const unsigned char*>(info.rawStart), static_cast<unsigned int>(info.rawLength));
-    sha1.Final();
-    char escaped[61] = {};
-    EscapeDigest(escaped, sha1);
     infoHashPrefix.fill(0);
-    std::memcpy(infoHashPrefix.data(), escaped, std::min(std::strlen(escaped), infoHashPrefix.size()));
+    if (hashInfo) {
+        CSha1Digest sha1;
+        sha1.Reset();
+        sha1.Update(reinterpret_cast<const unsigned char*>(info.rawStart), static_cast<unsigned int>(info.rawLength));
+        sha1.Final();
+        char escaped[61] = {};
+        EscapeDigest(escaped, sha1);
+        std::memcpy(infoHashPrefix.data(), escaped, std::min(std::strlen(escaped), infoHashPrefix.size()));
+    }
 
     if (CBEncodeString* value = FindString(info, "name")) {
         name = MakeTextRef(*value);
@@ -219,6 +221,9 @@ bool CTorrentParser::Analyze() {
         }
     }
 
-    const bool hashed = std::any_of(infoHashPrefix.begin(), infoHashPrefix.end(), [](char c) { return c != 0; });
+    // The escaped text of any digest starts with 20 characters that are not NUL, so a hashed
+    // torrent always passes; one analysed without hashing is taken as hashed.
+    const bool hashed =
+        !hashInfo || std::any_of(infoHashPrefix.begin(), infoHashPrefix.end(), [](char c) { return c != 0; });
     return !trackers.empty() && !files.empty() && hashed && pieceCount != 0 && pieceLength != 0 && pieces != nullptr;
 }

@@ -172,6 +172,16 @@ TEST_F(AnalysisTest, TheInfoHashCoversTheInfoBytesExactlyAsLoaded) {
     char escaped[64] = {};
     EscapeDigest(escaped, sha1);
     EXPECT_EQ(std::string(parser_.infoHashPrefix.data(), 20), std::string(escaped, 20));
+
+    // Without the hash everything else comes out the same.
+    CTorrentParser unhashed;
+    ASSERT_TRUE(unhashed.LoadFromMemory(bytes_.data(), bytes_.size()));
+    ASSERT_TRUE(unhashed.Analyze(false));
+    EXPECT_EQ(std::string(unhashed.infoHashPrefix.data(), 20), std::string(20, '\0'));
+    EXPECT_EQ(unhashed.files.size(), parser_.files.size());
+    EXPECT_EQ(unhashed.pieceCount, parser_.pieceCount);
+    EXPECT_EQ(unhashed.trackers, parser_.trackers);
+    EXPECT_FALSE(unhashed.LoadFromMemory(bytes_.data(), bytes_.size() - 1) && unhashed.Analyze(false));
 }
 
 TEST_F(AnalysisTest, NamesAreConvertedToTheLocalCodePage) {
