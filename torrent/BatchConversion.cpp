@@ -10,11 +10,12 @@ namespace {
 
 // Saves with the encoding's room reserved up front: generated names are a little longer than
 // most originals, and growing a multi-megabyte text step by step would copy it several times.
+// The "pieces" string goes to the file from the loaded bytes, never through the text.
 bool SaveWithRoom(CTorrentParser& parser, const std::string& path, std::string& encoding) {
     encoding.clear();
     const auto loaded = static_cast<std::size_t>(parser.bufferLength);
     encoding.reserve(loaded + loaded / 8 + 65536);
-    return parser.SaveToFile(encoding, path.c_str());
+    return parser.WriteToFile(encoding, path.c_str());
 }
 
 }  // namespace

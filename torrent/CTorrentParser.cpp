@@ -2,9 +2,11 @@
 
 #include "bencode/CBEncodeDict.h"
 #include "bencode/DecodeLimits.h"
+#include "torrent/LongStringEncoding.h"
 #include "torrent/WholeFile.h"
 
 #include <cstring>
+#include <vector>
 
 CTorrentParser::~CTorrentParser() { Reset(); }
 
@@ -79,4 +81,13 @@ bool CTorrentParser::SaveToFile(std::string& out, const char* path)
         return false;
     root->Encode(out);
     return WriteWholeFile(path, out.data(), out.size());
+}
+
+bool CTorrentParser::WriteToFile(std::string& text, const char* path)
+{
+    if (root == nullptr)
+        return false;
+    std::vector<ByteRange> ranges;
+    EncodeAsRanges(*root, text, ranges);
+    return WriteWholeFile(path, ranges.data(), ranges.size());
 }

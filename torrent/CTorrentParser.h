@@ -53,6 +53,11 @@ public:
     // anything fails; an existing file at `path` is then left untouched.
     bool SaveToFile(std::string& out, const char* path);
 
+    // Writes what SaveToFile writes, with the same promises, without gathering the whole
+    // encoding in one text: long byte strings that were not replaced (a "pieces" string) go to
+    // the file straight from `buffer`. `text` receives the rest of the encoding.
+    bool WriteToFile(std::string& text, const char* path);
+
     // "announce", then the first URL of each "announce-list" tier; bytes as stored.
     std::vector<std::string> trackers;
     // The listed files in torrent order.

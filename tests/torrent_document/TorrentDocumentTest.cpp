@@ -175,6 +175,32 @@ TEST_F(TorrentDocument, LoadingASecondTorrentDropsEverythingOfTheFirstAndEditsAr
     EXPECT_EQ(ReadFile(folder_ / "edited.torrent"), BuildTorrent(SingleFile("brand-new.mkv", 4096)));
 }
 
+TEST_F(TorrentDocument, WriteToFileWritesWhatSaveToFileWritesWithoutCopyingLongStrings) {
+    std::string text;
+    EXPECT_FALSE(doc_.WriteToFile(text, (folder_ / "none.torrent").c_str()));  // nothing loaded
+    TorrentDescription big = MultiFile({{{"a", "x.bin"}, 1 << 30}, {{"y.bin"}, 5}});
+    big.pieceLength = 16384;  // 65536 pieces: 1.3 MB of piece hashes
+    big.extraRoot["x-long"] = BencodeString(std::string(70000, 'L'));
+    big.extraRoot["x-replaced"] = BencodeString(std::string(70000, 'R'));
+    const std::string bytes = BuildTorrent(big);
+    ASSERT_TRUE(doc_.LoadFromMemory(bytes.data(), bytes.size()));
+    ASSERT_TRUE(doc_.Analyze());
+    ASSERT_TRUE(doc_.Wash("1-2-3"));
+    static_cast<CBEncodeString*>(doc_.root->Find("x-replaced"))->SetString("short now");
+    ASSERT_TRUE(doc_.WriteToFile(text, (folder_ / "ranges.torrent").c_str()));
+    std::string whole;
+    ASSERT_TRUE(doc_.SaveToFile(whole, (folder_ / "whole.torrent").c_str()));
+    EXPECT_EQ(ReadFile(folder_ / "ranges.torrent"), ReadFile(folder_ / "whole.torrent"));
+    EXPECT_EQ(text.size() + static_cast<std::size_t>(doc_.pieceCount) * 20 + 70000, whole.size());  // "pieces" and the long string stayed out
+
+    const std::string small = kTorrent;  // no long string at all
+    ASSERT_TRUE(doc_.LoadFromMemory(small.data(), small.size()));
+    text = "kept ";
+    ASSERT_TRUE(doc_.WriteToFile(text, (folder_ / "small.torrent").c_str()));
+    EXPECT_EQ(ReadFile(folder_ / "small.torrent"), kTorrent);
+    EXPECT_EQ(text, "kept " + kTorrent);
+}
+
 TEST_F(TorrentDocument, AFailedSaveGivesFalseAndLeavesTheOldFileIntact) {
     EXPECT_FALSE(Save(folder_ / "none.torrent"));  // nothing loaded
     EXPECT_FALSE(fs::exists(folder_ / "none.torrent"));
