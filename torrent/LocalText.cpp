@@ -4,6 +4,8 @@
 #include "platform/TextEncoding.h"
 #include "platform/Utf8.h"
 
+#include <utility>
+
 namespace {
 
 // Whether the text up to its first NUL is valid UTF-8 (no overlong forms, no surrogates, nothing
@@ -42,4 +44,13 @@ std::string LocalTextToUtf8(std::string_view local) {
         return std::string(local.substr(0, end));
     }
     return AnsiToUtf8(std::string(local).c_str());
+}
+
+std::string LocalTextToUtf8(std::string&& local) {
+    std::size_t end = 0;
+    if (AnsiCodePageIsUtf8() && IsPlainUtf8(local, end)) {
+        local.resize(end);
+        return std::move(local);
+    }
+    return AnsiToUtf8(local.c_str());
 }

@@ -226,6 +226,7 @@ TEST(NameConversionTest, TheUtf8ShortcutAgreesWithTheConvertersOnAnyBytes) {
         }
         EXPECT_EQ(Utf8ToLocalText(text), WideToAnsi(Utf8ToWide(text.c_str()).c_str())) << ::testing::PrintToString(text);
         EXPECT_EQ(LocalTextToUtf8(text), AnsiToUtf8(text.c_str())) << ::testing::PrintToString(text);
+        EXPECT_EQ(LocalTextToUtf8(std::string(text)), AnsiToUtf8(text.c_str())) << ::testing::PrintToString(text);
     }
 }
 
