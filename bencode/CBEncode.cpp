@@ -10,6 +10,10 @@
 #include <string>
 #include <utility>
 
+// Values come from BEncodePool (their operator new), whose blocks are only so strictly aligned.
+static_assert(alignof(CBEncodeInt) <= BEncodePool::kAlignment && alignof(CBEncodeString) <= BEncodePool::kAlignment &&
+              alignof(CBEncodeList) <= BEncodePool::kAlignment && alignof(CBEncodeDict) <= BEncodePool::kAlignment);
+
 namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
