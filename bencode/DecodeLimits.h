@@ -18,7 +18,7 @@ struct DecodeLimits {
     static constexpr int maxDepth = 512;
 
     // Values of every kind (dictionary keys included) that one decode may create. Every value
-    // costs memory (an object and a container node, about 100 bytes), whatever the few bytes
+    // costs memory (an object and a container node, 80 bytes or more), whatever the few bytes
     // of input that spelled it, so this count is what bounds the memory of a decode: input
     // that would go past it fails at the first value beyond it, which consumes nothing. A
     // torrent of 1 000 000 files, each with a folder and a name in its "path", takes about
