@@ -154,10 +154,11 @@ bool CBEncode::ParseInt(const char* pos, ValueList& into, int32_t& consumed)
 }
 
 // "<digits>:<bytes>". An empty run is length 0, so a lone ":" is the empty string. Fails
-// (errorCode 1) when the value budget is spent (consuming nothing), when there is no colon after the digits (also when there are no digits at
-// all, consuming nothing), when the run is longer than 19 digits or the length is beyond
-// the signed 32-bit range (consuming the digits), and when the bytes would run past the end
-// of the buffer (consuming the digits and the colon).
+// (errorCode 1) when the value budget is spent (consuming nothing), when there is no colon
+// after the digits (also when there are no digits at all, consuming nothing), when the run is
+// longer than 19 digits or the length is beyond the signed 32-bit range (consuming the
+// digits), and when the bytes would run past the end of the buffer (consuming the digits and
+// the colon).
 bool CBEncode::ParseString(const char* pos, ValueList& into, int32_t& consumed)
 {
     auto value = NewValue<CBEncodeString>(pos);

@@ -27,7 +27,8 @@ struct ConversionResult {
 // Converts one item: loads sourceRoot + relativeDir + "/" + fileName into `parser` (reused
 // from item to item), analyses it, washes it with `stem`, creates destDir + relativeDir and
 // saves the result there under the same file name (an existing file is replaced). Stops at
-// the first step that fails. The analysis skips the info hash (infoHashPrefix stays zero). The parser keeps the washed torrent until its next load.
+// the first step that fails. The analysis skips the info hash (infoHashPrefix stays zero).
+// The parser keeps the washed torrent until its next load.
 // `encodingBuffer`, when given, holds the encoding and keeps its room for the next item.
 ConversionResult ConvertBatchItem(CTorrentParser& parser, const BatchItem& item, const std::string& destDir,
                                   const char* stem, std::string* encodingBuffer = nullptr);

@@ -31,8 +31,9 @@ public:
 
     // Empties the document, reads the whole file at `path` (a byte string in the local code
     // page) and decodes it. True when the first top-level dictionary decoded completely and
-    // has "announce" and "info" (bytes after it may fail to decode). Anything that is not a regular file of 1 to 2^31-1 bytes gives false without
-    // being read. The decoded values stay even when the result is false.
+    // has "announce" and "info" (bytes after it may fail to decode). Anything that is not a
+    // regular file of 1 to 2^31-1 bytes gives false without being read. The decoded values
+    // stay even when the result is false.
     bool LoadFromFile(const char* path);
 
     // Like LoadFromFile, with the bytes given in memory (copied into `buffer`); sourcePath
