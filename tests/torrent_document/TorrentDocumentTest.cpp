@@ -142,6 +142,10 @@ TEST_F(TorrentDocument, ARootThatStoppedAtAnErrorIsRefusedEvenWithAnnounceAndInf
         EXPECT_EQ(doc_.root->errorCode, kBEncodeDict);
         EXPECT_NE(doc_.root->Find("info"), nullptr);
     }
+    // Cut anywhere, inside any container, it never loads.
+    for (std::size_t length = 1; length < whole.size(); ++length) {
+        EXPECT_FALSE(doc_.LoadFromMemory(whole.data(), length)) << length;
+    }
 }
 
 TEST_F(TorrentDocument, NegativeNumbersAnywhereLoadAndSaveBackByteForByte) {
