@@ -16,6 +16,25 @@ static_assert(alignof(CBEncodeInt) <= BEncodePool::kAlignment && alignof(CBEncod
 
 namespace {
 
+// Holds a place at the end of a list for the value about to be parsed, so that the value's
+// list node is allocated ahead of the value and its children: a tree then lies in memory in
+// the order every later walk (analysis, encoding, freeing) visits it. Complete fills the place;
+// should parsing throw, the place is given up again.
+class PlaceInList {
+public:
+    explicit PlaceInList(BEncodeItems& list) : list_(list) { list_.push_back(nullptr); }
+    ~PlaceInList()
+    {
+        if (list_.back() == nullptr)
+            list_.pop_back();
+    }
+    PlaceInList(const PlaceInList&) = delete;
+    PlaceInList& operator=(const PlaceInList&) = delete;
+
+private:
+    BEncodeItems& list_;
+};
+
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // A run of decimal digits from `pos`, stopping at the end of the buffer.
@@ -92,9 +111,9 @@ bool CBEncode::Complete(std::unique_ptr<CBEncodeObjectBase> value, const char* s
 {
     consumed = static_cast<int32_t>(stop - value->rawStart);
     value->rawLength = consumed;
-    CBEncodeObjectBase* completed = value.get();
-    into.push_back(completed);
-    value.release();
+    // The place the parse operation holds at the end of `into` (children go to lists of their own).
+    CBEncodeObjectBase* completed = value.release();
+    into.back() = completed;
     lastValue = completed;
     return completed->errorCode == 0;
 }
@@ -124,6 +143,7 @@ bool CBEncode::Dispatch(const char* pos, ValueList& into, int32_t& consumed)
 // the buffer, a 20th digit, or the "e" of a number beyond the signed 64-bit range.
 bool CBEncode::ParseInt(const char* pos, ValueList& into, int32_t& consumed)
 {
+    const PlaceInList place(into);
     auto value = NewValue<CBEncodeInt>(pos);
     const char* p = pos;
     if (value->errorCode != 0 || p >= end_ || *p != 'i') {
@@ -161,6 +181,7 @@ bool CBEncode::ParseInt(const char* pos, ValueList& into, int32_t& consumed)
 // the colon).
 bool CBEncode::ParseString(const char* pos, ValueList& into, int32_t& consumed)
 {
+    const PlaceInList place(into);
     auto value = NewValue<CBEncodeString>(pos);
     if (value->errorCode != 0)
         return Complete(std::move(value), pos, into, consumed);
@@ -188,6 +209,7 @@ bool CBEncode::ParseString(const char* pos, ValueList& into, int32_t& consumed)
 // (consuming nothing).
 bool CBEncode::ParseList(const char* pos, ValueList& into, int32_t& consumed)
 {
+    const PlaceInList place(into);
     auto value = NewValue<CBEncodeList>(pos);
     const char* p = pos;
     if (value->errorCode != 0 || p >= end_ || *p != 'l' || depth_ >= DecodeLimits::maxDepth) {
@@ -218,6 +240,7 @@ bool CBEncode::ParseList(const char* pos, ValueList& into, int32_t& consumed)
 // DecodeLimits::maxDepth + 1 or exceed the value budget (consuming nothing).
 bool CBEncode::ParseDict(const char* pos, ValueList& into, int32_t& consumed)
 {
+    const PlaceInList place(into);
     auto value = NewValue<CBEncodeDict>(pos);
     const char* p = pos;
     if (value->errorCode != 0 || p >= end_ || *p != 'd' || depth_ >= DecodeLimits::maxDepth) {
