@@ -68,9 +68,12 @@ bool CTorrentParser::Wash(const char* stem) {
         if (dot == std::string::npos) {
             return false;
         }
-        std::string fileName = digest;
+        const std::string numberText = std::to_string(number);
+        std::string fileName;
+        fileName.reserve(digest.size() + 1 + numberText.size() + (entry.name.text.size() - dot));
+        fileName += digest;
         fileName += '_';
-        fileName += std::to_string(number);
+        fileName += numberText;
         fileName.append(entry.name.text, dot, std::string::npos);
         if (fileName.size() > kMaxGeneratedName) {
             return false;
