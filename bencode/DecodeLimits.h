@@ -22,8 +22,9 @@ struct DecodeLimits {
     // of input that spelled it, so this count is what bounds the memory of a decode: input
     // that would go past it fails at the first value beyond it, which consumes nothing. A
     // torrent of 1 000 000 files, each with a folder and a name in its "path", takes about
-    // 7 000 000 values.
-    static constexpr std::size_t maxValues = 10'000'000;
+    // 7 000 000 values; with the same again in "path.utf-8", as many torrents carry, about
+    // 11 000 000.
+    static constexpr std::size_t maxValues = 12'000'000;
 
     // Spans are 32-bit (rawLength, dataLength), so a buffer may hold at most this many bytes.
     static constexpr std::size_t maxBufferLength = INT32_MAX;
