@@ -41,7 +41,8 @@ public:
 };
 
 // The containers of a tree: `items` of lists and dictionaries and the codec's `values`
-// (std::list), and a dictionary's `keyIndex` (std::map).
+// (std::list), and a dictionary's `keyIndex` (std::map). The index compares keys byte-wise as
+// std::string does, and takes a key to look up in any string form without copying it.
 using BEncodeItems = std::list<CBEncodeObjectBase*, BEncodePoolAllocator<CBEncodeObjectBase*>>;
-using BEncodeKeyIndex = std::map<std::string, CBEncodeObjectBase*, std::less<std::string>,
+using BEncodeKeyIndex = std::map<std::string, CBEncodeObjectBase*, std::less<>,
                                  BEncodePoolAllocator<std::pair<const std::string, CBEncodeObjectBase*>>>;

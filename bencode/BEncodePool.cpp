@@ -57,6 +57,13 @@ struct ThreadChunks {
     int64_t handedOut = 0;  // blocks cut from `current`
     Chunk* spare = nullptr;
     std::size_t spareCount = 0;
+    // Frees of blocks in one chunk, counted here and subtracted from its count in one atomic
+    // step: a tree is freed in about the order it was built, so most frees land in the chunk
+    // of the previous one. Until they are subtracted the chunk can't empty, so they are only
+    // ever late, never early.
+    Chunk* pendingChunk = nullptr;
+    int64_t pendingFrees = 0;
+    bool exitArranged = false;  // ThreadExit will run for this thread
     bool ended = false;  // the thread is exiting: chunks no longer stay with it
 };
 constinit thread_local ThreadChunks t_chunks{};
@@ -85,6 +92,19 @@ void Recycle(Chunk* chunk)
     ++t.spareCount;
 }
 
+// Subtracts the frees counted for the pending chunk; the chunk is recycled if that empties it.
+void FlushPendingFrees(ThreadChunks& t)
+{
+    Chunk* chunk = t.pendingChunk;
+    if (chunk == nullptr)
+        return;
+    const int64_t frees = t.pendingFrees;
+    t.pendingChunk = nullptr;
+    t.pendingFrees = 0;
+    if (chunk->live.fetch_sub(frees, std::memory_order_acq_rel) == frees)
+        Recycle(chunk);
+}
+
 // Stops cutting the current chunk; it is recycled now if nothing in it is live, otherwise by
 // the thread that frees its last block.
 void Retire(ThreadChunks& t)
@@ -106,6 +126,7 @@ struct ThreadExit {
     {
         ThreadChunks& t = t_chunks;
         t.ended = true;
+        FlushPendingFrees(t);
         Retire(t);
         while (Chunk* chunk = t.spare) {
             t.spare = chunk->nextSpare;
@@ -114,6 +135,16 @@ struct ThreadExit {
         t.spareCount = 0;
     }
 };
+
+// Makes sure ThreadExit runs when this thread ends (not once it is ending).
+void ArrangeThreadExit(ThreadChunks& t)
+{
+    if (t.exitArranged || t.ended)
+        return;
+    thread_local ThreadExit registerExit;  // first use arranges the clean-up at thread exit
+    (void)registerExit;
+    t.exitArranged = true;
+}
 
 void StartChunk(ThreadChunks& t)
 {
@@ -124,10 +155,7 @@ void StartChunk(ThreadChunks& t)
         chunk->live.store(kBias, std::memory_order_relaxed);
         chunk->nextSpare = nullptr;
     } else {
-        if (!t.ended) {
-            thread_local ThreadExit registerExit;  // first use arranges the clean-up at thread exit
-            (void)registerExit;
-        }
+        ArrangeThreadExit(t);
         chunk = new (::operator new(kChunkBytes, std::align_val_t{kChunkBytes})) Chunk;
     }
     t.current = chunk;
@@ -147,6 +175,7 @@ void* Allocate(std::size_t size)
     const std::size_t rounded = size == 0 ? kAlignment : (size + kAlignment - 1) & ~(kAlignment - 1);
     ThreadChunks& t = t_chunks;
     if (static_cast<std::size_t>(t.end - t.next) < rounded) {
+        FlushPendingFrees(t);  // the test below counts every free
         // Every block of the current chunk already freed (the usual case once a tree is gone):
         // cut it again from the start.
         if (t.current != nullptr && t.current->live.load(std::memory_order_acquire) == kBias - t.handedOut) {
@@ -175,8 +204,20 @@ void Free(void* block, std::size_t size) noexcept
         return;
     }
     Chunk* chunk = ChunkOf(block);
-    if (chunk->live.fetch_sub(1, std::memory_order_acq_rel) == 1)
-        Recycle(chunk);
+    ThreadChunks& t = t_chunks;
+    if (chunk == t.pendingChunk) {
+        ++t.pendingFrees;
+        return;
+    }
+    FlushPendingFrees(t);
+    if (t.ended) {
+        if (chunk->live.fetch_sub(1, std::memory_order_acq_rel) == 1)
+            Recycle(chunk);
+        return;
+    }
+    ArrangeThreadExit(t);
+    t.pendingChunk = chunk;
+    t.pendingFrees = 1;
 }
 
 }  // namespace BEncodePool

@@ -17,8 +17,10 @@ namespace BEncodePool {
 
 // Larger requests go straight to operator new.
 inline constexpr std::size_t kMaxBlock = 128;
-// Every block is aligned at least this strictly.
-inline constexpr std::size_t kAlignment = 16;
+// Every block is aligned at least this strictly: enough for the values and container nodes of
+// a tree (pointers, 64-bit numbers, std::string), and no padding beyond it, since blocks are
+// cut back to back and every byte they waste multiplies by the millions.
+inline constexpr std::size_t kAlignment = 8;
 
 // A block of at least `size` bytes; throws std::bad_alloc like operator new.
 void* Allocate(std::size_t size);

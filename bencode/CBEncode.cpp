@@ -10,7 +10,30 @@
 #include <string>
 #include <utility>
 
+// Values come from BEncodePool (their operator new), whose blocks are only so strictly aligned.
+static_assert(alignof(CBEncodeInt) <= BEncodePool::kAlignment && alignof(CBEncodeString) <= BEncodePool::kAlignment &&
+              alignof(CBEncodeList) <= BEncodePool::kAlignment && alignof(CBEncodeDict) <= BEncodePool::kAlignment);
+
 namespace {
+
+// Holds a place at the end of a list for the value about to be parsed, so that the value's
+// list node is allocated ahead of the value and its children: a tree then lies in memory in
+// the order every later walk (analysis, encoding, freeing) visits it. Complete fills the place;
+// should parsing throw, the place is given up again.
+class PlaceInList {
+public:
+    explicit PlaceInList(BEncodeItems& list) : list_(list) { list_.push_back(nullptr); }
+    ~PlaceInList()
+    {
+        if (list_.back() == nullptr)
+            list_.pop_back();
+    }
+    PlaceInList(const PlaceInList&) = delete;
+    PlaceInList& operator=(const PlaceInList&) = delete;
+
+private:
+    BEncodeItems& list_;
+};
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -59,6 +82,7 @@ bool CBEncode::Decode(const char* buffer, std::size_t length)
     Clear();
     end_ = buffer + length;
     depth_ = 0;
+    valuesLeft_ = valueBudget;
     const char* pos = buffer;
     // Every clean value consumes at least one byte, so this loop always advances.
     while (pos < end_ && *pos != '\0') {
@@ -70,14 +94,26 @@ bool CBEncode::Decode(const char* buffer, std::size_t length)
     return true;
 }
 
+template <class Value>
+std::unique_ptr<Value> CBEncode::NewValue(const char* pos)
+{
+    auto value = std::make_unique<Value>();
+    value->rawStart = pos;
+    if (valuesLeft_ == 0)
+        value->errorCode = value->type;
+    else
+        --valuesLeft_;
+    return value;
+}
+
 bool CBEncode::Complete(std::unique_ptr<CBEncodeObjectBase> value, const char* stop, ValueList& into,
                         int32_t& consumed)
 {
     consumed = static_cast<int32_t>(stop - value->rawStart);
     value->rawLength = consumed;
-    CBEncodeObjectBase* completed = value.get();
-    into.push_back(completed);
-    value.release();
+    // The place the parse operation holds at the end of `into` (children go to lists of their own).
+    CBEncodeObjectBase* completed = value.release();
+    into.back() = completed;
     lastValue = completed;
     return completed->errorCode == 0;
 }
@@ -99,24 +135,37 @@ bool CBEncode::Dispatch(const char* pos, ValueList& into, int32_t& consumed)
     return ParseString(pos, into, consumed);
 }
 
-// "i<digits>e". No sign is accepted, an empty run is 0 and leading zeros are allowed.
-// A failed integer keeps number 0 (so it encodes as "i0e") and consumes the "i" and the
-// digits taken, stopping at the offending byte: a sign, any other byte, the end of the
-// buffer, a 20th digit, or the "e" of a number beyond the signed 64-bit range.
+// "i<digits>e" or "i-<digits>e". An empty run is 0 and leading zeros are allowed after no
+// sign; after a "-" at least one digit must follow and the first may not be "0" (so "-0" and
+// "-007" fail), which keeps a negative number's spelling canonical: it encodes back to the
+// same bytes. A failed integer keeps number 0 (so it encodes as "i0e") and consumes the "i",
+// the sign and the digits taken, stopping at the offending byte: any other byte, the end of
+// the buffer, a 20th digit, or the "e" of a number beyond the signed 64-bit range.
 bool CBEncode::ParseInt(const char* pos, ValueList& into, int32_t& consumed)
 {
-    auto value = std::make_unique<CBEncodeInt>();
-    value->rawStart = pos;
+    const PlaceInList place(into);
+    auto value = NewValue<CBEncodeInt>(pos);
     const char* p = pos;
-    if (p >= end_ || *p != 'i') {
+    if (value->errorCode != 0 || p >= end_ || *p != 'i') {
         value->errorCode = kBEncodeInt;
         return Complete(std::move(value), p, into, consumed);
     }
     ++p;
+    const bool negative = p < end_ && *p == '-';
+    if (negative) {
+        ++p;
+        if (p >= end_ || !IsDigit(*p) || *p == '0') {
+            value->errorCode = kBEncodeInt;
+            return Complete(std::move(value), p, into, consumed);
+        }
+    }
     const DigitRun run = ReadDigits(p, end_);
     p = run.stop;
-    if (!run.tooLong && p < end_ && *p == 'e' && run.value <= static_cast<uint64_t>(INT64_MAX)) {
-        value->number = static_cast<int64_t>(run.value);
+    // The magnitude of INT64_MIN is one more than INT64_MAX.
+    const uint64_t limit = static_cast<uint64_t>(INT64_MAX) + (negative ? 1u : 0u);
+    if (!run.tooLong && p < end_ && *p == 'e' && run.value <= limit) {
+        // Unsigned negation, then the conversion, which C++20 defines as modular.
+        value->number = static_cast<int64_t>(negative ? 0u - run.value : run.value);
         ++p;
     } else {
         value->errorCode = kBEncodeInt;
@@ -125,14 +174,17 @@ bool CBEncode::ParseInt(const char* pos, ValueList& into, int32_t& consumed)
 }
 
 // "<digits>:<bytes>". An empty run is length 0, so a lone ":" is the empty string. Fails
-// (errorCode 1) when there is no colon after the digits (also when there are no digits at
-// all, consuming nothing), when the run is longer than 19 digits or the length is beyond
-// the signed 32-bit range (consuming the digits), and when the bytes would run past the end
-// of the buffer (consuming the digits and the colon).
+// (errorCode 1) when the value budget is spent (consuming nothing), when there is no colon
+// after the digits (also when there are no digits at all, consuming nothing), when the run is
+// longer than 19 digits or the length is beyond the signed 32-bit range (consuming the
+// digits), and when the bytes would run past the end of the buffer (consuming the digits and
+// the colon).
 bool CBEncode::ParseString(const char* pos, ValueList& into, int32_t& consumed)
 {
-    auto value = std::make_unique<CBEncodeString>();
-    value->rawStart = pos;
+    const PlaceInList place(into);
+    auto value = NewValue<CBEncodeString>(pos);
+    if (value->errorCode != 0)
+        return Complete(std::move(value), pos, into, consumed);
     const DigitRun run = ReadDigits(pos, end_);
     const char* p = run.stop;
     if (run.tooLong || p >= end_ || *p != ':' || run.value > static_cast<uint64_t>(INT32_MAX)) {
@@ -153,13 +205,14 @@ bool CBEncode::ParseString(const char* pos, ValueList& into, int32_t& consumed)
 }
 
 // "l<values>e". A failed element fails the list at that element's first byte; so does a
-// list that would open nesting level DecodeLimits::maxDepth + 1 (consuming nothing).
+// list that would open nesting level DecodeLimits::maxDepth + 1 or exceed the value budget
+// (consuming nothing).
 bool CBEncode::ParseList(const char* pos, ValueList& into, int32_t& consumed)
 {
-    auto value = std::make_unique<CBEncodeList>();
-    value->rawStart = pos;
+    const PlaceInList place(into);
+    auto value = NewValue<CBEncodeList>(pos);
     const char* p = pos;
-    if (p >= end_ || *p != 'l' || depth_ >= DecodeLimits::maxDepth) {
+    if (value->errorCode != 0 || p >= end_ || *p != 'l' || depth_ >= DecodeLimits::maxDepth) {
         value->errorCode = kBEncodeList;
         return Complete(std::move(value), p, into, consumed);
     }
@@ -184,13 +237,13 @@ bool CBEncode::ParseList(const char* pos, ValueList& into, int32_t& consumed)
 // "d<key><value>...e". Keys are byte strings in any order; repeats are kept in `items`
 // while `keyIndex` keeps the first. A failed key or value fails the dictionary at that
 // item's first byte; so does a dictionary that would open nesting level
-// DecodeLimits::maxDepth + 1 (consuming nothing).
+// DecodeLimits::maxDepth + 1 or exceed the value budget (consuming nothing).
 bool CBEncode::ParseDict(const char* pos, ValueList& into, int32_t& consumed)
 {
-    auto value = std::make_unique<CBEncodeDict>();
-    value->rawStart = pos;
+    const PlaceInList place(into);
+    auto value = NewValue<CBEncodeDict>(pos);
     const char* p = pos;
-    if (p >= end_ || *p != 'd' || depth_ >= DecodeLimits::maxDepth) {
+    if (value->errorCode != 0 || p >= end_ || *p != 'd' || depth_ >= DecodeLimits::maxDepth) {
         value->errorCode = kBEncodeDict;
         return Complete(std::move(value), p, into, consumed);
     }
@@ -215,7 +268,9 @@ bool CBEncode::ParseDict(const char* pos, ValueList& into, int32_t& consumed)
             value->errorCode = kBEncodeDict;
             break;
         }
-        value->keyIndex.try_emplace(std::move(keyText), lastValue);
+        // Keys are usually in sorted order (bencode asks for it), so each new one is tried at
+        // the end first, which costs one comparison instead of a walk down the tree.
+        value->keyIndex.try_emplace(value->keyIndex.end(), std::move(keyText), lastValue);
         p += childLength;
     }
     --depth_;

@@ -2,6 +2,7 @@
 
 #include "bencode/BEncodeContainers.h"
 #include "bencode/CBEncodeObjectBase.h"
+#include "bencode/DecodeLimits.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -27,8 +28,8 @@ public:
 
     // Decodes `length` bytes from `buffer`. False for a null or empty buffer (the previous
     // values then stay), for a buffer longer than DecodeLimits::maxBufferLength, and when any
-    // top-level value failed. Callers usually keep a NUL byte after the data, but the decoder
-    // never reads it.
+    // top-level value failed (a value beyond DecodeLimits::maxValues fails too). Callers
+    // usually keep a NUL byte after the data, but the decoder never reads it.
     bool Decode(const char* buffer, std::size_t length);
 
     // Deletes every top-level value (and with it the whole tree).
@@ -38,6 +39,8 @@ public:
     BEncodeItems values;
     // The value most recently completed by a parse operation; borrowed.
     CBEncodeObjectBase* lastValue = nullptr;
+    // How many values one Decode may create (see DecodeLimits::maxValues); lowered by tests.
+    std::size_t valueBudget = DecodeLimits::maxValues;
 
 private:
     using ValueList = BEncodeItems;
@@ -51,6 +54,11 @@ private:
     bool ParseList(const char* pos, ValueList& into, int32_t& consumed);
     bool ParseDict(const char* pos, ValueList& into, int32_t& consumed);
 
+    // A new value of type `Value` starting at `pos`, counted against the value budget; when
+    // the budget is spent it already carries its errorCode.
+    template <class Value>
+    std::unique_ptr<Value> NewValue(const char* pos);
+
     // Stores the consumed length in the value and the caller's counter, appends the value,
     // makes it lastValue and returns whether it is clean.
     bool Complete(std::unique_ptr<CBEncodeObjectBase> value, const char* stop, ValueList& into,
@@ -58,4 +66,5 @@ private:
 
     const char* end_ = nullptr;  // one past the last byte of the buffer being decoded
     int depth_ = 0;              // containers currently open
+    std::size_t valuesLeft_ = 0;  // values this decode may still create
 };

@@ -43,7 +43,7 @@ CBEncodeObjectBase* CBEncodeDict::Find(const char* key) const
 {
     if (key == nullptr)
         return nullptr;
-    const auto found = keyIndex.find(std::string(key));
+    const auto found = keyIndex.find(std::string_view(key));
     return found == keyIndex.end() ? nullptr : found->second;
 }
 
@@ -67,7 +67,9 @@ bool CBEncodeDict::Remove(const char* key)
         }
         keyIt = nextIt;
     }
-    if (keyIndex.erase(std::string(wanted)) > 0)
+    if (const auto indexed = keyIndex.find(wanted); indexed != keyIndex.end()) {
+        keyIndex.erase(indexed);
         removed = true;
+    }
     return removed;
 }

@@ -1,9 +1,9 @@
 #include "cli/JsonWriter.h"
 
+#include "platform/HexText.h"
 #include "platform/Utf8.h"
 
 void AppendJsonString(std::string& out, std::string_view utf8) {
-    static constexpr char kHex[] = "0123456789abcdef";
     out += '"';
     std::size_t i = 0;
     while (i < utf8.size()) {
@@ -20,8 +20,8 @@ void AppendJsonString(std::string& out, std::string_view utf8) {
                 default:
                     if (c < 0x20 || c == 0x7F) {
                         out += "\\u00";
-                        out += kHex[c >> 4];
-                        out += kHex[c & 15];
+                        out += HexDigit(c >> 4);
+                        out += HexDigit(c);
                     } else {
                         out += static_cast<char>(c);
                     }

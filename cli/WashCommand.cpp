@@ -19,7 +19,6 @@
 #include <thread>
 #include <vector>
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -72,10 +71,6 @@ std::string WithoutTrailingSeparators(std::string path) {
     return path;
 }
 
-bool IsFolder(const std::string& path, struct stat& info) {
-    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
 // The batch page's two refusals, then a check the page needn't make (its source comes from a
 // folder dialog): SOURCE must be a folder.
 bool CheckFolders(const std::string& source, const std::string& dest) {
@@ -83,18 +78,17 @@ bool CheckFolders(const std::string& source, const std::string& dest) {
         std::fprintf(stderr, "%s\n", Utf8ForConsole("您还没有选择需要积存的种子路径 !").c_str());
         return false;
     }
-    struct stat sourceInfo {};
-    struct stat destInfo {};
-    const bool sourceIsFolder = IsFolder(source, sourceInfo);
+    FolderIdentity sourceFolder;
+    FolderIdentity destFolder;
+    const bool sourceIsFolder = IsFolder(source.c_str(), &sourceFolder);
     // Spelled differently ("a/" and "a", a link) but the same folder would wash the torrents
     // over themselves.
-    if (source == dest || (sourceIsFolder && IsFolder(dest, destInfo) && sourceInfo.st_dev == destInfo.st_dev &&
-                           sourceInfo.st_ino == destInfo.st_ino)) {
+    if (source == dest || (sourceIsFolder && IsFolder(dest.c_str(), &destFolder) && sourceFolder == destFolder)) {
         std::fprintf(stderr, "%s\n", Utf8ForConsole("保存路径不能与原路径相同 !").c_str());
         return false;
     }
     if (!sourceIsFolder) {
-        std::fprintf(stderr, "kelpmere-cli: not a folder: %s\n", source.c_str());
+        std::fprintf(stderr, "kelpmere-cli: not a folder: %s\n", PrintableText(source).c_str());
         return false;
     }
     return true;
@@ -105,16 +99,22 @@ void ConvertItems(const std::vector<BatchItem>& items, const std::string& dest, 
     CTorrentParser parser;
     std::string encoding;
     for (std::size_t index = next++; index < items.size(); index = next++) {
-        const std::string stem = MakeBatchStem(static_cast<uint32_t>(index));
+        // Whatever one torrent throws ends that torrent only: the conversion reports the step
+        // that threw, and the extras around it leave the item as far as it got.
         ItemReport report;
-        report.result = ConvertBatchItem(parser, items[index], dest, stem.c_str(), &encoding);
-        if (withHashes) {
-            if (report.result.outcome != ConversionOutcome::LoadFailed) {
-                report.oldInfoHash = LoadedInfoHashHex(parser);
+        try {
+            const std::string stem = MakeBatchStem(static_cast<uint32_t>(index));
+            report.result = ConvertBatchItemContained(parser, items[index], dest, stem.c_str(), &encoding);
+            if (withHashes) {
+                if (report.result.outcome != ConversionOutcome::LoadFailed) {
+                    report.oldInfoHash = LoadedInfoHashHex(parser);
+                }
+                if (report.result.outcome == ConversionOutcome::Converted) {
+                    report.newInfoHash = CurrentInfoHashHex(parser);
+                }
             }
-            if (report.result.outcome == ConversionOutcome::Converted) {
-                report.newInfoHash = CurrentInfoHashHex(parser);
-            }
+        } catch (...) {
+            parser.Reset();
         }
         board.Post(index, std::move(report));
     }
@@ -137,7 +137,7 @@ std::string JsonLine(const BatchItem& item, const ItemReport& report) {
 }
 
 std::string TextLine(const ItemReport& report) {
-    return report.result.outputPath + "  " + Utf8ForConsole(ConversionStateText(report.result.outcome)) + "\n";
+    return PrintableText(report.result.outputPath) + "  " + Utf8ForConsole(ConversionStateText(report.result.outcome)) + "\n";
 }
 
 }  // namespace
@@ -151,7 +151,8 @@ int RunWash(const CommandLine& line) {
 
     const auto start = std::chrono::steady_clock::now();
     std::vector<BatchItem> items;
-    ScanTorrentFolder(source, "", ".torrent", items);
+    // A destination inside the source holds earlier output: it is no source of torrents.
+    ScanTorrentFolder(source, "", ".torrent", items, dest.c_str());
     for (BatchItem& item : items) {
         item.sourceRoot = source;
     }

@@ -1,5 +1,6 @@
 // Fuzz target for the bencode decoder, and for the torrent document's in-memory load,
-// analysis and washing of the same bytes.
+// analysis and washing of the same bytes, with everything `kelpmere-cli show` computes for a
+// torrent that analyses (its text and JSON reports, the info hashes).
 //
 // For every input: decoding ends, reads only the buffer, and every clean value's raw span
 // lies inside the buffer and inside its parent's span. A cleanly decoded tree, encoded,
@@ -9,6 +10,8 @@
 #include "bencode/CBEncodeDict.h"
 #include "bencode/CBEncodeList.h"
 #include "bencode/CBEncodeString.h"
+#include "cli/InfoHash.h"
+#include "cli/ShowReport.h"
 #include "torrent/CTorrentParser.h"
 
 #include <cstddef>
@@ -106,8 +109,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 
     CTorrentParser document;
     if (size > 0 && document.LoadFromMemory(reinterpret_cast<const char*>(data), size)) {
-        if (document.Analyze())
+        if (document.Analyze()) {
+            Check(!ShowTextReport("fuzz.torrent", document).empty());
+            Check(!ShowJsonReport("fuzz.torrent", document).empty());
+            Check(document.totalLength >= 0);
+            Check(LoadedInfoHashHex(document).size() == 40);
             document.Wash("fuzz-stem");
+            Check(CurrentInfoHashHex(document).size() == 40);
+        }
         std::string out;
         document.root->Encode(out);
     }

@@ -23,6 +23,16 @@ const char* InternName(const std::string& name) {
 }
 
 std::atomic<const char*> g_codePage{kFallbackCodePage};
+// Whether g_codePage names UTF-8: asked for every name the document converts.
+std::atomic<bool> g_codePageIsUtf8{true};
+
+bool NamesUtf8(const char* name) { return strcasecmp(name, "UTF-8") == 0 || strcasecmp(name, "UTF8") == 0; }
+
+void Choose(const std::string& name) {
+  const char* interned = InternName(name);
+  g_codePageIsUtf8.store(NamesUtf8(interned), std::memory_order_release);
+  g_codePage.store(interned, std::memory_order_release);
+}
 
 bool IconvKnows(const char* name) {
   iconv_t cd = iconv_open("WCHAR_T", name);
@@ -50,15 +60,17 @@ std::string AnsiCodePageForCodeset(const char* codeset) {
 
 void UseLocaleAnsiCodePage() {
   std::setlocale(LC_CTYPE, "");
-  g_codePage.store(InternName(AnsiCodePageForCodeset(nl_langinfo(CODESET))), std::memory_order_release);
+  Choose(AnsiCodePageForCodeset(nl_langinfo(CODESET)));
 }
 
 bool SetAnsiCodePage(const char* name) {
   if (name == nullptr || *name == '\0' || !IconvKnows(name)) return false;
-  g_codePage.store(InternName(name), std::memory_order_release);
+  Choose(name);
   return true;
 }
 
 std::string AnsiCodePageName() { return CurrentAnsiCodePage(); }
+
+bool AnsiCodePageIsUtf8() { return g_codePageIsUtf8.load(std::memory_order_acquire); }
 
 const char* CurrentAnsiCodePage() { return g_codePage.load(std::memory_order_acquire); }

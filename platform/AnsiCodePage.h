@@ -25,6 +25,10 @@ std::string AnsiCodePageName();
 // when it is missing, plain ASCII, or unknown to iconv.
 std::string AnsiCodePageForCodeset(const char* codeset);
 
+// Whether the current code page is UTF-8, under any of the names iconv knows it by ("UTF-8",
+// "utf8", ...).
+bool AnsiCodePageIsUtf8();
+
 // The current code page as a NUL-terminated name that stays valid for the life of the process
 // (for the converters, which look their iconv descriptors up by it).
 const char* CurrentAnsiCodePage();

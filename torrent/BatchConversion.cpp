@@ -10,34 +10,68 @@ namespace {
 
 // Saves with the encoding's room reserved up front: generated names are a little longer than
 // most originals, and growing a multi-megabyte text step by step would copy it several times.
+// The "pieces" string goes to the file from the loaded bytes, never through the text.
 bool SaveWithRoom(CTorrentParser& parser, const std::string& path, std::string& encoding) {
     encoding.clear();
     const auto loaded = static_cast<std::size_t>(parser.bufferLength);
     encoding.reserve(loaded + loaded / 8 + 65536);
-    return parser.SaveToFile(encoding, path.c_str());
+    return parser.WriteToFile(encoding, path.c_str());
+}
+
+}  // namespace
+
+namespace {
+
+// The steps of one item in order; `result.outcome` names the step under way until the last
+// one succeeds, so that it tells which step failed, by a false result or by an exception.
+void RunConversionSteps(CTorrentParser& parser, const BatchItem& item, const std::string& destDir, const char* stem,
+                        std::string* encodingBuffer, ConversionResult& result) {
+    const std::string sub = item.relativeDir + "/";
+    result.outcome = ConversionOutcome::LoadFailed;
+    result.outputPath = destDir + sub + item.fileName;
+    const std::string sourcePath = item.sourceRoot + sub + item.fileName;
+    if (!parser.LoadFromFile(sourcePath.c_str())) {
+        return;
+    }
+    result.outcome = ConversionOutcome::AnalyzeFailed;
+    // The info hash of the loaded torrent plays no part in washing it.
+    if (!parser.Analyze(false)) {
+        return;
+    }
+    result.outcome = ConversionOutcome::WashFailed;
+    if (!parser.Wash(stem)) {
+        return;
+    }
+    result.outcome = ConversionOutcome::OutputFolderFailed;
+    if (std::string folder = destDir + sub; !CreateFolderChain(folder)) {
+        return;
+    }
+    result.outcome = ConversionOutcome::SaveFailed;
+    std::string local;
+    if (!SaveWithRoom(parser, result.outputPath, encodingBuffer != nullptr ? *encodingBuffer : local)) {
+        return;
+    }
+    result.outcome = ConversionOutcome::Converted;
 }
 
 }  // namespace
 
 ConversionResult ConvertBatchItem(CTorrentParser& parser, const BatchItem& item, const std::string& destDir,
                                   const char* stem, std::string* encodingBuffer) {
-    const std::string sub = item.relativeDir + "/";
     ConversionResult result;
-    result.outputPath = destDir + sub + item.fileName;
-    const std::string sourcePath = item.sourceRoot + sub + item.fileName;
+    RunConversionSteps(parser, item, destDir, stem, encodingBuffer, result);
+    return result;
+}
 
-    if (!parser.LoadFromFile(sourcePath.c_str())) {
-        result.outcome = ConversionOutcome::LoadFailed;
-    } else if (!parser.Analyze()) {
-        result.outcome = ConversionOutcome::AnalyzeFailed;
-    } else if (!parser.Wash(stem)) {
-        result.outcome = ConversionOutcome::WashFailed;
-    } else if (std::string folder = destDir + sub; !CreateFolderChain(folder)) {
-        result.outcome = ConversionOutcome::OutputFolderFailed;
-    } else if (std::string local; !SaveWithRoom(parser, result.outputPath, encodingBuffer ? *encodingBuffer : local)) {
-        result.outcome = ConversionOutcome::SaveFailed;
-    } else {
-        result.outcome = ConversionOutcome::Converted;
+ConversionResult ConvertBatchItemContained(CTorrentParser& parser, const BatchItem& item, const std::string& destDir,
+                                           const char* stem, std::string* encodingBuffer) noexcept {
+    ConversionResult result;
+    try {
+        RunConversionSteps(parser, item, destDir, stem, encodingBuffer, result);
+    } catch (...) {
+        // The step named by result.outcome threw; whatever it left half done goes with the
+        // document's contents.
+        parser.Reset();
     }
     return result;
 }

@@ -27,10 +27,17 @@ struct ConversionResult {
 // Converts one item: loads sourceRoot + relativeDir + "/" + fileName into `parser` (reused
 // from item to item), analyses it, washes it with `stem`, creates destDir + relativeDir and
 // saves the result there under the same file name (an existing file is replaced). Stops at
-// the first step that fails. The parser keeps the washed torrent until its next load.
+// the first step that fails. The analysis skips the info hash (infoHashPrefix stays zero).
+// The parser keeps the washed torrent until its next load.
 // `encodingBuffer`, when given, holds the encoding and keeps its room for the next item.
 ConversionResult ConvertBatchItem(CTorrentParser& parser, const BatchItem& item, const std::string& destDir,
                                   const char* stem, std::string* encodingBuffer = nullptr);
+
+// ConvertBatchItem for runs that must outlive any one item: an exception thrown by a step (an
+// allocation failure, anything else) ends the item as a failure of that step instead of
+// leaving the call, and the parser is emptied.
+ConversionResult ConvertBatchItemContained(CTorrentParser& parser, const BatchItem& item, const std::string& destDir,
+                                           const char* stem, std::string* encodingBuffer = nullptr) noexcept;
 
 // The washing stem of the item at `index`: "%d-%d-%d" of the time in seconds since 1970 (as a
 // signed 32-bit number), the tick count's milliseconds modulo 1000 and the index.

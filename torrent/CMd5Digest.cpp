@@ -1,5 +1,6 @@
 #include "torrent/CMd5Digest.h"
 
+#include "platform/HexText.h"
 #include "torrent/DigestUpdate.h"
 
 #include <bit>
@@ -157,11 +158,8 @@ void CMd5Digest::Final() {
 
 std::string CMd5Digest::HexDigest() {
   Final();
-  static constexpr char kHex[] = "0123456789abcdef";
-  std::string text(32, '0');
-  for (int i = 0; i < 16; ++i) {
-    text[2 * i] = kHex[digest[i] >> 4];
-    text[2 * i + 1] = kHex[digest[i] & 15];
-  }
+  std::string text;
+  text.reserve(2 * sizeof digest);
+  AppendHex(text, digest, sizeof digest);
   return text;
 }

@@ -1,5 +1,6 @@
 #include "torrent/CSha1Digest.h"
 
+#include "platform/HexText.h"
 #include "torrent/DigestUpdate.h"
 #include "torrent/Sha1Compress.h"
 
@@ -45,7 +46,6 @@ void CSha1Digest::Final() {
 
 void EscapeDigest(char* out, const CSha1Digest& sha) {
   if (out == nullptr) return;
-  static constexpr char kHex[] = "0123456789ABCDEF";
   char* end = out + std::strlen(out);
   for (const unsigned char byte : sha.digest) {
     const bool alphanumeric = (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') || (byte >= '0' && byte <= '9');
@@ -53,8 +53,8 @@ void EscapeDigest(char* out, const CSha1Digest& sha) {
       *end++ = static_cast<char>(byte);
     } else {
       *end++ = '%';
-      *end++ = kHex[byte >> 4];
-      *end++ = kHex[byte & 15];
+      *end++ = HexDigit(byte >> 4, true);
+      *end++ = HexDigit(byte, true);
     }
   }
   *end = '\0';

@@ -2,9 +2,11 @@
 
 #include "bencode/CBEncodeDict.h"
 #include "bencode/DecodeLimits.h"
+#include "torrent/LongStringEncoding.h"
 #include "torrent/WholeFile.h"
 
 #include <cstring>
+#include <vector>
 
 CTorrentParser::~CTorrentParser() { Reset(); }
 
@@ -24,6 +26,7 @@ void CTorrentParser::Reset()
     pieceCount = 0;
     pieces = nullptr;
     pieceLength = 0;
+    totalLength = 0;
     bufferLength = 0;
     sourcePath.clear();
 }
@@ -58,7 +61,9 @@ bool CTorrentParser::LoadFromMemory(const char* bytes, std::size_t length)
 bool CTorrentParser::DecodeBuffer()
 {
     // A decoding error is not a verdict by itself: whatever decoded before it stays, and the
-    // root dictionary is looked for in that partial tree.
+    // root dictionary is looked for in that partial tree. Bytes after a complete root that
+    // don't decode are no reason to refuse it; a root that stopped at an error is, since
+    // saving it would silently drop everything after the error.
     codec.Decode(buffer.get(), static_cast<std::size_t>(bufferLength));
     for (CBEncodeObjectBase* value : codec.values) {
         if (value->type == kBEncodeDict) {
@@ -66,7 +71,8 @@ bool CTorrentParser::DecodeBuffer()
             break;
         }
     }
-    return root != nullptr && root->Find("announce") != nullptr && root->Find("info") != nullptr;
+    return root != nullptr && root->errorCode == 0 && root->Find("announce") != nullptr &&
+           root->Find("info") != nullptr;
 }
 
 bool CTorrentParser::SaveToFile(std::string& out, const char* path)
@@ -75,4 +81,13 @@ bool CTorrentParser::SaveToFile(std::string& out, const char* path)
         return false;
     root->Encode(out);
     return WriteWholeFile(path, out.data(), out.size());
+}
+
+bool CTorrentParser::WriteToFile(std::string& text, const char* path)
+{
+    if (root == nullptr)
+        return false;
+    std::vector<ByteRange> ranges;
+    EncodeAsRanges(*root, text, ranges);
+    return WriteWholeFile(path, ranges.data(), ranges.size());
 }

@@ -30,9 +30,10 @@ public:
     void Reset();
 
     // Empties the document, reads the whole file at `path` (a byte string in the local code
-    // page) and decodes it. True when the first top-level dictionary has "announce" and
-    // "info". Anything that is not a regular file of 1 to 2^31-1 bytes gives false without
-    // being read. The decoded values stay even when the result is false.
+    // page) and decodes it. True when the first top-level dictionary decoded completely and
+    // has "announce" and "info" (bytes after it may fail to decode). Anything that is not a
+    // regular file of 1 to 2^31-1 bytes gives false without being read. The decoded values
+    // stay even when the result is false.
     bool LoadFromFile(const char* path);
 
     // Like LoadFromFile, with the bytes given in memory (copied into `buffer`); sourcePath
@@ -40,7 +41,10 @@ public:
     bool LoadFromMemory(const char* bytes, std::size_t length);
 
     // Collects trackers, names, piece data, descriptive strings and files from the tree.
-    bool Analyze();
+    // Without `hashInfo` the info dictionary is not hashed (hashing is most of the work for a
+    // torrent with a long "pieces" string) and infoHashPrefix stays all zero; nothing else
+    // changes, the result included.
+    bool Analyze(bool hashInfo = true);
 
     // Replaces the torrent name, file names and folder names with texts generated from `stem`.
     bool Wash(const char* stem);
@@ -49,6 +53,11 @@ public:
     // there only once the new bytes are completely on disk. False without a root or when
     // anything fails; an existing file at `path` is then left untouched.
     bool SaveToFile(std::string& out, const char* path);
+
+    // Writes what SaveToFile writes, with the same promises, without gathering the whole
+    // encoding in one text: long byte strings that were not replaced (a "pieces" string) go to
+    // the file straight from `buffer`. `text` receives the rest of the encoding.
+    bool WriteToFile(std::string& text, const char* path);
 
     // "announce", then the first URL of each "announce-list" tier; bytes as stored.
     std::vector<std::string> trackers;
@@ -66,6 +75,9 @@ public:
     const char* pieces = nullptr;
     // Length of "pieces" divided by 20.
     int32_t pieceCount = 0;
+    // The content size: the sum of every file's "length" above 0, of the files listed in
+    // `files` and of those left out alike (at most INT64_MAX).
+    int64_t totalLength = 0;
     // Low 32 bits of the root "creation date".
     int32_t creationDate = 0;
     // Root "comment", bytes as stored.

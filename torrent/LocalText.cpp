@@ -4,14 +4,9 @@
 #include "platform/TextEncoding.h"
 #include "platform/Utf8.h"
 
-#include <cstring>
+#include <utility>
 
 namespace {
-
-bool LocalIsUtf8() {
-    const char* name = CurrentAnsiCodePage();
-    return std::strcmp(name, "UTF-8") == 0;
-}
 
 // Whether the text up to its first NUL is valid UTF-8 (no overlong forms, no surrogates, nothing
 // above U+10FFFF), the input that a UTF-8 round trip returns unchanged. `end` receives the
@@ -37,7 +32,7 @@ bool IsPlainUtf8(std::string_view text, std::size_t& end) {
 
 std::string Utf8ToLocalText(std::string_view utf8) {
     std::size_t end = 0;
-    if (LocalIsUtf8() && IsPlainUtf8(utf8, end)) {
+    if (AnsiCodePageIsUtf8() && IsPlainUtf8(utf8, end)) {
         return std::string(utf8.substr(0, end));
     }
     return WideToAnsi(Utf8ToWide(std::string(utf8).c_str()).c_str());
@@ -45,8 +40,17 @@ std::string Utf8ToLocalText(std::string_view utf8) {
 
 std::string LocalTextToUtf8(std::string_view local) {
     std::size_t end = 0;
-    if (LocalIsUtf8() && IsPlainUtf8(local, end)) {
+    if (AnsiCodePageIsUtf8() && IsPlainUtf8(local, end)) {
         return std::string(local.substr(0, end));
     }
     return AnsiToUtf8(std::string(local).c_str());
+}
+
+std::string LocalTextToUtf8(std::string&& local) {
+    std::size_t end = 0;
+    if (AnsiCodePageIsUtf8() && IsPlainUtf8(local, end)) {
+        local.resize(end);
+        return std::move(local);
+    }
+    return AnsiToUtf8(local.c_str());
 }

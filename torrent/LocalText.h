@@ -10,3 +10,5 @@
 
 std::string Utf8ToLocalText(std::string_view utf8);
 std::string LocalTextToUtf8(std::string_view local);
+// The same, taking over `local` itself when it needs no change.
+std::string LocalTextToUtf8(std::string&& local);

@@ -10,6 +10,7 @@
 #include "torrent/LocalText.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -75,10 +76,19 @@ void ClassifyComponent(CBEncodeString& element, TextRef& name, std::vector<TextR
     }
 }
 
-TorrentFileEntry MakeMultiFileEntry(const CBEncodeDict& file) {
+// Adds a file's length to a total of content bytes: lengths below 1 describe no content, and
+// the total stops at the largest 64-bit number rather than overflow.
+void AddToTotal(int64_t& total, int64_t length) {
+    if (length > 0) {
+        total = length > INT64_MAX - total ? INT64_MAX : total + length;
+    }
+}
+
+TorrentFileEntry MakeMultiFileEntry(const CBEncodeDict& file, int64_t& totalLength) {
     TorrentFileEntry entry;
     if (const CBEncodeInt* length = FindInt(file, "length")) {
         entry.length = static_cast<double>(length->number);
+        AddToTotal(totalLength, length->number);
     }
     if (const CBEncodeList* path = FindList(file, "path")) {
         for (CBEncodeObjectBase* element : path->items) {
@@ -103,7 +113,7 @@ bool Qualifies(const TorrentFileEntry& entry) { return !entry.name.text.empty() 
 
 }  // namespace
 
-bool CTorrentParser::Analyze() {
+bool CTorrentParser::Analyze(bool hashInfo) {
     if (root == nullptr) {
         return false;
     }
@@ -145,19 +155,17 @@ bool CTorrentParser::Analyze() {
         }
     }
 
-    if (info.errorCode != 0) {
-        return false;
-    }
-
     // The info hash over the info dictionary's bytes exactly as loaded.
-    CSha1Digest sha1;
-    sha1.Reset();
-    sha1.Update(reinterpret_cast<const unsigned char*>(info.rawStart), static_cast<unsigned int>(info.rawLength));
-    sha1.Final();
-    char escaped[61] = {};
-    EscapeDigest(escaped, sha1);
     infoHashPrefix.fill(0);
-    std::memcpy(infoHashPrefix.data(), escaped, std::min(std::strlen(escaped), infoHashPrefix.size()));
+    if (hashInfo) {
+        CSha1Digest sha1;
+        sha1.Reset();
+        sha1.Update(reinterpret_cast<const unsigned char*>(info.rawStart), static_cast<unsigned int>(info.rawLength));
+        sha1.Final();
+        char escaped[61] = {};
+        EscapeDigest(escaped, sha1);
+        std::memcpy(infoHashPrefix.data(), escaped, std::min(std::strlen(escaped), infoHashPrefix.size()));
+    }
 
     if (CBEncodeString* value = FindString(info, "name")) {
         name = MakeTextRef(*value);
@@ -186,11 +194,13 @@ bool CTorrentParser::Analyze() {
         }
     }
 
+    totalLength = 0;
     if (const CBEncodeInt* length = FindInt(info, "length")) {
         // Single-file form: the torrent's name is the file's name. Both spellings move into
         // the only entry, so that whatever renames the file renames both alike.
         TorrentFileEntry entry;
         entry.length = static_cast<double>(length->number);
+        AddToTotal(totalLength, length->number);
         entry.name = std::move(name);
         entry.nameUtf8 = std::move(nameUtf8);
         name = TextRef{};
@@ -204,13 +214,16 @@ bool CTorrentParser::Analyze() {
             if (element->type != kBEncodeDict) {
                 continue;
             }
-            TorrentFileEntry entry = MakeMultiFileEntry(*static_cast<const CBEncodeDict*>(element));
+            TorrentFileEntry entry = MakeMultiFileEntry(*static_cast<const CBEncodeDict*>(element), totalLength);
             if (Qualifies(entry)) {
                 files.push_back(std::move(entry));
             }
         }
     }
 
-    const bool hashed = std::any_of(infoHashPrefix.begin(), infoHashPrefix.end(), [](char c) { return c != 0; });
+    // The escaped text of any digest starts with 20 characters that are not NUL, so a hashed
+    // torrent always passes; one analysed without hashing is taken as hashed.
+    const bool hashed =
+        !hashInfo || std::any_of(infoHashPrefix.begin(), infoHashPrefix.end(), [](char c) { return c != 0; });
     return !trackers.empty() && !files.empty() && hashed && pieceCount != 0 && pieceLength != 0 && pieces != nullptr;
 }

@@ -13,12 +13,11 @@
 
 namespace {
 
-using FolderId = std::pair<dev_t, ino_t>;
-
 struct ScanState {
     const char* pattern = "";
     std::vector<BatchItem>* results = nullptr;
-    std::set<FolderId> visited;
+    // Folders already walked, and the one to leave out: none of them is entered again.
+    std::set<FolderIdentity> visited;
 };
 
 std::string JoinPath(const std::string& dir, const std::string& name) {
@@ -62,7 +61,7 @@ void ScanFolder(const std::string& dir, const std::string& relativeDir, ScanStat
         return;
     }
     struct stat folderInfo {};
-    if (fstat(fd, &folderInfo) != 0 || !state.visited.emplace(folderInfo.st_dev, folderInfo.st_ino).second) {
+    if (fstat(fd, &folderInfo) != 0 || !state.visited.insert(FolderIdentity{folderInfo.st_dev, folderInfo.st_ino}).second) {
         close(fd);
         return;
     }
@@ -93,19 +92,27 @@ void ScanFolder(const std::string& dir, const std::string& relativeDir, ScanStat
     }
 }
 
-// Whether `path` names a folder (following links).
-bool IsFolder(const char* path) {
-    struct stat info {};
-    return stat(path, &info) == 0 && S_ISDIR(info.st_mode);
-}
-
 }  // namespace
 
+bool IsFolder(const char* path, FolderIdentity* identity) {
+    struct stat info {};
+    if (path == nullptr || stat(path, &info) != 0 || !S_ISDIR(info.st_mode)) {
+        return false;
+    }
+    if (identity != nullptr) {
+        *identity = FolderIdentity{info.st_dev, info.st_ino};
+    }
+    return true;
+}
+
 void ScanTorrentFolder(const std::string& dir, const std::string& relativeDir, const char* pattern,
-                       std::vector<BatchItem>& results) {
+                       std::vector<BatchItem>& results, const char* skipFolder) {
     ScanState state;
     state.pattern = pattern != nullptr ? pattern : "";
     state.results = &results;
+    if (FolderIdentity skipped; skipFolder != nullptr && IsFolder(skipFolder, &skipped)) {
+        state.visited.insert(skipped);
+    }
     ScanFolder(dir, relativeDir, state);
 }
 

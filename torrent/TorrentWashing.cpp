@@ -11,6 +11,7 @@
 
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace {
@@ -27,17 +28,21 @@ void SetIfPresent(TextRef& ref, const std::string& utf8) {
 
 // Gives the same text to both spellings of a name, copying it only when both are present.
 void SetBoth(TextRef& first, TextRef& second, std::string utf8) {
-    SetIfPresent(first, utf8);
-    if (second.value != nullptr) {
-        second.value->SetString(std::move(utf8));
+    if (second.value == nullptr) {
+        if (first.value != nullptr) {
+            first.value->SetString(std::move(utf8));
+        }
+        return;
     }
+    SetIfPresent(first, utf8);
+    second.value->SetString(std::move(utf8));
 }
 
 }  // namespace
 
 bool CTorrentParser::Wash(const char* stem) {
     const char* seed = stem != nullptr ? stem : "";
-    const std::string stemUtf8 = LocalTextToUtf8(seed);
+    const std::string stemUtf8 = LocalTextToUtf8(std::string_view(seed));
     SetIfPresent(name, stemUtf8);
     SetIfPresent(nameUtf8, stemUtf8);
 
@@ -52,23 +57,24 @@ bool CTorrentParser::Wash(const char* stem) {
         if (dot == std::string::npos) {
             return false;
         }
-        std::string fileName = digest;
+        const std::string numberText = std::to_string(number);
+        std::string fileName;
+        fileName.reserve(digest.size() + 1 + numberText.size() + (entry.name.text.size() - dot));
+        fileName += digest;
         fileName += '_';
-        fileName += std::to_string(number);
+        fileName += numberText;
         fileName.append(entry.name.text, dot, std::string::npos);
         if (fileName.size() > kMaxGeneratedName) {
             return false;
         }
-        SetBoth(entry.name, entry.nameUtf8, LocalTextToUtf8(fileName));
+        SetBoth(entry.name, entry.nameUtf8, LocalTextToUtf8(std::move(fileName)));
 
         // One draw per entry, also for an entry without folders.
         const std::string folderPrefix = std::to_string(ProcessRandom()) + "_" + std::to_string(number);
         for (std::size_t i = 0; i < entry.path.size(); ++i) {
-            const std::string folderUtf8 = LocalTextToUtf8(folderPrefix + std::to_string(i));
-            SetIfPresent(entry.path[i], folderUtf8);
-            if (i < entry.pathUtf8.size()) {
-                SetIfPresent(entry.pathUtf8[i], folderUtf8);
-            }
+            TextRef none;
+            SetBoth(entry.path[i], i < entry.pathUtf8.size() ? entry.pathUtf8[i] : none,
+                    LocalTextToUtf8(folderPrefix + std::to_string(i)));
         }
     }
 

@@ -1,13 +1,17 @@
 #include "torrent/WholeFile.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <vector>
+
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 namespace {
@@ -44,10 +48,19 @@ bool IsReadableSize(const struct stat& info, std::size_t maxLength)
            static_cast<unsigned long long>(info.st_size) <= maxLength;
 }
 
-bool WriteAll(int fd, const char* data, std::size_t length)
+// Writes every range in order, as few calls as the system allows.
+bool WriteAll(int fd, const ByteRange* ranges, std::size_t count)
 {
-    while (length > 0) {
-        const ssize_t written = ::write(fd, data, length);
+    std::vector<iovec> pending;
+    pending.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        if (ranges[i].length > 0)
+            pending.push_back(iovec{const_cast<char*>(ranges[i].data), ranges[i].length});
+    }
+    std::size_t first = 0;
+    while (first < pending.size()) {
+        const int batch = static_cast<int>(std::min<std::size_t>(pending.size() - first, IOV_MAX));
+        const ssize_t written = ::writev(fd, pending.data() + first, batch);
         if (written < 0) {
             if (errno == EINTR)
                 continue;
@@ -55,8 +68,16 @@ bool WriteAll(int fd, const char* data, std::size_t length)
         }
         if (written == 0)
             return false;
-        data += written;
-        length -= static_cast<std::size_t>(written);
+        // Past the ranges written whole; a range written in part goes on from where it stopped.
+        auto left = static_cast<std::size_t>(written);
+        while (first < pending.size() && left >= pending[first].iov_len) {
+            left -= pending[first].iov_len;
+            ++first;
+        }
+        if (left > 0) {
+            pending[first].iov_base = static_cast<char*>(pending[first].iov_base) + left;
+            pending[first].iov_len -= left;
+        }
     }
     return true;
 }
@@ -129,21 +150,25 @@ bool ReadWholeFile(const char* path, std::size_t maxLength, std::unique_ptr<char
 
 bool WriteWholeFile(const char* path, const char* data, std::size_t length)
 {
+    const ByteRange whole{data, length};
+    return WriteWholeFile(path, &whole, 1);
+}
+
+bool WriteWholeFile(const char* path, const ByteRange* ranges, std::size_t count)
+{
     if (path == nullptr || *path == '\0')
         return false;
-    std::string target = path;
+    // lstat: a symbolic link at `path` is itself what gets replaced, never the file it points
+    // to, which may lie anywhere. Links among the folders on the way are followed.
+    const std::string target = path;
     struct stat existing {};
     bool exists = false;
-    if (::lstat(path, &existing) == 0 && S_ISLNK(existing.st_mode)) {
-        char resolved[PATH_MAX];
-        if (::realpath(path, resolved) == nullptr)
-            return false;
-        target = resolved;
-    }
-    if (::stat(target.c_str(), &existing) == 0) {
-        if (!S_ISREG(existing.st_mode))
+    bool keepMode = false;
+    if (::lstat(path, &existing) == 0) {
+        if (!S_ISREG(existing.st_mode) && !S_ISLNK(existing.st_mode))
             return false;  // a folder, FIFO or device is never replaced
         exists = true;
+        keepMode = S_ISREG(existing.st_mode);
     }
 
     std::string tempPath;
@@ -151,13 +176,13 @@ bool WriteWholeFile(const char* path, const char* data, std::size_t length)
     if (!file.valid())
         return false;
     bool ok = true;
-    if (exists) {
+    if (keepMode) {
         ok = ::fchmod(file.get(), existing.st_mode & 07777) == 0;
         if (ok && ::fchown(file.get(), existing.st_uid, existing.st_gid) != 0) {
             // Keeping the owner is a courtesy that only a privileged process can always do.
         }
     }
-    ok = ok && WriteAll(file.get(), data, length);
+    ok = ok && WriteAll(file.get(), ranges, count);
     // Flushing before the rename is what keeps an old file safe from a crash; a new file has
     // nothing to protect, and skipping the flush keeps batch output at the speed of a copy.
     ok = ok && (!exists || ::fsync(file.get()) == 0);

@@ -19,5 +19,15 @@ bool ReadWholeFile(const char* path, std::size_t maxLength, std::unique_ptr<char
 // so `path` holds either its old content or the complete new one. On any failure the
 // temporary file is removed, `path` is left as it was and the result is false. A new file
 // gets 0666 less the umask; an existing one keeps its permission bits. A symbolic link at
-// `path` is followed: its target gets the new content.
+// `path` is replaced by the new file (like a new file, it gets 0666 less the umask); whatever
+// it pointed to is left alone. Links among the folders of `path` are followed.
 bool WriteWholeFile(const char* path, const char* data, std::size_t length);
+
+// A run of bytes to be written.
+struct ByteRange {
+    const char* data = nullptr;
+    std::size_t length = 0;
+};
+
+// WriteWholeFile with the new content given as `count` ranges, written one after the other.
+bool WriteWholeFile(const char* path, const ByteRange* ranges, std::size_t count);

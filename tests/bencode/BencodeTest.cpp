@@ -88,6 +88,7 @@ TEST(BencodeDecoding, ValidInputsDecodeAndEncodeBackCanonicallyWithKeysInTheirOw
         {std::string("de\0i1e", 6), "de"},                  // a top-level NUL ends decoding
         {"ledeld1:aleee", "ledeld1:aleee"},
         {"d1:bi1e1:ai2e1:ai3ee", "d1:bi1e1:ai2e1:ai3ee"},   // key order and repeated keys kept
+        {"i-42ei-9223372036854775808e", "i-42ei-9223372036854775808e"},  // negatives, int64 minimum
     };
     for (const auto& [input, output] : cases) {
         SCOPED_TRACE(input);
@@ -99,6 +100,8 @@ TEST(BencodeDecoding, ValidInputsDecodeAndEncodeBackCanonicallyWithKeysInTheirOw
         EXPECT_EQ(all, output);
     }
     EXPECT_EQ(Number(Decoded("i9223372036854775807e").first()), INT64_MAX);
+    EXPECT_EQ(Number(Decoded("i-9223372036854775808e").first()), INT64_MIN);
+    EXPECT_EQ(Number(Decoded("i-1e").first()), -1);
     EXPECT_EQ(Text(Decoded(std::string("3:a\0b", 5)).first()), std::string("a\0b", 3));
     Decoded keys("d1:bi1e1:ai2e1:ai3e8:announcei4ee");
     EXPECT_EQ(Number(keys.firstAs<CBEncodeDict>()->Find("a")), 2);  // the first of repeated keys
@@ -123,7 +126,13 @@ TEST(BencodeFailures, BadInputFailsAtTheOffendingByteWithoutLoopingOrReadingPast
         int32_t length;
     };
     const Case cases[] = {
-        {"i-12e", kBEncodeInt, 1},
+        {"i-e", kBEncodeInt, 2},                               // a sign without digits
+        {"i-", kBEncodeInt, 2},
+        {"i-0e", kBEncodeInt, 2},                              // negative zero
+        {"i-007e", kBEncodeInt, 2},                            // a negative with leading zeros
+        {"i--1e", kBEncodeInt, 2},
+        {"i1-e", kBEncodeInt, 2},
+        {"i-9223372036854775809e", kBEncodeInt, -1},           // below int64
         {"i12", kBEncodeInt, 3},
         {"i9223372036854775808e", kBEncodeInt, -1},            // beyond int64
         {"i00000000000000000042e", kBEncodeInt, 1 + DecodeLimits::maxDigits},
@@ -134,7 +143,7 @@ TEST(BencodeFailures, BadInputFailsAtTheOffendingByteWithoutLoopingOrReadingPast
         {"l", kBEncodeList, 1},
         {"li1e", kBEncodeList, 4},
         {"l5:abc", kBEncodeList, 1},                           // a string running past the end
-        {"li1ei-2ee", kBEncodeList, 4},
+        {"li1ei-0ee", kBEncodeList, 4},
         {"d1:a", kBEncodeDict, 4},
         {"dxe", kBEncodeDict, 1},
         {"d1:aqe", kBEncodeDict, 4},
@@ -154,13 +163,13 @@ TEST(BencodeFailures, BadInputFailsAtTheOffendingByteWithoutLoopingOrReadingPast
 
 TEST(BencodeFailures, AFailedDecodeLeavesThePartialTree)
 {
-    Decoded list("li1ei-2ee");
+    Decoded list("li1ei-0ee");
     auto* items = &list.firstAs<CBEncodeList>()->items;
     ASSERT_EQ(items->size(), 2u);
     EXPECT_EQ(Number(Item(*items, 0)), 1);
     EXPECT_EQ(Item(*items, 1)->errorCode, kBEncodeInt);
 
-    Decoded dict("d1:ai-1ee");
+    Decoded dict("d1:ai-0ee");
     EXPECT_EQ(dict.firstAs<CBEncodeDict>()->items.size(), 2u);
     EXPECT_EQ(dict.firstAs<CBEncodeDict>()->Find("a"), nullptr);  // a key whose value failed
     EXPECT_EQ(Decoded("d1:ai1ee5").first()->errorCode, 0);  // garbage after it leaves a value clean
@@ -209,10 +218,61 @@ TEST(BencodeLimits, NestingDecodesUpToTheDepthLimitAndFailsOneLevelBeyondIt)
     EXPECT_EQ(value->rawLength, 0);
     EXPECT_EQ(value->rawStart, d.buffer() + depth);
 
+    std::string overDicts;
+    for (int i = 0; i <= depth; ++i)
+        overDicts += "d1:k";
+    Decoded dictsBeyond(overDicts + "i0e" + std::string(depth + 1, 'e'));
+    EXPECT_FALSE(dictsBeyond.ok);
+    value = dictsBeyond.first();
+    for (int level = 1; level <= depth; ++level) {
+        ASSERT_EQ(value->errorCode, kBEncodeDict) << level;
+        value = static_cast<CBEncodeDict*>(value)->items.back();
+    }
+    EXPECT_EQ(value->errorCode, kBEncodeDict);
+    EXPECT_EQ(value->rawLength, 0);
+    EXPECT_EQ(value->rawStart, dictsBeyond.buffer() + 4 * depth);
+
     std::string deep;
     for (int i = 0; i < 500000; ++i)
         deep += "ld1:k";
     EXPECT_FALSE(Decoded(deep).ok);  // without exhausting the stack
+}
+
+TEST(BencodeLimits, ADecodeCreatesAtMostTheValueBudgetAndFailsCleanlyAtTheFirstValueBeyondIt)
+{
+    EXPECT_EQ(CBEncode().valueBudget, DecodeLimits::maxValues);
+    const std::string text = "ld1:ki1ee0:leei7e";  // 7 values: list, dict, key, integer, string, list, integer
+    const std::string withString = "ld1:ki1eel0:ee";
+    for (std::size_t budget = 0; budget <= 7; ++budget) {
+        SCOPED_TRACE(budget);
+        CBEncode codec;
+        codec.valueBudget = budget;
+        const bool ok = codec.Decode(text.data(), text.size());
+        EXPECT_EQ(ok, budget == 7);
+        if (ok)
+            continue;
+        // Down the path of failed values to the one beyond the budget, which consumed nothing.
+        CBEncodeObjectBase* failed = codec.values.back();
+        while (failed->type == kBEncodeList || failed->type == kBEncodeDict) {
+            const BEncodeItems& items = failed->type == kBEncodeList ? static_cast<CBEncodeList*>(failed)->items
+                                                                     : static_cast<CBEncodeDict*>(failed)->items;
+            if (items.empty() || items.back()->errorCode == 0)
+                break;
+            failed = items.back();
+        }
+        EXPECT_EQ(failed->errorCode, failed->type);
+        EXPECT_EQ(failed->rawLength, 0);
+    }
+    CBEncode codec;
+    codec.valueBudget = 5;
+    ASSERT_FALSE(codec.Decode(withString.data(), withString.size()));
+    auto* list = static_cast<CBEncodeList*>(codec.values.front());
+    EXPECT_EQ(list->errorCode, kBEncodeList);
+    EXPECT_EQ(Item(list->items, 1)->errorCode, kBEncodeList);  // the inner list holds the failed string
+    EXPECT_EQ(static_cast<CBEncodeList*>(Item(list->items, 1))->items.back()->errorCode, kBEncodeString);
+    codec.valueBudget = 6;  // every decode starts with the whole budget again
+    EXPECT_TRUE(codec.Decode(withString.data(), withString.size()));
+    EXPECT_TRUE(codec.Decode(withString.data(), withString.size()));
 }
 
 TEST(BencodeEditing, SetStringChangesTheEncodingButNotTheDecodedBytesAndRemoveDropsAKey)

@@ -186,4 +186,85 @@ TEST_F(CliTest, ShowListsFilesWithTheirSizesAndDescriptiveTexts) {
     EXPECT_EQ(values[1]["error"].text, "种子文件分析失败 请检查种子文件!");
 }
 
+TEST_F(CliTest, ADestinationInsideTheSourceIsNeverWashedAgain) {
+    Put("a.torrent", Torrent("a.mkv"));
+    Put("sub/b.torrent", Torrent("b.mkv"));
+    const std::string inside = source_ + "/out";
+    for (int run = 0; run < 3; ++run) {
+        const CliRun washed = Cli({"wash", source_, run == 2 ? source_ + "/sub/../out/" : inside});
+        EXPECT_EQ(washed.status, 0) << washed.err;
+        EXPECT_EQ(Lines(washed.out).size(), 3u) << washed.out;  // two torrents and the summary, every time
+    }
+    EXPECT_TRUE(fs::is_regular_file(inside + "/sub/b.torrent"));
+    EXPECT_FALSE(fs::exists(inside + "/out"));
+}
+
+TEST_F(CliTest, ATorrentThatThrowsFailsAloneAndTheRunGoesOn) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer reserves more address space than any limit this test sets";
+#else
+    // Four million empty lists: well inside the value budget, far beyond the address space the
+    // run is given, so decoding this one torrent throws std::bad_alloc.
+    std::string lists = "l";
+    for (int i = 0; i < 4'000'000; ++i) {
+        lists += "le";
+    }
+    Put("a.torrent", lists + "e");
+    Put("b.torrent", Torrent("b.mkv"));
+    std::string command = "ulimit -v 262144; LC_ALL=C " + Quoted(KELPMERE_CLI) + " wash --jobs 1 " + Quoted(source_) + " " + Quoted(dest_);
+    const fs::path out = temp_.path / "stdout";
+    const int status = std::system((command + " >" + Quoted(out) + " 2>&1").c_str());
+    const auto lines = Lines(ReadFile(out));
+    ASSERT_TRUE(WIFEXITED(status)) << ReadFile(out);
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    ASSERT_EQ(lines.size(), 3u) << ReadFile(out);
+    EXPECT_EQ(lines[0], dest_ + "/a.torrent  种子文件分析失败 请检查种子文件!");
+    EXPECT_EQ(lines[1], dest_ + "/b.torrent  保存转换的种子成功!");
+    EXPECT_EQ(lines[2].rfind("1/2 converted, 1 failed", 0), 0u) << lines[2];
+#endif
+}
+
+TEST_F(CliTest, ControlCharactersFromTorrentsAndFileNamesArePrintedEscaped) {
+    TorrentDescription description = MultiFile({{{"dir\x1b[2J", "clip\x1b]0;owned\x07.mkv"}, 5}});
+    description.name = "name\xc2\x9b" "31m";  // U+009B, the one-character CSI
+    description.comment = "line\rover\x7f\xff";
+    description.announce = "http://t.example/\xc2\x9b" "1m";
+    Put("evil\x1b[31m.torrent", BuildTorrent(description));
+    const std::string shown = Cli({"show", source_ + "/evil\x1b[31m.torrent"}).out;
+    const std::string washed = Cli({"wash", source_, dest_}).out;
+    for (const std::string& text : {shown, washed}) {
+        EXPECT_EQ(text.find_first_of(std::string("\x1b\x07\x7f\x9b\r", 5)), std::string::npos) << text;
+        EXPECT_EQ(text.find("\xc2\x9b"), std::string::npos) << text;
+    }
+    for (const char* escaped : {"evil\\x1B[31m.torrent\n", "dir\\x1B[2J/clip\\x1B]0;owned\\x07.mkv\n", "name\\x9B31m\n",
+                                "line\\x0Dover\\x7F\\xFF\n", "http://t.example/\\x9B1m\n"}) {
+        EXPECT_NE(shown.find(escaped), std::string::npos) << escaped << "\n" << shown;
+    }
+    EXPECT_NE(washed.find(dest_ + "/evil\\x1B[31m.torrent  "), std::string::npos) << washed;
+    // JSON escapes in its own way and keeps the text itself.
+    EXPECT_EQ(Show(source_ + "/evil\x1b[31m.torrent")["files"].items.at(0)["path"].text, "dir\x1b[2J/clip\x1b]0;owned\x07.mkv");
+}
+
+TEST_F(CliTest, ShowTotalsEveryFileListedOrNotWithoutOverflowing) {
+    TorrentDescription description = MultiFile({{{"a.bin"}, 1000}, {{"LICENSE"}, 24}, {{"empty.txt"}, 0}});
+    description.files[1].extra["x"] = "i-5e";
+    Put("unlisted.torrent", BuildTorrent(description));
+    const JsonValue unlisted = Show(source_ + "/unlisted.torrent");
+    EXPECT_EQ(unlisted["files"].items.size(), 1u);
+    EXPECT_EQ(unlisted["totalSize"].number, 1024.0);
+    EXPECT_NE(Cli({"show", source_ + "/unlisted.torrent"}).out.find("total size:    1024 (1024.00B)\n"), std::string::npos);
+
+    description = MultiFile({{{"a.bin"}, INT64_MAX}, {{"b.bin"}, INT64_MAX}, {{"c.bin"}, -7}});
+    description.pieceLength = int64_t{1} << 30;
+    description.pieces = std::string(20, 'p');
+    Put("huge.torrent", BuildTorrent(description));
+    const CliRun text = Cli({"show", source_ + "/huge.torrent"});
+    EXPECT_EQ(text.status, 0) << text.err;
+    EXPECT_NE(text.out.find("total size:    9223372036854775807 ("), std::string::npos) << text.out;
+    const JsonValue huge = Show(source_ + "/huge.torrent");
+    ASSERT_EQ(huge["files"].items.size(), 2u);
+    EXPECT_EQ(huge["totalSize"].number, 9223372036854775807.0);
+    EXPECT_EQ(huge["files"].items[0]["length"].number, 9223372036854775807.0);
+}
+
 }  // namespace

@@ -91,6 +91,7 @@ TEST_F(TextEncoding, PlainAsciiLocalesFallBackToUtf8AndUnknownCodePagesAreRefuse
     setenv("LC_ALL", locale, 1);
     UseLocaleAnsiCodePage();
     EXPECT_EQ(AnsiCodePageName(), "UTF-8") << locale;
+    EXPECT_TRUE(AnsiCodePageIsUtf8()) << locale;
   }
   savedLcAll != nullptr ? setenv("LC_ALL", saved.c_str(), 1) : unsetenv("LC_ALL");
   std::setlocale(LC_CTYPE, "C");
@@ -103,6 +104,11 @@ TEST_F(TextEncoding, PlainAsciiLocalesFallBackToUtf8AndUnknownCodePagesAreRefuse
   for (const char* name : {"NO-SUCH-CHARSET-42", "", static_cast<const char*>(nullptr)})
     EXPECT_FALSE(SetAnsiCodePage(name));
   EXPECT_EQ(AnsiCodePageName(), "GBK");
+  EXPECT_FALSE(AnsiCodePageIsUtf8());
+  for (const char* utf8 : {"utf-8", "UTF8", "utf8"}) {  // every spelling iconv takes
+    ASSERT_TRUE(SetAnsiCodePage(utf8));
+    EXPECT_TRUE(AnsiCodePageIsUtf8()) << utf8;
+  }
 }
 
 }  // namespace

@@ -58,8 +58,29 @@ TEST_F(FolderScanTest, EndsOnALinkLoopAndTakesFileLinksButNoFifosOrDanglingLinks
     fs::create_directory_symlink(root_ / "a", root_ / "also-a");
     fs::create_symlink(root_ / "real.bin", root_ / "link.torrent");
     ASSERT_EQ(mkfifo((root_ / "x.torrent").c_str(), 0644), 0);
+    ASSERT_EQ(mkfifo((root_ / "pipe").c_str(), 0644), 0);
+    fs::create_symlink(root_ / "pipe", root_ / "to-pipe.torrent");  // a link to a FIFO is no file either
     fs::create_symlink(root_ / "missing", root_ / "y.torrent");
     EXPECT_EQ(Scan(), (Items{"/a|x.torrent", "|link.torrent"}));
+}
+
+TEST_F(FolderScanTest, LeavesOutTheSkippedFolderHoweverItIsReached) {
+    Touch("a.torrent");
+    Touch("out/a.torrent");
+    Touch("out/deeper/b.torrent");
+    Touch("sub/c.torrent");
+    fs::create_directory_symlink(root_ / "out", root_ / "sub" / "out-link");
+    std::vector<BatchItem> items;
+    const std::string skip = root_.string() + "/sub/../out/";  // another spelling of the same folder
+    ScanTorrentFolder(root_.string(), "", ".torrent", items, skip.c_str());
+    Items described;
+    for (const BatchItem& item : items) {
+        described.push_back(item.relativeDir + "|" + item.fileName);
+    }
+    EXPECT_EQ(described, (Items{"|a.torrent", "/sub|c.torrent"}));
+    items.clear();
+    ScanTorrentFolder(root_.string(), "", ".torrent", items, (root_ / "not-there").c_str());
+    EXPECT_EQ(items.size(), 4u);  // a folder that doesn't exist skips nothing
 }
 
 TEST_F(FolderScanTest, AppendsToTheCallersItemsAndAMissingFolderAddsNothing) {

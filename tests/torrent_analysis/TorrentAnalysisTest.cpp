@@ -147,6 +147,19 @@ TEST_F(AnalysisTest, NumbersKeepTheirLow32BitsAndPiecesCountWholeHashes) {
     EXPECT_EQ(std::string(parser_.pieces, 45), torrent.pieces);
 }
 
+TEST_F(AnalysisTest, TheTotalLengthCountsEveryFileListedOrNotAndStopsAtTheLargestNumber) {
+    ASSERT_TRUE(LoadAndAnalyze(MultiFile({{{"a.bin"}, 1000}, {{"LICENSE"}, 24}, {{"empty.txt"}, 0}, {{"neg.bin"}, -50}})));
+    EXPECT_EQ(parser_.files.size(), 1u);
+    EXPECT_EQ(parser_.totalLength, 1024);
+    ASSERT_TRUE(LoadAndAnalyze(SingleFile("README", 77)));
+    EXPECT_EQ(parser_.totalLength, 77);
+
+    TorrentDescription huge = MultiFile({{{"a.bin"}, INT64_MAX}, {{"b.bin"}, 5}, {{"c.bin"}, INT64_MAX}});
+    huge.pieces = std::string(20, 'p');
+    ASSERT_TRUE(LoadAndAnalyze(huge));
+    EXPECT_EQ(parser_.totalLength, INT64_MAX);
+}
+
 TEST_F(AnalysisTest, TheInfoHashCoversTheInfoBytesExactlyAsLoaded) {
     // "i007e" is spelled "i7e" by the encoder: only a hash over the loaded bytes matches.
     TorrentDescription torrent = SingleFile("a.bin", 1);
@@ -159,6 +172,16 @@ TEST_F(AnalysisTest, TheInfoHashCoversTheInfoBytesExactlyAsLoaded) {
     char escaped[64] = {};
     EscapeDigest(escaped, sha1);
     EXPECT_EQ(std::string(parser_.infoHashPrefix.data(), 20), std::string(escaped, 20));
+
+    // Without the hash everything else comes out the same.
+    CTorrentParser unhashed;
+    ASSERT_TRUE(unhashed.LoadFromMemory(bytes_.data(), bytes_.size()));
+    ASSERT_TRUE(unhashed.Analyze(false));
+    EXPECT_EQ(std::string(unhashed.infoHashPrefix.data(), 20), std::string(20, '\0'));
+    EXPECT_EQ(unhashed.files.size(), parser_.files.size());
+    EXPECT_EQ(unhashed.pieceCount, parser_.pieceCount);
+    EXPECT_EQ(unhashed.trackers, parser_.trackers);
+    EXPECT_FALSE(unhashed.LoadFromMemory(bytes_.data(), bytes_.size() - 1) && unhashed.Analyze(false));
 }
 
 TEST_F(AnalysisTest, NamesAreConvertedToTheLocalCodePage) {
@@ -203,6 +226,7 @@ TEST(NameConversionTest, TheUtf8ShortcutAgreesWithTheConvertersOnAnyBytes) {
         }
         EXPECT_EQ(Utf8ToLocalText(text), WideToAnsi(Utf8ToWide(text.c_str()).c_str())) << ::testing::PrintToString(text);
         EXPECT_EQ(LocalTextToUtf8(text), AnsiToUtf8(text.c_str())) << ::testing::PrintToString(text);
+        EXPECT_EQ(LocalTextToUtf8(std::string(text)), AnsiToUtf8(text.c_str())) << ::testing::PrintToString(text);
     }
 }
 

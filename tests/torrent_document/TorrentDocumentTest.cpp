@@ -111,7 +111,7 @@ TEST_F(TorrentDocument, AFifoAFolderADeviceAnOversizedMissingOrEmptyFileGivesFal
     EXPECT_EQ(doc_.root, nullptr);
 }
 
-TEST_F(TorrentDocument, TheRootIsTheFirstDictionaryWithAnnounceAndInfoEvenInAPartialTree) {
+TEST_F(TorrentDocument, TheRootIsTheFirstDictionaryWithAnnounceAndInfoAndBytesAfterItMayFailToDecode) {
     WriteFile(folder_ / "list-first.torrent", "li1ee" + kTorrent);
     ASSERT_TRUE(doc_.LoadFromFile((folder_ / "list-first.torrent").c_str()));
     EXPECT_EQ(doc_.root->rawStart, doc_.buffer.get() + 5);
@@ -124,12 +124,43 @@ TEST_F(TorrentDocument, TheRootIsTheFirstDictionaryWithAnnounceAndInfoEvenInAPar
     ASSERT_NE(doc_.root, nullptr);  // the decoded values stay
     EXPECT_NE(doc_.root->Find("announce"), nullptr);
 
+    const std::string trailing = kTorrent + "5garbage";  // a complete root, then bytes that fail
+    EXPECT_TRUE(doc_.LoadFromMemory(trailing.data(), trailing.size()));
+    EXPECT_EQ(doc_.root->errorCode, 0);
+}
+
+TEST_F(TorrentDocument, ARootThatStoppedAtAnErrorIsRefusedEvenWithAnnounceAndInfoSeen) {
     TorrentDescription cut = SingleFile("clip.mp4", 4096);
     cut.extraRoot["url-list"] = BencodeString("http://mirror.test/clip.mp4");  // sorted after "info"
-    const std::string truncated = BuildTorrent(cut).substr(0, BuildTorrent(cut).size() - 3);
-    EXPECT_TRUE(doc_.LoadFromMemory(truncated.data(), truncated.size()));
-    ASSERT_NE(doc_.root, nullptr);
-    EXPECT_EQ(doc_.root->errorCode, kBEncodeDict);
+    const std::string whole = BuildTorrent(cut);
+    for (const std::string& broken : {whole.substr(0, whole.size() - 3),
+                                      whole.substr(0, whole.size() - 1),  // only the final "e" missing
+                                      std::string(whole).insert(whole.find("8:url-list"), "i-0e")}) {
+        SCOPED_TRACE(broken);
+        EXPECT_FALSE(doc_.LoadFromMemory(broken.data(), broken.size()));
+        ASSERT_NE(doc_.root, nullptr);  // the partial tree stays for inspection
+        EXPECT_EQ(doc_.root->errorCode, kBEncodeDict);
+        EXPECT_NE(doc_.root->Find("info"), nullptr);
+    }
+    // Cut anywhere, inside any container, it never loads.
+    for (std::size_t length = 1; length < whole.size(); ++length) {
+        EXPECT_FALSE(doc_.LoadFromMemory(whole.data(), length)) << length;
+    }
+}
+
+TEST_F(TorrentDocument, NegativeNumbersAnywhereLoadAndSaveBackByteForByte) {
+    TorrentDescription torrent = MultiFile({{{"a.bin"}, 10}, {{"b.bin"}, 20}});
+    torrent.files[1].extra["x-offset"] = "i-7e";
+    torrent.extraRoot["x-list"] = "li-1eli-22eei3ee";
+    torrent.extraRoot["x-dict"] = BencodeDict({{"n", "i-9223372036854775808e"}});
+    torrent.extraInfo["x-priority"] = "i-42e";
+    const std::string bytes = BuildTorrent(torrent);
+    ASSERT_TRUE(doc_.LoadFromMemory(bytes.data(), bytes.size()));
+    ASSERT_TRUE(doc_.Analyze());
+    EXPECT_EQ(doc_.files.size(), 2u);
+    std::string out;
+    ASSERT_TRUE(Save(folder_ / "negative.torrent", out));
+    EXPECT_EQ(ReadFile(folder_ / "negative.torrent"), bytes);
 }
 
 TEST_F(TorrentDocument, LoadingASecondTorrentDropsEverythingOfTheFirstAndEditsAreSaved) {
@@ -146,6 +177,32 @@ TEST_F(TorrentDocument, LoadingASecondTorrentDropsEverythingOfTheFirstAndEditsAr
     name->SetString("brand-new.mkv");
     ASSERT_TRUE(Save(folder_ / "edited.torrent"));
     EXPECT_EQ(ReadFile(folder_ / "edited.torrent"), BuildTorrent(SingleFile("brand-new.mkv", 4096)));
+}
+
+TEST_F(TorrentDocument, WriteToFileWritesWhatSaveToFileWritesWithoutCopyingLongStrings) {
+    std::string text;
+    EXPECT_FALSE(doc_.WriteToFile(text, (folder_ / "none.torrent").c_str()));  // nothing loaded
+    TorrentDescription big = MultiFile({{{"a", "x.bin"}, 1 << 30}, {{"y.bin"}, 5}});
+    big.pieceLength = 16384;  // 65536 pieces: 1.3 MB of piece hashes
+    big.extraRoot["x-long"] = BencodeString(std::string(70000, 'L'));
+    big.extraRoot["x-replaced"] = BencodeString(std::string(70000, 'R'));
+    const std::string bytes = BuildTorrent(big);
+    ASSERT_TRUE(doc_.LoadFromMemory(bytes.data(), bytes.size()));
+    ASSERT_TRUE(doc_.Analyze());
+    ASSERT_TRUE(doc_.Wash("1-2-3"));
+    static_cast<CBEncodeString*>(doc_.root->Find("x-replaced"))->SetString("short now");
+    ASSERT_TRUE(doc_.WriteToFile(text, (folder_ / "ranges.torrent").c_str()));
+    std::string whole;
+    ASSERT_TRUE(doc_.SaveToFile(whole, (folder_ / "whole.torrent").c_str()));
+    EXPECT_EQ(ReadFile(folder_ / "ranges.torrent"), ReadFile(folder_ / "whole.torrent"));
+    EXPECT_EQ(text.size() + static_cast<std::size_t>(doc_.pieceCount) * 20 + 70000, whole.size());  // "pieces" and the long string stayed out
+
+    const std::string small = kTorrent;  // no long string at all
+    ASSERT_TRUE(doc_.LoadFromMemory(small.data(), small.size()));
+    text = "kept ";
+    ASSERT_TRUE(doc_.WriteToFile(text, (folder_ / "small.torrent").c_str()));
+    EXPECT_EQ(ReadFile(folder_ / "small.torrent"), kTorrent);
+    EXPECT_EQ(text, "kept " + kTorrent);
 }
 
 TEST_F(TorrentDocument, AFailedSaveGivesFalseAndLeavesTheOldFileIntact) {
@@ -191,7 +248,7 @@ TEST_F(TorrentDocument, AFailedSaveGivesFalseAndLeavesTheOldFileIntact) {
     EXPECT_EQ(ReadFile(mountPoint_ / "old.torrent"), "old bytes");
 }
 
-TEST_F(TorrentDocument, SavingKeepsTheModeOfAnOldFileAndReplacesTheTargetOfALink) {
+TEST_F(TorrentDocument, SavingKeepsTheModeOfAnOldFileAndReplacesALinkRatherThanItsTarget) {
     ASSERT_TRUE(LoadSmall());
     WriteFile(folder_ / "private.torrent", "old");
     ASSERT_EQ(chmod((folder_ / "private.torrent").c_str(), 0600), 0);
@@ -205,9 +262,18 @@ TEST_F(TorrentDocument, SavingKeepsTheModeOfAnOldFileAndReplacesTheTargetOfALink
 
     WriteFile(folder_ / "real" / "a.torrent", "old");
     fs::create_symlink("real/a.torrent", folder_ / "link.torrent");
+    fs::create_symlink(folder_ / "real" / "missing.torrent", folder_ / "dangling.torrent");
+    fs::create_directory_symlink(folder_ / "real", folder_ / "through");
     ASSERT_TRUE(Save(folder_ / "link.torrent"));
-    EXPECT_TRUE(fs::is_symlink(folder_ / "link.torrent"));
-    EXPECT_EQ(ReadFile(folder_ / "real" / "a.torrent"), kTorrent);
+    ASSERT_TRUE(Save(folder_ / "dangling.torrent"));
+    ASSERT_TRUE(Save(folder_ / "through" / "b.torrent"));  // a linked folder on the way is followed
+    for (const char* name : {"link.torrent", "dangling.torrent"}) {
+        EXPECT_FALSE(fs::is_symlink(folder_ / name)) << name;
+        EXPECT_EQ(ReadFile(folder_ / name), kTorrent) << name;
+    }
+    EXPECT_EQ(ReadFile(folder_ / "real" / "a.torrent"), "old");
+    EXPECT_FALSE(fs::exists(folder_ / "real" / "missing.torrent"));
+    EXPECT_EQ(ReadFile(folder_ / "real" / "b.torrent"), kTorrent);
 }
 
 }  // namespace

@@ -1,0 +1,99 @@
+#include "cli/ShowReport.h"
+
+#include "cli/ConsoleText.h"
+#include "cli/InfoHash.h"
+#include "cli/JsonWriter.h"
+#include "cli/SizeText.h"
+#include "torrent/CTorrentParser.h"
+
+#include <cstdint>
+
+namespace {
+
+// The torrent's name: the info "name", which a single-file torrent keeps in its only entry.
+std::string TorrentName(const CTorrentParser& parser) {
+    if (parser.name.value == nullptr && parser.files.size() == 1 && parser.files[0].path.empty()) {
+        return parser.files[0].name.text;
+    }
+    return parser.name.text;
+}
+
+// Folders and name of an entry joined with "/", in the local code page.
+std::string EntryPath(const TorrentFileEntry& entry) {
+    std::string path;
+    for (const TextRef& folder : entry.path) {
+        path += folder.text + "/";
+    }
+    return path + entry.name.text;
+}
+
+// An entry's length as the whole number it was loaded as. Lengths reach the entry as doubles,
+// and INT64_MAX rounds up to 2^63, which no int64_t holds: such a length stays at INT64_MAX.
+int64_t WholeLength(double length) {
+    constexpr double kBeyondInt64 = 9223372036854775808.0;  // 2^63
+    if (length >= kBeyondInt64) {
+        return INT64_MAX;
+    }
+    return length <= -kBeyondInt64 ? INT64_MIN : static_cast<int64_t>(length);
+}
+
+// A UTF-8 text from the torrent, ready for the terminal.
+std::string ForTerminal(const std::string& utf8) { return PrintableText(Utf8ForConsole(utf8)); }
+
+}  // namespace
+
+std::string ShowJsonReport(const std::string& file, const CTorrentParser& parser) {
+    JsonWriter json;
+    json.BeginObject();
+    json.Key("file").String(LocalToUtf8(file));
+    json.Key("name").String(LocalToUtf8(TorrentName(parser)));
+    json.Key("infoHash").String(LoadedInfoHashHex(parser));
+    json.Key("pieceLength").Number(parser.pieceLength);
+    json.Key("pieceCount").Number(parser.pieceCount);
+    json.Key("totalSize").Number(parser.totalLength);
+    json.Key("trackers").BeginArray();
+    for (const std::string& tracker : parser.trackers) {
+        json.String(tracker);
+    }
+    json.EndArray();
+    json.Key("files").BeginArray();
+    for (const TorrentFileEntry& entry : parser.files) {
+        json.BeginObject();
+        json.Key("path").String(LocalToUtf8(EntryPath(entry)));
+        json.Key("length").Number(WholeLength(entry.length));
+        json.Key("size").String(FormatFileSize(entry.length));
+        json.EndObject();
+    }
+    json.EndArray();
+    json.Key("comment").String(parser.comment);
+    json.Key("createdBy").String(parser.createdBy);
+    json.Key("publisher").String(parser.publisher);
+    json.Key("publisherUrl").String(parser.publisherUrl);
+    json.EndObject();
+    return json.Text() + "\n";
+}
+
+std::string ShowTextReport(const std::string& file, const CTorrentParser& parser) {
+    const int64_t total = parser.totalLength;
+    std::string text = PrintableText(file) + "\n";
+    text += "  name:          " + PrintableText(TorrentName(parser)) + "\n";
+    text += "  info hash:     " + LoadedInfoHashHex(parser) + "\n";
+    text += "  piece length:  " + std::to_string(parser.pieceLength) + " (" + FormatFileSize(parser.pieceLength) + ")\n";
+    text += "  pieces:        " + std::to_string(parser.pieceCount) + "\n";
+    text += "  total size:    " + std::to_string(total) + " (" + FormatFileSize(static_cast<double>(total)) + ")\n";
+    text += "  trackers:\n";
+    for (const std::string& tracker : parser.trackers) {
+        text += "    " + ForTerminal(tracker) + "\n";
+    }
+    text += "  files:\n";
+    for (const TorrentFileEntry& entry : parser.files) {
+        std::string size = FormatFileSize(entry.length);
+        size.insert(0, size.size() < 10 ? 10 - size.size() : 0, ' ');
+        text += "    " + size + "  " + PrintableText(EntryPath(entry)) + "\n";
+    }
+    text += "  comment:       " + ForTerminal(parser.comment) + "\n";
+    text += "  created by:    " + ForTerminal(parser.createdBy) + "\n";
+    text += "  publisher:     " + ForTerminal(parser.publisher) + "\n";
+    text += "  publisher url: " + ForTerminal(parser.publisherUrl) + "\n";
+    return text;
+}
