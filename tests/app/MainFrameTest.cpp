@@ -148,12 +148,15 @@ TEST_F(MainFrameTest, APageThatCannotBeBuiltCostsOnlyItsOwnTabWhichShowsEmpty)
         ASSERT_NE(empty, nullptr);
         EXPECT_EQ(empty->GetCount(), 0);
 
-        // The batch page still gets its timers.
+        // The batch page still gets its timers: with nothing listed, a step of the run finds
+        // the run over and gives the start button back.
         BatchListControl* list = main.GetBatchPage()->GetListControl();
         ASSERT_NE(list, nullptr);
+        CControlUI* start = Manager().FindControl("btn_batch_conver");
+        ASSERT_FALSE(start->IsEnabled());
         ASSERT_TRUE(Manager().SetTimer(list, 1, 100));
-        backend.AdvanceClock(200);
-        EXPECT_EQ(list->TimerNotificationsSeen(), 2);
+        backend.AdvanceClock(100);
+        EXPECT_TRUE(start->IsEnabled());
 
         frame->Close(0);
         frame = nullptr;
@@ -161,18 +164,25 @@ TEST_F(MainFrameTest, APageThatCannotBeBuiltCostsOnlyItsOwnTabWhichShowsEmpty)
     }
 }
 
-TEST_F(MainFrameTest, EveryTimerReachesTheBatchListControlWhateverItsSender)
+TEST_F(MainFrameTest, EveryTimerReachesTheBatchListControlWhichActsOnlyOnItsOwn)
 {
     UsePackedSkins();
     CMainFrameWnd& main = Start();
     ASSERT_NE(main.GetBatchPage(), nullptr);
     BatchListControl* list = main.GetBatchPage()->GetListControl();
     ASSERT_NE(list, nullptr);
+    CControlUI* start = Manager().FindControl("btn_batch_conver");
+    ASSERT_FALSE(start->IsEnabled());
 
+    // Another control's timer: the list lets it pass.
+    ASSERT_TRUE(Manager().SetTimer(Manager().FindControl("singleOption"), 1, 250));
+    backend.AdvanceClock(500);
+    EXPECT_FALSE(start->IsEnabled());
+    // Its own: with no rows listed the step finds the run over and gives the button back.
     ASSERT_TRUE(Manager().SetTimer(list, 1, 100));
-    ASSERT_TRUE(Manager().SetTimer(Manager().FindControl("singleOption"), 7, 250));
-    backend.AdvanceClock(500);  // list: 100 .. 500 (5), option: 250, 500 (2)
-    EXPECT_EQ(list->TimerNotificationsSeen(), 7);
+    backend.AdvanceClock(100);
+    EXPECT_TRUE(start->IsEnabled());
+    EXPECT_FALSE(Manager().KillTimer(list, 1));
     EXPECT_EQ(main.GetTabLayout()->GetCurSel(), 0);
 }
 

@@ -1,12 +1,29 @@
 #include "ui/batch/BatchControlUI.h"
 
+#include "app/NoticeBoxUI.h"
+#include "toolkit/CButtonUI.h"
 #include "toolkit/CDialogBuilder.h"
+#include "toolkit/CEditUI.h"
 #include "toolkit/CPaintManagerUI.h"
+#include "toolkit/CWindowWnd.h"
+#include "toolkit/FileDialogs.h"
+#include "torrent/LocalText.h"
+#include "torrent/TorrentFolderScan.h"
 #include "ui/batch/BatchListControl.h"
+
+#include <cstdio>
+#include <optional>
+#include <utility>
+#include <vector>
+
+BatchControlUI::BatchControlUI(CWindowWnd* mainFrame) : mainFrame(mainFrame) {}
+
+BatchControlUI::~BatchControlUI() = default;
 
 bool BatchControlUI::CreatePage(CContainerUI* parent)
 {
-    if (parent == nullptr || parent->GetManager() == nullptr)
+    CPaintManagerUI* manager = parent != nullptr ? parent->GetManager() : nullptr;
+    if (manager == nullptr)
         return false;
     CDialogBuilder builder;
     CControlUI* root = builder.Create("BatchSkin.xml");
@@ -15,20 +32,115 @@ bool BatchControlUI::CreatePage(CContainerUI* parent)
     parent->Add(this);
     Add(root);
 
-    // Without its layout the control still receives the timers; the page then keeps it hidden.
+    auto* host = manager->FindSubControlByName<CContainerUI>(root, "TorrentListLayoutUI");
     listControl = new BatchListControl(this);
-    auto* host = dynamic_cast<CContainerUI*>(FindSubControlByName(root, "TorrentListLayoutUI"));
-    if (host != nullptr) {
-        host->Add(listControl);
-    } else {
-        Add(listControl);
-        listControl->SetVisible(false);
+    if (!listControl->BuildInto(host) && listControl->GetParent() == nullptr) {
+        delete listControl;   // never joined the tree
+        listControl = nullptr;
     }
+    if (listControl == nullptr || listControl->GetList() == nullptr)
+        return false;
+
+    srcButton = manager->FindSubControlByName<CButtonUI>(root, "btn_batch_src");
+    desButton = manager->FindSubControlByName<CButtonUI>(root, "btn_batch_des");
+    converButton = manager->FindSubControlByName<CButtonUI>(root, "btn_batch_conver");
+    if (srcButton == nullptr || desButton == nullptr)
+        return false;
+    for (CButtonUI* button : {srcButton, desButton, converButton}) {
+        if (button == nullptr)
+            continue;
+        button->SetHotBkColor(kHotColor);
+        button->SetBorderSize(1);
+    }
+    if (converButton != nullptr)
+        converButton->SetEnabled(false);
+
+    srcEdit = manager->FindSubControlByName<CEditUI>(root, "edit_batch_src");
+    desEdit = manager->FindSubControlByName<CEditUI>(root, "edit_batch_des");
+    rateText = manager->FindSubControlByName(root, "text_batch_rate");
+    // The source is only ever set through the folder dialog, which scans it; the destination
+    // may be typed.
+    if (srcEdit != nullptr)
+        srcEdit->SetEnabled(false);
+    if (desEdit != nullptr)
+        desEdit->SetEnabled(true);
+
+    auto* progressLayout = manager->FindSubControlByName<CContainerUI>(root, "BatchFunLayoutUI");
+    if (progressLayout == nullptr)
+        return false;
+    listControl->CreateProgressBar(progressLayout);
     return true;
 }
 
-void BatchControlUI::ChooseSourceFolder() {}
+void BatchControlUI::Notice(const char* text)
+{
+    ShowNoticeBox(mainFrame != nullptr ? mainFrame->GetHWND() : nullptr, CDuiString(Utf8ToLocalText(text)),
+                  kNoticeFadeSteps);
+}
 
-void BatchControlUI::ChooseDestFolder() {}
+std::string BatchControlUI::EditText(const CEditUI* edit) const
+{
+    return edit != nullptr ? edit->GetText().str() : std::string();
+}
 
-void BatchControlUI::StartConversion() {}
+void BatchControlUI::ChooseSourceFolder()
+{
+    if (listControl == nullptr)
+        return;
+    const std::optional<std::string> path =
+        ShowFolderDialog(mainFrame != nullptr ? mainFrame->GetHWND() : nullptr, CDuiString(Utf8ToLocalText(kSourceDialogTitle)));
+    if (!path || path->empty())
+        return;
+    if (srcEdit != nullptr)
+        srcEdit->SetText(CDuiString(*path));
+    std::vector<BatchItem> found;
+    ScanTorrentFolder(*path, "", ".torrent", found);
+    listControl->Fill(found, *path);
+    char rate[64];
+    std::snprintf(rate, sizeof rate, "0/%d", static_cast<int>(found.size()));
+    SetRateText(rate);
+    if (converButton != nullptr)
+        converButton->SetEnabled(true);
+}
+
+void BatchControlUI::ChooseDestFolder()
+{
+    const std::optional<std::string> path =
+        ShowFolderDialog(mainFrame != nullptr ? mainFrame->GetHWND() : nullptr, CDuiString(Utf8ToLocalText(kDestDialogTitle)));
+    if (!path || path->empty())
+        return;
+    if (desEdit != nullptr)
+        desEdit->SetText(CDuiString(*path));
+}
+
+void BatchControlUI::StartConversion()
+{
+    if (listControl == nullptr)
+        return;
+    const std::string destination = EditText(desEdit);
+    if (destination.empty()) {
+        Notice(kNoDestinationNotice);
+        return;
+    }
+    // Only the exact same text is refused: other spellings of the source, and folders inside
+    // it, are the user's choice.
+    if (destination == EditText(srcEdit)) {
+        Notice(kSameFolderNotice);
+        return;
+    }
+    listControl->StartRun(destination);
+    if (converButton != nullptr)
+        converButton->SetEnabled(false);
+}
+
+void BatchControlUI::SetRateText(std::string text)
+{
+    if (rateText != nullptr)
+        rateText->SetText(CDuiString(std::move(text)));
+}
+
+void BatchControlUI::OnRunEnded()
+{
+    if (converButton != nullptr)
+        converButton->SetEnabled(true);
+}

@@ -2,28 +2,56 @@
 
 #include "toolkit/CContainerUI.h"
 
-class BatchListControl;
-class CMainFrameWnd;
+#include <string>
 
-// The batch page. For now it builds its skin ("BatchSkin.xml") into the tab layout and puts its
-// list control into "TorrentListLayoutUI"; the three operations that the main window calls on
-// the page's button clicks do nothing yet.
+class BatchListControl;
+class CButtonUI;
+class CEditUI;
+class CWindowWnd;
+
+// The batch page: the user chooses a source folder (scanned at once, one list row per torrent
+// found), chooses or types a destination folder and starts the run, which washes every listed
+// torrent into the destination under the same relative folder and file name. A counter shows
+// done/total. Refusals are told in notice boxes over the main window.
 class BatchControlUI : public CContainerUI {
 public:
-    explicit BatchControlUI(CMainFrameWnd* mainFrame) : mainFrame(mainFrame) {}
-    ~BatchControlUI() override = default;
+    static constexpr UIColor kHotColor = 0xFFFF2D2D;
+    static constexpr int kNoticeFadeSteps = 10;
+    static constexpr const char* kSourceDialogTitle = "请选择需要转换的种子目录";
+    static constexpr const char* kDestDialogTitle = "请选择转换后种子存放目录";
+    static constexpr const char* kNoDestinationNotice = "  您还没有选择需要积存的种子路径 !\n";
+    static constexpr const char* kSameFolderNotice = "  保存路径不能与原路径相同 !\n";
 
-    // Builds the page into parent; false without a paint manager or when the skin gives no control.
+    // mainFrame: the main window, owner of the folder dialogs and notice boxes.
+    explicit BatchControlUI(CWindowWnd* mainFrame);
+    ~BatchControlUI() override;
+
+    // Builds the page into parent: false without a paint manager, skin or list host, or when
+    // the skin lacks a folder button or the progress bar's layout.
     bool CreatePage(CContainerUI* parent);
 
     void ChooseSourceFolder();    // "btn_batch_src"
     void ChooseDestFolder();      // "btn_batch_des"
     void StartConversion();       // "btn_batch_conver"
 
+    // Shows text in the done/total counter.
+    void SetRateText(std::string text);
+    // The run found no further row: the start button can be clicked again.
+    void OnRunEnded();
+
     // The list control that runs the conversion; null until CreatePage has made it.
     BatchListControl* GetListControl() const { return listControl; }
 
 private:
-    [[maybe_unused]] CMainFrameWnd* mainFrame = nullptr;
+    void Notice(const char* text);
+    std::string EditText(const CEditUI* edit) const;
+
+    CWindowWnd* mainFrame = nullptr;
     BatchListControl* listControl = nullptr;
+    CButtonUI* srcButton = nullptr;
+    CButtonUI* desButton = nullptr;
+    CButtonUI* converButton = nullptr;
+    CEditUI* srcEdit = nullptr;
+    CEditUI* desEdit = nullptr;
+    CControlUI* rateText = nullptr;
 };

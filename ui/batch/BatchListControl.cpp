@@ -1,6 +1,168 @@
 #include "ui/batch/BatchListControl.h"
 
-void BatchListControl::OnTimer(TNotifyUI& /*msg*/)
+#include "toolkit/CPaintManagerUI.h"
+#include "toolkit/CProgressUI.h"
+#include "torrent/BatchConversion.h"
+#include "torrent/CTorrentParser.h"
+#include "ui/batch/BatchControlUI.h"
+#include "ui/batch/BatchListElementUI.h"
+#include "ui/batch/BatchListUI.h"
+
+#include <cmath>
+#include <cstdio>
+
+BatchListControl::BatchListControl(BatchControlUI* page) : page(page) {}
+
+BatchListControl::~BatchListControl() = default;
+
+bool BatchListControl::FillNames()
 {
-    ++timerNotificationsSeen;
+    names[kControlNameKey] = "BatchControlWnd";
+    names[kListLayoutKey] = "BatchListLayoutUI";
+    names[kRowPrefixKey] = "batchListElement";
+    return true;
+}
+
+RerListBaseUI* BatchListControl::CreateList()
+{
+    return new BatchListUI;
+}
+
+RerListElementUI* BatchListControl::CreateElement(std::int32_t index)
+{
+    return NewRow(index);
+}
+
+BatchListElementUI* BatchListControl::NewRow(std::int32_t index)
+{
+    return new BatchListElementUI(this, index);
+}
+
+bool BatchListControl::OnCreated(CPaintManagerUI* paintManager)
+{
+    manager = paintManager;
+    parser = std::make_unique<CTorrentParser>();
+    return true;
+}
+
+void BatchListControl::CreateProgressBar(CContainerUI* layout)
+{
+    if (layout == nullptr)
+        return;
+    progressBar = new CProgressUI;
+    progressBar->SetName("BatchConverProcessUI");
+    progressBar->SetHorizontal(true);
+    progressBar->SetMaxValue(100);
+    progressBar->SetMinValue(1);
+    progressBar->SetValue(1);
+    progressBar->SetBkImage("Procss_bg.png");
+    progressBar->SetFloat(true);
+    progressBar->SetFixedWidth(647);
+    progressBar->SetFixedHeight(33);
+    progressBar->SetFixedXY(3, 3);
+    progressBar->SetVisible(true);
+    progressBar->SetForeImage("Process.png");
+    layout->Add(progressBar);
+}
+
+BatchListElementUI* BatchListControl::RowAt(int position) const
+{
+    return list != nullptr ? dynamic_cast<BatchListElementUI*>(list->GetItemAt(position)) : nullptr;
+}
+
+void BatchListControl::Fill(const std::vector<BatchItem>& items, const std::string& sourceRoot)
+{
+    if (list == nullptr)
+        return;
+    const int existing = list->GetCount();
+    rowsInUse = 0;
+    list->ReserveItems(static_cast<int>(items.size()));
+    for (const BatchItem& found : items) {
+        BatchItem shown = found;
+        shown.sourceRoot = sourceRoot;
+        BatchListElementUI* row = nullptr;
+        if (static_cast<int>(rowsInUse) < list->GetCount()) {
+            row = RowAt(static_cast<int>(rowsInUse));
+        } else {
+            BatchListElementUI* made = NewRow(static_cast<std::int32_t>(rowsInUse) + 1);
+            if (made->CreateIn(list))
+                row = made;
+            else
+                delete made;   // never joined the tree
+        }
+        if (row != nullptr) {
+            row->ShowItem(shown);
+            row->SetVisible(true);
+        }
+        ++rowsInUse;
+    }
+    for (int position = static_cast<int>(rowsInUse); position < existing; ++position)
+        list->GetItemAt(position)->SetVisible(false);
+    list->SetScrollPos(UISize{0, 0});
+}
+
+void BatchListControl::StartRun(const std::string& destination)
+{
+    destDir = destination;
+    currentIndex = 0;
+    if (manager != nullptr)
+        manager->SetTimer(this, kRunTimerId, kRunIntervalMs);
+}
+
+void BatchListControl::OnTimer(TNotifyUI& msg)
+{
+    if (msg.pSender != this || manager == nullptr)
+        return;
+    manager->KillTimer(this, kRunTimerId);
+    if (currentIndex >= rowsInUse) {
+        if (page != nullptr)
+            page->OnRunEnded();
+        return;
+    }
+    if (BatchListElementUI* row = RowAt(static_cast<int>(currentIndex)))
+        ConvertRow(*row);
+    ++currentIndex;
+    manager->SetTimer(this, kRunTimerId, kRunIntervalMs);
+
+    if (progressBar != nullptr)
+        progressBar->SetValue(ProgressValue(currentIndex, rowsInUse));
+    char rate[64];
+    std::snprintf(rate, sizeof rate, "%d/%d", static_cast<int>(currentIndex), static_cast<int>(rowsInUse));
+    if (page != nullptr)
+        page->SetRateText(rate);
+    ScrollAlong();
+}
+
+void BatchListControl::ConvertRow(BatchListElementUI& row)
+{
+    if (parser == nullptr)
+        return;
+    const std::string stem = MakeBatchStem(currentIndex);
+    row.ShowResult(ConvertBatchItem(*parser, row.GetItem(), destDir, stem.c_str(), &encodingBuffer));
+}
+
+void BatchListControl::ScrollAlong()
+{
+    if (list == nullptr)
+        return;
+    const UISize position = list->GetScrollPos();
+    const UISize range = list->GetScrollRange();
+    list->SetScrollPos(UISize{position.cx, ScrollAlongPosition(currentIndex, range.cy, rowsInUse)});
+}
+
+int BatchListControl::ProgressValue(std::uint32_t done, std::uint32_t total)
+{
+    if (total == 0)
+        return 0;
+    const float share = static_cast<float>(static_cast<double>(done) * 100.0 / static_cast<double>(total));
+    return static_cast<int>(std::ceil(share));
+}
+
+int BatchListControl::ScrollAlongPosition(std::uint32_t done, int range, std::uint32_t total)
+{
+    if (total == 0)
+        return 0;
+    const std::int64_t product = static_cast<std::int64_t>(done) * range;
+    const float share = static_cast<float>(static_cast<double>(product) / static_cast<double>(total));
+    return static_cast<int>(std::ceil(share));
 }
