@@ -84,7 +84,12 @@ protected:
     }
     if (!dialog) return false;
     // The name field holds the keyboard focus once the dialog is active: wait for that.
-    if (!WaitUntil([&] { return x.Xdotool("getwindowfocus").find(*dialog) != std::string::npos; }, 10s)) {
+    const auto dialogHasFocus = [&] {
+      std::string focus = x.Xdotool("getwindowfocus");
+      focus.erase(focus.find_last_not_of("\n") + 1);
+      return focus == *dialog;
+    };
+    if (!WaitUntil(dialogHasFocus, 10s)) {
       ADD_FAILURE() << "the folder dialog never took the keyboard focus";
       return false;
     }
