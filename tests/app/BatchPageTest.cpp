@@ -8,6 +8,7 @@
 #include "app/KelpmereApp.h"
 #include "support/TempFolder.h"
 #include "support/TestTorrents.h"
+#include "support/WorkingFolder.h"
 #include "toolkit/CButtonUI.h"
 #include "toolkit/CEditUI.h"
 #include "toolkit/CListUI.h"
@@ -148,6 +149,8 @@ protected:
     }
 
     NoticeRecordingBackend backend;
+    // The program writes its advertisement page below the folder it starts in.
+    WorkingFolder work;
     CMainFrameWnd* frame = nullptr;
     TempFolder temp;
     fs::path source = temp.path / "source";

@@ -6,6 +6,7 @@
 #include "app/KelpmereApp.h"
 #include "support/TempFolder.h"
 #include "support/TestTorrents.h"
+#include "support/WorkingFolder.h"
 #include "toolkit/CButtonUI.h"
 #include "toolkit/CPaintManagerUI.h"
 #include "toolkit/qt/QtBackend.h"
@@ -25,6 +26,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace fs = std::filesystem;
@@ -35,12 +37,12 @@ fs::path BinaryDir() { return fs::path(KELPMERE_TEST_BINARY_DIR); }
 
 class BatchPageQtTest : public ::testing::Test {
 protected:
+  // The program runs in a working folder of its own with Ad/images, as the launcher starts it.
   void SetUp() override {
-    m_oldDir = fs::current_path();
-    fs::current_path(BinaryDir() / "bin");
-    ASSERT_TRUE(fs::exists("Skin/kelpmeres.zip"));
+    m_work.emplace();
+    m_work->CopyAdPictures();
   }
-  void TearDown() override { fs::current_path(m_oldDir); }
+  void TearDown() override { m_work.reset(); }
 
   static QtBackend& Backend() { return QtTestEnvironment::Backend(); }
   static QWidget* Top(CMainFrameWnd& frame) { return QtBackend::WindowWidget(frame.GetHWND()); }
@@ -117,7 +119,7 @@ protected:
     return Top(frame)->grab().save(QString::fromStdString(file.string()), "PNG") && fs::exists(file);
   }
 
-  fs::path m_oldDir;
+  std::optional<WorkingFolder> m_work;
 };
 
 TEST_F(BatchPageQtTest, ARunChosenThroughTheFolderDialogsConvertsRowByRowAndIsPhotographedMidRunAndAtTheEnd) {

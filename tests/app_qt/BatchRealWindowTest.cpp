@@ -131,7 +131,10 @@ TEST_F(BatchRealWindowTest, FoldersTypedIntoTheDialogsAndStartWashEveryTorrentIn
   // The folder dialog chooses existing folders only.
   fs::create_directories(dest);
   ASSERT_TRUE(x.Started()) << "Xvfb did not start";
-  Child app({program.string()}, x.ProgramEnvironment(), program.parent_path());
+  // The program runs in a working folder of its own with Ad/images, as the launcher starts it.
+  fs::create_directories(temp.path / "run" / "Ad");
+  fs::copy(BinaryDir() / "bin" / "Ad" / "images", temp.path / "run" / "Ad" / "images", fs::copy_options::recursive);
+  Child app({program.string()}, x.ProgramEnvironment(), temp.path / "run");
   const std::optional<WindowGeometry> found = x.WaitForStableWindow("Kelpmere", app);
   ASSERT_TRUE(found.has_value()) << "the main window did not appear" << (app.Running() ? "" : " (the program ended)");
   window = *found;
