@@ -69,6 +69,9 @@ class BatchRealWindowTest : public ::testing::Test {
 protected:
   void ClickControl(const char* name) {
     const UIRect& r = rects.at(name);
+    // A synchronous move to where the pointer already is waits for a motion that never comes:
+    // the pointer goes to the window's bottom-left corner (no control there) first.
+    x.Xdotool("mousemove " + std::to_string(window.x + 2) + " " + std::to_string(window.y + window.height - 2));
     x.Click(window.x + (r.left + r.right) / 2, window.y + (r.top + r.bottom) / 2);
   }
 
