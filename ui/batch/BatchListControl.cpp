@@ -137,8 +137,10 @@ void BatchListControl::ConvertRow(BatchListElementUI& row)
 {
     if (parser == nullptr)
         return;
+    // A step runs inside a timer notification: whatever goes wrong with one torrent ends as
+    // that row's failure, and the run goes on with the next.
     const std::string stem = MakeBatchStem(currentIndex);
-    row.ShowResult(ConvertBatchItem(*parser, row.GetItem(), destDir, stem.c_str(), &encodingBuffer));
+    row.ShowResult(ConvertBatchItemContained(*parser, row.GetItem(), destDir, stem.c_str(), &encodingBuffer));
 }
 
 void BatchListControl::ScrollAlong()
