@@ -17,6 +17,7 @@
 #include "toolkit/CTabLayoutUI.h"
 #include "torrent/CMd5Digest.h"
 #include "torrent/CTorrentParser.h"
+#include "torrent/LocalText.h"
 #include "ui/batch/BatchControlUI.h"
 #include "ui/list/RerListBaseUI.h"
 #include "ui/single/SingleControlUI.h"
@@ -89,7 +90,8 @@ protected:
             CWindowWnd* box = backend.LiveWindow("NoticeBoxUI");
             if (box == nullptr)
                 return;
-            notice = box->GetPaintManager()->FindControl("TextUI")->GetText().str();
+            // Shown in the local code page; compared in the source's UTF-8.
+            notice = LocalTextToUtf8(box->GetPaintManager()->FindControl("TextUI")->GetText().str());
             EXPECT_TRUE(CHeadlessBackend::Click(*box->GetPaintManager(), "BtnClose"));
         });
         const std::size_t before = backend.PendingActions();

@@ -9,6 +9,7 @@
 #include "toolkit/CWindowWnd.h"
 #include "toolkit/FileDialogs.h"
 #include "torrent/CTorrentParser.h"
+#include "torrent/LocalText.h"
 #include "ui/single/SingleListControl.h"
 
 #include <cstdint>
@@ -71,7 +72,9 @@ void SingleControlUI::EnableTorrentButtons(bool enabled)
 
 void SingleControlUI::Notice(const char* text)
 {
-    ShowNoticeBox(mainFrame != nullptr ? mainFrame->GetHWND() : nullptr, text, kNoticeFadeSteps);
+    // The program's fixed texts are UTF-8 in the source; the interface shows local code page text.
+    ShowNoticeBox(mainFrame != nullptr ? mainFrame->GetHWND() : nullptr, CDuiString(Utf8ToLocalText(text)),
+                  kNoticeFadeSteps);
 }
 
 void SingleControlUI::OnOpenFile()
@@ -79,7 +82,7 @@ void SingleControlUI::OnOpenFile()
     if (parser == nullptr)
         return;
     FileDialogOptions options;
-    options.filter = FileDialogFilter{kFilterDescription, "*.torrent*;*.torrent*"};
+    options.filter = FileDialogFilter{CDuiString(Utf8ToLocalText(kFilterDescription)), "*.torrent*;*.torrent*"};
     options.mustExist = true;
     const std::optional<std::string> path = ShowOpenFileDialog(mainFrame != nullptr ? mainFrame->GetHWND() : nullptr, options);
     if (!path)
@@ -108,8 +111,8 @@ void SingleControlUI::OnSave()
     if (parser == nullptr)
         return;
     FileDialogOptions options;
-    options.title = "保存种子";
-    options.filter = FileDialogFilter{kFilterDescription, "*.torrent"};
+    options.title = CDuiString(Utf8ToLocalText("保存种子"));
+    options.filter = FileDialogFilter{CDuiString(Utf8ToLocalText(kFilterDescription)), "*.torrent"};
     options.defaultExtension = "torrent";
     const std::optional<std::string> path = ShowSaveFileDialog(mainFrame != nullptr ? mainFrame->GetHWND() : nullptr, options);
     if (!path)
