@@ -508,4 +508,23 @@ TEST_F(QtBackendTest, AButtonsLabelStaysReadableUnderTheMouse) {
   EXPECT_GT(whiteText, 20);  // white label on the red hot background
 }
 
+TEST_F(QtBackendTest, ButtonsTakeTheFocusFromTheKeyboardAndSpaceOrEnterClicksThem) {
+  Open();
+  Top()->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(Top()));
+  QtControlWidget* button = Widget("btn_ok");
+  ASSERT_NE(button, nullptr);
+  EXPECT_EQ(button->focusPolicy(), Qt::TabFocus);
+  EXPECT_EQ(Widget("label_title")->focusPolicy(), Qt::NoFocus);
+  button->setFocus(Qt::TabFocusReason);
+  ASSERT_TRUE(button->hasFocus());
+  QTest::keyClick(button, Qt::Key_Space);
+  QTest::keyClick(button, Qt::Key_Return);
+  EXPECT_EQ(std::ranges::count(m_record.notes, std::string("click:btn_ok")), 2);
+  // Tab moves on to the next control that takes the keyboard.
+  QTest::keyClick(button, Qt::Key_Tab);
+  EXPECT_FALSE(button->hasFocus());
+  EXPECT_NE(QApplication::focusWidget(), nullptr);
+}
+
 }  // namespace

@@ -1,7 +1,10 @@
 #include "toolkit/qt/QtControlWidget.h"
 
+#include <QFocusEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPen>
 
 #include <algorithm>
 
@@ -41,6 +44,10 @@ void QtControlWidget::SetLook(const QtControlLook& look) {
   if (geometry() != look.rect) setGeometry(look.rect);
   if (isEnabled() != look.enabled) setEnabled(look.enabled);
   if (!look.enabled) m_hot = false;
+  // Buttons and options take the keyboard focus with Tab (a mouse click leaves no focus ring),
+  // so a page can be used from the keyboard alone.
+  const Qt::FocusPolicy focus = look.Interactive() ? Qt::TabFocus : Qt::NoFocus;
+  if (focusPolicy() != focus) setFocusPolicy(focus);
   if (repaint) update();
 }
 
@@ -103,6 +110,11 @@ void QtControlWidget::paintEvent(QPaintEvent*) {
     painter.fillRect(QRect(0, b, b, height() - 2 * b), colour);
     painter.fillRect(QRect(width() - b, b, b, height() - 2 * b), colour);
   }
+  if (hasFocus() && m_look.Interactive()) {
+    // A dotted ring inside the border shows where Space or Enter goes.
+    painter.setPen(QPen(CurrentTextColour(), 1, Qt::DotLine));
+    painter.drawRect(InnerRect().adjusted(2, 2, -3, -3));
+  }
   if (m_look.sunkenFrame) {
     const QRect r = InnerRect();
     painter.setPen(QColor(0x80, 0x80, 0x80));
@@ -148,6 +160,29 @@ void QtControlWidget::leaveEvent(QEvent* event) {
     m_hot = false;
     update();
   }
+}
+
+void QtControlWidget::keyPressEvent(QKeyEvent* event) {
+  const bool activates = event->key() == Qt::Key_Space || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  if (!m_look.Interactive() || !activates || event->isAutoRepeat()) {
+    QWidget::keyPressEvent(event);
+    return;
+  }
+  event->accept();
+  if (m_look.enabled && onClick) {
+    auto handler = onClick;
+    handler();
+  }
+}
+
+void QtControlWidget::focusInEvent(QFocusEvent* event) {
+  QWidget::focusInEvent(event);
+  update();
+}
+
+void QtControlWidget::focusOutEvent(QFocusEvent* event) {
+  QWidget::focusOutEvent(event);
+  update();
 }
 
 void QtControlWidget::mousePressEvent(QMouseEvent* event) {
