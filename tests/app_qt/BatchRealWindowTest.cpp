@@ -125,13 +125,6 @@ TEST(BatchRealWindowTest, FoldersTypedIntoTheDialogsAndStartWashEveryTorrentInto
   EXPECT_TRUE(clickUntil("btn_batch_conver", [&] { return allWritten() && ReadFile(dest / converting[0]) != first; }, 5s))
       << "start could not be clicked again after the run";
 
-  if (OnPath("import")) {
-    fs::create_directories(kBin.parent_path() / "screenshots");
-    std::this_thread::sleep_for(1s);
-    Capture("DISPLAY=" + x.Display() + " import -window root -crop 800x600+" + std::to_string(window->x) + "+" +
-            std::to_string(window->y) + " " + (kBin.parent_path() / "screenshots" / "batch-real-window.png").string() +
-            " 2>/dev/null");
-  }
   int status = -1;
   for (int attempt = 0; attempt < 6 && status == -1; ++attempt) {
     click("closebtn");

@@ -64,15 +64,8 @@ TEST(AdPageFileTest, ThePageReplacesAnyOldFileWithExactlyTheTwentyTwoPiecesAndTh
     WriteFile(work.AdPageFile(), std::string(50000, 'x'));
     ASSERT_TRUE(WriteAdPage(work.AdPageFile().c_str()));
     const std::vector<std::string> expected = {
-        "<html style='height: 410px; width: 780px'>",
-        "<head>",
-        "<style type='text/css'>",
-        ".Clear",
-        "{",
-        "clear:both;",
-        "}",
-        "</style>",
-        "</head>",
+        "<html style='height: 410px; width: 780px'>", "<head>", "<style type='text/css'>", ".Clear", "{", "clear:both;", "}",
+        "</style>", "</head>",
         "<body scroll='no' style='padding-top:5px;padding-left:5px;background-color:#ffffff; margin:0; border=0;'>",
         "<div style='height:100px;width:800px;margin:0;'>",
         "<a href='http://click.test/one?a=1&b=2' target='_blank'><IMG SRC='http://image.test/banner.png' "
@@ -85,9 +78,7 @@ TEST(AdPageFileTest, ThePageReplacesAnyOldFileWithExactlyTheTwentyTwoPiecesAndTh
         "<img src='images/400x300.jpg' style='width: 400px; height: 300px; margin-top: 5px'>",
         "<a href='http://click.test/four' target='_blank'>",
         "<img src='images/100x300.jpg' style='width: 75px; height: 300px; margin-top: 5px'>",
-        "</div>",
-        "</body>",
-        "</html>",
+        "</div>", "</body>", "</html>",
     };
     // The pieces hold no tab or line break, so this also rules out any other tab, break or leftover.
     EXPECT_EQ(SplitAtTabRuns(ReadFile(work.AdPageFile())), expected);

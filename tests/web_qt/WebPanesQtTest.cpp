@@ -186,9 +186,6 @@ TEST(WebPanesQtTest, BothPanesDrawTheirPagesOpenNoMenuAndAPictureLinkGoesToTheDe
   }, &checked);
   EXPECT_TRUE(checked);
   EXPECT_EQ(code, 0);
-  for (const char* name : {"KELPMERE_SEARCH_HOST", "KELPMERE_AD_CLICK_URL_1", "KELPMERE_AD_CLICK_URL_2", "KELPMERE_AD_CLICK_URL_3",
-                           "KELPMERE_AD_CLICK_URL_4", "KELPMERE_AD_IMAGE_URL_1", "KELPMERE_AD_IMAGE_URL_2"})
-    ::unsetenv(name);
 }
 
 }  // namespace
