@@ -45,13 +45,12 @@ const std::string kSameFolder = "  保存路径不能与原路径相同 !\n";
 constexpr UIColor kFresh = 0xFFF7D9B5;
 constexpr UIColor kFailedRow = 0xFFFD4D59;
 
-class BatchPageTest : public ::testing::Test {
+class BatchPageTest : public apptest::HeadlessTest {
 protected:
     void SetUp() override
     {
-        CPaintManagerUI::SetBackend(&backend);
-        CPaintManagerUI::SetResourcePath(apptest::PackedSkinFolder().c_str());
-        CPaintManagerUI::SetResourceZip("kelpmeres.zip");
+        HeadlessTest::SetUp();
+        UsePackedSkins();
         frame = CreateMainFrame();
         ASSERT_TRUE(frame != nullptr && frame->GetBatchPage() != nullptr && List() != nullptr);
         ASSERT_TRUE(CHeadlessBackend::Click(Manager(), "batchOption"));
@@ -60,8 +59,7 @@ protected:
     {
         if (frame != nullptr)
             frame->Close(0);
-        backend.FlushClosedWindows();
-        CPaintManagerUI::SetBackend(nullptr);
+        HeadlessTest::TearDown();
     }
 
     CPaintManagerUI& Manager() { return *frame->GetPaintManager(); }
@@ -130,7 +128,6 @@ protected:
     void Put(const std::string& relativePath, const std::string& bytes) { WriteFile(source / relativePath, bytes); }
     static std::string Torrent(const std::string& name, int64_t length = 1000) { return BuildTorrent(SingleFile(name, length)); }
 
-    CHeadlessBackend backend;
     // The program writes its advertisement page below the folder it starts in.
     WorkingFolder work;
     CMainFrameWnd* frame = nullptr;
@@ -362,7 +359,6 @@ TEST_F(BatchPageTest, TheOutputTreeMirrorsTheSourceWithPiecesKeptAndASecondRunOv
         // Two clicks on start are never within the same millisecond.
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
         EXPECT_EQ(Convert(source, dest), 4);
-        EXPECT_EQ(Rate(), "3/3");
         for (const char* path : {"a/b/two.torrent", "a/one.torrent", "top.torrent"}) {
             SCOPED_TRACE(std::string(path) + " run " + std::to_string(run));
             const ReloadedTorrent before(source / path);
@@ -384,8 +380,6 @@ TEST_F(BatchPageTest, TheOutputTreeMirrorsTheSourceWithPiecesKeptAndASecondRunOv
             firstRun[path] = after.filePaths;
         }
     }
-    for (int position = 0; position < 3; ++position)
-        EXPECT_EQ(State(position), kConverted);
 }
 
 TEST_F(BatchPageTest, ChoosingFoldersDuringARunRefillsTheListButKeepsTheRunsDestination)
@@ -403,6 +397,7 @@ TEST_F(BatchPageTest, ChoosingFoldersDuringARunRefillsTheListButKeepsTheRunsDest
     ChooseDest(temp.path / "elsewhere");
     ChooseSource(temp.path / "second");
     EXPECT_EQ(Rate(), "0/4");
+    EXPECT_TRUE(StartEnabled());
     EXPECT_EQ(List()->CurrentIndex(), 1u);
     Tick();
     EXPECT_EQ(Rate(), "2/4");

@@ -1,12 +1,12 @@
 // The web panes on the headless backend: the advertisement page file, the configured addresses,
 // the browsers' event handler and what each pane builds and where it sends its browser.
 
+#include "app/AppTestSupport.h"
 #include "app/StartDirectory.h"
 #include "support/WorkingFolder.h"
 #include "toolkit/CDialogBuilder.h"
 #include "toolkit/CPaintManagerUI.h"
 #include "toolkit/CWebBrowserUI.h"
-#include "toolkit/headless/CHeadlessBackend.h"
 #include "ui/web/AdControlUI.h"
 #include "ui/web/AdPage.h"
 #include "ui/web/RerWebBrowserEventHandler.h"
@@ -177,39 +177,29 @@ TEST(RerWebBrowserEventHandlerTest, TheTwentyTwoOperationsGiveTheirAnswers)
 
 // ---- the panes ----
 
-// A tab layout in a manager of its own, as the main window gives the panes; skins from the packed
-// archive or from a folder of loose files.
-class WebPaneTest : public ::testing::Test {
+// A tab layout in a manager of its own, as the main window gives the panes.
+class WebPaneTest : public apptest::HeadlessTest {
 protected:
     void SetUp() override
     {
-        CPaintManagerUI::SetBackend(&backend);
-        UseSkins((fs::path(KELPMERE_TEST_BINARY_DIR) / "bin" / "Skin").string(), "kelpmeres.zip");
+        HeadlessTest::SetUp();
+        UsePackedSkins();
         addresses.Set("KELPMERE_SEARCH_HOST", "http://127.0.0.1:9");
         ASSERT_TRUE(RecordStartDirectory());
+        CDialogBuilder builder;
+        tabs = dynamic_cast<CContainerUI*>(builder.CreateFromXml("<TabLayout/>", nullptr, manager.get()));
+        ASSERT_TRUE(tabs != nullptr && manager->AttachDialog(tabs));
     }
     void TearDown() override
     {
-        tabs = nullptr;
         manager.reset();
-        CPaintManagerUI::SetBackend(nullptr);
-    }
-    void UseSkins(const std::string& folder, const char* zip)
-    {
-        CPaintManagerUI::SetResourcePath(folder.c_str());
-        CPaintManagerUI::SetResourceZip(zip);
-        manager = std::make_unique<CPaintManagerUI>();
-        CDialogBuilder builder;
-        tabs = dynamic_cast<CContainerUI*>(builder.CreateFromXml("<TabLayout name=\"tabs\"/>", nullptr, manager.get()));
-        ASSERT_NE(tabs, nullptr);
-        ASSERT_TRUE(manager->AttachDialog(tabs));
+        HeadlessTest::TearDown();
     }
     const std::vector<CHeadlessBackend::Navigation>& Navigations() const { return backend.Navigations(); }
 
     ConfiguredAddresses addresses;
     WorkingFolder work;
-    CHeadlessBackend backend;
-    std::unique_ptr<CPaintManagerUI> manager;
+    std::unique_ptr<CPaintManagerUI> manager = std::make_unique<CPaintManagerUI>();
     CContainerUI* tabs = nullptr;
 };
 
@@ -257,10 +247,10 @@ TEST_F(WebPaneTest, WithoutAnAdFolderOrAStartDirectoryTheAdvertisementPaneIsNotB
 
 TEST_F(WebPaneTest, SkinsWithoutABrowserGivePanesThatNavigateNowhere)
 {
-    TempFolder skins;
-    WriteFile(skins.path / "ADSkin.xml", R"(<VerticalLayout><Label name="label_x"/></VerticalLayout>)");
-    WriteFile(skins.path / "SearchSkin.xml", R"(<VerticalLayout/>)");
-    UseSkins(skins.path.string(), "");
+    apptest::SkinFolder skins;
+    skins.Replace("ADSkin.xml", R"(<VerticalLayout><Label name="label_x"/></VerticalLayout>)");
+    skins.Replace("SearchSkin.xml", R"(<VerticalLayout/>)");
+    UseSkinFolder(skins);
     auto* ad = new AdControlUI;
     auto* search = new SearchControlUI;
     EXPECT_TRUE(ad->CreatePage(tabs));
