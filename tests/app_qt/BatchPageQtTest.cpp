@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QPointer>
 
 #include <memory>
 #include <string>
@@ -26,7 +27,7 @@ using namespace qtprogram;
 // the keyboard focus first, as selectFile leaves a focused field alone.
 QString ChooseFolder(CMainFrameWnd& frame, const char* button, const fs::path& folder) {
   QString title;
-  auto* poll = new QTimer;
+  QPointer<QTimer> poll = new QTimer;
   QObject::connect(poll, &QTimer::timeout, [poll, folder, &title] {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
       auto* dialog = qobject_cast<QFileDialog*>(widget);
@@ -42,6 +43,11 @@ QString ChooseFolder(CMainFrameWnd& frame, const char* button, const fs::path& f
   });
   poll->start(20);
   Click(frame, button);
+  // When no dialog came, the poll stops here, so it can't answer a later one.
+  if (poll) {
+    poll->stop();
+    poll->deleteLater();
+  }
   return title;
 }
 
