@@ -48,6 +48,16 @@ inline std::string Capture(const std::string& command)
     return output;
 }
 
+// Polls done() every 100 ms until it holds or timeout passes; whether it held.
+template <class Done>
+bool WaitFor(Done done, std::chrono::milliseconds timeout)
+{
+    for (const auto deadline = Clock::now() + timeout; Clock::now() < deadline; std::this_thread::sleep_for(100ms))
+        if (done())
+            return true;
+    return done();
+}
+
 // A child process started with extra environment variables; killed if still running at the end.
 class Child {
 public:
@@ -247,6 +257,16 @@ public:
             std::this_thread::sleep_for(100ms);
         }
         return std::nullopt;
+    }
+
+    // Waits until the window with id has the keyboard focus.
+    bool WaitForFocus(const std::string& id, std::chrono::milliseconds timeout = 10s) const
+    {
+        return WaitFor([&] {
+            std::string focus = Xdotool("getwindowfocus");
+            focus.erase(focus.find_last_not_of("\n") + 1);
+            return focus == id;
+        }, timeout);
     }
 
     // Waits until no mapped window has the title any more.

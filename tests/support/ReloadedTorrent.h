@@ -3,6 +3,7 @@
 #include "torrent/CTorrentParser.h"
 
 #include <array>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -13,7 +14,9 @@ struct ReloadedTorrent {
     std::string name;
     std::vector<std::string> fileNames;   // local code page, torrent order
     std::vector<std::string> filePaths;   // "folder/.../file"
+    std::vector<double> fileLengths;
     std::string pieces;
+    int32_t pieceLength = 0;
     std::array<char, 20> infoHashPrefix{};
 
     explicit ReloadedTorrent(const std::filesystem::path& path)
@@ -29,8 +32,10 @@ struct ReloadedTorrent {
                 full += folder.text + "/";
             fileNames.push_back(entry.name.text);
             filePaths.push_back(full + entry.name.text);
+            fileLengths.push_back(entry.length);
         }
         pieces.assign(parser.pieces, static_cast<std::size_t>(parser.pieceCount) * 20);
+        pieceLength = parser.pieceLength;
         infoHashPrefix = parser.infoHashPrefix;
     }
 };

@@ -1,12 +1,12 @@
 // The web panes on the headless backend: the advertisement page file, the configured addresses,
 // the browsers' event handler and what each pane builds and where it sends its browser.
 
+#include "app/AppTestSupport.h"
 #include "app/StartDirectory.h"
 #include "support/WorkingFolder.h"
 #include "toolkit/CDialogBuilder.h"
 #include "toolkit/CPaintManagerUI.h"
 #include "toolkit/CWebBrowserUI.h"
-#include "toolkit/headless/CHeadlessBackend.h"
 #include "ui/web/AdControlUI.h"
 #include "ui/web/AdPage.h"
 #include "ui/web/RerWebBrowserEventHandler.h"
@@ -15,34 +15,28 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-const char* const kAddressVariables[] = {
-    "KELPMERE_AD_CLICK_URL_1", "KELPMERE_AD_CLICK_URL_2", "KELPMERE_AD_CLICK_URL_3", "KELPMERE_AD_CLICK_URL_4",
-    "KELPMERE_AD_IMAGE_URL_1", "KELPMERE_AD_IMAGE_URL_2", "KELPMERE_SEARCH_HOST",
-};
-
-// Sets the address variables for one test and removes them again afterwards.
-class ConfiguredAddresses {
-public:
+// Sets address variables for one test; all of them are unset before and after.
+struct ConfiguredAddresses {
     ConfiguredAddresses() { Clear(); }
     ~ConfiguredAddresses() { Clear(); }
     void Set(const char* name, const std::string& value) { ::setenv(name, value.c_str(), 1); }
-
-private:
     static void Clear()
     {
-        for (const char* name : kAddressVariables)
+        for (const char* name : {"KELPMERE_AD_CLICK_URL_1", "KELPMERE_AD_CLICK_URL_2", "KELPMERE_AD_CLICK_URL_3",
+                                 "KELPMERE_AD_CLICK_URL_4", "KELPMERE_AD_IMAGE_URL_1", "KELPMERE_AD_IMAGE_URL_2",
+                                 "KELPMERE_SEARCH_HOST"})
             ::unsetenv(name);
     }
 };
@@ -58,37 +52,20 @@ std::vector<std::string> SplitAtTabRuns(const std::string& text)
     return pieces;
 }
 
-// ---- the page file ----
-
-class AdPageFileTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        addresses.Set("KELPMERE_AD_CLICK_URL_1", "http://click.test/one?a=1&b=2");
-        addresses.Set("KELPMERE_AD_CLICK_URL_2", "http://click.test/two");
-        addresses.Set("KELPMERE_AD_CLICK_URL_3", "http://click.test/three");
-        addresses.Set("KELPMERE_AD_CLICK_URL_4", "http://click.test/four");
-        addresses.Set("KELPMERE_AD_IMAGE_URL_1", "http://image.test/banner.png");
-        addresses.Set("KELPMERE_AD_IMAGE_URL_2", "images/square.jpg");
-    }
+TEST(AdPageFileTest, ThePageReplacesAnyOldFileWithExactlyTheTwentyTwoPiecesAndTheAddressesUncut)
+{
     ConfiguredAddresses addresses;
     WorkingFolder work;
-};
-
-TEST_F(AdPageFileTest, ThePageIsExactlyTheTwentyTwoPiecesJoinedByRunsOfSevenTabsWithTheAddressesInPlace)
-{
+    for (const auto& [name, value] : std::vector<std::pair<const char*, const char*>>{
+             {"KELPMERE_AD_CLICK_URL_1", "http://click.test/one?a=1&b=2"}, {"KELPMERE_AD_CLICK_URL_2", "http://click.test/two"},
+             {"KELPMERE_AD_CLICK_URL_3", "http://click.test/three"}, {"KELPMERE_AD_CLICK_URL_4", "http://click.test/four"},
+             {"KELPMERE_AD_IMAGE_URL_1", "http://image.test/banner.png"}, {"KELPMERE_AD_IMAGE_URL_2", "images/square.jpg"}})
+        addresses.Set(name, value);
+    WriteFile(work.AdPageFile(), std::string(50000, 'x'));
     ASSERT_TRUE(WriteAdPage(work.AdPageFile().c_str()));
-    const std::string text = ReadFile(work.AdPageFile());
     const std::vector<std::string> expected = {
-        "<html style='height: 410px; width: 780px'>",
-        "<head>",
-        "<style type='text/css'>",
-        ".Clear",
-        "{",
-        "clear:both;",
-        "}",
-        "</style>",
-        "</head>",
+        "<html style='height: 410px; width: 780px'>", "<head>", "<style type='text/css'>", ".Clear", "{", "clear:both;", "}",
+        "</style>", "</head>",
         "<body scroll='no' style='padding-top:5px;padding-left:5px;background-color:#ffffff; margin:0; border=0;'>",
         "<div style='height:100px;width:800px;margin:0;'>",
         "<a href='http://click.test/one?a=1&b=2' target='_blank'><IMG SRC='http://image.test/banner.png' "
@@ -101,44 +78,26 @@ TEST_F(AdPageFileTest, ThePageIsExactlyTheTwentyTwoPiecesJoinedByRunsOfSevenTabs
         "<img src='images/400x300.jpg' style='width: 400px; height: 300px; margin-top: 5px'>",
         "<a href='http://click.test/four' target='_blank'>",
         "<img src='images/100x300.jpg' style='width: 75px; height: 300px; margin-top: 5px'>",
-        "</div>",
-        "</body>",
-        "</html>",
+        "</div>", "</body>", "</html>",
     };
-    EXPECT_EQ(SplitAtTabRuns(text), expected);
-    // No other tab, no line break, nothing after the last piece.
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\t'), 21 * 7);
-    EXPECT_EQ(text.find_first_of("\r\n"), std::string::npos);
-    EXPECT_EQ(text.back(), '>');
-}
+    // The pieces hold no tab or line break, so this also rules out any other tab, break or leftover.
+    EXPECT_EQ(SplitAtTabRuns(ReadFile(work.AdPageFile())), expected);
 
-TEST_F(AdPageFileTest, AnExistingPageIsReplacedWholeAndLongAddressesAndPathsGoInUncut)
-{
-    WriteFile(work.AdPageFile(), std::string(50000, 'x'));
+    // A long address goes in as it is, also below a folder path far beyond 256 bytes.
     const std::string longAddress = "http://click.test/" + std::string(20000, 'a');
     addresses.Set("KELPMERE_AD_CLICK_URL_4", longAddress);
-    ASSERT_TRUE(WriteAdPage(work.AdPageFile().c_str()));
-    const std::string text = ReadFile(work.AdPageFile());
-    EXPECT_EQ(text, AdPageText(ConfiguredAdAddresses()));
-    EXPECT_EQ(SplitAtTabRuns(text).at(17), "<a href='" + longAddress + "' target='_blank'>");
-
-    // A folder path far beyond 256 bytes.
     const fs::path deep = work.path / std::string(200, 'd') / std::string(200, 'e') / "Ad";
     fs::create_directories(deep);
     ASSERT_TRUE(WriteAdPage((deep / "ad.html").c_str()));
-    EXPECT_EQ(ReadFile(deep / "ad.html"), text);
+    EXPECT_EQ(ReadFile(deep / "ad.html"), AdPageText(ConfiguredAdAddresses()));
+    EXPECT_EQ(SplitAtTabRuns(ReadFile(deep / "ad.html")).at(17), "<a href='" + longAddress + "' target='_blank'>");
+    // A write that fails on the way (the device is full) is reported.
+    if (fs::exists("/dev/full")) {
+        EXPECT_FALSE(WriteAdPage("/dev/full"));
+    }
 }
 
-TEST_F(AdPageFileTest, AWriteThatFailsOnTheWayIsReportedAsAFailure)
-{
-    if (!fs::exists("/dev/full"))
-        GTEST_SKIP() << "no /dev/full";
-    EXPECT_FALSE(WriteAdPage("/dev/full"));
-}
-
-// ---- configured addresses ----
-
-TEST(WebAddressesTest, AnEnvironmentVariableOverridesItsBuiltInAddressUnlessItIsEmpty)
+TEST(WebAddressesTest, AVariableOverridesItsBuiltInAddressUnlessEmptyAndTheBuiltInPicturesShipWithTheProgram)
 {
     ConfiguredAddresses addresses;
     const AdAddresses builtIn = ConfiguredAdAddresses();
@@ -162,129 +121,109 @@ TEST(WebAddressesTest, AnEnvironmentVariableOverridesItsBuiltInAddressUnlessItIs
         addresses.Set("KELPMERE_SEARCH_HOST", host);
         EXPECT_EQ(ConfiguredSearchAddress(), "http://127.0.0.1:8080/search") << host;
     }
-}
 
-TEST(WebAddressesTest, TheBuiltInPicturesAreOurOwnBesideThePage)
-{
-    ConfiguredAddresses addresses;
-    const AdAddresses builtIn = ConfiguredAdAddresses();
-    // Only when the build keeps its defaults: the pictures then ship with the program.
-    if (builtIn.image[0] != "images/795x100.jpg" || builtIn.image[1] != "images/300x300.jpg")
-        GTEST_SKIP() << "this build configures its own advertisement pictures";
-    for (const char* picture : {"795x100.jpg", "300x300.jpg", "400x300.jpg", "100x300.jpg"})
-        EXPECT_TRUE(fs::exists(fs::path(KELPMERE_TEST_BINARY_DIR) / "bin" / "Ad" / "images" / picture)) << picture;
+    // When the build keeps its default pictures, they ship with the program.
+    if (builtIn.image[0] == "images/795x100.jpg" && builtIn.image[1] == "images/300x300.jpg") {
+        for (const char* picture : {"795x100.jpg", "300x300.jpg", "400x300.jpg", "100x300.jpg"})
+            EXPECT_TRUE(fs::exists(fs::path(KELPMERE_TEST_BINARY_DIR) / "bin" / "Ad" / "images" / picture)) << picture;
+    }
 }
 
 // ---- the event handler ----
 
 TEST(RerWebBrowserEventHandlerTest, TheTwentyTwoOperationsGiveTheirAnswers)
 {
-    RerWebBrowserEventHandler handler;
-    CWebBrowserUI browser;
+    RerWebBrowserEventHandler h;
+    CWebBrowserUI b;
     CDuiString text;
     bool cancel = false;
     DocHostUIInfo info;
-    const std::vector<std::pair<const char*, std::function<UIResult()>>> answers = {
-        {"BeforeNavigate2", [&] { handler.BeforeNavigate2(&browser, "http://a.test/", cancel); return kUIResultOk; }},
-        {"NavigateError", [&] { handler.NavigateError(&browser, "http://a.test/", 404, cancel); return kUIResultOk; }},
-        {"NavigateComplete2", [&] { handler.NavigateComplete2(&browser, "http://a.test/"); return kUIResultOk; }},
-        {"ProgressChange", [&] { handler.ProgressChange(&browser, 50, 100); return kUIResultOk; }},
-        {"NewWindow3", [&] { handler.NewWindow3(&browser, "http://a.test/", cancel); return kUIResultOk; }},
-        {"CommandStateChange", [&] { handler.CommandStateChange(&browser, 1, true); return kUIResultOk; }},
-        {"ShowContextMenu", [&] { return handler.ShowContextMenu(&browser, 0, UIPoint{3, 4}); }},
-        {"GetHostInfo", [&] { return handler.GetHostInfo(&browser, &info); }},
-        {"ShowUI", [&] { return handler.ShowUI(&browser); }},
-        {"HideUI", [&] { return handler.HideUI(&browser); }},
-        {"UpdateUI", [&] { return handler.UpdateUI(&browser); }},
-        {"EnableModeless", [&] { return handler.EnableModeless(&browser, true); }},
-        {"OnDocWindowActivate", [&] { return handler.OnDocWindowActivate(&browser, true); }},
-        {"OnFrameWindowActivate", [&] { return handler.OnFrameWindowActivate(&browser, true); }},
-        {"ResizeBorder", [&] { return handler.ResizeBorder(&browser, UIRect{0, 0, 10, 10}, true); }},
-        {"TranslateAccelerator", [&] { return handler.TranslateAccelerator(&browser, 'A', 0); }},
-        {"GetOptionKeyPath", [&] { return handler.GetOptionKeyPath(&browser, text); }},
-        {"GetDropTarget", [&] { return handler.GetDropTarget(&browser); }},
-        {"GetExternal", [&] { return handler.GetExternal(&browser); }},
-        {"TranslateUrl", [&] { return handler.TranslateUrl(&browser, "http://a.test/", text); }},
-        {"FilterDataObject", [&] { return handler.FilterDataObject(&browser); }},
-        {"Download", [&] { return handler.Download(&browser, "http://a.test/file.torrent"); }},
+    const auto event = [](auto call) { return std::function<UIResult()>([call] { call(); return kUIResultOk; }); };
+    // In slot order; the six events give no answer and must not cancel the navigation.
+    const std::vector<std::tuple<const char*, UIResult, std::function<UIResult()>>> slots = {
+        {"BeforeNavigate2", kUIResultOk, event([&] { h.BeforeNavigate2(&b, "http://a.test/", cancel); })},
+        {"NavigateError", kUIResultOk, event([&] { h.NavigateError(&b, "http://a.test/", 404, cancel); })},
+        {"NavigateComplete2", kUIResultOk, event([&] { h.NavigateComplete2(&b, "http://a.test/"); })},
+        {"ProgressChange", kUIResultOk, event([&] { h.ProgressChange(&b, 50, 100); })},
+        {"NewWindow3", kUIResultOk, event([&] { h.NewWindow3(&b, "http://a.test/", cancel); })},
+        {"CommandStateChange", kUIResultOk, event([&] { h.CommandStateChange(&b, 1, true); })},
+        {"ShowContextMenu", kUIResultOk, [&] { return h.ShowContextMenu(&b, 0, UIPoint{3, 4}); }},
+        {"GetHostInfo", kUIResultOk, [&] { return h.GetHostInfo(&b, &info); }},
+        {"ShowUI", kUIResultFalse, [&] { return h.ShowUI(&b); }},
+        {"HideUI", kUIResultOk, [&] { return h.HideUI(&b); }},
+        {"UpdateUI", kUIResultOk, [&] { return h.UpdateUI(&b); }},
+        {"EnableModeless", kUIResultOk, [&] { return h.EnableModeless(&b, true); }},
+        {"OnDocWindowActivate", kUIResultOk, [&] { return h.OnDocWindowActivate(&b, true); }},
+        {"OnFrameWindowActivate", kUIResultOk, [&] { return h.OnFrameWindowActivate(&b, true); }},
+        {"ResizeBorder", kUIResultOk, [&] { return h.ResizeBorder(&b, UIRect{0, 0, 10, 10}, true); }},
+        {"TranslateAccelerator", kUIResultFalse, [&] { return h.TranslateAccelerator(&b, 'A', 0); }},
+        {"GetOptionKeyPath", kUIResultOk, [&] { return h.GetOptionKeyPath(&b, text); }},
+        {"GetDropTarget", kUIResultNotImplemented, [&] { return h.GetDropTarget(&b); }},
+        {"GetExternal", kUIResultNotImplemented, [&] { return h.GetExternal(&b); }},
+        {"TranslateUrl", kUIResultOk, [&] { return h.TranslateUrl(&b, "http://a.test/", text); }},
+        {"FilterDataObject", kUIResultOk, [&] { return h.FilterDataObject(&b); }},
+        {"Download", kUIResultOk, [&] { return h.Download(&b, "http://a.test/file.torrent"); }},
     };
-    const UIResult expected[22] = {
-        kUIResultOk, kUIResultOk, kUIResultOk, kUIResultOk, kUIResultOk, kUIResultOk,   // events: no answer
-        kUIResultOk, kUIResultOk, kUIResultFalse, kUIResultOk, kUIResultOk, kUIResultOk, kUIResultOk,
-        kUIResultOk, kUIResultOk, kUIResultFalse, kUIResultOk, kUIResultNotImplemented, kUIResultNotImplemented,
-        kUIResultOk, kUIResultOk, kUIResultOk,
-    };
-    ASSERT_EQ(answers.size(), 22u);
-    for (std::size_t slot = 0; slot < answers.size(); ++slot)
-        EXPECT_EQ(answers[slot].second(), expected[slot]) << "slot " << slot << " " << answers[slot].first;
-    // The navigation events let the browser go on: nothing is cancelled.
+    ASSERT_EQ(slots.size(), 22u);
+    for (const auto& [name, answer, call] : slots)
+        EXPECT_EQ(call(), answer) << name;
     EXPECT_FALSE(cancel);
     // Host info gains the no-border flag and keeps what was there.
     info.flags = kDocHostUIFlagDialog;
-    EXPECT_EQ(handler.GetHostInfo(&browser, &info), kUIResultOk);
+    EXPECT_EQ(h.GetHostInfo(&b, &info), kUIResultOk);
     EXPECT_EQ(info.flags, kDocHostUIFlagDialog | kDocHostUIFlagNo3DBorder);
-    EXPECT_EQ(handler.GetHostInfo(&browser, nullptr), kUIResultOk);
+    EXPECT_EQ(h.GetHostInfo(&b, nullptr), kUIResultOk);
 }
-
-
 
 // ---- the panes ----
 
-// A tab layout in a manager of its own, as the main window gives the panes; skins from the packed
-// archive or from a folder of loose files.
-class WebPaneTest : public ::testing::Test {
+// A tab layout in a manager of its own, as the main window gives the panes.
+class WebPaneTest : public apptest::HeadlessTest {
 protected:
     void SetUp() override
     {
-        CPaintManagerUI::SetBackend(&backend);
-        UseSkins((fs::path(KELPMERE_TEST_BINARY_DIR) / "bin" / "Skin").string(), "kelpmeres.zip");
+        HeadlessTest::SetUp();
+        UsePackedSkins();
         addresses.Set("KELPMERE_SEARCH_HOST", "http://127.0.0.1:9");
         ASSERT_TRUE(RecordStartDirectory());
+        CDialogBuilder builder;
+        tabs = dynamic_cast<CContainerUI*>(builder.CreateFromXml("<TabLayout/>", nullptr, manager.get()));
+        ASSERT_TRUE(tabs != nullptr && manager->AttachDialog(tabs));
     }
     void TearDown() override
     {
-        tabs = nullptr;
         manager.reset();
-        CPaintManagerUI::SetBackend(nullptr);
-    }
-    void UseSkins(const std::string& folder, const char* zip)
-    {
-        CPaintManagerUI::SetResourcePath(folder.c_str());
-        CPaintManagerUI::SetResourceZip(zip);
-        manager = std::make_unique<CPaintManagerUI>();
-        CDialogBuilder builder;
-        tabs = dynamic_cast<CContainerUI*>(builder.CreateFromXml("<TabLayout name=\"tabs\"/>", nullptr, manager.get()));
-        ASSERT_NE(tabs, nullptr);
-        ASSERT_TRUE(manager->AttachDialog(tabs));
+        HeadlessTest::TearDown();
     }
     const std::vector<CHeadlessBackend::Navigation>& Navigations() const { return backend.Navigations(); }
 
     ConfiguredAddresses addresses;
     WorkingFolder work;
-    CHeadlessBackend backend;
-    std::unique_ptr<CPaintManagerUI> manager;
+    std::unique_ptr<CPaintManagerUI> manager = std::make_unique<CPaintManagerUI>();
     CContainerUI* tabs = nullptr;
 };
 
-TEST_F(WebPaneTest, TheAdvertisementPaneWritesItsPageAndShowsItInABorderlessBrowser)
+TEST_F(WebPaneTest, EachPaneShowsItsPageInABorderlessBrowserTheAdPaneWritingItsPageFirst)
 {
-    auto* pane = new AdControlUI;
-    ASSERT_TRUE(pane->CreatePage(tabs));
-    ASSERT_EQ(tabs->GetCount(), 1);
-    EXPECT_EQ(tabs->GetItemAt(0), pane);
+    auto* ad = new AdControlUI;
+    auto* search = new SearchControlUI;
+    ASSERT_TRUE(ad->CreatePage(tabs));
+    ASSERT_TRUE(search->CreatePage(tabs));
+    ASSERT_EQ(tabs->GetCount(), 2);
+    EXPECT_EQ(tabs->GetItemAt(0), ad);
     EXPECT_EQ(AdControlUI::PagePath(), work.AdPageFile().string());
     EXPECT_EQ(ReadFile(work.AdPageFile()), AdPageText(ConfiguredAdAddresses()));
-
-    CWebBrowserUI* browser = pane->GetBrowser();
-    ASSERT_NE(browser, nullptr);
-    EXPECT_EQ(browser->GetName(), "ad_ie");
-    ASSERT_NE(browser->GetWebBrowserEventHandler(), nullptr);
-    DocHostUIInfo info;
-    browser->GetWebBrowserEventHandler()->GetHostInfo(browser, &info);
-    EXPECT_TRUE(info.flags & kDocHostUIFlagNo3DBorder);
-    ASSERT_EQ(Navigations().size(), 1u);
+    for (CWebBrowserUI* browser : {ad->GetBrowser(), search->GetBrowser()}) {
+        ASSERT_TRUE(browser != nullptr && browser->GetWebBrowserEventHandler() != nullptr);
+        DocHostUIInfo info;
+        browser->GetWebBrowserEventHandler()->GetHostInfo(browser, &info);
+        EXPECT_TRUE(info.flags & kDocHostUIFlagNo3DBorder) << browser->GetName().str();
+    }
+    ASSERT_EQ(Navigations().size(), 2u);
     EXPECT_EQ(Navigations()[0].browserName, "ad_ie");
     EXPECT_EQ(Navigations()[0].url, work.AdPageFile().string());
+    EXPECT_EQ(Navigations()[1].browserName, "search_ie");
+    EXPECT_EQ(Navigations()[1].url, "http://127.0.0.1:9/search");
 }
 
 TEST_F(WebPaneTest, WithoutAnAdFolderOrAStartDirectoryTheAdvertisementPaneIsNotBuilt)
@@ -306,29 +245,12 @@ TEST_F(WebPaneTest, WithoutAnAdFolderOrAStartDirectoryTheAdvertisementPaneIsNotB
     delete pane;
 }
 
-TEST_F(WebPaneTest, TheSearchPaneSendsItsBorderlessBrowserToTheSearchAddressOfTheConfiguredHost)
-{
-    auto* pane = new SearchControlUI;
-    ASSERT_TRUE(pane->CreatePage(tabs));
-    ASSERT_EQ(tabs->GetCount(), 1);
-    CWebBrowserUI* browser = pane->GetBrowser();
-    ASSERT_NE(browser, nullptr);
-    EXPECT_EQ(browser->GetName(), "search_ie");
-    DocHostUIInfo info;
-    ASSERT_NE(browser->GetWebBrowserEventHandler(), nullptr);
-    browser->GetWebBrowserEventHandler()->GetHostInfo(browser, &info);
-    EXPECT_TRUE(info.flags & kDocHostUIFlagNo3DBorder);
-    ASSERT_EQ(Navigations().size(), 1u);
-    EXPECT_EQ(Navigations()[0].browserName, "search_ie");
-    EXPECT_EQ(Navigations()[0].url, "http://127.0.0.1:9/search");
-}
-
 TEST_F(WebPaneTest, SkinsWithoutABrowserGivePanesThatNavigateNowhere)
 {
-    TempFolder skins;
-    WriteFile(skins.path / "ADSkin.xml", R"(<VerticalLayout><Label name="label_x"/></VerticalLayout>)");
-    WriteFile(skins.path / "SearchSkin.xml", R"(<VerticalLayout/>)");
-    UseSkins(skins.path.string(), "");
+    apptest::SkinFolder skins;
+    skins.Replace("ADSkin.xml", R"(<VerticalLayout><Label name="label_x"/></VerticalLayout>)");
+    skins.Replace("SearchSkin.xml", R"(<VerticalLayout/>)");
+    UseSkinFolder(skins);
     auto* ad = new AdControlUI;
     auto* search = new SearchControlUI;
     EXPECT_TRUE(ad->CreatePage(tabs));

@@ -2,7 +2,7 @@
 // is not where the engine looks. Only the two web panes go without a browser; the program runs,
 // the single and batch pages work, and it ends with 0.
 
-#include "WebPaneQtSupport.h"
+#include "app_qt/QtProgram.h"
 
 #include "ui/batch/BatchControlUI.h"
 #include "ui/single/SingleControlUI.h"
@@ -16,7 +16,7 @@
 
 namespace {
 
-using namespace webqt;
+using namespace qtprogram;
 
 // Before anything could start the engine (the test environment creates the application later).
 const bool kHelperMissing = [] {
@@ -30,19 +30,13 @@ TEST(WebEngineMissingQtTest, OnlyTheWebPanesGoWithoutABrowserAndTheOtherPagesWor
   ProgramFolder work;
   bool checked = false;
   const int code = RunProgram([&](CMainFrameWnd& frame) {
-    ASSERT_NE(frame.GetAdPage(), nullptr);
-    ASSERT_NE(frame.GetSearchPage(), nullptr);
-    ASSERT_NE(frame.GetSinglePage(), nullptr);
-    ASSERT_NE(frame.GetBatchPage(), nullptr);
     EXPECT_TRUE(Shown(frame, frame.GetAdPage()));
-
     // The web panes show a note where the browser would be, and no engine was started.
-    for (const char* option : {"searchOption", "adOption"}) {
+    for (auto [option, pane] : {std::pair<const char*, CControlUI*>{"searchOption", frame.GetSearchPage()},
+                                {"adOption", frame.GetAdPage()}}) {
       Click(frame, option);
-      CControlUI* pane = option[0] == 'a' ? static_cast<CControlUI*>(frame.GetAdPage()) : frame.GetSearchPage();
       ASSERT_TRUE(Shown(frame, pane)) << option;
-      QWidget* widget = Backend().WidgetOf(*pane);
-      EXPECT_NE(widget->findChild<QLabel*>(), nullptr) << option;
+      EXPECT_NE(Backend().WidgetOf(*pane)->findChild<QLabel*>(), nullptr) << option;
     }
     EXPECT_TRUE(Top(frame)->findChildren<QWebEngineView*>().isEmpty());
 
@@ -51,11 +45,11 @@ TEST(WebEngineMissingQtTest, OnlyTheWebPanesGoWithoutABrowserAndTheOtherPagesWor
     EXPECT_TRUE(Shown(frame, frame.GetSinglePage()));
     EXPECT_FALSE(Shown(frame, frame.GetAdPage()));
     Click(frame, "batchOption");
-    EXPECT_TRUE(Shown(frame, frame.GetBatchPage()));
+    ASSERT_TRUE(Shown(frame, frame.GetBatchPage()));
     EXPECT_NE(frame.GetBatchPage()->GetListControl(), nullptr);
     checked = true;
     Click(frame, "closebtn");
-  });
+  }, &checked);
   EXPECT_TRUE(checked);
   EXPECT_EQ(code, 0);
 }

@@ -5,7 +5,7 @@
 // desktop's browser and the program goes on.
 
 #include "DesktopBrowser.h"
-#include "WebPaneQtSupport.h"
+#include "app_qt/QtProgram.h"
 #include "web_qt/LocalHttpServer.h"
 
 #include "toolkit/CWebBrowserUI.h"
@@ -23,18 +23,12 @@
 #include <QWebEngineView>
 
 #include <cstdlib>
-#include <functional>
 #include <string>
 #include <vector>
 
 namespace {
 
-using namespace webqt;
-
-const QColor kSearchColour(0x1E, 0x6F, 0xB8);
-const QByteArray kSearchPage =
-    "<html><body style='margin:0;background:#1e6fb8'>"
-    "<h1 style='color:white;font-family:sans-serif;margin:40px'>Kelpmere search test</h1></body></html>";
+using namespace qtprogram;
 
 // One picture of the page as the page lays it out: its address and its box in the view.
 struct ShownPicture {
@@ -42,235 +36,154 @@ struct ShownPicture {
   QRect box;
 };
 
-class WebPanesQtTest : public ::testing::Test {
-protected:
-  void SetUp() override {
-    ASSERT_TRUE(server.Listening());
-    const std::string origin = server.Origin().toStdString();
-    Set("KELPMERE_SEARCH_HOST", origin);
-    for (int i = 1; i <= 4; ++i) Set("KELPMERE_AD_CLICK_URL_" + std::to_string(i), origin + "/click" + std::to_string(i));
-    Set("KELPMERE_AD_IMAGE_URL_1", "images/795x100.jpg");
-    Set("KELPMERE_AD_IMAGE_URL_2", "images/300x300.jpg");
-  }
-  void TearDown() override {
-    for (const std::string& name : m_set) ::unsetenv(name.c_str());
-  }
-  void Set(const std::string& name, const std::string& value) {
-    ::setenv(name.c_str(), value.c_str(), 1);
-    m_set.push_back(name);
-  }
+QWebEngineView* ViewOf(CWebBrowserUI* browser) {
+  QWidget* widget = browser ? Backend().WidgetOf(*browser) : nullptr;
+  return widget ? widget->findChild<QWebEngineView*>() : nullptr;
+}
 
-  static QWebEngineView* ViewOf(CWebBrowserUI* browser) {
-    QWidget* widget = browser ? Backend().WidgetOf(*browser) : nullptr;
-    return widget ? widget->findChild<QWebEngineView*>() : nullptr;
-  }
+// The result of a script in the view's page, or an invalid value when it gave none in time.
+QVariant Evaluate(QWebEngineView* view, const QString& script) {
+  bool done = false;
+  QVariant result;
+  view->page()->runJavaScript(script, [&](const QVariant& value) {
+    result = value;
+    done = true;
+  });
+  (void)QTest::qWaitFor([&] { return done; }, 10000);
+  return result;
+}
 
-  // The result of a script in the view's page, or an invalid value when it gave none in time.
-  static QVariant Evaluate(QWebEngineView* view, const QString& script) {
-    bool done = false;
-    QVariant result;
-    view->page()->runJavaScript(script, [&](const QVariant& value) {
-      result = value;
-      done = true;
-    });
-    (void)QTest::qWaitFor([&] { return done; }, 10000);
-    return result;
-  }
-
-  // The pictures of the advertisement page once it is loaded from Ad/ad.html of the working
-  // folder with all four pictures (fewer when that does not happen in time).
-  std::vector<ShownPicture> LoadedPictures(QWebEngineView* view) const {
-    const QUrl page = QUrl::fromLocalFile(QString::fromStdString(work.AdPageFile().string()));
-    std::vector<ShownPicture> pictures;
-    const QString script = QStringLiteral(
-        "JSON.stringify(Array.from(document.images).map(function (i) {"
-        "  var r = i.getBoundingClientRect();"
-        "  return [i.getAttribute('src'), i.complete && i.naturalWidth > 0, r.left, r.top, r.width, r.height]; }))");
-    (void)QTest::qWaitFor([&] {
-      pictures.clear();
-      if (view->url() != page) return false;
-      const QJsonArray images = QJsonDocument::fromJson(Evaluate(view, script).toString().toUtf8()).array();
-      for (const QJsonValue& image : images) {
-        const QJsonArray fields = image.toArray();
-        if (!fields[1].toBool()) return false;
-        pictures.push_back({fields[0].toString(), QRectF(fields[2].toDouble(), fields[3].toDouble(),
-                                                         fields[4].toDouble(), fields[5].toDouble()).toRect()});
-      }
-      return pictures.size() == 4;
-    }, kPatienceMs);
-    return pictures;
-  }
-
-  // Clicks at a point of the window until done() holds: a click that comes before the web
-  // engine has drawn its first frame may find nothing under it, so it is repeated now and then.
-  static bool ClickUntil(CMainFrameWnd& frame, Qt::MouseButton button, QPoint at, const std::function<bool()>& done) {
-    QDeadlineTimer deadline(kPatienceMs);
-    while (!deadline.hasExpired()) {
-      QTest::mouseClick(Top(frame)->windowHandle(), button, Qt::NoModifier, at);
-      if (QTest::qWaitFor(done, 5000)) return true;
+// The advertisement page's pictures once the view shows page with all four loaded (fewer when
+// that does not happen in time).
+std::vector<ShownPicture> LoadedPictures(QWebEngineView* view, const QUrl& page) {
+  std::vector<ShownPicture> pictures;
+  const QString script = QStringLiteral(
+      "JSON.stringify(Array.from(document.images).map(function (i) {"
+      "  var r = i.getBoundingClientRect();"
+      "  return [i.getAttribute('src'), i.complete && i.naturalWidth > 0, r.left, r.top, r.width, r.height]; }))");
+  (void)QTest::qWaitFor([&] {
+    pictures.clear();
+    if (view->url() != page) return false;
+    for (const QJsonValue& image : QJsonDocument::fromJson(Evaluate(view, script).toString().toUtf8()).array()) {
+      const QJsonArray f = image.toArray();
+      if (!f[1].toBool()) return false;
+      pictures.push_back({f[0].toString(), QRectF(f[2].toDouble(), f[3].toDouble(), f[4].toDouble(), f[5].toDouble()).toRect()});
     }
-    return false;
-  }
+    return pictures.size() == 4;
+  }, kPatienceMs);
+  return pictures;
+}
 
-  // A right click in the middle of the view, through the window: the page asks for its context
-  // menu (the view records the request), and no menu may appear.
-  static void RightClickOpensNoMenu(CMainFrameWnd& frame, QWebEngineView* view) {
-    ASSERT_EQ(view->lastContextMenuRequest(), nullptr);
-    const QPoint at = view->mapTo(Top(frame), view->rect().center());
-    ASSERT_TRUE(ClickUntil(frame, Qt::RightButton, at, [&] { return view->lastContextMenuRequest() != nullptr; }))
-        << "the right click never reached the page";
-    QCoreApplication::processEvents();
-    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
-    for (QWidget* widget : QApplication::topLevelWidgets())
-      EXPECT_FALSE(qobject_cast<QMenu*>(widget) && widget->isVisible()) << "a context menu opened";
-  }
-
-  static void SaveScreenshot(CMainFrameWnd& frame, const char* file) {
-    // The pointer rests on the page, so the options show their selected look, not the hot one.
-    QTest::mouseMove(Top(frame)->windowHandle(), QPoint(400, 400));
-    const fs::path shots = BinaryDir() / "screenshots";
-    fs::create_directories(shots);
-    fs::remove(shots / file);
-    EXPECT_TRUE(Top(frame)->grab().save(QString::fromStdString((shots / file).string()), "PNG")) << file;
-  }
-
-  ProgramFolder work;
-  LocalHttpServer server{"/search", kSearchPage};
-
-private:
-  std::vector<std::string> m_set;
-};
-
-// How many sample points of each picture's box look like the picture itself (scaled to the box);
-// only the part inside the view counts.
-struct PictureMatch {
+// Whether the window's pixels look like picture scaled into box: at least 6 of 40 sample points
+// inside the view and 9 in 10 of them within 48 of the picture's colour.
+bool Drawn(const QImage& window, QWidget* top, QWebEngineView* view, const QImage& picture, const QRect& box) {
+  const QImage scaled = picture.scaled(box.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
   int sampled = 0;
   int matching = 0;
-};
-
-PictureMatch MatchPicture(const QImage& window, QWidget* top, QWebEngineView* view, const QImage& picture,
-                          const QRect& box) {
-  const QImage scaled = picture.scaled(box.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-  PictureMatch match;
   for (int i = 0; i < 8; ++i) {
     for (int j = 0; j < 5; ++j) {
       const QPoint inPicture(box.width() * (2 * i + 1) / 16, box.height() * (2 * j + 1) / 10);
-      const QPoint inView = box.topLeft() + inPicture;
-      const QPoint inWindow = view->mapTo(top, inView);
-      if (!view->rect().contains(inView) || !window.rect().contains(inWindow)) continue;   // cut off
+      const QPoint inWindow = view->mapTo(top, box.topLeft() + inPicture);
+      if (!view->rect().contains(box.topLeft() + inPicture) || !window.rect().contains(inWindow)) continue;
       const QColor want = scaled.pixelColor(inPicture);
       const QColor got = window.pixelColor(inWindow);
-      ++match.sampled;
-      const int difference = std::max({std::abs(want.red() - got.red()), std::abs(want.green() - got.green()),
-                                        std::abs(want.blue() - got.blue())});
-      match.matching += difference <= 48;
+      ++sampled;
+      matching += std::max({std::abs(want.red() - got.red()), std::abs(want.green() - got.green()),
+                            std::abs(want.blue() - got.blue())}) <= 48;
     }
   }
-  return match;
+  return sampled >= 6 && matching * 10 >= sampled * 9;
 }
 
-TEST_F(WebPanesQtTest, TheAdvertisementPaneShowsItsLocalPageWithEveryPictureDrawnAndNoMenuOnRightClick) {
-  bool checked = false;
-  RunProgram([&](CMainFrameWnd& frame) {
-    AdControlUI* pane = frame.GetAdPage();
-    ASSERT_NE(pane, nullptr);
-    ASSERT_TRUE(Shown(frame, pane));
-    QWebEngineView* view = ViewOf(pane->GetBrowser());
-    ASSERT_NE(view, nullptr);
-    EXPECT_EQ(view->contextMenuPolicy(), Qt::NoContextMenu);
+// Clicks at a point of the window until done() holds: a click that comes before the web engine
+// has drawn its first frame may find nothing under it, so it is repeated now and then.
+bool ClickUntil(CMainFrameWnd& frame, Qt::MouseButton button, QPoint at, const std::function<bool()>& done) {
+  for (QDeadlineTimer deadline(kPatienceMs); !deadline.hasExpired();) {
+    QTest::mouseClick(Top(frame)->windowHandle(), button, Qt::NoModifier, at);
+    if (QTest::qWaitFor(done, 5000)) return true;
+  }
+  return false;
+}
 
-    const std::vector<ShownPicture> pictures = LoadedPictures(view);
+// A right click in the middle of the view, through the window: the page asks for its context
+// menu (the view records the request), and no menu may appear.
+void RightClickOpensNoMenu(CMainFrameWnd& frame, QWebEngineView* view) {
+  ASSERT_EQ(view->lastContextMenuRequest(), nullptr);
+  const QPoint at = view->mapTo(Top(frame), view->rect().center());
+  ASSERT_TRUE(ClickUntil(frame, Qt::RightButton, at, [&] { return view->lastContextMenuRequest() != nullptr; }))
+      << "the right click never reached the page";
+  QCoreApplication::processEvents();
+  EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+  for (QWidget* widget : QApplication::topLevelWidgets())
+    EXPECT_FALSE(qobject_cast<QMenu*>(widget) && widget->isVisible()) << "a context menu opened";
+}
+
+TEST(WebPanesQtTest, BothPanesDrawTheirPagesOpenNoMenuAndAPictureLinkGoesToTheDesktopsBrowser) {
+  ProgramFolder work;
+  LocalHttpServer server{"/search", "<html><body style='margin:0;background:#1e6fb8'><h1 style='color:white;"
+                                    "font-family:sans-serif;margin:40px'>Kelpmere search test</h1></body></html>"};
+  ASSERT_TRUE(server.Listening());
+  const std::string origin = server.Origin().toStdString();
+  ::setenv("KELPMERE_SEARCH_HOST", origin.c_str(), 1);
+  for (int i = 1; i <= 4; ++i)
+    ::setenv(("KELPMERE_AD_CLICK_URL_" + std::to_string(i)).c_str(), (origin + "/click" + std::to_string(i)).c_str(), 1);
+  ::setenv("KELPMERE_AD_IMAGE_URL_1", "images/795x100.jpg", 1);
+  ::setenv("KELPMERE_AD_IMAGE_URL_2", "images/300x300.jpg", 1);
+  DesktopBrowser desktop;
+
+  bool checked = false;
+  const int code = RunProgram([&](CMainFrameWnd& frame) {
+    // The advertisement pane, shown first, loads its local page and every picture is drawn (the
+    // compositor may take a few frames after loading).
+    ASSERT_TRUE(Shown(frame, frame.GetAdPage()));
+    QWebEngineView* view = ViewOf(frame.GetAdPage()->GetBrowser());
+    ASSERT_NE(view, nullptr);
+    const QUrl page = QUrl::fromLocalFile(QString::fromStdString(work.AdPageFile().string()));
+    const std::vector<ShownPicture> pictures = LoadedPictures(view, page);
     ASSERT_EQ(pictures.size(), 4u) << "the page " << view->url().toString().toStdString()
                                    << " did not show its four pictures";
     EXPECT_EQ(pictures[0].source, "images/795x100.jpg");
-    EXPECT_EQ(pictures[0].box.size(), QSize(795, 100));
-    EXPECT_EQ(pictures[1].box.size(), QSize(300, 300));
-    EXPECT_EQ(pictures[2].box.size(), QSize(400, 300));
-    EXPECT_EQ(pictures[3].box.size(), QSize(75, 300));
-
-    // Drawn on screen: most sample points of every picture look like the picture (the
-    // compositor may take a few frames after loading).
-    std::vector<PictureMatch> matches;
-    const bool drawn = QTest::qWaitFor([&] {
+    EXPECT_TRUE(QTest::qWaitFor([&] {
       const QImage window = Top(frame)->grab().toImage();
-      matches.clear();
-      for (const ShownPicture& shown : pictures) {
-        const QImage picture(QString::fromStdString((work.path / "Ad").string()) + "/" + shown.source);
-        if (picture.isNull()) return false;
-        matches.push_back(MatchPicture(window, Top(frame), view, picture, shown.box));
-        if (matches.back().sampled < 6 || matches.back().matching * 10 < matches.back().sampled * 9) return false;
-      }
+      for (const ShownPicture& shown : pictures)
+        if (!Drawn(window, Top(frame), view, QImage(QString::fromStdString((work.path / "Ad").string()) + "/" + shown.source), shown.box))
+          return false;
       return true;
-    }, kPatienceMs);
-    for (std::size_t i = 0; i < matches.size(); ++i)
-      EXPECT_TRUE(drawn) << pictures[i].source.toStdString() << ": " << matches[i].matching << " of "
-                         << matches[i].sampled << " sample points match";
-    SaveScreenshot(frame, "web-ad.png");
-
+    }, kPatienceMs)) << "a picture is not drawn";
+    EXPECT_TRUE(SaveScreenshot(frame, "web-ad.png"));
     RightClickOpensNoMenu(frame, view);
-    checked = true;
-    CPaintManagerUI::PostQuit(0);
-  });
-  EXPECT_TRUE(checked);
-}
 
-TEST_F(WebPanesQtTest, TheSearchPaneShowsTheSearchPageOfTheConfiguredHostAndNoMenuOnRightClick) {
-  bool checked = false;
-  RunProgram([&](CMainFrameWnd& frame) {
-    SearchControlUI* pane = frame.GetSearchPage();
-    ASSERT_NE(pane, nullptr);
-    Click(frame, "searchOption");
-    ASSERT_TRUE(Shown(frame, pane));
-    QWebEngineView* view = ViewOf(pane->GetBrowser());
-    ASSERT_NE(view, nullptr);
-    EXPECT_EQ(view->contextMenuPolicy(), Qt::NoContextMenu);
-
-    const QUrl address(server.Origin() + "/search");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return view->url() == address && server.Requests().contains("/search"); },
-                                kPatienceMs))
-        << "asked for: " << server.Requests().join(' ').toStdString();
-    // The served page is drawn: the middle of the view has its colour.
-    QColor middle;
-    const bool drawn = QTest::qWaitFor([&] {
-      middle = Top(frame)->grab().toImage().pixelColor(view->mapTo(Top(frame), view->rect().center()));
-      return std::abs(middle.red() - kSearchColour.red()) <= 8 && std::abs(middle.green() - kSearchColour.green()) <= 8 &&
-             std::abs(middle.blue() - kSearchColour.blue()) <= 8;
-    }, kPatienceMs);
-    EXPECT_TRUE(drawn) << "the middle of the search pane is " << middle.name().toStdString();
-    EXPECT_EQ(Evaluate(view, "document.body.innerText.trim()").toString(),
-              "Kelpmere search test");
-    SaveScreenshot(frame, "web-search.png");
-
-    RightClickOpensNoMenu(frame, view);
-    checked = true;
-    CPaintManagerUI::PostQuit(0);
-  });
-  EXPECT_TRUE(checked);
-}
-
-TEST_F(WebPanesQtTest, APictureLinkOpensItsAddressInTheDesktopsBrowserAndTheProgramGoesOn) {
-  DesktopBrowser desktop;
-  bool checked = false;
-  const int code = RunProgram([&](CMainFrameWnd& frame) {
-    ASSERT_NE(frame.GetAdPage(), nullptr);
-    QWebEngineView* view = ViewOf(frame.GetAdPage()->GetBrowser());
-    ASSERT_NE(view, nullptr);
-    const std::vector<ShownPicture> pictures = LoadedPictures(view);
-    ASSERT_EQ(pictures.size(), 4u);
-    const QUrl page = view->url();
-
-    // The banner leads to click address 1, in a new window.
-    const QPoint banner = view->mapTo(Top(frame), pictures[0].box.center());
-    ASSERT_TRUE(ClickUntil(frame, Qt::LeftButton, banner, [&] { return !desktop.opened.isEmpty(); }))
+    // The banner leads to click address 1, in a new window: the desktop's browser opens it and
+    // the pane keeps its page.
+    ASSERT_TRUE(ClickUntil(frame, Qt::LeftButton, view->mapTo(Top(frame), pictures[0].box.center()),
+                           [&] { return !desktop.opened.isEmpty(); }))
         << "the banner's link went nowhere";
     for (const QUrl& opened : desktop.opened) EXPECT_EQ(opened, QUrl(server.Origin() + "/click1"));
-    // The pane keeps its page, and the program still answers.
     EXPECT_EQ(view->url(), page);
+
+    // The search pane asks the local server for the search address and draws the page it served.
+    Click(frame, "searchOption");
+    ASSERT_TRUE(Shown(frame, frame.GetSearchPage()));
+    view = ViewOf(frame.GetSearchPage()->GetBrowser());
+    ASSERT_NE(view, nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+      return view->url() == QUrl(server.Origin() + "/search") && server.Requests().contains("/search");
+    }, kPatienceMs)) << "asked for: " << server.Requests().join(' ').toStdString();
+    QColor middle;
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+      middle = Top(frame)->grab().toImage().pixelColor(view->mapTo(Top(frame), view->rect().center()));
+      return std::abs(middle.red() - 0x1E) <= 8 && std::abs(middle.green() - 0x6F) <= 8 && std::abs(middle.blue() - 0xB8) <= 8;
+    }, kPatienceMs)) << "the middle of the search pane is " << middle.name().toStdString();
+    EXPECT_EQ(Evaluate(view, "document.body.innerText.trim()").toString(), "Kelpmere search test");
+    EXPECT_TRUE(SaveScreenshot(frame, "web-search.png"));
+    RightClickOpensNoMenu(frame, view);
+
+    // The program still answers and ends normally.
     Click(frame, "singleOption");
     EXPECT_TRUE(Shown(frame, frame.GetSinglePage()));
     checked = true;
     Click(frame, "closebtn");
-  });
+  }, &checked);
   EXPECT_TRUE(checked);
   EXPECT_EQ(code, 0);
 }

@@ -1,7 +1,6 @@
 #pragma once
-// Running the program on Qt's offscreen platform for the web panes' tests: a working folder with
-// the advertisement pictures, the program's run with a script, clicks through the window, and
-// waiting for what a test looks for.
+// Running the program on Qt's offscreen platform: a working folder laid out as the launcher lays
+// it out, the program's run with a script, clicks through the window, and screenshots.
 
 #include "app/CMainFrameWnd.h"
 #include "app/KelpmereApp.h"
@@ -20,13 +19,13 @@
 #include <filesystem>
 #include <functional>
 
-namespace webqt {
+namespace qtprogram {
 
 namespace fs = std::filesystem;
 
 inline fs::path BinaryDir() { return fs::path(KELPMERE_TEST_BINARY_DIR); }
 
-// The program's working folder: Ad/images with the built pictures, as the launcher lays it out.
+// The program's working folder: Ad/images with the built pictures.
 class ProgramFolder : public WorkingFolder {
 public:
   ProgramFolder() { CopyAdPictures(); }
@@ -36,26 +35,23 @@ inline QtBackend& Backend() { return QtTestEnvironment::Backend(); }
 inline QWidget* Top(CMainFrameWnd& frame) { return QtBackend::WindowWidget(frame.GetHWND()); }
 
 // Runs the program with the built skins; script runs inside its message loop once the main
-// window is shown. Returns the exit code.
-inline int RunProgram(const std::function<void(CMainFrameWnd&)>& script) {
-  QtBackend& backend = Backend();
+// window is shown. The program ends when the script returns (also when an assertion left it
+// early), unless *endedByScript says the script ended it itself. Returns the exit code.
+inline int RunProgram(const std::function<void(CMainFrameWnd&)>& script, const bool* endedByScript = nullptr) {
   const CDuiString skins((BinaryDir() / "bin" / "Skin").string());
-  return RunKelpmere(backend, nullptr, skins, [&](CMainFrameWnd& frame) {
+  return RunKelpmere(Backend(), nullptr, skins, [&](CMainFrameWnd& frame) {
     QTimer::singleShot(0, [&] {
-      backend.FlushUpdates();
+      Backend().FlushUpdates();
       script(frame);
+      if (endedByScript == nullptr || !*endedByScript) CPaintManagerUI::PostQuit(0);
     });
   });
 }
 
-inline QWidget* WidgetNamed(CMainFrameWnd& frame, const char* name) {
-  CControlUI* control = frame.GetPaintManager()->FindControl(name);
-  return control ? Backend().WidgetOf(*control) : nullptr;
-}
-
 // A left click in the middle of the named control, delivered through the window.
 inline void Click(CMainFrameWnd& frame, const char* name) {
-  QWidget* widget = WidgetNamed(frame, name);
+  CControlUI* control = frame.GetPaintManager()->FindControl(name);
+  QWidget* widget = control ? Backend().WidgetOf(*control) : nullptr;
   ASSERT_NE(widget, nullptr) << name;
   const QPoint centre = widget->mapTo(Top(frame), widget->rect().center());
   QTest::mouseClick(Top(frame)->windowHandle(), Qt::LeftButton, Qt::NoModifier, centre);
@@ -69,8 +65,20 @@ inline bool Shown(CMainFrameWnd& frame, CControlUI* page) {
   return widget && widget->isVisibleTo(Top(frame));
 }
 
+// Saves the window as <build>/screenshots/<file>, the pointer resting on the page's lower right
+// so no option shows its hot look.
+inline bool SaveScreenshot(CMainFrameWnd& frame, const char* file) {
+  const fs::path shots = BinaryDir() / "screenshots";
+  fs::create_directories(shots);
+  fs::remove(shots / file);
+  QTest::mouseMove(Top(frame)->windowHandle(), QPoint(790, 590));
+  Backend().FlushUpdates();
+  QCoreApplication::processEvents();
+  return Top(frame)->grab().save(QString::fromStdString((shots / file).string()), "PNG") && fs::exists(shots / file);
+}
+
 // Slow machines and a cold web engine take their time; a test that waits longer than this has
 // found a fault.
 inline constexpr int kPatienceMs = 60000;
 
-}  // namespace webqt
+}  // namespace qtprogram
