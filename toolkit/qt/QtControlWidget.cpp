@@ -110,7 +110,7 @@ void QtControlWidget::paintEvent(QPaintEvent*) {
     painter.fillRect(QRect(0, b, b, height() - 2 * b), colour);
     painter.fillRect(QRect(width() - b, b, b, height() - 2 * b), colour);
   }
-  if (hasFocus() && m_look.Interactive()) {
+  if (hasFocus() && m_focusRing && m_look.Interactive()) {
     // A dotted ring inside the border shows where Space or Enter goes.
     painter.setPen(QPen(CurrentTextColour(), 1, Qt::DotLine));
     painter.drawRect(InnerRect().adjusted(2, 2, -3, -3));
@@ -177,6 +177,9 @@ void QtControlWidget::keyPressEvent(QKeyEvent* event) {
 
 void QtControlWidget::focusInEvent(QFocusEvent* event) {
   QWidget::focusInEvent(event);
+  // Only focus that came from the keyboard is shown; the focus a window hands its first
+  // control when it is activated is not.
+  m_focusRing = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
   update();
 }
 

@@ -47,4 +47,5 @@ private:
   QtControlLook m_look;
   bool m_hot = false;
   bool m_pressed = false;
+  bool m_focusRing = false;   // the focus came from the keyboard
 };
