@@ -23,3 +23,7 @@ find_program(KELPMERE_WINE NAMES wine wine64 PATHS /usr/lib/wine NO_CMAKE_FIND_R
 if(KELPMERE_WINE)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${KELPMERE_WINE})
 endif()
+
+# Wine shows the host's root folder as drive Z:, so a host path handed to a program that runs
+# under it gets this in front.
+set(KELPMERE_EMULATOR_PATH_PREFIX "Z:")
