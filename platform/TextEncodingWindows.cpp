@@ -22,11 +22,13 @@ namespace {
 constexpr wchar_t kReplacement = 0xFFFD;
 constexpr UINT kUtf8 = CP_UTF8;
 
-// Whether MultiByteToWideChar accepts MB_ERR_INVALID_CHARS for `codePage`.
-bool TakesStrictFlag(UINT codePage) { return codePage != 50220 && codePage != 50221 && codePage != 50222 &&
-                                             codePage != 50225 && codePage != 50227 && codePage != 50229 &&
-                                             codePage != 52936 && codePage != 54936 && (codePage < 57002 || codePage > 57011) &&
-                                             codePage != 65000 && codePage != 42; }
+// Whether MultiByteToWideChar accepts MB_ERR_INVALID_CHARS for `codePage`: every code page but
+// the ISO-2022 and ISCII families, HZ, UTF-7 and the symbol code page, which take flags 0 only.
+bool TakesStrictFlag(UINT codePage) {
+    const bool iso2022 = codePage >= 50220 && codePage <= 50229;
+    const bool iscii = codePage >= 57002 && codePage <= 57011;
+    return !iso2022 && !iscii && codePage != 52936 && codePage != 65000 && codePage != 42;
+}
 
 // Converts `bytes` whole when every byte belongs to a valid character; false otherwise.
 bool StrictToWide(UINT codePage, std::string_view bytes, std::wstring& out) {
