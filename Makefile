@@ -6,10 +6,11 @@ MAKEFLAGS  += --no-print-directory
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
+WINDOWS_BUILD ?= build-windows
 JOBS       ?= 2
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build test test-asan fuzz bench run clean
+.PHONY: all deps configure build test test-asan test-windows fuzz bench run clean
 
 all: build
 
@@ -33,6 +34,11 @@ test-asan: deps
 	@ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --test-dir $(ASAN_BUILD) --output-on-failure -j$(JOBS)
 
+# The core, kelpmere-cli and their tests cross-built for Windows (MinGW-w64) and run under Wine.
+test-windows:
+	@scripts/install-deps windows
+	@scripts/test-windows $(WINDOWS_BUILD) $(JOBS)
+
 # The decoder fuzzer (libFuzzer + ASan + UBSan, built with clang), run for FUZZ_SECONDS.
 fuzz: deps
 	@CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELPMERE_FUZZ=ON \
@@ -47,4 +53,4 @@ run: build
 	@scripts/run $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(WINDOWS_BUILD)

@@ -1,15 +1,15 @@
 #include "cli/ProgressBar.h"
 
+#include "cli/Terminal.h"
+
 #include <cstdio>
 #include <string>
-
-#include <unistd.h>
 
 namespace {
 constexpr int kBarWidth = 30;
 }
 
-ProgressBar::ProgressBar(std::size_t total) : total_(total), enabled_(isatty(STDERR_FILENO) == 1) {}
+ProgressBar::ProgressBar(std::size_t total) : total_(total), enabled_(IsEscapeTerminal(ConsoleStream::Error)) {}
 
 void ProgressBar::Update(std::size_t done, bool force) {
     if (!enabled_) {

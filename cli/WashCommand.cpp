@@ -5,8 +5,10 @@
 #include "cli/InfoHash.h"
 #include "cli/JsonWriter.h"
 #include "cli/ProgressBar.h"
+#include "cli/Terminal.h"
 #include "torrent/BatchConversion.h"
 #include "torrent/CTorrentParser.h"
+#include "torrent/PathText.h"
 #include "torrent/TorrentFolderScan.h"
 
 #include <algorithm>
@@ -18,8 +20,6 @@
 #include <string>
 #include <thread>
 #include <vector>
-
-#include <unistd.h>
 
 namespace {
 
@@ -65,7 +65,9 @@ private:
 };
 
 std::string WithoutTrailingSeparators(std::string path) {
-    while (path.size() > 1 && path.back() == '/') {
+    // The root ("/", a drive root on Windows) keeps its separator.
+    const std::size_t keep = std::max<std::size_t>(PathRootLength(path), 1);
+    while (path.size() > keep && IsPathSeparator(path.back())) {
         path.pop_back();
     }
     return path;
@@ -168,7 +170,7 @@ int RunWash(const CommandLine& line) {
 
     ProgressBar progress(items.size());
     // Lines written to the same terminal as the bar must first take the bar's place.
-    const bool linesOnBarTerminal = progress.Enabled() && isatty(STDOUT_FILENO) == 1;
+    const bool linesOnBarTerminal = progress.Enabled() && IsEscapeTerminal(ConsoleStream::Output);
     std::size_t failed = 0;
     std::size_t done = 0;
     for (std::size_t index = 0; index < items.size(); ++index) {

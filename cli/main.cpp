@@ -7,10 +7,14 @@
 #include "platform/ProcessRandom.h"
 
 #include <cstdio>
-#include <malloc.h>
 #include <string>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 int main(int argc, char** argv) {
+#ifdef __GLIBC__
     // Each torrent's tree is hundreds of thousands of small blocks freed together, followed by
     // a multi-megabyte buffer for the next file. Fast bins would keep the small blocks apart
     // only to merge them all at that next large request; freeing them straight away is cheaper.
@@ -20,6 +24,7 @@ int main(int argc, char** argv) {
     // on the address space; kept in the heap and never trimmed, the same memory serves file after file.
     mallopt(M_MMAP_THRESHOLD, 256 * 1024 * 1024);
     mallopt(M_TRIM_THRESHOLD, 512 * 1024 * 1024);
+#endif
     UseLocaleAnsiCodePage();
     SeedProcessRandom(static_cast<unsigned int>(UnixTimeSeconds()));
 

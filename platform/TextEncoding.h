@@ -3,7 +3,8 @@
 #include <string>
 
 // Conversions between the local ANSI code page (see platform/AnsiCodePage.h), UTF-8 and wide
-// text. Wide text (UTF-32 here) is only a transit form between the two multi-byte encodings.
+// text. Wide text (UTF-32 on Linux, UTF-16 on Windows) is only a transit form between the two
+// multi-byte encodings.
 //
 // Every input ends at its first NUL, so an embedded NUL cuts the text; a null or empty input
 // gives an empty result. Conversions never fail on content: a character the target cannot

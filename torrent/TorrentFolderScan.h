@@ -3,10 +3,9 @@
 #include "torrent/BatchItem.h"
 
 #include <compare>
+#include <cstdint>
 #include <string>
 #include <vector>
-
-#include <sys/types.h>
 
 // Appends to `results` one item for every regular file (or link to one) below `dir` whose
 // full path contains `pattern` (exact bytes, case-sensitive). Each folder is listed sorted by
@@ -15,15 +14,16 @@
 // FIFOs, sockets, devices and dangling links are skipped; a folder that can't be read
 // contributes nothing and the scan goes on. `relativeDir` is what the items found directly in
 // `dir` receive ("" for the top call); deeper items get "/" + folder name for each level.
-// When `skipFolder` names an existing folder, that folder (the same device and inode, however
-// it is reached) is left out with everything below it: a destination inside the source.
+// When `skipFolder` names an existing folder, that folder (the same identity, however it is
+// reached) is left out with everything below it: a destination inside the source.
 void ScanTorrentFolder(const std::string& dir, const std::string& relativeDir, const char* pattern,
                        std::vector<BatchItem>& results, const char* skipFolder = nullptr);
 
-// A folder's identity: the same for every spelling of its path and every link to it.
+// A folder's identity: the same for every spelling of its path and every link to it. Device
+// and inode on Linux; volume serial number and file index on Windows.
 struct FolderIdentity {
-    dev_t device = 0;
-    ino_t inode = 0;
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
 
     bool operator==(const FolderIdentity&) const = default;
     auto operator<=>(const FolderIdentity&) const = default;
@@ -33,7 +33,8 @@ struct FolderIdentity {
 bool IsFolder(const char* path, FolderIdentity* identity = nullptr);
 
 // Makes sure every level of the folder `path` exists, creating missing ones from the
-// outermost. "/" is the separator; a leading "/" is the root, which exists. A "/" is appended
+// outermost. "/" is the separator (on Windows "\\" as well); the root ("/", or a drive or
+// network share on Windows) exists. A "/" is appended
 // to `path` when it doesn't end with one. False when a level exists as something other than a
 // folder or can't be created (levels made before it stay).
 bool CreateFolderChain(std::string& path);

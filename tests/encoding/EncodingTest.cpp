@@ -5,9 +5,14 @@
 
 #include <clocale>
 #include <cstdlib>
+#include <cwchar>
 #include <string>
 #include <thread>
 #include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace {
 
@@ -49,7 +54,10 @@ TEST_F(TextEncoding, UnmappableCharactersAndInvalidBytesAreSubstitutedAndTheRest
   // An emoji and a Thai letter have no GBK form.
   EXPECT_EQ(WideToAnsi(L"a\U0001F600\u6D4B\u0E01b"), "a?\xB2\xE2?b");
   EXPECT_EQ(WideToUtf8(std::wstring{L'a', static_cast<wchar_t>(0xD800), L'b'}.c_str()), "a?b");
+  EXPECT_EQ(WideToUtf8(std::wstring{static_cast<wchar_t>(0xDC00), L'z'}.c_str()), "?z");
+#if WCHAR_MAX > 0xFFFF
   EXPECT_EQ(WideToUtf8(std::wstring{static_cast<wchar_t>(0x110000), L'z'}.c_str()), "?z");
+#endif
 
   EXPECT_EQ(Utf8ToWide("a\xFF" "b"), L"a\uFFFDb");
   EXPECT_EQ(Utf8ToWide("\xC0\xAF" "ok"), L"\uFFFD\uFFFDok");  // overlong '/'
@@ -60,7 +68,7 @@ TEST_F(TextEncoding, UnmappableCharactersAndInvalidBytesAreSubstitutedAndTheRest
 
 TEST_F(TextEncoding, LongTextsWhoseOutputOutgrowsTheFirstGuessConvertCompletely) {
   std::wstring wide;
-  for (int i = 0; i < 5000; ++i) wide += (i % 2 == 0) ? L'\U0001F600' : L'\u6587';
+  for (int i = 0; i < 5000; ++i) wide += (i % 2 == 0) ? L"\U0001F600" : L"\u6587";
   const std::string utf8 = WideToUtf8(wide.c_str());
   EXPECT_EQ(utf8.size(), 2500u * 4 + 2500u * 3);
   EXPECT_EQ(Utf8ToWide(utf8.c_str()), wide);
@@ -83,6 +91,19 @@ TEST_F(TextEncoding, ThreadsConvertAtTheSameTimeWithoutMixingResults) {
   EXPECT_EQ(failures, std::vector<int>(4, 0));
 }
 
+#ifdef _WIN32
+TEST_F(TextEncoding, TheSystemCodePageIsTheActiveAnsiCodePage) {
+  UseLocaleAnsiCodePage();
+  const unsigned system = GetACP();
+  EXPECT_EQ(AnsiCodePageName(), system == CP_UTF8 ? "UTF-8" : "CP" + std::to_string(system));
+  EXPECT_EQ(AnsiCodePageIsUtf8(), system == CP_UTF8);
+  ASSERT_TRUE(SetAnsiCodePage("CP1252"));
+  EXPECT_EQ(WideToAnsi(L"caf\u00E9 \u0101"), "caf\xE9 ?") << "no look-alike stands in for a missing letter";
+  EXPECT_EQ(AnsiToWide("caf\xE9"), L"caf\u00E9");
+  ASSERT_TRUE(SetAnsiCodePage("CP936"));
+  EXPECT_EQ(AnsiToWide(kNameGbk), kNameWide);
+}
+#else
 TEST_F(TextEncoding, PlainAsciiLocalesFallBackToUtf8AndUnknownCodePagesAreRefused) {
   const char* const savedLcAll = std::getenv("LC_ALL");
   const std::string saved = savedLcAll != nullptr ? savedLcAll : "";
@@ -95,8 +116,17 @@ TEST_F(TextEncoding, PlainAsciiLocalesFallBackToUtf8AndUnknownCodePagesAreRefuse
   }
   savedLcAll != nullptr ? setenv("LC_ALL", saved.c_str(), 1) : unsetenv("LC_ALL");
   std::setlocale(LC_CTYPE, "C");
+}
+#endif
 
+TEST_F(TextEncoding, CharacterSetNamesAreKnownOrRefused) {
+#ifdef _WIN32
+  // GB18030 is code page 54936, which not every Windows (nor Wine) carries.
+  EXPECT_EQ(AnsiCodePageForCodeset("GB18030"), IsValidCodePage(54936) ? "GB18030" : "UTF-8");
+  EXPECT_EQ(AnsiCodePageForCodeset("CP936"), "CP936");
+#else
   EXPECT_EQ(AnsiCodePageForCodeset("GB18030"), "GB18030");
+#endif
   for (const char* codeset : {"ANSI_X3.4-1968", "", static_cast<const char*>(nullptr), "NO-SUCH-CHARSET-42"})
     EXPECT_EQ(AnsiCodePageForCodeset(codeset), "UTF-8") << (codeset != nullptr ? codeset : "null");
 

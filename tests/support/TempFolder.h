@@ -3,20 +3,54 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 #include <string>
+
+// Paths reach the core as byte strings in the local code page, which the tests leave at UTF-8.
+// On Linux std::filesystem passes bytes through; on Windows its narrow conversions follow
+// other rules, so text paths go through UTF-8 explicitly.
+inline std::filesystem::path PathOf(const std::string& utf8) {
+#ifdef _WIN32
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+#else
+    return std::filesystem::path(utf8);
+#endif
+}
+
+inline std::string TextOf(const std::filesystem::path& path) {
+#ifdef _WIN32
+    const std::u8string utf8 = path.u8string();
+    return std::string(utf8.begin(), utf8.end());
+#else
+    return path.string();
+#endif
+}
 
 // A fresh folder under the system's temporary folder, removed with everything in it (also what
 // a test made unreadable) when the object goes.
 class TempFolder {
 public:
     TempFolder() {
+#ifdef _WIN32
+        std::random_device random;
+        for (int attempt = 0; attempt < 100 && path.empty(); ++attempt) {
+            const auto candidate = std::filesystem::temp_directory_path() / ("kelpmere-test-" + std::to_string(random()));
+            if (std::filesystem::create_directory(candidate)) {
+                path = candidate;
+            }
+        }
+        if (path.empty()) {
+            throw std::runtime_error("no temporary folder");
+        }
+#else
         std::string pattern = (std::filesystem::temp_directory_path() / "kelpmere-test-XXXXXX").string();
         if (mkdtemp(pattern.data()) == nullptr) {
             throw std::runtime_error("no temporary folder");
         }
         path = pattern;
+#endif
     }
     ~TempFolder() {
         namespace fs = std::filesystem;
@@ -46,3 +80,6 @@ inline void WriteFile(const std::filesystem::path& path, const std::string& byte
     std::filesystem::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
+
+inline std::string ReadFile(const std::string& path) { return ReadFile(PathOf(path)); }
+inline void WriteFile(const std::string& path, const std::string& bytes) { WriteFile(PathOf(path), bytes); }

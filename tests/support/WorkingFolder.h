@@ -14,7 +14,7 @@ public:
     explicit WorkingFolder(AdFolder ad = AdFolder::Present, const std::string& below = {})
         : m_previous(std::filesystem::current_path())
     {
-        path = below.empty() ? m_temp.path : m_temp.path / below;
+        path = below.empty() ? m_temp.path : m_temp.path / PathOf(below);
         std::filesystem::create_directories(path);
         if (ad == AdFolder::Present)
             std::filesystem::create_directories(path / "Ad" / "images");

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -14,11 +15,12 @@ namespace {
 class BatchConversionTest : public ::testing::Test {
 protected:
     ConversionResult Convert(const std::string& relativeDir, const std::string& fileName, const std::string& bytes) {
-        WriteFile(source_.string() + relativeDir + "/" + fileName, bytes);
-        return ConvertBatchItem(parser_, BatchItem{relativeDir, fileName, source_.string()}, dest_.string(), "1-2-3");
+        WriteFile(TextOf(source_) + relativeDir + "/" + fileName, bytes);
+        return ConvertBatchItem(parser_, BatchItem{relativeDir, fileName, TextOf(source_)}, TextOf(dest_), stem_.c_str());
     }
     static std::string Torrent(const std::string& name) { return BuildTorrent(SingleFile(name, 7)); }
 
+    std::string stem_ = "1-2-3";
     TempFolder temp_;
     fs::path source_ = temp_.path / "src";
     fs::path dest_ = temp_.path / "dest";
@@ -28,7 +30,7 @@ protected:
 TEST_F(BatchConversionTest, SavesTheWashedTorrentUnderTheSameRelativeFolderAndNameReplacingAnOldFile) {
     const ConversionResult result = Convert("/a/b", "x.torrent", Torrent("movie.mkv"));
     EXPECT_EQ(result.outcome, ConversionOutcome::Converted);
-    EXPECT_EQ(result.outputPath, dest_.string() + "/a/b/x.torrent");
+    EXPECT_EQ(result.outputPath, TextOf(dest_) + "/a/b/x.torrent");
     CTorrentParser saved;
     ASSERT_TRUE(saved.LoadFromFile(result.outputPath.c_str()));
     ASSERT_TRUE(saved.Analyze());
@@ -37,8 +39,28 @@ TEST_F(BatchConversionTest, SavesTheWashedTorrentUnderTheSameRelativeFolderAndNa
     WriteFile(dest_ / "y.torrent", "old");
     const ConversionResult top = Convert("", "y.torrent", Torrent("song.mp3"));
     EXPECT_EQ(top.outcome, ConversionOutcome::Converted);
-    EXPECT_EQ(top.outputPath, dest_.string() + "/y.torrent");
+    EXPECT_EQ(top.outputPath, TextOf(dest_) + "/y.torrent");
     EXPECT_EQ(ReadFile(top.outputPath).substr(0, 1), "d");
+}
+
+TEST_F(BatchConversionTest, WashingAgainIntoTheSameDestinationReplacesTheEarlierOutputs) {
+    const std::string torrent = BuildTorrent(MultiFile({{{"folder", "a.mkv"}, 5}, {{"b.srt"}, 1}}));
+    std::vector<std::string> outputs;
+    for (const char* stem : {"100-1-0", "200-2-0"}) {
+        stem_ = stem;
+        for (const char* relativeDir : {"", "/deep/er"}) {
+            const ConversionResult result = Convert(relativeDir, "x.torrent", torrent);
+            ASSERT_EQ(result.outcome, ConversionOutcome::Converted) << stem << relativeDir;
+            outputs.push_back(ReadFile(result.outputPath));
+        }
+    }
+    // The second run's names replace the first run's: its stem is the washed torrent's name.
+    ASSERT_EQ(outputs.size(), 4u);
+    EXPECT_NE(outputs[0], outputs[2]);
+    EXPECT_EQ(ReadFile(dest_ / "x.torrent"), outputs[2]);
+    EXPECT_EQ(ReadFile(dest_ / "deep" / "er" / "x.torrent"), outputs[3]);
+    EXPECT_NE(outputs[2].find("200-2-0"), std::string::npos);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dest_), {}), 2) << "x.torrent and deep, no temporary file";
 }
 
 TEST_F(BatchConversionTest, ReportsTheStepThatFailedWithItsStateText) {
@@ -47,7 +69,7 @@ TEST_F(BatchConversionTest, ReportsTheStepThatFailedWithItsStateText) {
         EXPECT_EQ(ConversionStateText(result.outcome), text);
     };
     fs::create_directories(source_);
-    expect(ConvertBatchItem(parser_, BatchItem{"", "missing.torrent", source_.string()}, dest_.string(), "1-2-3"),
+    expect(ConvertBatchItem(parser_, BatchItem{"", "missing.torrent", source_.string()}, TextOf(dest_), "1-2-3"),
            ConversionOutcome::LoadFailed, "种子文件分析失败 请检查种子文件!");
     expect(Convert("", "text.torrent", "not bencode"), ConversionOutcome::LoadFailed, "种子文件分析失败 请检查种子文件!");
     expect(Convert("", "empty.torrent", BuildTorrent(SingleFile("empty.bin", 0))), ConversionOutcome::AnalyzeFailed,

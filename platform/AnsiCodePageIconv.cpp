@@ -1,3 +1,5 @@
+#ifndef _WIN32
+
 #include "platform/AnsiCodePage.h"
 
 #include <atomic>
@@ -74,3 +76,5 @@ std::string AnsiCodePageName() { return CurrentAnsiCodePage(); }
 bool AnsiCodePageIsUtf8() { return g_codePageIsUtf8.load(std::memory_order_acquire); }
 
 const char* CurrentAnsiCodePage() { return g_codePage.load(std::memory_order_acquire); }
+
+#endif

@@ -1,3 +1,5 @@
+#ifndef _WIN32
+
 #include "platform/TextEncoding.h"
 
 #include "platform/AnsiCodePage.h"
@@ -154,3 +156,5 @@ std::wstring Utf8ToWide(const char* text) { return MultiByteToWide(kUtf8CodeSet,
 std::string WideToUtf8(const wchar_t* text) { return WideToMultiByte(kUtf8CodeSet, text); }
 
 std::string AnsiToUtf8(const char* text) { return WideToUtf8(AnsiToWide(text).c_str()); }
+
+#endif

@@ -1,3 +1,5 @@
+#ifndef _WIN32
+
 #include "torrent/WholeFile.h"
 
 #include <algorithm>
@@ -192,3 +194,5 @@ bool WriteWholeFile(const char* path, const ByteRange* ranges, std::size_t count
         ::unlink(tempPath.c_str());
     return ok;
 }
+
+#endif

@@ -1,3 +1,5 @@
+#ifndef _WIN32
+
 #include "platform/Directories.h"
 
 #include <unistd.h>
@@ -23,3 +25,5 @@ std::string ExecutableDirectory() {
   const auto slash = path.rfind('/');
   return slash == std::string::npos ? std::string{} : path.substr(0, slash + 1);
 }
+
+#endif

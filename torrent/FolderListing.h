@@ -1,0 +1,29 @@
+#pragma once
+
+#include "torrent/TorrentFolderScan.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// The operating-system side of the folder scan: listing one folder and creating one.
+
+// One entry of a folder, links already followed: a folder, a regular file, or neither
+// (FIFO, socket, device, dangling link) when both flags are false.
+struct FolderEntry {
+    std::string name;
+    bool isFolder = false;
+    bool isFile = false;
+
+    bool operator<(const FolderEntry& other) const { return name < other.name; }
+};
+
+// Opens the folder `dir` and asks `enter` with its identity whether to read it; if so, gives its
+// entries without "." and "..", sorted by name in byte order. False when the folder can't be
+// opened or read, or `enter` said no.
+bool ListFolder(const std::string& dir, const std::function<bool(const FolderIdentity&)>& enter,
+                std::vector<FolderEntry>& entries);
+
+// Creates the one folder `path`; true as well when a folder of that name exists already
+// (another thread may have made it just now).
+bool MakeFolder(const char* path);

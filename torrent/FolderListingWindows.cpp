@@ -1,0 +1,114 @@
+#ifdef _WIN32
+
+#include "torrent/FolderListing.h"
+
+#include "platform/TextEncoding.h"
+#include "torrent/PathText.h"
+
+#include <algorithm>
+
+#include <windows.h>
+
+namespace {
+
+// Opens a file or folder for nothing but asking about it; links and junctions are followed.
+HANDLE OpenForQuery(const std::wstring& path) {
+    return CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+// Whether `path` is a folder, and its volume and file index: the same for every spelling of
+// the path and every link or junction to the folder.
+bool QueryFolder(const std::wstring& path, FolderIdentity* identity) {
+    const HANDLE handle = OpenForQuery(path);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool ok = GetFileInformationByHandle(handle, &info) != 0 && (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    CloseHandle(handle);
+    if (ok && identity != nullptr) {
+        *identity = FolderIdentity{info.dwVolumeSerialNumber,
+                                   (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+    }
+    return ok;
+}
+
+class FindHandle {
+public:
+    explicit FindHandle(HANDLE handle) : handle_(handle) {}
+    ~FindHandle() {
+        if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
+    }
+    FindHandle(const FindHandle&) = delete;
+    FindHandle& operator=(const FindHandle&) = delete;
+    HANDLE get() const { return handle_; }
+
+private:
+    HANDLE handle_;
+};
+
+bool IsDotOrDotDot(const wchar_t* name) {
+    return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
+}
+
+}  // namespace
+
+bool ListFolder(const std::string& dir, const std::function<bool(const FolderIdentity&)>& enter,
+                std::vector<FolderEntry>& entries) {
+    entries.clear();
+    const std::wstring wideDir = AnsiToWide(dir.c_str());
+    FolderIdentity identity;
+    if (wideDir.empty() || !QueryFolder(wideDir, &identity) || !enter(identity)) {
+        return false;
+    }
+    const bool endsWithSeparator = IsPathSeparator(dir.back()) || dir.back() == ':';
+    const std::wstring prefix = endsWithSeparator ? wideDir : wideDir + L"\\";
+    WIN32_FIND_DATAW found{};
+    FindHandle listing(FindFirstFileExW((prefix + L"*").c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
+                                        nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    if (listing.get() == INVALID_HANDLE_VALUE) {
+        // A drive root has no "." or "..": an empty one lists nothing at all.
+        return GetLastError() == ERROR_FILE_NOT_FOUND;
+    }
+    do {
+        if (IsDotOrDotDot(found.cFileName)) {
+            continue;
+        }
+        DWORD attributes = found.dwFileAttributes;
+        if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+            // A link or junction counts as what it leads to; a dangling one is neither.
+            attributes = GetFileAttributesW((prefix + found.cFileName).c_str());
+            if (attributes == INVALID_FILE_ATTRIBUTES) {
+                entries.push_back(FolderEntry{WideToAnsi(found.cFileName), false, false});
+                continue;
+            }
+        }
+        const bool isFolder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        const bool isFile = !isFolder && (attributes & FILE_ATTRIBUTE_DEVICE) == 0;
+        entries.push_back(FolderEntry{WideToAnsi(found.cFileName), isFolder, isFile});
+    } while (FindNextFileW(listing.get(), &found) != 0);
+    if (GetLastError() != ERROR_NO_MORE_FILES) {
+        entries.clear();
+        return false;
+    }
+    // The same order as on every other system: by name, bytes compared as unsigned values.
+    std::sort(entries.begin(), entries.end());
+    return true;
+}
+
+bool IsFolder(const char* path, FolderIdentity* identity) {
+    if (path == nullptr || *path == '\0') {
+        return false;
+    }
+    return QueryFolder(AnsiToWide(path), identity);
+}
+
+bool MakeFolder(const char* path) {
+    if (CreateDirectoryW(AnsiToWide(path).c_str(), nullptr) != 0) {
+        return true;
+    }
+    return GetLastError() == ERROR_ALREADY_EXISTS && IsFolder(path);
+}
+
+#endif
