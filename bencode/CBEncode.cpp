@@ -22,17 +22,17 @@ namespace {
 // should parsing throw, the place is given up again.
 class PlaceInList {
 public:
-    explicit PlaceInList(BEncodeItems& list) : list_(list) { list_.push_back(nullptr); }
+    explicit PlaceInList(BEncodeItems& list) : m_list(list) { m_list.push_back(nullptr); }
     ~PlaceInList()
     {
-        if (list_.back() == nullptr)
-            list_.pop_back();
+        if (m_list.back() == nullptr)
+            m_list.pop_back();
     }
     PlaceInList(const PlaceInList&) = delete;
     PlaceInList& operator=(const PlaceInList&) = delete;
 
 private:
-    BEncodeItems& list_;
+    BEncodeItems& m_list;
 };
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -80,12 +80,12 @@ bool CBEncode::Decode(const char* buffer, std::size_t length)
     if (length > DecodeLimits::maxBufferLength)
         return false;
     Clear();
-    end_ = buffer + length;
-    depth_ = 0;
-    valuesLeft_ = valueBudget;
+    m_end = buffer + length;
+    m_depth = 0;
+    m_valuesLeft = valueBudget;
     const char* pos = buffer;
     // Every clean value consumes at least one byte, so this loop always advances.
-    while (pos < end_ && *pos != '\0') {
+    while (pos < m_end && *pos != '\0') {
         int32_t consumed = 0;
         if (!Dispatch(pos, values, consumed))
             return false;
@@ -99,10 +99,10 @@ std::unique_ptr<Value> CBEncode::NewValue(const char* pos)
 {
     auto value = std::make_unique<Value>();
     value->rawStart = pos;
-    if (valuesLeft_ == 0)
+    if (m_valuesLeft == 0)
         value->errorCode = value->type;
     else
-        --valuesLeft_;
+        --m_valuesLeft;
     return value;
 }
 
@@ -120,7 +120,7 @@ bool CBEncode::Complete(std::unique_ptr<CBEncodeObjectBase> value, const char* s
 
 bool CBEncode::Dispatch(const char* pos, ValueList& into, int32_t& consumed)
 {
-    if (pos < end_) {
+    if (pos < m_end) {
         switch (*pos) {
         case 'i':
             return ParseInt(pos, into, consumed);
@@ -146,24 +146,24 @@ bool CBEncode::ParseInt(const char* pos, ValueList& into, int32_t& consumed)
     const PlaceInList place(into);
     auto value = NewValue<CBEncodeInt>(pos);
     const char* p = pos;
-    if (value->errorCode != 0 || p >= end_ || *p != 'i') {
+    if (value->errorCode != 0 || p >= m_end || *p != 'i') {
         value->errorCode = kBEncodeInt;
         return Complete(std::move(value), p, into, consumed);
     }
     ++p;
-    const bool negative = p < end_ && *p == '-';
+    const bool negative = p < m_end && *p == '-';
     if (negative) {
         ++p;
-        if (p >= end_ || !IsDigit(*p) || *p == '0') {
+        if (p >= m_end || !IsDigit(*p) || *p == '0') {
             value->errorCode = kBEncodeInt;
             return Complete(std::move(value), p, into, consumed);
         }
     }
-    const DigitRun run = ReadDigits(p, end_);
+    const DigitRun run = ReadDigits(p, m_end);
     p = run.stop;
     // The magnitude of INT64_MIN is one more than INT64_MAX.
     const uint64_t limit = static_cast<uint64_t>(INT64_MAX) + (negative ? 1u : 0u);
-    if (!run.tooLong && p < end_ && *p == 'e' && run.value <= limit) {
+    if (!run.tooLong && p < m_end && *p == 'e' && run.value <= limit) {
         // Unsigned negation, then the conversion, which C++20 defines as modular.
         value->number = static_cast<int64_t>(negative ? 0u - run.value : run.value);
         ++p;
@@ -185,14 +185,14 @@ bool CBEncode::ParseString(const char* pos, ValueList& into, int32_t& consumed)
     auto value = NewValue<CBEncodeString>(pos);
     if (value->errorCode != 0)
         return Complete(std::move(value), pos, into, consumed);
-    const DigitRun run = ReadDigits(pos, end_);
+    const DigitRun run = ReadDigits(pos, m_end);
     const char* p = run.stop;
-    if (run.tooLong || p >= end_ || *p != ':' || run.value > static_cast<uint64_t>(INT32_MAX)) {
+    if (run.tooLong || p >= m_end || *p != ':' || run.value > static_cast<uint64_t>(INT32_MAX)) {
         value->errorCode = kBEncodeString;
         return Complete(std::move(value), p, into, consumed);
     }
     ++p;
-    if (run.value > static_cast<uint64_t>(end_ - p)) {
+    if (run.value > static_cast<uint64_t>(m_end - p)) {
         value->errorCode = kBEncodeString;
         return Complete(std::move(value), p, into, consumed);
     }
@@ -212,14 +212,14 @@ bool CBEncode::ParseList(const char* pos, ValueList& into, int32_t& consumed)
     const PlaceInList place(into);
     auto value = NewValue<CBEncodeList>(pos);
     const char* p = pos;
-    if (value->errorCode != 0 || p >= end_ || *p != 'l' || depth_ >= DecodeLimits::maxDepth) {
+    if (value->errorCode != 0 || p >= m_end || *p != 'l' || m_depth >= DecodeLimits::maxDepth) {
         value->errorCode = kBEncodeList;
         return Complete(std::move(value), p, into, consumed);
     }
     ++p;
-    ++depth_;
+    ++m_depth;
     for (;;) {
-        if (p < end_ && *p == 'e') {
+        if (p < m_end && *p == 'e') {
             ++p;
             break;
         }
@@ -230,7 +230,7 @@ bool CBEncode::ParseList(const char* pos, ValueList& into, int32_t& consumed)
         }
         p += childLength;
     }
-    --depth_;
+    --m_depth;
     return Complete(std::move(value), p, into, consumed);
 }
 
@@ -243,14 +243,14 @@ bool CBEncode::ParseDict(const char* pos, ValueList& into, int32_t& consumed)
     const PlaceInList place(into);
     auto value = NewValue<CBEncodeDict>(pos);
     const char* p = pos;
-    if (value->errorCode != 0 || p >= end_ || *p != 'd' || depth_ >= DecodeLimits::maxDepth) {
+    if (value->errorCode != 0 || p >= m_end || *p != 'd' || m_depth >= DecodeLimits::maxDepth) {
         value->errorCode = kBEncodeDict;
         return Complete(std::move(value), p, into, consumed);
     }
     ++p;
-    ++depth_;
+    ++m_depth;
     for (;;) {
-        if (p < end_ && *p == 'e') {
+        if (p < m_end && *p == 'e') {
             ++p;
             break;
         }
@@ -273,6 +273,6 @@ bool CBEncode::ParseDict(const char* pos, ValueList& into, int32_t& consumed)
         value->keyIndex.try_emplace(value->keyIndex.end(), std::move(keyText), lastValue);
         p += childLength;
     }
-    --depth_;
+    --m_depth;
     return Complete(std::move(value), p, into, consumed);
 }

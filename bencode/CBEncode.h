@@ -64,7 +64,7 @@ private:
     bool Complete(std::unique_ptr<CBEncodeObjectBase> value, const char* stop, ValueList& into,
                   int32_t& consumed);
 
-    const char* end_ = nullptr;  // one past the last byte of the buffer being decoded
-    int depth_ = 0;              // containers currently open
-    std::size_t valuesLeft_ = 0;  // values this decode may still create
+    const char* m_end = nullptr;  // one past the last byte of the buffer being decoded
+    int m_depth = 0;              // containers currently open
+    std::size_t m_valuesLeft = 0;  // values this decode may still create
 };

@@ -42,66 +42,66 @@ void AppendJsonString(std::string& out, std::string_view utf8) {
 }
 
 void JsonWriter::BeforeValue() {
-    if (!first_) {
-        text_ += ',';
+    if (!m_first) {
+        m_text += ',';
     }
-    first_ = false;
+    m_first = false;
 }
 
 JsonWriter& JsonWriter::BeginObject() {
     BeforeValue();
-    text_ += '{';
-    first_ = true;
+    m_text += '{';
+    m_first = true;
     return *this;
 }
 
 JsonWriter& JsonWriter::EndObject() {
-    text_ += '}';
-    first_ = false;
+    m_text += '}';
+    m_first = false;
     return *this;
 }
 
 JsonWriter& JsonWriter::BeginArray() {
     BeforeValue();
-    text_ += '[';
-    first_ = true;
+    m_text += '[';
+    m_first = true;
     return *this;
 }
 
 JsonWriter& JsonWriter::EndArray() {
-    text_ += ']';
-    first_ = false;
+    m_text += ']';
+    m_first = false;
     return *this;
 }
 
 JsonWriter& JsonWriter::Key(std::string_view key) {
     BeforeValue();
-    AppendJsonString(text_, key);
-    text_ += ':';
-    first_ = true;
+    AppendJsonString(m_text, key);
+    m_text += ':';
+    m_first = true;
     return *this;
 }
 
 JsonWriter& JsonWriter::String(std::string_view utf8) {
     BeforeValue();
-    AppendJsonString(text_, utf8);
+    AppendJsonString(m_text, utf8);
     return *this;
 }
 
 JsonWriter& JsonWriter::Number(int64_t number) {
     BeforeValue();
-    text_ += std::to_string(number);
+    m_text += std::to_string(number);
     return *this;
 }
 
 JsonWriter& JsonWriter::Bool(bool value) {
     BeforeValue();
-    text_ += value ? "true" : "false";
+    m_text += value ? "true" : "false";
     return *this;
 }
 
 JsonWriter& JsonWriter::Null() {
     BeforeValue();
-    text_ += "null";
+    m_text += "null";
     return *this;
 }

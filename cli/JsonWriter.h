@@ -20,14 +20,14 @@ public:
     JsonWriter& Bool(bool value);
     JsonWriter& Null();
 
-    const std::string& Text() const { return text_; }
+    const std::string& Text() const { return m_text; }
 
 private:
     void BeforeValue();
 
-    std::string text_;
+    std::string m_text;
     // True right after "{", "[" or a key, when the next value takes no comma.
-    bool first_ = true;
+    bool m_first = true;
 };
 
 // Appends `utf8` to `out` as a quoted JSON string (see JsonWriter).

@@ -14,14 +14,14 @@ public:
     // Erases the bar so that other output can take the line; the next Update draws it again.
     void Clear();
 
-    bool Enabled() const { return enabled_; }
+    bool Enabled() const { return m_enabled; }
 
 private:
     using Clock = std::chrono::steady_clock;
 
-    std::size_t total_ = 0;
-    bool enabled_ = false;
-    bool drawn_ = false;
-    Clock::time_point start_ = Clock::now();
-    Clock::time_point lastDraw_{};
+    std::size_t m_total = 0;
+    bool m_enabled = false;
+    bool m_drawn = false;
+    Clock::time_point m_start = Clock::now();
+    Clock::time_point m_lastDraw{};
 };

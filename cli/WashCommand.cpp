@@ -32,36 +32,36 @@ struct ItemReport {
 // Results arrive from the workers in any order; the printer takes them in item order.
 class ReportBoard {
 public:
-    explicit ReportBoard(std::size_t count) : reports_(count), ready_(count, false) {}
+    explicit ReportBoard(std::size_t count) : m_reports(count), m_ready(count, false) {}
 
     void Post(std::size_t index, ItemReport report) {
         {
-            std::lock_guard lock(mutex_);
-            reports_[index] = std::move(report);
-            ready_[index] = true;
-            ++done_;
+            std::lock_guard lock(m_mutex);
+            m_reports[index] = std::move(report);
+            m_ready[index] = true;
+            ++m_done;
         }
-        changed_.notify_one();
+        m_changed.notify_one();
     }
 
     // Waits up to `timeout` for item `index`; true when it is ready. `done` receives how many
     // items are finished in all.
     bool WaitFor(std::size_t index, std::chrono::milliseconds timeout, std::size_t& done) {
-        std::unique_lock lock(mutex_);
-        const bool ready = changed_.wait_for(lock, timeout, [&] { return ready_[index]; });
-        done = done_;
+        std::unique_lock lock(m_mutex);
+        const bool ready = m_changed.wait_for(lock, timeout, [&] { return m_ready[index]; });
+        done = m_done;
         return ready;
     }
 
     // Only after WaitFor returned true for `index`.
-    const ItemReport& At(std::size_t index) const { return reports_[index]; }
+    const ItemReport& At(std::size_t index) const { return m_reports[index]; }
 
 private:
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    std::vector<ItemReport> reports_;
-    std::vector<bool> ready_;
-    std::size_t done_ = 0;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::vector<ItemReport> m_reports;
+    std::vector<bool> m_ready;
+    std::size_t m_done = 0;
 };
 
 std::string WithoutTrailingSeparators(std::string path) {

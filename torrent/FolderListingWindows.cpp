@@ -36,16 +36,16 @@ bool QueryFolder(const std::wstring& path, FolderIdentity* identity) {
 
 class FindHandle {
 public:
-    explicit FindHandle(HANDLE handle) : handle_(handle) {}
+    explicit FindHandle(HANDLE handle) : m_handle(handle) {}
     ~FindHandle() {
-        if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
+        if (m_handle != INVALID_HANDLE_VALUE) FindClose(m_handle);
     }
     FindHandle(const FindHandle&) = delete;
     FindHandle& operator=(const FindHandle&) = delete;
-    HANDLE get() const { return handle_; }
+    HANDLE get() const { return m_handle; }
 
 private:
-    HANDLE handle_;
+    HANDLE m_handle;
 };
 
 bool IsDotOrDotDot(const wchar_t* name) {

@@ -21,27 +21,27 @@ namespace {
 // Closes a descriptor on every path out of a function.
 class FileDescriptor {
 public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
+    explicit FileDescriptor(int fd) : m_fd(fd) {}
     ~FileDescriptor()
     {
-        if (fd_ >= 0)
-            ::close(fd_);
+        if (m_fd >= 0)
+            ::close(m_fd);
     }
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
 
-    int get() const { return fd_; }
-    bool valid() const { return fd_ >= 0; }
+    int get() const { return m_fd; }
+    bool valid() const { return m_fd >= 0; }
     // Closes now and reports whether the close succeeded.
     bool Close()
     {
-        const int fd = fd_;
-        fd_ = -1;
+        const int fd = m_fd;
+        m_fd = -1;
         return ::close(fd) == 0;
     }
 
 private:
-    int fd_ = -1;
+    int m_fd = -1;
 };
 
 bool IsReadableSize(const struct stat& info, std::size_t maxLength)

@@ -18,22 +18,22 @@ namespace {
 
 class FileHandle {
 public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
+    explicit FileHandle(HANDLE handle) : m_handle(handle) {}
     ~FileHandle() { Close(); }
     FileHandle(const FileHandle&) = delete;
     FileHandle& operator=(const FileHandle&) = delete;
 
-    HANDLE get() const { return handle_; }
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+    HANDLE get() const { return m_handle; }
+    bool valid() const { return m_handle != INVALID_HANDLE_VALUE; }
     // Closes now and reports whether the close succeeded.
     bool Close() {
-        const HANDLE handle = handle_;
-        handle_ = INVALID_HANDLE_VALUE;
+        const HANDLE handle = m_handle;
+        m_handle = INVALID_HANDLE_VALUE;
         return handle == INVALID_HANDLE_VALUE || CloseHandle(handle) != 0;
     }
 
 private:
-    HANDLE handle_;
+    HANDLE m_handle;
 };
 
 // The largest amount one ReadFile or WriteFile call is given.

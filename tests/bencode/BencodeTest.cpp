@@ -20,13 +20,13 @@ namespace {
 class Decoded {
 public:
     explicit Decoded(const std::string& text)
-        : buffer_(std::make_unique<char[]>(text.size() + 1))
+        : m_buffer(std::make_unique<char[]>(text.size() + 1))
     {
-        std::copy(text.begin(), text.end(), buffer_.get());
-        buffer_[text.size()] = '\0';
-        ok = codec.Decode(buffer_.get(), text.size());
+        std::copy(text.begin(), text.end(), m_buffer.get());
+        m_buffer[text.size()] = '\0';
+        ok = codec.Decode(m_buffer.get(), text.size());
     }
-    const char* buffer() const { return buffer_.get(); }
+    const char* buffer() const { return m_buffer.get(); }
     CBEncodeObjectBase* first() const { return codec.values.front(); }
     template <class T>
     T* firstAs() const { return static_cast<T*>(first()); }
@@ -35,7 +35,7 @@ public:
     bool ok = false;
 
 private:
-    std::unique_ptr<char[]> buffer_;
+    std::unique_ptr<char[]> m_buffer;
 };
 
 template <class Items>

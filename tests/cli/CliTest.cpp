@@ -58,7 +58,7 @@ std::string Torrent(const std::string& name) { return BuildTorrent(SingleFile(na
 
 class CliTest : public ::testing::Test {
 protected:
-    void Put(const std::string& relative, const std::string& bytes) { WriteFile(source_ + "/" + relative, bytes); }
+    void Put(const std::string& relative, const std::string& bytes) { WriteFile(m_source + "/" + relative, bytes); }
 
 #ifdef _WIN32
     // Runs the program through the command interpreter, its output captured. It works in the
@@ -68,8 +68,8 @@ protected:
         for (const std::string& arg : args) {
             command += L" \"" + PathOf(arg).wstring() + L"\"";
         }
-        const fs::path out = temp_.path / "stdout";
-        const fs::path err = temp_.path / "stderr";
+        const fs::path out = m_temp.path / "stdout";
+        const fs::path err = m_temp.path / "stderr";
         command += L" >\"" + out.wstring() + L"\" 2>\"" + err.wstring() + L"\"\"";
         const int status = _wsystem(command.c_str());
         return {status, WithLineFeeds(ReadFile(out)), WithLineFeeds(ReadFile(err))};
@@ -92,8 +92,8 @@ protected:
         for (const std::string& arg : args) {
             command += " " + Quoted(arg);
         }
-        const fs::path out = temp_.path / "stdout";
-        const fs::path err = temp_.path / "stderr";
+        const fs::path out = m_temp.path / "stdout";
+        const fs::path err = m_temp.path / "stderr";
         const int status = std::system((command + " >" + Quoted(out) + " 2>" + Quoted(err)).c_str());
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(out), ReadFile(err)};
     }
@@ -105,9 +105,9 @@ protected:
         return shown;
     }
 
-    TempFolder temp_;
-    std::string source_ = TextOf(temp_.path / "src");
-    std::string dest_ = TextOf(temp_.path / "dest");
+    TempFolder m_temp;
+    std::string m_source = TextOf(m_temp.path / "src");
+    std::string m_dest = TextOf(m_temp.path / "dest");
 };
 
 // A text as the program prints it: in the code page it runs in.
@@ -142,17 +142,17 @@ TEST_F(CliTest, WashConvertsEveryTorrentInScanOrderAndExitsOneWhenAnyFails) {
     Put("d.torrent", Torrent("README"));
     Put("种子/a.torrent", Torrent("a.mkv"));
     Put("notes.txt", "ignored");
-    const CliRun run = Cli({"wash", "--jobs", "2", source_, dest_});
+    const CliRun run = Cli({"wash", "--jobs", "2", m_source, m_dest});
     EXPECT_EQ(run.status, 1) << run.err;
     const auto lines = Lines(run.out);
     ASSERT_EQ(lines.size(), 5u);
-    EXPECT_EQ(lines[0], Printed(dest_ + "/b.torrent  保存转换的种子成功!"));
-    EXPECT_EQ(lines[1], Printed(dest_ + "/c.torrent  种子文件分析失败 请检查种子文件!"));
-    EXPECT_EQ(lines[2], Printed(dest_ + "/d.torrent  清洗种子文件失败 请检查种子文件!"));
-    EXPECT_EQ(lines[3], Printed(dest_ + "/种子/a.torrent  保存转换的种子成功!"));
+    EXPECT_EQ(lines[0], Printed(m_dest + "/b.torrent  保存转换的种子成功!"));
+    EXPECT_EQ(lines[1], Printed(m_dest + "/c.torrent  种子文件分析失败 请检查种子文件!"));
+    EXPECT_EQ(lines[2], Printed(m_dest + "/d.torrent  清洗种子文件失败 请检查种子文件!"));
+    EXPECT_EQ(lines[3], Printed(m_dest + "/种子/a.torrent  保存转换的种子成功!"));
     EXPECT_EQ(lines[4].rfind("2/4 converted, 2 failed", 0), 0u) << lines[4];
-    EXPECT_TRUE(fs::is_regular_file(PathOf(dest_ + "/种子/a.torrent")));
-    EXPECT_FALSE(fs::exists(dest_ + "/c.torrent"));
+    EXPECT_TRUE(fs::is_regular_file(PathOf(m_dest + "/种子/a.torrent")));
+    EXPECT_FALSE(fs::exists(m_dest + "/c.torrent"));
     EXPECT_TRUE(run.err.empty()) << "no progress bar when standard error is not a terminal";
 }
 
@@ -164,20 +164,20 @@ TEST_F(CliTest, WashJsonCarriesSourceOutputStateAndBothInfoHashesWithEveryNameEs
     Put("bad\xff name.torrent", Torrent("b.mkv"));
     Put("quote\"tab\there.torrent", Torrent("c.mkv"));
     Put("zz.torrent", "d");
-    const CliRun run = Cli({"wash", "--json", source_, dest_});
+    const CliRun run = Cli({"wash", "--json", m_source, m_dest});
     EXPECT_EQ(run.status, 1);
     const auto values = JsonLines(run.out);
     ASSERT_EQ(values.size(), 4u);
-    EXPECT_EQ(values[0]["source"].text, source_ + "/a.torrent");
-    EXPECT_EQ(values[0]["output"].text, dest_ + "/a.torrent");
+    EXPECT_EQ(values[0]["source"].text, m_source + "/a.torrent");
+    EXPECT_EQ(values[0]["output"].text, m_dest + "/a.torrent");
     EXPECT_EQ(values[0]["state"].text, "保存转换的种子成功!");
     EXPECT_TRUE(values[0]["converted"].boolean);
     EXPECT_EQ(values[0]["oldInfoHash"].text.size(), 40u);
     EXPECT_NE(values[0]["oldInfoHash"].text, values[0]["newInfoHash"].text);
     // The new hash is the hash of what was saved.
-    EXPECT_EQ(Show(dest_ + "/a.torrent")["infoHash"].text, values[0]["newInfoHash"].text);
-    EXPECT_EQ(values[1]["source"].text, source_ + "/bad\xEF\xBF\xBD name.torrent");
-    EXPECT_EQ(values[2]["source"].text, source_ + "/quote\"tab\there.torrent");
+    EXPECT_EQ(Show(m_dest + "/a.torrent")["infoHash"].text, values[0]["newInfoHash"].text);
+    EXPECT_EQ(values[1]["source"].text, m_source + "/bad\xEF\xBF\xBD name.torrent");
+    EXPECT_EQ(values[2]["source"].text, m_source + "/quote\"tab\there.torrent");
     EXPECT_EQ(values[3]["state"].text, "种子文件分析失败 请检查种子文件!");
     EXPECT_FALSE(values[3]["converted"].boolean);
     EXPECT_EQ(values[3]["oldInfoHash"].kind, JsonValue::Kind::Null);
@@ -189,34 +189,34 @@ TEST_F(CliTest, ManyJobsGiveEveryTorrentItsOwnNames) {
     for (int i = 0; i < 24; ++i) {
         Put("t" + std::to_string(100 + i) + ".torrent", Torrent("same.mkv"));
     }
-    const CliRun run = Cli({"wash", "--json", "--jobs=4", source_, dest_});
+    const CliRun run = Cli({"wash", "--json", "--jobs=4", m_source, m_dest});
     ASSERT_EQ(run.status, 0) << run.err;
     const auto values = JsonLines(run.out);
     ASSERT_EQ(values.size(), 24u);
     std::set<std::string> names;
     for (std::size_t i = 0; i < values.size(); ++i) {
-        EXPECT_EQ(values[i]["output"].text, dest_ + "/t" + std::to_string(100 + i) + ".torrent");
+        EXPECT_EQ(values[i]["output"].text, m_dest + "/t" + std::to_string(100 + i) + ".torrent");
         names.insert(Show(values[i]["output"].text)["name"].text);
     }
     EXPECT_EQ(names.size(), 24u);
 }
 
 TEST_F(CliTest, UsageErrorsExitTwoAndHelpOrVersionExitZero) {
-    fs::create_directories(source_);
+    fs::create_directories(m_source);
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {}, {"frobnicate"}, {"wash", source_}, {"wash", "--bogus", source_, dest_}, {"show"},
-             {"wash", "--jobs", "0", source_, dest_}, {"wash", source_ + "/missing", dest_}}) {
+             {}, {"frobnicate"}, {"wash", m_source}, {"wash", "--bogus", m_source, m_dest}, {"show"},
+             {"wash", "--jobs", "0", m_source, m_dest}, {"wash", m_source + "/missing", m_dest}}) {
         EXPECT_EQ(Cli(args).status, 2) << ::testing::PrintToString(args);
     }
     const CliRun empty = Cli({"wash", "", ""});
     EXPECT_EQ(empty.status, 2);
     EXPECT_NE(empty.err.find(Printed("您还没有选择需要积存的种子路径 !")), std::string::npos) << empty.err;
-    for (const std::string& same : {source_, source_ + "/", source_ + "/."}) {
-        const CliRun run = Cli({"wash", source_, same});
+    for (const std::string& same : {m_source, m_source + "/", m_source + "/."}) {
+        const CliRun run = Cli({"wash", m_source, same});
         EXPECT_EQ(run.status, 2) << same;
         EXPECT_NE(run.err.find(Printed("保存路径不能与原路径相同 !")), std::string::npos) << same;
     }
-    EXPECT_FALSE(fs::exists(dest_));
+    EXPECT_FALSE(fs::exists(m_dest));
 
     const CliRun help = Cli({"--help"});
     const CliRun version = Cli({"--version"});
@@ -232,13 +232,13 @@ TEST_F(CliTest, ShowListsFilesWithTheirSizesAndDescriptiveTexts) {
     description.createdBy = "maker";
     description.pieceLength = 1 << 22;
     Put("x.torrent", BuildTorrent(description));
-    const CliRun text = Cli({"show", source_ + "/x.torrent"});
+    const CliRun text = Cli({"show", m_source + "/x.torrent"});
     EXPECT_EQ(text.status, 0) << text.err;
     for (const char* line : {"name:          Show\n", "1.50G  Season 1/ep01.avi\n", "1024.00B  ep02.avi\n", "1.00K  a.nfo\n",
                              "http://two.example/announce\n", "created by:    maker\n"}) {
         EXPECT_NE(text.out.find(line), std::string::npos) << line << text.out;
     }
-    const CliRun json = Cli({"show", "--json", source_ + "/x.torrent", source_ + "/missing.torrent"});
+    const CliRun json = Cli({"show", "--json", m_source + "/x.torrent", m_source + "/missing.torrent"});
     EXPECT_EQ(json.status, 1);
     const auto values = JsonLines(json.out);
     ASSERT_EQ(values.size(), 2u);
@@ -254,9 +254,9 @@ TEST_F(CliTest, ShowListsFilesWithTheirSizesAndDescriptiveTexts) {
 TEST_F(CliTest, ADestinationInsideTheSourceIsNeverWashedAgain) {
     Put("a.torrent", Torrent("a.mkv"));
     Put("sub/b.torrent", Torrent("b.mkv"));
-    const std::string inside = source_ + "/out";
+    const std::string inside = m_source + "/out";
     for (int run = 0; run < 3; ++run) {
-        const CliRun washed = Cli({"wash", source_, run == 2 ? source_ + "/sub/../out/" : inside});
+        const CliRun washed = Cli({"wash", m_source, run == 2 ? m_source + "/sub/../out/" : inside});
         EXPECT_EQ(washed.status, 0) << washed.err;
         EXPECT_EQ(Lines(washed.out).size(), 3u) << washed.out;  // two torrents and the summary, every time
     }
@@ -278,15 +278,15 @@ TEST_F(CliTest, ATorrentThatThrowsFailsAloneAndTheRunGoesOn) {
     }
     Put("a.torrent", lists + "e");
     Put("b.torrent", Torrent("b.mkv"));
-    std::string command = "ulimit -v 262144; LC_ALL=C " + Quoted(KELPMERE_CLI) + " wash --jobs 1 " + Quoted(source_) + " " + Quoted(dest_);
-    const fs::path out = temp_.path / "stdout";
+    std::string command = "ulimit -v 262144; LC_ALL=C " + Quoted(KELPMERE_CLI) + " wash --jobs 1 " + Quoted(m_source) + " " + Quoted(m_dest);
+    const fs::path out = m_temp.path / "stdout";
     const int status = std::system((command + " >" + Quoted(out) + " 2>&1").c_str());
     const auto lines = Lines(ReadFile(out));
     ASSERT_TRUE(WIFEXITED(status)) << ReadFile(out);
     EXPECT_EQ(WEXITSTATUS(status), 1);
     ASSERT_EQ(lines.size(), 3u) << ReadFile(out);
-    EXPECT_EQ(lines[0], dest_ + "/a.torrent  种子文件分析失败 请检查种子文件!");
-    EXPECT_EQ(lines[1], dest_ + "/b.torrent  保存转换的种子成功!");
+    EXPECT_EQ(lines[0], m_dest + "/a.torrent  种子文件分析失败 请检查种子文件!");
+    EXPECT_EQ(lines[1], m_dest + "/b.torrent  保存转换的种子成功!");
     EXPECT_EQ(lines[2].rfind("1/2 converted, 1 failed", 0), 0u) << lines[2];
 #endif
 }
@@ -300,8 +300,8 @@ TEST_F(CliTest, ControlCharactersFromTorrentsAndFileNamesArePrintedEscaped) {
     description.comment = "line\rover\x7f\xff";
     description.announce = "http://t.example/\xc2\x9b" "1m";
     Put("evil\x1b[31m.torrent", BuildTorrent(description));
-    const std::string shown = Cli({"show", source_ + "/evil\x1b[31m.torrent"}).out;
-    const std::string washed = Cli({"wash", source_, dest_}).out;
+    const std::string shown = Cli({"show", m_source + "/evil\x1b[31m.torrent"}).out;
+    const std::string washed = Cli({"wash", m_source, m_dest}).out;
     for (const std::string& text : {shown, washed}) {
         EXPECT_EQ(text.find_first_of(std::string("\x1b\x07\x7f\x9b\r", 5)), std::string::npos) << text;
         EXPECT_EQ(text.find("\xc2\x9b"), std::string::npos) << text;
@@ -310,9 +310,9 @@ TEST_F(CliTest, ControlCharactersFromTorrentsAndFileNamesArePrintedEscaped) {
                                 "line\\x0Dover\\x7F\\xFF\n", "http://t.example/\\x9B1m\n"}) {
         EXPECT_NE(shown.find(escaped), std::string::npos) << escaped << "\n" << shown;
     }
-    EXPECT_NE(washed.find(dest_ + "/evil\\x1B[31m.torrent  "), std::string::npos) << washed;
+    EXPECT_NE(washed.find(m_dest + "/evil\\x1B[31m.torrent  "), std::string::npos) << washed;
     // JSON escapes in its own way and keeps the text itself.
-    EXPECT_EQ(Show(source_ + "/evil\x1b[31m.torrent")["files"].items.at(0)["path"].text, "dir\x1b[2J/clip\x1b]0;owned\x07.mkv");
+    EXPECT_EQ(Show(m_source + "/evil\x1b[31m.torrent")["files"].items.at(0)["path"].text, "dir\x1b[2J/clip\x1b]0;owned\x07.mkv");
 }
 
 TEST_F(CliTest, WashingTwiceIntoTheSameDestinationReplacesEveryOutput) {
@@ -320,7 +320,7 @@ TEST_F(CliTest, WashingTwiceIntoTheSameDestinationReplacesEveryOutput) {
     Put("sub/deeper/b.torrent", Torrent("b.mkv"));
     std::vector<std::string> names[2];
     for (auto& run : names) {
-        const CliRun washed = Cli({"wash", "--json", source_, dest_});
+        const CliRun washed = Cli({"wash", "--json", m_source, m_dest});
         ASSERT_EQ(washed.status, 0) << washed.out << washed.err;
         const auto values = JsonLines(washed.out);
         ASSERT_EQ(values.size(), 2u);
@@ -332,26 +332,26 @@ TEST_F(CliTest, WashingTwiceIntoTheSameDestinationReplacesEveryOutput) {
         }
     }
     EXPECT_NE(names[0], names[1]);
-    EXPECT_EQ(std::distance(fs::recursive_directory_iterator(PathOf(dest_)), {}), 4) << "a.torrent, sub, deeper, b.torrent";
+    EXPECT_EQ(std::distance(fs::recursive_directory_iterator(PathOf(m_dest)), {}), 4) << "a.torrent, sub, deeper, b.torrent";
 }
 
 TEST_F(CliTest, ShowTotalsEveryFileListedOrNotWithoutOverflowing) {
     TorrentDescription description = MultiFile({{{"a.bin"}, 1000}, {{"LICENSE"}, 24}, {{"empty.txt"}, 0}});
     description.files[1].extra["x"] = "i-5e";
     Put("unlisted.torrent", BuildTorrent(description));
-    const JsonValue unlisted = Show(source_ + "/unlisted.torrent");
+    const JsonValue unlisted = Show(m_source + "/unlisted.torrent");
     EXPECT_EQ(unlisted["files"].items.size(), 1u);
     EXPECT_EQ(unlisted["totalSize"].number, 1024.0);
-    EXPECT_NE(Cli({"show", source_ + "/unlisted.torrent"}).out.find("total size:    1024 (1024.00B)\n"), std::string::npos);
+    EXPECT_NE(Cli({"show", m_source + "/unlisted.torrent"}).out.find("total size:    1024 (1024.00B)\n"), std::string::npos);
 
     description = MultiFile({{{"a.bin"}, INT64_MAX}, {{"b.bin"}, INT64_MAX}, {{"c.bin"}, -7}});
     description.pieceLength = int64_t{1} << 30;
     description.pieces = std::string(20, 'p');
     Put("huge.torrent", BuildTorrent(description));
-    const CliRun text = Cli({"show", source_ + "/huge.torrent"});
+    const CliRun text = Cli({"show", m_source + "/huge.torrent"});
     EXPECT_EQ(text.status, 0) << text.err;
     EXPECT_NE(text.out.find("total size:    9223372036854775807 ("), std::string::npos) << text.out;
-    const JsonValue huge = Show(source_ + "/huge.torrent");
+    const JsonValue huge = Show(m_source + "/huge.torrent");
     ASSERT_EQ(huge["files"].items.size(), 2u);
     EXPECT_EQ(huge["totalSize"].number, 9223372036854775807.0);
     EXPECT_EQ(huge["files"].items[0]["length"].number, 9223372036854775807.0);

@@ -27,16 +27,16 @@ public:
     static bool Parse(const std::string& text, JsonValue& value) {
         JsonReader reader{text};
         value = JsonValue{};
-        return reader.Value(value) && (reader.Take(' '), reader.pos_ == text.size());
+        return reader.Value(value) && (reader.Take(' '), reader.m_pos == text.size());
     }
 
 private:
-    explicit JsonReader(const std::string& text) : text_(text) {}
+    explicit JsonReader(const std::string& text) : m_text(text) {}
 
     bool Value(JsonValue& v) {
         using K = JsonValue::Kind;
         if (Take('{') || Take('[')) {
-            const char close = text_[pos_ - 1] == '{' ? '}' : ']';
+            const char close = m_text[m_pos - 1] == '{' ? '}' : ']';
             v.kind = close == '}' ? K::Object : K::Array;
             for (bool first = true; !Take(close); first = false) {
                 std::string key;
@@ -52,27 +52,27 @@ private:
         if (Word("false")) return v.kind = K::Bool, true;
         if (Word("null")) return true;
         char* end = nullptr;
-        v.number = std::strtod(text_.c_str() + pos_, &end);
-        const auto length = static_cast<std::size_t>(end - (text_.c_str() + pos_));
-        pos_ += length;
+        v.number = std::strtod(m_text.c_str() + m_pos, &end);
+        const auto length = static_cast<std::size_t>(end - (m_text.c_str() + m_pos));
+        m_pos += length;
         return v.kind = K::Number, length > 0;
     }
 
     bool String(std::string& out) {
         if (!Take('"')) return false;
         const std::string escapes = "\"\"\\\\//b\bf\fn\nr\rt\t";
-        while (pos_ < text_.size()) {
-            const unsigned char c = static_cast<unsigned char>(text_[pos_++]);
+        while (m_pos < m_text.size()) {
+            const unsigned char c = static_cast<unsigned char>(m_text[m_pos++]);
             if (c == '"') return true;
-            if (c < 0x20 || (c == '\\' && pos_ == text_.size())) return false;
-            const std::size_t at = c == '\\' ? escapes.find(text_[pos_++]) : std::string::npos;
+            if (c < 0x20 || (c == '\\' && m_pos == m_text.size())) return false;
+            const std::size_t at = c == '\\' ? escapes.find(m_text[m_pos++]) : std::string::npos;
             if (c != '\\') {
                 out += static_cast<char>(c);
             } else if (at != std::string::npos && at % 2 == 0) {
                 out += escapes[at + 1];
-            } else if (text_[pos_ - 1] == 'u' && pos_ + 4 <= text_.size()) {  // the writer escapes only BMP code points
-                const auto code = static_cast<unsigned>(std::strtoul(text_.substr(pos_, 4).c_str(), nullptr, 16));
-                pos_ += 4;
+            } else if (m_text[m_pos - 1] == 'u' && m_pos + 4 <= m_text.size()) {  // the writer escapes only BMP code points
+                const auto code = static_cast<unsigned>(std::strtoul(m_text.substr(m_pos, 4).c_str(), nullptr, 16));
+                m_pos += 4;
                 if (code < 0x80) out += static_cast<char>(code);
                 else if (code < 0x800) out += {static_cast<char>(0xC0 | (code >> 6)), static_cast<char>(0x80 | (code & 0x3F))};
                 else out += {static_cast<char>(0xE0 | (code >> 12)), static_cast<char>(0x80 | ((code >> 6) & 0x3F)), static_cast<char>(0x80 | (code & 0x3F))};
@@ -83,13 +83,13 @@ private:
         return false;
     }
 
-    bool Word(const std::string& word) { return text_.compare(pos_, word.size(), word) == 0 && (pos_ += word.size(), true); }
+    bool Word(const std::string& word) { return m_text.compare(m_pos, word.size(), word) == 0 && (m_pos += word.size(), true); }
     // Takes `c` after any white space.
     bool Take(char c) {
-        while (pos_ < text_.size() && std::string(" \t\r\n").find(text_[pos_]) != std::string::npos) ++pos_;
-        return pos_ < text_.size() && text_[pos_] == c && (++pos_, true);
+        while (m_pos < m_text.size() && std::string(" \t\r\n").find(m_text[m_pos]) != std::string::npos) ++m_pos;
+        return m_pos < m_text.size() && m_text[m_pos] == c && (++m_pos, true);
     }
 
-    const std::string& text_;
-    std::size_t pos_ = 0;
+    const std::string& m_text;
+    std::size_t m_pos = 0;
 };

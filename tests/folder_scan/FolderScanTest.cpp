@@ -20,7 +20,7 @@ using Items = std::vector<std::string>;
 
 class FolderScanTest : public ::testing::Test {
 protected:
-    void Touch(const std::string& relative) { WriteFile(root_ / PathOf(relative), "x"); }
+    void Touch(const std::string& relative) { WriteFile(m_root / PathOf(relative), "x"); }
 
     Items Scan(const std::string& folder, const char* relativeDir = "", std::vector<BatchItem> items = {}) {
         ScanTorrentFolder(folder, relativeDir, ".torrent", items);
@@ -31,10 +31,10 @@ protected:
         }
         return described;
     }
-    Items Scan() { return Scan(TextOf(root_)); }
+    Items Scan() { return Scan(TextOf(m_root)); }
 
-    TempFolder temp_;
-    fs::path root_ = temp_.path;
+    TempFolder m_temp;
+    fs::path m_root = m_temp.path;
 };
 
 TEST_F(FolderScanTest, TakesPathsContainingThePatternCaseSensitivelyFolderByFolderInByteOrder) {
@@ -74,13 +74,13 @@ TEST_F(FolderScanTest, EndsOnALinkLoopAndTakesFileLinksButNoFifosOrDanglingLinks
 TEST_F(FolderScanTest, EndsOnALinkLoopAndTakesFileLinksButNoFifosOrDanglingLinks) {
     Touch("a/x.torrent");
     Touch("real.bin");
-    fs::create_directory_symlink("..", root_ / "a" / "up");
-    fs::create_directory_symlink(root_ / "a", root_ / "also-a");
-    fs::create_symlink(root_ / "real.bin", root_ / "link.torrent");
-    ASSERT_EQ(mkfifo((root_ / "x.torrent").c_str(), 0644), 0);
-    ASSERT_EQ(mkfifo((root_ / "pipe").c_str(), 0644), 0);
-    fs::create_symlink(root_ / "pipe", root_ / "to-pipe.torrent");  // a link to a FIFO is no file either
-    fs::create_symlink(root_ / "missing", root_ / "y.torrent");
+    fs::create_directory_symlink("..", m_root / "a" / "up");
+    fs::create_directory_symlink(m_root / "a", m_root / "also-a");
+    fs::create_symlink(m_root / "real.bin", m_root / "link.torrent");
+    ASSERT_EQ(mkfifo((m_root / "x.torrent").c_str(), 0644), 0);
+    ASSERT_EQ(mkfifo((m_root / "pipe").c_str(), 0644), 0);
+    fs::create_symlink(m_root / "pipe", m_root / "to-pipe.torrent");  // a link to a FIFO is no file either
+    fs::create_symlink(m_root / "missing", m_root / "y.torrent");
     EXPECT_EQ(Scan(), (Items{"/a|x.torrent", "|link.torrent"}));
 }
 #endif
@@ -91,26 +91,26 @@ TEST_F(FolderScanTest, LeavesOutTheSkippedFolderHoweverItIsReached) {
     Touch("out/deeper/b.torrent");
     Touch("sub/c.torrent");
 #ifndef _WIN32
-    fs::create_directory_symlink(root_ / "out", root_ / "sub" / "out-link");
+    fs::create_directory_symlink(m_root / "out", m_root / "sub" / "out-link");
 #endif
     std::vector<BatchItem> items;
-    const std::string skip = TextOf(root_) + "/sub/../out/";  // another spelling of the same folder
-    ScanTorrentFolder(TextOf(root_), "", ".torrent", items, skip.c_str());
+    const std::string skip = TextOf(m_root) + "/sub/../out/";  // another spelling of the same folder
+    ScanTorrentFolder(TextOf(m_root), "", ".torrent", items, skip.c_str());
     Items described;
     for (const BatchItem& item : items) {
         described.push_back(item.relativeDir + "|" + item.fileName);
     }
     EXPECT_EQ(described, (Items{"|a.torrent", "/sub|c.torrent"}));
     items.clear();
-    ScanTorrentFolder(TextOf(root_), "", ".torrent", items, TextOf(root_ / "not-there").c_str());
+    ScanTorrentFolder(TextOf(m_root), "", ".torrent", items, TextOf(m_root / "not-there").c_str());
     EXPECT_EQ(items.size(), 4u);  // a folder that doesn't exist skips nothing
 }
 
 TEST_F(FolderScanTest, AppendsToTheCallersItemsAndAMissingFolderAddsNothing) {
     EXPECT_TRUE(Scan().empty());
-    EXPECT_TRUE(Scan(TextOf(root_ / "nowhere")).empty());
+    EXPECT_TRUE(Scan(TextOf(m_root / "nowhere")).empty());
     Touch("x.torrent");
-    EXPECT_EQ(Scan(TextOf(root_) + "/", "/pre", std::vector<BatchItem>(1)), (Items{"|", "/pre|x.torrent"}));
+    EXPECT_EQ(Scan(TextOf(m_root) + "/", "/pre", std::vector<BatchItem>(1)), (Items{"|", "/pre|x.torrent"}));
 }
 
 #ifdef _WIN32
@@ -123,10 +123,10 @@ TEST_F(FolderScanTest, AnUnreadableFolderContributesNothingAndTheScanGoesOn) {
     for (const char* name : {"a/x.torrent", "b/secret.torrent", "c/z.torrent"}) {
         Touch(name);
     }
-    fs::permissions(root_, fs::perms::all);
-    fs::permissions(root_ / "a", fs::perms::all);
-    fs::permissions(root_ / "c", fs::perms::all);
-    fs::permissions(root_ / "b", fs::perms::none);
+    fs::permissions(m_root, fs::perms::all);
+    fs::permissions(m_root / "a", fs::perms::all);
+    fs::permissions(m_root / "c", fs::perms::all);
+    fs::permissions(m_root / "b", fs::perms::none);
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
@@ -145,15 +145,15 @@ TEST_F(FolderScanTest, AnUnreadableFolderContributesNothingAndTheScanGoesOn) {
 #endif
 
 TEST_F(FolderScanTest, CreateFolderChainMakesEveryMissingLevelAndEndsThePathWithASeparator) {
-    std::string path = TextOf(root_ / "out" / "a" / "b");
+    std::string path = TextOf(m_root / "out" / "a" / "b");
     EXPECT_TRUE(CreateFolderChain(path));
-    EXPECT_EQ(path, TextOf(root_ / "out" / "a" / "b") + "/");
+    EXPECT_EQ(path, TextOf(m_root / "out" / "a" / "b") + "/");
     EXPECT_TRUE(fs::is_directory(path));
     const std::string again = path;
     EXPECT_TRUE(CreateFolderChain(path));
     EXPECT_EQ(path, again);
 
-    std::string longPath = TextOf(root_);  // longer than the old fixed buffers
+    std::string longPath = TextOf(m_root);  // longer than the old fixed buffers
     for (int level = 0; level < 12; ++level) {
         longPath += "/" + std::string(40, static_cast<char>('a' + level));
     }
@@ -161,39 +161,39 @@ TEST_F(FolderScanTest, CreateFolderChainMakesEveryMissingLevelAndEndsThePathWith
     EXPECT_TRUE(fs::is_directory(longPath));
 
 #ifndef _WIN32
-    fs::create_directory(root_ / "target");
-    fs::create_directory_symlink(root_ / "target", root_ / "link");
-    std::string throughLink = (root_ / "link" / "输出" / "子目录").string() + "/";
+    fs::create_directory(m_root / "target");
+    fs::create_directory_symlink(m_root / "target", m_root / "link");
+    std::string throughLink = (m_root / "link" / "输出" / "子目录").string() + "/";
     EXPECT_TRUE(CreateFolderChain(throughLink));
-    EXPECT_TRUE(fs::is_directory(root_ / "target" / "输出" / "子目录"));
+    EXPECT_TRUE(fs::is_directory(m_root / "target" / "输出" / "子目录"));
 #endif
-    std::string chinese = TextOf(root_) + "/输出/子目录";
+    std::string chinese = TextOf(m_root) + "/输出/子目录";
     EXPECT_TRUE(CreateFolderChain(chinese));
-    EXPECT_TRUE(fs::is_directory(root_ / PathOf("输出/子目录")));
+    EXPECT_TRUE(fs::is_directory(m_root / PathOf("输出/子目录")));
 
     const fs::path before = fs::current_path();
-    fs::current_path(root_);
+    fs::current_path(m_root);
     std::string relative = "rel/one";
     const bool made = CreateFolderChain(relative);
     fs::current_path(before);
     EXPECT_TRUE(made);
     EXPECT_EQ(relative, "rel/one/");
-    EXPECT_TRUE(fs::is_directory(root_ / "rel" / "one"));
+    EXPECT_TRUE(fs::is_directory(m_root / "rel" / "one"));
 }
 
 TEST_F(FolderScanTest, CreateFolderChainFailsWhenALevelIsAFile) {
     Touch("blocker");
-    std::string inner = TextOf(root_ / "blocker" / "inner");
+    std::string inner = TextOf(m_root / "blocker" / "inner");
     EXPECT_FALSE(CreateFolderChain(inner));
-    EXPECT_TRUE(fs::is_regular_file(root_ / "blocker"));
-    std::string last = TextOf(root_ / "blocker") + "/";
+    EXPECT_TRUE(fs::is_regular_file(m_root / "blocker"));
+    std::string last = TextOf(m_root / "blocker") + "/";
     EXPECT_FALSE(CreateFolderChain(last));
 }
 
 #ifdef _WIN32
 TEST_F(FolderScanTest, BackslashesDrivesAndNetworkSharesAreUnderstood) {
     Touch("a/b/x.torrent");
-    std::string backslashed = TextOf(root_);
+    std::string backslashed = TextOf(m_root);
     for (char& c : backslashed) {
         if (c == '/') c = '\\';
     }
@@ -203,7 +203,7 @@ TEST_F(FolderScanTest, BackslashesDrivesAndNetworkSharesAreUnderstood) {
     std::string mixed = backslashed + "\\made/in\\mixed";
     EXPECT_TRUE(CreateFolderChain(mixed));
     EXPECT_EQ(mixed, backslashed + "\\made/in\\mixed/");
-    EXPECT_TRUE(fs::is_directory(root_ / "made" / "in" / "mixed"));
+    EXPECT_TRUE(fs::is_directory(m_root / "made" / "in" / "mixed"));
     std::string ending = backslashed + "\\ends\\";
     EXPECT_TRUE(CreateFolderChain(ending));
     EXPECT_EQ(ending, backslashed + "\\ends\\") << "a path that ends with either separator gets no other";
@@ -214,7 +214,7 @@ TEST_F(FolderScanTest, BackslashesDrivesAndNetworkSharesAreUnderstood) {
     std::string root = drive;
     EXPECT_TRUE(CreateFolderChain(root));
     EXPECT_EQ(root, drive);
-    std::string onDrive = TextOf(root_) + "/drive-level";
+    std::string onDrive = TextOf(m_root) + "/drive-level";
     EXPECT_TRUE(CreateFolderChain(onDrive));
     std::string share = "\\\\no-such-server\\share\\out";
     EXPECT_FALSE(CreateFolderChain(share));

@@ -22,9 +22,9 @@ protected:
     void TearDown() override { SetAnsiCodePage("UTF-8"); }
 
     bool LoadAndAnalyze(const TorrentDescription& torrent) {
-        bytes_ = BuildTorrent(torrent);
-        EXPECT_TRUE(parser_.LoadFromMemory(bytes_.data(), bytes_.size()));
-        return parser_.Analyze();
+        m_bytes = BuildTorrent(torrent);
+        EXPECT_TRUE(m_parser.LoadFromMemory(m_bytes.data(), m_bytes.size()));
+        return m_parser.Analyze();
     }
 
     static Texts TextsOf(const std::vector<TextRef>& refs) {
@@ -36,24 +36,24 @@ protected:
         return texts;
     }
 
-    std::string bytes_;
-    CTorrentParser parser_;
+    std::string m_bytes;
+    CTorrentParser m_parser;
 };
 
 TEST_F(AnalysisTest, ASingleFileTorrentMovesBothSpellingsOfItsNameIntoTheOnlyEntry) {
     TorrentDescription torrent = SingleFile("movie.mkv", 700);
     torrent.nameUtf8 = "电影.mkv";
     ASSERT_TRUE(LoadAndAnalyze(torrent));
-    ASSERT_EQ(parser_.files.size(), 1u);
-    const TorrentFileEntry& entry = parser_.files[0];
+    ASSERT_EQ(m_parser.files.size(), 1u);
+    const TorrentFileEntry& entry = m_parser.files[0];
     EXPECT_EQ(entry.name.text + "|" + entry.nameUtf8.text, "movie.mkv|电影.mkv");
     EXPECT_EQ(entry.length, 700.0);
     EXPECT_TRUE(entry.path.empty());
-    EXPECT_EQ(parser_.name.value, nullptr);
-    EXPECT_EQ(parser_.nameUtf8.value, nullptr);
+    EXPECT_EQ(m_parser.name.value, nullptr);
+    EXPECT_EQ(m_parser.nameUtf8.value, nullptr);
 
     ASSERT_TRUE(LoadAndAnalyze(SingleFile("README", 10)));  // no dot: still listed
-    EXPECT_EQ(parser_.files.size(), 1u);
+    EXPECT_EQ(m_parser.files.size(), 1u);
 }
 
 TEST_F(AnalysisTest, TheDotTestClassifiesEveryPathComponentOnItsOwn) {
@@ -64,15 +64,15 @@ TEST_F(AnalysisTest, TheDotTestClassifiesEveryPathComponentOnItsOwn) {
         {{"LICENSE"}, 400},
         {{"empty.nfo"}, 0},
     })));
-    ASSERT_EQ(parser_.files.size(), 3u);
-    EXPECT_EQ(parser_.files[0].name.text, "ep01.avi");
-    EXPECT_EQ(TextsOf(parser_.files[0].path), (Texts{"Season 1"}));
-    EXPECT_EQ(parser_.files[1].name.text, "Vol.1");
-    EXPECT_EQ(TextsOf(parser_.files[1].path), (Texts{"readme"}));
-    EXPECT_EQ(parser_.files[2].name.text, "d.txt");
-    EXPECT_EQ(TextsOf(parser_.files[2].path), (Texts{"c"}));
-    EXPECT_EQ(parser_.files[2].length, 300.0);
-    EXPECT_EQ(parser_.name.text, "Show");
+    ASSERT_EQ(m_parser.files.size(), 3u);
+    EXPECT_EQ(m_parser.files[0].name.text, "ep01.avi");
+    EXPECT_EQ(TextsOf(m_parser.files[0].path), (Texts{"Season 1"}));
+    EXPECT_EQ(m_parser.files[1].name.text, "Vol.1");
+    EXPECT_EQ(TextsOf(m_parser.files[1].path), (Texts{"readme"}));
+    EXPECT_EQ(m_parser.files[2].name.text, "d.txt");
+    EXPECT_EQ(TextsOf(m_parser.files[2].path), (Texts{"c"}));
+    EXPECT_EQ(m_parser.files[2].length, 300.0);
+    EXPECT_EQ(m_parser.name.text, "Show");
 }
 
 TEST_F(AnalysisTest, PathUtf8MayBeLongerOrShorterThanPath) {
@@ -81,13 +81,13 @@ TEST_F(AnalysisTest, PathUtf8MayBeLongerOrShorterThanPath) {
         {{"A", "B", "C", "y.avi"}, 1, {"甲", "y.avi"}},
         {{"z.avi"}, 1},
     })));
-    ASSERT_EQ(parser_.files.size(), 3u);
-    EXPECT_EQ(TextsOf(parser_.files[0].pathUtf8), (Texts{"甲", "乙", "丙"}));
-    EXPECT_EQ(parser_.files[0].nameUtf8.text, "x.avi");
-    EXPECT_EQ(TextsOf(parser_.files[1].path), (Texts{"A", "B", "C"}));
-    EXPECT_EQ(TextsOf(parser_.files[1].pathUtf8), (Texts{"甲"}));
-    EXPECT_TRUE(parser_.files[2].pathUtf8.empty());
-    EXPECT_EQ(parser_.files[2].nameUtf8.value, nullptr);
+    ASSERT_EQ(m_parser.files.size(), 3u);
+    EXPECT_EQ(TextsOf(m_parser.files[0].pathUtf8), (Texts{"甲", "乙", "丙"}));
+    EXPECT_EQ(m_parser.files[0].nameUtf8.text, "x.avi");
+    EXPECT_EQ(TextsOf(m_parser.files[1].path), (Texts{"A", "B", "C"}));
+    EXPECT_EQ(TextsOf(m_parser.files[1].pathUtf8), (Texts{"甲"}));
+    EXPECT_TRUE(m_parser.files[2].pathUtf8.empty());
+    EXPECT_EQ(m_parser.files[2].nameUtf8.value, nullptr);
 }
 
 TEST_F(AnalysisTest, AFilesListWithNonDictionaryElementsKeepsTheUsableOnes) {
@@ -95,8 +95,8 @@ TEST_F(AnalysisTest, AFilesListWithNonDictionaryElementsKeepsTheUsableOnes) {
     torrent.extraInfo["files"] = "l" + BencodeInt(7) + BencodeDict({{"length", "i5e"}, {"path", "l5:a.avie"}}) +
                                  BencodeDict({{"length", "i6e"}, {"path", "l1:A" "i3e" "5:b.avie"}}) + "e";
     ASSERT_TRUE(LoadAndAnalyze(torrent));
-    ASSERT_EQ(parser_.files.size(), 1u);  // a path with an integer inside leaves the file without a name
-    EXPECT_EQ(parser_.files[0].name.text, "a.avi");
+    ASSERT_EQ(m_parser.files.size(), 1u);  // a path with an integer inside leaves the file without a name
+    EXPECT_EQ(m_parser.files[0].name.text, "a.avi");
 }
 
 TEST_F(AnalysisTest, TrackersAreAnnounceThenTheFirstUrlOfEveryNonEmptyTier) {
@@ -104,12 +104,12 @@ TEST_F(AnalysisTest, TrackersAreAnnounceThenTheFirstUrlOfEveryNonEmptyTier) {
     torrent.announce = "u1";
     torrent.announceList = {{"u1", "u2"}, {}, {"u3"}};
     ASSERT_TRUE(LoadAndAnalyze(torrent));
-    EXPECT_EQ(parser_.trackers, (Texts{"u1", "u1", "u3"}));
+    EXPECT_EQ(m_parser.trackers, (Texts{"u1", "u1", "u3"}));
 
     torrent.announce = "";
     torrent.announceList.clear();
     EXPECT_TRUE(LoadAndAnalyze(torrent));
-    EXPECT_EQ(parser_.trackers, (Texts{""}));
+    EXPECT_EQ(m_parser.trackers, (Texts{""}));
 }
 
 TEST_F(AnalysisTest, TheRootStringsAreReadThenEmptiedAndThePublisherFallsBackToInfo) {
@@ -120,10 +120,10 @@ TEST_F(AnalysisTest, TheRootStringsAreReadThenEmptiedAndThePublisherFallsBackToI
     torrent.publisherUrl = "http://pub.example";
     torrent.extraInfo["publisher"] = BencodeString("info pub");
     ASSERT_TRUE(LoadAndAnalyze(torrent));
-    EXPECT_EQ((Texts{parser_.comment, parser_.createdBy, parser_.publisher, parser_.publisherUrl}),
+    EXPECT_EQ((Texts{m_parser.comment, m_parser.createdBy, m_parser.publisher, m_parser.publisherUrl}),
               (Texts{"my comment", "maker 1.0", "root pub", "http://pub.example"}));
     std::string saved;
-    parser_.root->Encode(saved);
+    m_parser.root->Encode(saved);
     for (const char* emptied : {"7:comment0:", "10:created by0:", "9:publisher0:", "13:publisher-url0:", "9:publisher8:info pub"}) {
         EXPECT_NE(saved.find(emptied), std::string::npos) << emptied;
     }
@@ -132,7 +132,7 @@ TEST_F(AnalysisTest, TheRootStringsAreReadThenEmptiedAndThePublisherFallsBackToI
     torrent.publisherUrl.reset();
     torrent.extraInfo["publisher-url"] = BencodeString("http://info.example");
     ASSERT_TRUE(LoadAndAnalyze(torrent));
-    EXPECT_EQ((Texts{parser_.publisher, parser_.publisherUrl}), (Texts{"info pub", "http://info.example"}));
+    EXPECT_EQ((Texts{m_parser.publisher, m_parser.publisherUrl}), (Texts{"info pub", "http://info.example"}));
 }
 
 TEST_F(AnalysisTest, NumbersKeepTheirLow32BitsAndPiecesCountWholeHashes) {
@@ -141,23 +141,23 @@ TEST_F(AnalysisTest, NumbersKeepTheirLow32BitsAndPiecesCountWholeHashes) {
     torrent.pieces = std::string(45, 'p');
     torrent.pieceLength = 16384;
     ASSERT_TRUE(LoadAndAnalyze(torrent));
-    EXPECT_EQ(parser_.creationDate, 1234);
-    EXPECT_EQ(parser_.pieceCount, 2);
-    ASSERT_NE(parser_.pieces, nullptr);
-    EXPECT_EQ(std::string(parser_.pieces, 45), torrent.pieces);
+    EXPECT_EQ(m_parser.creationDate, 1234);
+    EXPECT_EQ(m_parser.pieceCount, 2);
+    ASSERT_NE(m_parser.pieces, nullptr);
+    EXPECT_EQ(std::string(m_parser.pieces, 45), torrent.pieces);
 }
 
 TEST_F(AnalysisTest, TheTotalLengthCountsEveryFileListedOrNotAndStopsAtTheLargestNumber) {
     ASSERT_TRUE(LoadAndAnalyze(MultiFile({{{"a.bin"}, 1000}, {{"LICENSE"}, 24}, {{"empty.txt"}, 0}, {{"neg.bin"}, -50}})));
-    EXPECT_EQ(parser_.files.size(), 1u);
-    EXPECT_EQ(parser_.totalLength, 1024);
+    EXPECT_EQ(m_parser.files.size(), 1u);
+    EXPECT_EQ(m_parser.totalLength, 1024);
     ASSERT_TRUE(LoadAndAnalyze(SingleFile("README", 77)));
-    EXPECT_EQ(parser_.totalLength, 77);
+    EXPECT_EQ(m_parser.totalLength, 77);
 
     TorrentDescription huge = MultiFile({{{"a.bin"}, INT64_MAX}, {{"b.bin"}, 5}, {{"c.bin"}, INT64_MAX}});
     huge.pieces = std::string(20, 'p');
     ASSERT_TRUE(LoadAndAnalyze(huge));
-    EXPECT_EQ(parser_.totalLength, INT64_MAX);
+    EXPECT_EQ(m_parser.totalLength, INT64_MAX);
 }
 
 TEST_F(AnalysisTest, TheInfoHashCoversTheInfoBytesExactlyAsLoaded) {
@@ -171,30 +171,30 @@ TEST_F(AnalysisTest, TheInfoHashCoversTheInfoBytesExactlyAsLoaded) {
     sha1.Final();
     char escaped[64] = {};
     EscapeDigest(escaped, sha1);
-    EXPECT_EQ(std::string(parser_.infoHashPrefix.data(), 20), std::string(escaped, 20));
+    EXPECT_EQ(std::string(m_parser.infoHashPrefix.data(), 20), std::string(escaped, 20));
 
     // Without the hash everything else comes out the same.
     CTorrentParser unhashed;
-    ASSERT_TRUE(unhashed.LoadFromMemory(bytes_.data(), bytes_.size()));
+    ASSERT_TRUE(unhashed.LoadFromMemory(m_bytes.data(), m_bytes.size()));
     ASSERT_TRUE(unhashed.Analyze(false));
     EXPECT_EQ(std::string(unhashed.infoHashPrefix.data(), 20), std::string(20, '\0'));
-    EXPECT_EQ(unhashed.files.size(), parser_.files.size());
-    EXPECT_EQ(unhashed.pieceCount, parser_.pieceCount);
-    EXPECT_EQ(unhashed.trackers, parser_.trackers);
-    EXPECT_FALSE(unhashed.LoadFromMemory(bytes_.data(), bytes_.size() - 1) && unhashed.Analyze(false));
+    EXPECT_EQ(unhashed.files.size(), m_parser.files.size());
+    EXPECT_EQ(unhashed.pieceCount, m_parser.pieceCount);
+    EXPECT_EQ(unhashed.trackers, m_parser.trackers);
+    EXPECT_FALSE(unhashed.LoadFromMemory(m_bytes.data(), m_bytes.size() - 1) && unhashed.Analyze(false));
 }
 
 TEST_F(AnalysisTest, NamesAreConvertedToTheLocalCodePage) {
     ASSERT_TRUE(SetAnsiCodePage("GBK"));
     ASSERT_TRUE(LoadAndAnalyze(MultiFile({{{"目录", "文件.txt"}, 9}})));
-    ASSERT_EQ(parser_.files.size(), 1u);
-    EXPECT_EQ(parser_.files[0].name.text, "\xCE\xC4\xBC\xFE.txt");
-    EXPECT_EQ(TextsOf(parser_.files[0].path), (Texts{"\xC4\xBF\xC2\xBC"}));
+    ASSERT_EQ(m_parser.files.size(), 1u);
+    EXPECT_EQ(m_parser.files[0].name.text, "\xCE\xC4\xBC\xFE.txt");
+    EXPECT_EQ(TextsOf(m_parser.files[0].path), (Texts{"\xC4\xBF\xC2\xBC"}));
 }
 
 TEST_F(AnalysisTest, TorrentsWithoutUsableTrackersFilesOrPiecesAreRefused) {
     EXPECT_FALSE(LoadAndAnalyze(SingleFile("empty.txt", 0)));
-    EXPECT_TRUE(parser_.files.empty());
+    EXPECT_TRUE(m_parser.files.empty());
     EXPECT_FALSE(LoadAndAnalyze(MultiFile({{{"LICENSE"}, 4}, {{"x.avi"}, 0}})));
 
     const std::string tree = BencodeDict({{"a.bin", BencodeDict({{"", BencodeDict({{"length", "i5e"}, {"pieces root", BencodeString(std::string(32, 'r'))}})}})}});
@@ -208,8 +208,8 @@ TEST_F(AnalysisTest, TorrentsWithoutUsableTrackersFilesOrPiecesAreRefused) {
             broken.extraInfo["meta version"] = "i2e";
         }
         EXPECT_FALSE(LoadAndAnalyze(broken)) << key;
-        EXPECT_TRUE(key != "file tree" || parser_.files.empty());
-        EXPECT_TRUE(key != "info" || parser_.trackers.empty());
+        EXPECT_TRUE(key != "file tree" || m_parser.files.empty());
+        EXPECT_TRUE(key != "info" || m_parser.trackers.empty());
     }
 }
 

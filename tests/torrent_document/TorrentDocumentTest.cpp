@@ -32,25 +32,25 @@ class TorrentDocument : public ::testing::Test {
 protected:
 #ifndef _WIN32
     void TearDown() override {
-        if (mounted_) umount2(mountPoint_.c_str(), MNT_DETACH);
+        if (m_mounted) umount2(m_mountPoint.c_str(), MNT_DETACH);
     }
 
-    // Mounts a tmpfs of `bytes` at mountPoint_; false where mounting isn't allowed.
+    // Mounts a tmpfs of `bytes` at m_mountPoint; false where mounting isn't allowed.
     bool Mount(std::size_t bytes) {
-        fs::create_directory(mountPoint_);
-        mounted_ = mount("tmpfs", mountPoint_.c_str(), "tmpfs", 0, ("size=" + std::to_string(bytes)).c_str()) == 0;
-        return mounted_;
+        fs::create_directory(m_mountPoint);
+        m_mounted = mount("tmpfs", m_mountPoint.c_str(), "tmpfs", 0, ("size=" + std::to_string(bytes)).c_str()) == 0;
+        return m_mounted;
     }
-    bool RemountReadOnly() { return mount("tmpfs", mountPoint_.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0; }
+    bool RemountReadOnly() { return mount("tmpfs", m_mountPoint.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0; }
 #endif
-    bool Save(const fs::path& path, std::string out = {}) { return doc_.SaveToFile(out, TextOf(path).c_str()); }
-    bool LoadSmall() { return doc_.LoadFromMemory(kTorrent.data(), kTorrent.size()); }
+    bool Save(const fs::path& path, std::string out = {}) { return m_doc.SaveToFile(out, TextOf(path).c_str()); }
+    bool LoadSmall() { return m_doc.LoadFromMemory(kTorrent.data(), kTorrent.size()); }
 
-    TempFolder temp_;
-    fs::path folder_ = temp_.path;
-    fs::path mountPoint_ = folder_ / "mnt";
-    bool mounted_ = false;
-    CTorrentParser doc_;
+    TempFolder m_temp;
+    fs::path m_folder = m_temp.path;
+    fs::path m_mountPoint = m_folder / "mnt";
+    bool m_mounted = false;
+    CTorrentParser m_doc;
 };
 
 TEST_F(TorrentDocument, EverySampleSavesBackByteForByteAndTheGeneratorStillWritesIt) {
@@ -63,29 +63,29 @@ TEST_F(TorrentDocument, EverySampleSavesBackByteForByteAndTheGeneratorStillWrite
         SCOPED_TRACE(sample.fileName);
         const std::string original = ReadFile(samples / sample.fileName);
         EXPECT_EQ(original, sample.bytes);
-        ASSERT_TRUE(doc_.LoadFromFile(TextOf(samples / sample.fileName).c_str()));
+        ASSERT_TRUE(m_doc.LoadFromFile(TextOf(samples / sample.fileName).c_str()));
         std::string out;
-        ASSERT_TRUE(doc_.SaveToFile(out, TextOf(folder_ / "copy.torrent").c_str()));
+        ASSERT_TRUE(m_doc.SaveToFile(out, TextOf(m_folder / "copy.torrent").c_str()));
         EXPECT_EQ(out, original);
-        EXPECT_EQ(ReadFile(folder_ / "copy.torrent"), original);
+        EXPECT_EQ(ReadFile(m_folder / "copy.torrent"), original);
     }
 }
 
 #ifdef _WIN32
 TEST_F(TorrentDocument, AReadOnlyTorrentLoads) {
-    const fs::path path = folder_ / "readonly.torrent";
+    const fs::path path = m_folder / "readonly.torrent";
     WriteFile(path, kTorrent);
     fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);
     ASSERT_EQ(fs::status(path).permissions() & fs::perms::owner_write, fs::perms::none);
-    EXPECT_TRUE(doc_.LoadFromFile(TextOf(path).c_str()));
+    EXPECT_TRUE(m_doc.LoadFromFile(TextOf(path).c_str()));
 }
 #else
 TEST_F(TorrentDocument, AReadOnlyTorrentLoadsForAnUnprivilegedUserAndOnAReadOnlyFileSystem) {
-    const fs::path path = folder_ / "readonly.torrent";
+    const fs::path path = m_folder / "readonly.torrent";
     WriteFile(path, kTorrent);
     ASSERT_EQ(chmod(path.c_str(), 0444), 0);
-    ASSERT_EQ(chmod(folder_.c_str(), 0755), 0);
+    ASSERT_EQ(chmod(m_folder.c_str(), 0755), 0);
     EXPECT_EXIT(  // without root's override of permissions, opening for update would fail
         {
             if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) {
@@ -98,50 +98,50 @@ TEST_F(TorrentDocument, AReadOnlyTorrentLoadsForAnUnprivilegedUserAndOnAReadOnly
     if (!Mount(1 << 20)) {
         GTEST_SKIP() << "mounting a tmpfs is not allowed here";
     }
-    WriteFile(mountPoint_ / "a.torrent", kTorrent);
+    WriteFile(m_mountPoint / "a.torrent", kTorrent);
     ASSERT_TRUE(RemountReadOnly());
-    EXPECT_TRUE(doc_.LoadFromFile(TextOf(mountPoint_ / "a.torrent").c_str()));
+    EXPECT_TRUE(m_doc.LoadFromFile(TextOf(m_mountPoint / "a.torrent").c_str()));
 }
 #endif
 
 #ifdef _WIN32
 TEST_F(TorrentDocument, AFolderADeviceAnOversizedMissingOrEmptyFileGivesFalse) {
-    EXPECT_FALSE(doc_.LoadFromFile(TextOf(folder_).c_str()));
-    EXPECT_FALSE(doc_.LoadFromFile("NUL"));
-    const fs::path huge = folder_ / "huge.torrent";
+    EXPECT_FALSE(m_doc.LoadFromFile(TextOf(m_folder).c_str()));
+    EXPECT_FALSE(m_doc.LoadFromFile("NUL"));
+    const fs::path huge = m_folder / "huge.torrent";
     WriteFile(huge, kTorrent);
     fs::resize_file(huge, std::uintmax_t{1} << 31);
-    EXPECT_FALSE(doc_.LoadFromFile(TextOf(huge).c_str()));
-    EXPECT_EQ(doc_.buffer, nullptr);
-    EXPECT_EQ(doc_.bufferLength, 0);
-    const std::string missing = TextOf(folder_ / "missing.torrent");
-    EXPECT_FALSE(doc_.LoadFromFile(missing.c_str()));
-    EXPECT_EQ(doc_.sourcePath, missing);
-    WriteFile(folder_ / "empty.torrent", "");
-    EXPECT_FALSE(doc_.LoadFromFile(TextOf(folder_ / "empty.torrent").c_str()));
-    EXPECT_EQ(doc_.root, nullptr);
+    EXPECT_FALSE(m_doc.LoadFromFile(TextOf(huge).c_str()));
+    EXPECT_EQ(m_doc.buffer, nullptr);
+    EXPECT_EQ(m_doc.bufferLength, 0);
+    const std::string missing = TextOf(m_folder / "missing.torrent");
+    EXPECT_FALSE(m_doc.LoadFromFile(missing.c_str()));
+    EXPECT_EQ(m_doc.sourcePath, missing);
+    WriteFile(m_folder / "empty.torrent", "");
+    EXPECT_FALSE(m_doc.LoadFromFile(TextOf(m_folder / "empty.torrent").c_str()));
+    EXPECT_EQ(m_doc.root, nullptr);
 }
 #else
 TEST_F(TorrentDocument, AFifoAFolderADeviceAnOversizedMissingOrEmptyFileGivesFalse) {
-    const fs::path fifo = folder_ / "pipe.torrent";
+    const fs::path fifo = m_folder / "pipe.torrent";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
     alarm(20);  // a load that blocks on the FIFO ends the test run instead of hanging it
-    EXPECT_FALSE(doc_.LoadFromFile(fifo.c_str()));
-    EXPECT_FALSE(doc_.LoadFromFile(folder_.c_str()));
-    EXPECT_FALSE(doc_.LoadFromFile("/dev/zero"));
+    EXPECT_FALSE(m_doc.LoadFromFile(fifo.c_str()));
+    EXPECT_FALSE(m_doc.LoadFromFile(m_folder.c_str()));
+    EXPECT_FALSE(m_doc.LoadFromFile("/dev/zero"));
     alarm(0);
-    const fs::path huge = folder_ / "huge.torrent";
+    const fs::path huge = m_folder / "huge.torrent";
     WriteFile(huge, kTorrent);
     ASSERT_EQ(truncate(huge.c_str(), int64_t{1} << 31), 0);  // sparse: nothing is written
-    EXPECT_FALSE(doc_.LoadFromFile(huge.c_str()));
-    EXPECT_EQ(doc_.buffer, nullptr);
-    EXPECT_EQ(doc_.bufferLength, 0);
-    const std::string missing = (folder_ / "missing.torrent").string();
-    EXPECT_FALSE(doc_.LoadFromFile(missing.c_str()));
-    EXPECT_EQ(doc_.sourcePath, missing);
-    WriteFile(folder_ / "empty.torrent", "");
-    EXPECT_FALSE(doc_.LoadFromFile(TextOf(folder_ / "empty.torrent").c_str()));
-    EXPECT_EQ(doc_.root, nullptr);
+    EXPECT_FALSE(m_doc.LoadFromFile(huge.c_str()));
+    EXPECT_EQ(m_doc.buffer, nullptr);
+    EXPECT_EQ(m_doc.bufferLength, 0);
+    const std::string missing = (m_folder / "missing.torrent").string();
+    EXPECT_FALSE(m_doc.LoadFromFile(missing.c_str()));
+    EXPECT_EQ(m_doc.sourcePath, missing);
+    WriteFile(m_folder / "empty.torrent", "");
+    EXPECT_FALSE(m_doc.LoadFromFile(TextOf(m_folder / "empty.torrent").c_str()));
+    EXPECT_EQ(m_doc.root, nullptr);
 }
 #endif
 
@@ -155,33 +155,33 @@ TEST_F(TorrentDocument, EveryByteValueSurvivesALoadAndASave) {
     const std::string torrent = "d8:announce4:\n\r\x1A" "a7:comment256:" + every +
                                 "4:infod6:lengthi7e4:name3:\x1A\n\r12:piece lengthi16384e6:pieces" +
                                 std::to_string(pieces.size()) + ":" + pieces + "ee";
-    WriteFile(folder_ / "bytes.torrent", torrent);
-    ASSERT_TRUE(doc_.LoadFromFile(TextOf(folder_ / "bytes.torrent").c_str()));
-    EXPECT_EQ(doc_.bufferLength, static_cast<int>(torrent.size()));
+    WriteFile(m_folder / "bytes.torrent", torrent);
+    ASSERT_TRUE(m_doc.LoadFromFile(TextOf(m_folder / "bytes.torrent").c_str()));
+    EXPECT_EQ(m_doc.bufferLength, static_cast<int>(torrent.size()));
     std::string out;
-    ASSERT_TRUE(doc_.SaveToFile(out, TextOf(folder_ / "copy.torrent").c_str()));
+    ASSERT_TRUE(m_doc.SaveToFile(out, TextOf(m_folder / "copy.torrent").c_str()));
     EXPECT_EQ(out, torrent);
-    EXPECT_EQ(ReadFile(folder_ / "copy.torrent"), torrent);
-    ASSERT_TRUE(doc_.LoadFromFile(TextOf(folder_ / "copy.torrent").c_str()));
-    EXPECT_EQ(doc_.bufferLength, static_cast<int>(torrent.size()));
+    EXPECT_EQ(ReadFile(m_folder / "copy.torrent"), torrent);
+    ASSERT_TRUE(m_doc.LoadFromFile(TextOf(m_folder / "copy.torrent").c_str()));
+    EXPECT_EQ(m_doc.bufferLength, static_cast<int>(torrent.size()));
 }
 
 TEST_F(TorrentDocument, TheRootIsTheFirstDictionaryWithAnnounceAndInfoAndBytesAfterItMayFailToDecode) {
-    WriteFile(folder_ / "list-first.torrent", "li1ee" + kTorrent);
-    ASSERT_TRUE(doc_.LoadFromFile(TextOf(folder_ / "list-first.torrent").c_str()));
-    EXPECT_EQ(doc_.root->rawStart, doc_.buffer.get() + 5);
-    EXPECT_EQ(doc_.buffer[doc_.bufferLength], '\0');
+    WriteFile(m_folder / "list-first.torrent", "li1ee" + kTorrent);
+    ASSERT_TRUE(m_doc.LoadFromFile(TextOf(m_folder / "list-first.torrent").c_str()));
+    EXPECT_EQ(m_doc.root->rawStart, m_doc.buffer.get() + 5);
+    EXPECT_EQ(m_doc.buffer[m_doc.bufferLength], '\0');
 
     const std::string loose = "d8:announcei5e4:infoi0ee";
-    EXPECT_TRUE(doc_.LoadFromMemory(loose.data(), loose.size()));
+    EXPECT_TRUE(m_doc.LoadFromMemory(loose.data(), loose.size()));
     const std::string noInfo = "d8:announce3:urle";
-    EXPECT_FALSE(doc_.LoadFromMemory(noInfo.data(), noInfo.size()));
-    ASSERT_NE(doc_.root, nullptr);  // the decoded values stay
-    EXPECT_NE(doc_.root->Find("announce"), nullptr);
+    EXPECT_FALSE(m_doc.LoadFromMemory(noInfo.data(), noInfo.size()));
+    ASSERT_NE(m_doc.root, nullptr);  // the decoded values stay
+    EXPECT_NE(m_doc.root->Find("announce"), nullptr);
 
     const std::string trailing = kTorrent + "5garbage";  // a complete root, then bytes that fail
-    EXPECT_TRUE(doc_.LoadFromMemory(trailing.data(), trailing.size()));
-    EXPECT_EQ(doc_.root->errorCode, 0);
+    EXPECT_TRUE(m_doc.LoadFromMemory(trailing.data(), trailing.size()));
+    EXPECT_EQ(m_doc.root->errorCode, 0);
 }
 
 TEST_F(TorrentDocument, ARootThatStoppedAtAnErrorIsRefusedEvenWithAnnounceAndInfoSeen) {
@@ -192,14 +192,14 @@ TEST_F(TorrentDocument, ARootThatStoppedAtAnErrorIsRefusedEvenWithAnnounceAndInf
                                       whole.substr(0, whole.size() - 1),  // only the final "e" missing
                                       std::string(whole).insert(whole.find("8:url-list"), "i-0e")}) {
         SCOPED_TRACE(broken);
-        EXPECT_FALSE(doc_.LoadFromMemory(broken.data(), broken.size()));
-        ASSERT_NE(doc_.root, nullptr);  // the partial tree stays for inspection
-        EXPECT_EQ(doc_.root->errorCode, kBEncodeDict);
-        EXPECT_NE(doc_.root->Find("info"), nullptr);
+        EXPECT_FALSE(m_doc.LoadFromMemory(broken.data(), broken.size()));
+        ASSERT_NE(m_doc.root, nullptr);  // the partial tree stays for inspection
+        EXPECT_EQ(m_doc.root->errorCode, kBEncodeDict);
+        EXPECT_NE(m_doc.root->Find("info"), nullptr);
     }
     // Cut anywhere, inside any container, it never loads.
     for (std::size_t length = 1; length < whole.size(); ++length) {
-        EXPECT_FALSE(doc_.LoadFromMemory(whole.data(), length)) << length;
+        EXPECT_FALSE(m_doc.LoadFromMemory(whole.data(), length)) << length;
     }
 }
 
@@ -210,71 +210,71 @@ TEST_F(TorrentDocument, NegativeNumbersAnywhereLoadAndSaveBackByteForByte) {
     torrent.extraRoot["x-dict"] = BencodeDict({{"n", "i-9223372036854775808e"}});
     torrent.extraInfo["x-priority"] = "i-42e";
     const std::string bytes = BuildTorrent(torrent);
-    ASSERT_TRUE(doc_.LoadFromMemory(bytes.data(), bytes.size()));
-    ASSERT_TRUE(doc_.Analyze());
-    EXPECT_EQ(doc_.files.size(), 2u);
+    ASSERT_TRUE(m_doc.LoadFromMemory(bytes.data(), bytes.size()));
+    ASSERT_TRUE(m_doc.Analyze());
+    EXPECT_EQ(m_doc.files.size(), 2u);
     std::string out;
-    ASSERT_TRUE(Save(folder_ / "negative.torrent", out));
-    EXPECT_EQ(ReadFile(folder_ / "negative.torrent"), bytes);
+    ASSERT_TRUE(Save(m_folder / "negative.torrent", out));
+    EXPECT_EQ(ReadFile(m_folder / "negative.torrent"), bytes);
 }
 
 TEST_F(TorrentDocument, LoadingASecondTorrentDropsEverythingOfTheFirstAndEditsAreSaved) {
     ASSERT_TRUE(LoadSmall());
-    doc_.trackers.push_back("stale");
-    WriteFile(folder_ / "second.torrent", BuildTorrent(SingleFile("old.mkv", 4096)));
-    ASSERT_TRUE(doc_.LoadFromFile(TextOf(folder_ / "second.torrent").c_str()));
-    EXPECT_TRUE(doc_.trackers.empty());
-    EXPECT_EQ(doc_.codec.values.size(), 1u);
-    auto* name = static_cast<CBEncodeString*>(static_cast<CBEncodeDict*>(doc_.root->Find("info"))->Find("name"));
+    m_doc.trackers.push_back("stale");
+    WriteFile(m_folder / "second.torrent", BuildTorrent(SingleFile("old.mkv", 4096)));
+    ASSERT_TRUE(m_doc.LoadFromFile(TextOf(m_folder / "second.torrent").c_str()));
+    EXPECT_TRUE(m_doc.trackers.empty());
+    EXPECT_EQ(m_doc.codec.values.size(), 1u);
+    auto* name = static_cast<CBEncodeString*>(static_cast<CBEncodeDict*>(m_doc.root->Find("info"))->Find("name"));
     std::string text;
     name->GetString(text);
     EXPECT_EQ(text, "old.mkv");
     name->SetString("brand-new.mkv");
-    ASSERT_TRUE(Save(folder_ / "edited.torrent"));
-    EXPECT_EQ(ReadFile(folder_ / "edited.torrent"), BuildTorrent(SingleFile("brand-new.mkv", 4096)));
+    ASSERT_TRUE(Save(m_folder / "edited.torrent"));
+    EXPECT_EQ(ReadFile(m_folder / "edited.torrent"), BuildTorrent(SingleFile("brand-new.mkv", 4096)));
 }
 
 TEST_F(TorrentDocument, WriteToFileWritesWhatSaveToFileWritesWithoutCopyingLongStrings) {
     std::string text;
-    EXPECT_FALSE(doc_.WriteToFile(text, TextOf(folder_ / "none.torrent").c_str()));  // nothing loaded
+    EXPECT_FALSE(m_doc.WriteToFile(text, TextOf(m_folder / "none.torrent").c_str()));  // nothing loaded
     TorrentDescription big = MultiFile({{{"a", "x.bin"}, 1 << 30}, {{"y.bin"}, 5}});
     big.pieceLength = 16384;  // 65536 pieces: 1.3 MB of piece hashes
     big.extraRoot["x-long"] = BencodeString(std::string(70000, 'L'));
     big.extraRoot["x-replaced"] = BencodeString(std::string(70000, 'R'));
     const std::string bytes = BuildTorrent(big);
-    ASSERT_TRUE(doc_.LoadFromMemory(bytes.data(), bytes.size()));
-    ASSERT_TRUE(doc_.Analyze());
-    ASSERT_TRUE(doc_.Wash("1-2-3"));
-    static_cast<CBEncodeString*>(doc_.root->Find("x-replaced"))->SetString("short now");
-    ASSERT_TRUE(doc_.WriteToFile(text, TextOf(folder_ / "ranges.torrent").c_str()));
+    ASSERT_TRUE(m_doc.LoadFromMemory(bytes.data(), bytes.size()));
+    ASSERT_TRUE(m_doc.Analyze());
+    ASSERT_TRUE(m_doc.Wash("1-2-3"));
+    static_cast<CBEncodeString*>(m_doc.root->Find("x-replaced"))->SetString("short now");
+    ASSERT_TRUE(m_doc.WriteToFile(text, TextOf(m_folder / "ranges.torrent").c_str()));
     std::string whole;
-    ASSERT_TRUE(doc_.SaveToFile(whole, TextOf(folder_ / "whole.torrent").c_str()));
-    EXPECT_EQ(ReadFile(folder_ / "ranges.torrent"), ReadFile(folder_ / "whole.torrent"));
-    EXPECT_EQ(text.size() + static_cast<std::size_t>(doc_.pieceCount) * 20 + 70000, whole.size());  // "pieces" and the long string stayed out
+    ASSERT_TRUE(m_doc.SaveToFile(whole, TextOf(m_folder / "whole.torrent").c_str()));
+    EXPECT_EQ(ReadFile(m_folder / "ranges.torrent"), ReadFile(m_folder / "whole.torrent"));
+    EXPECT_EQ(text.size() + static_cast<std::size_t>(m_doc.pieceCount) * 20 + 70000, whole.size());  // "pieces" and the long string stayed out
 
     const std::string small = kTorrent;  // no long string at all
-    ASSERT_TRUE(doc_.LoadFromMemory(small.data(), small.size()));
+    ASSERT_TRUE(m_doc.LoadFromMemory(small.data(), small.size()));
     text = "kept ";
-    ASSERT_TRUE(doc_.WriteToFile(text, TextOf(folder_ / "small.torrent").c_str()));
-    EXPECT_EQ(ReadFile(folder_ / "small.torrent"), kTorrent);
+    ASSERT_TRUE(m_doc.WriteToFile(text, TextOf(m_folder / "small.torrent").c_str()));
+    EXPECT_EQ(ReadFile(m_folder / "small.torrent"), kTorrent);
     EXPECT_EQ(text, "kept " + kTorrent);
 }
 
 TEST_F(TorrentDocument, AFailedSaveGivesFalseAndLeavesTheOldFileIntact) {
-    EXPECT_FALSE(Save(folder_ / "none.torrent"));  // nothing loaded
-    EXPECT_FALSE(fs::exists(folder_ / "none.torrent"));
+    EXPECT_FALSE(Save(m_folder / "none.torrent"));  // nothing loaded
+    EXPECT_FALSE(fs::exists(m_folder / "none.torrent"));
     ASSERT_TRUE(LoadSmall());
-    EXPECT_FALSE(Save(folder_ / "no-such-folder" / "a.torrent"));
-    fs::create_directory(folder_ / "taken.torrent");
-    EXPECT_FALSE(Save(folder_ / "taken.torrent"));
-    EXPECT_TRUE(fs::is_directory(folder_ / "taken.torrent"));
-    EXPECT_EQ(Entries(folder_), 1);
+    EXPECT_FALSE(Save(m_folder / "no-such-folder" / "a.torrent"));
+    fs::create_directory(m_folder / "taken.torrent");
+    EXPECT_FALSE(Save(m_folder / "taken.torrent"));
+    EXPECT_TRUE(fs::is_directory(m_folder / "taken.torrent"));
+    EXPECT_EQ(Entries(m_folder), 1);
 
     TorrentDescription big = SingleFile("big.bin", 1 << 30);
     big.pieceLength = 16384;  // 65536 pieces: 1.3 MB of piece hashes
     const std::string bigTorrent = BuildTorrent(big);
-    ASSERT_TRUE(doc_.LoadFromMemory(bigTorrent.data(), bigTorrent.size()));
-    WriteFile(folder_ / "old.torrent", "old bytes");
+    ASSERT_TRUE(m_doc.LoadFromMemory(bigTorrent.data(), bigTorrent.size()));
+    WriteFile(m_folder / "old.torrent", "old bytes");
 #ifdef _WIN32
     GTEST_SKIP() << "Windows has no file-size limit to make a write fail part way";
 #else
@@ -284,72 +284,72 @@ TEST_F(TorrentDocument, AFailedSaveGivesFalseAndLeavesTheOldFileIntact) {
     rlimit small = saved;
     small.rlim_cur = 64 * 1024;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool savedBig = Save(folder_ / "old.torrent");
+    const bool savedBig = Save(m_folder / "old.torrent");
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previousHandler);
     EXPECT_FALSE(savedBig);
-    EXPECT_EQ(ReadFile(folder_ / "old.torrent"), "old bytes");
-    EXPECT_EQ(Entries(folder_), 2);
+    EXPECT_EQ(ReadFile(m_folder / "old.torrent"), "old bytes");
+    EXPECT_EQ(Entries(m_folder), 2);
 
     if (!Mount(64 * 1024)) {
         GTEST_SKIP() << "mounting a tmpfs is not allowed here";
     }
     ASSERT_TRUE(LoadSmall());
-    WriteFile(mountPoint_ / "old.torrent", "old bytes");
-    WriteFile(mountPoint_ / "filler", std::string(256 * 1024, 'x'));  // fills what is left
-    EXPECT_FALSE(Save(mountPoint_ / "old.torrent"));
-    EXPECT_EQ(ReadFile(mountPoint_ / "old.torrent"), "old bytes");
-    EXPECT_EQ(Entries(mountPoint_), 2);
-    fs::remove(mountPoint_ / "filler");
+    WriteFile(m_mountPoint / "old.torrent", "old bytes");
+    WriteFile(m_mountPoint / "filler", std::string(256 * 1024, 'x'));  // fills what is left
+    EXPECT_FALSE(Save(m_mountPoint / "old.torrent"));
+    EXPECT_EQ(ReadFile(m_mountPoint / "old.torrent"), "old bytes");
+    EXPECT_EQ(Entries(m_mountPoint), 2);
+    fs::remove(m_mountPoint / "filler");
     ASSERT_TRUE(RemountReadOnly());
-    EXPECT_FALSE(Save(mountPoint_ / "old.torrent"));
-    EXPECT_EQ(ReadFile(mountPoint_ / "old.torrent"), "old bytes");
+    EXPECT_FALSE(Save(m_mountPoint / "old.torrent"));
+    EXPECT_EQ(ReadFile(m_mountPoint / "old.torrent"), "old bytes");
 #endif
 }
 
 #ifdef _WIN32
 TEST_F(TorrentDocument, SavingReplacesAnOldFileWholeAndLeavesNoTemporaryFile) {
     ASSERT_TRUE(LoadSmall());
-    WriteFile(folder_ / "old.torrent", std::string(100000, 'o'));  // longer than the new content
-    ASSERT_TRUE(Save(folder_ / "old.torrent"));
-    EXPECT_EQ(ReadFile(folder_ / "old.torrent"), kTorrent);
-    ASSERT_TRUE(Save(folder_ / "old.torrent"));
-    EXPECT_EQ(ReadFile(folder_ / "old.torrent"), kTorrent);
-    std::string backslashed = TextOf(folder_ / "old.torrent");
+    WriteFile(m_folder / "old.torrent", std::string(100000, 'o'));  // longer than the new content
+    ASSERT_TRUE(Save(m_folder / "old.torrent"));
+    EXPECT_EQ(ReadFile(m_folder / "old.torrent"), kTorrent);
+    ASSERT_TRUE(Save(m_folder / "old.torrent"));
+    EXPECT_EQ(ReadFile(m_folder / "old.torrent"), kTorrent);
+    std::string backslashed = TextOf(m_folder / "old.torrent");
     for (char& c : backslashed) {
         if (c == '/') c = '\\';
     }
     std::string out;
-    ASSERT_TRUE(doc_.SaveToFile(out, backslashed.c_str()));
-    EXPECT_EQ(Entries(folder_), 1);
+    ASSERT_TRUE(m_doc.SaveToFile(out, backslashed.c_str()));
+    EXPECT_EQ(Entries(m_folder), 1);
 }
 #else
 TEST_F(TorrentDocument, SavingKeepsTheModeOfAnOldFileAndReplacesALinkRatherThanItsTarget) {
     ASSERT_TRUE(LoadSmall());
-    WriteFile(folder_ / "private.torrent", "old");
-    ASSERT_EQ(chmod(TextOf(folder_ / "private.torrent").c_str(), 0600), 0);
-    ASSERT_TRUE(Save(folder_ / "private.torrent"));
-    EXPECT_EQ(fs::status(folder_ / "private.torrent").permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    WriteFile(m_folder / "private.torrent", "old");
+    ASSERT_EQ(chmod(TextOf(m_folder / "private.torrent").c_str(), 0600), 0);
+    ASSERT_TRUE(Save(m_folder / "private.torrent"));
+    EXPECT_EQ(fs::status(m_folder / "private.torrent").permissions(), fs::perms::owner_read | fs::perms::owner_write);
     const mode_t previous = umask(027);
-    const bool savedNew = Save(folder_ / "new.torrent");
+    const bool savedNew = Save(m_folder / "new.torrent");
     umask(previous);
     ASSERT_TRUE(savedNew);
-    EXPECT_EQ(fs::status(folder_ / "new.torrent").permissions(), fs::perms(0640));
+    EXPECT_EQ(fs::status(m_folder / "new.torrent").permissions(), fs::perms(0640));
 
-    WriteFile(folder_ / "real" / "a.torrent", "old");
-    fs::create_symlink("real/a.torrent", folder_ / "link.torrent");
-    fs::create_symlink(folder_ / "real" / "missing.torrent", folder_ / "dangling.torrent");
-    fs::create_directory_symlink(folder_ / "real", folder_ / "through");
-    ASSERT_TRUE(Save(folder_ / "link.torrent"));
-    ASSERT_TRUE(Save(folder_ / "dangling.torrent"));
-    ASSERT_TRUE(Save(folder_ / "through" / "b.torrent"));  // a linked folder on the way is followed
+    WriteFile(m_folder / "real" / "a.torrent", "old");
+    fs::create_symlink("real/a.torrent", m_folder / "link.torrent");
+    fs::create_symlink(m_folder / "real" / "missing.torrent", m_folder / "dangling.torrent");
+    fs::create_directory_symlink(m_folder / "real", m_folder / "through");
+    ASSERT_TRUE(Save(m_folder / "link.torrent"));
+    ASSERT_TRUE(Save(m_folder / "dangling.torrent"));
+    ASSERT_TRUE(Save(m_folder / "through" / "b.torrent"));  // a linked folder on the way is followed
     for (const char* name : {"link.torrent", "dangling.torrent"}) {
-        EXPECT_FALSE(fs::is_symlink(folder_ / name)) << name;
-        EXPECT_EQ(ReadFile(folder_ / name), kTorrent) << name;
+        EXPECT_FALSE(fs::is_symlink(m_folder / name)) << name;
+        EXPECT_EQ(ReadFile(m_folder / name), kTorrent) << name;
     }
-    EXPECT_EQ(ReadFile(folder_ / "real" / "a.torrent"), "old");
-    EXPECT_FALSE(fs::exists(folder_ / "real" / "missing.torrent"));
-    EXPECT_EQ(ReadFile(folder_ / "real" / "b.torrent"), kTorrent);
+    EXPECT_EQ(ReadFile(m_folder / "real" / "a.torrent"), "old");
+    EXPECT_FALSE(fs::exists(m_folder / "real" / "missing.torrent"));
+    EXPECT_EQ(ReadFile(m_folder / "real" / "b.torrent"), kTorrent);
 }
 #endif
 

@@ -15,31 +15,31 @@ namespace {
 class BatchConversionTest : public ::testing::Test {
 protected:
     ConversionResult Convert(const std::string& relativeDir, const std::string& fileName, const std::string& bytes) {
-        WriteFile(TextOf(source_) + relativeDir + "/" + fileName, bytes);
-        return ConvertBatchItem(parser_, BatchItem{relativeDir, fileName, TextOf(source_)}, TextOf(dest_), stem_.c_str());
+        WriteFile(TextOf(m_source) + relativeDir + "/" + fileName, bytes);
+        return ConvertBatchItem(m_parser, BatchItem{relativeDir, fileName, TextOf(m_source)}, TextOf(m_dest), m_stem.c_str());
     }
     static std::string Torrent(const std::string& name) { return BuildTorrent(SingleFile(name, 7)); }
 
-    std::string stem_ = "1-2-3";
-    TempFolder temp_;
-    fs::path source_ = temp_.path / "src";
-    fs::path dest_ = temp_.path / "dest";
-    CTorrentParser parser_;
+    std::string m_stem = "1-2-3";
+    TempFolder m_temp;
+    fs::path m_source = m_temp.path / "src";
+    fs::path m_dest = m_temp.path / "dest";
+    CTorrentParser m_parser;
 };
 
 TEST_F(BatchConversionTest, SavesTheWashedTorrentUnderTheSameRelativeFolderAndNameReplacingAnOldFile) {
     const ConversionResult result = Convert("/a/b", "x.torrent", Torrent("movie.mkv"));
     EXPECT_EQ(result.outcome, ConversionOutcome::Converted);
-    EXPECT_EQ(result.outputPath, TextOf(dest_) + "/a/b/x.torrent");
+    EXPECT_EQ(result.outputPath, TextOf(m_dest) + "/a/b/x.torrent");
     CTorrentParser saved;
     ASSERT_TRUE(saved.LoadFromFile(result.outputPath.c_str()));
     ASSERT_TRUE(saved.Analyze());
     EXPECT_EQ(saved.files.at(0).name.text.substr(32), "_1.mkv");
 
-    WriteFile(dest_ / "y.torrent", "old");
+    WriteFile(m_dest / "y.torrent", "old");
     const ConversionResult top = Convert("", "y.torrent", Torrent("song.mp3"));
     EXPECT_EQ(top.outcome, ConversionOutcome::Converted);
-    EXPECT_EQ(top.outputPath, TextOf(dest_) + "/y.torrent");
+    EXPECT_EQ(top.outputPath, TextOf(m_dest) + "/y.torrent");
     EXPECT_EQ(ReadFile(top.outputPath).substr(0, 1), "d");
 }
 
@@ -47,7 +47,7 @@ TEST_F(BatchConversionTest, WashingAgainIntoTheSameDestinationReplacesTheEarlier
     const std::string torrent = BuildTorrent(MultiFile({{{"folder", "a.mkv"}, 5}, {{"b.srt"}, 1}}));
     std::vector<std::string> outputs;
     for (const char* stem : {"100-1-0", "200-2-0"}) {
-        stem_ = stem;
+        m_stem = stem;
         for (const char* relativeDir : {"", "/deep/er"}) {
             const ConversionResult result = Convert(relativeDir, "x.torrent", torrent);
             ASSERT_EQ(result.outcome, ConversionOutcome::Converted) << stem << relativeDir;
@@ -57,10 +57,10 @@ TEST_F(BatchConversionTest, WashingAgainIntoTheSameDestinationReplacesTheEarlier
     // The second run's names replace the first run's: its stem is the washed torrent's name.
     ASSERT_EQ(outputs.size(), 4u);
     EXPECT_NE(outputs[0], outputs[2]);
-    EXPECT_EQ(ReadFile(dest_ / "x.torrent"), outputs[2]);
-    EXPECT_EQ(ReadFile(dest_ / "deep" / "er" / "x.torrent"), outputs[3]);
+    EXPECT_EQ(ReadFile(m_dest / "x.torrent"), outputs[2]);
+    EXPECT_EQ(ReadFile(m_dest / "deep" / "er" / "x.torrent"), outputs[3]);
     EXPECT_NE(outputs[2].find("200-2-0"), std::string::npos);
-    EXPECT_EQ(std::distance(fs::directory_iterator(dest_), {}), 2) << "x.torrent and deep, no temporary file";
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_dest), {}), 2) << "x.torrent and deep, no temporary file";
 }
 
 TEST_F(BatchConversionTest, ReportsTheStepThatFailedWithItsStateText) {
@@ -68,21 +68,21 @@ TEST_F(BatchConversionTest, ReportsTheStepThatFailedWithItsStateText) {
         EXPECT_EQ(result.outcome, outcome) << text;
         EXPECT_EQ(ConversionStateText(result.outcome), text);
     };
-    fs::create_directories(source_);
-    expect(ConvertBatchItem(parser_, BatchItem{"", "missing.torrent", source_.string()}, TextOf(dest_), "1-2-3"),
+    fs::create_directories(m_source);
+    expect(ConvertBatchItem(m_parser, BatchItem{"", "missing.torrent", m_source.string()}, TextOf(m_dest), "1-2-3"),
            ConversionOutcome::LoadFailed, "种子文件分析失败 请检查种子文件!");
     expect(Convert("", "text.torrent", "not bencode"), ConversionOutcome::LoadFailed, "种子文件分析失败 请检查种子文件!");
     expect(Convert("", "empty.torrent", BuildTorrent(SingleFile("empty.bin", 0))), ConversionOutcome::AnalyzeFailed,
            "获取种子信息失败 请检查种子文件!");
     expect(Convert("", "nodot.torrent", Torrent("README")), ConversionOutcome::WashFailed, "清洗种子文件失败 请检查种子文件!");
-    EXPECT_FALSE(fs::exists(dest_ / "nodot.torrent"));
+    EXPECT_FALSE(fs::exists(m_dest / "nodot.torrent"));
 
-    WriteFile(dest_ / "blocked", "a file where a folder should be");
+    WriteFile(m_dest / "blocked", "a file where a folder should be");
     expect(Convert("/blocked", "x.torrent", Torrent("a.bin")), ConversionOutcome::OutputFolderFailed,
            "保存种子文件的目录有误 请检查目录!");
-    fs::create_directories(dest_ / "taken.torrent" / "inside");
+    fs::create_directories(m_dest / "taken.torrent" / "inside");
     expect(Convert("", "taken.torrent", Torrent("a.bin")), ConversionOutcome::SaveFailed, "保存转换的种子失败 请检查存储路径!");
-    EXPECT_TRUE(fs::is_directory(dest_ / "taken.torrent" / "inside"));
+    EXPECT_TRUE(fs::is_directory(m_dest / "taken.torrent" / "inside"));
     EXPECT_STREQ(ConversionStateText(ConversionOutcome::Converted), "保存转换的种子成功!");
 }
 

@@ -55,26 +55,26 @@ protected:
     void SetUp() override { SeedProcessRandom(1); }
     void TearDown() override { SetAnsiCodePage("UTF-8"); }
 
-    // Loads, analyses and washes `torrent` in `parser_`; the washed encoding is loaded into `washed_`.
+    // Loads, analyses and washes `torrent` in `m_parser`; the washed encoding is loaded into `m_washed`.
     bool Wash(const TorrentDescription& torrent, const char* stem = kStem) {
-        original_ = BuildTorrent(torrent);
-        EXPECT_TRUE(parser_.LoadFromMemory(original_.data(), original_.size()));
-        EXPECT_TRUE(parser_.Analyze());
-        const bool washed = parser_.Wash(stem);
-        encoded_.clear();
-        parser_.root->Encode(encoded_);
-        EXPECT_TRUE(washed_.LoadFromMemory(encoded_.data(), encoded_.size()));
+        m_original = BuildTorrent(torrent);
+        EXPECT_TRUE(m_parser.LoadFromMemory(m_original.data(), m_original.size()));
+        EXPECT_TRUE(m_parser.Analyze());
+        const bool washed = m_parser.Wash(stem);
+        m_encoded.clear();
+        m_parser.root->Encode(m_encoded);
+        EXPECT_TRUE(m_washed.LoadFromMemory(m_encoded.data(), m_encoded.size()));
         return washed;
     }
 
-    const CBEncodeObjectBase* Info() const { return At(washed_.root, "info"); }
+    const CBEncodeObjectBase* Info() const { return At(m_washed.root, "info"); }
     const CBEncodeObjectBase* File(std::size_t i) const { return Items(At(Info(), "files")).at(i); }
     Texts Path(std::size_t i, const char* key = "path") const { return TextList(At(File(i), key)); }
 
-    std::string original_;
-    std::string encoded_;
-    CTorrentParser parser_;
-    CTorrentParser washed_;
+    std::string m_original;
+    std::string m_encoded;
+    CTorrentParser m_parser;
+    CTorrentParser m_washed;
 };
 
 TEST_F(WashTest, AWashedMultiFileTorrentKeepsPiecesLengthsAndOrderButGetsANewInfoHash) {
@@ -82,10 +82,10 @@ TEST_F(WashTest, AWashedMultiFileTorrentKeepsPiecesLengthsAndOrderButGetsANewInf
     torrent.pieceLength = 16384;
     torrent.seed = 77;
     ASSERT_TRUE(Wash(torrent));
-    const auto oldHash = parser_.infoHashPrefix;
+    const auto oldHash = m_parser.infoHashPrefix;
 
     CTorrentParser loaded;
-    ASSERT_TRUE(loaded.LoadFromMemory(original_.data(), original_.size()));
+    ASSERT_TRUE(loaded.LoadFromMemory(m_original.data(), m_original.size()));
     const CBEncodeObjectBase* before = At(loaded.root, "info");
     EXPECT_EQ(Raw(At(Info(), "pieces")), Raw(At(before, "pieces")));
     EXPECT_EQ(Raw(At(Info(), "piece length")), Raw(At(before, "piece length")));
@@ -95,9 +95,9 @@ TEST_F(WashTest, AWashedMultiFileTorrentKeepsPiecesLengthsAndOrderButGetsANewInf
         EXPECT_EQ(Raw(At(File(i), "length")), Raw(At(beforeFiles[i], "length")));
         EXPECT_EQ(Path(i).back(), kDigest + "_" + std::to_string(i + 1) + TextList(At(beforeFiles[i], "path")).back().substr(1));
     }
-    EXPECT_EQ(Raw(At(washed_.root, "announce")), Raw(At(loaded.root, "announce")));
-    ASSERT_TRUE(washed_.Analyze());
-    EXPECT_NE(washed_.infoHashPrefix, oldHash);
+    EXPECT_EQ(Raw(At(m_washed.root, "announce")), Raw(At(loaded.root, "announce")));
+    ASSERT_TRUE(m_washed.Analyze());
+    EXPECT_NE(m_washed.infoHashPrefix, oldHash);
 }
 
 TEST_F(WashTest, ASeededGeneratorGivesExactlyTheseNames) {
@@ -172,12 +172,12 @@ TEST_F(WashTest, AHybridTorrentBecomesAVersion1TorrentWithItsPadFiles) {
     ASSERT_TRUE(Wash(torrent));
 
     EXPECT_EQ(At(Info(), "meta version"), nullptr);
-    EXPECT_EQ(At(washed_.root, "piece layers"), nullptr);
-    EXPECT_EQ(encoded_.find("file tree"), std::string::npos);
+    EXPECT_EQ(At(m_washed.root, "piece layers"), nullptr);
+    EXPECT_EQ(m_encoded.find("file tree"), std::string::npos);
     EXPECT_EQ(Text(At(File(1), "attr")), "p");
     EXPECT_EQ(Raw(At(File(1), "length")), "i6384e");
-    EXPECT_TRUE(washed_.Analyze());
-    EXPECT_EQ(washed_.files.size(), 3u);
+    EXPECT_TRUE(m_washed.Analyze());
+    EXPECT_EQ(m_washed.files.size(), 3u);
 
     TorrentDescription version1 = SingleFile("a.bin", 1);  // only version 2 loses the key
     version1.extraInfo["meta version"] = "i1e";
