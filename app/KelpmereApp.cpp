@@ -22,7 +22,8 @@ CMainFrameWnd* CreateMainFrame()
     auto* frame = new (std::nothrow) CMainFrameWnd;
     if (frame == nullptr)
         return nullptr;
-    if (frame->Create(nullptr, kMainFrameTitle, kMainFrameStyle, 0, 0, 0, kMainFrameWidth, kMainFrameHeight) == nullptr) {
+    if (frame->Create(nullptr, kMainFrameTitle, kMainFrameStyle, 0, 0, 0, kMainFrameWidth, kMainFrameHeight)
+        == nullptr) {
         // No window means no loop could ever end: give up instead.
         delete frame;
         return nullptr;
@@ -34,7 +35,7 @@ CMainFrameWnd* CreateMainFrame()
 }
 
 int RunKelpmere(IToolkitBackend& backend, void* instance, const CDuiString& skinFolder,
-                const std::function<void(CMainFrameWnd&)>& onShown)
+    const std::function<void(CMainFrameWnd&)>& onShown)
 {
     CPaintManagerUI::SetBackend(&backend);
     SetUpToolkit(instance, skinFolder);

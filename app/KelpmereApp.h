@@ -13,7 +13,7 @@ class IToolkitBackend;
 
 inline constexpr const char* kSkinArchiveName = "kelpmeres.zip";
 inline constexpr const char* kMainFrameTitle = "Kelpmere";
-inline constexpr std::uint32_t kMainFrameStyle = 0x10CF0000u;   // visible, overlapped window
+inline constexpr std::uint32_t kMainFrameStyle = 0x10CF0000u; // visible, overlapped window
 inline constexpr int kMainFrameWidth = 800;
 inline constexpr int kMainFrameHeight = 600;
 inline constexpr int kMainFrameIcon = 102;
@@ -34,4 +34,4 @@ CMainFrameWnd* CreateMainFrame();
 // runs once the main window is shown, before the loop (tests use it to script the run).
 // Returns the exit code, which is always 0.
 int RunKelpmere(IToolkitBackend& backend, void* instance, const CDuiString& skinFolder,
-                const std::function<void(CMainFrameWnd&)>& onShown = {});
+    const std::function<void(CMainFrameWnd&)>& onShown = {});

@@ -13,8 +13,7 @@ constexpr int kMessageFont = 0;
 constexpr int kOpaque = 255;
 } // namespace
 
-NoticeBoxUI::NoticeBoxUI(CDuiString text, int fadeSteps)
-    : fadeSteps(fadeSteps)
+NoticeBoxUI::NoticeBoxUI(CDuiString text, int fadeSteps) : fadeSteps(fadeSteps)
 {
     message.Format("%s", text.GetData());
 }

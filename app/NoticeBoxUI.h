@@ -14,9 +14,9 @@ public:
     static constexpr std::uint32_t kFadeIntervalMs = 200;
     static constexpr int kWidth = 300;
     static constexpr int kHeight = 400;
-    static constexpr std::uint32_t kStyle = 0x96C80000u;   // popup, visible, caption, system menu
-    static constexpr int kResultClosed = 0;                // "BtnClose"
-    static constexpr int kResultFaded = 1;                 // closed by the fade
+    static constexpr std::uint32_t kStyle = 0x96C80000u; // popup, visible, caption, system menu
+    static constexpr int kResultClosed = 0;              // "BtnClose"
+    static constexpr int kResultFaded = 1;               // closed by the fade
 
     NoticeBoxUI(CDuiString text, int fadeSteps);
 

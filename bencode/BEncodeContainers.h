@@ -45,4 +45,4 @@ public:
 // std::string does, and takes a key to look up in any string form without copying it.
 using BEncodeItems = std::list<CBEncodeObjectBase*, BEncodePoolAllocator<CBEncodeObjectBase*>>;
 using BEncodeKeyIndex = std::map<std::string, CBEncodeObjectBase*, std::less<>,
-                                 BEncodePoolAllocator<std::pair<const std::string, CBEncodeObjectBase*>>>;
+    BEncodePoolAllocator<std::pair<const std::string, CBEncodeObjectBase*>>>;

@@ -16,11 +16,17 @@
 
 namespace BEncodePool {
 
-void* Allocate(std::size_t size) { return ::operator new(size); }
+void* Allocate(std::size_t size)
+{
+    return ::operator new(size);
+}
 
-void Free(void* block, std::size_t) noexcept { ::operator delete(block); }
+void Free(void* block, std::size_t) noexcept
+{
+    ::operator delete(block);
+}
 
-}  // namespace BEncodePool
+} // namespace BEncodePool
 
 #else
 
@@ -52,9 +58,9 @@ constexpr std::size_t kFirstBlock = (sizeof(Chunk) + kAlignment - 1) / kAlignmen
 // costs no more than any thread-local variable.
 struct ThreadChunks {
     Chunk* current = nullptr;
-    char* next = nullptr;  // next free byte of `current`
+    char* next = nullptr; // next free byte of `current`
     char* end = nullptr;
-    int64_t handedOut = 0;  // blocks cut from `current`
+    int64_t handedOut = 0; // blocks cut from `current`
     Chunk* spare = nullptr;
     std::size_t spareCount = 0;
     // Frees of blocks in one chunk, counted here and subtracted from its count in one atomic
@@ -63,8 +69,8 @@ struct ThreadChunks {
     // ever late, never early.
     Chunk* pendingChunk = nullptr;
     int64_t pendingFrees = 0;
-    bool exitArranged = false;  // ThreadExit will run for this thread
-    bool ended = false;  // the thread is exiting: chunks no longer stay with it
+    bool exitArranged = false; // ThreadExit will run for this thread
+    bool ended = false;        // the thread is exiting: chunks no longer stay with it
 };
 constinit thread_local ThreadChunks t_chunks{};
 
@@ -76,7 +82,7 @@ Chunk* ChunkOf(void* block)
 void Release(Chunk* chunk)
 {
     chunk->~Chunk();
-    ::operator delete(chunk, std::align_val_t{kChunkBytes});
+    ::operator delete (chunk, std::align_val_t{kChunkBytes});
 }
 
 // An empty chunk joins this thread's spares.
@@ -141,7 +147,7 @@ void ArrangeThreadExit(ThreadChunks& t)
 {
     if (t.exitArranged || t.ended)
         return;
-    thread_local ThreadExit registerExit;  // first use arranges the clean-up at thread exit
+    thread_local ThreadExit registerExit; // first use arranges the clean-up at thread exit
     (void)registerExit;
     t.exitArranged = true;
 }
@@ -156,7 +162,7 @@ void StartChunk(ThreadChunks& t)
         chunk->nextSpare = nullptr;
     } else {
         ArrangeThreadExit(t);
-        chunk = new (::operator new(kChunkBytes, std::align_val_t{kChunkBytes})) Chunk;
+        chunk = new (::operator new (kChunkBytes, std::align_val_t{kChunkBytes})) Chunk;
     }
     t.current = chunk;
     t.next = reinterpret_cast<char*>(chunk) + kFirstBlock;
@@ -164,7 +170,7 @@ void StartChunk(ThreadChunks& t)
     t.handedOut = 0;
 }
 
-}  // namespace
+} // namespace
 
 namespace BEncodePool {
 
@@ -175,11 +181,11 @@ void* Allocate(std::size_t size)
     const std::size_t rounded = size == 0 ? kAlignment : (size + kAlignment - 1) & ~(kAlignment - 1);
     ThreadChunks& t = t_chunks;
     if (static_cast<std::size_t>(t.end - t.next) < rounded) {
-        FlushPendingFrees(t);  // the test below counts every free
+        FlushPendingFrees(t); // the test below counts every free
         // Every block of the current chunk already freed (the usual case once a tree is gone):
         // cut it again from the start.
         if (t.current != nullptr && t.current->live.load(std::memory_order_acquire) == kBias - t.handedOut) {
-            t.current->live.store(kBias, std::memory_order_relaxed);  // no block left to free it
+            t.current->live.store(kBias, std::memory_order_relaxed); // no block left to free it
             t.next = reinterpret_cast<char*>(t.current) + kFirstBlock;
             t.handedOut = 0;
         } else {
@@ -191,7 +197,7 @@ void* Allocate(std::size_t size)
     t.next += rounded;
     ++t.handedOut;
     if (t.ended)
-        Retire(t);  // no chunk stays with an exiting thread
+        Retire(t); // no chunk stays with an exiting thread
     return block;
 }
 
@@ -220,6 +226,6 @@ void Free(void* block, std::size_t size) noexcept
     t.pendingFrees = 1;
 }
 
-}  // namespace BEncodePool
+} // namespace BEncodePool
 
 #endif

@@ -27,4 +27,4 @@ void* Allocate(std::size_t size);
 // Returns a block obtained from Allocate with the same `size`; null is ignored.
 void Free(void* block, std::size_t size) noexcept;
 
-}  // namespace BEncodePool
+} // namespace BEncodePool

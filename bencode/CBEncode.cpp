@@ -11,8 +11,8 @@
 #include <utility>
 
 // Values come from BEncodePool (their operator new), whose blocks are only so strictly aligned.
-static_assert(alignof(CBEncodeInt) <= BEncodePool::kAlignment && alignof(CBEncodeString) <= BEncodePool::kAlignment &&
-              alignof(CBEncodeList) <= BEncodePool::kAlignment && alignof(CBEncodeDict) <= BEncodePool::kAlignment);
+static_assert(alignof(CBEncodeInt) <= BEncodePool::kAlignment && alignof(CBEncodeString) <= BEncodePool::kAlignment
+    && alignof(CBEncodeList) <= BEncodePool::kAlignment && alignof(CBEncodeDict) <= BEncodePool::kAlignment);
 
 namespace {
 
@@ -35,13 +35,16 @@ private:
     BEncodeItems& m_list;
 };
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 // A run of decimal digits from `pos`, stopping at the end of the buffer.
 struct DigitRun {
-    const char* stop = nullptr;  // first byte after the digits taken
-    uint64_t value = 0;          // the digits taken, read as a decimal number
-    bool tooLong = false;        // more than DecodeLimits::maxDigits digits: `stop` is the first extra one
+    const char* stop = nullptr; // first byte after the digits taken
+    uint64_t value = 0;         // the digits taken, read as a decimal number
+    bool tooLong = false;       // more than DecodeLimits::maxDigits digits: `stop` is the first extra one
 };
 
 DigitRun ReadDigits(const char* pos, const char* end)
@@ -61,9 +64,12 @@ DigitRun ReadDigits(const char* pos, const char* end)
     return run;
 }
 
-}  // namespace
+} // namespace
 
-CBEncode::~CBEncode() { Clear(); }
+CBEncode::~CBEncode()
+{
+    Clear();
+}
 
 void CBEncode::Clear()
 {
@@ -106,8 +112,7 @@ std::unique_ptr<Value> CBEncode::NewValue(const char* pos)
     return value;
 }
 
-bool CBEncode::Complete(std::unique_ptr<CBEncodeObjectBase> value, const char* stop, ValueList& into,
-                        int32_t& consumed)
+bool CBEncode::Complete(std::unique_ptr<CBEncodeObjectBase> value, const char* stop, ValueList& into, int32_t& consumed)
 {
     consumed = static_cast<int32_t>(stop - value->rawStart);
     value->rawLength = consumed;

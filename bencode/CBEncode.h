@@ -61,10 +61,9 @@ private:
 
     // Stores the consumed length in the value and the caller's counter, appends the value,
     // makes it lastValue and returns whether it is clean.
-    bool Complete(std::unique_ptr<CBEncodeObjectBase> value, const char* stop, ValueList& into,
-                  int32_t& consumed);
+    bool Complete(std::unique_ptr<CBEncodeObjectBase> value, const char* stop, ValueList& into, int32_t& consumed);
 
     const char* m_end = nullptr;  // one past the last byte of the buffer being decoded
     int m_depth = 0;              // containers currently open
-    std::size_t m_valuesLeft = 0;  // values this decode may still create
+    std::size_t m_valuesLeft = 0; // values this decode may still create
 };

@@ -14,13 +14,12 @@ bool KeyIs(const CBEncodeObjectBase* key, std::string_view wanted)
     if (key->type != kBEncodeString)
         return false;
     const auto* text = static_cast<const CBEncodeString*>(key);
-    const std::size_t length = text->data != nullptr && text->dataLength > 0
-                                   ? static_cast<std::size_t>(text->dataLength)
-                                   : 0;
+    const std::size_t length
+        = text->data != nullptr && text->dataLength > 0 ? static_cast<std::size_t>(text->dataLength) : 0;
     return length == wanted.size() && (length == 0 || std::memcmp(text->data, wanted.data(), length) == 0);
 }
 
-}  // namespace
+} // namespace
 
 CBEncodeDict::~CBEncodeDict()
 {
@@ -57,7 +56,7 @@ bool CBEncodeDict::Remove(const char* key)
     while (keyIt != items.end()) {
         const auto valueIt = std::next(keyIt);
         if (valueIt == items.end())
-            break;  // a dictionary that failed on a key ends without its value
+            break; // a dictionary that failed on a key ends without its value
         const auto nextIt = std::next(valueIt);
         if (KeyIs(*keyIt, wanted)) {
             delete *keyIt;

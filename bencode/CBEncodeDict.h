@@ -9,7 +9,7 @@
 // them back in that order, repeated keys included. Owns keys and values.
 class CBEncodeDict : public CBEncodeObjectBase {
 public:
-    CBEncodeDict() : CBEncodeObjectBase(kBEncodeDict) {}
+    CBEncodeDict() : CBEncodeObjectBase(kBEncodeDict) { }
     ~CBEncodeDict() override;
 
     // "d", every key and value of `items` in order, "e"; the items' results are ignored. True.

@@ -6,7 +6,7 @@
 // encodes as "i0e".
 class CBEncodeInt : public CBEncodeObjectBase {
 public:
-    CBEncodeInt() : CBEncodeObjectBase(kBEncodeInt) {}
+    CBEncodeInt() : CBEncodeObjectBase(kBEncodeInt) { }
 
     // Appends "i<number>e" in canonical signed decimal; always true.
     bool Encode(std::string& out) override;

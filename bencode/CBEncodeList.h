@@ -6,7 +6,7 @@
 // A bencode list. Owns its elements.
 class CBEncodeList : public CBEncodeObjectBase {
 public:
-    CBEncodeList() : CBEncodeObjectBase(kBEncodeList) {}
+    CBEncodeList() : CBEncodeObjectBase(kBEncodeList) { }
     ~CBEncodeList() override;
 
     // "l", each element's encoding in order, "e"; the elements' results are ignored. True.

@@ -1,3 +1,6 @@
 #include "bencode/CBEncodeObjectBase.h"
 
-bool CBEncodeObjectBase::Encode(std::string&) { return true; }
+bool CBEncodeObjectBase::Encode(std::string&)
+{
+    return true;
+}

@@ -17,7 +17,7 @@ constexpr int32_t kBEncodeDict = 4;
 // deleted through the virtual destructor.
 class CBEncodeObjectBase {
 public:
-    explicit CBEncodeObjectBase(int32_t valueType) : type(valueType) {}
+    explicit CBEncodeObjectBase(int32_t valueType) : type(valueType) { }
     virtual ~CBEncodeObjectBase() = default;
 
     // Values are small and many: `new` and `delete` take them from BEncodePool. Deleting

@@ -13,7 +13,7 @@ void AppendLengthPrefix(std::string& out, std::size_t length)
     out += ':';
 }
 
-}  // namespace
+} // namespace
 
 bool CBEncodeString::Encode(std::string& out)
 {

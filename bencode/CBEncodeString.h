@@ -9,7 +9,7 @@
 // bytes; GetString keeps returning the decoded bytes.
 class CBEncodeString : public CBEncodeObjectBase {
 public:
-    CBEncodeString() : CBEncodeObjectBase(kBEncodeString) {}
+    CBEncodeString() : CBEncodeObjectBase(kBEncodeString) { }
     ~CBEncodeString() override = default;
 
     // "<length>:<bytes>" of the replacement when replaced, else of the decoded bytes.

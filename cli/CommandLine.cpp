@@ -5,7 +5,8 @@
 
 namespace {
 
-bool ParseJobs(const std::string& text, unsigned& jobs) {
+bool ParseJobs(const std::string& text, unsigned& jobs)
+{
     unsigned value = 0;
     const char* end = text.data() + text.size();
     const auto [last, status] = std::from_chars(text.data(), end, value);
@@ -16,9 +17,10 @@ bool ParseJobs(const std::string& text, unsigned& jobs) {
     return true;
 }
 
-}  // namespace
+} // namespace
 
-bool ParseCommandLine(int argc, char** argv, CommandLine& line, std::string& error) {
+bool ParseCommandLine(int argc, char** argv, CommandLine& line, std::string& error)
+{
     line = CommandLine{};
     bool sawHelp = false;
     bool sawVersion = false;
@@ -88,7 +90,8 @@ bool ParseCommandLine(int argc, char** argv, CommandLine& line, std::string& err
     return true;
 }
 
-const char* UsageText() {
+const char* UsageText()
+{
     return "usage: kelpmere-cli wash [--jobs N] [--json] SOURCE DEST\n"
            "       kelpmere-cli show [--json] FILE...\n"
            "       kelpmere-cli --help | --version\n"

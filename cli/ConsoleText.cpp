@@ -10,15 +10,20 @@
 
 namespace {
 
-bool IsControl(char32_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
+bool IsControl(char32_t c)
+{
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F);
+}
 
-void AppendEscaped(std::string& out, unsigned code) {
+void AppendEscaped(std::string& out, unsigned code)
+{
     out += "\\x";
     out += HexDigit(code >> 4, true);
     out += HexDigit(code, true);
 }
 
-std::string PrintableUtf8(std::string_view text) {
+std::string PrintableUtf8(std::string_view text)
+{
     std::string out;
     out.reserve(text.size());
     std::size_t i = 0;
@@ -33,7 +38,7 @@ std::string PrintableUtf8(std::string_view text) {
         if (length == 1 && IsControl(lead)) {
             AppendEscaped(out, lead);
         } else if (length == 2 && lead == 0xC2 && static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
-            AppendEscaped(out, static_cast<unsigned char>(text[i + 1]));  // U+0080 to U+009F
+            AppendEscaped(out, static_cast<unsigned char>(text[i + 1])); // U+0080 to U+009F
         } else {
             out.append(text, i, length);
         }
@@ -43,7 +48,8 @@ std::string PrintableUtf8(std::string_view text) {
 }
 
 // Any other code page: through wide text, where every character is one code point.
-std::string PrintableInCodePage(const std::string& local) {
+std::string PrintableInCodePage(const std::string& local)
+{
     const std::wstring wide = AnsiToWide(local.c_str());
     if (std::none_of(wide.begin(), wide.end(), [](wchar_t c) { return IsControl(static_cast<char32_t>(c)); })) {
         return local;
@@ -62,14 +68,19 @@ std::string PrintableInCodePage(const std::string& local) {
     return out + WideToAnsi(run.c_str());
 }
 
-}  // namespace
+} // namespace
 
-std::string Utf8ForConsole(const std::string& utf8) {
+std::string Utf8ForConsole(const std::string& utf8)
+{
     return AnsiCodePageIsUtf8() ? utf8 : WideToAnsi(Utf8ToWide(utf8.c_str()).c_str());
 }
 
-std::string LocalToUtf8(const std::string& local) { return AnsiCodePageIsUtf8() ? local : AnsiToUtf8(local.c_str()); }
+std::string LocalToUtf8(const std::string& local)
+{
+    return AnsiCodePageIsUtf8() ? local : AnsiToUtf8(local.c_str());
+}
 
-std::string PrintableText(const std::string& local) {
+std::string PrintableText(const std::string& local)
+{
     return AnsiCodePageIsUtf8() ? PrintableUtf8(local) : PrintableInCodePage(local);
 }

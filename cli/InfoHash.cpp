@@ -8,7 +8,8 @@
 namespace {
 
 // The root's "info" when it is a dictionary. A value in the key index always decoded cleanly.
-CBEncodeObjectBase* InfoDict(const CTorrentParser& parser) {
+CBEncodeObjectBase* InfoDict(const CTorrentParser& parser)
+{
     if (parser.root == nullptr) {
         return nullptr;
     }
@@ -16,7 +17,8 @@ CBEncodeObjectBase* InfoDict(const CTorrentParser& parser) {
     return info != nullptr && info->type == kBEncodeDict ? info : nullptr;
 }
 
-std::string Sha1Hex(const char* data, std::size_t length) {
+std::string Sha1Hex(const char* data, std::size_t length)
+{
     CSha1Digest sha1;
     sha1.Update(reinterpret_cast<const unsigned char*>(data), static_cast<unsigned int>(length));
     sha1.Final();
@@ -25,14 +27,16 @@ std::string Sha1Hex(const char* data, std::size_t length) {
     return hex;
 }
 
-}  // namespace
+} // namespace
 
-std::string LoadedInfoHashHex(const CTorrentParser& parser) {
+std::string LoadedInfoHashHex(const CTorrentParser& parser)
+{
     const CBEncodeObjectBase* info = InfoDict(parser);
     return info != nullptr ? Sha1Hex(info->rawStart, static_cast<std::size_t>(info->rawLength)) : std::string();
 }
 
-std::string CurrentInfoHashHex(CTorrentParser& parser) {
+std::string CurrentInfoHashHex(CTorrentParser& parser)
+{
     CBEncodeObjectBase* info = InfoDict(parser);
     if (info == nullptr) {
         return {};

@@ -3,28 +3,43 @@
 #include "platform/HexText.h"
 #include "platform/Utf8.h"
 
-void AppendJsonString(std::string& out, std::string_view utf8) {
+void AppendJsonString(std::string& out, std::string_view utf8)
+{
     out += '"';
     std::size_t i = 0;
     while (i < utf8.size()) {
         const unsigned char c = static_cast<unsigned char>(utf8[i]);
         if (c < 0x80) {
             switch (c) {
-                case '"': out += "\\\""; break;
-                case '\\': out += "\\\\"; break;
-                case '\n': out += "\\n"; break;
-                case '\r': out += "\\r"; break;
-                case '\t': out += "\\t"; break;
-                case '\b': out += "\\b"; break;
-                case '\f': out += "\\f"; break;
-                default:
-                    if (c < 0x20 || c == 0x7F) {
-                        out += "\\u00";
-                        out += HexDigit(c >> 4);
-                        out += HexDigit(c);
-                    } else {
-                        out += static_cast<char>(c);
-                    }
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            case '\b':
+                out += "\\b";
+                break;
+            case '\f':
+                out += "\\f";
+                break;
+            default:
+                if (c < 0x20 || c == 0x7F) {
+                    out += "\\u00";
+                    out += HexDigit(c >> 4);
+                    out += HexDigit(c);
+                } else {
+                    out += static_cast<char>(c);
+                }
             }
             ++i;
             continue;
@@ -41,40 +56,46 @@ void AppendJsonString(std::string& out, std::string_view utf8) {
     out += '"';
 }
 
-void JsonWriter::BeforeValue() {
+void JsonWriter::BeforeValue()
+{
     if (!m_first) {
         m_text += ',';
     }
     m_first = false;
 }
 
-JsonWriter& JsonWriter::BeginObject() {
+JsonWriter& JsonWriter::BeginObject()
+{
     BeforeValue();
     m_text += '{';
     m_first = true;
     return *this;
 }
 
-JsonWriter& JsonWriter::EndObject() {
+JsonWriter& JsonWriter::EndObject()
+{
     m_text += '}';
     m_first = false;
     return *this;
 }
 
-JsonWriter& JsonWriter::BeginArray() {
+JsonWriter& JsonWriter::BeginArray()
+{
     BeforeValue();
     m_text += '[';
     m_first = true;
     return *this;
 }
 
-JsonWriter& JsonWriter::EndArray() {
+JsonWriter& JsonWriter::EndArray()
+{
     m_text += ']';
     m_first = false;
     return *this;
 }
 
-JsonWriter& JsonWriter::Key(std::string_view key) {
+JsonWriter& JsonWriter::Key(std::string_view key)
+{
     BeforeValue();
     AppendJsonString(m_text, key);
     m_text += ':';
@@ -82,25 +103,29 @@ JsonWriter& JsonWriter::Key(std::string_view key) {
     return *this;
 }
 
-JsonWriter& JsonWriter::String(std::string_view utf8) {
+JsonWriter& JsonWriter::String(std::string_view utf8)
+{
     BeforeValue();
     AppendJsonString(m_text, utf8);
     return *this;
 }
 
-JsonWriter& JsonWriter::Number(int64_t number) {
+JsonWriter& JsonWriter::Number(int64_t number)
+{
     BeforeValue();
     m_text += std::to_string(number);
     return *this;
 }
 
-JsonWriter& JsonWriter::Bool(bool value) {
+JsonWriter& JsonWriter::Bool(bool value)
+{
     BeforeValue();
     m_text += value ? "true" : "false";
     return *this;
 }
 
-JsonWriter& JsonWriter::Null() {
+JsonWriter& JsonWriter::Null()
+{
     BeforeValue();
     m_text += "null";
     return *this;

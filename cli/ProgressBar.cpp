@@ -9,9 +9,10 @@ namespace {
 constexpr int kBarWidth = 30;
 }
 
-ProgressBar::ProgressBar(std::size_t total) : m_total(total), m_enabled(IsEscapeTerminal(ConsoleStream::Error)) {}
+ProgressBar::ProgressBar(std::size_t total) : m_total(total), m_enabled(IsEscapeTerminal(ConsoleStream::Error)) { }
 
-void ProgressBar::Update(std::size_t done, bool force) {
+void ProgressBar::Update(std::size_t done, bool force)
+{
     if (!m_enabled) {
         return;
     }
@@ -30,7 +31,8 @@ void ProgressBar::Update(std::size_t done, bool force) {
     m_drawn = true;
 }
 
-void ProgressBar::Clear() {
+void ProgressBar::Clear()
+{
     if (m_enabled && m_drawn) {
         std::fputs("\r\033[K", stderr);
         std::fflush(stderr);

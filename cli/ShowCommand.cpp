@@ -12,7 +12,8 @@
 
 namespace {
 
-std::string JsonFailure(const std::string& file, ConversionOutcome outcome) {
+std::string JsonFailure(const std::string& file, ConversionOutcome outcome)
+{
     JsonWriter json;
     json.BeginObject();
     json.Key("file").String(LocalToUtf8(file));
@@ -21,9 +22,10 @@ std::string JsonFailure(const std::string& file, ConversionOutcome outcome) {
     return json.Text() + "\n";
 }
 
-}  // namespace
+} // namespace
 
-int RunShow(const CommandLine& line) {
+int RunShow(const CommandLine& line)
+{
     int status = 0;
     CTorrentParser parser;
     bool first = true;
@@ -40,14 +42,15 @@ int RunShow(const CommandLine& line) {
             if (line.json) {
                 text = JsonFailure(file, failure);
             } else {
-                std::fprintf(stderr, "%s: %s\n", PrintableText(file).c_str(), Utf8ForConsole(ConversionStateText(failure)).c_str());
+                std::fprintf(stderr, "%s: %s\n", PrintableText(file).c_str(),
+                    Utf8ForConsole(ConversionStateText(failure)).c_str());
                 continue;
             }
         } else {
             text = line.json ? ShowJsonReport(file, parser) : ShowTextReport(file, parser);
         }
         if (!line.json && !first) {
-            std::fputc('\n', stdout);  // a blank line between two reports
+            std::fputc('\n', stdout); // a blank line between two reports
         }
         first = false;
         std::fwrite(text.data(), 1, text.size(), stdout);

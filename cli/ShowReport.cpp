@@ -11,7 +11,8 @@
 namespace {
 
 // The torrent's name: the info "name", which a single-file torrent keeps in its only entry.
-std::string TorrentName(const CTorrentParser& parser) {
+std::string TorrentName(const CTorrentParser& parser)
+{
     if (parser.name.value == nullptr && parser.files.size() == 1 && parser.files[0].path.empty()) {
         return parser.files[0].name.text;
     }
@@ -19,7 +20,8 @@ std::string TorrentName(const CTorrentParser& parser) {
 }
 
 // Folders and name of an entry joined with "/", in the local code page.
-std::string EntryPath(const TorrentFileEntry& entry) {
+std::string EntryPath(const TorrentFileEntry& entry)
+{
     std::string path;
     for (const TextRef& folder : entry.path) {
         path += folder.text + "/";
@@ -29,8 +31,9 @@ std::string EntryPath(const TorrentFileEntry& entry) {
 
 // An entry's length as the whole number it was loaded as. Lengths reach the entry as doubles,
 // and INT64_MAX rounds up to 2^63, which no int64_t holds: such a length stays at INT64_MAX.
-int64_t WholeLength(double length) {
-    constexpr double kBeyondInt64 = 9223372036854775808.0;  // 2^63
+int64_t WholeLength(double length)
+{
+    constexpr double kBeyondInt64 = 9223372036854775808.0; // 2^63
     if (length >= kBeyondInt64) {
         return INT64_MAX;
     }
@@ -38,11 +41,15 @@ int64_t WholeLength(double length) {
 }
 
 // A UTF-8 text from the torrent, ready for the terminal.
-std::string ForTerminal(const std::string& utf8) { return PrintableText(Utf8ForConsole(utf8)); }
+std::string ForTerminal(const std::string& utf8)
+{
+    return PrintableText(Utf8ForConsole(utf8));
+}
 
-}  // namespace
+} // namespace
 
-std::string ShowJsonReport(const std::string& file, const CTorrentParser& parser) {
+std::string ShowJsonReport(const std::string& file, const CTorrentParser& parser)
+{
     JsonWriter json;
     json.BeginObject();
     json.Key("file").String(LocalToUtf8(file));
@@ -73,12 +80,14 @@ std::string ShowJsonReport(const std::string& file, const CTorrentParser& parser
     return json.Text() + "\n";
 }
 
-std::string ShowTextReport(const std::string& file, const CTorrentParser& parser) {
+std::string ShowTextReport(const std::string& file, const CTorrentParser& parser)
+{
     const int64_t total = parser.totalLength;
     std::string text = PrintableText(file) + "\n";
     text += "  name:          " + PrintableText(TorrentName(parser)) + "\n";
     text += "  info hash:     " + LoadedInfoHashHex(parser) + "\n";
-    text += "  piece length:  " + std::to_string(parser.pieceLength) + " (" + FormatFileSize(parser.pieceLength) + ")\n";
+    text
+        += "  piece length:  " + std::to_string(parser.pieceLength) + " (" + FormatFileSize(parser.pieceLength) + ")\n";
     text += "  pieces:        " + std::to_string(parser.pieceCount) + "\n";
     text += "  total size:    " + std::to_string(total) + " (" + FormatFileSize(static_cast<double>(total)) + ")\n";
     text += "  trackers:\n";

@@ -3,7 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
-std::string FormatFileSize(double bytes) {
+std::string FormatFileSize(double bytes)
+{
     char text[64];
     if (std::ldexp(bytes, -30) > 1) {
         std::snprintf(text, sizeof text, "%.2fG", std::ldexp(bytes, -30));

@@ -4,7 +4,8 @@
 
 #include <unistd.h>
 
-bool IsEscapeTerminal(ConsoleStream stream) {
+bool IsEscapeTerminal(ConsoleStream stream)
+{
     return isatty(stream == ConsoleStream::Output ? STDOUT_FILENO : STDERR_FILENO) == 1;
 }
 

@@ -4,7 +4,8 @@
 
 #include <windows.h>
 
-bool IsEscapeTerminal(ConsoleStream stream) {
+bool IsEscapeTerminal(ConsoleStream stream)
+{
     // GetConsoleMode succeeds for a console only; the C run-time's isatty also says yes for
     // NUL and serial ports.
     const HANDLE handle = GetStdHandle(stream == ConsoleStream::Output ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);

@@ -32,9 +32,10 @@ struct ItemReport {
 // Results arrive from the workers in any order; the printer takes them in item order.
 class ReportBoard {
 public:
-    explicit ReportBoard(std::size_t count) : m_reports(count), m_ready(count, false) {}
+    explicit ReportBoard(std::size_t count) : m_reports(count), m_ready(count, false) { }
 
-    void Post(std::size_t index, ItemReport report) {
+    void Post(std::size_t index, ItemReport report)
+    {
         {
             std::lock_guard lock(m_mutex);
             m_reports[index] = std::move(report);
@@ -46,7 +47,8 @@ public:
 
     // Waits up to `timeout` for item `index`; true when it is ready. `done` receives how many
     // items are finished in all.
-    bool WaitFor(std::size_t index, std::chrono::milliseconds timeout, std::size_t& done) {
+    bool WaitFor(std::size_t index, std::chrono::milliseconds timeout, std::size_t& done)
+    {
         std::unique_lock lock(m_mutex);
         const bool ready = m_changed.wait_for(lock, timeout, [&] { return m_ready[index]; });
         done = m_done;
@@ -64,7 +66,8 @@ private:
     std::size_t m_done = 0;
 };
 
-std::string WithoutTrailingSeparators(std::string path) {
+std::string WithoutTrailingSeparators(std::string path)
+{
     // The root ("/", a drive root on Windows) keeps its separator.
     const std::size_t keep = std::max<std::size_t>(PathRootLength(path), 1);
     while (path.size() > keep && IsPathSeparator(path.back())) {
@@ -75,7 +78,8 @@ std::string WithoutTrailingSeparators(std::string path) {
 
 // The batch page's two refusals, then a check the page needn't make (its source comes from a
 // folder dialog): SOURCE must be a folder.
-bool CheckFolders(const std::string& source, const std::string& dest) {
+bool CheckFolders(const std::string& source, const std::string& dest)
+{
     if (dest.empty()) {
         std::fprintf(stderr, "%s\n", Utf8ForConsole("您还没有选择需要积存的种子路径 !").c_str());
         return false;
@@ -97,7 +101,8 @@ bool CheckFolders(const std::string& source, const std::string& dest) {
 }
 
 void ConvertItems(const std::vector<BatchItem>& items, const std::string& dest, bool withHashes,
-                  std::atomic<std::size_t>& next, ReportBoard& board) {
+    std::atomic<std::size_t>& next, ReportBoard& board)
+{
     CTorrentParser parser;
     std::string encoding;
     for (std::size_t index = next++; index < items.size(); index = next++) {
@@ -122,7 +127,8 @@ void ConvertItems(const std::vector<BatchItem>& items, const std::string& dest, 
     }
 }
 
-std::string JsonLine(const BatchItem& item, const ItemReport& report) {
+std::string JsonLine(const BatchItem& item, const ItemReport& report)
+{
     const bool converted = report.result.outcome == ConversionOutcome::Converted;
     JsonWriter json;
     json.BeginObject();
@@ -138,13 +144,16 @@ std::string JsonLine(const BatchItem& item, const ItemReport& report) {
     return json.Text() + "\n";
 }
 
-std::string TextLine(const ItemReport& report) {
-    return PrintableText(report.result.outputPath) + "  " + Utf8ForConsole(ConversionStateText(report.result.outcome)) + "\n";
+std::string TextLine(const ItemReport& report)
+{
+    return PrintableText(report.result.outputPath) + "  " + Utf8ForConsole(ConversionStateText(report.result.outcome))
+        + "\n";
 }
 
-}  // namespace
+} // namespace
 
-int RunWash(const CommandLine& line) {
+int RunWash(const CommandLine& line)
+{
     const std::string source = WithoutTrailingSeparators(line.operands[0]);
     const std::string dest = WithoutTrailingSeparators(line.operands[1]);
     if (!CheckFolders(source, dest)) {
@@ -165,7 +174,8 @@ int RunWash(const CommandLine& line) {
     std::atomic<std::size_t> next{0};
     std::vector<std::thread> workers;
     for (unsigned i = 0; i < jobs; ++i) {
-        workers.emplace_back(ConvertItems, std::cref(items), std::cref(dest), line.json, std::ref(next), std::ref(board));
+        workers.emplace_back(
+            ConvertItems, std::cref(items), std::cref(dest), line.json, std::ref(next), std::ref(board));
     }
 
     ProgressBar progress(items.size());
@@ -197,7 +207,7 @@ int RunWash(const CommandLine& line) {
 
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::fprintf(line.json ? stderr : stdout, "%zu/%zu converted, %zu failed, %.2f s, %.1f torrents/s\n",
-                 items.size() - failed, items.size(), failed, seconds,
-                 seconds > 0 ? static_cast<double>(items.size()) / seconds : 0.0);
+        items.size() - failed, items.size(), failed, seconds,
+        seconds > 0 ? static_cast<double>(items.size()) / seconds : 0.0);
     return failed == 0 ? 0 : 1;
 }

@@ -13,7 +13,8 @@
 #include <malloc.h>
 #endif
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
 #ifdef __GLIBC__
     // Each torrent's tree is hundreds of thousands of small blocks freed together, followed by
     // a multi-megabyte buffer for the next file. Fast bins would keep the small blocks apart
@@ -35,16 +36,16 @@ int main(int argc, char** argv) {
         return 2;
     }
     switch (line.action) {
-        case CommandLine::Action::Help:
-            std::fputs(UsageText(), stdout);
-            return 0;
-        case CommandLine::Action::Version:
-            std::printf("kelpmere-cli %s\n", KELPMERE_VERSION);
-            return 0;
-        case CommandLine::Action::Wash:
-            return RunWash(line);
-        case CommandLine::Action::Show:
-            return RunShow(line);
+    case CommandLine::Action::Help:
+        std::fputs(UsageText(), stdout);
+        return 0;
+    case CommandLine::Action::Version:
+        std::printf("kelpmere-cli %s\n", KELPMERE_VERSION);
+        return 0;
+    case CommandLine::Action::Wash:
+        return RunWash(line);
+    case CommandLine::Action::Show:
+        return RunShow(line);
     }
     return 2;
 }

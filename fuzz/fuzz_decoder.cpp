@@ -77,7 +77,7 @@ std::string EncodeAll(CBEncode& codec)
     return out;
 }
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {

@@ -24,37 +24,44 @@ constexpr UINT kUtf8 = CP_UTF8;
 
 // Whether MultiByteToWideChar accepts MB_ERR_INVALID_CHARS for `codePage`: every code page but
 // the ISO-2022 and ISCII families, HZ, UTF-7 and the symbol code page, which take flags 0 only.
-bool TakesStrictFlag(UINT codePage) {
+bool TakesStrictFlag(UINT codePage)
+{
     const bool iso2022 = codePage >= 50220 && codePage <= 50229;
     const bool iscii = codePage >= 57002 && codePage <= 57011;
     return !iso2022 && !iscii && codePage != 52936 && codePage != 65000 && codePage != 42;
 }
 
 // Converts `bytes` whole when every byte belongs to a valid character; false otherwise.
-bool StrictToWide(UINT codePage, std::string_view bytes, std::wstring& out) {
+bool StrictToWide(UINT codePage, std::string_view bytes, std::wstring& out)
+{
     const int length = static_cast<int>(bytes.size());
     const int size = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(), length, nullptr, 0);
-    if (size <= 0) return false;
+    if (size <= 0)
+        return false;
     const std::size_t start = out.size();
     out.resize(start + static_cast<std::size_t>(size));
     MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(), length, out.data() + start, size);
     return true;
 }
 
-std::wstring MultiByteToWide(UINT codePage, const char* text) {
-    if (text == nullptr || *text == '\0') return {};
+std::wstring MultiByteToWide(UINT codePage, const char* text)
+{
+    if (text == nullptr || *text == '\0')
+        return {};
     const std::string_view bytes(text, std::strlen(text));
     std::wstring wide;
     wide.reserve(bytes.size());
     if (!TakesStrictFlag(codePage)) {
         // The system substitutes on its own for these; nothing finer can be asked of it.
         const int size = MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-        if (size <= 0) return {};
+        if (size <= 0)
+            return {};
         wide.resize(static_cast<std::size_t>(size));
         MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), wide.data(), size);
         return wide;
     }
-    if (StrictToWide(codePage, bytes, wide)) return wide;
+    if (StrictToWide(codePage, bytes, wide))
+        return wide;
     // Character by character: the shortest run of up to four bytes that converts is one
     // character; a byte that starts none is replaced on its own.
     std::size_t at = 0;
@@ -62,7 +69,8 @@ std::wstring MultiByteToWide(UINT codePage, const char* text) {
         std::size_t taken = 0;
         if (codePage == kUtf8) {
             taken = ValidUtf8SequenceLength(bytes.substr(at));
-            if (taken > 0 && !StrictToWide(codePage, bytes.substr(at, taken), wide)) taken = 0;
+            if (taken > 0 && !StrictToWide(codePage, bytes.substr(at, taken), wide))
+                taken = 0;
         } else {
             for (std::size_t length = 1; length <= 4 && at + length <= bytes.size(); ++length) {
                 if (StrictToWide(codePage, bytes.substr(at, length), wide)) {
@@ -82,13 +90,15 @@ std::wstring MultiByteToWide(UINT codePage, const char* text) {
 
 // Converts `text` whole when the target can represent every character (no default character
 // used, no unpaired surrogate); false otherwise.
-bool StrictToMultiByte(UINT codePage, std::wstring_view text, std::string& out) {
+bool StrictToMultiByte(UINT codePage, std::wstring_view text, std::string& out)
+{
     const int length = static_cast<int>(text.size());
     const DWORD flags = codePage == kUtf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
     BOOL usedDefault = FALSE;
     BOOL* usedDefaultReport = codePage == kUtf8 ? nullptr : &usedDefault;
     const int size = WideCharToMultiByte(codePage, flags, text.data(), length, nullptr, 0, nullptr, usedDefaultReport);
-    if (size <= 0 || usedDefault) return false;
+    if (size <= 0 || usedDefault)
+        return false;
     const std::size_t start = out.size();
     out.resize(start + static_cast<std::size_t>(size));
     WideCharToMultiByte(codePage, flags, text.data(), length, out.data() + start, size, nullptr, usedDefaultReport);
@@ -99,36 +109,61 @@ bool StrictToMultiByte(UINT codePage, std::wstring_view text, std::string& out) 
     return true;
 }
 
-bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLowSurrogate(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+bool IsHighSurrogate(wchar_t c)
+{
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+bool IsLowSurrogate(wchar_t c)
+{
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
 
-std::string WideToMultiByte(UINT codePage, const wchar_t* text) {
-    if (text == nullptr || *text == L'\0') return {};
+std::string WideToMultiByte(UINT codePage, const wchar_t* text)
+{
+    if (text == nullptr || *text == L'\0')
+        return {};
     const std::wstring_view wide(text, std::wcslen(text));
     std::string bytes;
     bytes.reserve(wide.size() * 3);
-    if (StrictToMultiByte(codePage, wide, bytes)) return bytes;
+    if (StrictToMultiByte(codePage, wide, bytes))
+        return bytes;
     // Character by character; a surrogate pair is one character.
     std::size_t at = 0;
     while (at < wide.size()) {
-        const std::size_t length =
-            IsHighSurrogate(wide[at]) && at + 1 < wide.size() && IsLowSurrogate(wide[at + 1]) ? 2 : 1;
-        if (!StrictToMultiByte(codePage, wide.substr(at, length), bytes)) bytes += '?';
+        const std::size_t length
+            = IsHighSurrogate(wide[at]) && at + 1 < wide.size() && IsLowSurrogate(wide[at + 1]) ? 2 : 1;
+        if (!StrictToMultiByte(codePage, wide.substr(at, length), bytes))
+            bytes += '?';
         at += length;
     }
     return bytes;
 }
 
-}  // namespace
+} // namespace
 
-std::wstring AnsiToWide(const char* text) { return MultiByteToWide(CurrentWindowsCodePage(), text); }
+std::wstring AnsiToWide(const char* text)
+{
+    return MultiByteToWide(CurrentWindowsCodePage(), text);
+}
 
-std::string WideToAnsi(const wchar_t* text) { return WideToMultiByte(CurrentWindowsCodePage(), text); }
+std::string WideToAnsi(const wchar_t* text)
+{
+    return WideToMultiByte(CurrentWindowsCodePage(), text);
+}
 
-std::wstring Utf8ToWide(const char* text) { return MultiByteToWide(kUtf8, text); }
+std::wstring Utf8ToWide(const char* text)
+{
+    return MultiByteToWide(kUtf8, text);
+}
 
-std::string WideToUtf8(const wchar_t* text) { return WideToMultiByte(kUtf8, text); }
+std::string WideToUtf8(const wchar_t* text)
+{
+    return WideToMultiByte(kUtf8, text);
+}
 
-std::string AnsiToUtf8(const char* text) { return WideToUtf8(AnsiToWide(text).c_str()); }
+std::string AnsiToUtf8(const char* text)
+{
+    return WideToUtf8(AnsiToWide(text).c_str());
+}
 
 #endif

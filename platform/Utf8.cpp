@@ -1,10 +1,13 @@
 #include "platform/Utf8.h"
 
-std::size_t ValidUtf8SequenceLength(std::string_view text) {
-    if (text.empty()) return 0;
+std::size_t ValidUtf8SequenceLength(std::string_view text)
+{
+    if (text.empty())
+        return 0;
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
     const unsigned char lead = byte(0);
-    if (lead < 0x80) return 1;
+    if (lead < 0x80)
+        return 1;
     std::size_t length = 0;
     unsigned char low = 0x80;
     unsigned char high = 0xBF;
@@ -21,9 +24,11 @@ std::size_t ValidUtf8SequenceLength(std::string_view text) {
     } else {
         return 0;
     }
-    if (text.size() < length || byte(1) < low || byte(1) > high) return 0;
+    if (text.size() < length || byte(1) < low || byte(1) > high)
+        return 0;
     for (std::size_t i = 2; i < length; ++i) {
-        if (byte(i) < 0x80 || byte(i) > 0xBF) return 0;
+        if (byte(i) < 0x80 || byte(i) > 0xBF)
+            return 0;
     }
     return length;
 }

@@ -14,28 +14,32 @@ std::string_view CButtonUI::GetClass() const
 
 bool CButtonUI::Activate()
 {
-    if (!CControlUI::Activate()) return false;
+    if (!CControlUI::Activate())
+        return false;
     SendNotify("click");
     return true;
 }
 
 void CButtonUI::SetHotBkColor(UIColor color)
 {
-    if (m_hotBkColor == color) return;
+    if (m_hotBkColor == color)
+        return;
     m_hotBkColor = color;
     Invalidate();
 }
 
 void CButtonUI::SetHotTextColor(UIColor color)
 {
-    if (m_hotTextColor == color) return;
+    if (m_hotTextColor == color)
+        return;
     m_hotTextColor = color;
     Invalidate();
 }
 
 void CButtonUI::SetPushedBkColor(UIColor color)
 {
-    if (m_pushedBkColor == color) return;
+    if (m_pushedBkColor == color)
+        return;
     m_pushedBkColor = color;
     Invalidate();
 }
@@ -66,12 +70,20 @@ void CButtonUI::SetDisabledImage(const CDuiString& image)
 
 void CButtonUI::SetAttribute(std::string_view name, std::string_view value)
 {
-    if (name == "hotbkcolor") SetHotBkColor(SkinValue::Color(value));
-    else if (name == "hottextcolor") SetHotTextColor(SkinValue::Color(value));
-    else if (name == "pushedbkcolor") SetPushedBkColor(SkinValue::Color(value));
-    else if (name == "normalimage") SetNormalImage(CDuiString(value));
-    else if (name == "hotimage") SetHotImage(CDuiString(value));
-    else if (name == "pushedimage") SetPushedImage(CDuiString(value));
-    else if (name == "disabledimage") SetDisabledImage(CDuiString(value));
-    else CLabelUI::SetAttribute(name, value);
+    if (name == "hotbkcolor")
+        SetHotBkColor(SkinValue::Color(value));
+    else if (name == "hottextcolor")
+        SetHotTextColor(SkinValue::Color(value));
+    else if (name == "pushedbkcolor")
+        SetPushedBkColor(SkinValue::Color(value));
+    else if (name == "normalimage")
+        SetNormalImage(CDuiString(value));
+    else if (name == "hotimage")
+        SetHotImage(CDuiString(value));
+    else if (name == "pushedimage")
+        SetPushedImage(CDuiString(value));
+    else if (name == "disabledimage")
+        SetDisabledImage(CDuiString(value));
+    else
+        CLabelUI::SetAttribute(name, value);
 }

@@ -23,7 +23,7 @@ public:
     virtual bool Remove(CControlUI* control);
     virtual void RemoveAll();
     virtual int GetCount() const;
-    virtual CControlUI* GetItemAt(int index) const;   // null outside 0..GetCount()-1
+    virtual CControlUI* GetItemAt(int index) const;      // null outside 0..GetCount()-1
     virtual int GetItemIndex(CControlUI* control) const; // -1 when not a child
     // Makes room for count children in all (saves reallocations when many are added).
     void ReserveItems(int count);

@@ -17,7 +17,8 @@ CControlUI::CControlUI() = default;
 
 CControlUI::~CControlUI()
 {
-    if (m_manager) m_manager->ReapObjects(this);
+    if (m_manager)
+        m_manager->ReapObjects(this);
 }
 
 std::string_view CControlUI::GetClass() const
@@ -27,7 +28,8 @@ std::string_view CControlUI::GetClass() const
 
 CControlUI::Extras& CControlUI::TakeExtras()
 {
-    if (!m_extras) m_extras = std::make_unique<Extras>();
+    if (!m_extras)
+        m_extras = std::make_unique<Extras>();
     return *m_extras;
 }
 
@@ -49,7 +51,8 @@ void CControlUI::VisitTree(const std::function<bool(CControlUI&)>& visit)
 
 void CControlUI::SetName(const CDuiString& name)
 {
-    if (m_name == name) return;
+    if (m_name == name)
+        return;
     m_name = name;
     Invalidate();
 }
@@ -61,7 +64,8 @@ CDuiString CControlUI::GetText() const
 
 void CControlUI::SetText(const CDuiString& text)
 {
-    if (m_text == text) return;
+    if (m_text == text)
+        return;
     m_text = text;
     Invalidate();
 }
@@ -99,14 +103,16 @@ void CControlUI::SetUserData(const CDuiString& text)
 
 void CControlUI::SetVisible(bool visible)
 {
-    if (m_visible == visible) return;
+    if (m_visible == visible)
+        return;
     m_visible = visible;
     NeedUpdate();
 }
 
 void CControlUI::SetEnabled(bool enabled)
 {
-    if (m_enabled == enabled) return;
+    if (m_enabled == enabled)
+        return;
     m_enabled = enabled;
     Invalidate();
 }
@@ -114,13 +120,15 @@ void CControlUI::SetEnabled(bool enabled)
 bool CControlUI::IsVisibleInTree() const
 {
     for (const CControlUI* c = this; c; c = c->m_parent)
-        if (!c->m_visible) return false;
+        if (!c->m_visible)
+            return false;
     return true;
 }
 
 void CControlUI::SetBkColor(UIColor color)
 {
-    if (m_bkColor == color) return;
+    if (m_bkColor == color)
+        return;
     m_bkColor = color;
     Invalidate();
 }
@@ -132,86 +140,102 @@ const CDuiString& CControlUI::GetBkImage() const
 
 void CControlUI::SetBkImage(const CDuiString& image)
 {
-    if (GetBkImage() == image) return;
+    if (GetBkImage() == image)
+        return;
     TakeExtras().bkImage = image;
     Invalidate();
 }
 
 void CControlUI::SetBorderSize(int size)
 {
-    if (size < 0) size = 0;
-    if (m_borderSize == size) return;
+    if (size < 0)
+        size = 0;
+    if (m_borderSize == size)
+        return;
     m_borderSize = size;
     Invalidate();
 }
 
 void CControlUI::SetBorderColor(UIColor color)
 {
-    if (m_borderColor == color) return;
+    if (m_borderColor == color)
+        return;
     m_borderColor = color;
     Invalidate();
 }
 
 void CControlUI::SetFont(int index)
 {
-    if (m_font == index) return;
+    if (m_font == index)
+        return;
     m_font = index;
     Invalidate();
 }
 
 void CControlUI::SetTextColor(UIColor color)
 {
-    if (m_textColor == color) return;
+    if (m_textColor == color)
+        return;
     m_textColor = color;
     Invalidate();
 }
 
 void CControlUI::SetFloat(bool isFloat)
 {
-    if (m_float == isFloat) return;
+    if (m_float == isFloat)
+        return;
     m_float = isFloat;
     NeedUpdate();
 }
 
 void CControlUI::SetFixedXY(UISize xy)
 {
-    if (m_fixedXY == xy) return;
+    if (m_fixedXY == xy)
+        return;
     m_fixedXY = xy;
     NeedUpdate();
 }
 
 void CControlUI::SetFixedWidth(int width)
 {
-    if (width < 0) width = 0;
-    if (m_fixedWidth == width) return;
+    if (width < 0)
+        width = 0;
+    if (m_fixedWidth == width)
+        return;
     m_fixedWidth = width;
     NeedUpdate();
 }
 
 void CControlUI::SetFixedHeight(int height)
 {
-    if (height < 0) height = 0;
-    if (m_fixedHeight == height) return;
+    if (height < 0)
+        height = 0;
+    if (m_fixedHeight == height)
+        return;
     m_fixedHeight = height;
     NeedUpdate();
 }
 
 void CControlUI::SetPadding(UIRect padding)
 {
-    if (m_padding == padding) return;
+    if (m_padding == padding)
+        return;
     m_padding = padding;
     NeedUpdate();
 }
 
 UIRect CControlUI::GetPos() const
 {
-    if (m_manager && m_manager->IsLayoutDirty()) m_manager->UpdateLayout();
+    if (m_manager && m_manager->IsLayoutDirty())
+        m_manager->UpdateLayout();
     // A list lays out the inside of off-screen rows only when asked: find the outermost stale
     // ancestor and lay it out in its current rectangle.
     CControlUI* stale = nullptr;
     for (CControlUI* c = m_parent; c; c = c->m_parent)
-        if (c->m_layoutStale) stale = c;
-    if (stale) stale->SetPos(stale->m_rect);
+        if (c->m_layoutStale)
+            stale = c;
+    if (stale)
+        stale->SetPos(stale->m_rect);
     return m_rect;
 }
 
@@ -229,38 +253,56 @@ UISize CControlUI::EstimateSize(UISize) const
 void CControlUI::NeedUpdate()
 {
     ++m_revision;
-    if (m_manager) m_manager->NeedUpdate();
+    if (m_manager)
+        m_manager->NeedUpdate();
 }
 
 void CControlUI::Invalidate()
 {
     ++m_revision;
-    if (m_manager) m_manager->Invalidate();
+    if (m_manager)
+        m_manager->Invalidate();
 }
 
 void CControlUI::SetAttribute(std::string_view name, std::string_view value)
 {
-    if (name == "name") SetName(CDuiString(value));
-    else if (name == "text") SetText(CDuiString(value));
-    else if (name == "bkcolor") SetBkColor(SkinValue::Color(value));
-    else if (name == "bkimage") SetBkImage(CDuiString(value));
+    if (name == "name")
+        SetName(CDuiString(value));
+    else if (name == "text")
+        SetText(CDuiString(value));
+    else if (name == "bkcolor")
+        SetBkColor(SkinValue::Color(value));
+    else if (name == "bkimage")
+        SetBkImage(CDuiString(value));
     else if (name == "pos") {
         const UIRect r = SkinValue::Rect(value);
         SetFixedXY(UISize{r.left, r.top});
         SetFixedWidth(r.right - r.left);
         SetFixedHeight(r.bottom - r.top);
-    } else if (name == "float") SetFloat(SkinValue::Bool(value));
-    else if (name == "width") SetFixedWidth(SkinValue::Int(value));
-    else if (name == "height") SetFixedHeight(SkinValue::Int(value));
-    else if (name == "padding") SetPadding(SkinValue::Rect(value));
-    else if (name == "visible") SetVisible(SkinValue::Bool(value, true));
-    else if (name == "enabled") SetEnabled(SkinValue::Bool(value, true));
-    else if (name == "bordersize") SetBorderSize(SkinValue::Int(value));
-    else if (name == "bordercolor") SetBorderColor(SkinValue::Color(value));
-    else if (name == "font") SetFont(SkinValue::Int(value, -1));
-    else if (name == "textcolor") SetTextColor(SkinValue::Color(value));
-    else if (name == "tooltip") SetToolTip(CDuiString(value));
-    else if (name == "userdata") SetUserData(CDuiString(value));
+    } else if (name == "float")
+        SetFloat(SkinValue::Bool(value));
+    else if (name == "width")
+        SetFixedWidth(SkinValue::Int(value));
+    else if (name == "height")
+        SetFixedHeight(SkinValue::Int(value));
+    else if (name == "padding")
+        SetPadding(SkinValue::Rect(value));
+    else if (name == "visible")
+        SetVisible(SkinValue::Bool(value, true));
+    else if (name == "enabled")
+        SetEnabled(SkinValue::Bool(value, true));
+    else if (name == "bordersize")
+        SetBorderSize(SkinValue::Int(value));
+    else if (name == "bordercolor")
+        SetBorderColor(SkinValue::Color(value));
+    else if (name == "font")
+        SetFont(SkinValue::Int(value, -1));
+    else if (name == "textcolor")
+        SetTextColor(SkinValue::Color(value));
+    else if (name == "tooltip")
+        SetToolTip(CDuiString(value));
+    else if (name == "userdata")
+        SetUserData(CDuiString(value));
 }
 
 bool CControlUI::Activate()
@@ -270,5 +312,6 @@ bool CControlUI::Activate()
 
 void CControlUI::SendNotify(const char* type, std::uintptr_t wParam, std::intptr_t lParam)
 {
-    if (m_manager) m_manager->SendNotify(this, type, wParam, lParam);
+    if (m_manager)
+        m_manager->SendNotify(this, type, wParam, lParam);
 }

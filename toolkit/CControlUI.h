@@ -48,7 +48,10 @@ public:
     std::uintptr_t GetTag() const { return m_tag; }
     void SetTag(std::uintptr_t tag) { m_tag = tag; }
     template <class T>
-    void SetTag(T* pointer) { m_tag = reinterpret_cast<std::uintptr_t>(pointer); }
+    void SetTag(T* pointer)
+    {
+        m_tag = reinterpret_cast<std::uintptr_t>(pointer);
+    }
     // A borrowed pointer the program attaches to the control (null when not set).
     // Kept in the control itself: list rows give one to each of their many edits.
     void* GetUserExtraData() const;
@@ -68,7 +71,7 @@ public:
     // ---- look ----
     UIColor GetBkColor() const { return m_bkColor; }
     void SetBkColor(UIColor color);
-    const CDuiString& GetBkImage() const;           // a picture name in the skin archive
+    const CDuiString& GetBkImage() const; // a picture name in the skin archive
     void SetBkImage(const CDuiString& image);
     int GetBorderSize() const { return m_borderSize; }
     void SetBorderSize(int size);
@@ -138,7 +141,7 @@ protected:
     friend class CListUI;
 
 private:
-    struct Extras;                        // rarely used properties, allocated on first use
+    struct Extras; // rarely used properties, allocated on first use
     Extras& TakeExtras();
 
     CPaintManagerUI* m_manager = nullptr;

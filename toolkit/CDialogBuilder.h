@@ -24,11 +24,10 @@ public:
     // Returns the root control (owned by the caller unless added to parent) or null when the file
     // is missing, is not well-formed, or holds no control. type is accepted and ignored.
     CControlUI* Create(const CDuiString& skinFile, const char* type = nullptr,
-                       IDialogBuilderCallback* callback = nullptr, CPaintManagerUI* manager = nullptr,
-                       CControlUI* parent = nullptr);
+        IDialogBuilderCallback* callback = nullptr, CPaintManagerUI* manager = nullptr, CControlUI* parent = nullptr);
     // The same from XML text (not cached).
     CControlUI* CreateFromXml(std::string_view xml, IDialogBuilderCallback* callback = nullptr,
-                              CPaintManagerUI* manager = nullptr, CControlUI* parent = nullptr);
+        CPaintManagerUI* manager = nullptr, CControlUI* parent = nullptr);
     // Why the last Create gave null (empty after success).
     const CDuiString& GetLastErrorMessage() const { return m_lastError; }
 

@@ -4,11 +4,13 @@
 #include <cstdio>
 #include <cstring>
 
-CDuiString::CDuiString(const char* text) : m_text(text ? text : "") {}
-CDuiString::CDuiString(const char* text, std::size_t length) : m_text(text ? std::string(text, length) : std::string()) {}
-CDuiString::CDuiString(std::string text) : m_text(std::move(text)) {}
-CDuiString::CDuiString(std::string_view text) : m_text(text) {}
-CDuiString::CDuiString(char c) : m_text(1, c) {}
+CDuiString::CDuiString(const char* text) : m_text(text ? text : "") { }
+CDuiString::CDuiString(const char* text, std::size_t length) : m_text(text ? std::string(text, length) : std::string())
+{
+}
+CDuiString::CDuiString(std::string text) : m_text(std::move(text)) { }
+CDuiString::CDuiString(std::string_view text) : m_text(text) { }
+CDuiString::CDuiString(char c) : m_text(1, c) { }
 
 void CDuiString::Assign(const char* text, int length)
 {
@@ -23,7 +25,8 @@ void CDuiString::Assign(const char* text, int length)
 
 void CDuiString::Append(const char* text)
 {
-    if (text) m_text.append(text);
+    if (text)
+        m_text.append(text);
 }
 
 CDuiString& CDuiString::operator=(const char* text)
@@ -64,7 +67,8 @@ CDuiString operator+(const CDuiString& a, const char* b)
 
 char CDuiString::GetAt(int index) const
 {
-    if (index < 0 || index >= GetLength()) return 0;
+    if (index < 0 || index >= GetLength())
+        return 0;
     return m_text[static_cast<std::size_t>(index)];
 }
 
@@ -86,8 +90,10 @@ int CDuiString::CompareNoCase(const char* text) const
     for (;; ++a, ++b) {
         const unsigned char ca = static_cast<unsigned char>(fold(*a));
         const unsigned char cb = static_cast<unsigned char>(fold(*b));
-        if (ca != cb) return ca < cb ? -1 : 1;
-        if (ca == 0) return 0;
+        if (ca != cb)
+            return ca < cb ? -1 : 1;
+        if (ca == 0)
+            return 0;
     }
 }
 
@@ -118,35 +124,43 @@ int CDuiString::Format(const char* format, ...)
 
 CDuiString CDuiString::Left(int count) const
 {
-    if (count <= 0) return {};
+    if (count <= 0)
+        return {};
     return CDuiString(m_text.substr(0, static_cast<std::size_t>(count)));
 }
 
 CDuiString CDuiString::Mid(int start, int count) const
 {
-    if (start < 0) start = 0;
-    if (start >= GetLength()) return {};
-    if (count < 0) return CDuiString(m_text.substr(static_cast<std::size_t>(start)));
+    if (start < 0)
+        start = 0;
+    if (start >= GetLength())
+        return {};
+    if (count < 0)
+        return CDuiString(m_text.substr(static_cast<std::size_t>(start)));
     return CDuiString(m_text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(count)));
 }
 
 CDuiString CDuiString::Right(int count) const
 {
-    if (count <= 0) return {};
-    if (count >= GetLength()) return *this;
+    if (count <= 0)
+        return {};
+    if (count >= GetLength())
+        return *this;
     return CDuiString(m_text.substr(m_text.size() - static_cast<std::size_t>(count)));
 }
 
 int CDuiString::Find(char c, int start) const
 {
-    if (start < 0 || start >= GetLength()) return -1;
+    if (start < 0 || start >= GetLength())
+        return -1;
     const auto at = m_text.find(c, static_cast<std::size_t>(start));
     return at == std::string::npos ? -1 : static_cast<int>(at);
 }
 
 int CDuiString::Find(const char* text, int start) const
 {
-    if (!text || start < 0 || start > GetLength()) return -1;
+    if (!text || start < 0 || start > GetLength())
+        return -1;
     const auto at = m_text.find(text, static_cast<std::size_t>(start));
     return at == std::string::npos ? -1 : static_cast<int>(at);
 }
@@ -159,7 +173,8 @@ int CDuiString::ReverseFind(char c) const
 
 int CDuiString::Replace(const char* from, const char* to)
 {
-    if (!from || !*from) return 0;
+    if (!from || !*from)
+        return 0;
     const std::string target(from);
     const std::string replacement(to ? to : "");
     int count = 0;
@@ -175,11 +190,13 @@ int CDuiString::Replace(const char* from, const char* to)
 void CDuiString::MakeUpper()
 {
     for (auto& c : m_text)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
 }
 
 void CDuiString::MakeLower()
 {
     for (auto& c : m_text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
 }

@@ -12,7 +12,7 @@ public:
     void SetReadOnly(bool readOnly = true);
     bool IsPasswordMode() const { return m_password; }
     void SetPasswordMode(bool password = true);
-    int GetMaxChar() const { return m_maxChar; }   // bytes; 0 = no limit
+    int GetMaxChar() const { return m_maxChar; } // bytes; 0 = no limit
     void SetMaxChar(int maxChar);
 
     // Called by backends with the text the user typed (active code page bytes).

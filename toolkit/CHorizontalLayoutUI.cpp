@@ -17,14 +17,17 @@ void CHorizontalLayoutUI::SetPos(UIRect rect)
     int fillCount = 0;
     int placed = 0;
     for (const auto& child : Children()) {
-        if (!child->IsVisible() || child->IsFloat()) continue;
+        if (!child->IsVisible() || child->IsFloat())
+            continue;
         const UIRect pad = child->GetPadding();
         const UISize want = child->EstimateSize(UISize{inner.Width(), inner.Height() - pad.top - pad.bottom});
         taken += pad.left + pad.right + std::max(want.cx, 0);
-        if (want.cx <= 0) ++fillCount;
+        if (want.cx <= 0)
+            ++fillCount;
         ++placed;
     }
-    if (placed > 1) taken += GetChildPadding() * (placed - 1);
+    if (placed > 1)
+        taken += GetChildPadding() * (placed - 1);
     const int rest = std::max(0, inner.Width() - taken);
     const int fillEach = fillCount > 0 ? rest / fillCount : 0;
     const int fillLeftover = fillCount > 0 ? rest - fillEach * fillCount : 0;
@@ -33,7 +36,8 @@ void CHorizontalLayoutUI::SetPos(UIRect rect)
     int x = inner.left;
     int fillsSeen = 0;
     for (const auto& child : Children()) {
-        if (!child->IsVisible()) continue;
+        if (!child->IsVisible())
+            continue;
         if (child->IsFloat()) {
             PlaceFloat(*child, rect);
             continue;
@@ -44,7 +48,8 @@ void CHorizontalLayoutUI::SetPos(UIRect rect)
         int width = want.cx;
         if (width <= 0) {
             width = fillEach;
-            if (++fillsSeen == fillCount) width += fillLeftover;
+            if (++fillsSeen == fillCount)
+                width += fillLeftover;
         }
         const int height = want.cy > 0 ? want.cy : availableHeight;
         x += pad.left;

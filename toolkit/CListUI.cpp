@@ -26,7 +26,8 @@ void CListUI::EnableScrollBar(bool vertical, bool horizontal)
 
 void CListUI::UpdateLayoutIfDirty() const
 {
-    if (GetManager() && GetManager()->IsLayoutDirty()) GetManager()->UpdateLayout();
+    if (GetManager() && GetManager()->IsLayoutDirty())
+        GetManager()->UpdateLayout();
 }
 
 UISize CListUI::GetScrollPos() const
@@ -45,7 +46,8 @@ void CListUI::SetScrollPos(UISize pos)
 {
     const int range = GetScrollRange().cy;
     const int y = std::clamp(pos.cy, 0, range);
-    if (y == m_scrollY) return;
+    if (y == m_scrollY)
+        return;
     m_scrollY = y;
     NeedUpdate();
 }
@@ -53,18 +55,22 @@ void CListUI::SetScrollPos(UISize pos)
 void CListUI::EnsureVisible(int index)
 {
     UpdateLayoutIfDirty();
-    if (index < 0 || index >= static_cast<int>(m_rowTops.size())) return;
+    if (index < 0 || index >= static_cast<int>(m_rowTops.size()))
+        return;
     const int top = m_rowTops[static_cast<std::size_t>(index)];
     const int bottom = m_rowBottoms[static_cast<std::size_t>(index)];
     int y = m_scrollY;
-    if (top < y) y = top;
-    else if (bottom > y + m_viewRect.Height()) y = bottom - m_viewRect.Height();
+    if (top < y)
+        y = top;
+    else if (bottom > y + m_viewRect.Height())
+        y = bottom - m_viewRect.Height();
     SetScrollPos(UISize{0, y});
 }
 
 void CListUI::SetDefaultRowHeight(int height)
 {
-    if (height <= 0 || height == m_defaultRowHeight) return;
+    if (height <= 0 || height == m_defaultRowHeight)
+        return;
     m_defaultRowHeight = height;
     NeedUpdate();
 }
@@ -81,12 +87,15 @@ void CListUI::GetRowsInView(int& first, int& last) const
     const int viewTop = m_scrollY;
     const int viewBottom = m_scrollY + m_viewRect.Height();
     // First row ending below the view's top; last row starting above the view's bottom.
-    first = static_cast<int>(std::upper_bound(m_rowBottoms.begin(), m_rowBottoms.end(), viewTop) - m_rowBottoms.begin());
+    first
+        = static_cast<int>(std::upper_bound(m_rowBottoms.begin(), m_rowBottoms.end(), viewTop) - m_rowBottoms.begin());
     last = static_cast<int>(std::lower_bound(m_rowTops.begin(), m_rowTops.end(), viewBottom) - m_rowTops.begin()) - 1;
     // Rows removed since the last layout are gone; hidden rows at the edges take no room.
     last = std::min(last, GetCount() - 1);
-    while (first <= last && !GetItemAt(first)->IsVisible()) ++first;
-    while (last >= first && !GetItemAt(last)->IsVisible()) --last;
+    while (first <= last && !GetItemAt(first)->IsVisible())
+        ++first;
+    while (last >= first && !GetItemAt(last)->IsVisible())
+        --last;
 }
 
 void CListUI::SetManager(CPaintManagerUI* manager, CControlUI* parent)
@@ -97,18 +106,23 @@ void CListUI::SetManager(CPaintManagerUI* manager, CControlUI* parent)
 
 CControlUI* CListUI::FindSubControl(std::string_view name)
 {
-    if (GetName().view() == name) return this;
-    if (CControlUI* found = m_header->FindSubControl(name)) return found;
+    if (GetName().view() == name)
+        return this;
+    if (CControlUI* found = m_header->FindSubControl(name))
+        return found;
     for (const auto& row : Children())
-        if (CControlUI* found = row->FindSubControl(name)) return found;
+        if (CControlUI* found = row->FindSubControl(name))
+            return found;
     return nullptr;
 }
 
 void CListUI::VisitTree(const std::function<bool(CControlUI&)>& visit)
 {
-    if (!visit(*this)) return;
+    if (!visit(*this))
+        return;
     m_header->VisitTree(visit);
-    for (const auto& row : Children()) row->VisitTree(visit);
+    for (const auto& row : Children())
+        row->VisitTree(visit);
 }
 
 void CListUI::SetPos(UIRect rect)
@@ -135,7 +149,8 @@ void CListUI::SetPos(UIRect rect)
             m_rowTops[i] = m_rowBottoms[i] = y;
             continue;
         }
-        if (!first) y += GetChildPadding();
+        if (!first)
+            y += GetChildPadding();
         first = false;
         const UIRect pad = row.GetPadding();
         y += pad.top;
@@ -156,7 +171,8 @@ void CListUI::SetPos(UIRect rect)
     // Rows get their rectangles; their insides wait until they are in view or asked for.
     for (std::size_t i = 0; i < rows.size(); ++i) {
         CControlUI& row = *rows[i];
-        if (!row.IsVisible()) continue;
+        if (!row.IsVisible())
+            continue;
         if (row.IsFloat()) {
             PlaceFloat(row, rect);
             continue;
@@ -180,15 +196,21 @@ void CListUI::LayOutRowsInView()
     for (auto i = static_cast<std::size_t>(firstIt - m_rowBottoms.begin());
          i < static_cast<std::size_t>(lastIt - m_rowTops.begin()); ++i) {
         CControlUI& row = *Children()[i];
-        if (row.IsVisible() && !row.IsFloat()) row.SetPos(row.RawPos());
+        if (row.IsVisible() && !row.IsFloat())
+            row.SetPos(row.RawPos());
     }
 }
 
 void CListUI::SetAttribute(std::string_view name, std::string_view value)
 {
-    if (name == "vscrollbar") EnableScrollBar(SkinValue::Bool(value, true), m_hScroll);
-    else if (name == "hscrollbar") EnableScrollBar(m_vScroll, SkinValue::Bool(value));
-    else if (name == "header") m_header->SetVisible(value != "hidden" && value != "false");
-    else if (name == "rowheight" || name == "itemheight") SetDefaultRowHeight(SkinValue::Int(value));
-    else CVerticalLayoutUI::SetAttribute(name, value);
+    if (name == "vscrollbar")
+        EnableScrollBar(SkinValue::Bool(value, true), m_hScroll);
+    else if (name == "hscrollbar")
+        EnableScrollBar(m_vScroll, SkinValue::Bool(value));
+    else if (name == "header")
+        m_header->SetVisible(value != "hidden" && value != "false");
+    else if (name == "rowheight" || name == "itemheight")
+        SetDefaultRowHeight(SkinValue::Int(value));
+    else
+        CVerticalLayoutUI::SetAttribute(name, value);
 }

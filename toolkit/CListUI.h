@@ -61,8 +61,8 @@ private:
     bool m_hScroll = false;
     int m_defaultRowHeight = 24;
     int m_scrollY = 0;
-    int m_contentHeight = 0;          // all visible rows with their child padding
+    int m_contentHeight = 0; // all visible rows with their child padding
     UIRect m_viewRect;
-    std::vector<int> m_rowTops;       // top and bottom of each row relative to the content top;
-    std::vector<int> m_rowBottoms;    // both never decrease, so the rows in view are found by bisection
+    std::vector<int> m_rowTops;    // top and bottom of each row relative to the content top;
+    std::vector<int> m_rowBottoms; // both never decrease, so the rows in view are found by bisection
 };

@@ -17,7 +17,7 @@ public:
     bool Activate() override;
 
     const CDuiString& GetGroup() const { return m_group; }
-    void SetGroup(const CDuiString& group);       // empty: no group
+    void SetGroup(const CDuiString& group); // empty: no group
     bool IsSelected() const { return m_selected; }
     void Selected(bool selected, bool notify = true);
 

@@ -32,10 +32,11 @@ ProcessState& Process()
 
 void RescheduleTimers()
 {
-    if (IToolkitBackend* backend = Process().backend) backend->ScheduleTimerWake(Process().timers.NextDue());
+    if (IToolkitBackend* backend = Process().backend)
+        backend->ScheduleTimerWake(Process().timers.NextDue());
 }
 
-}  // namespace
+} // namespace
 
 // ================= process-wide =================
 
@@ -100,7 +101,8 @@ int CPaintManagerUI::MessageLoop()
 
 void CPaintManagerUI::PostQuit(int exitCode)
 {
-    if (IToolkitBackend* backend = Process().backend) backend->PostQuit(exitCode);
+    if (IToolkitBackend* backend = Process().backend)
+        backend->PostQuit(exitCode);
 }
 
 std::uint64_t CPaintManagerUI::Now()
@@ -155,7 +157,8 @@ UIWindowHandle CPaintManagerUI::GetPaintWindowHandle() const
 
 bool CPaintManagerUI::AttachDialog(CControlUI* root)
 {
-    if (!root || root->GetParent()) return false;
+    if (!root || root->GetParent())
+        return false;
     m_root.reset(root);
     m_root->SetManager(this, nullptr);
     NeedUpdate();
@@ -174,7 +177,8 @@ CControlUI* CPaintManagerUI::FindSubControlByName(CControlUI* parent, std::strin
 
 bool CPaintManagerUI::AddNotifier(INotifyUI* notifier)
 {
-    if (!notifier || std::find(m_notifiers.begin(), m_notifiers.end(), notifier) != m_notifiers.end()) return false;
+    if (!notifier || std::find(m_notifiers.begin(), m_notifiers.end(), notifier) != m_notifiers.end())
+        return false;
     m_notifiers.push_back(notifier);
     return true;
 }
@@ -182,18 +186,21 @@ bool CPaintManagerUI::AddNotifier(INotifyUI* notifier)
 bool CPaintManagerUI::RemoveNotifier(INotifyUI* notifier)
 {
     const auto at = std::find(m_notifiers.begin(), m_notifiers.end(), notifier);
-    if (at == m_notifiers.end()) return false;
+    if (at == m_notifiers.end())
+        return false;
     m_notifiers.erase(at);
     return true;
 }
 
 void CPaintManagerUI::SendNotify(TNotifyUI& msg)
 {
-    if (msg.dwTimestamp == 0) msg.dwTimestamp = Now();
+    if (msg.dwTimestamp == 0)
+        msg.dwTimestamp = Now();
     // A copy: receivers may register or leave while the message is delivered.
     const std::vector<INotifyUI*> receivers = m_notifiers;
     for (INotifyUI* receiver : receivers)
-        if (std::find(m_notifiers.begin(), m_notifiers.end(), receiver) != m_notifiers.end()) receiver->Notify(msg);
+        if (std::find(m_notifiers.begin(), m_notifiers.end(), receiver) != m_notifiers.end())
+            receiver->Notify(msg);
 }
 
 void CPaintManagerUI::SendNotify(CControlUI* control, const char* type, std::uintptr_t wParam, std::intptr_t lParam)
@@ -208,7 +215,8 @@ void CPaintManagerUI::SendNotify(CControlUI* control, const char* type, std::uin
 
 bool CPaintManagerUI::SetTimer(CControlUI* control, std::uint32_t id, std::uint32_t elapseMs)
 {
-    if (!control || control->GetManager() != this || elapseMs == 0) return false;
+    if (!control || control->GetManager() != this || elapseMs == 0)
+        return false;
     Process().timers.Set(this, control, id, elapseMs, Now());
     RescheduleTimers();
     return true;
@@ -217,13 +225,15 @@ bool CPaintManagerUI::SetTimer(CControlUI* control, std::uint32_t id, std::uint3
 bool CPaintManagerUI::KillTimer(CControlUI* control, std::uint32_t id)
 {
     const bool killed = Process().timers.Kill(control, id);
-    if (killed) RescheduleTimers();
+    if (killed)
+        RescheduleTimers();
     return killed;
 }
 
 void CPaintManagerUI::KillTimer(CControlUI* control)
 {
-    if (Process().timers.KillControl(control)) RescheduleTimers();
+    if (Process().timers.KillControl(control))
+        RescheduleTimers();
 }
 
 void CPaintManagerUI::KillAllTimers()
@@ -252,15 +262,20 @@ void CPaintManagerUI::SetDefaultFont(const UIFont& font)
 
 void CPaintManagerUI::SetWindowAttribute(std::string_view name, std::string_view value)
 {
-    if (name == "size") m_initSize = SkinValue::Size(value);
-    else if (name == "caption") m_captionRect = SkinValue::Rect(value);
-    else if (name == "mininfo") m_minInfo = SkinValue::Size(value);
-    else if (name == "defaultfontcolor") m_defaultTextColor = SkinValue::Color(value, m_defaultTextColor);
+    if (name == "size")
+        m_initSize = SkinValue::Size(value);
+    else if (name == "caption")
+        m_captionRect = SkinValue::Rect(value);
+    else if (name == "mininfo")
+        m_minInfo = SkinValue::Size(value);
+    else if (name == "defaultfontcolor")
+        m_defaultTextColor = SkinValue::Color(value, m_defaultTextColor);
 }
 
 void CPaintManagerUI::SetClientSize(UISize size)
 {
-    if (m_clientSize == size) return;
+    if (m_clientSize == size)
+        return;
     m_clientSize = size;
     NeedUpdate();
 }
@@ -273,9 +288,11 @@ void CPaintManagerUI::NeedUpdate()
 
 void CPaintManagerUI::UpdateLayout()
 {
-    if (m_inLayout) return;
+    if (m_inLayout)
+        return;
     m_layoutDirty = false;
-    if (!m_root) return;
+    if (!m_root)
+        return;
     m_inLayout = true;
     m_root->SetPos(UIRect{0, 0, m_clientSize.cx, m_clientSize.cy});
     m_inLayout = false;
@@ -284,9 +301,11 @@ void CPaintManagerUI::UpdateLayout()
 void CPaintManagerUI::Invalidate()
 {
     // The backend hears of the first change after it last mirrored, and only once the window exists.
-    if (m_changed) return;
+    if (m_changed)
+        return;
     IToolkitBackend* backend = Process().backend;
-    if (!backend || !GetPaintWindowHandle()) return;
+    if (!backend || !GetPaintWindowHandle())
+        return;
     m_changed = true;
     backend->TreeChanged(*this);
 }
@@ -294,15 +313,18 @@ void CPaintManagerUI::Invalidate()
 void CPaintManagerUI::AddOptionGroup(const CDuiString& group, COptionUI* option)
 {
     auto& members = m_optionGroups[group];
-    if (std::find(members.begin(), members.end(), option) == members.end()) members.push_back(option);
+    if (std::find(members.begin(), members.end(), option) == members.end())
+        members.push_back(option);
 }
 
 void CPaintManagerUI::RemoveOptionGroup(const CDuiString& group, COptionUI* option)
 {
     const auto at = m_optionGroups.find(group);
-    if (at == m_optionGroups.end()) return;
+    if (at == m_optionGroups.end())
+        return;
     std::erase(at->second, option);
-    if (at->second.empty()) m_optionGroups.erase(at);
+    if (at->second.empty())
+        m_optionGroups.erase(at);
 }
 
 const std::vector<COptionUI*>* CPaintManagerUI::GetOptionGroup(const CDuiString& group) const
@@ -313,7 +335,8 @@ const std::vector<COptionUI*>* CPaintManagerUI::GetOptionGroup(const CDuiString&
 
 void CPaintManagerUI::ReapObjects(CControlUI* control)
 {
-    if (Process().timers.KillControl(control)) RescheduleTimers();
+    if (Process().timers.KillControl(control))
+        RescheduleTimers();
     if (IToolkitBackend* backend = Process().backend; backend && GetPaintWindowHandle())
         backend->ControlDestroyed(*this, *control);
 }

@@ -109,11 +109,11 @@ public:
     void SetDefaultTextColor(UIColor color) { m_defaultTextColor = color; }
 
     // Window attributes from the skin's <Window> element.
-    UISize GetInitSize() const { return m_initSize; }             // "size"; 0,0 when not given
+    UISize GetInitSize() const { return m_initSize; } // "size"; 0,0 when not given
     void SetInitSize(UISize size) { m_initSize = size; }
-    UIRect GetCaptionRect() const { return m_captionRect; }       // "caption": drag strip; bottom/right
-    void SetCaptionRect(UIRect rect) { m_captionRect = rect; }    // measured from the top-left corner
-    UISize GetMinInfo() const { return m_minInfo; }               // "mininfo": smallest size
+    UIRect GetCaptionRect() const { return m_captionRect; }    // "caption": drag strip; bottom/right
+    void SetCaptionRect(UIRect rect) { m_captionRect = rect; } // measured from the top-left corner
+    UISize GetMinInfo() const { return m_minInfo; }            // "mininfo": smallest size
     void SetMinInfo(UISize size) { m_minInfo = size; }
     void SetWindowAttribute(std::string_view name, std::string_view value);
 

@@ -15,7 +15,7 @@ public:
     int GetMaxValue() const { return m_max; }
     void SetMaxValue(int value);
     int GetValue() const { return m_value; }
-    void SetValue(int value);                      // stored as given
+    void SetValue(int value); // stored as given
     const CDuiString& GetForeImage() const { return m_foreImage; }
     void SetForeImage(const CDuiString& image);
     // The filled share, 0.0 .. 1.0 (the value clamped to min..max; 0 when max <= min).

@@ -12,7 +12,8 @@ CResourceStore& CResourceStore::Instance()
 void CResourceStore::SetPath(std::string path)
 {
     for (auto& c : path)
-        if (c == '\\') c = '/';
+        if (c == '\\')
+            c = '/';
     m_path = std::move(path);
     DropCaches();
 }
@@ -34,37 +35,46 @@ std::string CResourceStore::Normalize(std::string_view name)
 {
     std::string n(name);
     for (auto& c : n)
-        if (c == '\\') c = '/';
-    while (n.rfind("./", 0) == 0) n.erase(0, 2);
+        if (c == '\\')
+            c = '/';
+    while (n.rfind("./", 0) == 0)
+        n.erase(0, 2);
     return n;
 }
 
 std::string CResourceStore::Join(const std::string& name) const
 {
-    if (m_path.empty()) return name;
-    if (m_path.back() == '/') return m_path + name;
+    if (m_path.empty())
+        return name;
+    if (m_path.back() == '/')
+        return m_path + name;
     return m_path + "/" + name;
 }
 
 std::optional<std::string> CResourceStore::Load(std::string_view name)
 {
     const std::string n = Normalize(name);
-    if (n.empty()) return std::nullopt;
+    if (n.empty())
+        return std::nullopt;
     if (!m_zip.empty()) {
-        if (!m_archive.IsOpen() && !m_archive.Open(Join(m_zip))) return std::nullopt;
+        if (!m_archive.IsOpen() && !m_archive.Open(Join(m_zip)))
+            return std::nullopt;
         auto bytes = m_archive.Read(n);
-        if (!m_cachedArchive) m_archive.Close();
+        if (!m_cachedArchive)
+            m_archive.Close();
         return bytes;
     }
     std::ifstream in(Join(n), std::ios::binary);
-    if (!in) return std::nullopt;
+    if (!in)
+        return std::nullopt;
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 std::shared_ptr<const SkinDocument> CResourceStore::LoadSkin(std::string_view name, std::string& error)
 {
     const std::string n = Normalize(name);
-    if (const auto found = m_skins.find(n); found != m_skins.end()) return found->second;
+    if (const auto found = m_skins.find(n); found != m_skins.end())
+        return found->second;
     const auto bytes = Load(n);
     if (!bytes) {
         error = "skin file not found: " + n;

@@ -14,23 +14,27 @@ bool CTabLayoutUI::Add(CControlUI* control)
 
 bool CTabLayoutUI::AddAt(CControlUI* control, int index)
 {
-    if (!CContainerUI::AddAt(control, index)) return false;
+    if (!CContainerUI::AddAt(control, index))
+        return false;
     const int at = GetItemIndex(control);
     if (m_curSel < 0) {
         m_curSel = at;
         control->SetVisible(true);
     } else {
-        if (at <= m_curSel) ++m_curSel;
+        if (at <= m_curSel)
+            ++m_curSel;
         control->SetVisible(false);
     }
-    if (at == m_wantedSel) SelectItem(at);
+    if (at == m_wantedSel)
+        SelectItem(at);
     return true;
 }
 
 bool CTabLayoutUI::Remove(CControlUI* control)
 {
     const int at = GetItemIndex(control);
-    if (at < 0) return false;
+    if (at < 0)
+        return false;
     CContainerUI::Remove(control);
     if (GetCount() == 0) {
         m_curSel = -1;
@@ -51,12 +55,15 @@ void CTabLayoutUI::RemoveAll()
 
 bool CTabLayoutUI::SelectItem(int index)
 {
-    if (index < 0 || index >= GetCount()) return false;
+    if (index < 0 || index >= GetCount())
+        return false;
     const int old = m_curSel;
     m_curSel = index;
-    for (int i = 0; i < GetCount(); ++i) GetItemAt(i)->SetVisible(i == index);
+    for (int i = 0; i < GetCount(); ++i)
+        GetItemAt(i)->SetVisible(i == index);
     NeedUpdate();
-    if (old != index) SendNotify("tabselect", static_cast<std::uintptr_t>(index), old);
+    if (old != index)
+        SendNotify("tabselect", static_cast<std::uintptr_t>(index), old);
     return true;
 }
 
@@ -85,6 +92,6 @@ void CTabLayoutUI::SetAttribute(std::string_view name, std::string_view value)
     if (name == "selectedid") {
         m_wantedSel = SkinValue::Int(value, -1);
         SelectItem(m_wantedSel);
-    }
-    else CContainerUI::SetAttribute(name, value);
+    } else
+        CContainerUI::SetAttribute(name, value);
 }

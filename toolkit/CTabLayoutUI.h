@@ -13,7 +13,7 @@ public:
     bool Remove(CControlUI* control) override;
     void RemoveAll() override;
 
-    int GetCurSel() const { return m_curSel; }     // -1 when empty
+    int GetCurSel() const { return m_curSel; } // -1 when empty
     // Shows the child at index (or the given child) and hides the others; raises "tabselect"
     // (wParam new index, lParam old index) when the selection changes. False for a bad index.
     bool SelectItem(int index);
@@ -24,5 +24,5 @@ public:
 
 private:
     int m_curSel = -1;
-    int m_wantedSel = -1;      // skin "selectedid": selected once that child arrives
+    int m_wantedSel = -1; // skin "selectedid": selected once that child arrives
 };

@@ -21,10 +21,10 @@ public:
     };
 
     // Starts or restarts a timer due at now + interval.
-    void Set(CPaintManagerUI* manager, CControlUI* control, std::uint32_t id, std::uint32_t intervalMs,
-             std::uint64_t now);
+    void Set(
+        CPaintManagerUI* manager, CControlUI* control, std::uint32_t id, std::uint32_t intervalMs, std::uint64_t now);
     bool Kill(CControlUI* control, std::uint32_t id);
-    bool KillControl(CControlUI* control);   // false when it had none
+    bool KillControl(CControlUI* control); // false when it had none
     void KillManager(CPaintManagerUI* manager);
     std::optional<std::uint64_t> NextDue() const;
     // Takes the earliest timer due at or before now and re-arms it for its next period

@@ -17,14 +17,17 @@ void CVerticalLayoutUI::SetPos(UIRect rect)
     int fillCount = 0;
     int placed = 0;
     for (const auto& child : Children()) {
-        if (!child->IsVisible() || child->IsFloat()) continue;
+        if (!child->IsVisible() || child->IsFloat())
+            continue;
         const UIRect pad = child->GetPadding();
         const UISize want = child->EstimateSize(UISize{inner.Width() - pad.left - pad.right, inner.Height()});
         taken += pad.top + pad.bottom + std::max(want.cy, 0);
-        if (want.cy <= 0) ++fillCount;
+        if (want.cy <= 0)
+            ++fillCount;
         ++placed;
     }
-    if (placed > 1) taken += GetChildPadding() * (placed - 1);
+    if (placed > 1)
+        taken += GetChildPadding() * (placed - 1);
     const int rest = std::max(0, inner.Height() - taken);
     const int fillEach = fillCount > 0 ? rest / fillCount : 0;
     const int fillLeftover = fillCount > 0 ? rest - fillEach * fillCount : 0;
@@ -33,7 +36,8 @@ void CVerticalLayoutUI::SetPos(UIRect rect)
     int y = inner.top;
     int fillsSeen = 0;
     for (const auto& child : Children()) {
-        if (!child->IsVisible()) continue;
+        if (!child->IsVisible())
+            continue;
         if (child->IsFloat()) {
             PlaceFloat(*child, rect);
             continue;
@@ -44,7 +48,8 @@ void CVerticalLayoutUI::SetPos(UIRect rect)
         int height = want.cy;
         if (height <= 0) {
             height = fillEach;
-            if (++fillsSeen == fillCount) height += fillLeftover;
+            if (++fillsSeen == fillCount)
+                height += fillLeftover;
         }
         const int width = want.cx > 0 ? want.cx : availableWidth;
         y += pad.top;

@@ -12,7 +12,8 @@ void CWebBrowserUI::NavigateUrl(const CDuiString& url)
 {
     m_url = url;
     Invalidate();
-    if (IToolkitBackend* backend = CPaintManagerUI::GetBackend()) backend->NavigateWebBrowser(*this, url);
+    if (IToolkitBackend* backend = CPaintManagerUI::GetBackend())
+        backend->NavigateWebBrowser(*this, url);
 }
 
 void CWebBrowserUI::SetWebBrowserEventHandler(CWebBrowserEventHandler* handler)

@@ -21,16 +21,19 @@ CPaintManagerUI* CWindowWnd::GetPaintManager()
 }
 
 UIWindowHandle CWindowWnd::Create(UIWindowHandle parent, const CDuiString& title, std::uint32_t style,
-                                  std::uint32_t exStyle, int x, int y, int cx, int cy, void*)
+    std::uint32_t exStyle, int x, int y, int cx, int cy, void*)
 {
     IToolkitBackend* backend = CPaintManagerUI::GetBackend();
-    if (m_hWnd || !backend) return nullptr;
+    if (m_hWnd || !backend)
+        return nullptr;
     m_title = title;
     m_closing = false;
     m_hWnd = backend->CreateNativeWindow(*this, parent, title, style, exStyle, UIRect{x, y, x + cx, y + cy});
-    if (!m_hWnd) return nullptr;
+    if (!m_hWnd)
+        return nullptr;
     OnCreate();
-    if (m_hWnd && (style & kWindowStyleVisible)) ShowWindow(true);
+    if (m_hWnd && (style & kWindowStyleVisible))
+        ShowWindow(true);
     return m_hWnd;
 }
 
@@ -43,7 +46,8 @@ void CWindowWnd::ShowWindow(bool show)
 int CWindowWnd::ShowModal()
 {
     IToolkitBackend* backend = CPaintManagerUI::GetBackend();
-    if (!backend || !m_hWnd) return -1;
+    if (!backend || !m_hWnd)
+        return -1;
     // The window may delete itself inside the loop: nothing of this object is touched afterwards.
     return backend->RunModalLoop(m_hWnd);
 }
@@ -51,14 +55,16 @@ int CWindowWnd::ShowModal()
 void CWindowWnd::Close(int result)
 {
     IToolkitBackend* backend = CPaintManagerUI::GetBackend();
-    if (!backend || !m_hWnd || m_closing) return;
+    if (!backend || !m_hWnd || m_closing)
+        return;
     m_closing = true;
     backend->CloseNativeWindow(m_hWnd, result);
 }
 
 void CWindowWnd::CenterWindow()
 {
-    if (IToolkitBackend* backend = CPaintManagerUI::GetBackend(); backend && m_hWnd) backend->CenterNativeWindow(m_hWnd);
+    if (IToolkitBackend* backend = CPaintManagerUI::GetBackend(); backend && m_hWnd)
+        backend->CenterNativeWindow(m_hWnd);
 }
 
 void CWindowWnd::SetIcon(int resourceId)
@@ -103,16 +109,18 @@ void CWindowWnd::HandleNativeDestroyed()
     OnFinalMessage(gone);
 }
 
-void CWindowWnd::HandleNativeResized(UISize) {}
+void CWindowWnd::HandleNativeResized(UISize) { }
 
-void CWindowWnd::OnCreate() {}
+void CWindowWnd::OnCreate() { }
 
-void CWindowWnd::OnFinalMessage(UIWindowHandle) {}
+void CWindowWnd::OnFinalMessage(UIWindowHandle) { }
 
 void CWindowWnd::DetachNativeWindow()
 {
-    if (!m_hWnd) return;
+    if (!m_hWnd)
+        return;
     UIWindowHandle gone = m_hWnd;
     m_hWnd = nullptr;
-    if (IToolkitBackend* backend = CPaintManagerUI::GetBackend()) backend->ForgetNativeWindow(gone);
+    if (IToolkitBackend* backend = CPaintManagerUI::GetBackend())
+        backend->ForgetNativeWindow(gone);
 }

@@ -26,7 +26,7 @@ public:
     // window has one, replaces cx, cy), then runs OnCreate. Style kWindowStyleVisible shows it.
     // Null when there is no backend or the window already exists. menu is accepted and ignored.
     UIWindowHandle Create(UIWindowHandle parent, const CDuiString& title, std::uint32_t style, std::uint32_t exStyle,
-                          int x, int y, int cx, int cy, void* menu = nullptr);
+        int x, int y, int cx, int cy, void* menu = nullptr);
     void ShowWindow(bool show = true);
     // Shows the window modally over its parent; returns the result given to Close once it has
     // closed. The window may be deleted when this returns (OnFinalMessage).

@@ -14,14 +14,14 @@ class CWindowWnd;
 
 // What a file dialog shows. Texts are active-code-page bytes.
 struct FileDialogFilter {
-    CDuiString description;      // e.g. "torrent文件(*.torrent)"
-    CDuiString patterns;         // ';'-separated patterns, e.g. "*.torrent"
+    CDuiString description; // e.g. "torrent文件(*.torrent)"
+    CDuiString patterns;    // ';'-separated patterns, e.g. "*.torrent"
 };
 struct FileDialogOptions {
-    CDuiString title;                  // empty: the backend's default title
-    FileDialogFilter filter;           // empty patterns: all files
-    CDuiString defaultExtension;       // save dialog: appended when the user gives none (without '.')
-    bool mustExist = false;            // open dialog: only existing files
+    CDuiString title;            // empty: the backend's default title
+    FileDialogFilter filter;     // empty patterns: all files
+    CDuiString defaultExtension; // save dialog: appended when the user gives none (without '.')
+    bool mustExist = false;      // open dialog: only existing files
 };
 
 // The platform side of the toolkit. One backend is chosen once per process with
@@ -38,7 +38,8 @@ public:
     // Creates the native window of window (not shown yet). rect is the requested outer rectangle.
     // The backend keeps the native object until it is destroyed.
     virtual UIWindowHandle CreateNativeWindow(CWindowWnd& window, UIWindowHandle parent, const CDuiString& title,
-                                              std::uint32_t style, std::uint32_t exStyle, UIRect rect) = 0;
+        std::uint32_t style, std::uint32_t exStyle, UIRect rect)
+        = 0;
     // Asks for the window to be closed with result. The backend destroys it later, never inside
     // this call (the caller is usually a notification handler of that window): when it is gone it
     // calls CWindowWnd::HandleNativeDestroyed exactly once. A modal loop of the window returns result.

@@ -15,7 +15,7 @@ class CControlUI;
 struct SkinNode {
     using Factory = CControlUI* (*)();
     std::string className;
-    Factory factory = nullptr;     // null: a class the toolkit doesn't know (asks the callback)
+    Factory factory = nullptr; // null: a class the toolkit doesn't know (asks the callback)
     std::vector<std::pair<std::string, std::string>> attributes;
     std::vector<SkinNode> children;
 };
@@ -27,10 +27,10 @@ struct SkinFont {
 };
 
 struct SkinDocument {
-    bool hasWindow = false;                                           // root element was <Window>
+    bool hasWindow = false; // root element was <Window>
     std::vector<std::pair<std::string, std::string>> windowAttributes;
     std::vector<SkinFont> fonts;
-    std::vector<SkinNode> controls;                                    // top-level control elements
+    std::vector<SkinNode> controls; // top-level control elements
 
     // Parses XML text; null (with error set) when it is not well-formed.
     static std::shared_ptr<const SkinDocument> Parse(std::string_view xml, std::string& error);

@@ -8,8 +8,10 @@ namespace {
 
 std::string_view Trim(std::string_view text)
 {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+        text.remove_suffix(1);
     return text;
 }
 
@@ -22,7 +24,7 @@ int NextPart(std::string_view& text)
     return Int(part, 0);
 }
 
-}  // namespace
+} // namespace
 
 UIColor Color(std::string_view text, UIColor fallback)
 {
@@ -37,29 +39,36 @@ UIColor Color(std::string_view text, UIColor fallback)
         text.remove_prefix(2);
         base = 16;
     }
-    if (text.empty()) return fallback;
+    if (text.empty())
+        return fallback;
     std::uint32_t value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
-    if (error != std::errc() || end != text.data() + text.size()) return fallback;
-    if (hashForm && text.size() == 6) value |= 0xFF000000u;
+    if (error != std::errc() || end != text.data() + text.size())
+        return fallback;
+    if (hashForm && text.size() == 6)
+        value |= 0xFF000000u;
     return value;
 }
 
 int Int(std::string_view text, int fallback)
 {
     text = Trim(text);
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    if (!text.empty() && text.front() == '+')
+        text.remove_prefix(1);
     int value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || text.empty()) return fallback;
+    if (error != std::errc() || end != text.data() + text.size() || text.empty())
+        return fallback;
     return value;
 }
 
 bool Bool(std::string_view text, bool fallback)
 {
     text = Trim(text);
-    if (text == "true" || text == "1" || text == "TRUE" || text == "True") return true;
-    if (text == "false" || text == "0" || text == "FALSE" || text == "False") return false;
+    if (text == "true" || text == "1" || text == "TRUE" || text == "True")
+        return true;
+    if (text == "false" || text == "0" || text == "FALSE" || text == "False")
+        return false;
     return fallback;
 }
 
@@ -81,4 +90,4 @@ UISize Size(std::string_view text)
     return size;
 }
 
-}  // namespace SkinValue
+} // namespace SkinValue

@@ -17,4 +17,4 @@ UIRect Rect(std::string_view text);
 // "a,b"; missing parts are 0.
 UISize Size(std::string_view text);
 
-}  // namespace SkinValue
+} // namespace SkinValue

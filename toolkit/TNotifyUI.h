@@ -10,9 +10,9 @@ class CControlUI;
 // Types used: "click", "selectchanged", "timer" (wParam = timer id), "textchanged", "tabselect"
 // (wParam = new index, lParam = old index).
 struct TNotifyUI {
-    CDuiString sType;                  // what happened
-    CControlUI* pSender = nullptr;     // the control it happened to
-    std::uint64_t dwTimestamp = 0;     // toolkit clock in milliseconds
+    CDuiString sType;              // what happened
+    CControlUI* pSender = nullptr; // the control it happened to
+    std::uint64_t dwTimestamp = 0; // toolkit clock in milliseconds
     std::uintptr_t wParam = 0;
     std::intptr_t lParam = 0;
 };

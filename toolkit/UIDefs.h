@@ -48,8 +48,8 @@ using UIWindowHandle = INativeWindow*;
 
 // Result codes of the web browser host questions (CWebBrowserEventHandler).
 using UIResult = std::int32_t;
-inline constexpr UIResult kUIResultOk = 0;                                      // S_OK
-inline constexpr UIResult kUIResultFalse = 1;                                   // S_FALSE
+inline constexpr UIResult kUIResultOk = 0;                                              // S_OK
+inline constexpr UIResult kUIResultFalse = 1;                                           // S_FALSE
 inline constexpr UIResult kUIResultNotImplemented = static_cast<UIResult>(0x80004001u); // E_NOTIMPL
 
 // Text alignment flags of labels, texts, buttons and edits (combine one horizontal, one vertical).
@@ -60,9 +60,9 @@ enum UITextAlign : std::uint32_t {
     kAlignTop = 0x0,
     kAlignVCenter = 0x4,
     kAlignBottom = 0x8,
-    kAlignWordBreak = 0x10,   // wrap long text onto several lines
+    kAlignWordBreak = 0x10, // wrap long text onto several lines
 };
 
 // Window style bits that change what the toolkit does (the others are accepted and ignored).
-inline constexpr std::uint32_t kWindowStyleVisible = 0x10000000u;  // show the window once it is created
-inline constexpr std::uint32_t kWindowStylePopup = 0x80000000u;    // a popup window (owned, no taskbar entry)
+inline constexpr std::uint32_t kWindowStyleVisible = 0x10000000u; // show the window once it is created
+inline constexpr std::uint32_t kWindowStylePopup = 0x80000000u;   // a popup window (owned, no taskbar entry)

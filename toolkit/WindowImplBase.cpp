@@ -20,7 +20,8 @@ void WindowImplBase::OnCreate()
     m_pm.AddNotifier(this);
     CDialogBuilder builder;
     CControlUI* root = builder.Create(GetSkinFile(), nullptr, this, &m_pm);
-    if (!root) root = new CVerticalLayoutUI();
+    if (!root)
+        root = new CVerticalLayoutUI();
     m_pm.AttachDialog(root);
 
     UIRect rect = GetWindowRect();
@@ -34,13 +35,14 @@ void WindowImplBase::OnCreate()
     InitWindow();
 }
 
-void WindowImplBase::InitWindow() {}
+void WindowImplBase::InitWindow() { }
 
-void WindowImplBase::OnClick(TNotifyUI&) {}
+void WindowImplBase::OnClick(TNotifyUI&) { }
 
 void WindowImplBase::Notify(TNotifyUI& msg)
 {
-    if (msg.sType == "click") OnClick(msg);
+    if (msg.sType == "click")
+        OnClick(msg);
 }
 
 CControlUI* WindowImplBase::CreateControl(const char*)

@@ -11,21 +11,23 @@ namespace {
 // Saves with the encoding's room reserved up front: generated names are a little longer than
 // most originals, and growing a multi-megabyte text step by step would copy it several times.
 // The "pieces" string goes to the file from the loaded bytes, never through the text.
-bool SaveWithRoom(CTorrentParser& parser, const std::string& path, std::string& encoding) {
+bool SaveWithRoom(CTorrentParser& parser, const std::string& path, std::string& encoding)
+{
     encoding.clear();
     const auto loaded = static_cast<std::size_t>(parser.bufferLength);
     encoding.reserve(loaded + loaded / 8 + 65536);
     return parser.WriteToFile(encoding, path.c_str());
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
 // The steps of one item in order; `result.outcome` names the step under way until the last
 // one succeeds, so that it tells which step failed, by a false result or by an exception.
 void RunConversionSteps(CTorrentParser& parser, const BatchItem& item, const std::string& destDir, const char* stem,
-                        std::string* encodingBuffer, ConversionResult& result) {
+    std::string* encodingBuffer, ConversionResult& result)
+{
     const std::string sub = item.relativeDir + "/";
     result.outcome = ConversionOutcome::LoadFailed;
     result.outputPath = destDir + sub + item.fileName;
@@ -54,17 +56,19 @@ void RunConversionSteps(CTorrentParser& parser, const BatchItem& item, const std
     result.outcome = ConversionOutcome::Converted;
 }
 
-}  // namespace
+} // namespace
 
 ConversionResult ConvertBatchItem(CTorrentParser& parser, const BatchItem& item, const std::string& destDir,
-                                  const char* stem, std::string* encodingBuffer) {
+    const char* stem, std::string* encodingBuffer)
+{
     ConversionResult result;
     RunConversionSteps(parser, item, destDir, stem, encodingBuffer, result);
     return result;
 }
 
 ConversionResult ConvertBatchItemContained(CTorrentParser& parser, const BatchItem& item, const std::string& destDir,
-                                           const char* stem, std::string* encodingBuffer) noexcept {
+    const char* stem, std::string* encodingBuffer) noexcept
+{
     ConversionResult result;
     try {
         RunConversionSteps(parser, item, destDir, stem, encodingBuffer, result);
@@ -76,29 +80,34 @@ ConversionResult ConvertBatchItemContained(CTorrentParser& parser, const BatchIt
     return result;
 }
 
-std::string FormatBatchStem(int64_t unixSeconds, uint32_t tickCountMs, uint32_t index) {
+std::string FormatBatchStem(int64_t unixSeconds, uint32_t tickCountMs, uint32_t index)
+{
     char stem[64];
     std::snprintf(stem, sizeof stem, "%d-%d-%u", static_cast<int32_t>(static_cast<uint32_t>(unixSeconds)),
-                  static_cast<int>(tickCountMs % 1000u), index);
+        static_cast<int>(tickCountMs % 1000u), index);
     return stem;
 }
 
-std::string MakeBatchStem(uint32_t index) { return FormatBatchStem(UnixTimeSeconds(), TickCountMs(), index); }
+std::string MakeBatchStem(uint32_t index)
+{
+    return FormatBatchStem(UnixTimeSeconds(), TickCountMs(), index);
+}
 
-const char* ConversionStateText(ConversionOutcome outcome) {
+const char* ConversionStateText(ConversionOutcome outcome)
+{
     switch (outcome) {
-        case ConversionOutcome::Converted:
-            return "保存转换的种子成功!";
-        case ConversionOutcome::LoadFailed:
-            return "种子文件分析失败 请检查种子文件!";
-        case ConversionOutcome::AnalyzeFailed:
-            return "获取种子信息失败 请检查种子文件!";
-        case ConversionOutcome::WashFailed:
-            return "清洗种子文件失败 请检查种子文件!";
-        case ConversionOutcome::OutputFolderFailed:
-            return "保存种子文件的目录有误 请检查目录!";
-        case ConversionOutcome::SaveFailed:
-            return "保存转换的种子失败 请检查存储路径!";
+    case ConversionOutcome::Converted:
+        return "保存转换的种子成功!";
+    case ConversionOutcome::LoadFailed:
+        return "种子文件分析失败 请检查种子文件!";
+    case ConversionOutcome::AnalyzeFailed:
+        return "获取种子信息失败 请检查种子文件!";
+    case ConversionOutcome::WashFailed:
+        return "清洗种子文件失败 请检查种子文件!";
+    case ConversionOutcome::OutputFolderFailed:
+        return "保存种子文件的目录有误 请检查目录!";
+    case ConversionOutcome::SaveFailed:
+        return "保存转换的种子失败 请检查存储路径!";
     }
     return "";
 }

@@ -31,13 +31,13 @@ struct ConversionResult {
 // The parser keeps the washed torrent until its next load.
 // `encodingBuffer`, when given, holds the encoding and keeps its room for the next item.
 ConversionResult ConvertBatchItem(CTorrentParser& parser, const BatchItem& item, const std::string& destDir,
-                                  const char* stem, std::string* encodingBuffer = nullptr);
+    const char* stem, std::string* encodingBuffer = nullptr);
 
 // ConvertBatchItem for runs that must outlive any one item: an exception thrown by a step (an
 // allocation failure, anything else) ends the item as a failure of that step instead of
 // leaving the call, and the parser is emptied.
 ConversionResult ConvertBatchItemContained(CTorrentParser& parser, const BatchItem& item, const std::string& destDir,
-                                           const char* stem, std::string* encodingBuffer = nullptr) noexcept;
+    const char* stem, std::string* encodingBuffer = nullptr) noexcept;
 
 // The washing stem of the item at `index`: "%d-%d-%d" of the time in seconds since 1970 (as a
 // signed 32-bit number), the tick count's milliseconds modulo 1000 and the index.

@@ -8,7 +8,10 @@
 #include <cstring>
 #include <vector>
 
-CTorrentParser::~CTorrentParser() { Reset(); }
+CTorrentParser::~CTorrentParser()
+{
+    Reset();
+}
 
 void CTorrentParser::Reset()
 {
@@ -71,8 +74,8 @@ bool CTorrentParser::DecodeBuffer()
             break;
         }
     }
-    return root != nullptr && root->errorCode == 0 && root->Find("announce") != nullptr &&
-           root->Find("info") != nullptr;
+    return root != nullptr && root->errorCode == 0 && root->Find("announce") != nullptr
+        && root->Find("info") != nullptr;
 }
 
 bool CTorrentParser::SaveToFile(std::string& out, const char* path)

@@ -9,22 +9,25 @@
 // `compress(blocks, count)` runs the digest's block function over `count` 64-byte blocks.
 template <typename Compress>
 void UpdateDigestBlocks(std::uint32_t (&bitCount)[2], unsigned char (&block)[64], const unsigned char* data,
-                        unsigned int length, Compress compress) {
-  if (length == 0) return;
-  unsigned int offset = (bitCount[0] >> 3) & 63;
-  bitCount[0] += length << 3;
-  if (bitCount[0] < (length << 3)) ++bitCount[1];
-  bitCount[1] += length >> 29;
+    unsigned int length, Compress compress)
+{
+    if (length == 0)
+        return;
+    unsigned int offset = (bitCount[0] >> 3) & 63;
+    bitCount[0] += length << 3;
+    if (bitCount[0] < (length << 3))
+        ++bitCount[1];
+    bitCount[1] += length >> 29;
 
-  unsigned int used = 0;
-  if (offset + length >= 64) {
-    used = 64 - offset;
-    std::memcpy(block + offset, data, used);
-    compress(block, 1u);
-    const unsigned int wholeBlocks = (length - used) / 64;
-    compress(data + used, wholeBlocks);
-    used += wholeBlocks * 64;
-    offset = 0;
-  }
-  std::memcpy(block + offset, data + used, length - used);
+    unsigned int used = 0;
+    if (offset + length >= 64) {
+        used = 64 - offset;
+        std::memcpy(block + offset, data, used);
+        compress(block, 1u);
+        const unsigned int wholeBlocks = (length - used) / 64;
+        compress(data + used, wholeBlocks);
+        used += wholeBlocks * 64;
+        offset = 0;
+    }
+    std::memcpy(block + offset, data + used, length - used);
 }

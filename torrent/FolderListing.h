@@ -21,8 +21,8 @@ struct FolderEntry {
 // Opens the folder `dir` and asks `enter` with its identity whether to read it; if so, gives its
 // entries without "." and "..", sorted by name in byte order. False when the folder can't be
 // opened or read, or `enter` said no.
-bool ListFolder(const std::string& dir, const std::function<bool(const FolderIdentity&)>& enter,
-                std::vector<FolderEntry>& entries);
+bool ListFolder(
+    const std::string& dir, const std::function<bool(const FolderIdentity&)>& enter, std::vector<FolderEntry>& entries);
 
 // Creates the one folder `path`; true as well when a folder of that name exists already
 // (another thread may have made it just now).

@@ -13,23 +13,25 @@
 
 namespace {
 
-std::string JoinPath(const std::string& dir, const std::string& name) {
+std::string JoinPath(const std::string& dir, const std::string& name)
+{
     if (!dir.empty() && dir.back() == '/') {
         return dir + name;
     }
     return dir + "/" + name;
 }
 
-}  // namespace
+} // namespace
 
-bool ListFolder(const std::string& dir, const std::function<bool(const FolderIdentity&)>& enter,
-                std::vector<FolderEntry>& entries) {
+bool ListFolder(
+    const std::string& dir, const std::function<bool(const FolderIdentity&)>& enter, std::vector<FolderEntry>& entries)
+{
     entries.clear();
     const int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) {
         return false;
     }
-    struct stat folderInfo {};
+    struct stat folderInfo { };
     if (fstat(fd, &folderInfo) != 0 || !enter(FolderIdentity{folderInfo.st_dev, folderInfo.st_ino})) {
         close(fd);
         return false;
@@ -47,8 +49,8 @@ bool ListFolder(const std::string& dir, const std::function<bool(const FolderIde
         // The listing's type hint: DT_UNKNOWN or a link needs a stat; FIFOs, sockets and
         // devices stay neither folder nor file.
         if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) {
-            struct stat info {};
-            if (stat(JoinPath(dir, item.name).c_str(), &info) == 0) {  // else dangling or vanished
+            struct stat info { };
+            if (stat(JoinPath(dir, item.name).c_str(), &info) == 0) { // else dangling or vanished
                 item.isFolder = S_ISDIR(info.st_mode);
                 item.isFile = S_ISREG(info.st_mode);
             }
@@ -61,8 +63,9 @@ bool ListFolder(const std::string& dir, const std::function<bool(const FolderIde
     return true;
 }
 
-bool IsFolder(const char* path, FolderIdentity* identity) {
-    struct stat info {};
+bool IsFolder(const char* path, FolderIdentity* identity)
+{
+    struct stat info { };
     if (path == nullptr || stat(path, &info) != 0 || !S_ISDIR(info.st_mode)) {
         return false;
     }
@@ -72,6 +75,9 @@ bool IsFolder(const char* path, FolderIdentity* identity) {
     return true;
 }
 
-bool MakeFolder(const char* path) { return mkdir(path, 0777) == 0 || (errno == EEXIST && IsFolder(path)); }
+bool MakeFolder(const char* path)
+{
+    return mkdir(path, 0777) == 0 || (errno == EEXIST && IsFolder(path));
+}
 
 #endif

@@ -12,33 +12,38 @@
 namespace {
 
 // Opens a file or folder for nothing but asking about it; links and junctions are followed.
-HANDLE OpenForQuery(const std::wstring& path) {
+HANDLE OpenForQuery(const std::wstring& path)
+{
     return CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
 // Whether `path` is a folder, and its volume and file index: the same for every spelling of
 // the path and every link or junction to the folder.
-bool QueryFolder(const std::wstring& path, FolderIdentity* identity) {
+bool QueryFolder(const std::wstring& path, FolderIdentity* identity)
+{
     const HANDLE handle = OpenForQuery(path);
     if (handle == INVALID_HANDLE_VALUE) {
         return false;
     }
     BY_HANDLE_FILE_INFORMATION info{};
-    const bool ok = GetFileInformationByHandle(handle, &info) != 0 && (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    const bool ok
+        = GetFileInformationByHandle(handle, &info) != 0 && (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     CloseHandle(handle);
     if (ok && identity != nullptr) {
-        *identity = FolderIdentity{info.dwVolumeSerialNumber,
-                                   (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+        *identity = FolderIdentity{
+            info.dwVolumeSerialNumber, (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
     }
     return ok;
 }
 
 class FindHandle {
 public:
-    explicit FindHandle(HANDLE handle) : m_handle(handle) {}
-    ~FindHandle() {
-        if (m_handle != INVALID_HANDLE_VALUE) FindClose(m_handle);
+    explicit FindHandle(HANDLE handle) : m_handle(handle) { }
+    ~FindHandle()
+    {
+        if (m_handle != INVALID_HANDLE_VALUE)
+            FindClose(m_handle);
     }
     FindHandle(const FindHandle&) = delete;
     FindHandle& operator=(const FindHandle&) = delete;
@@ -48,14 +53,16 @@ private:
     HANDLE m_handle;
 };
 
-bool IsDotOrDotDot(const wchar_t* name) {
+bool IsDotOrDotDot(const wchar_t* name)
+{
     return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
 }
 
-}  // namespace
+} // namespace
 
-bool ListFolder(const std::string& dir, const std::function<bool(const FolderIdentity&)>& enter,
-                std::vector<FolderEntry>& entries) {
+bool ListFolder(
+    const std::string& dir, const std::function<bool(const FolderIdentity&)>& enter, std::vector<FolderEntry>& entries)
+{
     entries.clear();
     const std::wstring wideDir = AnsiToWide(dir.c_str());
     FolderIdentity identity;
@@ -65,8 +72,8 @@ bool ListFolder(const std::string& dir, const std::function<bool(const FolderIde
     const bool endsWithSeparator = IsPathSeparator(dir.back()) || dir.back() == ':';
     const std::wstring prefix = endsWithSeparator ? wideDir : wideDir + L"\\";
     WIN32_FIND_DATAW found{};
-    FindHandle listing(FindFirstFileExW((prefix + L"*").c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
-                                        nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    FindHandle listing(FindFirstFileExW(
+        (prefix + L"*").c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
     if (listing.get() == INVALID_HANDLE_VALUE) {
         // A drive root has no "." or "..": an empty one lists nothing at all.
         return GetLastError() == ERROR_FILE_NOT_FOUND;
@@ -97,14 +104,16 @@ bool ListFolder(const std::string& dir, const std::function<bool(const FolderIde
     return true;
 }
 
-bool IsFolder(const char* path, FolderIdentity* identity) {
+bool IsFolder(const char* path, FolderIdentity* identity)
+{
     if (path == nullptr || *path == '\0') {
         return false;
     }
     return QueryFolder(AnsiToWide(path), identity);
 }
 
-bool MakeFolder(const char* path) {
+bool MakeFolder(const char* path)
+{
     if (CreateDirectoryW(AnsiToWide(path).c_str(), nullptr) != 0) {
         return true;
     }

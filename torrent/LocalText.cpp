@@ -11,10 +11,11 @@ namespace {
 // Whether the text up to its first NUL is valid UTF-8 (no overlong forms, no surrogates, nothing
 // above U+10FFFF), the input that a UTF-8 round trip returns unchanged. `end` receives the
 // length up to the NUL.
-bool IsPlainUtf8(std::string_view text, std::size_t& end) {
+bool IsPlainUtf8(std::string_view text, std::size_t& end)
+{
     std::size_t i = 0;
     while (i < text.size() && text[i] != '\0') {
-        if (static_cast<unsigned char>(text[i]) < 0x80) {  // the common case, kept inline
+        if (static_cast<unsigned char>(text[i]) < 0x80) { // the common case, kept inline
             ++i;
             continue;
         }
@@ -28,9 +29,10 @@ bool IsPlainUtf8(std::string_view text, std::size_t& end) {
     return true;
 }
 
-}  // namespace
+} // namespace
 
-std::string Utf8ToLocalText(std::string_view utf8) {
+std::string Utf8ToLocalText(std::string_view utf8)
+{
     std::size_t end = 0;
     if (AnsiCodePageIsUtf8() && IsPlainUtf8(utf8, end)) {
         return std::string(utf8.substr(0, end));
@@ -38,7 +40,8 @@ std::string Utf8ToLocalText(std::string_view utf8) {
     return WideToAnsi(Utf8ToWide(std::string(utf8).c_str()).c_str());
 }
 
-std::string LocalTextToUtf8(std::string_view local) {
+std::string LocalTextToUtf8(std::string_view local)
+{
     std::size_t end = 0;
     if (AnsiCodePageIsUtf8() && IsPlainUtf8(local, end)) {
         return std::string(local.substr(0, end));
@@ -46,7 +49,8 @@ std::string LocalTextToUtf8(std::string_view local) {
     return AnsiToUtf8(std::string(local).c_str());
 }
 
-std::string LocalTextToUtf8(std::string&& local) {
+std::string LocalTextToUtf8(std::string&& local)
+{
     std::size_t end = 0;
     if (AnsiCodePageIsUtf8() && IsPlainUtf8(local, end)) {
         local.resize(end);

@@ -16,44 +16,46 @@ struct LeftOut {
 };
 
 // The rules of the values' own Encode, except for long strings that were not replaced.
-void Gather(CBEncodeObjectBase& value, std::string& text, std::vector<LeftOut>& leftOut) {
+void Gather(CBEncodeObjectBase& value, std::string& text, std::vector<LeftOut>& leftOut)
+{
     switch (value.type) {
-        case kBEncodeList:
-            text += 'l';
-            for (CBEncodeObjectBase* item : static_cast<CBEncodeList&>(value).items) {
-                Gather(*item, text, leftOut);
-            }
-            text += 'e';
-            return;
-        case kBEncodeDict:
-            text += 'd';
-            for (CBEncodeObjectBase* item : static_cast<CBEncodeDict&>(value).items) {
-                Gather(*item, text, leftOut);
-            }
-            text += 'e';
-            return;
-        case kBEncodeString: {
-            const auto& string = static_cast<const CBEncodeString&>(value);
-            if (string.errorCode == 0 && !string.replaced && string.data != nullptr && string.dataLength > 0 &&
-                static_cast<std::size_t>(string.dataLength) >= kLongStringBytes) {
-                const auto length = static_cast<std::size_t>(string.dataLength);
-                char digits[24];
-                text.append(digits, std::to_chars(digits, digits + sizeof digits, length).ptr);
-                text += ':';
-                leftOut.push_back(LeftOut{text.size(), string.data, length});
-                return;
-            }
-            break;
+    case kBEncodeList:
+        text += 'l';
+        for (CBEncodeObjectBase* item : static_cast<CBEncodeList&>(value).items) {
+            Gather(*item, text, leftOut);
         }
-        default:
-            break;
+        text += 'e';
+        return;
+    case kBEncodeDict:
+        text += 'd';
+        for (CBEncodeObjectBase* item : static_cast<CBEncodeDict&>(value).items) {
+            Gather(*item, text, leftOut);
+        }
+        text += 'e';
+        return;
+    case kBEncodeString: {
+        const auto& string = static_cast<const CBEncodeString&>(value);
+        if (string.errorCode == 0 && !string.replaced && string.data != nullptr && string.dataLength > 0
+            && static_cast<std::size_t>(string.dataLength) >= kLongStringBytes) {
+            const auto length = static_cast<std::size_t>(string.dataLength);
+            char digits[24];
+            text.append(digits, std::to_chars(digits, digits + sizeof digits, length).ptr);
+            text += ':';
+            leftOut.push_back(LeftOut{text.size(), string.data, length});
+            return;
+        }
+        break;
+    }
+    default:
+        break;
     }
     value.Encode(text);
 }
 
-}  // namespace
+} // namespace
 
-void EncodeAsRanges(CBEncodeObjectBase& value, std::string& text, std::vector<ByteRange>& ranges) {
+void EncodeAsRanges(CBEncodeObjectBase& value, std::string& text, std::vector<ByteRange>& ranges)
+{
     const std::size_t start = text.size();
     std::vector<LeftOut> leftOut;
     Gather(value, text, leftOut);

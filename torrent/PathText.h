@@ -7,7 +7,8 @@
 // "\" and "/" alike, and its roots are a drive ("C:", "C:\"), a network share
 // ("\\server\share\") or a leading separator (the root of the current drive).
 
-inline bool IsPathSeparator(char c) {
+inline bool IsPathSeparator(char c)
+{
 #ifdef _WIN32
     return c == '/' || c == '\\';
 #else
@@ -17,18 +18,21 @@ inline bool IsPathSeparator(char c) {
 
 // Length of the root at the start of `path`: 0 for a relative path; the root itself is never
 // a level to create or a separator to strip.
-inline std::size_t PathRootLength(std::string_view path) {
+inline std::size_t PathRootLength(std::string_view path)
+{
 #ifdef _WIN32
-    if (path.size() >= 2 && path[1] == ':' &&
-        ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'))) {
+    if (path.size() >= 2 && path[1] == ':'
+        && ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'))) {
         return path.size() >= 3 && IsPathSeparator(path[2]) ? 3 : 2;
     }
     if (path.size() >= 2 && IsPathSeparator(path[0]) && IsPathSeparator(path[1])) {
         // \\server\share\ : the server and the share name belong to the root.
         std::size_t i = 2;
         for (int part = 0; part < 2; ++part) {
-            while (i < path.size() && !IsPathSeparator(path[i])) ++i;
-            if (i < path.size()) ++i;
+            while (i < path.size() && !IsPathSeparator(path[i]))
+                ++i;
+            if (i < path.size())
+                ++i;
         }
         return i;
     }
@@ -37,9 +41,11 @@ inline std::size_t PathRootLength(std::string_view path) {
 }
 
 // Position of the last separator in `path`, or npos.
-inline std::size_t LastPathSeparator(std::string_view path) {
+inline std::size_t LastPathSeparator(std::string_view path)
+{
     for (std::size_t i = path.size(); i > 0; --i) {
-        if (IsPathSeparator(path[i - 1])) return i - 1;
+        if (IsPathSeparator(path[i - 1]))
+            return i - 1;
     }
     return std::string_view::npos;
 }

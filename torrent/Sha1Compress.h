@@ -12,8 +12,7 @@ enum class Sha1Engine { Portable, ShaExtensions };
 
 // Compresses `blocks` blocks starting at `data`. `workspace` receives the message schedule of
 // the portable engine (the SHA extensions keep it in registers).
-void Sha1Compress(std::uint32_t state[5], std::uint32_t workspace[16], const unsigned char* data,
-                  std::size_t blocks);
+void Sha1Compress(std::uint32_t state[5], std::uint32_t workspace[16], const unsigned char* data, std::size_t blocks);
 
 // The engine in use.
 Sha1Engine ActiveSha1Engine();
@@ -22,7 +21,7 @@ Sha1Engine ActiveSha1Engine();
 bool SelectSha1Engine(Sha1Engine engine);
 
 // The two engines, for the dispatcher above.
-void Sha1CompressPortable(std::uint32_t state[5], std::uint32_t workspace[16], const unsigned char* data,
-                          std::size_t blocks);
+void Sha1CompressPortable(
+    std::uint32_t state[5], std::uint32_t workspace[16], const unsigned char* data, std::size_t blocks);
 bool CpuHasShaExtensions();
 void Sha1CompressShaExtensions(std::uint32_t state[5], const unsigned char* data, std::size_t blocks);

@@ -20,54 +20,69 @@ namespace {
 
 // The value of `key` in `dict` when it has the wanted type; otherwise null, as if absent.
 template <class Value>
-Value* FindAs(const CBEncodeDict& dict, const char* key, int32_t type) {
+Value* FindAs(const CBEncodeDict& dict, const char* key, int32_t type)
+{
     CBEncodeObjectBase* value = dict.Find(key);
     return value != nullptr && value->type == type ? static_cast<Value*>(value) : nullptr;
 }
 
-CBEncodeString* FindString(const CBEncodeDict& dict, const char* key) {
+CBEncodeString* FindString(const CBEncodeDict& dict, const char* key)
+{
     return FindAs<CBEncodeString>(dict, key, kBEncodeString);
 }
-CBEncodeInt* FindInt(const CBEncodeDict& dict, const char* key) {
+CBEncodeInt* FindInt(const CBEncodeDict& dict, const char* key)
+{
     return FindAs<CBEncodeInt>(dict, key, kBEncodeInt);
 }
-CBEncodeList* FindList(const CBEncodeDict& dict, const char* key) {
+CBEncodeList* FindList(const CBEncodeDict& dict, const char* key)
+{
     return FindAs<CBEncodeList>(dict, key, kBEncodeList);
 }
 
-bool IsReadableString(const CBEncodeObjectBase* value) {
+bool IsReadableString(const CBEncodeObjectBase* value)
+{
     return value != nullptr && value->type == kBEncodeString && value->errorCode == 0;
 }
 
 // The decoded bytes; empty for a string that failed to decode.
-std::string BytesOf(const CBEncodeString& value) {
+std::string BytesOf(const CBEncodeString& value)
+{
     std::string bytes;
     value.GetString(bytes);
     return bytes;
 }
 
 // The value's UTF-8 bytes as text in the local code page; empty for a string that failed.
-std::string ConvertedText(const CBEncodeString& value) {
+std::string ConvertedText(const CBEncodeString& value)
+{
     if (value.errorCode != 0 || value.data == nullptr) {
         return {};
     }
     return Utf8ToLocalText(std::string_view(value.data, static_cast<std::size_t>(value.dataLength)));
 }
 
-TextRef MakeTextRef(CBEncodeString& value) {
+TextRef MakeTextRef(CBEncodeString& value)
+{
     TextRef ref;
     ref.value = &value;
     ref.text = ConvertedText(value);
     return ref;
 }
 
-bool HasDot(const std::string& text) { return text.find('.') != std::string::npos; }
+bool HasDot(const std::string& text)
+{
+    return text.find('.') != std::string::npos;
+}
 
-int32_t Low32(int64_t number) { return static_cast<int32_t>(static_cast<uint32_t>(number)); }
+int32_t Low32(int64_t number)
+{
+    return static_cast<int32_t>(static_cast<uint32_t>(number));
+}
 
 // One element of "path" or "path.utf-8": with a dot it becomes the name (the last such wins),
 // without one a directory.
-void ClassifyComponent(CBEncodeString& element, TextRef& name, std::vector<TextRef>& directories) {
+void ClassifyComponent(CBEncodeString& element, TextRef& name, std::vector<TextRef>& directories)
+{
     TextRef ref = MakeTextRef(element);
     if (HasDot(ref.text)) {
         name = std::move(ref);
@@ -78,13 +93,15 @@ void ClassifyComponent(CBEncodeString& element, TextRef& name, std::vector<TextR
 
 // Adds a file's length to a total of content bytes: lengths below 1 describe no content, and
 // the total stops at the largest 64-bit number rather than overflow.
-void AddToTotal(int64_t& total, int64_t length) {
+void AddToTotal(int64_t& total, int64_t length)
+{
     if (length > 0) {
         total = length > INT64_MAX - total ? INT64_MAX : total + length;
     }
 }
 
-TorrentFileEntry MakeMultiFileEntry(const CBEncodeDict& file, int64_t& totalLength) {
+TorrentFileEntry MakeMultiFileEntry(const CBEncodeDict& file, int64_t& totalLength)
+{
     TorrentFileEntry entry;
     if (const CBEncodeInt* length = FindInt(file, "length")) {
         entry.length = static_cast<double>(length->number);
@@ -109,11 +126,15 @@ TorrentFileEntry MakeMultiFileEntry(const CBEncodeDict& file, int64_t& totalLeng
     return entry;
 }
 
-bool Qualifies(const TorrentFileEntry& entry) { return !entry.name.text.empty() && entry.length > 0; }
+bool Qualifies(const TorrentFileEntry& entry)
+{
+    return !entry.name.text.empty() && entry.length > 0;
+}
 
-}  // namespace
+} // namespace
 
-bool CTorrentParser::Analyze(bool hashInfo) {
+bool CTorrentParser::Analyze(bool hashInfo)
+{
     if (root == nullptr) {
         return false;
     }
@@ -223,7 +244,7 @@ bool CTorrentParser::Analyze(bool hashInfo) {
 
     // The escaped text of any digest starts with 20 characters that are not NUL, so a hashed
     // torrent always passes; one analysed without hashing is taken as hashed.
-    const bool hashed =
-        !hashInfo || std::any_of(infoHashPrefix.begin(), infoHashPrefix.end(), [](char c) { return c != 0; });
+    const bool hashed
+        = !hashInfo || std::any_of(infoHashPrefix.begin(), infoHashPrefix.end(), [](char c) { return c != 0; });
     return !trackers.empty() && !files.empty() && hashed && pieceCount != 0 && pieceLength != 0 && pieces != nullptr;
 }

@@ -15,14 +15,16 @@ struct ScanState {
     std::set<FolderIdentity> visited;
 };
 
-std::string JoinPath(const std::string& dir, const std::string& name) {
+std::string JoinPath(const std::string& dir, const std::string& name)
+{
     if (!dir.empty() && IsPathSeparator(dir.back())) {
         return dir + name;
     }
     return dir + "/" + name;
 }
 
-void ScanFolder(const std::string& dir, const std::string& relativeDir, ScanState& state) {
+void ScanFolder(const std::string& dir, const std::string& relativeDir, ScanState& state)
+{
     std::vector<FolderEntry> entries;
     const auto firstVisit = [&state](const FolderIdentity& identity) { return state.visited.insert(identity).second; };
     if (!ListFolder(dir, firstVisit, entries)) {
@@ -41,10 +43,11 @@ void ScanFolder(const std::string& dir, const std::string& relativeDir, ScanStat
     }
 }
 
-}  // namespace
+} // namespace
 
 void ScanTorrentFolder(const std::string& dir, const std::string& relativeDir, const char* pattern,
-                       std::vector<BatchItem>& results, const char* skipFolder) {
+    std::vector<BatchItem>& results, const char* skipFolder)
+{
     ScanState state;
     state.pattern = pattern != nullptr ? pattern : "";
     state.results = &results;
@@ -54,7 +57,8 @@ void ScanTorrentFolder(const std::string& dir, const std::string& relativeDir, c
     ScanFolder(dir, relativeDir, state);
 }
 
-bool CreateFolderChain(std::string& path) {
+bool CreateFolderChain(std::string& path)
+{
     if (path.empty() || !IsPathSeparator(path.back())) {
         path.push_back('/');
     }
@@ -66,7 +70,7 @@ bool CreateFolderChain(std::string& path) {
     // The root ("/", a drive, a network share) is there or not; it is never created.
     for (std::size_t i = PathRootLength(path); i < path.size(); ++i) {
         if (!IsPathSeparator(path[i]) || i == 0 || IsPathSeparator(path[i - 1])) {
-            continue;  // "//" adds no level
+            continue; // "//" adds no level
         }
         const std::string level = path.substr(0, i);
         if (!IsFolder(level.c_str()) && !MakeFolder(level.c_str())) {

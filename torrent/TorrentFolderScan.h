@@ -17,7 +17,7 @@
 // When `skipFolder` names an existing folder, that folder (the same identity, however it is
 // reached) is left out with everything below it: a destination inside the source.
 void ScanTorrentFolder(const std::string& dir, const std::string& relativeDir, const char* pattern,
-                       std::vector<BatchItem>& results, const char* skipFolder = nullptr);
+    std::vector<BatchItem>& results, const char* skipFolder = nullptr);
 
 // A folder's identity: the same for every spelling of its path and every link to it. Device
 // and inode on Linux; volume serial number and file index on Windows.

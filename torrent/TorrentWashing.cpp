@@ -20,14 +20,16 @@ namespace {
 // (a huge extension) refuses the torrent instead of storing a cut name.
 constexpr std::size_t kMaxGeneratedName = 1023;
 
-void SetIfPresent(TextRef& ref, const std::string& utf8) {
+void SetIfPresent(TextRef& ref, const std::string& utf8)
+{
     if (ref.value != nullptr) {
         ref.value->SetString(utf8);
     }
 }
 
 // Gives the same text to both spellings of a name, copying it only when both are present.
-void SetBoth(TextRef& first, TextRef& second, std::string utf8) {
+void SetBoth(TextRef& first, TextRef& second, std::string utf8)
+{
     if (second.value == nullptr) {
         if (first.value != nullptr) {
             first.value->SetString(std::move(utf8));
@@ -38,9 +40,10 @@ void SetBoth(TextRef& first, TextRef& second, std::string utf8) {
     second.value->SetString(std::move(utf8));
 }
 
-}  // namespace
+} // namespace
 
-bool CTorrentParser::Wash(const char* stem) {
+bool CTorrentParser::Wash(const char* stem)
+{
     const char* seed = stem != nullptr ? stem : "";
     const std::string stemUtf8 = LocalTextToUtf8(std::string_view(seed));
     SetIfPresent(name, stemUtf8);
@@ -74,7 +77,7 @@ bool CTorrentParser::Wash(const char* stem) {
         for (std::size_t i = 0; i < entry.path.size(); ++i) {
             TextRef none;
             SetBoth(entry.path[i], i < entry.pathUtf8.size() ? entry.pathUtf8[i] : none,
-                    LocalTextToUtf8(folderPrefix + std::to_string(i)));
+                LocalTextToUtf8(folderPrefix + std::to_string(i)));
         }
     }
 

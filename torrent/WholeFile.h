@@ -11,8 +11,7 @@
 // one larger than `maxLength`, or anything that isn't a regular file (directory, FIFO,
 // device, socket); opening never blocks. False as well when the read fails or the file
 // shrinks while being read.
-bool ReadWholeFile(const char* path, std::size_t maxLength, std::unique_ptr<char[]>& bytes,
-                   std::size_t& length);
+bool ReadWholeFile(const char* path, std::size_t maxLength, std::unique_ptr<char[]>& bytes, std::size_t& length);
 
 // Replaces the file at `path` with `length` bytes from `data`. The bytes go to a new
 // temporary file in the same folder, which is flushed to disk and then renamed over `path`,

@@ -21,7 +21,7 @@ namespace {
 // Closes a descriptor on every path out of a function.
 class FileDescriptor {
 public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    explicit FileDescriptor(int fd) : m_fd(fd) { }
     ~FileDescriptor()
     {
         if (m_fd >= 0)
@@ -46,8 +46,7 @@ private:
 
 bool IsReadableSize(const struct stat& info, std::size_t maxLength)
 {
-    return S_ISREG(info.st_mode) && info.st_size > 0 &&
-           static_cast<unsigned long long>(info.st_size) <= maxLength;
+    return S_ISREG(info.st_mode) && info.st_size > 0 && static_cast<unsigned long long>(info.st_size) <= maxLength;
 }
 
 // Writes every range in order, as few calls as the system allows.
@@ -105,7 +104,7 @@ int CreateTemporaryFile(const std::string& folder, mode_t mode, std::string& tem
         ::clock_gettime(CLOCK_REALTIME, &now);
         char name[96];
         std::snprintf(name, sizeof name, "/.kelpmere-%ld-%u-%lx.tmp", static_cast<long>(::getpid()),
-                      counter.fetch_add(1), static_cast<unsigned long>(now.tv_nsec));
+            counter.fetch_add(1), static_cast<unsigned long>(now.tv_nsec));
         tempPath = folder + name;
         const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
         if (fd >= 0 || errno != EEXIST)
@@ -114,16 +113,15 @@ int CreateTemporaryFile(const std::string& folder, mode_t mode, std::string& tem
     return -1;
 }
 
-}  // namespace
+} // namespace
 
-bool ReadWholeFile(const char* path, std::size_t maxLength, std::unique_ptr<char[]>& bytes,
-                   std::size_t& length)
+bool ReadWholeFile(const char* path, std::size_t maxLength, std::unique_ptr<char[]>& bytes, std::size_t& length)
 {
     bytes.reset();
     length = 0;
     if (path == nullptr || *path == '\0')
         return false;
-    struct stat info {};
+    struct stat info { };
     if (::stat(path, &info) != 0 || !IsReadableSize(info, maxLength))
         return false;
     // O_NONBLOCK: should the path turn into a FIFO after the check, opening still returns at once.
@@ -131,7 +129,7 @@ bool ReadWholeFile(const char* path, std::size_t maxLength, std::unique_ptr<char
     if (!file.valid() || ::fstat(file.get(), &info) != 0 || !IsReadableSize(info, maxLength))
         return false;
     const auto size = static_cast<std::size_t>(info.st_size);
-    auto block = std::make_unique_for_overwrite<char[]>(size + 1);  // every byte is written below
+    auto block = std::make_unique_for_overwrite<char[]>(size + 1); // every byte is written below
     std::size_t done = 0;
     while (done < size) {
         const ssize_t got = ::read(file.get(), block.get() + done, size - done);
@@ -141,7 +139,7 @@ bool ReadWholeFile(const char* path, std::size_t maxLength, std::unique_ptr<char
             return false;
         }
         if (got == 0)
-            return false;  // the file shrank after fstat
+            return false; // the file shrank after fstat
         done += static_cast<std::size_t>(got);
     }
     block[size] = '\0';
@@ -163,12 +161,12 @@ bool WriteWholeFile(const char* path, const ByteRange* ranges, std::size_t count
     // lstat: a symbolic link at `path` is itself what gets replaced, never the file it points
     // to, which may lie anywhere. Links among the folders on the way are followed.
     const std::string target = path;
-    struct stat existing {};
+    struct stat existing { };
     bool exists = false;
     bool keepMode = false;
     if (::lstat(path, &existing) == 0) {
         if (!S_ISREG(existing.st_mode) && !S_ISLNK(existing.st_mode))
-            return false;  // a folder, FIFO or device is never replaced
+            return false; // a folder, FIFO or device is never replaced
         exists = true;
         keepMode = S_ISREG(existing.st_mode);
     }

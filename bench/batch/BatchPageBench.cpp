@@ -30,12 +30,14 @@ const fs::path kMany = kTree / "many";
 const fs::path kThree = kTree / "three";
 const fs::path kOutput = kTree / "output";
 
-void WriteBytes(const fs::path& path, const std::string& bytes) {
+void WriteBytes(const fs::path& path, const std::string& bytes)
+{
     fs::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
-TorrentDescription ManyFiles(int files, std::size_t piecesBytes) {
+TorrentDescription ManyFiles(int files, std::size_t piecesBytes)
+{
     TorrentDescription torrent;
     torrent.announce = "http://tracker.example:6969/announce";
     torrent.announceList = {{"http://tracker.example:6969/announce"}, {"udp://backup.example:80"}};
@@ -45,17 +47,19 @@ TorrentDescription ManyFiles(int files, std::size_t piecesBytes) {
     torrent.pieceLength = 1 << 20;
     torrent.piecesSize = piecesBytes;
     for (int i = 0; i < files; ++i) {
-        torrent.files.push_back(FileDescription({"season " + std::to_string(i / 100), "episode " + std::to_string(i) + ".mkv"},
-                                                int64_t{200} << 20));
+        torrent.files.push_back(FileDescription(
+            {"season " + std::to_string(i / 100), "episode " + std::to_string(i) + ".mkv"}, int64_t{200} << 20));
     }
     return torrent;
 }
 
 // The folders the benchmarks choose: 100 000 small torrents in 100 folders, 3 torrents, and
 // one folder per single-torrent run.
-void GenerateTreeOnce() {
+void GenerateTreeOnce()
+{
     const fs::path done = kTree / ".complete";
-    if (fs::exists(done)) return;
+    if (fs::exists(done))
+        return;
     std::fprintf(stderr, "generating %d torrents into %s ...\n", kManyTorrents, kMany.c_str());
     fs::remove_all(kTree);
     TorrentDescription small;
@@ -68,7 +72,8 @@ void GenerateTreeOnce() {
         std::snprintf(name, sizeof name, "folder-%03d/torrent-%06d.torrent", i % 100, i);
         WriteBytes(kMany / name, bytes);
     }
-    for (const char* name : {"a.torrent", "b.torrent", "c.torrent"}) WriteBytes(kThree / name, bytes);
+    for (const char* name : {"a.torrent", "b.torrent", "c.torrent"})
+        WriteBytes(kThree / name, bytes);
     WriteBytes(kTree / "typical" / "typical.torrent", BuildTorrent(ManyFiles(20, 4000 * 20)));
     WriteBytes(kTree / "onemb" / "onemb.torrent", BuildTorrent(ManyFiles(40, 50000 * 20)));
     WriteBytes(kTree / "files5000" / "files5000.torrent", BuildTorrent(ManyFiles(5000, 50000 * 20)));
@@ -76,7 +81,8 @@ void GenerateTreeOnce() {
 }
 
 // Resident set size of this process in bytes.
-double ResidentBytes() {
+double ResidentBytes()
+{
     long pages = 0;
     long resident = 0;
     std::ifstream("/proc/self/statm") >> pages >> resident;
@@ -86,26 +92,31 @@ double ResidentBytes() {
 // The program's main window on the headless backend, with its batch tab shown.
 class HeadlessProgram {
 public:
-    HeadlessProgram() {
+    HeadlessProgram()
+    {
         CPaintManagerUI::SetBackend(&backend);
         SetUpToolkit(nullptr, KELPMERE_SKIN_DIR);
         frame = CreateMainFrame();
-        if (frame == nullptr || frame->GetBatchPage() == nullptr) throw std::runtime_error("no main window");
+        if (frame == nullptr || frame->GetBatchPage() == nullptr)
+            throw std::runtime_error("no main window");
         CHeadlessBackend::Click(*frame->GetPaintManager(), "batchOption");
     }
-    ~HeadlessProgram() {
+    ~HeadlessProgram()
+    {
         frame->Close(0);
         backend.FlushClosedWindows();
         CPaintManagerUI::SetBackend(nullptr);
     }
     // The user chooses folder as the source (the scan and the fill).
-    void ChooseSource(const fs::path& folder) {
+    void ChooseSource(const fs::path& folder)
+    {
         backend.QueueFolderAnswer(folder.string());
         frame->GetBatchPage()->ChooseSourceFolder();
     }
     BatchListControl& List() { return *frame->GetBatchPage()->GetListControl(); }
     // Starts a run into the output folder.
-    void Start() {
+    void Start()
+    {
         backend.QueueFolderAnswer(kOutput.string());
         frame->GetBatchPage()->ChooseDestFolder();
         frame->GetBatchPage()->StartConversion();
@@ -117,12 +128,14 @@ public:
 };
 
 // The program writes its advertisement page into its working folder: keep it in the tree.
-void EnterTree() {
+void EnterTree()
+{
     GenerateTreeOnce();
     fs::current_path(kTree);
 }
 
-void BM_ScanAndFill100000Torrents(benchmark::State& state) {
+void BM_ScanAndFill100000Torrents(benchmark::State& state)
+{
     EnterTree();
     for (auto _ : state) {
         state.PauseTiming();
@@ -130,14 +143,16 @@ void BM_ScanAndFill100000Torrents(benchmark::State& state) {
         state.ResumeTiming();
         program->ChooseSource(kMany);
         state.PauseTiming();
-        if (program->List().RowsInUse() != kManyTorrents) state.SkipWithError("not every torrent was listed");
+        if (program->List().RowsInUse() != kManyTorrents)
+            state.SkipWithError("not every torrent was listed");
         program.reset();
         state.ResumeTiming();
     }
 }
 BENCHMARK(BM_ScanAndFill100000Torrents)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
-void BM_LaterFillWith3Over100000Rows(benchmark::State& state) {
+void BM_LaterFillWith3Over100000Rows(benchmark::State& state)
+{
     EnterTree();
     HeadlessProgram program;
     for (auto _ : state) {
@@ -146,14 +161,16 @@ void BM_LaterFillWith3Over100000Rows(benchmark::State& state) {
         state.ResumeTiming();
         program.ChooseSource(kThree);
         state.PauseTiming();
-        if (program.List().RowsInUse() != 3) state.SkipWithError("the three torrents were not listed");
+        if (program.List().RowsInUse() != 3)
+            state.SkipWithError("the three torrents were not listed");
         state.ResumeTiming();
     }
 }
 BENCHMARK(BM_LaterFillWith3Over100000Rows)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 
 // One step of the run over the single torrent of folder: what a tick does, the timer included.
-void TimeOneStep(benchmark::State& state, const char* folder) {
+void TimeOneStep(benchmark::State& state, const char* folder)
+{
     EnterTree();
     HeadlessProgram program;
     program.ChooseSource(kTree / folder);
@@ -163,23 +180,33 @@ void TimeOneStep(benchmark::State& state, const char* folder) {
         state.ResumeTiming();
         program.Tick();
         state.PauseTiming();
-        program.Tick();   // the step that ends the run
+        program.Tick(); // the step that ends the run
         state.ResumeTiming();
     }
-    state.counters["torrent_bytes"] =
-        static_cast<double>(fs::file_size(kTree / folder / (std::string(folder) + ".torrent")));
+    state.counters["torrent_bytes"]
+        = static_cast<double>(fs::file_size(kTree / folder / (std::string(folder) + ".torrent")));
 }
 
-void BM_StepTypicalTorrent(benchmark::State& state) { TimeOneStep(state, "typical"); }
+void BM_StepTypicalTorrent(benchmark::State& state)
+{
+    TimeOneStep(state, "typical");
+}
 BENCHMARK(BM_StepTypicalTorrent)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-void BM_StepOneMegabyteTorrent(benchmark::State& state) { TimeOneStep(state, "onemb"); }
+void BM_StepOneMegabyteTorrent(benchmark::State& state)
+{
+    TimeOneStep(state, "onemb");
+}
 BENCHMARK(BM_StepOneMegabyteTorrent)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-void BM_Step5000FileTorrent(benchmark::State& state) { TimeOneStep(state, "files5000"); }
+void BM_Step5000FileTorrent(benchmark::State& state)
+{
+    TimeOneStep(state, "files5000");
+}
 BENCHMARK(BM_Step5000FileTorrent)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-void BM_ResidentMemoryWith100000Rows(benchmark::State& state) {
+void BM_ResidentMemoryWith100000Rows(benchmark::State& state)
+{
     EnterTree();
     for (auto _ : state) {
         HeadlessProgram program;
@@ -193,6 +220,6 @@ void BM_ResidentMemoryWith100000Rows(benchmark::State& state) {
 }
 BENCHMARK(BM_ResidentMemoryWith100000Rows)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
-}  // namespace
+} // namespace
 
 BENCHMARK_MAIN();

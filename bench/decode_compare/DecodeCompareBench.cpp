@@ -12,8 +12,8 @@
 #include <libtorrent/bdecode.hpp>
 
 #include <algorithm>
-#include <ctime>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -28,24 +28,26 @@ constexpr int kRounds = 31;
 
 // Files in Chinese-named folders with a "pieces" string that grows with the file count, like a
 // season pack: 30 000 files make about 3.1 MB, 100 000 about 10.3 MB.
-std::string ManyFileTorrent(int files) {
+std::string ManyFileTorrent(int files)
+{
     TorrentDescription torrent;
     torrent.announce = "http://tracker.example.org/announce";
     torrent.comment = "benchmark torrent";
-    torrent.name = "\xE5\xA4\xA7\xE5\x9E\x8B\xE7\xA7\x8D\xE5\xAD\x90";  // 大型种子
+    torrent.name = "\xE5\xA4\xA7\xE5\x9E\x8B\xE7\xA7\x8D\xE5\xAD\x90"; // 大型种子
     torrent.pieceLength = 4 << 20;
     torrent.piecesSize = static_cast<std::size_t>(files) * 42 / 20 * 20;
     torrent.files.reserve(static_cast<std::size_t>(files));
     for (int i = 0; i < files; ++i) {
         // 第NNN集 / 文件NNNNNN.mkv
         torrent.files.emplace_back(std::vector<std::string>{"\xE7\xAC\xAC" + std::to_string(i / 1000) + "\xE9\x9B\x86",
-                                                            "\xE6\x96\x87\xE4\xBB\xB6" + std::to_string(i) + ".mkv"},
-                                   int64_t{1000000} + i);
+                                       "\xE6\x96\x87\xE4\xBB\xB6" + std::to_string(i) + ".mkv"},
+            int64_t{1000000} + i);
     }
     return BuildTorrent(torrent);
 }
 
-const std::string& TorrentBytes(int files) {
+const std::string& TorrentBytes(int files)
+{
     static std::map<int, std::string> cache;
     auto found = cache.find(files);
     if (found == cache.end()) {
@@ -55,12 +57,14 @@ const std::string& TorrentBytes(int files) {
 }
 
 // Median seconds of each case, by name.
-std::map<std::string, double>& Medians() {
+std::map<std::string, double>& Medians()
+{
     static std::map<std::string, double> medians;
     return medians;
 }
 
-double ThreadSeconds() {
+double ThreadSeconds()
+{
     timespec now{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
@@ -68,7 +72,8 @@ double ThreadSeconds() {
 
 // Times `round` once per iteration and records the median under the benchmark's name.
 template <class Round>
-void TimeRounds(benchmark::State& state, const std::string& key, std::size_t bytes, Round round) {
+void TimeRounds(benchmark::State& state, const std::string& key, std::size_t bytes, Round round)
+{
     std::vector<double> seconds;
     for (auto _ : state) {
         const double start = ThreadSeconds();
@@ -86,7 +91,8 @@ void TimeRounds(benchmark::State& state, const std::string& key, std::size_t byt
     state.counters["torrent_MB"] = static_cast<double>(bytes) / 1e6;
 }
 
-void BM_CBEncodeDecode(benchmark::State& state) {
+void BM_CBEncodeDecode(benchmark::State& state)
+{
     const int files = static_cast<int>(state.range(0));
     const std::string& bytes = TorrentBytes(files);
     TimeRounds(state, "ours/" + std::to_string(files), bytes.size(), [&] {
@@ -97,20 +103,22 @@ void BM_CBEncodeDecode(benchmark::State& state) {
     });
 }
 
-void BM_LibtorrentBdecode(benchmark::State& state) {
+void BM_LibtorrentBdecode(benchmark::State& state)
+{
     const int files = static_cast<int>(state.range(0));
     const std::string& bytes = TorrentBytes(files);
     TimeRounds(state, "bdecode/" + std::to_string(files), bytes.size(), [&] {
         lt::error_code error;
-        lt::bdecode_node root = lt::bdecode({bytes.data(), static_cast<std::ptrdiff_t>(bytes.size())}, error, nullptr,
-                                            100, 100000000);
+        lt::bdecode_node root
+            = lt::bdecode({bytes.data(), static_cast<std::ptrdiff_t>(bytes.size())}, error, nullptr, 100, 100000000);
         benchmark::DoNotOptimize(root.type());
         return !error;
     });
 }
 
 // One job's whole conversion of one torrent file: the washer's per-torrent cost.
-void BM_WashOneTorrent(benchmark::State& state) {
+void BM_WashOneTorrent(benchmark::State& state)
+{
     const int files = static_cast<int>(state.range(0));
     const std::string& bytes = TorrentBytes(files);
     const fs::path folder = fs::path(KELPMERE_COMPARE_FOLDER);
@@ -122,27 +130,39 @@ void BM_WashOneTorrent(benchmark::State& state) {
     int round = 0;
     TimeRounds(state, "wash/" + std::to_string(files), bytes.size(), [&] {
         const std::string stem = "1400000000-517-" + std::to_string(round++);
-        return ConvertBatchItem(parser, item, (folder / "output").string(), stem.c_str(), &encoding).outcome ==
-               ConversionOutcome::Converted;
+        return ConvertBatchItem(parser, item, (folder / "output").string(), stem.c_str(), &encoding).outcome
+            == ConversionOutcome::Converted;
     });
 }
 
-BENCHMARK(BM_CBEncodeDecode)->Arg(30000)->Arg(100000)->Iterations(kRounds)->UseManualTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_LibtorrentBdecode)->Arg(30000)->Arg(100000)->Iterations(kRounds)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CBEncodeDecode)
+    ->Arg(30000)
+    ->Arg(100000)
+    ->Iterations(kRounds)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LibtorrentBdecode)
+    ->Arg(30000)
+    ->Arg(100000)
+    ->Iterations(kRounds)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WashOneTorrent)->Arg(30000)->Iterations(kRounds)->UseManualTime()->Unit(benchmark::kMillisecond);
 
-void PrintRatio(const char* what, const std::string& over, const std::string& under, double target) {
+void PrintRatio(const char* what, const std::string& over, const std::string& under, double target)
+{
     const auto& medians = Medians();
     if (medians.count(over) == 0 || medians.count(under) == 0) {
         return;
     }
     std::printf("%-44s %6.2f ms / %6.2f ms = %.2f (target at most %.1f)\n", what, medians.at(over) * 1000,
-                medians.at(under) * 1000, medians.at(over) / medians.at(under), target);
+        medians.at(under) * 1000, medians.at(over) / medians.at(under), target);
 }
 
-}  // namespace
+} // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;

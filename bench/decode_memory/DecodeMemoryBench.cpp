@@ -23,7 +23,8 @@ namespace {
 const fs::path kFolder = fs::path(KELPMERE_MEMORY_FOLDER);
 
 // 32 MiB of "le": sixteen million empty lists, the cheapest input per value there is after ":".
-fs::path HostileFile() {
+fs::path HostileFile()
+{
     const fs::path path = kFolder / "hostile-le.torrent";
     if (!fs::exists(path)) {
         fs::create_directories(kFolder);
@@ -39,7 +40,8 @@ fs::path HostileFile() {
 
 // 1 000 000 files, each with a folder and a name in its "path" (and, `withUtf8`, the same
 // again in "path.utf-8").
-fs::path MillionFileTorrent(bool withUtf8) {
+fs::path MillionFileTorrent(bool withUtf8)
+{
     const fs::path path = kFolder / (withUtf8 ? "million-files-utf8.torrent" : "million-files.torrent");
     if (!fs::exists(path)) {
         fs::create_directories(kFolder);
@@ -50,7 +52,8 @@ fs::path MillionFileTorrent(bool withUtf8) {
         torrent.piecesSize = 20 * 100000;
         torrent.files.reserve(1000000);
         for (int i = 0; i < 1000000; ++i) {
-            std::vector<std::string> filePath{"folder " + std::to_string(i / 1000), "file " + std::to_string(i) + ".bin"};
+            std::vector<std::string> filePath{
+                "folder " + std::to_string(i / 1000), "file " + std::to_string(i) + ".bin"};
             std::vector<std::string> filePathUtf8 = withUtf8 ? filePath : std::vector<std::string>{};
             torrent.files.emplace_back(std::move(filePath), int64_t{100000} + i, std::move(filePathUtf8));
         }
@@ -60,7 +63,8 @@ fs::path MillionFileTorrent(bool withUtf8) {
 }
 
 // Runs `kelpmere-cli show FILE` with its output discarded; the child's peak memory in KiB.
-long ShowPeakKiB(const fs::path& file, int& status) {
+long ShowPeakKiB(const fs::path& file, int& status)
+{
     const pid_t child = fork();
     if (child == 0) {
         if (std::freopen("/dev/null", "w", stdout) == nullptr || std::freopen("/dev/null", "w", stderr) == nullptr) {
@@ -76,7 +80,8 @@ long ShowPeakKiB(const fs::path& file, int& status) {
     return usage.ru_maxrss;
 }
 
-void Measure(benchmark::State& state, const fs::path& file, int expectedStatus) {
+void Measure(benchmark::State& state, const fs::path& file, int expectedStatus)
+{
     long peak = 0;
     int status = -1;
     for (auto _ : state) {
@@ -92,15 +97,24 @@ void Measure(benchmark::State& state, const fs::path& file, int expectedStatus) 
 }
 
 // Refused (status 1): the value budget ends the decode.
-void BM_ShowHostileLe(benchmark::State& state) { Measure(state, HostileFile(), 1); }
+void BM_ShowHostileLe(benchmark::State& state)
+{
+    Measure(state, HostileFile(), 1);
+}
 // Shown (status 0).
-void BM_ShowMillionFiles(benchmark::State& state) { Measure(state, MillionFileTorrent(false), 0); }
-void BM_ShowMillionFilesWithPathUtf8(benchmark::State& state) { Measure(state, MillionFileTorrent(true), 0); }
+void BM_ShowMillionFiles(benchmark::State& state)
+{
+    Measure(state, MillionFileTorrent(false), 0);
+}
+void BM_ShowMillionFilesWithPathUtf8(benchmark::State& state)
+{
+    Measure(state, MillionFileTorrent(true), 0);
+}
 
 BENCHMARK(BM_ShowHostileLe)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ShowMillionFiles)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ShowMillionFilesWithPathUtf8)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
-}  // namespace
+} // namespace
 
 BENCHMARK_MAIN();

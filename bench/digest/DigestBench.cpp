@@ -16,75 +16,92 @@
 namespace {
 
 // 4 MiB of fixed pseudo-random bytes; the shorter cases hash its start.
-const unsigned char* Message() {
-  static std::vector<unsigned char> bytes = [] {
-    std::vector<unsigned char> data(4u << 20);
-    std::uint32_t x = 12345;
-    for (unsigned char& b : data) {
-      x = x * 1103515245u + 12345u;
-      b = static_cast<unsigned char>(x >> 24);
+const unsigned char* Message()
+{
+    static std::vector<unsigned char> bytes = [] {
+        std::vector<unsigned char> data(4u << 20);
+        std::uint32_t x = 12345;
+        for (unsigned char& b : data) {
+            x = x * 1103515245u + 12345u;
+            b = static_cast<unsigned char>(x >> 24);
+        }
+        return data;
+    }();
+    return bytes.data();
+}
+
+void SetThroughput(benchmark::State& state, std::size_t size)
+{
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(size));
+}
+
+void Sha1Ours(benchmark::State& state, Sha1Engine engine)
+{
+    const std::size_t size = static_cast<std::size_t>(state.range(0));
+    const unsigned char* data = Message();
+    const Sha1Engine previous = ActiveSha1Engine();
+    if (!SelectSha1Engine(engine)) {
+        state.SkipWithError("no SHA extensions on this processor");
+        return;
     }
-    return data;
-  }();
-  return bytes.data();
+    for (auto _ : state) {
+        CSha1Digest sha;
+        sha.Update(data, static_cast<unsigned int>(size));
+        sha.Final();
+        benchmark::DoNotOptimize(sha.digest);
+    }
+    SelectSha1Engine(previous);
+    SetThroughput(state, size);
 }
 
-void SetThroughput(benchmark::State& state, std::size_t size) {
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(size));
+void BM_Sha1_Ours(benchmark::State& state)
+{
+    Sha1Ours(state, Sha1Engine::ShaExtensions);
+}
+void BM_Sha1_OursPortable(benchmark::State& state)
+{
+    Sha1Ours(state, Sha1Engine::Portable);
 }
 
-void Sha1Ours(benchmark::State& state, Sha1Engine engine) {
-  const std::size_t size = static_cast<std::size_t>(state.range(0));
-  const unsigned char* data = Message();
-  const Sha1Engine previous = ActiveSha1Engine();
-  if (!SelectSha1Engine(engine)) {
-    state.SkipWithError("no SHA extensions on this processor");
-    return;
-  }
-  for (auto _ : state) {
-    CSha1Digest sha;
-    sha.Update(data, static_cast<unsigned int>(size));
-    sha.Final();
-    benchmark::DoNotOptimize(sha.digest);
-  }
-  SelectSha1Engine(previous);
-  SetThroughput(state, size);
-}
-
-void BM_Sha1_Ours(benchmark::State& state) { Sha1Ours(state, Sha1Engine::ShaExtensions); }
-void BM_Sha1_OursPortable(benchmark::State& state) { Sha1Ours(state, Sha1Engine::Portable); }
-
-void BM_Md5_Ours(benchmark::State& state) {
-  const std::size_t size = static_cast<std::size_t>(state.range(0));
-  const unsigned char* data = Message();
-  for (auto _ : state) {
-    CMd5Digest md5;
-    md5.Update(data, static_cast<unsigned int>(size));
-    md5.Final();
-    benchmark::DoNotOptimize(md5.digest);
-  }
-  SetThroughput(state, size);
+void BM_Md5_Ours(benchmark::State& state)
+{
+    const std::size_t size = static_cast<std::size_t>(state.range(0));
+    const unsigned char* data = Message();
+    for (auto _ : state) {
+        CMd5Digest md5;
+        md5.Update(data, static_cast<unsigned int>(size));
+        md5.Final();
+        benchmark::DoNotOptimize(md5.digest);
+    }
+    SetThroughput(state, size);
 }
 
 #ifdef KELPMERE_BENCH_OPENSSL
-void OpenSslDigest(benchmark::State& state, const EVP_MD* md) {
-  const std::size_t size = static_cast<std::size_t>(state.range(0));
-  const unsigned char* data = Message();
-  EVP_MD_CTX* context = EVP_MD_CTX_new();
-  unsigned char out[EVP_MAX_MD_SIZE];
-  unsigned int outSize = 0;
-  for (auto _ : state) {
-    EVP_DigestInit_ex(context, md, nullptr);
-    EVP_DigestUpdate(context, data, size);
-    EVP_DigestFinal_ex(context, out, &outSize);
-    benchmark::DoNotOptimize(out);
-  }
-  EVP_MD_CTX_free(context);
-  SetThroughput(state, size);
+void OpenSslDigest(benchmark::State& state, const EVP_MD* md)
+{
+    const std::size_t size = static_cast<std::size_t>(state.range(0));
+    const unsigned char* data = Message();
+    EVP_MD_CTX* context = EVP_MD_CTX_new();
+    unsigned char out[EVP_MAX_MD_SIZE];
+    unsigned int outSize = 0;
+    for (auto _ : state) {
+        EVP_DigestInit_ex(context, md, nullptr);
+        EVP_DigestUpdate(context, data, size);
+        EVP_DigestFinal_ex(context, out, &outSize);
+        benchmark::DoNotOptimize(out);
+    }
+    EVP_MD_CTX_free(context);
+    SetThroughput(state, size);
 }
 
-void BM_Sha1_OpenSsl(benchmark::State& state) { OpenSslDigest(state, EVP_sha1()); }
-void BM_Md5_OpenSsl(benchmark::State& state) { OpenSslDigest(state, EVP_md5()); }
+void BM_Sha1_OpenSsl(benchmark::State& state)
+{
+    OpenSslDigest(state, EVP_sha1());
+}
+void BM_Md5_OpenSsl(benchmark::State& state)
+{
+    OpenSslDigest(state, EVP_md5());
+}
 #endif
 
 constexpr std::int64_t k16KiB = 16 << 10;
@@ -98,6 +115,6 @@ BENCHMARK(BM_Sha1_OpenSsl)->Arg(k16KiB)->Arg(k4MiB);
 BENCHMARK(BM_Md5_OpenSsl)->Arg(k16KiB)->Arg(k4MiB);
 #endif
 
-}  // namespace
+} // namespace
 
 BENCHMARK_MAIN();

@@ -6,12 +6,12 @@
 #include "app/CMainFrameWnd.h"
 #include "app/KelpmereApp.h"
 #include "samples/generator/TorrentBuilder.h"
+#include "toolkit/CEditUI.h"
 #include "toolkit/CPaintManagerUI.h"
 #include "torrent/CTorrentParser.h"
 #include "ui/single/SingleControlUI.h"
 #include "ui/single/SingleListControl.h"
 #include "ui/single/SingleListElementUI.h"
-#include "toolkit/CEditUI.h"
 
 #include <filesystem>
 #include <fstream>
@@ -41,9 +41,9 @@ inline fs::path ManyFileTorrent(int files)
     torrent.pieceLength = 4 << 20;
     torrent.files.reserve(static_cast<std::size_t>(files));
     for (int i = 0; i < files; ++i) {
-        torrent.files.push_back(FileDescription({"季" + std::to_string(i / 1000), "集" + std::to_string(i / 100),
-                                                 "文件" + std::to_string(i) + ".mkv"},
-                                                1000000 + i));
+        torrent.files.push_back(FileDescription(
+            {"季" + std::to_string(i / 1000), "集" + std::to_string(i / 100), "文件" + std::to_string(i) + ".mkv"},
+            1000000 + i));
     }
     std::ofstream(path, std::ios::binary) << BuildTorrent(torrent);
     return path;

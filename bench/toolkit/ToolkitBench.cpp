@@ -90,14 +90,16 @@ void BM_BuildRowsFromRowSkin(benchmark::State& state)
         auto host = std::make_unique<ListHost>();
         const std::size_t before = mallinfo2().uordblks;
         state.ResumeTiming();
-        for (int i = 1; i <= rows; ++i) AddRow(*host->list, i, i > 20);
+        for (int i = 1; i <= rows; ++i)
+            AddRow(*host->list, i, i > 20);
         benchmark::DoNotOptimize(host->list->GetCount());
         state.PauseTiming();
         heapPerRow = (mallinfo2().uordblks - before) / static_cast<std::size_t>(rows);
         host.reset();
         state.ResumeTiming();
     }
-    state.counters["rows_per_s"] = benchmark::Counter(static_cast<double>(rows), benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["rows_per_s"]
+        = benchmark::Counter(static_cast<double>(rows), benchmark::Counter::kIsIterationInvariantRate);
     state.counters["heap_bytes_per_row"] = static_cast<double>(heapPerRow);
 }
 BENCHMARK(BM_BuildRowsFromRowSkin)->Arg(20)->Arg(100000)->Unit(benchmark::kMillisecond);
@@ -106,7 +108,8 @@ void BM_FullLayoutPass100000Rows(benchmark::State& state)
 {
     SkinFolder skins;
     ListHost host;
-    for (int i = 1; i <= 100000; ++i) AddRow(*host.list, i, true);
+    for (int i = 1; i <= 100000; ++i)
+        AddRow(*host.list, i, true);
     for (auto _ : state) {
         host.manager.NeedUpdate();
         host.manager.UpdateLayout();
@@ -120,7 +123,8 @@ void BM_ScrollStep100000Rows(benchmark::State& state)
 {
     SkinFolder skins;
     ListHost host;
-    for (int i = 1; i <= 100000; ++i) AddRow(*host.list, i, true);
+    for (int i = 1; i <= 100000; ++i)
+        AddRow(*host.list, i, true);
     int step = 0;
     for (auto _ : state) {
         const int range = host.list->GetScrollRange().cy;
@@ -129,11 +133,12 @@ void BM_ScrollStep100000Rows(benchmark::State& state)
         int first = 0;
         int last = -1;
         host.list->GetRowsInView(first, last);
-        for (int i = first; i <= last; ++i) benchmark::DoNotOptimize(host.list->GetItemAt(i)->GetPos());
+        for (int i = first; i <= last; ++i)
+            benchmark::DoNotOptimize(host.list->GetItemAt(i)->GetPos());
     }
 }
 BENCHMARK(BM_ScrollStep100000Rows)->Unit(benchmark::kMicrosecond);
 
-}  // namespace
+} // namespace
 
 BENCHMARK_MAIN();

@@ -27,13 +27,15 @@ const fs::path kOutput = fs::path(KELPMERE_WASH_TREE) / "output";
 std::string g_cli = KELPMERE_CLI;
 
 // A value from `low` to `high`, spread evenly on a log scale by `fraction` (0..1).
-int64_t LogSpread(int64_t low, int64_t high, double fraction) {
+int64_t LogSpread(int64_t low, int64_t high, double fraction)
+{
     return static_cast<int64_t>(std::llround(std::exp(std::log(low) + fraction * (std::log(high) - std::log(low)))));
 }
 
 // Shape of torrent `index`: 1 to 5 000 files, a "pieces" string of 16 KiB to 4 MiB, a few
 // folder levels, now and then Chinese names. Deterministic.
-TorrentDescription Shape(int index) {
+TorrentDescription Shape(int index)
+{
     const double a = std::fmod(index * 0.618033988749895, 1.0);
     const double b = std::fmod(index * 0.414213562373095 + 0.5, 1.0);
     const int64_t files = LogSpread(1, 5000, a);
@@ -50,7 +52,8 @@ TorrentDescription Shape(int index) {
     torrent.seed = static_cast<uint64_t>(index) + 1;
     const bool chinese = index % 5 == 0;
     if (files == 1) {
-        torrent.name = chinese ? "电影 第" + std::to_string(index) + "部.mkv" : "movie-" + std::to_string(index) + ".mkv";
+        torrent.name
+            = chinese ? "电影 第" + std::to_string(index) + "部.mkv" : "movie-" + std::to_string(index) + ".mkv";
         torrent.length = 700 * 1024 * 1024 + index;
         return torrent;
     }
@@ -72,7 +75,8 @@ TorrentDescription Shape(int index) {
 
 // Shape of small torrent `index`: 1 to 50 files in a folder or two, a "pieces" string of 20
 // bytes to 20 KiB. Deterministic.
-TorrentDescription SmallShape(int index) {
+TorrentDescription SmallShape(int index)
+{
     const double a = std::fmod(index * 0.618033988749895, 1.0);
     const int64_t files = 1 + static_cast<int64_t>(a * 50) % 50;
     TorrentDescription torrent;
@@ -103,7 +107,7 @@ struct Tree {
     const char* name;
     int torrents;
     TorrentDescription (*shape)(int);
-    double copySeconds = 0;  // median seconds of a round, for the ratio printed at the end
+    double copySeconds = 0; // median seconds of a round, for the ratio printed at the end
     double washSeconds = 0;
 
     fs::path Source() const { return fs::path(KELPMERE_WASH_TREE) / name; }
@@ -111,7 +115,8 @@ struct Tree {
 
 Tree g_trees[] = {{"mixed-2000", 2000, Shape}, {"small-10000", 10000, SmallShape}};
 
-void GenerateTreeOnce(const Tree& tree) {
+void GenerateTreeOnce(const Tree& tree)
+{
     const fs::path root = tree.Source();
     const fs::path done = root / ".complete";
     if (fs::exists(done)) {
@@ -131,7 +136,8 @@ void GenerateTreeOnce(const Tree& tree) {
     std::fprintf(stderr, "generated %.1f MiB\n", static_cast<double>(bytes) / (1 << 20));
 }
 
-int Execute(const std::vector<std::string>& args) {
+int Execute(const std::vector<std::string>& args)
+{
     const pid_t child = fork();
     if (child == 0) {
         if (std::freopen("/dev/null", "w", stdout) == nullptr) {
@@ -151,15 +157,17 @@ int Execute(const std::vector<std::string>& args) {
 }
 
 // Seconds `args` takes to write a fresh output folder; the removal of the old one is not timed.
-double TimeIntoFreshOutput(const std::vector<std::string>& args, int& status) {
+double TimeIntoFreshOutput(const std::vector<std::string>& args, int& status)
+{
     fs::remove_all(kOutput);
-    sync();  // the previous round's writes don't spill into this one
+    sync(); // the previous round's writes don't spill into this one
     const auto start = std::chrono::steady_clock::now();
     status = Execute(args);
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-double Median(std::vector<double> values) {
+double Median(std::vector<double> values)
+{
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
 }
@@ -167,12 +175,13 @@ double Median(std::vector<double> values) {
 // Each iteration copies the tree with `cp -r` and washes it, one right after the other, so
 // that the two meet the same state of the disk and of the page cache; the time reported is
 // the wash's, and the medians of both go into the ratio.
-void CopyAndWashTree(benchmark::State& state, Tree* tree) {
+void CopyAndWashTree(benchmark::State& state, Tree* tree)
+{
     GenerateTreeOnce(*tree);
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
     const std::vector<std::string> copy = {"cp", "-r", tree->Source().string(), kOutput.string()};
-    const std::vector<std::string> wash = {g_cli, "wash", "--jobs", std::to_string(cores), tree->Source().string(),
-                                           kOutput.string()};
+    const std::vector<std::string> wash
+        = {g_cli, "wash", "--jobs", std::to_string(cores), tree->Source().string(), kOutput.string()};
     std::vector<double> copySeconds;
     std::vector<double> washSeconds;
     for (auto _ : state) {
@@ -194,9 +203,10 @@ void CopyAndWashTree(benchmark::State& state, Tree* tree) {
     state.SetLabel("--jobs " + std::to_string(cores));
 }
 
-}  // namespace
+} // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     // --cli=PATH washes with another build's kelpmere-cli, to compare two versions.
     for (int i = 1; i < argc; ++i) {
         if (std::string(argv[i]).rfind("--cli=", 0) == 0) {
@@ -208,7 +218,9 @@ int main(int argc, char** argv) {
     }
     for (Tree& tree : g_trees) {
         benchmark::RegisterBenchmark((std::string("BM_CopyAndWashTree/") + tree.name).c_str(), CopyAndWashTree, &tree)
-            ->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
+            ->Unit(benchmark::kMillisecond)
+            ->UseManualTime()
+            ->Iterations(5);
     }
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
@@ -219,8 +231,8 @@ int main(int argc, char** argv) {
     fs::remove_all(kOutput);
     for (const Tree& tree : g_trees) {
         if (tree.copySeconds > 0 && tree.washSeconds > 0) {
-            std::printf("%-12s median wash time / copy time: %.0f ms / %.0f ms = %.2f (target at most 1.20)\n", tree.name,
-                        tree.washSeconds * 1000, tree.copySeconds * 1000, tree.washSeconds / tree.copySeconds);
+            std::printf("%-12s median wash time / copy time: %.0f ms / %.0f ms = %.2f (target at most 1.20)\n",
+                tree.name, tree.washSeconds * 1000, tree.copySeconds * 1000, tree.washSeconds / tree.copySeconds);
         }
     }
     return 0;

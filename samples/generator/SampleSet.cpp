@@ -79,7 +79,7 @@ SampleTorrent ChineseSingleFile()
     return {"chinese-single-file.torrent", BuildTorrent(d)};
 }
 
-}  // namespace
+} // namespace
 
 std::vector<SampleTorrent> BuildSampleSet()
 {

@@ -33,7 +33,7 @@ std::string FileDict(const FileDescription& file)
     return BencodeDict(pairs);
 }
 
-}  // namespace
+} // namespace
 
 std::string DeterministicBytes(std::size_t count, uint64_t seed)
 {
@@ -59,7 +59,8 @@ std::string BuildInfoDict(const TorrentDescription& d)
     if (d.pieces)
         info["pieces"] = BencodeString(*d.pieces);
     else
-        info["pieces"] = BencodeString(DeterministicBytes(d.piecesSize ? *d.piecesSize : GeneratedPiecesSize(d), d.seed));
+        info["pieces"]
+            = BencodeString(DeterministicBytes(d.piecesSize ? *d.piecesSize : GeneratedPiecesSize(d), d.seed));
     if (d.length) {
         info["length"] = BencodeInt(*d.length);
     } else {

@@ -12,9 +12,8 @@
 // One file of a multi-file torrent.
 struct FileDescription {
     FileDescription() = default;
-    FileDescription(std::vector<std::string> filePath, int64_t fileLength,
-                    std::vector<std::string> filePathUtf8 = {})
-        : path(std::move(filePath)), pathUtf8(std::move(filePathUtf8)), length(fileLength)
+    FileDescription(std::vector<std::string> filePath, int64_t fileLength, std::vector<std::string> filePathUtf8 = {})
+            : path(std::move(filePath)), pathUtf8(std::move(filePathUtf8)), length(fileLength)
     {
     }
 

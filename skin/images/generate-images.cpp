@@ -21,17 +21,17 @@
 #include <QPainterPath>
 #include <QString>
 
-#include <cstdio>
 #include <cmath>
+#include <cstdio>
 
 namespace {
 
 // The palette shared with the XML skins.
-const QColor kSlate(0x26, 0x30, 0x3D);      // caption strip, dark surfaces
-const QColor kAccent(0xFF, 0x2D, 0x2D);     // the one accent (hot colour)
-const QColor kTrack(0xE4, 0xE7, 0xEB);      // progress track
-const QColor kLine(0xC5, 0xCC, 0xD6);       // borders
-const QColor kFrond(0xE8, 0xEC, 0xF1);      // light kelp strands
+const QColor kSlate(0x26, 0x30, 0x3D);  // caption strip, dark surfaces
+const QColor kAccent(0xFF, 0x2D, 0x2D); // the one accent (hot colour)
+const QColor kTrack(0xE4, 0xE7, 0xEB);  // progress track
+const QColor kLine(0xC5, 0xCC, 0xD6);   // borders
+const QColor kFrond(0xE8, 0xEC, 0xF1);  // light kelp strands
 
 const char* const kFontFamily = "WenQuanYi Micro Hei";
 
@@ -138,12 +138,11 @@ QImage adWide()
     p.fillRect(QRect(30, 100, 64, 5), kAccent);
     p.setFont(font(22, false));
     p.setPen(kFrond);
-    p.drawText(QRect(30, 122, 360, 34), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("种子文件改名 · 批量清洗"));
+    p.drawText(QRect(30, 122, 360, 34), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("种子文件改名 · 批量清洗"));
     p.setFont(font(16, false));
     p.setPen(kLine);
     p.drawText(QRect(30, 166, 230, 100), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
-               QStringLiteral("新名称、新的信息哈希，\n文件数据保持不变。"));
+        QStringLiteral("新名称、新的信息哈希，\n文件数据保持不变。"));
     return image;
 }
 
@@ -183,7 +182,7 @@ QImage adBanner()
     p.setFont(font(18, false));
     p.setPen(kFrond);
     p.drawText(QRect(110, 56, 420, 32), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("换个名字，数据不变 · 公共领域的种子"));
+        QStringLiteral("换个名字，数据不变 · 公共领域的种子"));
 
     // The accent button on the right: where the banner leads.
     QPainterPath button;
@@ -218,8 +217,8 @@ QImage adSquare()
     p.setFont(font(28, true));
     p.drawText(QRect(0, 186, 300, 44), Qt::AlignCenter, QStringLiteral("自由的种子"));
     p.setFont(font(16, false));
-    p.drawText(QRect(20, 232, 260, 50), Qt::AlignCenter | Qt::TextWordWrap,
-               QStringLiteral("公共领域的电影、音乐与书籍"));
+    p.drawText(
+        QRect(20, 232, 260, 50), Qt::AlignCenter | Qt::TextWordWrap, QStringLiteral("公共领域的电影、音乐与书籍"));
     return image;
 }
 

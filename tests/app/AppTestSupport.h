@@ -26,7 +26,8 @@ public:
     {
         std::filesystem::remove_all(m_path);
         std::filesystem::create_directories(m_path);
-        for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(KELPMERE_TEST_SOURCE_DIR) / "skin"))
+        for (const auto& entry :
+            std::filesystem::directory_iterator(std::filesystem::path(KELPMERE_TEST_SOURCE_DIR) / "skin"))
             if (entry.path().extension() == ".xml")
                 std::filesystem::copy_file(entry.path(), m_path / entry.path().filename());
     }
@@ -43,7 +44,7 @@ public:
 private:
     std::filesystem::path m_path = std::filesystem::temp_directory_path()
         / ("kelpmere-skins-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-"
-           + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+            + ::testing::UnitTest::GetInstance()->current_test_info()->name());
 };
 
 // A test on the headless backend; windows a test leaves closed are destroyed after it.

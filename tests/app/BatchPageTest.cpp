@@ -91,7 +91,10 @@ protected:
     }
     void ChooseSource(std::optional<fs::path> folder) { Choose("btn_batch_src", std::move(folder)); }
     void ChooseDest(std::optional<fs::path> folder) { Choose("btn_batch_des", std::move(folder)); }
-    void TypeDest(const std::string& text) { ASSERT_TRUE(CHeadlessBackend::TypeText(Manager(), "edit_batch_des", text.c_str())); }
+    void TypeDest(const std::string& text)
+    {
+        ASSERT_TRUE(CHeadlessBackend::TypeText(Manager(), "edit_batch_des", text.c_str()));
+    }
     bool ClickStart() { return CHeadlessBackend::Click(Manager(), "btn_batch_conver"); }
     // Does act; the text of the notice box it shows over the main window ("" when none shows).
     std::string Notice(const std::function<void()>& act)
@@ -126,7 +129,10 @@ protected:
     }
 
     void Put(const std::string& relativePath, const std::string& bytes) { WriteFile(source / relativePath, bytes); }
-    static std::string Torrent(const std::string& name, int64_t length = 1000) { return BuildTorrent(SingleFile(name, length)); }
+    static std::string Torrent(const std::string& name, int64_t length = 1000)
+    {
+        return BuildTorrent(SingleFile(name, length));
+    }
 
     // The program writes its advertisement page below the folder it starts in.
     WorkingFolder work;
@@ -183,8 +189,8 @@ TEST_F(BatchPageTest, StartNeedsAScanEvenAnEmptyOneAndRefusesNoDestinationOrTheS
     EXPECT_TRUE(StartEnabled());
     EXPECT_FALSE(CPaintManagerUI::NextTimerDue().has_value());
     // Other spellings of the source, and a folder inside it, are taken as typed.
-    for (const std::string& typed : {source.string() + "/", source.parent_path().string() + "/SOURCE",
-                                     (source / "inside").string()}) {
+    for (const std::string& typed :
+        {source.string() + "/", source.parent_path().string() + "/SOURCE", (source / "inside").string()}) {
         SCOPED_TRACE(typed);
         TypeDest(typed);
         EXPECT_EQ(Notice([&] { ClickStart(); }), "");
@@ -235,8 +241,7 @@ TEST_F(BatchPageTest, EveryOutcomeGetsItsStateTextColoursAndRowBackgroundAndANew
     // Each torrent and the state its row ends in; in the destination "6" is a file and a folder
     // takes the place of "7-taken.torrent".
     const std::vector<std::tuple<std::string, std::string, std::string>> rows{
-        {"/1-good.torrent", Torrent("movie.mkv"), kConverted},
-        {"/2-text.torrent", "this is no torrent", kLoadFailed},
+        {"/1-good.torrent", Torrent("movie.mkv"), kConverted}, {"/2-text.torrent", "this is no torrent", kLoadFailed},
         {"/3-noannounce.torrent", BuildTorrent(noAnnounce), kLoadFailed},
         {"/4-empty.torrent", Torrent("empty.bin", 0), "获取种子信息失败 请检查种子文件!"},
         {"/5-nodot.torrent", Torrent("README"), "清洗种子文件失败 请检查种子文件!"},

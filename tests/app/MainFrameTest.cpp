@@ -69,7 +69,11 @@ TEST_F(MainFrameTest, EachOptionShowsItsPageAndDeselectsTheOthersOfItsGroup)
     UsePackedSkins();
     CTabLayoutUI* tabs = Start().GetTabLayout();
     const std::pair<const char*, int> clicks[] = {
-        {"singleOption", 1}, {"batchOption", 2}, {"searchOption", 3}, {"adOption", 0}, {"batchOption", 2},
+        {"singleOption", 1},
+        {"batchOption", 2},
+        {"searchOption", 3},
+        {"adOption", 0},
+        {"batchOption", 2},
     };
     for (const auto& [name, index] : clicks) {
         SCOPED_TRACE(name);
@@ -104,14 +108,14 @@ TEST_F(MainFrameTest, APageThatCannotBeBuiltCostsOnlyItsOwnTabWhichShowsEmpty)
     struct Case {
         const char* situation;
         WorkingFolder::AdFolder ad;
-        std::string below;           // the start folder inside the temporary one
+        std::string below; // the start folder inside the temporary one
         const apptest::SkinFolder* skins;
         int emptyTab;
     };
     const Case cases[] = {
         {"no folder Ad where the program starts", WorkingFolder::AdFolder::Missing, "", nullptr, 0},
         {"a start folder too long to record", WorkingFolder::AdFolder::Present,
-         std::string(120, 'a') + "/" + std::string(120, 'b') + "/" + std::string(40, 'c'), nullptr, 0},
+            std::string(120, 'a') + "/" + std::string(120, 'b') + "/" + std::string(40, 'c'), nullptr, 0},
         {"a search skin that gives no control", WorkingFolder::AdFolder::Present, "", &brokenSearchSkin, 3},
     };
     const char* const options[] = {"adOption", "singleOption", "batchOption", "searchOption"};
@@ -186,7 +190,7 @@ TEST_F(MainFrameTest, EveryTimerReachesTheBatchListControlWhichActsOnlyOnItsOwn)
     EXPECT_EQ(main.GetTabLayout()->GetCurSel(), 0);
 }
 
-class ProgramRunTest : public apptest::HeadlessTest {};
+class ProgramRunTest : public apptest::HeadlessTest { };
 
 TEST_F(ProgramRunTest, TheCloseButtonOrAWindowSystemCloseEndsTheProgramWithExitCodeZero)
 {

@@ -37,7 +37,7 @@ TEST_F(NoticeBoxTest, TheBoxFadesAndClosesItselfAtTheEleventhTickOrAtOnceOnTheCl
 {
     struct Case {
         int steps;
-        int clickAt;  // none when negative
+        int clickAt; // none when negative
         int result;
         std::vector<int> opacities;
     };
@@ -59,7 +59,7 @@ TEST_F(NoticeBoxTest, TheBoxFadesAndClosesItselfAtTheEleventhTickOrAtOnceOnTheCl
         EXPECT_EQ(box->ShowModal(), c.result);
         EXPECT_TRUE(openUntilClicked);
         EXPECT_EQ(backend.Clock() - start, c.clickAt >= 0 ? static_cast<std::uint64_t>(c.clickAt) : 11u * 200u);
-        backend.AdvanceClock(2000);  // no fade tick after the close
+        backend.AdvanceClock(2000); // no fade tick after the close
         EXPECT_EQ(Record().opacityHistory, c.opacities);
     }
 }

@@ -25,82 +25,88 @@ using namespace qtprogram;
 // Clicks button and answers the folder dialog it opens with folder (empty: cancels); the
 // dialog's title. The dialog runs its own loop, so a timer polls for it; the name field loses
 // the keyboard focus first, as selectFile leaves a focused field alone.
-QString ChooseFolder(CMainFrameWnd& frame, const char* button, const fs::path& folder) {
-  QString title;
-  QPointer<QTimer> poll = new QTimer;
-  QObject::connect(poll, &QTimer::timeout, [poll, folder, &title] {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-      auto* dialog = qobject_cast<QFileDialog*>(widget);
-      if (dialog == nullptr || !dialog->isVisible()) continue;
-      poll->stop();
-      poll->deleteLater();
-      title = dialog->windowTitle();
-      for (QLineEdit* edit : dialog->findChildren<QLineEdit*>()) edit->clearFocus();
-      if (folder.empty()) return dialog->reject();
-      dialog->selectFile(QString::fromStdString(folder.string()));
-      return static_cast<QDialog*>(dialog)->accept();
+QString ChooseFolder(CMainFrameWnd& frame, const char* button, const fs::path& folder)
+{
+    QString title;
+    QPointer<QTimer> poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll, folder, &title] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* dialog = qobject_cast<QFileDialog*>(widget);
+            if (dialog == nullptr || !dialog->isVisible())
+                continue;
+            poll->stop();
+            poll->deleteLater();
+            title = dialog->windowTitle();
+            for (QLineEdit* edit : dialog->findChildren<QLineEdit*>())
+                edit->clearFocus();
+            if (folder.empty())
+                return dialog->reject();
+            dialog->selectFile(QString::fromStdString(folder.string()));
+            return static_cast<QDialog*>(dialog)->accept();
+        }
+    });
+    poll->start(20);
+    Click(frame, button);
+    // When no dialog came, the poll stops here, so it can't answer a later one.
+    if (poll) {
+        poll->stop();
+        poll->deleteLater();
     }
-  });
-  poll->start(20);
-  Click(frame, button);
-  // When no dialog came, the poll stops here, so it can't answer a later one.
-  if (poll) {
-    poll->stop();
-    poll->deleteLater();
-  }
-  return title;
+    return title;
 }
 
-TEST(BatchPageQtTest, ARunChosenThroughTheFolderDialogsConvertsRowByRowAndIsPhotographedMidRunAndAtTheEnd) {
-  ProgramFolder work;
-  TempFolder temp;
-  const fs::path source = temp.path / "种子";
-  const fs::path dest = temp.path / "washed";
-  // Rows in every look: converted, failed at load, failed at the wash, and (mid-run) fresh.
-  WriteFile(source / "01-电影.torrent", BuildTorrent(SingleFile("电影.mkv", 5 << 20)));
-  WriteFile(source / "02-not-a-torrent.torrent", "plain text");
-  WriteFile(source / "03-readme.torrent", BuildTorrent(SingleFile("README", 10)));
-  for (int i = 4; i <= 9; ++i)
-    WriteFile(source / "more" / ("0" + std::to_string(i) + "-show.torrent"),
-              BuildTorrent(MultiFile({{{"季 1", "e1.mkv"}, 1 << 20}, {{"cover.jpg"}, 900}})));
-  // The folder dialog chooses existing folders only.
-  fs::create_directories(dest);
+TEST(BatchPageQtTest, ARunChosenThroughTheFolderDialogsConvertsRowByRowAndIsPhotographedMidRunAndAtTheEnd)
+{
+    ProgramFolder work;
+    TempFolder temp;
+    const fs::path source = temp.path / "种子";
+    const fs::path dest = temp.path / "washed";
+    // Rows in every look: converted, failed at load, failed at the wash, and (mid-run) fresh.
+    WriteFile(source / "01-电影.torrent", BuildTorrent(SingleFile("电影.mkv", 5 << 20)));
+    WriteFile(source / "02-not-a-torrent.torrent", "plain text");
+    WriteFile(source / "03-readme.torrent", BuildTorrent(SingleFile("README", 10)));
+    for (int i = 4; i <= 9; ++i)
+        WriteFile(source / "more" / ("0" + std::to_string(i) + "-show.torrent"),
+            BuildTorrent(MultiFile({{{"季 1", "e1.mkv"}, 1 << 20}, {{"cover.jpg"}, 900}})));
+    // The folder dialog chooses existing folders only.
+    fs::create_directories(dest);
 
-  bool finished = false;
-  const int code = RunProgram([&](CMainFrameWnd& frame) {
-    Click(frame, "batchOption");
-    CPaintManagerUI& manager = *frame.GetPaintManager();
-    const auto text = [&](const char* name) { return manager.FindControl(name)->GetText().str(); };
-    BatchListControl* list = frame.GetBatchPage()->GetListControl();
-    auto* start = manager.FindControl<CButtonUI>("btn_batch_conver");
-    ASSERT_TRUE(list != nullptr && start != nullptr);
+    bool finished = false;
+    const int code = RunProgram([&](CMainFrameWnd& frame) {
+        Click(frame, "batchOption");
+        CPaintManagerUI& manager = *frame.GetPaintManager();
+        const auto text = [&](const char* name) { return manager.FindControl(name)->GetText().str(); };
+        BatchListControl* list = frame.GetBatchPage()->GetListControl();
+        auto* start = manager.FindControl<CButtonUI>("btn_batch_conver");
+        ASSERT_TRUE(list != nullptr && start != nullptr);
 
-    // Cancelling changes nothing; choosing scans at once.
-    EXPECT_EQ(ChooseFolder(frame, "btn_batch_src", {}), QStringLiteral("请选择需要转换的种子目录"));
-    EXPECT_TRUE(text("edit_batch_src").empty());
-    EXPECT_FALSE(start->IsEnabled());
-    EXPECT_EQ(ChooseFolder(frame, "btn_batch_src", source), QStringLiteral("请选择需要转换的种子目录"));
-    EXPECT_EQ(text("edit_batch_src"), source.string());
-    EXPECT_EQ(text("text_batch_rate"), "0/9");
-    EXPECT_TRUE(start->IsEnabled());
-    EXPECT_EQ(ChooseFolder(frame, "btn_batch_des", dest), QStringLiteral("请选择转换后种子存放目录"));
-    EXPECT_EQ(text("edit_batch_des"), dest.string());
+        // Cancelling changes nothing; choosing scans at once.
+        EXPECT_EQ(ChooseFolder(frame, "btn_batch_src", {}), QStringLiteral("请选择需要转换的种子目录"));
+        EXPECT_TRUE(text("edit_batch_src").empty());
+        EXPECT_FALSE(start->IsEnabled());
+        EXPECT_EQ(ChooseFolder(frame, "btn_batch_src", source), QStringLiteral("请选择需要转换的种子目录"));
+        EXPECT_EQ(text("edit_batch_src"), source.string());
+        EXPECT_EQ(text("text_batch_rate"), "0/9");
+        EXPECT_TRUE(start->IsEnabled());
+        EXPECT_EQ(ChooseFolder(frame, "btn_batch_des", dest), QStringLiteral("请选择转换后种子存放目录"));
+        EXPECT_EQ(text("edit_batch_des"), dest.string());
 
-    Click(frame, "btn_batch_conver");
-    EXPECT_FALSE(start->IsEnabled());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return list->CurrentIndex() >= 4; }, 20000));
-    EXPECT_TRUE(SaveScreenshot(frame, "batch-mid-run.png"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return start->IsEnabled(); }, 20000));
-    EXPECT_EQ(text("text_batch_rate"), "9/9");
-    EXPECT_TRUE(SaveScreenshot(frame, "batch-end.png"));
-    finished = true;
-  });
-  EXPECT_EQ(code, 0);
-  EXPECT_TRUE(finished);
-  EXPECT_TRUE(fs::exists(dest / "01-电影.torrent"));
-  EXPECT_FALSE(fs::exists(dest / "02-not-a-torrent.torrent"));
-  EXPECT_FALSE(fs::exists(dest / "03-readme.torrent"));
-  for (int i = 4; i <= 9; ++i) EXPECT_TRUE(fs::exists(dest / "more" / ("0" + std::to_string(i) + "-show.torrent")));
+        Click(frame, "btn_batch_conver");
+        EXPECT_FALSE(start->IsEnabled());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return list->CurrentIndex() >= 4; }, 20000));
+        EXPECT_TRUE(SaveScreenshot(frame, "batch-mid-run.png"));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return start->IsEnabled(); }, 20000));
+        EXPECT_EQ(text("text_batch_rate"), "9/9");
+        EXPECT_TRUE(SaveScreenshot(frame, "batch-end.png"));
+        finished = true;
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_TRUE(finished);
+    EXPECT_TRUE(fs::exists(dest / "01-电影.torrent"));
+    EXPECT_FALSE(fs::exists(dest / "02-not-a-torrent.torrent"));
+    EXPECT_FALSE(fs::exists(dest / "03-readme.torrent"));
+    for (int i = 4; i <= 9; ++i)
+        EXPECT_TRUE(fs::exists(dest / "more" / ("0" + std::to_string(i) + "-show.torrent")));
 }
 
-}  // namespace
+} // namespace

@@ -27,110 +27,120 @@ const fs::path kBin = fs::path(KELPMERE_TEST_BINARY_DIR) / "bin";
 
 // Where the controls the test clicks sit in the main window, from the skins laid out headless
 // at 800 x 600 with the batch tab shown.
-std::map<std::string, UIRect> BatchControlRects() {
-  std::map<std::string, UIRect> rects;
-  CHeadlessBackend backend;
-  CPaintManagerUI::SetBackend(&backend);
-  SetUpToolkit(nullptr, CDuiString((kBin / "Skin").string()));
-  if (CMainFrameWnd* frame = CreateMainFrame()) {
-    CPaintManagerUI& manager = *frame->GetPaintManager();
-    if (CHeadlessBackend::Click(manager, "batchOption")) {
-      manager.UpdateLayout();
-      for (const char* name : {"batchOption", "btn_batch_src", "btn_batch_des", "btn_batch_conver", "closebtn"})
-        if (CControlUI* control = manager.FindControl(name)) rects[name] = control->GetPos();
+std::map<std::string, UIRect> BatchControlRects()
+{
+    std::map<std::string, UIRect> rects;
+    CHeadlessBackend backend;
+    CPaintManagerUI::SetBackend(&backend);
+    SetUpToolkit(nullptr, CDuiString((kBin / "Skin").string()));
+    if (CMainFrameWnd* frame = CreateMainFrame()) {
+        CPaintManagerUI& manager = *frame->GetPaintManager();
+        if (CHeadlessBackend::Click(manager, "batchOption")) {
+            manager.UpdateLayout();
+            for (const char* name : {"batchOption", "btn_batch_src", "btn_batch_des", "btn_batch_conver", "closebtn"})
+                if (CControlUI* control = manager.FindControl(name))
+                    rects[name] = control->GetPos();
+        }
+        frame->Close(0);
+        backend.FlushClosedWindows();
     }
-    frame->Close(0);
-    backend.FlushClosedWindows();
-  }
-  CPaintManagerUI::SetBackend(nullptr);
-  return rects;
+    CPaintManagerUI::SetBackend(nullptr);
+    return rects;
 }
 
-TEST(BatchRealWindowTest, FoldersTypedIntoTheDialogsAndStartWashEveryTorrentIntoTheDestinationTree) {
-  if (!XSession::Available()) GTEST_SKIP() << "Xvfb or xdotool is not installed: the real-window batch test is skipped";
-  const fs::path program = kBin / "kelpmere";
-  ASSERT_TRUE(fs::exists(program)) << program;
-  const std::map<std::string, UIRect> rects = BatchControlRects();
-  ASSERT_EQ(rects.size(), 5u) << "the batch skin lacks a control the test clicks";
+TEST(BatchRealWindowTest, FoldersTypedIntoTheDialogsAndStartWashEveryTorrentIntoTheDestinationTree)
+{
+    if (!XSession::Available())
+        GTEST_SKIP() << "Xvfb or xdotool is not installed: the real-window batch test is skipped";
+    const fs::path program = kBin / "kelpmere";
+    ASSERT_TRUE(fs::exists(program)) << program;
+    const std::map<std::string, UIRect> rects = BatchControlRects();
+    ASSERT_EQ(rects.size(), 5u) << "the batch skin lacks a control the test clicks";
 
-  TempFolder temp;
-  const fs::path source = temp.path / "source";
-  const fs::path dest = temp.path / "washed";
-  const std::vector<std::string> converting{"a.torrent", "show/b.torrent", "show/season 1/c.torrent"};
-  WriteFile(source / converting[0], BuildTorrent(SingleFile("movie.mkv", 3 << 20)));
-  WriteFile(source / converting[1], BuildTorrent(MultiFile({{{"disc", "e1.mkv"}, 1 << 20}, {{"e2.mkv"}, 1 << 20}})));
-  WriteFile(source / converting[2], BuildTorrent(SingleFile("c.iso", 5 << 20)));
-  WriteFile(source / "broken.torrent", "no torrent in here");
-  // The folder dialog chooses existing folders only.
-  fs::create_directories(dest);
-  // The program runs in a working folder of its own with Ad/images, as the launcher starts it.
-  fs::create_directories(temp.path / "run" / "Ad");
-  fs::copy(kBin / "Ad" / "images", temp.path / "run" / "Ad" / "images", fs::copy_options::recursive);
+    TempFolder temp;
+    const fs::path source = temp.path / "source";
+    const fs::path dest = temp.path / "washed";
+    const std::vector<std::string> converting{"a.torrent", "show/b.torrent", "show/season 1/c.torrent"};
+    WriteFile(source / converting[0], BuildTorrent(SingleFile("movie.mkv", 3 << 20)));
+    WriteFile(source / converting[1], BuildTorrent(MultiFile({{{"disc", "e1.mkv"}, 1 << 20}, {{"e2.mkv"}, 1 << 20}})));
+    WriteFile(source / converting[2], BuildTorrent(SingleFile("c.iso", 5 << 20)));
+    WriteFile(source / "broken.torrent", "no torrent in here");
+    // The folder dialog chooses existing folders only.
+    fs::create_directories(dest);
+    // The program runs in a working folder of its own with Ad/images, as the launcher starts it.
+    fs::create_directories(temp.path / "run" / "Ad");
+    fs::copy(kBin / "Ad" / "images", temp.path / "run" / "Ad" / "images", fs::copy_options::recursive);
 
-  XSession x;
-  ASSERT_TRUE(x.Started()) << "Xvfb did not start";
-  Child app({program.string()}, x.ProgramEnvironment(), temp.path / "run");
-  const std::optional<WindowGeometry> window = x.WaitForStableWindow("Kelpmere", app);
-  ASSERT_TRUE(window.has_value()) << "the main window did not appear" << (app.Running() ? "" : " (the program ended)");
-  const auto click = [&](const char* name) {
-    const UIRect& r = rects.at(name);
-    // A synchronous move to where the pointer already is waits for a motion that never comes:
-    // the pointer goes to the window's bottom-left corner (no control there) first.
-    x.Xdotool("mousemove " + std::to_string(window->x + 2) + " " + std::to_string(window->y + window->height - 2));
-    x.Click(window->x + (r.left + r.right) / 2, window->y + (r.top + r.bottom) / 2);
-  };
-  // Clicks until done() holds, waiting up to `wait` after each click: the first click may come
-  // before the window takes it, and a repeated one is ignored while a dialog is up or a run goes.
-  const auto clickUntil = [&](const char* name, const auto& done, std::chrono::milliseconds wait) {
-    for (int attempt = 0; attempt < 6 && !done(); ++attempt) {
-      click(name);
-      WaitFor(done, wait);
+    XSession x;
+    ASSERT_TRUE(x.Started()) << "Xvfb did not start";
+    Child app({program.string()}, x.ProgramEnvironment(), temp.path / "run");
+    const std::optional<WindowGeometry> window = x.WaitForStableWindow("Kelpmere", app);
+    ASSERT_TRUE(window.has_value()) << "the main window did not appear"
+                                    << (app.Running() ? "" : " (the program ended)");
+    const auto click = [&](const char* name) {
+        const UIRect& r = rects.at(name);
+        // A synchronous move to where the pointer already is waits for a motion that never comes:
+        // the pointer goes to the window's bottom-left corner (no control there) first.
+        x.Xdotool("mousemove " + std::to_string(window->x + 2) + " " + std::to_string(window->y + window->height - 2));
+        x.Click(window->x + (r.left + r.right) / 2, window->y + (r.top + r.bottom) / 2);
+    };
+    // Clicks until done() holds, waiting up to `wait` after each click: the first click may come
+    // before the window takes it, and a repeated one is ignored while a dialog is up or a run goes.
+    const auto clickUntil = [&](const char* name, const auto& done, std::chrono::milliseconds wait) {
+        for (int attempt = 0; attempt < 6 && !done(); ++attempt) {
+            click(name);
+            WaitFor(done, wait);
+        }
+        return done();
+    };
+    // Opens the folder dialog titled title with button, types folder into its name field once it
+    // has the keyboard focus and accepts it with Return; true once the dialog has gone.
+    const auto chooseFolder = [&](const char* button, const std::string& title, const fs::path& folder) {
+        std::vector<std::string> dialogs;
+        clickUntil(
+            button, [&] { return !(dialogs = x.MappedWindows(title)).empty(); }, 5s);
+        if (dialogs.empty() || !x.WaitForFocus(dialogs.front()))
+            return false;
+        x.Key("ctrl+a");
+        x.Type(folder.string());
+        x.Key("Return");
+        // A completion list open under the field takes the first Return.
+        if (!x.WaitForWindowGone(title, 5s))
+            x.Key("Return");
+        return x.WaitForWindowGone(title, 20s);
+    };
+
+    click("batchOption");
+    ASSERT_TRUE(chooseFolder("btn_batch_src", "请选择需要转换的种子目录", source)) << "choosing the source failed";
+    ASSERT_TRUE(chooseFolder("btn_batch_des", "请选择转换后种子存放目录", dest)) << "choosing the destination failed";
+
+    const auto allWritten = [&] {
+        return std::all_of(
+            converting.begin(), converting.end(), [&](const std::string& name) { return fs::exists(dest / name); });
+    };
+    ASSERT_TRUE(clickUntil("btn_batch_conver", allWritten, 10s)) << "the run did not write every output";
+    EXPECT_FALSE(fs::exists(dest / "broken.torrent"));
+    for (const std::string& name : converting) {
+        const ReloadedTorrent before(source / name);
+        const ReloadedTorrent after(dest / name);
+        ASSERT_TRUE(before.loaded && after.loaded) << name;
+        EXPECT_EQ(after.pieces, before.pieces) << name;
+        EXPECT_NE(after.fileNames.at(0), before.fileNames.at(0)) << name;
     }
-    return done();
-  };
-  // Opens the folder dialog titled title with button, types folder into its name field once it
-  // has the keyboard focus and accepts it with Return; true once the dialog has gone.
-  const auto chooseFolder = [&](const char* button, const std::string& title, const fs::path& folder) {
-    std::vector<std::string> dialogs;
-    clickUntil(button, [&] { return !(dialogs = x.MappedWindows(title)).empty(); }, 5s);
-    if (dialogs.empty() || !x.WaitForFocus(dialogs.front())) return false;
-    x.Key("ctrl+a");
-    x.Type(folder.string());
-    x.Key("Return");
-    // A completion list open under the field takes the first Return.
-    if (!x.WaitForWindowGone(title, 5s)) x.Key("Return");
-    return x.WaitForWindowGone(title, 20s);
-  };
 
-  click("batchOption");
-  ASSERT_TRUE(chooseFolder("btn_batch_src", "请选择需要转换的种子目录", source)) << "choosing the source failed";
-  ASSERT_TRUE(chooseFolder("btn_batch_des", "请选择转换后种子存放目录", dest)) << "choosing the destination failed";
+    // Once the run is over the button takes a click again: a second run rewrites the outputs
+    // under new names.
+    const std::string first = ReadFile(dest / converting[0]);
+    EXPECT_TRUE(clickUntil(
+        "btn_batch_conver", [&] { return allWritten() && ReadFile(dest / converting[0]) != first; }, 5s))
+        << "start could not be clicked again after the run";
 
-  const auto allWritten = [&] {
-    return std::all_of(converting.begin(), converting.end(), [&](const std::string& name) { return fs::exists(dest / name); });
-  };
-  ASSERT_TRUE(clickUntil("btn_batch_conver", allWritten, 10s)) << "the run did not write every output";
-  EXPECT_FALSE(fs::exists(dest / "broken.torrent"));
-  for (const std::string& name : converting) {
-    const ReloadedTorrent before(source / name);
-    const ReloadedTorrent after(dest / name);
-    ASSERT_TRUE(before.loaded && after.loaded) << name;
-    EXPECT_EQ(after.pieces, before.pieces) << name;
-    EXPECT_NE(after.fileNames.at(0), before.fileNames.at(0)) << name;
-  }
-
-  // Once the run is over the button takes a click again: a second run rewrites the outputs
-  // under new names.
-  const std::string first = ReadFile(dest / converting[0]);
-  EXPECT_TRUE(clickUntil("btn_batch_conver", [&] { return allWritten() && ReadFile(dest / converting[0]) != first; }, 5s))
-      << "start could not be clicked again after the run";
-
-  int status = -1;
-  for (int attempt = 0; attempt < 6 && status == -1; ++attempt) {
-    click("closebtn");
-    status = app.WaitForExit(5s);
-  }
-  EXPECT_EQ(status, 0);
+    int status = -1;
+    for (int attempt = 0; attempt < 6 && status == -1; ++attempt) {
+        click("closebtn");
+        status = app.WaitForExit(5s);
+    }
+    EXPECT_EQ(status, 0);
 }
 
-}  // namespace
+} // namespace

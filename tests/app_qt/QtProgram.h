@@ -23,62 +23,76 @@ namespace qtprogram {
 
 namespace fs = std::filesystem;
 
-inline fs::path BinaryDir() { return fs::path(KELPMERE_TEST_BINARY_DIR); }
+inline fs::path BinaryDir()
+{
+    return fs::path(KELPMERE_TEST_BINARY_DIR);
+}
 
 // The program's working folder: Ad/images with the built pictures.
 class ProgramFolder : public WorkingFolder {
 public:
-  ProgramFolder() { CopyAdPictures(); }
+    ProgramFolder() { CopyAdPictures(); }
 };
 
-inline QtBackend& Backend() { return QtTestEnvironment::Backend(); }
-inline QWidget* Top(CMainFrameWnd& frame) { return QtBackend::WindowWidget(frame.GetHWND()); }
+inline QtBackend& Backend()
+{
+    return QtTestEnvironment::Backend();
+}
+inline QWidget* Top(CMainFrameWnd& frame)
+{
+    return QtBackend::WindowWidget(frame.GetHWND());
+}
 
 // Runs the program with the built skins; script runs inside its message loop once the main
 // window is shown. The program ends when the script returns (also when an assertion left it
 // early), unless *endedByScript says the script ended it itself. Returns the exit code.
-inline int RunProgram(const std::function<void(CMainFrameWnd&)>& script, const bool* endedByScript = nullptr) {
-  const CDuiString skins((BinaryDir() / "bin" / "Skin").string());
-  return RunKelpmere(Backend(), nullptr, skins, [&](CMainFrameWnd& frame) {
-    QTimer::singleShot(0, [&] {
-      Backend().FlushUpdates();
-      script(frame);
-      if (endedByScript == nullptr || !*endedByScript) CPaintManagerUI::PostQuit(0);
+inline int RunProgram(const std::function<void(CMainFrameWnd&)>& script, const bool* endedByScript = nullptr)
+{
+    const CDuiString skins((BinaryDir() / "bin" / "Skin").string());
+    return RunKelpmere(Backend(), nullptr, skins, [&](CMainFrameWnd& frame) {
+        QTimer::singleShot(0, [&] {
+            Backend().FlushUpdates();
+            script(frame);
+            if (endedByScript == nullptr || !*endedByScript)
+                CPaintManagerUI::PostQuit(0);
+        });
     });
-  });
 }
 
 // A left click in the middle of the named control, delivered through the window.
-inline void Click(CMainFrameWnd& frame, const char* name) {
-  CControlUI* control = frame.GetPaintManager()->FindControl(name);
-  QWidget* widget = control ? Backend().WidgetOf(*control) : nullptr;
-  ASSERT_NE(widget, nullptr) << name;
-  const QPoint centre = widget->mapTo(Top(frame), widget->rect().center());
-  QTest::mouseClick(Top(frame)->windowHandle(), Qt::LeftButton, Qt::NoModifier, centre);
-  QCoreApplication::processEvents();
-  Backend().FlushUpdates();
+inline void Click(CMainFrameWnd& frame, const char* name)
+{
+    CControlUI* control = frame.GetPaintManager()->FindControl(name);
+    QWidget* widget = control ? Backend().WidgetOf(*control) : nullptr;
+    ASSERT_NE(widget, nullptr) << name;
+    const QPoint centre = widget->mapTo(Top(frame), widget->rect().center());
+    QTest::mouseClick(Top(frame)->windowHandle(), Qt::LeftButton, Qt::NoModifier, centre);
+    QCoreApplication::processEvents();
+    Backend().FlushUpdates();
 }
 
 // Whether the page's widget is on screen.
-inline bool Shown(CMainFrameWnd& frame, CControlUI* page) {
-  QWidget* widget = page ? Backend().WidgetOf(*page) : nullptr;
-  return widget && widget->isVisibleTo(Top(frame));
+inline bool Shown(CMainFrameWnd& frame, CControlUI* page)
+{
+    QWidget* widget = page ? Backend().WidgetOf(*page) : nullptr;
+    return widget && widget->isVisibleTo(Top(frame));
 }
 
 // Saves the window as <build>/screenshots/<file>, the pointer resting on the page's lower right
 // so no option shows its hot look.
-inline bool SaveScreenshot(CMainFrameWnd& frame, const char* file) {
-  const fs::path shots = BinaryDir() / "screenshots";
-  fs::create_directories(shots);
-  fs::remove(shots / file);
-  QTest::mouseMove(Top(frame)->windowHandle(), QPoint(790, 590));
-  Backend().FlushUpdates();
-  QCoreApplication::processEvents();
-  return Top(frame)->grab().save(QString::fromStdString((shots / file).string()), "PNG") && fs::exists(shots / file);
+inline bool SaveScreenshot(CMainFrameWnd& frame, const char* file)
+{
+    const fs::path shots = BinaryDir() / "screenshots";
+    fs::create_directories(shots);
+    fs::remove(shots / file);
+    QTest::mouseMove(Top(frame)->windowHandle(), QPoint(790, 590));
+    Backend().FlushUpdates();
+    QCoreApplication::processEvents();
+    return Top(frame)->grab().save(QString::fromStdString((shots / file).string()), "PNG") && fs::exists(shots / file);
 }
 
 // Slow machines and a cold web engine take their time; a test that waits longer than this has
 // found a fault.
 inline constexpr int kPatienceMs = 60000;
 
-}  // namespace qtprogram
+} // namespace qtprogram

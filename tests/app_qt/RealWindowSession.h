@@ -64,7 +64,7 @@ public:
     // env: variables to set; a variable given an empty value is removed instead. errors: the
     // file that receives the child's stderr (default: discarded, like its stdout).
     Child(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env,
-          const std::filesystem::path& workingDir = {}, const std::filesystem::path& errors = {})
+        const std::filesystem::path& workingDir = {}, const std::filesystem::path& errors = {})
     {
         m_pid = ::fork();
         if (m_pid != 0)
@@ -154,9 +154,8 @@ public:
         int fds[2];
         if (::pipe(fds) != 0)
             return;
-        m_server = std::make_unique<Child>(
-            std::vector<std::string>{"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1280x900x24",
-                                     "-nolisten", "tcp"},
+        m_server = std::make_unique<Child>(std::vector<std::string>{"Xvfb", "-displayfd", std::to_string(fds[1]),
+                                               "-screen", "0", "1280x900x24", "-nolisten", "tcp"},
             std::map<std::string, std::string>{});
         ::close(fds[1]);
         std::string number;
@@ -177,12 +176,10 @@ public:
     // The environment a Qt program needs to run in this server as root.
     std::map<std::string, std::string> ProgramEnvironment() const
     {
-        return {{"DISPLAY", m_display},
-                {"QT_QPA_PLATFORM", "xcb"},
-                {"QTWEBENGINE_DISABLE_SANDBOX", "1"},
-                {"QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox --disable-gpu"},
-                // The search pane goes nowhere beyond this machine.
-                {"KELPMERE_SEARCH_HOST", "http://127.0.0.1:9"}};
+        return {{"DISPLAY", m_display}, {"QT_QPA_PLATFORM", "xcb"}, {"QTWEBENGINE_DISABLE_SANDBOX", "1"},
+            {"QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox --disable-gpu"},
+            // The search pane goes nowhere beyond this machine.
+            {"KELPMERE_SEARCH_HOST", "http://127.0.0.1:9"}};
     }
 
     // Runs xdotool with these arguments against this server; its standard output.
@@ -212,7 +209,7 @@ public:
     {
         const std::string shell = Xdotool("getwindowgeometry --shell " + id);
         WindowGeometry geometry{id, ShellField(shell, "X"), ShellField(shell, "Y"), ShellField(shell, "WIDTH"),
-                                ShellField(shell, "HEIGHT")};
+            ShellField(shell, "HEIGHT")};
         if (geometry.x < 0 || geometry.width <= 0)
             return std::nullopt;
         return geometry;
@@ -222,8 +219,7 @@ public:
     // `settle`; looks again whenever the window found went away. Nothing when timeout passed
     // (or program ended) first.
     std::optional<WindowGeometry> WaitForStableWindow(const std::string& title, Child& program,
-                                                      std::chrono::milliseconds timeout = 60s,
-                                                      std::chrono::milliseconds settle = 1s) const
+        std::chrono::milliseconds timeout = 60s, std::chrono::milliseconds settle = 1s) const
     {
         const auto deadline = Clock::now() + timeout;
         std::optional<WindowGeometry> candidate;
@@ -262,11 +258,13 @@ public:
     // Waits until the window with id has the keyboard focus.
     bool WaitForFocus(const std::string& id, std::chrono::milliseconds timeout = 10s) const
     {
-        return WaitFor([&] {
-            std::string focus = Xdotool("getwindowfocus");
-            focus.erase(focus.find_last_not_of("\n") + 1);
-            return focus == id;
-        }, timeout);
+        return WaitFor(
+            [&] {
+                std::string focus = Xdotool("getwindowfocus");
+                focus.erase(focus.find_last_not_of("\n") + 1);
+                return focus == id;
+            },
+            timeout);
     }
 
     // Waits until no mapped window has the title any more.
@@ -284,7 +282,7 @@ public:
     // Waits until the program's only mapped window is the one with id (a dialog or notice box
     // of the program has gone).
     bool WaitForOnlyWindow(const std::string& id, std::chrono::milliseconds timeout = 30s,
-                           const std::string& windowClass = "kelpmere") const
+        const std::string& windowClass = "kelpmere") const
     {
         const auto deadline = Clock::now() + timeout;
         while (Clock::now() < deadline) {

@@ -25,7 +25,10 @@ using namespace realwindow;
 
 namespace {
 
-fs::path BinaryDir() { return fs::path(KELPMERE_TEST_BINARY_DIR); }
+fs::path BinaryDir()
+{
+    return fs::path(KELPMERE_TEST_BINARY_DIR);
+}
 
 // Centres of the named controls in the main window with the single page shown, from the
 // program's own skins laid out on the headless backend.
@@ -38,7 +41,8 @@ std::map<std::string, UIPoint> SinglePageTargets()
         CPaintManagerUI& manager = *frame->GetPaintManager();
         CHeadlessBackend::Click(manager, "singleOption");
         manager.UpdateLayout();
-        for (const char* name : {"singleOption", "btn_single_file", "btn_single_onekey_modify", "btn_single_save", "closebtn"}) {
+        for (const char* name :
+            {"singleOption", "btn_single_file", "btn_single_onekey_modify", "btn_single_save", "closebtn"}) {
             if (CControlUI* control = manager.FindControl(name)) {
                 const UIRect r = control->GetPos();
                 centres[name] = UIPoint{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
@@ -122,7 +126,8 @@ TEST(SingleRealWindowTest, AUserOpensATorrentGivesItNewNamesAndSavesIt)
     EXPECT_TRUE(std::regex_match(after->name, std::regex("-?[0-9]+-[0-9]{1,3}"))) << after->name;
     ASSERT_EQ(after->fileNames.size(), before.fileNames.size());
     for (std::size_t i = 0; i < after->fileNames.size(); ++i) {
-        EXPECT_TRUE(std::regex_match(after->fileNames[i], std::regex("[0-9a-f]{32}_" + std::to_string(i + 1) + "\\.[a-z]+")))
+        EXPECT_TRUE(
+            std::regex_match(after->fileNames[i], std::regex("[0-9a-f]{32}_" + std::to_string(i + 1) + "\\.[a-z]+")))
             << after->fileNames[i];
     }
     EXPECT_EQ(after->pieces, before.pieces);

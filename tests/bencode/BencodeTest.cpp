@@ -19,8 +19,7 @@ namespace {
 // so that AddressSanitizer catches any read beyond it.
 class Decoded {
 public:
-    explicit Decoded(const std::string& text)
-        : m_buffer(std::make_unique<char[]>(text.size() + 1))
+    explicit Decoded(const std::string& text) : m_buffer(std::make_unique<char[]>(text.size() + 1))
     {
         std::copy(text.begin(), text.end(), m_buffer.get());
         m_buffer[text.size()] = '\0';
@@ -29,7 +28,10 @@ public:
     const char* buffer() const { return m_buffer.get(); }
     CBEncodeObjectBase* first() const { return codec.values.front(); }
     template <class T>
-    T* firstAs() const { return static_cast<T*>(first()); }
+    T* firstAs() const
+    {
+        return static_cast<T*>(first());
+    }
 
     CBEncode codec;
     bool ok = false;
@@ -75,20 +77,20 @@ TorrentDescription SampleTorrent()
     return description;
 }
 
-}  // namespace
+} // namespace
 
 TEST(BencodeDecoding, ValidInputsDecodeAndEncodeBackCanonicallyWithKeysInTheirOwnOrder)
 {
     const std::pair<std::string, std::string> cases[] = {
-        {"i12ei007eiei0e", "i12ei7ei0ei0e"},                // leading zeros and an empty run
-        {"i9223372036854775807e", "i9223372036854775807e"},  // the int64 maximum
-        {"i0000000000000000042e0000000000000000003:abc", "i42e3:abc"},  // 19-digit runs
-        {"0::", "0:0:"},                                    // empty strings, one a lone colon
+        {"i12ei007eiei0e", "i12ei7ei0ei0e"},                           // leading zeros and an empty run
+        {"i9223372036854775807e", "i9223372036854775807e"},            // the int64 maximum
+        {"i0000000000000000042e0000000000000000003:abc", "i42e3:abc"}, // 19-digit runs
+        {"0::", "0:0:"},                                               // empty strings, one a lone colon
         {std::string("3:a\0b4:deie", 11), std::string("3:a\0b4:deie", 11)},
-        {std::string("de\0i1e", 6), "de"},                  // a top-level NUL ends decoding
+        {std::string("de\0i1e", 6), "de"}, // a top-level NUL ends decoding
         {"ledeld1:aleee", "ledeld1:aleee"},
-        {"d1:bi1e1:ai2e1:ai3ee", "d1:bi1e1:ai2e1:ai3ee"},   // key order and repeated keys kept
-        {"i-42ei-9223372036854775808e", "i-42ei-9223372036854775808e"},  // negatives, int64 minimum
+        {"d1:bi1e1:ai2e1:ai3ee", "d1:bi1e1:ai2e1:ai3ee"},               // key order and repeated keys kept
+        {"i-42ei-9223372036854775808e", "i-42ei-9223372036854775808e"}, // negatives, int64 minimum
     };
     for (const auto& [input, output] : cases) {
         SCOPED_TRACE(input);
@@ -104,8 +106,8 @@ TEST(BencodeDecoding, ValidInputsDecodeAndEncodeBackCanonicallyWithKeysInTheirOw
     EXPECT_EQ(Number(Decoded("i-1e").first()), -1);
     EXPECT_EQ(Text(Decoded(std::string("3:a\0b", 5)).first()), std::string("a\0b", 3));
     Decoded keys("d1:bi1e1:ai2e1:ai3e8:announcei4ee");
-    EXPECT_EQ(Number(keys.firstAs<CBEncodeDict>()->Find("a")), 2);  // the first of repeated keys
-    EXPECT_EQ(keys.firstAs<CBEncodeDict>()->Find("ann"), nullptr);  // whole keys only
+    EXPECT_EQ(Number(keys.firstAs<CBEncodeDict>()->Find("a")), 2); // the first of repeated keys
+    EXPECT_EQ(keys.firstAs<CBEncodeDict>()->Find("ann"), nullptr); // whole keys only
 }
 
 TEST(BencodeDecoding, TheInfoSpanIsExactlyTheInfoDictionaryBytes)
@@ -126,28 +128,18 @@ TEST(BencodeFailures, BadInputFailsAtTheOffendingByteWithoutLoopingOrReadingPast
         int32_t length;
     };
     const Case cases[] = {
-        {"i-e", kBEncodeInt, 2},                               // a sign without digits
-        {"i-", kBEncodeInt, 2},
-        {"i-0e", kBEncodeInt, 2},                              // negative zero
-        {"i-007e", kBEncodeInt, 2},                            // a negative with leading zeros
-        {"i--1e", kBEncodeInt, 2},
-        {"i1-e", kBEncodeInt, 2},
-        {"i-9223372036854775809e", kBEncodeInt, -1},           // below int64
-        {"i12", kBEncodeInt, 3},
-        {"i9223372036854775808e", kBEncodeInt, -1},            // beyond int64
+        {"i-e", kBEncodeInt, 2},                          // a sign without digits
+        {"i-", kBEncodeInt, 2}, {"i-0e", kBEncodeInt, 2}, // negative zero
+        {"i-007e", kBEncodeInt, 2},                       // a negative with leading zeros
+        {"i--1e", kBEncodeInt, 2}, {"i1-e", kBEncodeInt, 2}, {"i-9223372036854775809e", kBEncodeInt, -1}, // below int64
+        {"i12", kBEncodeInt, 3}, {"i9223372036854775808e", kBEncodeInt, -1}, // beyond int64
         {"i00000000000000000042e", kBEncodeInt, 1 + DecodeLimits::maxDigits},
         {"00000000000000000003:abc", kBEncodeString, DecodeLimits::maxDigits},
-        {"2147483648:x", kBEncodeString, 10},                  // beyond int32
-        {"12x", kBEncodeString, 2},
-        {"x", kBEncodeString, 0},
-        {"l", kBEncodeList, 1},
-        {"li1e", kBEncodeList, 4},
-        {"l5:abc", kBEncodeList, 1},                           // a string running past the end
-        {"li1ei-0ee", kBEncodeList, 4},
-        {"d1:a", kBEncodeDict, 4},
-        {"dxe", kBEncodeDict, 1},
-        {"d1:aqe", kBEncodeDict, 4},
-        {"d1:ai1ee5", kBEncodeString, -1},                      // garbage after a clean value
+        {"2147483648:x", kBEncodeString, 10}, // beyond int32
+        {"12x", kBEncodeString, 2}, {"x", kBEncodeString, 0}, {"l", kBEncodeList, 1}, {"li1e", kBEncodeList, 4},
+        {"l5:abc", kBEncodeList, 1}, // a string running past the end
+        {"li1ei-0ee", kBEncodeList, 4}, {"d1:a", kBEncodeDict, 4}, {"dxe", kBEncodeDict, 1},
+        {"d1:aqe", kBEncodeDict, 4}, {"d1:ai1ee5", kBEncodeString, -1}, // garbage after a clean value
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -171,8 +163,8 @@ TEST(BencodeFailures, AFailedDecodeLeavesThePartialTree)
 
     Decoded dict("d1:ai-0ee");
     EXPECT_EQ(dict.firstAs<CBEncodeDict>()->items.size(), 2u);
-    EXPECT_EQ(dict.firstAs<CBEncodeDict>()->Find("a"), nullptr);  // a key whose value failed
-    EXPECT_EQ(Decoded("d1:ai1ee5").first()->errorCode, 0);  // garbage after it leaves a value clean
+    EXPECT_EQ(dict.firstAs<CBEncodeDict>()->Find("a"), nullptr); // a key whose value failed
+    EXPECT_EQ(Decoded("d1:ai1ee5").first()->errorCode, 0);       // garbage after it leaves a value clean
 
     EXPECT_EQ(Encoded(Decoded("i9223372036854775808e").first()), "i0e");
     std::string out = "previous";
@@ -235,13 +227,13 @@ TEST(BencodeLimits, NestingDecodesUpToTheDepthLimitAndFailsOneLevelBeyondIt)
     std::string deep;
     for (int i = 0; i < 500000; ++i)
         deep += "ld1:k";
-    EXPECT_FALSE(Decoded(deep).ok);  // without exhausting the stack
+    EXPECT_FALSE(Decoded(deep).ok); // without exhausting the stack
 }
 
 TEST(BencodeLimits, ADecodeCreatesAtMostTheValueBudgetAndFailsCleanlyAtTheFirstValueBeyondIt)
 {
     EXPECT_EQ(CBEncode().valueBudget, DecodeLimits::maxValues);
-    const std::string text = "ld1:ki1ee0:leei7e";  // 7 values: list, dict, key, integer, string, list, integer
+    const std::string text = "ld1:ki1ee0:leei7e"; // 7 values: list, dict, key, integer, string, list, integer
     const std::string withString = "ld1:ki1eel0:ee";
     for (std::size_t budget = 0; budget <= 7; ++budget) {
         SCOPED_TRACE(budget);
@@ -268,9 +260,9 @@ TEST(BencodeLimits, ADecodeCreatesAtMostTheValueBudgetAndFailsCleanlyAtTheFirstV
     ASSERT_FALSE(codec.Decode(withString.data(), withString.size()));
     auto* list = static_cast<CBEncodeList*>(codec.values.front());
     EXPECT_EQ(list->errorCode, kBEncodeList);
-    EXPECT_EQ(Item(list->items, 1)->errorCode, kBEncodeList);  // the inner list holds the failed string
+    EXPECT_EQ(Item(list->items, 1)->errorCode, kBEncodeList); // the inner list holds the failed string
     EXPECT_EQ(static_cast<CBEncodeList*>(Item(list->items, 1))->items.back()->errorCode, kBEncodeString);
-    codec.valueBudget = 6;  // every decode starts with the whole budget again
+    codec.valueBudget = 6; // every decode starts with the whole budget again
     EXPECT_TRUE(codec.Decode(withString.data(), withString.size()));
     EXPECT_TRUE(codec.Decode(withString.data(), withString.size()));
 }
@@ -285,13 +277,13 @@ TEST(BencodeEditing, SetStringChangesTheEncodingButNotTheDecodedBytesAndRemoveDr
     text->SetString("");
     EXPECT_EQ(Encoded(text), "0:");
 
-    Decoded list("li1e3:abcq:");  // a failed string is left out of its list's encoding
+    Decoded list("li1e3:abcq:"); // a failed string is left out of its list's encoding
     std::string out;
     EXPECT_FALSE(Item(list.firstAs<CBEncodeList>()->items, 2)->Encode(out));
     EXPECT_TRUE(list.first()->Encode(out));
     EXPECT_EQ(out, "li1e3:abce");
 
-    Decoded dictionary("d1:ai1e1:bi2e1:ai3e1:cli4eee");  // Remove drops every pair of the key
+    Decoded dictionary("d1:ai1e1:bi2e1:ai3e1:cli4eee"); // Remove drops every pair of the key
     auto* dict = dictionary.firstAs<CBEncodeDict>();
     EXPECT_TRUE(dict->Remove("a"));
     EXPECT_EQ(Encoded(dict), "d1:bi2e1:cli4eee");
@@ -311,11 +303,12 @@ std::string ManyFileTorrent(int files)
     description.announce = "http://t.test/a";
     description.name = "many";
     for (int i = 0; i < files; ++i)
-        description.files.push_back({{"folder " + std::to_string(i % 7), "file " + std::to_string(i) + ".bin"}, 100 + i});
+        description.files.push_back(
+            {{"folder " + std::to_string(i % 7), "file " + std::to_string(i) + ".bin"}, 100 + i});
     return BuildTorrent(description);
 }
 
-}  // namespace
+} // namespace
 
 TEST(BencodeMemory, AValueThatOutlivesItsTreeStaysIntactWhileLaterTreesReuseTheMemory)
 {
@@ -346,7 +339,7 @@ TEST(BencodeMemory, TreesFreedOnAnotherThreadLeaveBothThreadsTreesIntact)
     std::string encodedThere;
     std::thread other([&] {
         Decoded own(torrent);
-        handedOver.reset();  // made on the main thread, freed here
+        handedOver.reset(); // made on the main thread, freed here
         Decoded again(torrent);
         encodedThere = Encoded(own.first()) + Encoded(again.first());
     });

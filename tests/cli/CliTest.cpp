@@ -27,7 +27,8 @@ struct CliRun {
     std::string out, err;
 };
 
-std::vector<std::string> Lines(const std::string& text) {
+std::vector<std::string> Lines(const std::string& text)
+{
     std::vector<std::string> lines;
     std::istringstream in(text);
     for (std::string line; std::getline(in, line);) {
@@ -36,7 +37,8 @@ std::vector<std::string> Lines(const std::string& text) {
     return lines;
 }
 
-std::vector<JsonValue> JsonLines(const std::string& text) {
+std::vector<JsonValue> JsonLines(const std::string& text)
+{
     std::vector<JsonValue> values;
     for (const std::string& line : Lines(text)) {
         EXPECT_TRUE(JsonReader::Parse(line, values.emplace_back())) << line;
@@ -45,7 +47,8 @@ std::vector<JsonValue> JsonLines(const std::string& text) {
 }
 
 #ifndef _WIN32
-std::string Quoted(const std::string& arg) {  // for the shell
+std::string Quoted(const std::string& arg)
+{ // for the shell
     std::string quoted = "'";
     for (char c : arg) {
         quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
@@ -54,7 +57,10 @@ std::string Quoted(const std::string& arg) {  // for the shell
 }
 #endif
 
-std::string Torrent(const std::string& name) { return BuildTorrent(SingleFile(name, 10)); }
+std::string Torrent(const std::string& name)
+{
+    return BuildTorrent(SingleFile(name, 10));
+}
 
 class CliTest : public ::testing::Test {
 protected:
@@ -63,7 +69,8 @@ protected:
 #ifdef _WIN32
     // Runs the program through the command interpreter, its output captured. It works in the
     // system's ANSI code page.
-    CliRun Cli(const std::vector<std::string>& args) {
+    CliRun Cli(const std::vector<std::string>& args)
+    {
         std::wstring command = L"\"\"" + PathOf(KELPMERE_CLI).wstring() + L"\"";
         for (const std::string& arg : args) {
             command += L" \"" + PathOf(arg).wstring() + L"\"";
@@ -76,7 +83,8 @@ protected:
     }
 
     // The console's text mode ends lines with "\r\n"; the checks compare lines.
-    static std::string WithLineFeeds(const std::string& text) {
+    static std::string WithLineFeeds(const std::string& text)
+    {
         std::string lines;
         for (std::size_t i = 0; i < text.size(); ++i) {
             if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) {
@@ -87,7 +95,8 @@ protected:
     }
 #else
     // Runs the program in the "C" locale (whose code page is UTF-8), its output captured.
-    CliRun Cli(const std::vector<std::string>& args) {
+    CliRun Cli(const std::vector<std::string>& args)
+    {
         std::string command = "LC_ALL=C " + Quoted(KELPMERE_CLI);
         for (const std::string& arg : args) {
             command += " " + Quoted(arg);
@@ -99,7 +108,8 @@ protected:
     }
 #endif
 
-    JsonValue Show(const std::string& torrent) {
+    JsonValue Show(const std::string& torrent)
+    {
         JsonValue shown;
         EXPECT_TRUE(JsonReader::Parse(Cli({"show", "--json", torrent}).out, shown));
         return shown;
@@ -111,7 +121,8 @@ protected:
 };
 
 // A text as the program prints it: in the code page it runs in.
-std::string Printed(const std::string& utf8) {
+std::string Printed(const std::string& utf8)
+{
 #ifdef _WIN32
     const std::string saved = AnsiCodePageName();
     UseLocaleAnsiCodePage();
@@ -119,12 +130,13 @@ std::string Printed(const std::string& utf8) {
     SetAnsiCodePage(saved.c_str());
     return local;
 #else
-    return utf8;  // the "C" locale's code page is UTF-8
+    return utf8; // the "C" locale's code page is UTF-8
 #endif
 }
 
 // Whether file names with Chinese characters can pass through the program's code page.
-bool ChineseNamesFit() {
+bool ChineseNamesFit()
+{
 #ifdef _WIN32
     const unsigned codePage = GetACP();
     return codePage == 936 || codePage == 54936 || codePage == CP_UTF8;
@@ -133,7 +145,8 @@ bool ChineseNamesFit() {
 #endif
 }
 
-TEST_F(CliTest, WashConvertsEveryTorrentInScanOrderAndExitsOneWhenAnyFails) {
+TEST_F(CliTest, WashConvertsEveryTorrentInScanOrderAndExitsOneWhenAnyFails)
+{
     if (!ChineseNamesFit()) {
         GTEST_SKIP() << "this system's ANSI code page has no Chinese characters for the file names";
     }
@@ -156,7 +169,8 @@ TEST_F(CliTest, WashConvertsEveryTorrentInScanOrderAndExitsOneWhenAnyFails) {
     EXPECT_TRUE(run.err.empty()) << "no progress bar when standard error is not a terminal";
 }
 
-TEST_F(CliTest, WashJsonCarriesSourceOutputStateAndBothInfoHashesWithEveryNameEscaped) {
+TEST_F(CliTest, WashJsonCarriesSourceOutputStateAndBothInfoHashesWithEveryNameEscaped)
+{
 #ifdef _WIN32
     GTEST_SKIP() << "Windows file names can hold neither '\"' nor bytes that are invalid in their code page";
 #endif
@@ -185,7 +199,8 @@ TEST_F(CliTest, WashJsonCarriesSourceOutputStateAndBothInfoHashesWithEveryNameEs
     EXPECT_NE(run.err.find("3/4 converted, 1 failed"), std::string::npos) << run.err;
 }
 
-TEST_F(CliTest, ManyJobsGiveEveryTorrentItsOwnNames) {
+TEST_F(CliTest, ManyJobsGiveEveryTorrentItsOwnNames)
+{
     for (int i = 0; i < 24; ++i) {
         Put("t" + std::to_string(100 + i) + ".torrent", Torrent("same.mkv"));
     }
@@ -201,10 +216,11 @@ TEST_F(CliTest, ManyJobsGiveEveryTorrentItsOwnNames) {
     EXPECT_EQ(names.size(), 24u);
 }
 
-TEST_F(CliTest, UsageErrorsExitTwoAndHelpOrVersionExitZero) {
+TEST_F(CliTest, UsageErrorsExitTwoAndHelpOrVersionExitZero)
+{
     fs::create_directories(m_source);
-    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {}, {"frobnicate"}, {"wash", m_source}, {"wash", "--bogus", m_source, m_dest}, {"show"},
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{{}, {"frobnicate"},
+             {"wash", m_source}, {"wash", "--bogus", m_source, m_dest}, {"show"},
              {"wash", "--jobs", "0", m_source, m_dest}, {"wash", m_source + "/missing", m_dest}}) {
         EXPECT_EQ(Cli(args).status, 2) << ::testing::PrintToString(args);
     }
@@ -226,16 +242,18 @@ TEST_F(CliTest, UsageErrorsExitTwoAndHelpOrVersionExitZero) {
     EXPECT_EQ(version.out, std::string("kelpmere-cli ") + KELPMERE_VERSION + "\n");
 }
 
-TEST_F(CliTest, ShowListsFilesWithTheirSizesAndDescriptiveTexts) {
-    TorrentDescription description = MultiFile({{{"Season 1", "ep01.avi"}, 1610612736}, {{"ep02.avi"}, 1024}, {{"a.nfo"}, 1025}});
+TEST_F(CliTest, ShowListsFilesWithTheirSizesAndDescriptiveTexts)
+{
+    TorrentDescription description
+        = MultiFile({{{"Season 1", "ep01.avi"}, 1610612736}, {{"ep02.avi"}, 1024}, {{"a.nfo"}, 1025}});
     description.announceList = {{"http://tracker.example/announce"}, {"http://two.example/announce"}};
     description.createdBy = "maker";
     description.pieceLength = 1 << 22;
     Put("x.torrent", BuildTorrent(description));
     const CliRun text = Cli({"show", m_source + "/x.torrent"});
     EXPECT_EQ(text.status, 0) << text.err;
-    for (const char* line : {"name:          Show\n", "1.50G  Season 1/ep01.avi\n", "1024.00B  ep02.avi\n", "1.00K  a.nfo\n",
-                             "http://two.example/announce\n", "created by:    maker\n"}) {
+    for (const char* line : {"name:          Show\n", "1.50G  Season 1/ep01.avi\n", "1024.00B  ep02.avi\n",
+             "1.00K  a.nfo\n", "http://two.example/announce\n", "created by:    maker\n"}) {
         EXPECT_NE(text.out.find(line), std::string::npos) << line << text.out;
     }
     const CliRun json = Cli({"show", "--json", m_source + "/x.torrent", m_source + "/missing.torrent"});
@@ -251,20 +269,22 @@ TEST_F(CliTest, ShowListsFilesWithTheirSizesAndDescriptiveTexts) {
     EXPECT_EQ(values[1]["error"].text, "种子文件分析失败 请检查种子文件!");
 }
 
-TEST_F(CliTest, ADestinationInsideTheSourceIsNeverWashedAgain) {
+TEST_F(CliTest, ADestinationInsideTheSourceIsNeverWashedAgain)
+{
     Put("a.torrent", Torrent("a.mkv"));
     Put("sub/b.torrent", Torrent("b.mkv"));
     const std::string inside = m_source + "/out";
     for (int run = 0; run < 3; ++run) {
         const CliRun washed = Cli({"wash", m_source, run == 2 ? m_source + "/sub/../out/" : inside});
         EXPECT_EQ(washed.status, 0) << washed.err;
-        EXPECT_EQ(Lines(washed.out).size(), 3u) << washed.out;  // two torrents and the summary, every time
+        EXPECT_EQ(Lines(washed.out).size(), 3u) << washed.out; // two torrents and the summary, every time
     }
     EXPECT_TRUE(fs::is_regular_file(inside + "/sub/b.torrent"));
     EXPECT_FALSE(fs::exists(inside + "/out"));
 }
 
-TEST_F(CliTest, ATorrentThatThrowsFailsAloneAndTheRunGoesOn) {
+TEST_F(CliTest, ATorrentThatThrowsFailsAloneAndTheRunGoesOn)
+{
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "AddressSanitizer reserves more address space than any limit this test sets";
 #elif defined(_WIN32)
@@ -278,7 +298,8 @@ TEST_F(CliTest, ATorrentThatThrowsFailsAloneAndTheRunGoesOn) {
     }
     Put("a.torrent", lists + "e");
     Put("b.torrent", Torrent("b.mkv"));
-    std::string command = "ulimit -v 262144; LC_ALL=C " + Quoted(KELPMERE_CLI) + " wash --jobs 1 " + Quoted(m_source) + " " + Quoted(m_dest);
+    std::string command = "ulimit -v 262144; LC_ALL=C " + Quoted(KELPMERE_CLI) + " wash --jobs 1 " + Quoted(m_source)
+        + " " + Quoted(m_dest);
     const fs::path out = m_temp.path / "stdout";
     const int status = std::system((command + " >" + Quoted(out) + " 2>&1").c_str());
     const auto lines = Lines(ReadFile(out));
@@ -291,14 +312,17 @@ TEST_F(CliTest, ATorrentThatThrowsFailsAloneAndTheRunGoesOn) {
 #endif
 }
 
-TEST_F(CliTest, ControlCharactersFromTorrentsAndFileNamesArePrintedEscaped) {
+TEST_F(CliTest, ControlCharactersFromTorrentsAndFileNamesArePrintedEscaped)
+{
 #ifdef _WIN32
     GTEST_SKIP() << "Windows file names can't hold control characters";
 #endif
     TorrentDescription description = MultiFile({{{"dir\x1b[2J", "clip\x1b]0;owned\x07.mkv"}, 5}});
-    description.name = "name\xc2\x9b" "31m";  // U+009B, the one-character CSI
+    description.name = "name\xc2\x9b"
+                       "31m"; // U+009B, the one-character CSI
     description.comment = "line\rover\x7f\xff";
-    description.announce = "http://t.example/\xc2\x9b" "1m";
+    description.announce = "http://t.example/\xc2\x9b"
+                           "1m";
     Put("evil\x1b[31m.torrent", BuildTorrent(description));
     const std::string shown = Cli({"show", m_source + "/evil\x1b[31m.torrent"}).out;
     const std::string washed = Cli({"wash", m_source, m_dest}).out;
@@ -307,15 +331,17 @@ TEST_F(CliTest, ControlCharactersFromTorrentsAndFileNamesArePrintedEscaped) {
         EXPECT_EQ(text.find("\xc2\x9b"), std::string::npos) << text;
     }
     for (const char* escaped : {"evil\\x1B[31m.torrent\n", "dir\\x1B[2J/clip\\x1B]0;owned\\x07.mkv\n", "name\\x9B31m\n",
-                                "line\\x0Dover\\x7F\\xFF\n", "http://t.example/\\x9B1m\n"}) {
+             "line\\x0Dover\\x7F\\xFF\n", "http://t.example/\\x9B1m\n"}) {
         EXPECT_NE(shown.find(escaped), std::string::npos) << escaped << "\n" << shown;
     }
     EXPECT_NE(washed.find(m_dest + "/evil\\x1B[31m.torrent  "), std::string::npos) << washed;
     // JSON escapes in its own way and keeps the text itself.
-    EXPECT_EQ(Show(m_source + "/evil\x1b[31m.torrent")["files"].items.at(0)["path"].text, "dir\x1b[2J/clip\x1b]0;owned\x07.mkv");
+    EXPECT_EQ(Show(m_source + "/evil\x1b[31m.torrent")["files"].items.at(0)["path"].text,
+        "dir\x1b[2J/clip\x1b]0;owned\x07.mkv");
 }
 
-TEST_F(CliTest, WashingTwiceIntoTheSameDestinationReplacesEveryOutput) {
+TEST_F(CliTest, WashingTwiceIntoTheSameDestinationReplacesEveryOutput)
+{
     Put("a.torrent", Torrent("a.mkv"));
     Put("sub/deeper/b.torrent", Torrent("b.mkv"));
     std::vector<std::string> names[2];
@@ -332,17 +358,20 @@ TEST_F(CliTest, WashingTwiceIntoTheSameDestinationReplacesEveryOutput) {
         }
     }
     EXPECT_NE(names[0], names[1]);
-    EXPECT_EQ(std::distance(fs::recursive_directory_iterator(PathOf(m_dest)), {}), 4) << "a.torrent, sub, deeper, b.torrent";
+    EXPECT_EQ(std::distance(fs::recursive_directory_iterator(PathOf(m_dest)), {}), 4)
+        << "a.torrent, sub, deeper, b.torrent";
 }
 
-TEST_F(CliTest, ShowTotalsEveryFileListedOrNotWithoutOverflowing) {
+TEST_F(CliTest, ShowTotalsEveryFileListedOrNotWithoutOverflowing)
+{
     TorrentDescription description = MultiFile({{{"a.bin"}, 1000}, {{"LICENSE"}, 24}, {{"empty.txt"}, 0}});
     description.files[1].extra["x"] = "i-5e";
     Put("unlisted.torrent", BuildTorrent(description));
     const JsonValue unlisted = Show(m_source + "/unlisted.torrent");
     EXPECT_EQ(unlisted["files"].items.size(), 1u);
     EXPECT_EQ(unlisted["totalSize"].number, 1024.0);
-    EXPECT_NE(Cli({"show", m_source + "/unlisted.torrent"}).out.find("total size:    1024 (1024.00B)\n"), std::string::npos);
+    EXPECT_NE(
+        Cli({"show", m_source + "/unlisted.torrent"}).out.find("total size:    1024 (1024.00B)\n"), std::string::npos);
 
     description = MultiFile({{{"a.bin"}, INT64_MAX}, {{"b.bin"}, INT64_MAX}, {{"c.bin"}, -7}});
     description.pieceLength = int64_t{1} << 30;
@@ -357,4 +386,4 @@ TEST_F(CliTest, ShowTotalsEveryFileListedOrNotWithoutOverflowing) {
     EXPECT_EQ(huge["files"].items[0]["length"].number, 9223372036854775807.0);
 }
 
-}  // namespace
+} // namespace

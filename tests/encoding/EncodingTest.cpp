@@ -23,122 +23,141 @@ const wchar_t kNameWide[] = L"\u6D4B\u8BD5\u6587\u4EF6.mkv";
 
 // Each test starts on GBK and puts the process code page back afterwards.
 class TextEncoding : public ::testing::Test {
- protected:
-  void SetUp() override { ASSERT_TRUE(SetAnsiCodePage("GBK")); }
-  void TearDown() override { SetAnsiCodePage(m_saved.c_str()); }
+protected:
+    void SetUp() override { ASSERT_TRUE(SetAnsiCodePage("GBK")); }
+    void TearDown() override { SetAnsiCodePage(m_saved.c_str()); }
 
- private:
-  std::string m_saved = AnsiCodePageName();
+private:
+    std::string m_saved = AnsiCodePageName();
 };
 
-TEST_F(TextEncoding, AChineseFileNameGoesFromUtf8ToGbkAndBack) {
-  EXPECT_EQ(Utf8ToWide(kNameUtf8), kNameWide);
-  EXPECT_EQ(WideToAnsi(Utf8ToWide(kNameUtf8).c_str()), kNameGbk);
-  EXPECT_EQ(AnsiToWide(kNameGbk), kNameWide);
-  EXPECT_EQ(WideToUtf8(AnsiToWide(kNameGbk).c_str()), kNameUtf8);
-  EXPECT_EQ(AnsiToUtf8(kNameGbk), kNameUtf8);
+TEST_F(TextEncoding, AChineseFileNameGoesFromUtf8ToGbkAndBack)
+{
+    EXPECT_EQ(Utf8ToWide(kNameUtf8), kNameWide);
+    EXPECT_EQ(WideToAnsi(Utf8ToWide(kNameUtf8).c_str()), kNameGbk);
+    EXPECT_EQ(AnsiToWide(kNameGbk), kNameWide);
+    EXPECT_EQ(WideToUtf8(AnsiToWide(kNameGbk).c_str()), kNameUtf8);
+    EXPECT_EQ(AnsiToUtf8(kNameGbk), kNameUtf8);
 }
 
-TEST_F(TextEncoding, EmptyInputsGiveEmptyResultsAndAnEmbeddedNulCutsTheText) {
-  for (const char* empty : {"", static_cast<const char*>(nullptr)})
-    EXPECT_TRUE(AnsiToWide(empty).empty() && Utf8ToWide(empty).empty() && AnsiToUtf8(empty).empty());
-  EXPECT_TRUE(WideToAnsi(nullptr).empty() && WideToUtf8(nullptr).empty());
-  EXPECT_EQ(Utf8ToWide("ab\0cd"), L"ab");
-  EXPECT_EQ(AnsiToWide("\xB2\xE2\0\xCA\xD4"), L"\u6D4B");
-  EXPECT_EQ(WideToUtf8(L"ab\0cd"), "ab");
-  EXPECT_EQ(WideToAnsi(L"\u6D4B\0\u8BD5"), "\xB2\xE2");
-  EXPECT_EQ(AnsiToUtf8("x\0y"), "x");
+TEST_F(TextEncoding, EmptyInputsGiveEmptyResultsAndAnEmbeddedNulCutsTheText)
+{
+    for (const char* empty : {"", static_cast<const char*>(nullptr)})
+        EXPECT_TRUE(AnsiToWide(empty).empty() && Utf8ToWide(empty).empty() && AnsiToUtf8(empty).empty());
+    EXPECT_TRUE(WideToAnsi(nullptr).empty() && WideToUtf8(nullptr).empty());
+    EXPECT_EQ(Utf8ToWide("ab\0cd"), L"ab");
+    EXPECT_EQ(AnsiToWide("\xB2\xE2\0\xCA\xD4"), L"\u6D4B");
+    EXPECT_EQ(WideToUtf8(L"ab\0cd"), "ab");
+    EXPECT_EQ(WideToAnsi(L"\u6D4B\0\u8BD5"), "\xB2\xE2");
+    EXPECT_EQ(AnsiToUtf8("x\0y"), "x");
 }
 
-TEST_F(TextEncoding, UnmappableCharactersAndInvalidBytesAreSubstitutedAndTheRestConverts) {
-  // An emoji and a Thai letter have no GBK form.
-  EXPECT_EQ(WideToAnsi(L"a\U0001F600\u6D4B\u0E01b"), "a?\xB2\xE2?b");
-  EXPECT_EQ(WideToUtf8(std::wstring{L'a', static_cast<wchar_t>(0xD800), L'b'}.c_str()), "a?b");
-  EXPECT_EQ(WideToUtf8(std::wstring{static_cast<wchar_t>(0xDC00), L'z'}.c_str()), "?z");
+TEST_F(TextEncoding, UnmappableCharactersAndInvalidBytesAreSubstitutedAndTheRestConverts)
+{
+    // An emoji and a Thai letter have no GBK form.
+    EXPECT_EQ(WideToAnsi(L"a\U0001F600\u6D4B\u0E01b"), "a?\xB2\xE2?b");
+    EXPECT_EQ(WideToUtf8(std::wstring{L'a', static_cast<wchar_t>(0xD800), L'b'}.c_str()), "a?b");
+    EXPECT_EQ(WideToUtf8(std::wstring{static_cast<wchar_t>(0xDC00), L'z'}.c_str()), "?z");
 #if WCHAR_MAX > 0xFFFF
-  EXPECT_EQ(WideToUtf8(std::wstring{static_cast<wchar_t>(0x110000), L'z'}.c_str()), "?z");
+    EXPECT_EQ(WideToUtf8(std::wstring{static_cast<wchar_t>(0x110000), L'z'}.c_str()), "?z");
 #endif
 
-  EXPECT_EQ(Utf8ToWide("a\xFF" "b"), L"a\uFFFDb");
-  EXPECT_EQ(Utf8ToWide("\xC0\xAF" "ok"), L"\uFFFD\uFFFDok");  // overlong '/'
-  EXPECT_EQ(Utf8ToWide("ab\xE6\xB5"), L"ab\uFFFD\uFFFD");     // cut-off character at the end
-  EXPECT_EQ(AnsiToWide("\xFF\xB2\xE2x"), L"\uFFFD\u6D4Bx");
-  EXPECT_EQ(AnsiToUtf8("a\xFF" "b"), "a\xEF\xBF\xBD" "b");
+    EXPECT_EQ(Utf8ToWide("a\xFF"
+                         "b"),
+        L"a\uFFFDb");
+    EXPECT_EQ(Utf8ToWide("\xC0\xAF"
+                         "ok"),
+        L"\uFFFD\uFFFDok");                                 // overlong '/'
+    EXPECT_EQ(Utf8ToWide("ab\xE6\xB5"), L"ab\uFFFD\uFFFD"); // cut-off character at the end
+    EXPECT_EQ(AnsiToWide("\xFF\xB2\xE2x"), L"\uFFFD\u6D4Bx");
+    EXPECT_EQ(AnsiToUtf8("a\xFF"
+                         "b"),
+        "a\xEF\xBF\xBD"
+        "b");
 }
 
-TEST_F(TextEncoding, LongTextsWhoseOutputOutgrowsTheFirstGuessConvertCompletely) {
-  std::wstring wide;
-  for (int i = 0; i < 5000; ++i) wide += (i % 2 == 0) ? L"\U0001F600" : L"\u6587";
-  const std::string utf8 = WideToUtf8(wide.c_str());
-  EXPECT_EQ(utf8.size(), 2500u * 4 + 2500u * 3);
-  EXPECT_EQ(Utf8ToWide(utf8.c_str()), wide);
+TEST_F(TextEncoding, LongTextsWhoseOutputOutgrowsTheFirstGuessConvertCompletely)
+{
+    std::wstring wide;
+    for (int i = 0; i < 5000; ++i)
+        wide += (i % 2 == 0) ? L"\U0001F600" : L"\u6587";
+    const std::string utf8 = WideToUtf8(wide.c_str());
+    EXPECT_EQ(utf8.size(), 2500u * 4 + 2500u * 3);
+    EXPECT_EQ(Utf8ToWide(utf8.c_str()), wide);
 }
 
-TEST_F(TextEncoding, ThreadsConvertAtTheSameTimeWithoutMixingResults) {
-  std::vector<int> failures(4, 0);
-  std::vector<std::thread> threads;
-  for (int t = 0; t < 4; ++t) {
-    threads.emplace_back([t, &failures] {
-      for (int i = 0; i < 2000; ++i) {
-        const std::string suffix = std::to_string(t * 100000 + i);
-        const std::string utf8 = kNameUtf8 + suffix;
-        if (WideToAnsi(Utf8ToWide(utf8.c_str()).c_str()) != kNameGbk + suffix) ++failures[t];
-        if (AnsiToUtf8((kNameGbk + suffix).c_str()) != utf8) ++failures[t];
-      }
-    });
-  }
-  for (std::thread& thread : threads) thread.join();
-  EXPECT_EQ(failures, std::vector<int>(4, 0));
+TEST_F(TextEncoding, ThreadsConvertAtTheSameTimeWithoutMixingResults)
+{
+    std::vector<int> failures(4, 0);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([t, &failures] {
+            for (int i = 0; i < 2000; ++i) {
+                const std::string suffix = std::to_string(t * 100000 + i);
+                const std::string utf8 = kNameUtf8 + suffix;
+                if (WideToAnsi(Utf8ToWide(utf8.c_str()).c_str()) != kNameGbk + suffix)
+                    ++failures[t];
+                if (AnsiToUtf8((kNameGbk + suffix).c_str()) != utf8)
+                    ++failures[t];
+            }
+        });
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+    EXPECT_EQ(failures, std::vector<int>(4, 0));
 }
 
 #ifdef _WIN32
-TEST_F(TextEncoding, TheSystemCodePageIsTheActiveAnsiCodePage) {
-  UseLocaleAnsiCodePage();
-  const unsigned system = GetACP();
-  EXPECT_EQ(AnsiCodePageName(), system == CP_UTF8 ? "UTF-8" : "CP" + std::to_string(system));
-  EXPECT_EQ(AnsiCodePageIsUtf8(), system == CP_UTF8);
-  ASSERT_TRUE(SetAnsiCodePage("CP1252"));
-  EXPECT_EQ(WideToAnsi(L"caf\u00E9 \u0101"), "caf\xE9 ?") << "no look-alike stands in for a missing letter";
-  EXPECT_EQ(AnsiToWide("caf\xE9"), L"caf\u00E9");
-  ASSERT_TRUE(SetAnsiCodePage("CP936"));
-  EXPECT_EQ(AnsiToWide(kNameGbk), kNameWide);
-}
-#else
-TEST_F(TextEncoding, PlainAsciiLocalesFallBackToUtf8AndUnknownCodePagesAreRefused) {
-  const char* const savedLcAll = std::getenv("LC_ALL");
-  const std::string saved = savedLcAll != nullptr ? savedLcAll : "";
-  for (const char* locale : {"C", "POSIX", "C.UTF-8"}) {
-    ASSERT_TRUE(SetAnsiCodePage("GBK"));
-    setenv("LC_ALL", locale, 1);
+TEST_F(TextEncoding, TheSystemCodePageIsTheActiveAnsiCodePage)
+{
     UseLocaleAnsiCodePage();
-    EXPECT_EQ(AnsiCodePageName(), "UTF-8") << locale;
-    EXPECT_TRUE(AnsiCodePageIsUtf8()) << locale;
-  }
-  savedLcAll != nullptr ? setenv("LC_ALL", saved.c_str(), 1) : unsetenv("LC_ALL");
-  std::setlocale(LC_CTYPE, "C");
+    const unsigned system = GetACP();
+    EXPECT_EQ(AnsiCodePageName(), system == CP_UTF8 ? "UTF-8" : "CP" + std::to_string(system));
+    EXPECT_EQ(AnsiCodePageIsUtf8(), system == CP_UTF8);
+    ASSERT_TRUE(SetAnsiCodePage("CP1252"));
+    EXPECT_EQ(WideToAnsi(L"caf\u00E9 \u0101"), "caf\xE9 ?") << "no look-alike stands in for a missing letter";
+    EXPECT_EQ(AnsiToWide("caf\xE9"), L"caf\u00E9");
+    ASSERT_TRUE(SetAnsiCodePage("CP936"));
+    EXPECT_EQ(AnsiToWide(kNameGbk), kNameWide);
 }
-#endif
-
-TEST_F(TextEncoding, CharacterSetNamesAreKnownOrRefused) {
-#ifdef _WIN32
-  // GB18030 is code page 54936, which not every Windows (nor Wine) carries.
-  EXPECT_EQ(AnsiCodePageForCodeset("GB18030"), IsValidCodePage(54936) ? "GB18030" : "UTF-8");
-  EXPECT_EQ(AnsiCodePageForCodeset("CP936"), "CP936");
 #else
-  EXPECT_EQ(AnsiCodePageForCodeset("GB18030"), "GB18030");
+TEST_F(TextEncoding, PlainAsciiLocalesFallBackToUtf8AndUnknownCodePagesAreRefused)
+{
+    const char* const savedLcAll = std::getenv("LC_ALL");
+    const std::string saved = savedLcAll != nullptr ? savedLcAll : "";
+    for (const char* locale : {"C", "POSIX", "C.UTF-8"}) {
+        ASSERT_TRUE(SetAnsiCodePage("GBK"));
+        setenv("LC_ALL", locale, 1);
+        UseLocaleAnsiCodePage();
+        EXPECT_EQ(AnsiCodePageName(), "UTF-8") << locale;
+        EXPECT_TRUE(AnsiCodePageIsUtf8()) << locale;
+    }
+    savedLcAll != nullptr ? setenv("LC_ALL", saved.c_str(), 1) : unsetenv("LC_ALL");
+    std::setlocale(LC_CTYPE, "C");
+}
 #endif
-  for (const char* codeset : {"ANSI_X3.4-1968", "", static_cast<const char*>(nullptr), "NO-SUCH-CHARSET-42"})
-    EXPECT_EQ(AnsiCodePageForCodeset(codeset), "UTF-8") << (codeset != nullptr ? codeset : "null");
 
-  ASSERT_TRUE(SetAnsiCodePage("GBK"));
-  for (const char* name : {"NO-SUCH-CHARSET-42", "", static_cast<const char*>(nullptr)})
-    EXPECT_FALSE(SetAnsiCodePage(name));
-  EXPECT_EQ(AnsiCodePageName(), "GBK");
-  EXPECT_FALSE(AnsiCodePageIsUtf8());
-  for (const char* utf8 : {"utf-8", "UTF8", "utf8"}) {  // every spelling iconv takes
-    ASSERT_TRUE(SetAnsiCodePage(utf8));
-    EXPECT_TRUE(AnsiCodePageIsUtf8()) << utf8;
-  }
+TEST_F(TextEncoding, CharacterSetNamesAreKnownOrRefused)
+{
+#ifdef _WIN32
+    // GB18030 is code page 54936, which not every Windows (nor Wine) carries.
+    EXPECT_EQ(AnsiCodePageForCodeset("GB18030"), IsValidCodePage(54936) ? "GB18030" : "UTF-8");
+    EXPECT_EQ(AnsiCodePageForCodeset("CP936"), "CP936");
+#else
+    EXPECT_EQ(AnsiCodePageForCodeset("GB18030"), "GB18030");
+#endif
+    for (const char* codeset : {"ANSI_X3.4-1968", "", static_cast<const char*>(nullptr), "NO-SUCH-CHARSET-42"})
+        EXPECT_EQ(AnsiCodePageForCodeset(codeset), "UTF-8") << (codeset != nullptr ? codeset : "null");
+
+    ASSERT_TRUE(SetAnsiCodePage("GBK"));
+    for (const char* name : {"NO-SUCH-CHARSET-42", "", static_cast<const char*>(nullptr)})
+        EXPECT_FALSE(SetAnsiCodePage(name));
+    EXPECT_EQ(AnsiCodePageName(), "GBK");
+    EXPECT_FALSE(AnsiCodePageIsUtf8());
+    for (const char* utf8 : {"utf-8", "UTF8", "utf8"}) { // every spelling iconv takes
+        ASSERT_TRUE(SetAnsiCodePage(utf8));
+        EXPECT_TRUE(AnsiCodePageIsUtf8()) << utf8;
+    }
 }
 
-}  // namespace
+} // namespace

@@ -22,7 +22,8 @@ class FolderScanTest : public ::testing::Test {
 protected:
     void Touch(const std::string& relative) { WriteFile(m_root / PathOf(relative), "x"); }
 
-    Items Scan(const std::string& folder, const char* relativeDir = "", std::vector<BatchItem> items = {}) {
+    Items Scan(const std::string& folder, const char* relativeDir = "", std::vector<BatchItem> items = {})
+    {
         ScanTorrentFolder(folder, relativeDir, ".torrent", items);
         Items described;
         for (const BatchItem& item : items) {
@@ -37,41 +38,48 @@ protected:
     fs::path m_root = m_temp.path;
 };
 
-TEST_F(FolderScanTest, TakesPathsContainingThePatternCaseSensitivelyFolderByFolderInByteOrder) {
+TEST_F(FolderScanTest, TakesPathsContainingThePatternCaseSensitivelyFolderByFolderInByteOrder)
+{
     for (const char* name : {"b.torrent", "Z.torrent", "B.TORRENT", "c.torrent.bak", "d.txt", "a/y.torrent",
-                             "a/sub1/sub2/x.torrent", "a/sub1/w.torrent", "种子/电影 第1集.torrent"}) {
+             "a/sub1/sub2/x.torrent", "a/sub1/w.torrent", "种子/电影 第1集.torrent"}) {
         Touch(name);
     }
-    EXPECT_EQ(Scan(), (Items{"|Z.torrent", "/a/sub1/sub2|x.torrent", "/a/sub1|w.torrent", "/a|y.torrent", "|b.torrent",
-                             "|c.torrent.bak", "/种子|电影 第1集.torrent"}));
+    EXPECT_EQ(Scan(),
+        (Items{"|Z.torrent", "/a/sub1/sub2|x.torrent", "/a/sub1|w.torrent", "/a|y.torrent", "|b.torrent",
+            "|c.torrent.bak", "/种子|电影 第1集.torrent"}));
 }
 
-TEST_F(FolderScanTest, DescendsIntoAFolderNamedLikeATorrentAndTakesEverythingBelowIt) {
+TEST_F(FolderScanTest, DescendsIntoAFolderNamedLikeATorrentAndTakesEverythingBelowIt)
+{
     Touch("new.torrent/readme.txt");
     Touch("new.torrent/inner/x.bin");
     Touch("plain/readme.txt");
     EXPECT_EQ(Scan(), (Items{"/new.torrent/inner|x.bin", "/new.torrent|readme.txt"}));
 }
 
-TEST_F(FolderScanTest, EveryFolderOfANestedTreeIsScannedAndNoneTwice) {
+TEST_F(FolderScanTest, EveryFolderOfANestedTreeIsScannedAndNoneTwice)
+{
     // Sibling folders alike in shape and depth: each must count as a folder of its own.
     const Items files = {"p/m/u.torrent", "p/m/x/t.torrent", "p/m/y/t.torrent", "p/n/u.torrent", "p/n/x/t.torrent",
-                         "p/n/y/t.torrent", "q/m/u.torrent", "q/m/x/t.torrent", "q/m/y/t.torrent", "q/n/u.torrent",
-                         "q/n/x/t.torrent", "q/n/y/t.torrent"};
+        "p/n/y/t.torrent", "q/m/u.torrent", "q/m/x/t.torrent", "q/m/y/t.torrent", "q/n/u.torrent", "q/n/x/t.torrent",
+        "q/n/y/t.torrent"};
     for (const std::string& file : files) {
         Touch(file);
     }
-    EXPECT_EQ(Scan(), (Items{"/p/m|u.torrent", "/p/m/x|t.torrent", "/p/m/y|t.torrent", "/p/n|u.torrent",
-                             "/p/n/x|t.torrent", "/p/n/y|t.torrent", "/q/m|u.torrent", "/q/m/x|t.torrent",
-                             "/q/m/y|t.torrent", "/q/n|u.torrent", "/q/n/x|t.torrent", "/q/n/y|t.torrent"}));
+    EXPECT_EQ(Scan(),
+        (Items{"/p/m|u.torrent", "/p/m/x|t.torrent", "/p/m/y|t.torrent", "/p/n|u.torrent", "/p/n/x|t.torrent",
+            "/p/n/y|t.torrent", "/q/m|u.torrent", "/q/m/x|t.torrent", "/q/m/y|t.torrent", "/q/n|u.torrent",
+            "/q/n/x|t.torrent", "/q/n/y|t.torrent"}));
 }
 
 #ifdef _WIN32
-TEST_F(FolderScanTest, EndsOnALinkLoopAndTakesFileLinksButNoFifosOrDanglingLinks) {
+TEST_F(FolderScanTest, EndsOnALinkLoopAndTakesFileLinksButNoFifosOrDanglingLinks)
+{
     GTEST_SKIP() << "Windows has no FIFOs, and symbolic links need a privilege the test can't count on";
 }
 #else
-TEST_F(FolderScanTest, EndsOnALinkLoopAndTakesFileLinksButNoFifosOrDanglingLinks) {
+TEST_F(FolderScanTest, EndsOnALinkLoopAndTakesFileLinksButNoFifosOrDanglingLinks)
+{
     Touch("a/x.torrent");
     Touch("real.bin");
     fs::create_directory_symlink("..", m_root / "a" / "up");
@@ -79,13 +87,14 @@ TEST_F(FolderScanTest, EndsOnALinkLoopAndTakesFileLinksButNoFifosOrDanglingLinks
     fs::create_symlink(m_root / "real.bin", m_root / "link.torrent");
     ASSERT_EQ(mkfifo((m_root / "x.torrent").c_str(), 0644), 0);
     ASSERT_EQ(mkfifo((m_root / "pipe").c_str(), 0644), 0);
-    fs::create_symlink(m_root / "pipe", m_root / "to-pipe.torrent");  // a link to a FIFO is no file either
+    fs::create_symlink(m_root / "pipe", m_root / "to-pipe.torrent"); // a link to a FIFO is no file either
     fs::create_symlink(m_root / "missing", m_root / "y.torrent");
     EXPECT_EQ(Scan(), (Items{"/a|x.torrent", "|link.torrent"}));
 }
 #endif
 
-TEST_F(FolderScanTest, LeavesOutTheSkippedFolderHoweverItIsReached) {
+TEST_F(FolderScanTest, LeavesOutTheSkippedFolderHoweverItIsReached)
+{
     Touch("a.torrent");
     Touch("out/a.torrent");
     Touch("out/deeper/b.torrent");
@@ -94,7 +103,7 @@ TEST_F(FolderScanTest, LeavesOutTheSkippedFolderHoweverItIsReached) {
     fs::create_directory_symlink(m_root / "out", m_root / "sub" / "out-link");
 #endif
     std::vector<BatchItem> items;
-    const std::string skip = TextOf(m_root) + "/sub/../out/";  // another spelling of the same folder
+    const std::string skip = TextOf(m_root) + "/sub/../out/"; // another spelling of the same folder
     ScanTorrentFolder(TextOf(m_root), "", ".torrent", items, skip.c_str());
     Items described;
     for (const BatchItem& item : items) {
@@ -103,10 +112,11 @@ TEST_F(FolderScanTest, LeavesOutTheSkippedFolderHoweverItIsReached) {
     EXPECT_EQ(described, (Items{"|a.torrent", "/sub|c.torrent"}));
     items.clear();
     ScanTorrentFolder(TextOf(m_root), "", ".torrent", items, TextOf(m_root / "not-there").c_str());
-    EXPECT_EQ(items.size(), 4u);  // a folder that doesn't exist skips nothing
+    EXPECT_EQ(items.size(), 4u); // a folder that doesn't exist skips nothing
 }
 
-TEST_F(FolderScanTest, AppendsToTheCallersItemsAndAMissingFolderAddsNothing) {
+TEST_F(FolderScanTest, AppendsToTheCallersItemsAndAMissingFolderAddsNothing)
+{
     EXPECT_TRUE(Scan().empty());
     EXPECT_TRUE(Scan(TextOf(m_root / "nowhere")).empty());
     Touch("x.torrent");
@@ -114,12 +124,14 @@ TEST_F(FolderScanTest, AppendsToTheCallersItemsAndAMissingFolderAddsNothing) {
 }
 
 #ifdef _WIN32
-TEST_F(FolderScanTest, AnUnreadableFolderContributesNothingAndTheScanGoesOn) {
+TEST_F(FolderScanTest, AnUnreadableFolderContributesNothingAndTheScanGoesOn)
+{
     GTEST_SKIP() << "an unreadable folder takes an access-control list, which the test has no second user for";
 }
 #else
 // Permission bits don't stop root, so this scan runs in a child that has given up root.
-TEST_F(FolderScanTest, AnUnreadableFolderContributesNothingAndTheScanGoesOn) {
+TEST_F(FolderScanTest, AnUnreadableFolderContributesNothingAndTheScanGoesOn)
+{
     for (const char* name : {"a/x.torrent", "b/secret.torrent", "c/z.torrent"}) {
         Touch(name);
     }
@@ -144,7 +156,8 @@ TEST_F(FolderScanTest, AnUnreadableFolderContributesNothingAndTheScanGoesOn) {
 }
 #endif
 
-TEST_F(FolderScanTest, CreateFolderChainMakesEveryMissingLevelAndEndsThePathWithASeparator) {
+TEST_F(FolderScanTest, CreateFolderChainMakesEveryMissingLevelAndEndsThePathWithASeparator)
+{
     std::string path = TextOf(m_root / "out" / "a" / "b");
     EXPECT_TRUE(CreateFolderChain(path));
     EXPECT_EQ(path, TextOf(m_root / "out" / "a" / "b") + "/");
@@ -153,7 +166,7 @@ TEST_F(FolderScanTest, CreateFolderChainMakesEveryMissingLevelAndEndsThePathWith
     EXPECT_TRUE(CreateFolderChain(path));
     EXPECT_EQ(path, again);
 
-    std::string longPath = TextOf(m_root);  // longer than the old fixed buffers
+    std::string longPath = TextOf(m_root); // longer than the old fixed buffers
     for (int level = 0; level < 12; ++level) {
         longPath += "/" + std::string(40, static_cast<char>('a' + level));
     }
@@ -181,7 +194,8 @@ TEST_F(FolderScanTest, CreateFolderChainMakesEveryMissingLevelAndEndsThePathWith
     EXPECT_TRUE(fs::is_directory(m_root / "rel" / "one"));
 }
 
-TEST_F(FolderScanTest, CreateFolderChainFailsWhenALevelIsAFile) {
+TEST_F(FolderScanTest, CreateFolderChainFailsWhenALevelIsAFile)
+{
     Touch("blocker");
     std::string inner = TextOf(m_root / "blocker" / "inner");
     EXPECT_FALSE(CreateFolderChain(inner));
@@ -191,11 +205,13 @@ TEST_F(FolderScanTest, CreateFolderChainFailsWhenALevelIsAFile) {
 }
 
 #ifdef _WIN32
-TEST_F(FolderScanTest, BackslashesDrivesAndNetworkSharesAreUnderstood) {
+TEST_F(FolderScanTest, BackslashesDrivesAndNetworkSharesAreUnderstood)
+{
     Touch("a/b/x.torrent");
     std::string backslashed = TextOf(m_root);
     for (char& c : backslashed) {
-        if (c == '/') c = '\\';
+        if (c == '/')
+            c = '\\';
     }
     EXPECT_EQ(Scan(backslashed + "\\a"), (Items{"/b|x.torrent"}));
     EXPECT_EQ(Scan(backslashed + "\\a\\"), (Items{"/b|x.torrent"}));
@@ -221,4 +237,4 @@ TEST_F(FolderScanTest, BackslashesDrivesAndNetworkSharesAreUnderstood) {
 }
 #endif
 
-}  // namespace
+} // namespace

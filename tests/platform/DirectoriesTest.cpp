@@ -11,7 +11,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool EndsWithSeparator(const std::string& path) {
+bool EndsWithSeparator(const std::string& path)
+{
 #ifdef _WIN32
     return !path.empty() && (path.back() == '\\' || path.back() == '/');
 #else
@@ -19,8 +20,9 @@ bool EndsWithSeparator(const std::string& path) {
 #endif
 }
 
-TEST(Directories, TheExecutableFolderHoldsThisTestProgramAndEndsWithASeparator) {
-    const WorkingFolder elsewhere(WorkingFolder::AdFolder::Missing);  // not where the program lies
+TEST(Directories, TheExecutableFolderHoldsThisTestProgramAndEndsWithASeparator)
+{
+    const WorkingFolder elsewhere(WorkingFolder::AdFolder::Missing); // not where the program lies
     const std::string folder = ExecutableDirectory();
     ASSERT_TRUE(EndsWithSeparator(folder)) << folder;
 #ifdef _WIN32
@@ -31,11 +33,12 @@ TEST(Directories, TheExecutableFolderHoldsThisTestProgramAndEndsWithASeparator) 
     EXPECT_TRUE(fs::is_regular_file(PathOf(folder + program))) << folder;
 }
 
-TEST(Directories, TheWorkingFolderIsTheOneTheProcessIsIn) {
+TEST(Directories, TheWorkingFolderIsTheOneTheProcessIsIn)
+{
     const WorkingFolder working(WorkingFolder::AdFolder::Missing, "工作");
     const std::string current = CurrentWorkingDirectory();
     EXPECT_TRUE(fs::equivalent(PathOf(current), working.path)) << current;
     EXPECT_FALSE(EndsWithSeparator(current)) << current;
 }
 
-}  // namespace
+} // namespace

@@ -121,7 +121,8 @@ protected:
     }
     bool ButtonsEnabled()
     {
-        return Find<CButtonUI>("btn_single_save")->IsEnabled() && Find<CButtonUI>("btn_single_onekey_modify")->IsEnabled();
+        return Find<CButtonUI>("btn_single_save")->IsEnabled()
+            && Find<CButtonUI>("btn_single_onekey_modify")->IsEnabled();
     }
 
     TempFolder temp;
@@ -132,9 +133,8 @@ protected:
 
 TorrentDescription ThreeFilesInFolders()
 {
-    TorrentDescription torrent = MultiFile({{{"第一季", "第01集.mkv"}, 2000000},
-                                            {{"readme.txt"}, 1025},
-                                            {{"附件", "字幕", "简体.srt"}, 40000}});
+    TorrentDescription torrent = MultiFile(
+        {{{"第一季", "第01集.mkv"}, 2000000}, {{"readme.txt"}, 1025}, {{"附件", "字幕", "简体.srt"}, 40000}});
     torrent.name = "海底森林";
     torrent.comment = "comment";
     return torrent;
@@ -185,9 +185,8 @@ TEST_F(SinglePageTest, OpeningShowsTheNameAndARowPerFileWithFoldersSizesAndHeigh
         std::string name;
         std::string size;
     };
-    const Expected rows[] = {{{"第一季"}, "第01集.mkv", "1.91M\n"},
-                             {{}, "readme.txt", "1.00K\n"},
-                             {{"附件", "字幕"}, "简体.srt", "39.06K\n"}};
+    const Expected rows[] = {{{"第一季"}, "第01集.mkv", "1.91M\n"}, {{}, "readme.txt", "1.00K\n"},
+        {{"附件", "字幕"}, "简体.srt", "39.06K\n"}};
     for (int position = 0; position < 3; ++position) {
         SCOPED_TRACE(position);
         SingleListElementUI* row = Row(position);
@@ -221,10 +220,8 @@ TEST_F(SinglePageTest, OpeningShowsTheNameAndARowPerFileWithFoldersSizesAndHeigh
 
 TEST(SingleListSizeText, BytesKilobytesMegabytesGigabytesWithStrictComparisons)
 {
-    const std::pair<double, const char*> cases[] = {{0, "0.00B\n"},          {1024, "1024.00B\n"},
-                                                     {1025, "1.00K\n"},        {1048576, "1024.00K\n"},
-                                                     {1048577, "1.00M\n"},     {1073741824, "1024.00M\n"},
-                                                     {1610612736, "1.50G\n"}};
+    const std::pair<double, const char*> cases[] = {{0, "0.00B\n"}, {1024, "1024.00B\n"}, {1025, "1.00K\n"},
+        {1048576, "1024.00K\n"}, {1048577, "1.00M\n"}, {1073741824, "1024.00M\n"}, {1610612736, "1.50G\n"}};
     for (const auto& [length, text] : cases)
         EXPECT_EQ(SingleListElementUI::SizeText(length), text) << length;
 }
@@ -288,9 +285,7 @@ TEST_F(SinglePageTest, TwentyFiveFilesGrowThePoolToIndexTwentyFiveAndThreeFilesL
 TEST_F(SinglePageTest, OneKeyModifyGivesDigestNamesWithIndexAndExtensionAndFolderNamesFromOneDrawPerRow)
 {
     Start();
-    std::vector<FileDescription> files = {{{"a", "b", "movie.mkv"}, 10},
-                                          {{"a.b.c.txt"}, 10},
-                                          {{"x", ".hidden"}, 10}};
+    std::vector<FileDescription> files = {{{"a", "b", "movie.mkv"}, 10}, {{"a.b.c.txt"}, 10}, {{"x", ".hidden"}, 10}};
     ASSERT_EQ(Open(Write("names.torrent", MultiFile(files))), std::nullopt);
     const char* seed = "1400000000-517";
     CMd5Digest md5;
@@ -307,14 +302,15 @@ TEST_F(SinglePageTest, OneKeyModifyGivesDigestNamesWithIndexAndExtensionAndFolde
     EXPECT_EQ(Row(0)->GetNameEdit()->GetText(), CDuiString(hex + "_1.mkv"));
     EXPECT_EQ(Row(0)->PathEditAt(0)->GetText(), CDuiString(std::to_string(first) + "_10"));
     EXPECT_EQ(Row(0)->PathEditAt(1)->GetText(), CDuiString(std::to_string(first) + "_11"));
-    EXPECT_EQ(Row(1)->GetNameEdit()->GetText(), CDuiString(hex + "_2.txt"));  // its draw is unused
+    EXPECT_EQ(Row(1)->GetNameEdit()->GetText(), CDuiString(hex + "_2.txt")); // its draw is unused
     EXPECT_EQ(Row(2)->GetNameEdit()->GetText(), CDuiString(hex + "_3.hidden"));
     EXPECT_EQ(Row(2)->PathEditAt(0)->GetText(), CDuiString(std::to_string(third) + "_30"));
     (void)second;
 
     // Through the button: the seed is the time and the milliseconds.
     ASSERT_EQ(ClickWithNotice("btn_single_onekey_modify"), std::nullopt);
-    EXPECT_TRUE(std::regex_match(Find<CEditUI>("edit_single_name")->GetText().str(), std::regex("-?[0-9]+-[0-9]{1,3}")));
+    EXPECT_TRUE(
+        std::regex_match(Find<CEditUI>("edit_single_name")->GetText().str(), std::regex("-?[0-9]+-[0-9]{1,3}")));
 
     // A single file without a dot keeps its name and draws nothing; the name edit is off.
     TorrentDescription single = SingleFile("README", 100);
@@ -340,7 +336,7 @@ TEST_F(SinglePageTest, SavingWritesTypedAndGeneratedNamesWithTheSamePiecesAndANe
     ASSERT_EQ(Open(source), std::nullopt);
     EXPECT_TRUE(CHeadlessBackend::TypeText(Manager(), "edit_single_name", "新名字"));
     EXPECT_TRUE(CHeadlessBackend::TypeText(Manager(), "edit_single_file2", "说明.txt"));
-    EXPECT_TRUE(CHeadlessBackend::TypeText(Manager(), "edit_single_path3", "资料"));  // the first folder edit of row 3
+    EXPECT_TRUE(CHeadlessBackend::TypeText(Manager(), "edit_single_path3", "资料")); // the first folder edit of row 3
     EXPECT_EQ(Save(temp.path / "typed.torrent"), kSaved);
     const auto& dialog = backend.Dialogs().back();
     EXPECT_EQ(dialog.title, "保存种子");
@@ -361,7 +357,8 @@ TEST_F(SinglePageTest, SavingWritesTypedAndGeneratedNamesWithTheSamePiecesAndANe
     ASSERT_TRUE(generated.loaded);
     EXPECT_EQ(generated.name, seed);
     ASSERT_EQ(generated.filePaths.size(), 3u);
-    EXPECT_TRUE(std::regex_match(generated.filePaths[0], std::regex("[0-9]+_10/[0-9a-f]{32}_1\\.mkv"))) << generated.filePaths[0];
+    EXPECT_TRUE(std::regex_match(generated.filePaths[0], std::regex("[0-9]+_10/[0-9a-f]{32}_1\\.mkv")))
+        << generated.filePaths[0];
     EXPECT_EQ(generated.pieces, original.pieces);
 
     // A folder that does not exist: the save fails and says so; the edits stay.
@@ -373,12 +370,12 @@ TEST_F(SinglePageTest, NamesTheUserLeftAloneKeepTheirBytesEvenWhenTheCodePageCan
 {
     struct Case {
         const char* codePage;
-        std::string first;    // stored bytes of the first file's name
+        std::string first; // stored bytes of the first file's name
         std::string second;
     };
     // GBK bytes in a torrent read with UTF-8; half-width katakana read with GBK.
     const Case cases[] = {{"UTF-8", "\xB5\xDA\xD2\xBB.mkv", "\xB6\xFE.srt"},
-                          {"GBK", "\xEF\xBD\xB1\xEF\xBE\x86\xEF\xBE\x92.mkv", "\xEF\xBD\xB6\xEF\xBE\x9E.srt"}};
+        {"GBK", "\xEF\xBD\xB1\xEF\xBE\x86\xEF\xBE\x92.mkv", "\xEF\xBD\xB6\xEF\xBE\x9E.srt"}};
     Start();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.codePage);
@@ -393,7 +390,10 @@ TEST_F(SinglePageTest, NamesTheUserLeftAloneKeepTheirBytesEvenWhenTheCodePageCan
         EXPECT_TRUE(CHeadlessBackend::TypeText(Manager(), "edit_single_file2", "new.srt"));
         EXPECT_EQ(Save(temp.path / "one.torrent"), kSaved);
         const std::string edited = ReadFile(temp.path / "one.torrent");
-        EXPECT_NE(edited.find("4:path" "l" + std::to_string(c.first.size()) + ":" + c.first + "e"), std::string::npos);
+        EXPECT_NE(edited.find("4:path"
+                              "l"
+                      + std::to_string(c.first.size()) + ":" + c.first + "e"),
+            std::string::npos);
         EXPECT_NE(edited.find("4:pathl7:new.srte"), std::string::npos);
         EXPECT_EQ(edited.find(c.second), std::string::npos);
     }
@@ -449,4 +449,4 @@ TEST_F(SinglePageTest, ASkinWithoutTheListHostOrTheListLayoutMakesNoRowsAndTheOt
     }
 }
 
-}  // namespace
+} // namespace

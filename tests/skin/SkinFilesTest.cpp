@@ -31,24 +31,24 @@ struct Required {
 
 const std::map<std::string, std::vector<Required>> kRequired{
     {"MainFrame.xml",
-     {{"PageTabLayoutUI", TabLayout}, {"adOption", Option}, {"singleOption", Option}, {"batchOption", Option},
-      {"searchOption", Option}, {"closebtn", Button}}},
+        {{"PageTabLayoutUI", TabLayout}, {"adOption", Option}, {"singleOption", Option}, {"batchOption", Option},
+            {"searchOption", Option}, {"closebtn", Button}}},
     {"NoticeBoxSkin.xml", {{"TextUI", Label}, {"BtnClose", Button}}},
     {"SingleSkin.xml",
-     {{"btn_single_file", Button}, {"btn_single_save", Button}, {"btn_single_onekey_modify", Button},
-      {"edit_single_file", Edit}, {"FileListLayoutUI", Container}}},
+        {{"btn_single_file", Button}, {"btn_single_save", Button}, {"btn_single_onekey_modify", Button},
+            {"edit_single_file", Edit}, {"FileListLayoutUI", Container}}},
     {"SingleControlSkin.xml", {{"SingleListLayoutUI", Container}, {"edit_single_name", Edit}}},
     {"SingleListSkin.xml",
-     {{"SingleElementLayoutUI", Container}, {"edit_single_file", Edit}, {"text_single_size", Label},
-      {"label_single_size", Label}}},
+        {{"SingleElementLayoutUI", Container}, {"edit_single_file", Edit}, {"text_single_size", Label},
+            {"label_single_size", Label}}},
     {"BatchSkin.xml",
-     {{"TorrentListLayoutUI", Container}, {"btn_batch_src", Button}, {"btn_batch_des", Button},
-      {"btn_batch_conver", Button}, {"edit_batch_src", Edit}, {"edit_batch_des", Edit}, {"text_batch_rate", Label},
-      {"BatchFunLayoutUI", Container}}},
+        {{"TorrentListLayoutUI", Container}, {"btn_batch_src", Button}, {"btn_batch_des", Button},
+            {"btn_batch_conver", Button}, {"edit_batch_src", Edit}, {"edit_batch_des", Edit},
+            {"text_batch_rate", Label}, {"BatchFunLayoutUI", Container}}},
     {"BatchControlSkin.xml", {{"BatchListLayoutUI", Container}}},
     {"BatchListSkin.xml",
-     {{"BatchElementLayoutUI", Container}, {"text_conver_src", Label}, {"text_conver_des", Label},
-      {"text_conver_state", Label}}},
+        {{"BatchElementLayoutUI", Container}, {"text_conver_src", Label}, {"text_conver_des", Label},
+            {"text_conver_state", Label}}},
     {"ADSkin.xml", {{"ad_ie", WebBrowser}}},
     {"SearchSkin.xml", {{"search_ie", WebBrowser}}},
 };
@@ -107,8 +107,10 @@ TEST_F(SkinFilesTest, EveryVisibleControlOfEachPageLiesInsideItsParentAndTheWind
             if (!control.IsVisible())
                 return false;
             const UIRect r = control.GetPos();
-            const UIRect outer = control.GetParent() != nullptr ? control.GetParent()->GetPos() : UIRect{0, 0, 800, 600};
-            EXPECT_TRUE(r.left >= outer.left && r.top >= outer.top && r.right <= outer.right && r.bottom <= outer.bottom)
+            const UIRect outer
+                = control.GetParent() != nullptr ? control.GetParent()->GetPos() : UIRect{0, 0, 800, 600};
+            EXPECT_TRUE(
+                r.left >= outer.left && r.top >= outer.top && r.right <= outer.right && r.bottom <= outer.bottom)
                 << control.GetClass() << " '" << control.GetName().str() << "' at " << r.left << "," << r.top << ","
                 << r.right << "," << r.bottom;
             return true;

@@ -12,8 +12,8 @@
 struct ReloadedTorrent {
     bool loaded = false;
     std::string name;
-    std::vector<std::string> fileNames;   // local code page, torrent order
-    std::vector<std::string> filePaths;   // "folder/.../file"
+    std::vector<std::string> fileNames; // local code page, torrent order
+    std::vector<std::string> filePaths; // "folder/.../file"
     std::vector<double> fileLengths;
     std::string pieces;
     int32_t pieceLength = 0;

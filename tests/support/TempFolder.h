@@ -11,7 +11,8 @@
 // Paths reach the core as byte strings in the local code page, which the tests leave at UTF-8.
 // On Linux std::filesystem passes bytes through; on Windows its narrow conversions follow
 // other rules, so text paths go through UTF-8 explicitly.
-inline std::filesystem::path PathOf(const std::string& utf8) {
+inline std::filesystem::path PathOf(const std::string& utf8)
+{
 #ifdef _WIN32
     return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 #else
@@ -19,7 +20,8 @@ inline std::filesystem::path PathOf(const std::string& utf8) {
 #endif
 }
 
-inline std::string TextOf(const std::filesystem::path& path) {
+inline std::string TextOf(const std::filesystem::path& path)
+{
 #ifdef _WIN32
     const std::u8string utf8 = path.u8string();
     return std::string(utf8.begin(), utf8.end());
@@ -32,11 +34,13 @@ inline std::string TextOf(const std::filesystem::path& path) {
 // a test made unreadable) when the object goes.
 class TempFolder {
 public:
-    TempFolder() {
+    TempFolder()
+    {
 #ifdef _WIN32
         std::random_device random;
         for (int attempt = 0; attempt < 100 && path.empty(); ++attempt) {
-            const auto candidate = std::filesystem::temp_directory_path() / ("kelpmere-test-" + std::to_string(random()));
+            const auto candidate
+                = std::filesystem::temp_directory_path() / ("kelpmere-test-" + std::to_string(random()));
             if (std::filesystem::create_directory(candidate)) {
                 path = candidate;
             }
@@ -52,7 +56,8 @@ public:
         path = pattern;
 #endif
     }
-    ~TempFolder() {
+    ~TempFolder()
+    {
         namespace fs = std::filesystem;
         std::error_code walk;
         std::error_code ignored;
@@ -68,7 +73,8 @@ public:
     std::filesystem::path path;
 };
 
-inline std::string ReadFile(const std::filesystem::path& path) {
+inline std::string ReadFile(const std::filesystem::path& path)
+{
     std::ifstream in(path, std::ios::binary);
     std::ostringstream bytes;
     bytes << in.rdbuf();
@@ -76,10 +82,17 @@ inline std::string ReadFile(const std::filesystem::path& path) {
 }
 
 // Writes `bytes` to `path`, creating the folders on the way.
-inline void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
+inline void WriteFile(const std::filesystem::path& path, const std::string& bytes)
+{
     std::filesystem::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
-inline std::string ReadFile(const std::string& path) { return ReadFile(PathOf(path)); }
-inline void WriteFile(const std::string& path, const std::string& bytes) { WriteFile(PathOf(path), bytes); }
+inline std::string ReadFile(const std::string& path)
+{
+    return ReadFile(PathOf(path));
+}
+inline void WriteFile(const std::string& path, const std::string& bytes)
+{
+    WriteFile(PathOf(path), bytes);
+}

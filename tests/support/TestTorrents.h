@@ -6,7 +6,8 @@
 #include <utility>
 #include <vector>
 
-inline TorrentDescription SingleFile(const std::string& name, int64_t length) {
+inline TorrentDescription SingleFile(const std::string& name, int64_t length)
+{
     TorrentDescription torrent;
     torrent.announce = "http://tracker.example/announce";
     torrent.name = name;
@@ -14,7 +15,8 @@ inline TorrentDescription SingleFile(const std::string& name, int64_t length) {
     return torrent;
 }
 
-inline TorrentDescription MultiFile(std::vector<FileDescription> files) {
+inline TorrentDescription MultiFile(std::vector<FileDescription> files)
+{
     TorrentDescription torrent;
     torrent.announce = "http://tracker.example/announce";
     torrent.name = "Show";

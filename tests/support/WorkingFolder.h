@@ -12,7 +12,7 @@ public:
     enum class AdFolder { Present, Missing };
 
     explicit WorkingFolder(AdFolder ad = AdFolder::Present, const std::string& below = {})
-        : m_previous(std::filesystem::current_path())
+            : m_previous(std::filesystem::current_path())
     {
         path = below.empty() ? m_temp.path : m_temp.path / PathOf(below);
         std::filesystem::create_directories(path);

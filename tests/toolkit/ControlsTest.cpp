@@ -30,7 +30,7 @@ struct Board {
     CEditUI* edit = new CEditUI();
 };
 
-}  // namespace
+} // namespace
 
 TEST(Options, ActivatingAGroupedOptionSelectsItAloneAndRaisesClickThenSelectChangedOnce)
 {
@@ -43,7 +43,7 @@ TEST(Options, ActivatingAGroupedOptionSelectsItAloneAndRaisesClickThenSelectChan
     ASSERT_EQ(board.log.Types(), (std::vector<std::string>{"click", "selectchanged", "click", "selectchanged"}));
     EXPECT_EQ(board.log.entries[3].sender, board.options[2]);
     board.log.entries.clear();
-    ASSERT_TRUE(board.options[2]->Activate());  // the selected one reports the choice again
+    ASSERT_TRUE(board.options[2]->Activate()); // the selected one reports the choice again
     EXPECT_EQ(board.log.Types(), (std::vector<std::string>{"click", "selectchanged"}));
 }
 
@@ -60,7 +60,7 @@ TEST(Options, OptionsOutsideAGroupToggleAndADeletedOptionLeavesItsGroup)
 
     static_cast<CContainerUI*>(board.manager.GetRoot())->Remove(board.options[2]);
     EXPECT_EQ(board.manager.GetOptionGroup("function_group")->size(), 1u);
-    board.options[1]->Activate();  // must not touch the deleted option
+    board.options[1]->Activate(); // must not touch the deleted option
     EXPECT_TRUE(board.options[1]->IsSelected());
 }
 
@@ -91,7 +91,7 @@ TEST(Controls, DisabledHiddenOrReadOnlyControlsIgnoreTheUser)
 TEST(Controls, ContainersOwnTheirChildrenAndRefuseControlsThatHaveAParent)
 {
     struct Tracked : CControlUI {
-        explicit Tracked(int& deaths) : deaths(deaths) {}
+        explicit Tracked(int& deaths) : deaths(deaths) { }
         ~Tracked() override { ++deaths; }
         int& deaths;
     };
@@ -104,7 +104,7 @@ TEST(Controls, ContainersOwnTheirChildrenAndRefuseControlsThatHaveAParent)
         EXPECT_TRUE(outer.Add(inner));
         EXPECT_TRUE(inner->Add(a));
         EXPECT_TRUE(outer.AddAt(b, 0));
-        EXPECT_FALSE(outer.Add(a));  // already inside inner
+        EXPECT_FALSE(outer.Add(a)); // already inside inner
         EXPECT_EQ(outer.GetItemAt(0), b);
         EXPECT_TRUE(outer.Remove(b));
         EXPECT_EQ(deaths, 1);
@@ -112,4 +112,3 @@ TEST(Controls, ContainersOwnTheirChildrenAndRefuseControlsThatHaveAParent)
     }
     EXPECT_EQ(deaths, 2);
 }
-

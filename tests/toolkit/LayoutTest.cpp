@@ -25,7 +25,7 @@ CControlUI* Fixed(int width, int height, const char* name = "")
     return control;
 }
 
-}  // namespace
+} // namespace
 
 TEST(Layout, FixedSizesGoFirstFillChildrenShareTheRestAndHiddenOnesTakeNoRoom)
 {
@@ -41,16 +41,18 @@ TEST(Layout, FixedSizesGoFirstFillChildrenShareTheRestAndHiddenOnesTakeNoRoom)
     CControlUI* e = Fixed(100, 0);
     CControlUI* f = Fixed(0, 0);
     CControlUI* g = Fixed(50, 20);
-    for (CControlUI* child : {a, b, c, d}) root->Add(child);
+    for (CControlUI* child : {a, b, c, d})
+        root->Add(child);
     root->Add(row);
     row->SetFixedHeight(40);
-    for (CControlUI* child : {e, f, g}) row->Add(child);
+    for (CControlUI* child : {e, f, g})
+        row->Add(child);
     Surface surface(root, {320, 341});
 
     EXPECT_EQ(a->GetPos(), (UIRect{10, 10, 310, 60}));
     EXPECT_EQ(b->GetPos(), (UIRect{10, 65, 310, 151}));
     EXPECT_EQ(c->GetPos(), (UIRect{12, 159, 306, 189}));
-    EXPECT_EQ(d->GetPos(), (UIRect{10, 199, 310, 286}));  // the last fill child takes the odd pixel
+    EXPECT_EQ(d->GetPos(), (UIRect{10, 199, 310, 286})); // the last fill child takes the odd pixel
     EXPECT_EQ(e->GetPos(), (UIRect{10, 291, 110, 331}));
     EXPECT_EQ(f->GetPos(), (UIRect{110, 291, 260, 331}));
     EXPECT_EQ(g->GetPos(), (UIRect{260, 291, 310, 311}));
@@ -73,11 +75,12 @@ TEST(Layout, FloatingControlsSitAtTheirFixedPositionInTheParentAndTakeNoRoom)
     edit->SetFloat(true);
     edit->SetFixedXY(80, 3 + 33 * 2);
     CControlUI* filler = Fixed(0, 0);
-    for (CControlUI* child : {edit, filler}) row->Add(child);
+    for (CControlUI* child : {edit, filler})
+        row->Add(child);
     Surface surface(root, {800, 400});
 
-    EXPECT_EQ(edit->GetPos(), (UIRect{80, 169, 774, 199}));   // from the corner, not the inset
-    EXPECT_EQ(filler->GetPos(), (UIRect{7, 107, 793, 393}));  // the float took nothing away
+    EXPECT_EQ(edit->GetPos(), (UIRect{80, 169, 774, 199}));  // from the corner, not the inset
+    EXPECT_EQ(filler->GetPos(), (UIRect{7, 107, 793, 393})); // the float took nothing away
     edit->SetFixedXY(6, 3);
     EXPECT_EQ(edit->GetPos(), (UIRect{6, 103, 700, 133}));
 }
@@ -94,7 +97,8 @@ struct ListSurface {
         list->SetPadding(2, 2, 2, 2);
         list->GetHeader()->SetVisible(false);
         root->Add(list);
-        for (int i = 0; i < rows; ++i) list->Add(MakeRow(i));
+        for (int i = 0; i < rows; ++i)
+            list->Add(MakeRow(i));
         surface = std::make_unique<Surface>(root, UISize{400, 300});
     }
     static CListContainerElementUI* MakeRow(int i)
@@ -108,9 +112,9 @@ struct ListSurface {
     std::unique_ptr<Surface> surface;
 };
 
-constexpr int kClear = 398 - CListUI::kScrollBarWidth;  // a row's right edge while the bar shows
+constexpr int kClear = 398 - CListUI::kScrollBarWidth; // a row's right edge while the bar shows
 
-}  // namespace
+} // namespace
 
 TEST(ListLayout, RowsStackClearOfTheScrollBarAndScrollingIsClampedToTheRange)
 {
@@ -128,14 +132,15 @@ TEST(ListLayout, RowsStackClearOfTheScrollBarAndScrollingIsClampedToTheRange)
     s.list->SetScrollPos({0, -4});
     EXPECT_EQ(s.list->GetScrollPos(), (UISize{0, 0}));
 
-    ListSurface fits(2);  // no scroll bar: the rows take the full width
+    ListSurface fits(2); // no scroll bar: the rows take the full width
     EXPECT_EQ(fits.list->GetItemAt(1)->GetPos(), (UIRect{2, 120, 398, 223}));
 }
 
 TEST(ListLayout, HiddenAndRemovedRowsTakeNoRoomAndAreNotInView)
 {
     ListSurface s(20);
-    for (int i = 0; i < 20; ++i) s.list->GetItemAt(i)->SetVisible(i >= 17);
+    for (int i = 0; i < 20; ++i)
+        s.list->GetItemAt(i)->SetVisible(i >= 17);
     EXPECT_EQ(s.list->GetItemAt(17)->GetPos().top, 2);
     EXPECT_EQ(s.list->GetScrollRange(), (UISize{0, 3 * 103 + 2 * 15 - 296}));
     int first = 0;
@@ -145,7 +150,8 @@ TEST(ListLayout, HiddenAndRemovedRowsTakeNoRoomAndAreNotInView)
     EXPECT_EQ(last, 19);
 
     CListUI windowless;
-    for (int i = 0; i < 5; ++i) windowless.Add(ListSurface::MakeRow(i));
+    for (int i = 0; i < 5; ++i)
+        windowless.Add(ListSurface::MakeRow(i));
     windowless.SetPos(UIRect{0, 0, 400, 1000});
     windowless.RemoveAll();
     windowless.GetRowsInView(first, last);
@@ -159,7 +165,7 @@ TEST(ListLayout, OnlyRowsInViewAreReportedAndOffScreenRowsAreLaidOutWhenAsked)
     int last = -1;
     s.list->GetRowsInView(first, last);
     EXPECT_EQ(first, 0);
-    EXPECT_EQ(last, 2);  // rows at 0, 118 and 236 meet a view 296 high
+    EXPECT_EQ(last, 2); // rows at 0, 118 and 236 meet a view 296 high
 
     s.list->SetScrollPos({0, 118 * 50000});
     s.list->GetRowsInView(first, last);
@@ -180,7 +186,8 @@ TEST(ListLayout, AListOnAHiddenTabKnowsItsScrollRangeAndFollowsScrolling)
     auto* hiddenPage = new CContainerUI;
     auto* list = new CListUI;
     list->SetName("PageList");
-    for (int i = 0; i < 50; ++i) list->Add(Fixed(0, 100));
+    for (int i = 0; i < 50; ++i)
+        list->Add(Fixed(0, 100));
     hiddenPage->Add(list);
     tabs->Add(shown);
     tabs->Add(hiddenPage);

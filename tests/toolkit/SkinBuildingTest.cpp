@@ -12,8 +12,8 @@ namespace {
 
 class SkinBuilding : public HeadlessTest {
 protected:
-    std::unique_ptr<CControlUI> Build(const char* file, IDialogBuilderCallback* callback = nullptr,
-                                      CPaintManagerUI* manager = nullptr)
+    std::unique_ptr<CControlUI> Build(
+        const char* file, IDialogBuilderCallback* callback = nullptr, CPaintManagerUI* manager = nullptr)
     {
         return std::unique_ptr<CControlUI>(CDialogBuilder().Create(file, nullptr, callback, manager));
     }
@@ -34,7 +34,7 @@ constexpr const char* kPageSkin = R"(<?xml version="1.0" encoding="utf-8"?>
   </VerticalLayout>
 </Window>)";
 
-}  // namespace
+} // namespace
 
 TEST_F(SkinBuilding, ElementsChooseTheClassesAttributesApplyAndUnknownAttributesAreIgnored)
 {
@@ -94,7 +94,7 @@ TEST_F(SkinBuilding, UnknownClassesAreAskedOfTheCallbackOrSkippedWithTheirChildr
     EXPECT_EQ(FindSubControlByName(root.get(), "gadget"), nullptr);
     EXPECT_EQ(FindSubControlByName(root.get(), "lost"), nullptr);
     EXPECT_NE(FindSubControlByName(root.get(), "after"), nullptr);
-    const auto plain = Build("Custom.xml");  // without a callback
+    const auto plain = Build("Custom.xml"); // without a callback
     EXPECT_NE(FindSubControlByName(plain.get(), "after"), nullptr);
     EXPECT_EQ(FindSubControlByName(plain.get(), "files"), nullptr);
 }

@@ -68,7 +68,8 @@ struct NotifyLog : INotifyUI {
     std::vector<std::string> Types() const
     {
         std::vector<std::string> types;
-        for (const auto& e : entries) types.push_back(e.type);
+        for (const auto& e : entries)
+            types.push_back(e.type);
         return types;
     }
     std::vector<Entry> entries;
@@ -77,20 +78,22 @@ struct NotifyLog : INotifyUI {
 // A skinned window whose skin file and hooks are set from outside.
 class TestWindow : public WindowImplBase {
 public:
-    explicit TestWindow(std::string skin) : m_skin(std::move(skin)) {}
+    explicit TestWindow(std::string skin) : m_skin(std::move(skin)) { }
     const char* GetWindowClassName() const override { return "TestWindow"; }
     CDuiString GetSkinFolder() override { return "Skin\\"; }
     CDuiString GetSkinFile() override { return CDuiString(m_skin); }
     void Notify(TNotifyUI& msg) override
     {
         WindowImplBase::Notify(msg);
-        if (onNotify) onNotify(*this, msg);
+        if (onNotify)
+            onNotify(*this, msg);
     }
     void OnFinalMessage(UIWindowHandle hWnd) override
     {
         WindowImplBase::OnFinalMessage(hWnd);
         ++finalMessages;
-        if (deleteOnFinal) delete this;
+        if (deleteOnFinal)
+            delete this;
     }
     CPaintManagerUI& Manager() { return m_pm; }
 
@@ -102,4 +105,4 @@ private:
     std::string m_skin;
 };
 
-}  // namespace toolkittest
+} // namespace toolkittest

@@ -33,7 +33,7 @@ protected:
     CControlUI* close = nullptr;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(Windows, ASkinnedWindowTakesItsSkinsSizeAndAMissingSkinGivesAnEmptyRoot)
 {
@@ -47,7 +47,7 @@ TEST_F(Windows, ASkinnedWindowTakesItsSkinsSizeAndAMissingSkinGivesAnEmptyRoot)
     TestWindow bare("NoSuchSkin.xml");
     ASSERT_NE(bare.Create(window.GetHWND(), "", 0, 0, 0, 0, 100, 50), nullptr);
     EXPECT_NE(dynamic_cast<CContainerUI*>(bare.Manager().GetRoot()), nullptr);
-    bare.CenterWindow();  // over its owner
+    bare.CenterWindow(); // over its owner
     EXPECT_EQ(backend.RecordOf(bare.GetHWND())->rect, (UIRect{910, 515, 1010, 565}));
 }
 
@@ -60,10 +60,11 @@ TEST_F(Windows, TimersFireInOrderOfDueTimeWithTheirControlAndIdOnTheManualClock)
     backend.AdvanceClock(401);
     using Fired = std::tuple<std::uint64_t, CControlUI*, std::uintptr_t>;
     std::vector<Fired> fired;
-    for (const auto& e : log.entries) fired.emplace_back(e.time, e.sender, e.wParam);
+    for (const auto& e : log.entries)
+        fired.emplace_back(e.time, e.sender, e.wParam);
     // At 600 both are due: the one armed earlier (at 300) goes first.
-    EXPECT_EQ(fired,
-              (std::vector<Fired>{{200, text, 1}, {300, close, 7}, {400, text, 1}, {600, close, 7}, {600, text, 1}}));
+    EXPECT_EQ(
+        fired, (std::vector<Fired>{{200, text, 1}, {300, close, 7}, {400, text, 1}, {600, close, 7}, {600, text, 1}}));
 }
 
 TEST_F(Windows, KillTimerStopsOnlyThatTimerSetTimerRestartsFromNowAndADeletedControlsTimersStop)
@@ -74,13 +75,13 @@ TEST_F(Windows, KillTimerStopsOnlyThatTimerSetTimerRestartsFromNowAndADeletedCon
     backend.AdvanceClock(50);
     EXPECT_TRUE(pm.KillTimer(text, 1));
     EXPECT_FALSE(pm.KillTimer(text, 1));
-    pm.SetTimer(text, 2, 100);  // restarted at 50: next at 150
+    pm.SetTimer(text, 2, 100); // restarted at 50: next at 150
     backend.AdvanceClock(100);
     ASSERT_EQ(log.entries.size(), 1u);
     EXPECT_EQ(log.entries[0].wParam, 2u);
     EXPECT_EQ(log.entries[0].time, 150u);
     CLabelUI stray;
-    EXPECT_FALSE(pm.SetTimer(&stray, 1, 100));  // not a control of this window
+    EXPECT_FALSE(pm.SetTimer(&stray, 1, 100)); // not a control of this window
 
     pm.KillTimer(text, 2);
     pm.SetTimer(close, 1, 100);
@@ -96,13 +97,15 @@ TEST_F(Windows, ShowModalRunsTimersUntilTheWindowClosesAndReturnsTheCloseResult)
     CControlUI* boxText = box->Manager().FindControl("TextUI");
     int steps = 3;
     box->onNotify = [&](TestWindow& w, TNotifyUI& msg) {
-        if (msg.sType != "timer") return;
-        if (steps > 0) return w.SetOpacity(steps-- * 255 / 10);
+        if (msg.sType != "timer")
+            return;
+        if (steps > 0)
+            return w.SetOpacity(steps-- * 255 / 10);
         w.Manager().KillTimer(boxText, 1);
         w.Close(1);
     };
     box->Manager().SetTimer(boxText, 1, 200);
-    EXPECT_EQ(box->ShowModal(), 1);  // box is gone now
+    EXPECT_EQ(box->ShowModal(), 1); // box is gone now
     const auto* record = backend.FindWindow("TestWindow");
     ASSERT_NE(record, nullptr);
     EXPECT_EQ(record->opacityHistory, (std::vector<int>{76, 51, 25}));
@@ -110,16 +113,16 @@ TEST_F(Windows, ShowModalRunsTimersUntilTheWindowClosesAndReturnsTheCloseResult)
     EXPECT_TRUE(record->destroyed);
     EXPECT_EQ(backend.Clock(), 800u);
 
-    box = NewBox();  // a queued click ends the loop before any timer fires
+    box = NewBox(); // a queued click ends the loop before any timer fires
     box->onNotify = [](TestWindow& w, TNotifyUI& msg) { w.Close(msg.sType == "click" ? 0 : 1); };
     box->Manager().SetTimer(box->Manager().FindControl("TextUI"), 1, 200);
     CPaintManagerUI* pm = &box->Manager();
     backend.QueueAction([&] { EXPECT_TRUE(CHeadlessBackend::Click(*pm, "BtnClose")); });
     EXPECT_EQ(box->ShowModal(), 0);
     EXPECT_EQ(backend.Clock(), 800u);
-    EXPECT_EQ(CPaintManagerUI::NextTimerDue(), std::nullopt);  // the closed window's timers ended
+    EXPECT_EQ(CPaintManagerUI::NextTimerDue(), std::nullopt); // the closed window's timers ended
 
-    box = NewBox();  // nothing can end this one: it fails loudly
+    box = NewBox(); // nothing can end this one: it fails loudly
     EXPECT_THROW(box->ShowModal(), HeadlessStuck);
     EXPECT_EQ(backend.ModalDepth(), 0);
     box->Close(0);
@@ -130,18 +133,18 @@ TEST_F(Windows, ASecondCloseOneInsideANotificationOrOneByTheWindowSystemIsSafe)
     int finalDuringHandler = -1;
     window.onNotify = [&](TestWindow& w, TNotifyUI&) {
         w.Close(4);
-        w.Close(5);  // changes nothing
+        w.Close(5); // changes nothing
         finalDuringHandler = w.finalMessages;
     };
     CHeadlessBackend::Click(window.Manager(), "BtnClose");
-    EXPECT_EQ(finalDuringHandler, 0);  // the window lives until the handler returns
+    EXPECT_EQ(finalDuringHandler, 0); // the window lives until the handler returns
     backend.FlushClosedWindows();
     backend.FlushClosedWindows();
     EXPECT_EQ(window.finalMessages, 1);
     EXPECT_EQ(window.GetHWND(), nullptr);
     EXPECT_EQ(backend.FindWindow("TestWindow")->closeResult, 4);
 
-    TestWindow other("Box.xml");  // the window system's close ends a window once, with 0
+    TestWindow other("Box.xml"); // the window system's close ends a window once, with 0
     other.Create(nullptr, "", 0, 0, 0, 0, 0, 0);
     backend.SimulateWindowSystemClose(other.GetHWND());
     EXPECT_EQ(other.finalMessages, 1);
@@ -152,7 +155,8 @@ TEST_F(Windows, TheMessageLoopRunsTimersAndQueuedActionsAndReturnsTheExitCodeOfT
 {
     int ticks = 0;
     window.onNotify = [&](TestWindow&, TNotifyUI& msg) {
-        if (msg.sType == "timer" && ++ticks == 5) CPaintManagerUI::PostQuit(3);
+        if (msg.sType == "timer" && ++ticks == 5)
+            CPaintManagerUI::PostQuit(3);
     };
     window.Manager().SetTimer(text, 1, 100);
     EXPECT_EQ(CPaintManagerUI::MessageLoop(), 3);
@@ -189,7 +193,8 @@ TEST_F(Windows, WhileAModalBoxIsOpenInputToTheWindowBelowIsRefusedAndTheClockNev
     bool refusedTyping = false;
     bool boxTookClick = false;
     window.onNotify = [&](TestWindow& w, TNotifyUI& msg) {
-        if (msg.sType != "timer" || msg.wParam != 9) return;
+        if (msg.sType != "timer" || msg.wParam != 9)
+            return;
         w.Manager().KillTimer(msg.pSender, 9);
         TestWindow* box = NewBox();
         CPaintManagerUI* below = &w.Manager();
@@ -201,7 +206,8 @@ TEST_F(Windows, WhileAModalBoxIsOpenInputToTheWindowBelowIsRefusedAndTheClockNev
         });
         box->Manager().SetTimer(box->Manager().FindControl("TextUI"), 1, 200);
         box->onNotify = [](TestWindow& b, TNotifyUI& boxMsg) {
-            if (boxMsg.sType == "timer" && CPaintManagerUI::Now() >= 700) b.Close(1);
+            if (boxMsg.sType == "timer" && CPaintManagerUI::Now() >= 700)
+                b.Close(1);
         };
         box->ShowModal();
     };
@@ -212,5 +218,5 @@ TEST_F(Windows, WhileAModalBoxIsOpenInputToTheWindowBelowIsRefusedAndTheClockNev
     EXPECT_TRUE(boxTookClick);
     // The nested loop ran the clock to 700 ms; advancing by 150 ms from 0 must not wind it back.
     EXPECT_EQ(backend.Clock(), 700u);
-    EXPECT_TRUE(CHeadlessBackend::Click(window.Manager(), "BtnClose"));  // the box is gone: input again
+    EXPECT_TRUE(CHeadlessBackend::Click(window.Manager(), "BtnClose")); // the box is gone: input again
 }

@@ -27,7 +27,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-QtBackend& Backend() { return QtTestEnvironment::Backend(); }
+QtBackend& Backend()
+{
+    return QtTestEnvironment::Backend();
+}
 
 const char* const kWindowSkin = R"(<Window size="400,300" caption="0,0,0,30">
   <Font id="0" name="WenQuanYi Micro Hei" size="14"/>
@@ -47,484 +50,524 @@ const char* const kWindowSkin = R"(<Window size="400,300" caption="0,0,0,30">
   </VerticalLayout>
 </Window>)";
 
-const char* const kWebSkin =
-    R"(<Window size="300,200"><VerticalLayout><WebBrowser name="web_ie"/></VerticalLayout></Window>)";
+const char* const kWebSkin
+    = R"(<Window size="300,200"><VerticalLayout><WebBrowser name="web_ie"/></VerticalLayout></Window>)";
 
 struct WindowRecord {
-  std::vector<std::string> notes;  // "type:sender"
-  int finalMessages = 0;
-  Qt::HANDLE notifyThread = nullptr;
+    std::vector<std::string> notes; // "type:sender"
+    int finalMessages = 0;
+    Qt::HANDLE notifyThread = nullptr;
 };
 
 class TestWindow : public WindowImplBase {
 public:
-  TestWindow(std::string skin, WindowRecord& record) : m_skin(std::move(skin)), m_record(record) {}
-  const char* GetWindowClassName() const override { return "TestWindow"; }
-  CDuiString GetSkinFolder() override { return ""; }
-  CDuiString GetSkinFile() override { return CDuiString(m_skin); }
-  void Notify(TNotifyUI& msg) override {
-    m_record.notes.push_back(msg.sType.str() + ":" + (msg.pSender ? msg.pSender->GetName().str() : ""));
-    m_record.notifyThread = QThread::currentThreadId();
-    if (onNotify) onNotify(msg);
-  }
-  CPaintManagerUI& Manager() { return m_pm; }
-  void OnFinalMessage(UIWindowHandle window) override {
-    WindowImplBase::OnFinalMessage(window);
-    ++m_record.finalMessages;
-    delete this;
-  }
-  std::function<void(TNotifyUI&)> onNotify;
+    TestWindow(std::string skin, WindowRecord& record) : m_skin(std::move(skin)), m_record(record) { }
+    const char* GetWindowClassName() const override { return "TestWindow"; }
+    CDuiString GetSkinFolder() override { return ""; }
+    CDuiString GetSkinFile() override { return CDuiString(m_skin); }
+    void Notify(TNotifyUI& msg) override
+    {
+        m_record.notes.push_back(msg.sType.str() + ":" + (msg.pSender ? msg.pSender->GetName().str() : ""));
+        m_record.notifyThread = QThread::currentThreadId();
+        if (onNotify)
+            onNotify(msg);
+    }
+    CPaintManagerUI& Manager() { return m_pm; }
+    void OnFinalMessage(UIWindowHandle window) override
+    {
+        WindowImplBase::OnFinalMessage(window);
+        ++m_record.finalMessages;
+        delete this;
+    }
+    std::function<void(TNotifyUI&)> onNotify;
 
 private:
-  std::string m_skin;
-  WindowRecord& m_record;
+    std::string m_skin;
+    WindowRecord& m_record;
 };
 
 // Each test reads its skins and pictures from a folder of its own.
 class QtBackendTest : public ::testing::Test {
 protected:
-  void SetUp() override {
-    fs::create_directories(m_dir);
-    std::ofstream(m_dir / "Window.xml", std::ios::binary) << kWindowSkin;
-    std::ofstream(m_dir / "Web.xml", std::ios::binary) << kWebSkin;
-    for (const auto& [file, colour] : {std::pair{"bg.png", Qt::blue}, std::pair{"fg.png", Qt::red}}) {
-      QImage image(40, 10, QImage::Format_ARGB32);
-      image.fill(colour);
-      image.save(QString::fromStdString((m_dir / file).string()), "PNG");
+    void SetUp() override
+    {
+        fs::create_directories(m_dir);
+        std::ofstream(m_dir / "Window.xml", std::ios::binary) << kWindowSkin;
+        std::ofstream(m_dir / "Web.xml", std::ios::binary) << kWebSkin;
+        for (const auto& [file, colour] : {std::pair{"bg.png", Qt::blue}, std::pair{"fg.png", Qt::red}}) {
+            QImage image(40, 10, QImage::Format_ARGB32);
+            image.fill(colour);
+            image.save(QString::fromStdString((m_dir / file).string()), "PNG");
+        }
+        CPaintManagerUI::SetResourcePath(CDuiString(m_dir.string() + "/"));
+        CPaintManagerUI::SetResourceZip("");
     }
-    CPaintManagerUI::SetResourcePath(CDuiString(m_dir.string() + "/"));
-    CPaintManagerUI::SetResourceZip("");
-  }
-  void TearDown() override {
-    if (m_window && m_record.finalMessages == 0) {
-      m_window->Close(0);
-      EXPECT_TRUE(QTest::qWaitFor([&] { return m_record.finalMessages > 0; }, 2000));
+    void TearDown() override
+    {
+        if (m_window && m_record.finalMessages == 0) {
+            m_window->Close(0);
+            EXPECT_TRUE(QTest::qWaitFor([&] { return m_record.finalMessages > 0; }, 2000));
+        }
+        fs::remove_all(m_dir);
     }
-    fs::remove_all(m_dir);
-  }
 
-  TestWindow& Open(const char* skin = "Window.xml") {
-    m_window = new TestWindow(skin, m_record);
-    EXPECT_NE(m_window->Create(nullptr, "Test", kWindowStyleVisible, 0, 0, 0, 100, 100), nullptr);
-    Backend().FlushUpdates();
-    return *m_window;
-  }
-  TestWindow* OpenOwnedPopup(WindowRecord& record) {
-    auto* box = new TestWindow("Window.xml", record);
-    EXPECT_NE(box->Create(m_window->GetHWND(), "", kWindowStylePopup | kWindowStyleVisible, 0, 0, 0, 100, 100),
-              nullptr);
-    return box;
-  }
-  CControlUI& Control(const char* name) {
-    CControlUI* control = m_window->Manager().FindControl(name);
-    EXPECT_NE(control, nullptr) << name;
-    return *control;
-  }
-  QtControlWidget* Widget(const char* name) {
-    return dynamic_cast<QtControlWidget*>(Backend().WidgetOf(Control(name)));
-  }
-  QWidget* Top() { return QtBackend::WindowWidget(m_window->GetHWND()); }
-  void Settle() { QCoreApplication::processEvents(); Backend().FlushUpdates(); }
-  bool Saw(const std::string& note) const { return std::ranges::count(m_record.notes, note) > 0; }
-  const fs::path m_dir = fs::temp_directory_path() / ("kelpmere-qt-" + std::to_string(::getpid()) + "-" +
-                                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
-  WindowRecord m_record;
-  TestWindow* m_window = nullptr;
+    TestWindow& Open(const char* skin = "Window.xml")
+    {
+        m_window = new TestWindow(skin, m_record);
+        EXPECT_NE(m_window->Create(nullptr, "Test", kWindowStyleVisible, 0, 0, 0, 100, 100), nullptr);
+        Backend().FlushUpdates();
+        return *m_window;
+    }
+    TestWindow* OpenOwnedPopup(WindowRecord& record)
+    {
+        auto* box = new TestWindow("Window.xml", record);
+        EXPECT_NE(
+            box->Create(m_window->GetHWND(), "", kWindowStylePopup | kWindowStyleVisible, 0, 0, 0, 100, 100), nullptr);
+        return box;
+    }
+    CControlUI& Control(const char* name)
+    {
+        CControlUI* control = m_window->Manager().FindControl(name);
+        EXPECT_NE(control, nullptr) << name;
+        return *control;
+    }
+    QtControlWidget* Widget(const char* name)
+    {
+        return dynamic_cast<QtControlWidget*>(Backend().WidgetOf(Control(name)));
+    }
+    QWidget* Top() { return QtBackend::WindowWidget(m_window->GetHWND()); }
+    void Settle()
+    {
+        QCoreApplication::processEvents();
+        Backend().FlushUpdates();
+    }
+    bool Saw(const std::string& note) const { return std::ranges::count(m_record.notes, note) > 0; }
+    const fs::path m_dir = fs::temp_directory_path()
+        / ("kelpmere-qt-" + std::to_string(::getpid()) + "-"
+            + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    WindowRecord m_record;
+    TestWindow* m_window = nullptr;
 };
 
-TEST_F(QtBackendTest, TheTreeIsMirroredInPlaceWithItsTextsColoursVisibilityAndOpacity) {
-  Open();
-  QWidget* top = Top();
-  ASSERT_NE(top, nullptr);
-  EXPECT_EQ(top->size(), QSize(400, 300));
-  EXPECT_TRUE(top->windowFlags() & Qt::FramelessWindowHint);
-  for (const char* name : {"CaptionLayoutUI", "label_title", "btn_ok", "edit_name", "opt_b", "progress", "float_box"}) {
-    QtControlWidget* widget = Widget(name);
-    ASSERT_NE(widget, nullptr) << name;
-    const UIRect pos = Control(name).GetPos();
-    EXPECT_EQ(QRect(widget->mapTo(top, QPoint(0, 0)), widget->size()),
-              QRect(pos.left, pos.top, pos.Width(), pos.Height()))
-        << name;
-    EXPECT_TRUE(widget->isVisibleTo(top)) << name;
-  }
-  EXPECT_EQ(Widget("label_title")->Look().text, QStringLiteral("标题"));
-  EXPECT_EQ(Widget("label_hidden"), nullptr);
-  const QImage shot = top->grab().toImage();
-  EXPECT_EQ(shot.pixelColor(2, 2), QColor(0x20, 0x30, 0x40));  // the caption
-  EXPECT_EQ(shot.pixelColor(310, 210), QColor(Qt::blue));      // the floating box
-  const UIRect bar = Control("progress").GetPos();             // half full: red picture, then blue
-  EXPECT_EQ(shot.pixelColor(bar.left + bar.Width() / 4, bar.top + 10), QColor(Qt::red));
-  EXPECT_EQ(shot.pixelColor(bar.left + bar.Width() * 3 / 4, bar.top + 10), QColor(Qt::blue));
-  QtControlWidget* edit = Widget("edit_name");
-  static_cast<CProgressUI&>(Control("progress")).SetValue(100);
-  Control("label_title").SetText("新标题");
-  Control("label_hidden").SetVisible(true);
-  Control("edit_name").SetVisible(false);
-  Settle();
-  EXPECT_EQ(Widget("label_title")->Look().text, QStringLiteral("新标题"));
-  ASSERT_NE(Widget("label_hidden"), nullptr);
-  EXPECT_TRUE(Widget("label_hidden")->isVisibleTo(top));
-  EXPECT_TRUE(edit->isHidden());
-  EXPECT_EQ(top->grab().toImage().pixelColor(bar.left + bar.Width() * 3 / 4, bar.top + 10), QColor(Qt::red));
-  m_window->SetOpacity(229);
-  EXPECT_NEAR(top->windowOpacity(), 229 / 255.0, 0.01);
-}
-
-TEST_F(QtBackendTest, ClicksRaiseClickAndSwitchOptionGroups) {
-  Open();
-  QTest::mouseClick(Widget("btn_ok"), Qt::LeftButton);
-  QTest::mouseClick(Widget("btn_off"), Qt::LeftButton);
-  EXPECT_TRUE(Saw("click:btn_ok"));
-  EXPECT_FALSE(Saw("click:btn_off"));
-  QTest::mouseClick(Widget("opt_b"), Qt::LeftButton);
-  EXPECT_TRUE(Saw("selectchanged:opt_b"));
-  EXPECT_FALSE(static_cast<COptionUI&>(Control("opt_a")).IsSelected());
-  Settle();
-  EXPECT_TRUE(Widget("opt_b")->Look().selected);
-  EXPECT_FALSE(Widget("opt_a")->Look().selected);
-}
-
-TEST_F(QtBackendTest, TypingInAnEditStoresTheTextInTheTree) {
-  Open();
-  auto* line = Widget("edit_name")->findChild<QLineEdit*>();
-  ASSERT_NE(line, nullptr);
-  EXPECT_EQ(line->text(), QStringLiteral("old"));
-  line->selectAll();
-  // Key presses carrying Chinese text, as an input method delivers them.
-  for (const QString& typed : {QStringLiteral("种"), QStringLiteral("子"), QStringLiteral("1")}) {
-    QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, typed);
-    QApplication::sendEvent(line, &key);
-  }
-  EXPECT_EQ(Control("edit_name").GetText(), CDuiString("种子1"));
-  EXPECT_TRUE(Saw("textchanged:edit_name"));
-}
-
-TEST_F(QtBackendTest, AHundredThousandRowListKeepsAScreenfulOfRowWidgetsThatFollowTheScrolling) {
-  constexpr int kRowHeight = 30;
-  Open();
-  auto* list = new CListUI;
-  list->SetName("BigList");
-  list->GetHeader()->SetVisible(false);
-  static_cast<CContainerUI&>(Control("ListHostLayoutUI")).Add(list);
-  for (int i = 0; i < 100000; ++i) {
-    auto* row = new CListContainerElementUI;
-    row->SetFixedHeight(kRowHeight);
-    auto* label = new CLabelUI;
-    label->SetName(CDuiString("label_row" + std::to_string(i)));
-    row->Add(label);
-    list->Add(row);
-  }
-  Settle();
-  auto* listWidget = dynamic_cast<QtListWidget*>(Widget("BigList"));
-  ASSERT_NE(listWidget, nullptr);
-  const auto shownRows = [&] {
-    std::size_t rows = 0;
-    for (QObject* child : listWidget->Viewport()->children()) {
-      auto* widget = dynamic_cast<QtControlWidget*>(child);
-      rows += widget && !widget->isHidden();
+TEST_F(QtBackendTest, TheTreeIsMirroredInPlaceWithItsTextsColoursVisibilityAndOpacity)
+{
+    Open();
+    QWidget* top = Top();
+    ASSERT_NE(top, nullptr);
+    EXPECT_EQ(top->size(), QSize(400, 300));
+    EXPECT_TRUE(top->windowFlags() & Qt::FramelessWindowHint);
+    for (const char* name :
+        {"CaptionLayoutUI", "label_title", "btn_ok", "edit_name", "opt_b", "progress", "float_box"}) {
+        QtControlWidget* widget = Widget(name);
+        ASSERT_NE(widget, nullptr) << name;
+        const UIRect pos = Control(name).GetPos();
+        EXPECT_EQ(QRect(widget->mapTo(top, QPoint(0, 0)), widget->size()),
+            QRect(pos.left, pos.top, pos.Width(), pos.Height()))
+            << name;
+        EXPECT_TRUE(widget->isVisibleTo(top)) << name;
     }
-    return rows;
-  };
-  const std::size_t screenful = static_cast<std::size_t>(list->GetViewRect().Height() / kRowHeight + 2);
-  EXPECT_GE(shownRows(), 1u);
-  EXPECT_LE(shownRows(), screenful);
-  EXPECT_NE(Backend().WidgetOf(*list->FindSubControl("label_row0")), nullptr);
-  EXPECT_EQ(Backend().WidgetOf(*list->FindSubControl("label_row500")), nullptr);
-  QScrollBar* bar = listWidget->ScrollBar();
-  ASSERT_TRUE(bar->isVisibleTo(Top()));
-  EXPECT_EQ(bar->maximum(), list->GetScrollRange().cy);
-  bar->setValue(kRowHeight * 50000);
-  EXPECT_EQ(list->GetScrollPos().cy, kRowHeight * 50000);
-  Settle();
-  EXPECT_EQ(Backend().WidgetOf(*list->FindSubControl("label_row0")), nullptr);
-  QWidget* row = Backend().WidgetOf(*list->FindSubControl("label_row50000"));
-  ASSERT_NE(row, nullptr);
-  const UIRect pos = list->FindSubControl("label_row50000")->GetPos();
-  EXPECT_EQ(row->mapTo(Top(), QPoint(0, 0)), QPoint(pos.left, pos.top));
-  EXPECT_LE(shownRows(), screenful);
+    EXPECT_EQ(Widget("label_title")->Look().text, QStringLiteral("标题"));
+    EXPECT_EQ(Widget("label_hidden"), nullptr);
+    const QImage shot = top->grab().toImage();
+    EXPECT_EQ(shot.pixelColor(2, 2), QColor(0x20, 0x30, 0x40)); // the caption
+    EXPECT_EQ(shot.pixelColor(310, 210), QColor(Qt::blue));     // the floating box
+    const UIRect bar = Control("progress").GetPos();            // half full: red picture, then blue
+    EXPECT_EQ(shot.pixelColor(bar.left + bar.Width() / 4, bar.top + 10), QColor(Qt::red));
+    EXPECT_EQ(shot.pixelColor(bar.left + bar.Width() * 3 / 4, bar.top + 10), QColor(Qt::blue));
+    QtControlWidget* edit = Widget("edit_name");
+    static_cast<CProgressUI&>(Control("progress")).SetValue(100);
+    Control("label_title").SetText("新标题");
+    Control("label_hidden").SetVisible(true);
+    Control("edit_name").SetVisible(false);
+    Settle();
+    EXPECT_EQ(Widget("label_title")->Look().text, QStringLiteral("新标题"));
+    ASSERT_NE(Widget("label_hidden"), nullptr);
+    EXPECT_TRUE(Widget("label_hidden")->isVisibleTo(top));
+    EXPECT_TRUE(edit->isHidden());
+    EXPECT_EQ(top->grab().toImage().pixelColor(bar.left + bar.Width() * 3 / 4, bar.top + 10), QColor(Qt::red));
+    m_window->SetOpacity(229);
+    EXPECT_NEAR(top->windowOpacity(), 229 / 255.0, 0.01);
 }
 
-TEST_F(QtBackendTest, TimersFireInOrderAsTimerNotificationsOnTheUiThread) {
-  Open();
-  std::vector<std::string> ticks;
-  m_window->onNotify = [&](TNotifyUI& msg) {
-    if (msg.sType == "timer") ticks.push_back(msg.pSender->GetName().str() + "#" + std::to_string(msg.wParam));
-  };
-  m_window->Manager().SetTimer(&Control("btn_ok"), 7, 40);
-  m_window->Manager().SetTimer(&Control("opt_a"), 3, 100);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return ticks.size() >= 3; }, 3000));
-  m_window->onNotify = nullptr;
-  // 40, 80, 100 ms: two ticks of the fast timer come before the slow one.
-  EXPECT_EQ(std::vector<std::string>(ticks.begin(), ticks.begin() + 3),
-            (std::vector<std::string>{"btn_ok#7", "btn_ok#7", "opt_a#3"}));
-  EXPECT_EQ(m_record.notifyThread, QThread::currentThreadId());
+TEST_F(QtBackendTest, ClicksRaiseClickAndSwitchOptionGroups)
+{
+    Open();
+    QTest::mouseClick(Widget("btn_ok"), Qt::LeftButton);
+    QTest::mouseClick(Widget("btn_off"), Qt::LeftButton);
+    EXPECT_TRUE(Saw("click:btn_ok"));
+    EXPECT_FALSE(Saw("click:btn_off"));
+    QTest::mouseClick(Widget("opt_b"), Qt::LeftButton);
+    EXPECT_TRUE(Saw("selectchanged:opt_b"));
+    EXPECT_FALSE(static_cast<COptionUI&>(Control("opt_a")).IsSelected());
+    Settle();
+    EXPECT_TRUE(Widget("opt_b")->Look().selected);
+    EXPECT_FALSE(Widget("opt_a")->Look().selected);
 }
 
-TEST_F(QtBackendTest, AModalWindowKeepsClicksFromItsOwnerAndShowModalReturnsTheCloseResult) {
-  Open();
-  WindowRecord boxRecord;
-  TestWindow* box = OpenOwnedPopup(boxRecord);
-  bool modalWhileOpen = false;
-  box->onNotify = [&](TNotifyUI& msg) {
-    if (msg.sType != "timer") return;
-    QWidget* boxWidget = QtBackend::WindowWidget(box->GetHWND());
-    modalWhileOpen = boxWidget && boxWidget->isModal() && QApplication::activeModalWidget() == boxWidget;
-    const UIRect button = Control("btn_ok").GetPos();
-    QTest::mouseClick(Top()->windowHandle(), Qt::LeftButton, Qt::NoModifier, QPoint(button.left + 5, button.top + 5));
-    box->Close(7);
-  };
-  box->Manager().SetTimer(box->Manager().FindControl("btn_ok"), 1, 20);
-  EXPECT_EQ(box->ShowModal(), 7);
-  EXPECT_TRUE(modalWhileOpen);
-  EXPECT_FALSE(Saw("click:btn_ok"));
-  QCoreApplication::processEvents();
-  EXPECT_EQ(boxRecord.finalMessages, 1);
+TEST_F(QtBackendTest, TypingInAnEditStoresTheTextInTheTree)
+{
+    Open();
+    auto* line = Widget("edit_name")->findChild<QLineEdit*>();
+    ASSERT_NE(line, nullptr);
+    EXPECT_EQ(line->text(), QStringLiteral("old"));
+    line->selectAll();
+    // Key presses carrying Chinese text, as an input method delivers them.
+    for (const QString& typed : {QStringLiteral("种"), QStringLiteral("子"), QStringLiteral("1")}) {
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, typed);
+        QApplication::sendEvent(line, &key);
+    }
+    EXPECT_EQ(Control("edit_name").GetText(), CDuiString("种子1"));
+    EXPECT_TRUE(Saw("textchanged:edit_name"));
 }
 
-TEST_F(QtBackendTest, TheWindowManagersCloseGivesZeroAndOneFinalMessage) {
-  Open();
-  WindowRecord boxRecord;
-  TestWindow* box = OpenOwnedPopup(boxRecord);
-  QTimer::singleShot(30, [&] {
-    QWidget* boxWidget = QtBackend::WindowWidget(box->GetHWND());
-    boxWidget->close();  // the window manager's close button or Alt+F4
-    boxWidget->close();
-  });
-  EXPECT_EQ(box->ShowModal(), 0);
-  QTest::qWait(50);
-  EXPECT_EQ(boxRecord.finalMessages, 1);
-  EXPECT_EQ(m_record.finalMessages, 0);  // the owner stays
-  QTimer::singleShot(20, [] { CPaintManagerUI::PostQuit(3); });
-  EXPECT_EQ(CPaintManagerUI::MessageLoop(), 3);
-  QTimer::singleShot(30, [&] { Top()->close(); });  // the last window: the loop ends with 0
-  EXPECT_EQ(CPaintManagerUI::MessageLoop(), 0);
-  EXPECT_EQ(m_record.finalMessages, 1);
+TEST_F(QtBackendTest, AHundredThousandRowListKeepsAScreenfulOfRowWidgetsThatFollowTheScrolling)
+{
+    constexpr int kRowHeight = 30;
+    Open();
+    auto* list = new CListUI;
+    list->SetName("BigList");
+    list->GetHeader()->SetVisible(false);
+    static_cast<CContainerUI&>(Control("ListHostLayoutUI")).Add(list);
+    for (int i = 0; i < 100000; ++i) {
+        auto* row = new CListContainerElementUI;
+        row->SetFixedHeight(kRowHeight);
+        auto* label = new CLabelUI;
+        label->SetName(CDuiString("label_row" + std::to_string(i)));
+        row->Add(label);
+        list->Add(row);
+    }
+    Settle();
+    auto* listWidget = dynamic_cast<QtListWidget*>(Widget("BigList"));
+    ASSERT_NE(listWidget, nullptr);
+    const auto shownRows = [&] {
+        std::size_t rows = 0;
+        for (QObject* child : listWidget->Viewport()->children()) {
+            auto* widget = dynamic_cast<QtControlWidget*>(child);
+            rows += widget && !widget->isHidden();
+        }
+        return rows;
+    };
+    const std::size_t screenful = static_cast<std::size_t>(list->GetViewRect().Height() / kRowHeight + 2);
+    EXPECT_GE(shownRows(), 1u);
+    EXPECT_LE(shownRows(), screenful);
+    EXPECT_NE(Backend().WidgetOf(*list->FindSubControl("label_row0")), nullptr);
+    EXPECT_EQ(Backend().WidgetOf(*list->FindSubControl("label_row500")), nullptr);
+    QScrollBar* bar = listWidget->ScrollBar();
+    ASSERT_TRUE(bar->isVisibleTo(Top()));
+    EXPECT_EQ(bar->maximum(), list->GetScrollRange().cy);
+    bar->setValue(kRowHeight * 50000);
+    EXPECT_EQ(list->GetScrollPos().cy, kRowHeight * 50000);
+    Settle();
+    EXPECT_EQ(Backend().WidgetOf(*list->FindSubControl("label_row0")), nullptr);
+    QWidget* row = Backend().WidgetOf(*list->FindSubControl("label_row50000"));
+    ASSERT_NE(row, nullptr);
+    const UIRect pos = list->FindSubControl("label_row50000")->GetPos();
+    EXPECT_EQ(row->mapTo(Top(), QPoint(0, 0)), QPoint(pos.left, pos.top));
+    EXPECT_LE(shownRows(), screenful);
 }
 
-TEST_F(QtBackendTest, OwnedWindowsGoWithTheOwnerButADeletedOneGetsNoFinalMessage) {
-  Open();
-  WindowRecord ownedRecord, deletedRecord;
-  OpenOwnedPopup(ownedRecord);
-  TestWindow* deleted = OpenOwnedPopup(deletedRecord);
-  QPointer<QWidget> deletedWidget = QtBackend::WindowWidget(deleted->GetHWND());
-  delete deleted;
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  EXPECT_TRUE(deletedWidget.isNull());
-  m_window->Close(0);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return m_record.finalMessages == 1; }, 2000));
-  EXPECT_EQ(ownedRecord.finalMessages, 1);
-  EXPECT_EQ(deletedRecord.finalMessages, 0);
+TEST_F(QtBackendTest, TimersFireInOrderAsTimerNotificationsOnTheUiThread)
+{
+    Open();
+    std::vector<std::string> ticks;
+    m_window->onNotify = [&](TNotifyUI& msg) {
+        if (msg.sType == "timer")
+            ticks.push_back(msg.pSender->GetName().str() + "#" + std::to_string(msg.wParam));
+    };
+    m_window->Manager().SetTimer(&Control("btn_ok"), 7, 40);
+    m_window->Manager().SetTimer(&Control("opt_a"), 3, 100);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ticks.size() >= 3; }, 3000));
+    m_window->onNotify = nullptr;
+    // 40, 80, 100 ms: two ticks of the fast timer come before the slow one.
+    EXPECT_EQ(std::vector<std::string>(ticks.begin(), ticks.begin() + 3),
+        (std::vector<std::string>{"btn_ok#7", "btn_ok#7", "opt_a#3"}));
+    EXPECT_EQ(m_record.notifyThread, QThread::currentThreadId());
+}
+
+TEST_F(QtBackendTest, AModalWindowKeepsClicksFromItsOwnerAndShowModalReturnsTheCloseResult)
+{
+    Open();
+    WindowRecord boxRecord;
+    TestWindow* box = OpenOwnedPopup(boxRecord);
+    bool modalWhileOpen = false;
+    box->onNotify = [&](TNotifyUI& msg) {
+        if (msg.sType != "timer")
+            return;
+        QWidget* boxWidget = QtBackend::WindowWidget(box->GetHWND());
+        modalWhileOpen = boxWidget && boxWidget->isModal() && QApplication::activeModalWidget() == boxWidget;
+        const UIRect button = Control("btn_ok").GetPos();
+        QTest::mouseClick(
+            Top()->windowHandle(), Qt::LeftButton, Qt::NoModifier, QPoint(button.left + 5, button.top + 5));
+        box->Close(7);
+    };
+    box->Manager().SetTimer(box->Manager().FindControl("btn_ok"), 1, 20);
+    EXPECT_EQ(box->ShowModal(), 7);
+    EXPECT_TRUE(modalWhileOpen);
+    EXPECT_FALSE(Saw("click:btn_ok"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(boxRecord.finalMessages, 1);
+}
+
+TEST_F(QtBackendTest, TheWindowManagersCloseGivesZeroAndOneFinalMessage)
+{
+    Open();
+    WindowRecord boxRecord;
+    TestWindow* box = OpenOwnedPopup(boxRecord);
+    QTimer::singleShot(30, [&] {
+        QWidget* boxWidget = QtBackend::WindowWidget(box->GetHWND());
+        boxWidget->close(); // the window manager's close button or Alt+F4
+        boxWidget->close();
+    });
+    EXPECT_EQ(box->ShowModal(), 0);
+    QTest::qWait(50);
+    EXPECT_EQ(boxRecord.finalMessages, 1);
+    EXPECT_EQ(m_record.finalMessages, 0); // the owner stays
+    QTimer::singleShot(20, [] { CPaintManagerUI::PostQuit(3); });
+    EXPECT_EQ(CPaintManagerUI::MessageLoop(), 3);
+    QTimer::singleShot(30, [&] { Top()->close(); }); // the last window: the loop ends with 0
+    EXPECT_EQ(CPaintManagerUI::MessageLoop(), 0);
+    EXPECT_EQ(m_record.finalMessages, 1);
+}
+
+TEST_F(QtBackendTest, OwnedWindowsGoWithTheOwnerButADeletedOneGetsNoFinalMessage)
+{
+    Open();
+    WindowRecord ownedRecord, deletedRecord;
+    OpenOwnedPopup(ownedRecord);
+    TestWindow* deleted = OpenOwnedPopup(deletedRecord);
+    QPointer<QWidget> deletedWidget = QtBackend::WindowWidget(deleted->GetHWND());
+    delete deleted;
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(deletedWidget.isNull());
+    m_window->Close(0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_record.finalMessages == 1; }, 2000));
+    EXPECT_EQ(ownedRecord.finalMessages, 1);
+    EXPECT_EQ(deletedRecord.finalMessages, 0);
 }
 
 class QtDialogTest : public QtBackendTest {
 protected:
-  // Acts on the file dialog once it is up (polling, as the dialog runs its own loop).
-  // Acts on the file dialog once it shows. QFileDialog::selectFile leaves the name field alone
-  // while that field has the keyboard focus, which a shown dialog gets a moment later, so the
-  // focus is taken away first. Stops once that dialog has gone, so it never touches a later one.
-  static void WhenDialogShows(std::function<void(QFileDialog&)> act) {
-    auto* poll = new QTimer;
-    poll->setInterval(20);
-    auto target = std::make_shared<QPointer<QFileDialog>>();
-    auto acted = std::make_shared<bool>(false);
-    QObject::connect(poll, &QTimer::timeout, [poll, act, target, acted] {
-      if (*acted) {
-        if (target->isNull() || !(*target)->isVisible()) {
-          poll->stop();
-          poll->deleteLater();
-        }
-        return;
-      }
-      for (QWidget* widget : QApplication::topLevelWidgets()) {
-        auto* dialog = qobject_cast<QFileDialog*>(widget);
-        if (dialog && dialog->isVisible()) *target = dialog;
-      }
-      if (target->isNull()) return;
-      for (QLineEdit* edit : (*target)->findChildren<QLineEdit*>()) edit->clearFocus();
-      *acted = true;
-      act(**target);
-    });
-    poll->start();
-  }
+    // Acts on the file dialog once it is up (polling, as the dialog runs its own loop).
+    // Acts on the file dialog once it shows. QFileDialog::selectFile leaves the name field alone
+    // while that field has the keyboard focus, which a shown dialog gets a moment later, so the
+    // focus is taken away first. Stops once that dialog has gone, so it never touches a later one.
+    static void WhenDialogShows(std::function<void(QFileDialog&)> act)
+    {
+        auto* poll = new QTimer;
+        poll->setInterval(20);
+        auto target = std::make_shared<QPointer<QFileDialog>>();
+        auto acted = std::make_shared<bool>(false);
+        QObject::connect(poll, &QTimer::timeout, [poll, act, target, acted] {
+            if (*acted) {
+                if (target->isNull() || !(*target)->isVisible()) {
+                    poll->stop();
+                    poll->deleteLater();
+                }
+                return;
+            }
+            for (QWidget* widget : QApplication::topLevelWidgets()) {
+                auto* dialog = qobject_cast<QFileDialog*>(widget);
+                if (dialog && dialog->isVisible())
+                    *target = dialog;
+            }
+            if (target->isNull())
+                return;
+            for (QLineEdit* edit : (*target)->findChildren<QLineEdit*>())
+                edit->clearFocus();
+            *acted = true;
+            act(**target);
+        });
+        poll->start();
+    }
 };
 
-TEST_F(QtDialogTest, FileDialogsGiveTheChosenPathWithTheFilterAndExtensionOrNothingWhenCancelled) {
-  TestWindow& owner = Open();
-  const fs::path file = m_dir / "种子.torrent";
-  std::ofstream(file) << "d4:infodee";
-  QStringList filters;
-  WhenDialogShows([&](QFileDialog& dialog) {
-    filters = dialog.nameFilters();
-    dialog.selectFile(QString::fromStdString(file.string()));
-    static_cast<QDialog&>(dialog).accept();
-  });
-  FileDialogOptions options;
-  options.filter = {"torrent文件(*.torrent)", "*.torrent*;*.torrent*"};
-  options.mustExist = true;
-  EXPECT_EQ(ShowOpenFileDialog(owner.GetHWND(), options), std::optional<std::string>(file.string()));
-  EXPECT_EQ(filters, QStringList{QStringLiteral("torrent文件(*.torrent) (*.torrent*)")});
-  WhenDialogShows([](QFileDialog& dialog) { dialog.reject(); });
-  EXPECT_EQ(ShowFolderDialog(owner.GetHWND(), "选择文件夹"), std::nullopt);
-  const fs::path target = m_dir / "out";
-  QString title;
-  WhenDialogShows([&](QFileDialog& dialog) {
-    title = dialog.windowTitle();
-    dialog.selectFile(QString::fromStdString(target.string()));
-    static_cast<QDialog&>(dialog).accept();
-  });
-  FileDialogOptions save;
-  save.title = "保存种子";
-  save.filter = {"torrent文件(*.torrent)", "*.torrent"};
-  save.defaultExtension = "torrent";
-  EXPECT_EQ(ShowSaveFileDialog(owner.GetHWND(), save), std::optional<std::string>(target.string() + ".torrent"));
-  EXPECT_EQ(title, QStringLiteral("保存种子"));
+TEST_F(QtDialogTest, FileDialogsGiveTheChosenPathWithTheFilterAndExtensionOrNothingWhenCancelled)
+{
+    TestWindow& owner = Open();
+    const fs::path file = m_dir / "种子.torrent";
+    std::ofstream(file) << "d4:infodee";
+    QStringList filters;
+    WhenDialogShows([&](QFileDialog& dialog) {
+        filters = dialog.nameFilters();
+        dialog.selectFile(QString::fromStdString(file.string()));
+        static_cast<QDialog&>(dialog).accept();
+    });
+    FileDialogOptions options;
+    options.filter = {"torrent文件(*.torrent)", "*.torrent*;*.torrent*"};
+    options.mustExist = true;
+    EXPECT_EQ(ShowOpenFileDialog(owner.GetHWND(), options), std::optional<std::string>(file.string()));
+    EXPECT_EQ(filters, QStringList{QStringLiteral("torrent文件(*.torrent) (*.torrent*)")});
+    WhenDialogShows([](QFileDialog& dialog) { dialog.reject(); });
+    EXPECT_EQ(ShowFolderDialog(owner.GetHWND(), "选择文件夹"), std::nullopt);
+    const fs::path target = m_dir / "out";
+    QString title;
+    WhenDialogShows([&](QFileDialog& dialog) {
+        title = dialog.windowTitle();
+        dialog.selectFile(QString::fromStdString(target.string()));
+        static_cast<QDialog&>(dialog).accept();
+    });
+    FileDialogOptions save;
+    save.title = "保存种子";
+    save.filter = {"torrent文件(*.torrent)", "*.torrent"};
+    save.defaultExtension = "torrent";
+    EXPECT_EQ(ShowSaveFileDialog(owner.GetHWND(), save), std::optional<std::string>(target.string() + ".torrent"));
+    EXPECT_EQ(title, QStringLiteral("保存种子"));
 }
 
-TEST_F(QtBackendTest, AWebBrowserLoadsALocalPageWithoutAContextMenu) {
-  const fs::path page = m_dir / "page.html";
-  std::ofstream(page) << "<html><body>页</body></html>";
-  Open("Web.xml");
-  auto& browser = static_cast<CWebBrowserUI&>(Control("web_ie"));
-  struct : CWebBrowserEventHandler {
-    void NavigateComplete2(CWebBrowserUI*, const CDuiString& url) override { completed.push_back(url.str()); }
-    std::vector<std::string> completed;
-  } handler;
-  browser.SetWebBrowserEventHandler(&handler);
-  browser.NavigateUrl(CDuiString(page.string()));
-  Settle();
-  auto* view = Top()->findChild<QWebEngineView*>();
-  ASSERT_NE(view, nullptr);
-  EXPECT_EQ(view->contextMenuPolicy(), Qt::NoContextMenu);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return !handler.completed.empty(); }, 20000));
-  EXPECT_EQ(handler.completed.front(), "file://" + page.string());
-  browser.SetWebBrowserEventHandler(nullptr);
+TEST_F(QtBackendTest, AWebBrowserLoadsALocalPageWithoutAContextMenu)
+{
+    const fs::path page = m_dir / "page.html";
+    std::ofstream(page) << "<html><body>页</body></html>";
+    Open("Web.xml");
+    auto& browser = static_cast<CWebBrowserUI&>(Control("web_ie"));
+    struct : CWebBrowserEventHandler {
+        void NavigateComplete2(CWebBrowserUI*, const CDuiString& url) override { completed.push_back(url.str()); }
+        std::vector<std::string> completed;
+    } handler;
+    browser.SetWebBrowserEventHandler(&handler);
+    browser.NavigateUrl(CDuiString(page.string()));
+    Settle();
+    auto* view = Top()->findChild<QWebEngineView*>();
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->contextMenuPolicy(), Qt::NoContextMenu);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !handler.completed.empty(); }, 20000));
+    EXPECT_EQ(handler.completed.front(), "file://" + page.string());
+    browser.SetWebBrowserEventHandler(nullptr);
 }
 
-TEST_F(QtBackendTest, TimersArmedBeforeAModalLoopOpenedByATimerKeepFiringInsideIt) {
-  Open();
-  WindowRecord boxRecord;
-  TestWindow* box = nullptr;
-  int result = -1;
-  m_window->onNotify = [&](TNotifyUI& msg) {
-    if (msg.sType != "timer") return;
-    // Nothing in the handler touches the timer table before the loop starts.
-    if (msg.wParam == 1 && box == nullptr) {
-      box = OpenOwnedPopup(boxRecord);
-      // Keeps a failing run from hanging.
-      QTimer::singleShot(3000, qApp, [&] {
-        if (boxRecord.finalMessages == 0) box->Close(-2);
-      });
-      result = box->ShowModal();
-    } else if (msg.wParam == 2 && result == -1) {
-      box->Close(7);  // the second timer, armed long before the box, ends its loop
+TEST_F(QtBackendTest, TimersArmedBeforeAModalLoopOpenedByATimerKeepFiringInsideIt)
+{
+    Open();
+    WindowRecord boxRecord;
+    TestWindow* box = nullptr;
+    int result = -1;
+    m_window->onNotify = [&](TNotifyUI& msg) {
+        if (msg.sType != "timer")
+            return;
+        // Nothing in the handler touches the timer table before the loop starts.
+        if (msg.wParam == 1 && box == nullptr) {
+            box = OpenOwnedPopup(boxRecord);
+            // Keeps a failing run from hanging.
+            QTimer::singleShot(3000, qApp, [&] {
+                if (boxRecord.finalMessages == 0)
+                    box->Close(-2);
+            });
+            result = box->ShowModal();
+        } else if (msg.wParam == 2 && result == -1) {
+            box->Close(7); // the second timer, armed long before the box, ends its loop
+        }
+    };
+    m_window->Manager().SetTimer(&Control("btn_ok"), 1, 20);
+    m_window->Manager().SetTimer(&Control("btn_ok"), 2, 80);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return result != -1; }, 8000));
+    m_window->onNotify = nullptr;
+    m_window->Manager().KillTimer(&Control("btn_ok"));
+    EXPECT_EQ(result, 7);
+}
+
+TEST_F(QtBackendTest, RowsOfDifferentHeightsKeepTheirPlacesAndTheirEditsKeepTypedTextAcrossScrolling)
+{
+    Open();
+    auto* list = new CListUI;
+    list->SetName("RowList");
+    list->GetHeader()->SetVisible(false);
+    static_cast<CContainerUI&>(Control("ListHostLayoutUI")).Add(list);
+    for (int i = 0; i < 200; ++i) {
+        auto* row = new CListContainerElementUI;
+        row->SetFixedHeight(70 + 33 * (i % 3)); // 70, 103, 136
+        auto* edit = new CEditUI;
+        edit->SetName(CDuiString("edit_row" + std::to_string(i)));
+        edit->SetFloat(true);
+        edit->SetFixedXY(80, 3 + 33 * (i % 3));
+        edit->SetFixedWidth(200);
+        edit->SetFixedHeight(30);
+        edit->SetText(CDuiString("row" + std::to_string(i)));
+        row->Add(edit);
+        list->Add(row);
     }
-  };
-  m_window->Manager().SetTimer(&Control("btn_ok"), 1, 20);
-  m_window->Manager().SetTimer(&Control("btn_ok"), 2, 80);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return result != -1; }, 8000));
-  m_window->onNotify = nullptr;
-  m_window->Manager().KillTimer(&Control("btn_ok"));
-  EXPECT_EQ(result, 7);
+    Settle();
+    for (const char* name : {"edit_row0", "edit_row1", "edit_row2"}) {
+        QWidget* widget = Backend().WidgetOf(*list->FindSubControl(name));
+        ASSERT_NE(widget, nullptr) << name;
+        const UIRect pos = list->FindSubControl(name)->GetPos();
+        EXPECT_EQ(QRect(widget->mapTo(Top(), QPoint(0, 0)), widget->size()), QRect(pos.left, pos.top, 200, 30)) << name;
+    }
+    auto* line = Backend().WidgetOf(*list->FindSubControl("edit_row1"))->findChild<QLineEdit*>();
+    ASSERT_NE(line, nullptr);
+    line->selectAll();
+    for (const QString& typed : {QStringLiteral("新"), QStringLiteral("名")}) {
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, typed);
+        QApplication::sendEvent(line, &key);
+    }
+    EXPECT_EQ(list->FindSubControl("edit_row1")->GetText(), CDuiString("新名"));
+    // Scrolled away the row loses its widgets; scrolled back they show the tree's text.
+    list->SetScrollPos(UISize{0, list->GetScrollRange().cy});
+    Settle();
+    EXPECT_EQ(Backend().WidgetOf(*list->FindSubControl("edit_row1")), nullptr);
+    list->SetScrollPos(UISize{0, 0});
+    Settle();
+    QWidget* back = Backend().WidgetOf(*list->FindSubControl("edit_row1"));
+    ASSERT_NE(back, nullptr);
+    ASSERT_NE(back->findChild<QLineEdit*>(), nullptr);
+    EXPECT_EQ(back->findChild<QLineEdit*>()->text(), QStringLiteral("新名"));
 }
 
-TEST_F(QtBackendTest, RowsOfDifferentHeightsKeepTheirPlacesAndTheirEditsKeepTypedTextAcrossScrolling) {
-  Open();
-  auto* list = new CListUI;
-  list->SetName("RowList");
-  list->GetHeader()->SetVisible(false);
-  static_cast<CContainerUI&>(Control("ListHostLayoutUI")).Add(list);
-  for (int i = 0; i < 200; ++i) {
-    auto* row = new CListContainerElementUI;
-    row->SetFixedHeight(70 + 33 * (i % 3));  // 70, 103, 136
-    auto* edit = new CEditUI;
-    edit->SetName(CDuiString("edit_row" + std::to_string(i)));
-    edit->SetFloat(true);
-    edit->SetFixedXY(80, 3 + 33 * (i % 3));
-    edit->SetFixedWidth(200);
-    edit->SetFixedHeight(30);
-    edit->SetText(CDuiString("row" + std::to_string(i)));
-    row->Add(edit);
-    list->Add(row);
-  }
-  Settle();
-  for (const char* name : {"edit_row0", "edit_row1", "edit_row2"}) {
-    QWidget* widget = Backend().WidgetOf(*list->FindSubControl(name));
-    ASSERT_NE(widget, nullptr) << name;
-    const UIRect pos = list->FindSubControl(name)->GetPos();
-    EXPECT_EQ(QRect(widget->mapTo(Top(), QPoint(0, 0)), widget->size()), QRect(pos.left, pos.top, 200, 30)) << name;
-  }
-  auto* line = Backend().WidgetOf(*list->FindSubControl("edit_row1"))->findChild<QLineEdit*>();
-  ASSERT_NE(line, nullptr);
-  line->selectAll();
-  for (const QString& typed : {QStringLiteral("新"), QStringLiteral("名")}) {
-    QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, typed);
-    QApplication::sendEvent(line, &key);
-  }
-  EXPECT_EQ(list->FindSubControl("edit_row1")->GetText(), CDuiString("新名"));
-  // Scrolled away the row loses its widgets; scrolled back they show the tree's text.
-  list->SetScrollPos(UISize{0, list->GetScrollRange().cy});
-  Settle();
-  EXPECT_EQ(Backend().WidgetOf(*list->FindSubControl("edit_row1")), nullptr);
-  list->SetScrollPos(UISize{0, 0});
-  Settle();
-  QWidget* back = Backend().WidgetOf(*list->FindSubControl("edit_row1"));
-  ASSERT_NE(back, nullptr);
-  ASSERT_NE(back->findChild<QLineEdit*>(), nullptr);
-  EXPECT_EQ(back->findChild<QLineEdit*>()->text(), QStringLiteral("新名"));
-}
-
-TEST_F(QtBackendTest, AButtonsLabelStaysReadableUnderTheMouse) {
-  std::ofstream(m_dir / "Hover.xml", std::ios::binary) << R"(<Window size="300,100"><HorizontalLayout>
+TEST_F(QtBackendTest, AButtonsLabelStaysReadableUnderTheMouse)
+{
+    std::ofstream(m_dir / "Hover.xml", std::ios::binary) << R"(<Window size="300,100"><HorizontalLayout>
     <Button name="btn_plain" text="打开种子" width="120" bkcolor="#FFFFFFFF" textcolor="#FF26303D" hottextcolor="#FFFFFFFF"/>
     <Button name="btn_hot" text="打开种子" width="120" bkcolor="#FFFFFFFF" textcolor="#FF26303D" hottextcolor="#FFFFFFFF"
             hotbkcolor="#FFFF2D2D"/>
   </HorizontalLayout></Window>)";
-  Open("Hover.xml");
-  const auto darkPixels = [](const QImage& image) {
-    int dark = 0;
-    for (int y = 0; y < image.height(); ++y)
-      for (int x = 0; x < image.width(); ++x) dark += image.pixelColor(x, y).lightness() < 128;
-    return dark;
-  };
-  const auto hover = [](QWidget* widget) {
-    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
-    QApplication::sendEvent(widget, &enter);
-  };
-  QtControlWidget* plain = Widget("btn_plain");
-  QtControlWidget* hot = Widget("btn_hot");
-  ASSERT_TRUE(plain && hot);
-  const int plainText = darkPixels(plain->grab().toImage());
-  ASSERT_GT(plainText, 20);  // the label is drawn dark on white
-  hover(plain);
-  hover(hot);
-  ASSERT_TRUE(plain->IsHot() && hot->IsHot());
-  // Without a hot background the label keeps its own colour instead of white on white.
-  EXPECT_EQ(darkPixels(plain->grab().toImage()), plainText);
-  const QImage hotImage = hot->grab().toImage();
-  EXPECT_EQ(hotImage.pixelColor(3, 3), QColor(0xFF, 0x2D, 0x2D));
-  int whiteText = 0;
-  for (int y = 0; y < hotImage.height(); ++y)
-    for (int x = 0; x < hotImage.width(); ++x) whiteText += hotImage.pixelColor(x, y).lightness() > 200;
-  EXPECT_GT(whiteText, 20);  // white label on the red hot background
+    Open("Hover.xml");
+    const auto darkPixels = [](const QImage& image) {
+        int dark = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                dark += image.pixelColor(x, y).lightness() < 128;
+        return dark;
+    };
+    const auto hover = [](QWidget* widget) {
+        QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+        QApplication::sendEvent(widget, &enter);
+    };
+    QtControlWidget* plain = Widget("btn_plain");
+    QtControlWidget* hot = Widget("btn_hot");
+    ASSERT_TRUE(plain && hot);
+    const int plainText = darkPixels(plain->grab().toImage());
+    ASSERT_GT(plainText, 20); // the label is drawn dark on white
+    hover(plain);
+    hover(hot);
+    ASSERT_TRUE(plain->IsHot() && hot->IsHot());
+    // Without a hot background the label keeps its own colour instead of white on white.
+    EXPECT_EQ(darkPixels(plain->grab().toImage()), plainText);
+    const QImage hotImage = hot->grab().toImage();
+    EXPECT_EQ(hotImage.pixelColor(3, 3), QColor(0xFF, 0x2D, 0x2D));
+    int whiteText = 0;
+    for (int y = 0; y < hotImage.height(); ++y)
+        for (int x = 0; x < hotImage.width(); ++x)
+            whiteText += hotImage.pixelColor(x, y).lightness() > 200;
+    EXPECT_GT(whiteText, 20); // white label on the red hot background
 }
 
-TEST_F(QtBackendTest, ButtonsTakeTheFocusFromTheKeyboardAndSpaceOrEnterClicksThem) {
-  Open();
-  Top()->activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(Top()));
-  QtControlWidget* button = Widget("btn_ok");
-  ASSERT_NE(button, nullptr);
-  EXPECT_EQ(button->focusPolicy(), Qt::TabFocus);
-  EXPECT_EQ(Widget("label_title")->focusPolicy(), Qt::NoFocus);
-  button->setFocus(Qt::TabFocusReason);
-  ASSERT_TRUE(button->hasFocus());
-  QTest::keyClick(button, Qt::Key_Space);
-  QTest::keyClick(button, Qt::Key_Return);
-  EXPECT_EQ(std::ranges::count(m_record.notes, std::string("click:btn_ok")), 2);
-  // Tab moves on to the next control that takes the keyboard.
-  QTest::keyClick(button, Qt::Key_Tab);
-  EXPECT_FALSE(button->hasFocus());
-  EXPECT_NE(QApplication::focusWidget(), nullptr);
+TEST_F(QtBackendTest, ButtonsTakeTheFocusFromTheKeyboardAndSpaceOrEnterClicksThem)
+{
+    Open();
+    Top()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Top()));
+    QtControlWidget* button = Widget("btn_ok");
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->focusPolicy(), Qt::TabFocus);
+    EXPECT_EQ(Widget("label_title")->focusPolicy(), Qt::NoFocus);
+    button->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(button->hasFocus());
+    QTest::keyClick(button, Qt::Key_Space);
+    QTest::keyClick(button, Qt::Key_Return);
+    EXPECT_EQ(std::ranges::count(m_record.notes, std::string("click:btn_ok")), 2);
+    // Tab moves on to the next control that takes the keyboard.
+    QTest::keyClick(button, Qt::Key_Tab);
+    EXPECT_FALSE(button->hasFocus());
+    EXPECT_NE(QApplication::focusWidget(), nullptr);
 }
 
-}  // namespace
+} // namespace

@@ -3,23 +3,24 @@
 
 #include "toolkit/CPaintManagerUI.h"
 #include "toolkit/qt/QtBackend.h"
-#include <gtest/gtest.h>
 #include <cstdlib>
+#include <gtest/gtest.h>
 #include <memory>
 
 struct QtTestEnvironment : ::testing::Environment {
-  void SetUp() override {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);  // defaults for a run outside CTest
-    setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
-    setenv("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox --disable-gpu", 0);
-    static int argc = 1;
-    static char name[] = "kelpmere_qt_tests";
-    static char* argv[] = {name, nullptr};
-    backend = std::make_unique<QtBackend>(argc, argv);
-    CPaintManagerUI::SetBackend(backend.get());
-  }
-  void TearDown() override { backend.reset(); }
-  static QtBackend& Backend() { return *backend; }
-  static inline std::unique_ptr<QtBackend> backend;
+    void SetUp() override
+    {
+        setenv("QT_QPA_PLATFORM", "offscreen", 0); // defaults for a run outside CTest
+        setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
+        setenv("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox --disable-gpu", 0);
+        static int argc = 1;
+        static char name[] = "kelpmere_qt_tests";
+        static char* argv[] = {name, nullptr};
+        backend = std::make_unique<QtBackend>(argc, argv);
+        CPaintManagerUI::SetBackend(backend.get());
+    }
+    void TearDown() override { backend.reset(); }
+    static QtBackend& Backend() { return *backend; }
+    static inline std::unique_ptr<QtBackend> backend;
 };
 inline ::testing::Environment* const kQtTestEnvironment = ::testing::AddGlobalTestEnvironment(new QtTestEnvironment);

@@ -9,8 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <random>
-#include <tuple>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -21,13 +21,15 @@ class AnalysisTest : public ::testing::Test {
 protected:
     void TearDown() override { SetAnsiCodePage("UTF-8"); }
 
-    bool LoadAndAnalyze(const TorrentDescription& torrent) {
+    bool LoadAndAnalyze(const TorrentDescription& torrent)
+    {
         m_bytes = BuildTorrent(torrent);
         EXPECT_TRUE(m_parser.LoadFromMemory(m_bytes.data(), m_bytes.size()));
         return m_parser.Analyze();
     }
 
-    static Texts TextsOf(const std::vector<TextRef>& refs) {
+    static Texts TextsOf(const std::vector<TextRef>& refs)
+    {
         Texts texts;
         for (const TextRef& ref : refs) {
             EXPECT_NE(ref.value, nullptr);
@@ -40,7 +42,8 @@ protected:
     CTorrentParser m_parser;
 };
 
-TEST_F(AnalysisTest, ASingleFileTorrentMovesBothSpellingsOfItsNameIntoTheOnlyEntry) {
+TEST_F(AnalysisTest, ASingleFileTorrentMovesBothSpellingsOfItsNameIntoTheOnlyEntry)
+{
     TorrentDescription torrent = SingleFile("movie.mkv", 700);
     torrent.nameUtf8 = "电影.mkv";
     ASSERT_TRUE(LoadAndAnalyze(torrent));
@@ -52,11 +55,12 @@ TEST_F(AnalysisTest, ASingleFileTorrentMovesBothSpellingsOfItsNameIntoTheOnlyEnt
     EXPECT_EQ(m_parser.name.value, nullptr);
     EXPECT_EQ(m_parser.nameUtf8.value, nullptr);
 
-    ASSERT_TRUE(LoadAndAnalyze(SingleFile("README", 10)));  // no dot: still listed
+    ASSERT_TRUE(LoadAndAnalyze(SingleFile("README", 10))); // no dot: still listed
     EXPECT_EQ(m_parser.files.size(), 1u);
 }
 
-TEST_F(AnalysisTest, TheDotTestClassifiesEveryPathComponentOnItsOwn) {
+TEST_F(AnalysisTest, TheDotTestClassifiesEveryPathComponentOnItsOwn)
+{
     ASSERT_TRUE(LoadAndAnalyze(MultiFile({
         {{"Season 1", "ep01.avi"}, 100},
         {{"Vol.1", "readme"}, 200},
@@ -75,7 +79,8 @@ TEST_F(AnalysisTest, TheDotTestClassifiesEveryPathComponentOnItsOwn) {
     EXPECT_EQ(m_parser.name.text, "Show");
 }
 
-TEST_F(AnalysisTest, PathUtf8MayBeLongerOrShorterThanPath) {
+TEST_F(AnalysisTest, PathUtf8MayBeLongerOrShorterThanPath)
+{
     ASSERT_TRUE(LoadAndAnalyze(MultiFile({
         {{"A", "x.avi"}, 1, {"甲", "乙", "丙", "x.avi"}},
         {{"A", "B", "C", "y.avi"}, 1, {"甲", "y.avi"}},
@@ -90,16 +95,23 @@ TEST_F(AnalysisTest, PathUtf8MayBeLongerOrShorterThanPath) {
     EXPECT_EQ(m_parser.files[2].nameUtf8.value, nullptr);
 }
 
-TEST_F(AnalysisTest, AFilesListWithNonDictionaryElementsKeepsTheUsableOnes) {
+TEST_F(AnalysisTest, AFilesListWithNonDictionaryElementsKeepsTheUsableOnes)
+{
     TorrentDescription torrent = MultiFile({});
-    torrent.extraInfo["files"] = "l" + BencodeInt(7) + BencodeDict({{"length", "i5e"}, {"path", "l5:a.avie"}}) +
-                                 BencodeDict({{"length", "i6e"}, {"path", "l1:A" "i3e" "5:b.avie"}}) + "e";
+    torrent.extraInfo["files"] = "l" + BencodeInt(7) + BencodeDict({{"length", "i5e"}, {"path", "l5:a.avie"}})
+        + BencodeDict({{"length", "i6e"},
+            {"path",
+                "l1:A"
+                "i3e"
+                "5:b.avie"}})
+        + "e";
     ASSERT_TRUE(LoadAndAnalyze(torrent));
-    ASSERT_EQ(m_parser.files.size(), 1u);  // a path with an integer inside leaves the file without a name
+    ASSERT_EQ(m_parser.files.size(), 1u); // a path with an integer inside leaves the file without a name
     EXPECT_EQ(m_parser.files[0].name.text, "a.avi");
 }
 
-TEST_F(AnalysisTest, TrackersAreAnnounceThenTheFirstUrlOfEveryNonEmptyTier) {
+TEST_F(AnalysisTest, TrackersAreAnnounceThenTheFirstUrlOfEveryNonEmptyTier)
+{
     TorrentDescription torrent = SingleFile("a.bin", 1);
     torrent.announce = "u1";
     torrent.announceList = {{"u1", "u2"}, {}, {"u3"}};
@@ -112,7 +124,8 @@ TEST_F(AnalysisTest, TrackersAreAnnounceThenTheFirstUrlOfEveryNonEmptyTier) {
     EXPECT_EQ(m_parser.trackers, (Texts{""}));
 }
 
-TEST_F(AnalysisTest, TheRootStringsAreReadThenEmptiedAndThePublisherFallsBackToInfo) {
+TEST_F(AnalysisTest, TheRootStringsAreReadThenEmptiedAndThePublisherFallsBackToInfo)
+{
     TorrentDescription torrent = SingleFile("a.bin", 1);
     torrent.comment = "my comment";
     torrent.createdBy = "maker 1.0";
@@ -121,10 +134,11 @@ TEST_F(AnalysisTest, TheRootStringsAreReadThenEmptiedAndThePublisherFallsBackToI
     torrent.extraInfo["publisher"] = BencodeString("info pub");
     ASSERT_TRUE(LoadAndAnalyze(torrent));
     EXPECT_EQ((Texts{m_parser.comment, m_parser.createdBy, m_parser.publisher, m_parser.publisherUrl}),
-              (Texts{"my comment", "maker 1.0", "root pub", "http://pub.example"}));
+        (Texts{"my comment", "maker 1.0", "root pub", "http://pub.example"}));
     std::string saved;
     m_parser.root->Encode(saved);
-    for (const char* emptied : {"7:comment0:", "10:created by0:", "9:publisher0:", "13:publisher-url0:", "9:publisher8:info pub"}) {
+    for (const char* emptied :
+        {"7:comment0:", "10:created by0:", "9:publisher0:", "13:publisher-url0:", "9:publisher8:info pub"}) {
         EXPECT_NE(saved.find(emptied), std::string::npos) << emptied;
     }
 
@@ -135,7 +149,8 @@ TEST_F(AnalysisTest, TheRootStringsAreReadThenEmptiedAndThePublisherFallsBackToI
     EXPECT_EQ((Texts{m_parser.publisher, m_parser.publisherUrl}), (Texts{"info pub", "http://info.example"}));
 }
 
-TEST_F(AnalysisTest, NumbersKeepTheirLow32BitsAndPiecesCountWholeHashes) {
+TEST_F(AnalysisTest, NumbersKeepTheirLow32BitsAndPiecesCountWholeHashes)
+{
     TorrentDescription torrent = SingleFile("a.bin", 1);
     torrent.creationDate = (int64_t{1} << 32) + 1234;
     torrent.pieces = std::string(45, 'p');
@@ -147,8 +162,10 @@ TEST_F(AnalysisTest, NumbersKeepTheirLow32BitsAndPiecesCountWholeHashes) {
     EXPECT_EQ(std::string(m_parser.pieces, 45), torrent.pieces);
 }
 
-TEST_F(AnalysisTest, TheTotalLengthCountsEveryFileListedOrNotAndStopsAtTheLargestNumber) {
-    ASSERT_TRUE(LoadAndAnalyze(MultiFile({{{"a.bin"}, 1000}, {{"LICENSE"}, 24}, {{"empty.txt"}, 0}, {{"neg.bin"}, -50}})));
+TEST_F(AnalysisTest, TheTotalLengthCountsEveryFileListedOrNotAndStopsAtTheLargestNumber)
+{
+    ASSERT_TRUE(
+        LoadAndAnalyze(MultiFile({{{"a.bin"}, 1000}, {{"LICENSE"}, 24}, {{"empty.txt"}, 0}, {{"neg.bin"}, -50}})));
     EXPECT_EQ(m_parser.files.size(), 1u);
     EXPECT_EQ(m_parser.totalLength, 1024);
     ASSERT_TRUE(LoadAndAnalyze(SingleFile("README", 77)));
@@ -160,7 +177,8 @@ TEST_F(AnalysisTest, TheTotalLengthCountsEveryFileListedOrNotAndStopsAtTheLarges
     EXPECT_EQ(m_parser.totalLength, INT64_MAX);
 }
 
-TEST_F(AnalysisTest, TheInfoHashCoversTheInfoBytesExactlyAsLoaded) {
+TEST_F(AnalysisTest, TheInfoHashCoversTheInfoBytesExactlyAsLoaded)
+{
     // "i007e" is spelled "i7e" by the encoder: only a hash over the loaded bytes matches.
     TorrentDescription torrent = SingleFile("a.bin", 1);
     torrent.extraInfo["x-padding"] = "i007e";
@@ -184,7 +202,8 @@ TEST_F(AnalysisTest, TheInfoHashCoversTheInfoBytesExactlyAsLoaded) {
     EXPECT_FALSE(unhashed.LoadFromMemory(m_bytes.data(), m_bytes.size() - 1) && unhashed.Analyze(false));
 }
 
-TEST_F(AnalysisTest, NamesAreConvertedToTheLocalCodePage) {
+TEST_F(AnalysisTest, NamesAreConvertedToTheLocalCodePage)
+{
     ASSERT_TRUE(SetAnsiCodePage("GBK"));
     ASSERT_TRUE(LoadAndAnalyze(MultiFile({{{"目录", "文件.txt"}, 9}})));
     ASSERT_EQ(m_parser.files.size(), 1u);
@@ -192,15 +211,18 @@ TEST_F(AnalysisTest, NamesAreConvertedToTheLocalCodePage) {
     EXPECT_EQ(TextsOf(m_parser.files[0].path), (Texts{"\xC4\xBF\xC2\xBC"}));
 }
 
-TEST_F(AnalysisTest, TorrentsWithoutUsableTrackersFilesOrPiecesAreRefused) {
+TEST_F(AnalysisTest, TorrentsWithoutUsableTrackersFilesOrPiecesAreRefused)
+{
     EXPECT_FALSE(LoadAndAnalyze(SingleFile("empty.txt", 0)));
     EXPECT_TRUE(m_parser.files.empty());
     EXPECT_FALSE(LoadAndAnalyze(MultiFile({{{"LICENSE"}, 4}, {{"x.avi"}, 0}})));
 
-    const std::string tree = BencodeDict({{"a.bin", BencodeDict({{"", BencodeDict({{"length", "i5e"}, {"pieces root", BencodeString(std::string(32, 'r'))}})}})}});
-    for (const auto& [key, root, value] : std::vector<std::tuple<std::string, bool, std::string>>{
-             {"pieces", false, BencodeString(std::string(19, 'p'))}, {"piece length", false, "i0e"},
-             {"announce", true, "i1e"}, {"info", true, "le"}, {"file tree", false, tree}}) {  // the last is version 2 only
+    const std::string tree = BencodeDict({{"a.bin",
+        BencodeDict({{"", BencodeDict({{"length", "i5e"}, {"pieces root", BencodeString(std::string(32, 'r'))}})}})}});
+    for (const auto& [key, root, value] :
+        std::vector<std::tuple<std::string, bool, std::string>>{{"pieces", false, BencodeString(std::string(19, 'p'))},
+            {"piece length", false, "i0e"}, {"announce", true, "i1e"}, {"info", true, "le"},
+            {"file tree", false, tree}}) { // the last is version 2 only
         TorrentDescription broken = SingleFile("a.bin", 1);
         (root ? broken.extraRoot : broken.extraInfo)[key] = value;
         if (key == "file tree") {
@@ -213,10 +235,11 @@ TEST_F(AnalysisTest, TorrentsWithoutUsableTrackersFilesOrPiecesAreRefused) {
     }
 }
 
-TEST(NameConversionTest, TheUtf8ShortcutAgreesWithTheConvertersOnAnyBytes) {
-    const std::vector<std::string> pieces = {
-        "a", ".", "种", "\xF0\x9F\x8E\xAC", "\xEF\xBF\xBE", "\xEF\xBF\xBF", "\xC0\xAE", "\xE0\x80\xAE",
-        "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xF5\x80", "\xFF", "\x80", "\xE4\xB8", std::string(1, '\0'), "\x7F"};
+TEST(NameConversionTest, TheUtf8ShortcutAgreesWithTheConvertersOnAnyBytes)
+{
+    const std::vector<std::string> pieces
+        = {"a", ".", "种", "\xF0\x9F\x8E\xAC", "\xEF\xBF\xBE", "\xEF\xBF\xBF", "\xC0\xAE", "\xE0\x80\xAE",
+            "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xF5\x80", "\xFF", "\x80", "\xE4\xB8", std::string(1, '\0'), "\x7F"};
     std::mt19937 random(7);
     ASSERT_TRUE(SetAnsiCodePage("UTF-8"));
     for (int round = 0; round < 4000; ++round) {
@@ -224,10 +247,11 @@ TEST(NameConversionTest, TheUtf8ShortcutAgreesWithTheConvertersOnAnyBytes) {
         for (int i = static_cast<int>(random() % 6); i > 0; --i) {
             text += pieces[random() % pieces.size()];
         }
-        EXPECT_EQ(Utf8ToLocalText(text), WideToAnsi(Utf8ToWide(text.c_str()).c_str())) << ::testing::PrintToString(text);
+        EXPECT_EQ(Utf8ToLocalText(text), WideToAnsi(Utf8ToWide(text.c_str()).c_str()))
+            << ::testing::PrintToString(text);
         EXPECT_EQ(LocalTextToUtf8(text), AnsiToUtf8(text.c_str())) << ::testing::PrintToString(text);
         EXPECT_EQ(LocalTextToUtf8(std::string(text)), AnsiToUtf8(text.c_str())) << ::testing::PrintToString(text);
     }
 }
 
-}  // namespace
+} // namespace

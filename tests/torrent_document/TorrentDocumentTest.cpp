@@ -26,25 +26,40 @@ namespace {
 const std::string kTorrent = BuildTorrent(SingleFile("clip.mp4", 4096));
 
 // How many entries `folder` holds: a failed save leaves no temporary file behind.
-std::ptrdiff_t Entries(const fs::path& folder) { return std::distance(fs::directory_iterator(folder), {}); }
+std::ptrdiff_t Entries(const fs::path& folder)
+{
+    return std::distance(fs::directory_iterator(folder), {});
+}
 
 class TorrentDocument : public ::testing::Test {
 protected:
 #ifndef _WIN32
-    void TearDown() override {
-        if (m_mounted) umount2(m_mountPoint.c_str(), MNT_DETACH);
+    void TearDown() override
+    {
+        if (m_mounted)
+            umount2(m_mountPoint.c_str(), MNT_DETACH);
     }
 
     // Mounts a tmpfs of `bytes` at m_mountPoint; false where mounting isn't allowed.
-    bool Mount(std::size_t bytes) {
+    bool Mount(std::size_t bytes)
+    {
         fs::create_directory(m_mountPoint);
         m_mounted = mount("tmpfs", m_mountPoint.c_str(), "tmpfs", 0, ("size=" + std::to_string(bytes)).c_str()) == 0;
         return m_mounted;
     }
-    bool RemountReadOnly() { return mount("tmpfs", m_mountPoint.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0; }
+    bool RemountReadOnly()
+    {
+        return mount("tmpfs", m_mountPoint.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+    }
 #endif
-    bool Save(const fs::path& path, std::string out = {}) { return m_doc.SaveToFile(out, TextOf(path).c_str()); }
-    bool LoadSmall() { return m_doc.LoadFromMemory(kTorrent.data(), kTorrent.size()); }
+    bool Save(const fs::path& path, std::string out = {})
+    {
+        return m_doc.SaveToFile(out, TextOf(path).c_str());
+    }
+    bool LoadSmall()
+    {
+        return m_doc.LoadFromMemory(kTorrent.data(), kTorrent.size());
+    }
 
     TempFolder m_temp;
     fs::path m_folder = m_temp.path;
@@ -53,12 +68,15 @@ protected:
     CTorrentParser m_doc;
 };
 
-TEST_F(TorrentDocument, EverySampleSavesBackByteForByteAndTheGeneratorStillWritesIt) {
+TEST_F(TorrentDocument, EverySampleSavesBackByteForByteAndTheGeneratorStillWritesIt)
+{
     const fs::path samples = fs::path(KELPMERE_TEST_SOURCE_DIR) / "samples";
     const auto generated = BuildSampleSet();
     ASSERT_GE(generated.size(), 5u);
-    const auto committed = std::count_if(fs::directory_iterator(samples), {}, [](const auto& e) { return e.path().extension() == ".torrent"; });
-    EXPECT_EQ(static_cast<std::size_t>(committed), generated.size()) << "every committed sample comes from the generator";
+    const auto committed = std::count_if(
+        fs::directory_iterator(samples), {}, [](const auto& e) { return e.path().extension() == ".torrent"; });
+    EXPECT_EQ(static_cast<std::size_t>(committed), generated.size())
+        << "every committed sample comes from the generator";
     for (const SampleTorrent& sample : generated) {
         SCOPED_TRACE(sample.fileName);
         const std::string original = ReadFile(samples / sample.fileName);
@@ -72,21 +90,23 @@ TEST_F(TorrentDocument, EverySampleSavesBackByteForByteAndTheGeneratorStillWrite
 }
 
 #ifdef _WIN32
-TEST_F(TorrentDocument, AReadOnlyTorrentLoads) {
+TEST_F(TorrentDocument, AReadOnlyTorrentLoads)
+{
     const fs::path path = m_folder / "readonly.torrent";
     WriteFile(path, kTorrent);
-    fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                    fs::perm_options::remove);
+    fs::permissions(
+        path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write, fs::perm_options::remove);
     ASSERT_EQ(fs::status(path).permissions() & fs::perms::owner_write, fs::perms::none);
     EXPECT_TRUE(m_doc.LoadFromFile(TextOf(path).c_str()));
 }
 #else
-TEST_F(TorrentDocument, AReadOnlyTorrentLoadsForAnUnprivilegedUserAndOnAReadOnlyFileSystem) {
+TEST_F(TorrentDocument, AReadOnlyTorrentLoadsForAnUnprivilegedUserAndOnAReadOnlyFileSystem)
+{
     const fs::path path = m_folder / "readonly.torrent";
     WriteFile(path, kTorrent);
     ASSERT_EQ(chmod(path.c_str(), 0444), 0);
     ASSERT_EQ(chmod(m_folder.c_str(), 0755), 0);
-    EXPECT_EXIT(  // without root's override of permissions, opening for update would fail
+    EXPECT_EXIT( // without root's override of permissions, opening for update would fail
         {
             if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) {
                 std::_Exit(3);
@@ -105,7 +125,8 @@ TEST_F(TorrentDocument, AReadOnlyTorrentLoadsForAnUnprivilegedUserAndOnAReadOnly
 #endif
 
 #ifdef _WIN32
-TEST_F(TorrentDocument, AFolderADeviceAnOversizedMissingOrEmptyFileGivesFalse) {
+TEST_F(TorrentDocument, AFolderADeviceAnOversizedMissingOrEmptyFileGivesFalse)
+{
     EXPECT_FALSE(m_doc.LoadFromFile(TextOf(m_folder).c_str()));
     EXPECT_FALSE(m_doc.LoadFromFile("NUL"));
     const fs::path huge = m_folder / "huge.torrent";
@@ -122,17 +143,18 @@ TEST_F(TorrentDocument, AFolderADeviceAnOversizedMissingOrEmptyFileGivesFalse) {
     EXPECT_EQ(m_doc.root, nullptr);
 }
 #else
-TEST_F(TorrentDocument, AFifoAFolderADeviceAnOversizedMissingOrEmptyFileGivesFalse) {
+TEST_F(TorrentDocument, AFifoAFolderADeviceAnOversizedMissingOrEmptyFileGivesFalse)
+{
     const fs::path fifo = m_folder / "pipe.torrent";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
-    alarm(20);  // a load that blocks on the FIFO ends the test run instead of hanging it
+    alarm(20); // a load that blocks on the FIFO ends the test run instead of hanging it
     EXPECT_FALSE(m_doc.LoadFromFile(fifo.c_str()));
     EXPECT_FALSE(m_doc.LoadFromFile(m_folder.c_str()));
     EXPECT_FALSE(m_doc.LoadFromFile("/dev/zero"));
     alarm(0);
     const fs::path huge = m_folder / "huge.torrent";
     WriteFile(huge, kTorrent);
-    ASSERT_EQ(truncate(huge.c_str(), int64_t{1} << 31), 0);  // sparse: nothing is written
+    ASSERT_EQ(truncate(huge.c_str(), int64_t{1} << 31), 0); // sparse: nothing is written
     EXPECT_FALSE(m_doc.LoadFromFile(huge.c_str()));
     EXPECT_EQ(m_doc.buffer, nullptr);
     EXPECT_EQ(m_doc.bufferLength, 0);
@@ -145,16 +167,18 @@ TEST_F(TorrentDocument, AFifoAFolderADeviceAnOversizedMissingOrEmptyFileGivesFal
 }
 #endif
 
-TEST_F(TorrentDocument, EveryByteValueSurvivesALoadAndASave) {
+TEST_F(TorrentDocument, EveryByteValueSurvivesALoadAndASave)
+{
     // Line feeds, carriage returns and 0x1A (end of file for a text-mode read) among the rest.
     std::string every;
     for (int value = 0; value < 256; ++value) {
         every += static_cast<char>(value);
     }
-    const std::string pieces = every + every.substr(0, 4);  // 13 pieces of 20 bytes
-    const std::string torrent = "d8:announce4:\n\r\x1A" "a7:comment256:" + every +
-                                "4:infod6:lengthi7e4:name3:\x1A\n\r12:piece lengthi16384e6:pieces" +
-                                std::to_string(pieces.size()) + ":" + pieces + "ee";
+    const std::string pieces = every + every.substr(0, 4); // 13 pieces of 20 bytes
+    const std::string torrent = "d8:announce4:\n\r\x1A"
+                                "a7:comment256:"
+        + every + "4:infod6:lengthi7e4:name3:\x1A\n\r12:piece lengthi16384e6:pieces" + std::to_string(pieces.size())
+        + ":" + pieces + "ee";
     WriteFile(m_folder / "bytes.torrent", torrent);
     ASSERT_TRUE(m_doc.LoadFromFile(TextOf(m_folder / "bytes.torrent").c_str()));
     EXPECT_EQ(m_doc.bufferLength, static_cast<int>(torrent.size()));
@@ -166,7 +190,8 @@ TEST_F(TorrentDocument, EveryByteValueSurvivesALoadAndASave) {
     EXPECT_EQ(m_doc.bufferLength, static_cast<int>(torrent.size()));
 }
 
-TEST_F(TorrentDocument, TheRootIsTheFirstDictionaryWithAnnounceAndInfoAndBytesAfterItMayFailToDecode) {
+TEST_F(TorrentDocument, TheRootIsTheFirstDictionaryWithAnnounceAndInfoAndBytesAfterItMayFailToDecode)
+{
     WriteFile(m_folder / "list-first.torrent", "li1ee" + kTorrent);
     ASSERT_TRUE(m_doc.LoadFromFile(TextOf(m_folder / "list-first.torrent").c_str()));
     EXPECT_EQ(m_doc.root->rawStart, m_doc.buffer.get() + 5);
@@ -176,24 +201,25 @@ TEST_F(TorrentDocument, TheRootIsTheFirstDictionaryWithAnnounceAndInfoAndBytesAf
     EXPECT_TRUE(m_doc.LoadFromMemory(loose.data(), loose.size()));
     const std::string noInfo = "d8:announce3:urle";
     EXPECT_FALSE(m_doc.LoadFromMemory(noInfo.data(), noInfo.size()));
-    ASSERT_NE(m_doc.root, nullptr);  // the decoded values stay
+    ASSERT_NE(m_doc.root, nullptr); // the decoded values stay
     EXPECT_NE(m_doc.root->Find("announce"), nullptr);
 
-    const std::string trailing = kTorrent + "5garbage";  // a complete root, then bytes that fail
+    const std::string trailing = kTorrent + "5garbage"; // a complete root, then bytes that fail
     EXPECT_TRUE(m_doc.LoadFromMemory(trailing.data(), trailing.size()));
     EXPECT_EQ(m_doc.root->errorCode, 0);
 }
 
-TEST_F(TorrentDocument, ARootThatStoppedAtAnErrorIsRefusedEvenWithAnnounceAndInfoSeen) {
+TEST_F(TorrentDocument, ARootThatStoppedAtAnErrorIsRefusedEvenWithAnnounceAndInfoSeen)
+{
     TorrentDescription cut = SingleFile("clip.mp4", 4096);
-    cut.extraRoot["url-list"] = BencodeString("http://mirror.test/clip.mp4");  // sorted after "info"
+    cut.extraRoot["url-list"] = BencodeString("http://mirror.test/clip.mp4"); // sorted after "info"
     const std::string whole = BuildTorrent(cut);
-    for (const std::string& broken : {whole.substr(0, whole.size() - 3),
-                                      whole.substr(0, whole.size() - 1),  // only the final "e" missing
-                                      std::string(whole).insert(whole.find("8:url-list"), "i-0e")}) {
+    for (const std::string& broken :
+        {whole.substr(0, whole.size() - 3), whole.substr(0, whole.size() - 1), // only the final "e" missing
+            std::string(whole).insert(whole.find("8:url-list"), "i-0e")}) {
         SCOPED_TRACE(broken);
         EXPECT_FALSE(m_doc.LoadFromMemory(broken.data(), broken.size()));
-        ASSERT_NE(m_doc.root, nullptr);  // the partial tree stays for inspection
+        ASSERT_NE(m_doc.root, nullptr); // the partial tree stays for inspection
         EXPECT_EQ(m_doc.root->errorCode, kBEncodeDict);
         EXPECT_NE(m_doc.root->Find("info"), nullptr);
     }
@@ -203,7 +229,8 @@ TEST_F(TorrentDocument, ARootThatStoppedAtAnErrorIsRefusedEvenWithAnnounceAndInf
     }
 }
 
-TEST_F(TorrentDocument, NegativeNumbersAnywhereLoadAndSaveBackByteForByte) {
+TEST_F(TorrentDocument, NegativeNumbersAnywhereLoadAndSaveBackByteForByte)
+{
     TorrentDescription torrent = MultiFile({{{"a.bin"}, 10}, {{"b.bin"}, 20}});
     torrent.files[1].extra["x-offset"] = "i-7e";
     torrent.extraRoot["x-list"] = "li-1eli-22eei3ee";
@@ -218,7 +245,8 @@ TEST_F(TorrentDocument, NegativeNumbersAnywhereLoadAndSaveBackByteForByte) {
     EXPECT_EQ(ReadFile(m_folder / "negative.torrent"), bytes);
 }
 
-TEST_F(TorrentDocument, LoadingASecondTorrentDropsEverythingOfTheFirstAndEditsAreSaved) {
+TEST_F(TorrentDocument, LoadingASecondTorrentDropsEverythingOfTheFirstAndEditsAreSaved)
+{
     ASSERT_TRUE(LoadSmall());
     m_doc.trackers.push_back("stale");
     WriteFile(m_folder / "second.torrent", BuildTorrent(SingleFile("old.mkv", 4096)));
@@ -234,11 +262,12 @@ TEST_F(TorrentDocument, LoadingASecondTorrentDropsEverythingOfTheFirstAndEditsAr
     EXPECT_EQ(ReadFile(m_folder / "edited.torrent"), BuildTorrent(SingleFile("brand-new.mkv", 4096)));
 }
 
-TEST_F(TorrentDocument, WriteToFileWritesWhatSaveToFileWritesWithoutCopyingLongStrings) {
+TEST_F(TorrentDocument, WriteToFileWritesWhatSaveToFileWritesWithoutCopyingLongStrings)
+{
     std::string text;
-    EXPECT_FALSE(m_doc.WriteToFile(text, TextOf(m_folder / "none.torrent").c_str()));  // nothing loaded
+    EXPECT_FALSE(m_doc.WriteToFile(text, TextOf(m_folder / "none.torrent").c_str())); // nothing loaded
     TorrentDescription big = MultiFile({{{"a", "x.bin"}, 1 << 30}, {{"y.bin"}, 5}});
-    big.pieceLength = 16384;  // 65536 pieces: 1.3 MB of piece hashes
+    big.pieceLength = 16384; // 65536 pieces: 1.3 MB of piece hashes
     big.extraRoot["x-long"] = BencodeString(std::string(70000, 'L'));
     big.extraRoot["x-replaced"] = BencodeString(std::string(70000, 'R'));
     const std::string bytes = BuildTorrent(big);
@@ -250,9 +279,10 @@ TEST_F(TorrentDocument, WriteToFileWritesWhatSaveToFileWritesWithoutCopyingLongS
     std::string whole;
     ASSERT_TRUE(m_doc.SaveToFile(whole, TextOf(m_folder / "whole.torrent").c_str()));
     EXPECT_EQ(ReadFile(m_folder / "ranges.torrent"), ReadFile(m_folder / "whole.torrent"));
-    EXPECT_EQ(text.size() + static_cast<std::size_t>(m_doc.pieceCount) * 20 + 70000, whole.size());  // "pieces" and the long string stayed out
+    EXPECT_EQ(text.size() + static_cast<std::size_t>(m_doc.pieceCount) * 20 + 70000,
+        whole.size()); // "pieces" and the long string stayed out
 
-    const std::string small = kTorrent;  // no long string at all
+    const std::string small = kTorrent; // no long string at all
     ASSERT_TRUE(m_doc.LoadFromMemory(small.data(), small.size()));
     text = "kept ";
     ASSERT_TRUE(m_doc.WriteToFile(text, TextOf(m_folder / "small.torrent").c_str()));
@@ -260,8 +290,9 @@ TEST_F(TorrentDocument, WriteToFileWritesWhatSaveToFileWritesWithoutCopyingLongS
     EXPECT_EQ(text, "kept " + kTorrent);
 }
 
-TEST_F(TorrentDocument, AFailedSaveGivesFalseAndLeavesTheOldFileIntact) {
-    EXPECT_FALSE(Save(m_folder / "none.torrent"));  // nothing loaded
+TEST_F(TorrentDocument, AFailedSaveGivesFalseAndLeavesTheOldFileIntact)
+{
+    EXPECT_FALSE(Save(m_folder / "none.torrent")); // nothing loaded
     EXPECT_FALSE(fs::exists(m_folder / "none.torrent"));
     ASSERT_TRUE(LoadSmall());
     EXPECT_FALSE(Save(m_folder / "no-such-folder" / "a.torrent"));
@@ -271,14 +302,14 @@ TEST_F(TorrentDocument, AFailedSaveGivesFalseAndLeavesTheOldFileIntact) {
     EXPECT_EQ(Entries(m_folder), 1);
 
     TorrentDescription big = SingleFile("big.bin", 1 << 30);
-    big.pieceLength = 16384;  // 65536 pieces: 1.3 MB of piece hashes
+    big.pieceLength = 16384; // 65536 pieces: 1.3 MB of piece hashes
     const std::string bigTorrent = BuildTorrent(big);
     ASSERT_TRUE(m_doc.LoadFromMemory(bigTorrent.data(), bigTorrent.size()));
     WriteFile(m_folder / "old.torrent", "old bytes");
 #ifdef _WIN32
     GTEST_SKIP() << "Windows has no file-size limit to make a write fail part way";
 #else
-    rlimit saved{};  // a file-size limit makes the write fail part way, like a disk that fills up
+    rlimit saved{}; // a file-size limit makes the write fail part way, like a disk that fills up
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
     const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
     rlimit small = saved;
@@ -296,7 +327,7 @@ TEST_F(TorrentDocument, AFailedSaveGivesFalseAndLeavesTheOldFileIntact) {
     }
     ASSERT_TRUE(LoadSmall());
     WriteFile(m_mountPoint / "old.torrent", "old bytes");
-    WriteFile(m_mountPoint / "filler", std::string(256 * 1024, 'x'));  // fills what is left
+    WriteFile(m_mountPoint / "filler", std::string(256 * 1024, 'x')); // fills what is left
     EXPECT_FALSE(Save(m_mountPoint / "old.torrent"));
     EXPECT_EQ(ReadFile(m_mountPoint / "old.torrent"), "old bytes");
     EXPECT_EQ(Entries(m_mountPoint), 2);
@@ -308,23 +339,26 @@ TEST_F(TorrentDocument, AFailedSaveGivesFalseAndLeavesTheOldFileIntact) {
 }
 
 #ifdef _WIN32
-TEST_F(TorrentDocument, SavingReplacesAnOldFileWholeAndLeavesNoTemporaryFile) {
+TEST_F(TorrentDocument, SavingReplacesAnOldFileWholeAndLeavesNoTemporaryFile)
+{
     ASSERT_TRUE(LoadSmall());
-    WriteFile(m_folder / "old.torrent", std::string(100000, 'o'));  // longer than the new content
+    WriteFile(m_folder / "old.torrent", std::string(100000, 'o')); // longer than the new content
     ASSERT_TRUE(Save(m_folder / "old.torrent"));
     EXPECT_EQ(ReadFile(m_folder / "old.torrent"), kTorrent);
     ASSERT_TRUE(Save(m_folder / "old.torrent"));
     EXPECT_EQ(ReadFile(m_folder / "old.torrent"), kTorrent);
     std::string backslashed = TextOf(m_folder / "old.torrent");
     for (char& c : backslashed) {
-        if (c == '/') c = '\\';
+        if (c == '/')
+            c = '\\';
     }
     std::string out;
     ASSERT_TRUE(m_doc.SaveToFile(out, backslashed.c_str()));
     EXPECT_EQ(Entries(m_folder), 1);
 }
 #else
-TEST_F(TorrentDocument, SavingKeepsTheModeOfAnOldFileAndReplacesALinkRatherThanItsTarget) {
+TEST_F(TorrentDocument, SavingKeepsTheModeOfAnOldFileAndReplacesALinkRatherThanItsTarget)
+{
     ASSERT_TRUE(LoadSmall());
     WriteFile(m_folder / "private.torrent", "old");
     ASSERT_EQ(chmod(TextOf(m_folder / "private.torrent").c_str(), 0600), 0);
@@ -342,7 +376,7 @@ TEST_F(TorrentDocument, SavingKeepsTheModeOfAnOldFileAndReplacesALinkRatherThanI
     fs::create_directory_symlink(m_folder / "real", m_folder / "through");
     ASSERT_TRUE(Save(m_folder / "link.torrent"));
     ASSERT_TRUE(Save(m_folder / "dangling.torrent"));
-    ASSERT_TRUE(Save(m_folder / "through" / "b.torrent"));  // a linked folder on the way is followed
+    ASSERT_TRUE(Save(m_folder / "through" / "b.torrent")); // a linked folder on the way is followed
     for (const char* name : {"link.torrent", "dangling.torrent"}) {
         EXPECT_FALSE(fs::is_symlink(m_folder / name)) << name;
         EXPECT_EQ(ReadFile(m_folder / name), kTorrent) << name;
@@ -353,4 +387,4 @@ TEST_F(TorrentDocument, SavingKeepsTheModeOfAnOldFileAndReplacesALinkRatherThanI
 }
 #endif
 
-}  // namespace
+} // namespace

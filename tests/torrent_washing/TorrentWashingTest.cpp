@@ -14,15 +14,17 @@
 namespace {
 
 const char* const kStem = "1400000000-517-0";
-const std::string kDigest = "e7450abdcb98ef33ea7b8730a15ee3dd";  // MD5 of kStem
+const std::string kDigest = "e7450abdcb98ef33ea7b8730a15ee3dd"; // MD5 of kStem
 
 using Texts = std::vector<std::string>;
 
-CBEncodeObjectBase* At(const CBEncodeObjectBase* dict, const char* key) {
+CBEncodeObjectBase* At(const CBEncodeObjectBase* dict, const char* key)
+{
     return dict != nullptr && dict->type == kBEncodeDict ? static_cast<const CBEncodeDict*>(dict)->Find(key) : nullptr;
 }
 
-std::string Text(const CBEncodeObjectBase* value) {
+std::string Text(const CBEncodeObjectBase* value)
+{
     std::string bytes;
     if (value != nullptr && value->type == kBEncodeString) {
         static_cast<const CBEncodeString*>(value)->GetString(bytes);
@@ -30,11 +32,13 @@ std::string Text(const CBEncodeObjectBase* value) {
     return bytes;
 }
 
-std::string Raw(const CBEncodeObjectBase* value) {
+std::string Raw(const CBEncodeObjectBase* value)
+{
     return value != nullptr ? std::string(value->rawStart, static_cast<std::size_t>(value->rawLength)) : "<none>";
 }
 
-std::vector<CBEncodeObjectBase*> Items(const CBEncodeObjectBase* list) {
+std::vector<CBEncodeObjectBase*> Items(const CBEncodeObjectBase* list)
+{
     if (list == nullptr || list->type != kBEncodeList) {
         return {};
     }
@@ -42,7 +46,8 @@ std::vector<CBEncodeObjectBase*> Items(const CBEncodeObjectBase* list) {
     return {items.begin(), items.end()};
 }
 
-Texts TextList(const CBEncodeObjectBase* list) {
+Texts TextList(const CBEncodeObjectBase* list)
+{
     Texts texts;
     for (const CBEncodeObjectBase* item : Items(list)) {
         texts.push_back(Text(item));
@@ -56,7 +61,8 @@ protected:
     void TearDown() override { SetAnsiCodePage("UTF-8"); }
 
     // Loads, analyses and washes `torrent` in `m_parser`; the washed encoding is loaded into `m_washed`.
-    bool Wash(const TorrentDescription& torrent, const char* stem = kStem) {
+    bool Wash(const TorrentDescription& torrent, const char* stem = kStem)
+    {
         m_original = BuildTorrent(torrent);
         EXPECT_TRUE(m_parser.LoadFromMemory(m_original.data(), m_original.size()));
         EXPECT_TRUE(m_parser.Analyze());
@@ -77,8 +83,10 @@ protected:
     CTorrentParser m_washed;
 };
 
-TEST_F(WashTest, AWashedMultiFileTorrentKeepsPiecesLengthsAndOrderButGetsANewInfoHash) {
-    TorrentDescription torrent = MultiFile({{{"A", "x.avi"}, 20000}, {{"A", "y.srt"}, 300}, {{"B", "C", "z.nfo"}, 12000}});
+TEST_F(WashTest, AWashedMultiFileTorrentKeepsPiecesLengthsAndOrderButGetsANewInfoHash)
+{
+    TorrentDescription torrent
+        = MultiFile({{{"A", "x.avi"}, 20000}, {{"A", "y.srt"}, 300}, {{"B", "C", "z.nfo"}, 12000}});
     torrent.pieceLength = 16384;
     torrent.seed = 77;
     ASSERT_TRUE(Wash(torrent));
@@ -93,24 +101,27 @@ TEST_F(WashTest, AWashedMultiFileTorrentKeepsPiecesLengthsAndOrderButGetsANewInf
     ASSERT_EQ(Items(At(Info(), "files")).size(), 3u);
     for (std::size_t i = 0; i < 3; ++i) {
         EXPECT_EQ(Raw(At(File(i), "length")), Raw(At(beforeFiles[i], "length")));
-        EXPECT_EQ(Path(i).back(), kDigest + "_" + std::to_string(i + 1) + TextList(At(beforeFiles[i], "path")).back().substr(1));
+        EXPECT_EQ(Path(i).back(),
+            kDigest + "_" + std::to_string(i + 1) + TextList(At(beforeFiles[i], "path")).back().substr(1));
     }
     EXPECT_EQ(Raw(At(m_washed.root, "announce")), Raw(At(loaded.root, "announce")));
     ASSERT_TRUE(m_washed.Analyze());
     EXPECT_NE(m_washed.infoHashPrefix, oldHash);
 }
 
-TEST_F(WashTest, ASeededGeneratorGivesExactlyTheseNames) {
+TEST_F(WashTest, ASeededGeneratorGivesExactlyTheseNames)
+{
     ASSERT_TRUE(Wash(MultiFile({{{"Show", "Extras", "clip.mp4"}, 1}, {{"A", "x.avi"}, 1}, {{"y.srt"}, 1}})));
     EXPECT_EQ(Text(At(Info(), "name")), kStem);
     // The run-time library's sequence after srand(1): 41, 18467, 6334, 26500.
     EXPECT_EQ(Path(0), (Texts{"41_10", "41_11", kDigest + "_1.mp4"}));
     EXPECT_EQ(Path(1), (Texts{"18467_20", kDigest + "_2.avi"}));
     EXPECT_EQ(Path(2), (Texts{kDigest + "_3.srt"}));
-    EXPECT_EQ(ProcessRandom(), 26500);  // one draw per file, also for the file without folders
+    EXPECT_EQ(ProcessRandom(), 26500); // one draw per file, also for the file without folders
 }
 
-TEST_F(WashTest, ASingleFileTorrentKeepsItsExtensionInBothSpellingsOfItsName) {
+TEST_F(WashTest, ASingleFileTorrentKeepsItsExtensionInBothSpellingsOfItsName)
+{
     TorrentDescription torrent = SingleFile("movie.mkv", 700);
     torrent.nameUtf8 = "电影.mkv";
     ASSERT_TRUE(Wash(torrent));
@@ -122,9 +133,10 @@ TEST_F(WashTest, ASingleFileTorrentKeepsItsExtensionInBothSpellingsOfItsName) {
     EXPECT_EQ(At(Info(), "name.utf-8"), nullptr);
 }
 
-TEST_F(WashTest, OnlyTheLastDotStartsTheExtensionAndUnlistedFilesKeepTheirPaths) {
+TEST_F(WashTest, OnlyTheLastDotStartsTheExtensionAndUnlistedFilesKeepTheirPaths)
+{
     ASSERT_TRUE(Wash(MultiFile({{{"a.tar.gz"}, 1}, {{"Vol.1", "readme"}, 1}, {{".hidden"}, 1},
-                                {{"Keep", "empty.txt"}, 0}, {{"Docs", "LICENSE"}, 5}})));
+        {{"Keep", "empty.txt"}, 0}, {{"Docs", "LICENSE"}, 5}})));
     EXPECT_EQ(Path(0), (Texts{kDigest + "_1.gz"}));
     EXPECT_EQ(Path(1), (Texts{kDigest + "_2.1", "18467_20"}));
     EXPECT_EQ(Path(2), (Texts{kDigest + "_3.hidden"}));
@@ -132,7 +144,8 @@ TEST_F(WashTest, OnlyTheLastDotStartsTheExtensionAndUnlistedFilesKeepTheirPaths)
     EXPECT_EQ(Path(4), (Texts{"Docs", "LICENSE"}));
 }
 
-TEST_F(WashTest, PathUtf8ComponentsBeyondTheFoldersOfPathKeepTheirText) {
+TEST_F(WashTest, PathUtf8ComponentsBeyondTheFoldersOfPathKeepTheirText)
+{
     ASSERT_TRUE(Wash(MultiFile({
         {{"A", "x.avi"}, 1, {"甲", "乙", "丙", "x.avi"}},
         {{"A", "B", "C", "y.avi"}, 1, {"甲", "y.avi"}},
@@ -142,7 +155,8 @@ TEST_F(WashTest, PathUtf8ComponentsBeyondTheFoldersOfPathKeepTheirText) {
     EXPECT_EQ(Path(1, "path.utf-8"), (Texts{"18467_20", kDigest + "_2.avi"}));
 }
 
-TEST_F(WashTest, ANameWithoutADotOrLongerThan1023BytesRefusesTheWashInsteadOfBeingCut) {
+TEST_F(WashTest, ANameWithoutADotOrLongerThan1023BytesRefusesTheWashInsteadOfBeingCut)
+{
     EXPECT_FALSE(Wash(SingleFile("README", 10)));
     // 32 digest digits and "_1" leave 989 bytes for the extension.
     ASSERT_TRUE(Wash(SingleFile("a." + std::string(988, 'e'), 1)));
@@ -152,22 +166,26 @@ TEST_F(WashTest, ANameWithoutADotOrLongerThan1023BytesRefusesTheWashInsteadOfBei
     EXPECT_EQ(Text(At(Info(), "name")), tooLong);
 }
 
-TEST_F(WashTest, GeneratedNamesAreStoredAsUtf8WhateverTheLocalCodePage) {
+TEST_F(WashTest, GeneratedNamesAreStoredAsUtf8WhateverTheLocalCodePage)
+{
     ASSERT_TRUE(SetAnsiCodePage("GBK"));
-    ASSERT_TRUE(Wash(MultiFile({{{"目录", "文件.字幕"}, 1}}), "\xD6\xD6\xD7\xD3"));  // 种子 in GBK
+    ASSERT_TRUE(Wash(MultiFile({{{"目录", "文件.字幕"}, 1}}), "\xD6\xD6\xD7\xD3")); // 种子 in GBK
     EXPECT_EQ(Text(At(Info(), "name")), "种子");
     EXPECT_EQ(Path(0).back().substr(32), "_1.字幕");
 }
 
-TEST_F(WashTest, AHybridTorrentBecomesAVersion1TorrentWithItsPadFiles) {
+TEST_F(WashTest, AHybridTorrentBecomesAVersion1TorrentWithItsPadFiles)
+{
     TorrentDescription torrent = MultiFile({{{"A", "x.avi"}, 10000}, {{".pad", "6384"}, 6384}, {{"B", "y.srt"}, 500}});
     torrent.pieceLength = 16384;
     torrent.files[1].extra["attr"] = BencodeString("p");
     const std::string root = BencodeString(std::string(32, 'r'));
-    const auto leaf = [&](const char* length) { return BencodeDict({{"", BencodeDict({{"length", length}, {"pieces root", root}})}}); };
+    const auto leaf = [&](const char* length) {
+        return BencodeDict({{"", BencodeDict({{"length", length}, {"pieces root", root}})}});
+    };
     torrent.extraInfo["meta version"] = "i2e";
-    torrent.extraInfo["file tree"] = BencodeDict({{"A", BencodeDict({{"x.avi", leaf("i10000e")}})},
-                                                  {"B", BencodeDict({{"y.srt", leaf("i500e")}})}});
+    torrent.extraInfo["file tree"] = BencodeDict(
+        {{"A", BencodeDict({{"x.avi", leaf("i10000e")}})}, {"B", BencodeDict({{"y.srt", leaf("i500e")}})}});
     torrent.extraRoot["piece layers"] = BencodeDict({{std::string(32, 'r'), BencodeString(std::string(32, 'h'))}});
     ASSERT_TRUE(Wash(torrent));
 
@@ -179,10 +197,10 @@ TEST_F(WashTest, AHybridTorrentBecomesAVersion1TorrentWithItsPadFiles) {
     EXPECT_TRUE(m_washed.Analyze());
     EXPECT_EQ(m_washed.files.size(), 3u);
 
-    TorrentDescription version1 = SingleFile("a.bin", 1);  // only version 2 loses the key
+    TorrentDescription version1 = SingleFile("a.bin", 1); // only version 2 loses the key
     version1.extraInfo["meta version"] = "i1e";
     ASSERT_TRUE(Wash(version1));
     EXPECT_EQ(Raw(At(Info(), "meta version")), "i1e");
 }
 
-}  // namespace
+} // namespace

@@ -34,9 +34,9 @@ struct ConfiguredAddresses {
     void Set(const char* name, const std::string& value) { ::setenv(name, value.c_str(), 1); }
     static void Clear()
     {
-        for (const char* name : {"KELPMERE_AD_CLICK_URL_1", "KELPMERE_AD_CLICK_URL_2", "KELPMERE_AD_CLICK_URL_3",
-                                 "KELPMERE_AD_CLICK_URL_4", "KELPMERE_AD_IMAGE_URL_1", "KELPMERE_AD_IMAGE_URL_2",
-                                 "KELPMERE_SEARCH_HOST"})
+        for (const char* name :
+            {"KELPMERE_AD_CLICK_URL_1", "KELPMERE_AD_CLICK_URL_2", "KELPMERE_AD_CLICK_URL_3", "KELPMERE_AD_CLICK_URL_4",
+                "KELPMERE_AD_IMAGE_URL_1", "KELPMERE_AD_IMAGE_URL_2", "KELPMERE_SEARCH_HOST"})
             ::unsetenv(name);
     }
 };
@@ -56,16 +56,26 @@ TEST(AdPageFileTest, ThePageReplacesAnyOldFileWithExactlyTheTwentyTwoPiecesAndTh
 {
     ConfiguredAddresses addresses;
     WorkingFolder work;
-    for (const auto& [name, value] : std::vector<std::pair<const char*, const char*>>{
-             {"KELPMERE_AD_CLICK_URL_1", "http://click.test/one?a=1&b=2"}, {"KELPMERE_AD_CLICK_URL_2", "http://click.test/two"},
-             {"KELPMERE_AD_CLICK_URL_3", "http://click.test/three"}, {"KELPMERE_AD_CLICK_URL_4", "http://click.test/four"},
-             {"KELPMERE_AD_IMAGE_URL_1", "http://image.test/banner.png"}, {"KELPMERE_AD_IMAGE_URL_2", "images/square.jpg"}})
+    for (const auto& [name, value] :
+        std::vector<std::pair<const char*, const char*>>{{"KELPMERE_AD_CLICK_URL_1", "http://click.test/one?a=1&b=2"},
+            {"KELPMERE_AD_CLICK_URL_2", "http://click.test/two"},
+            {"KELPMERE_AD_CLICK_URL_3", "http://click.test/three"},
+            {"KELPMERE_AD_CLICK_URL_4", "http://click.test/four"},
+            {"KELPMERE_AD_IMAGE_URL_1", "http://image.test/banner.png"},
+            {"KELPMERE_AD_IMAGE_URL_2", "images/square.jpg"}})
         addresses.Set(name, value);
     WriteFile(work.AdPageFile(), std::string(50000, 'x'));
     ASSERT_TRUE(WriteAdPage(work.AdPageFile().c_str()));
     const std::vector<std::string> expected = {
-        "<html style='height: 410px; width: 780px'>", "<head>", "<style type='text/css'>", ".Clear", "{", "clear:both;", "}",
-        "</style>", "</head>",
+        "<html style='height: 410px; width: 780px'>",
+        "<head>",
+        "<style type='text/css'>",
+        ".Clear",
+        "{",
+        "clear:both;",
+        "}",
+        "</style>",
+        "</head>",
         "<body scroll='no' style='padding-top:5px;padding-left:5px;background-color:#ffffff; margin:0; border=0;'>",
         "<div style='height:100px;width:800px;margin:0;'>",
         "<a href='http://click.test/one?a=1&b=2' target='_blank'><IMG SRC='http://image.test/banner.png' "
@@ -78,7 +88,9 @@ TEST(AdPageFileTest, ThePageReplacesAnyOldFileWithExactlyTheTwentyTwoPiecesAndTh
         "<img src='images/400x300.jpg' style='width: 400px; height: 300px; margin-top: 5px'>",
         "<a href='http://click.test/four' target='_blank'>",
         "<img src='images/100x300.jpg' style='width: 75px; height: 300px; margin-top: 5px'>",
-        "</div>", "</body>", "</html>",
+        "</div>",
+        "</body>",
+        "</html>",
     };
     // The pieces hold no tab or line break, so this also rules out any other tab, break or leftover.
     EXPECT_EQ(SplitAtTabRuns(ReadFile(work.AdPageFile())), expected);
@@ -138,7 +150,12 @@ TEST(RerWebBrowserEventHandlerTest, TheTwentyTwoOperationsGiveTheirAnswers)
     CDuiString text;
     bool cancel = false;
     DocHostUIInfo info;
-    const auto event = [](auto call) { return std::function<UIResult()>([call] { call(); return kUIResultOk; }); };
+    const auto event = [](auto call) {
+        return std::function<UIResult()>([call] {
+            call();
+            return kUIResultOk;
+        });
+    };
     // In slot order; the six events give no answer and must not cancel the navigation.
     const std::vector<std::tuple<const char*, UIResult, std::function<UIResult()>>> slots = {
         {"BeforeNavigate2", kUIResultOk, event([&] { h.BeforeNavigate2(&b, "http://a.test/", cancel); })},
@@ -147,7 +164,10 @@ TEST(RerWebBrowserEventHandlerTest, TheTwentyTwoOperationsGiveTheirAnswers)
         {"ProgressChange", kUIResultOk, event([&] { h.ProgressChange(&b, 50, 100); })},
         {"NewWindow3", kUIResultOk, event([&] { h.NewWindow3(&b, "http://a.test/", cancel); })},
         {"CommandStateChange", kUIResultOk, event([&] { h.CommandStateChange(&b, 1, true); })},
-        {"ShowContextMenu", kUIResultOk, [&] { return h.ShowContextMenu(&b, 0, UIPoint{3, 4}); }},
+        {"ShowContextMenu", kUIResultOk,
+            [&] {
+                return h.ShowContextMenu(&b, 0, UIPoint{3, 4});
+            }},
         {"GetHostInfo", kUIResultOk, [&] { return h.GetHostInfo(&b, &info); }},
         {"ShowUI", kUIResultFalse, [&] { return h.ShowUI(&b); }},
         {"HideUI", kUIResultOk, [&] { return h.HideUI(&b); }},
@@ -155,7 +175,10 @@ TEST(RerWebBrowserEventHandlerTest, TheTwentyTwoOperationsGiveTheirAnswers)
         {"EnableModeless", kUIResultOk, [&] { return h.EnableModeless(&b, true); }},
         {"OnDocWindowActivate", kUIResultOk, [&] { return h.OnDocWindowActivate(&b, true); }},
         {"OnFrameWindowActivate", kUIResultOk, [&] { return h.OnFrameWindowActivate(&b, true); }},
-        {"ResizeBorder", kUIResultOk, [&] { return h.ResizeBorder(&b, UIRect{0, 0, 10, 10}, true); }},
+        {"ResizeBorder", kUIResultOk,
+            [&] {
+                return h.ResizeBorder(&b, UIRect{0, 0, 10, 10}, true);
+            }},
         {"TranslateAccelerator", kUIResultFalse, [&] { return h.TranslateAccelerator(&b, 'A', 0); }},
         {"GetOptionKeyPath", kUIResultOk, [&] { return h.GetOptionKeyPath(&b, text); }},
         {"GetDropTarget", kUIResultNotImplemented, [&] { return h.GetDropTarget(&b); }},

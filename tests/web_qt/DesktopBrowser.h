@@ -8,19 +8,21 @@
 #include <QUrl>
 
 class DesktopBrowser : public QObject {
-  Q_OBJECT
+    Q_OBJECT
 public:
-  DesktopBrowser() {
-    QDesktopServices::setUrlHandler(QStringLiteral("http"), this, "Open");
-    QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "Open");
-  }
-  ~DesktopBrowser() override {
-    QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
-    QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
-  }
+    DesktopBrowser()
+    {
+        QDesktopServices::setUrlHandler(QStringLiteral("http"), this, "Open");
+        QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "Open");
+    }
+    ~DesktopBrowser() override
+    {
+        QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+    }
 
-  QList<QUrl> opened;
+    QList<QUrl> opened;
 
 public slots:
-  void Open(const QUrl& url) { opened << url; }
+    void Open(const QUrl& url) { opened << url; }
 };

@@ -14,41 +14,45 @@
 
 class LocalHttpServer {
 public:
-  LocalHttpServer(QByteArray path, QByteArray html) : m_path(std::move(path)), m_html(std::move(html)) {
-    m_server.listen(QHostAddress::LocalHost, 0);
-    QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this] {
-      while (QTcpSocket* socket = m_server.nextPendingConnection()) Serve(socket);
-    });
-  }
+    LocalHttpServer(QByteArray path, QByteArray html) : m_path(std::move(path)), m_html(std::move(html))
+    {
+        m_server.listen(QHostAddress::LocalHost, 0);
+        QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this] {
+            while (QTcpSocket* socket = m_server.nextPendingConnection())
+                Serve(socket);
+        });
+    }
 
-  bool Listening() const { return m_server.isListening(); }
-  // "http://127.0.0.1:<port>"
-  QString Origin() const { return QStringLiteral("http://127.0.0.1:%1").arg(m_server.serverPort()); }
-  // The paths of the requests seen so far, in order.
-  const QStringList& Requests() const { return m_requests; }
+    bool Listening() const { return m_server.isListening(); }
+    // "http://127.0.0.1:<port>"
+    QString Origin() const { return QStringLiteral("http://127.0.0.1:%1").arg(m_server.serverPort()); }
+    // The paths of the requests seen so far, in order.
+    const QStringList& Requests() const { return m_requests; }
 
 private:
-  void Serve(QTcpSocket* socket) {
-    auto request = std::make_shared<QByteArray>();
-    QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-    QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket, request] {
-      request->append(socket->readAll());
-      if (!request->contains("\r\n\r\n")) return;
-      // "GET /path HTTP/1.1"
-      const QList<QByteArray> line = request->left(request->indexOf("\r\n")).split(' ');
-      const QByteArray path = line.size() >= 2 ? line[1] : QByteArray();
-      m_requests << QString::fromLatin1(path);
-      const bool found = path == m_path || path.startsWith(m_path + '?');
-      const QByteArray body = found ? m_html : QByteArray("not here");
-      socket->write((found ? "HTTP/1.1 200 OK\r\n" : "HTTP/1.1 404 Not Found\r\n") +
-                    QByteArray("Content-Type: text/html; charset=utf-8\r\nContent-Length: ") +
-                    QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
-      socket->disconnectFromHost();
-    });
-  }
+    void Serve(QTcpSocket* socket)
+    {
+        auto request = std::make_shared<QByteArray>();
+        QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket, request] {
+            request->append(socket->readAll());
+            if (!request->contains("\r\n\r\n"))
+                return;
+            // "GET /path HTTP/1.1"
+            const QList<QByteArray> line = request->left(request->indexOf("\r\n")).split(' ');
+            const QByteArray path = line.size() >= 2 ? line[1] : QByteArray();
+            m_requests << QString::fromLatin1(path);
+            const bool found = path == m_path || path.startsWith(m_path + '?');
+            const QByteArray body = found ? m_html : QByteArray("not here");
+            socket->write((found ? "HTTP/1.1 200 OK\r\n" : "HTTP/1.1 404 Not Found\r\n")
+                + QByteArray("Content-Type: text/html; charset=utf-8\r\nContent-Length: ")
+                + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
+            socket->disconnectFromHost();
+        });
+    }
 
-  QTcpServer m_server;
-  QByteArray m_path;
-  QByteArray m_html;
-  QStringList m_requests;
+    QTcpServer m_server;
+    QByteArray m_path;
+    QByteArray m_html;
+    QStringList m_requests;
 };

@@ -10,7 +10,7 @@
 // The native window of the headless backend: the window it belongs to and its record.
 class CHeadlessBackend::HeadlessWindow : public INativeWindow {
 public:
-    HeadlessWindow(CWindowWnd& owner, std::size_t recordIndex) : window(&owner), record(recordIndex) {}
+    HeadlessWindow(CWindowWnd& owner, std::size_t recordIndex) : window(&owner), record(recordIndex) { }
     CWindowWnd* window = nullptr;
     std::size_t record = 0;
     bool closePending = false;
@@ -20,20 +20,23 @@ CHeadlessBackend::CHeadlessBackend() = default;
 
 CHeadlessBackend::~CHeadlessBackend()
 {
-    if (CPaintManagerUI::GetBackend() == this) CPaintManagerUI::SetBackend(nullptr);
+    if (CPaintManagerUI::GetBackend() == this)
+        CPaintManagerUI::SetBackend(nullptr);
 }
 
 CHeadlessBackend::HeadlessWindow* CHeadlessBackend::Native(UIWindowHandle window) const
 {
     for (const auto& w : m_windows)
-        if (w.get() == window) return w.get();
+        if (w.get() == window)
+            return w.get();
     return nullptr;
 }
 
 CHeadlessBackend::WindowRecord& CHeadlessBackend::Record(UIWindowHandle window)
 {
     HeadlessWindow* native = Native(window);
-    if (!native) throw HeadlessStuck("unknown or destroyed window handle");
+    if (!native)
+        throw HeadlessStuck("unknown or destroyed window handle");
     return m_records[native->record];
 }
 
@@ -46,14 +49,16 @@ const CHeadlessBackend::WindowRecord* CHeadlessBackend::RecordOf(UIWindowHandle 
 CWindowWnd* CHeadlessBackend::LiveWindow(const std::string& className) const
 {
     for (auto it = m_windows.rbegin(); it != m_windows.rend(); ++it)
-        if (m_records[(*it)->record].className == className) return (*it)->window;
+        if (m_records[(*it)->record].className == className)
+            return (*it)->window;
     return nullptr;
 }
 
 const CHeadlessBackend::WindowRecord* CHeadlessBackend::FindWindow(const std::string& className) const
 {
     for (auto it = m_records.rbegin(); it != m_records.rend(); ++it)
-        if (it->className == className) return &*it;
+        if (it->className == className)
+            return &*it;
     return nullptr;
 }
 
@@ -95,8 +100,10 @@ void CHeadlessBackend::FlushClosedWindows()
 {
     // Destroying a window may close others (OnFinalMessage), so look again after each one.
     for (;;) {
-        const auto closing = std::find_if(m_windows.begin(), m_windows.end(), [](const auto& w) { return w->closePending; });
-        if (closing == m_windows.end()) return;
+        const auto closing
+            = std::find_if(m_windows.begin(), m_windows.end(), [](const auto& w) { return w->closePending; });
+        if (closing == m_windows.end())
+            return;
         std::unique_ptr<HeadlessWindow> native = std::move(*closing);
         m_windows.erase(closing);
         WindowRecord& record = m_records[native->record];
@@ -118,10 +125,12 @@ bool InputAllowed(const CPaintManagerUI& manager)
 
 bool CHeadlessBackend::AcceptsInput(const CPaintManagerUI& manager) const
 {
-    if (m_modalWindows.empty()) return true;
+    if (m_modalWindows.empty())
+        return true;
     // The modal window itself takes input, and so do windows it owns (a box over the box).
     for (UIWindowHandle window = manager.GetPaintWindowHandle(); window != nullptr;) {
-        if (window == m_modalWindows.back()) return true;
+        if (window == m_modalWindows.back())
+            return true;
         const WindowRecord* record = RecordOf(window);
         window = record ? record->parent : nullptr;
     }
@@ -137,7 +146,8 @@ bool CHeadlessBackend::Click(CPaintManagerUI& manager, const char* name)
 bool CHeadlessBackend::TypeText(CPaintManagerUI& manager, const char* name, const char* text)
 {
     auto* edit = manager.FindControl<CEditUI>(name);
-    if (!edit || !InputAllowed(manager)) return false;
+    if (!edit || !InputAllowed(manager))
+        return false;
     edit->UserEdited(CDuiString(text));
     return true;
 }
@@ -145,7 +155,8 @@ bool CHeadlessBackend::TypeText(CPaintManagerUI& manager, const char* name, cons
 void CHeadlessBackend::SimulateWindowSystemClose(UIWindowHandle window)
 {
     HeadlessWindow* native = Native(window);
-    if (!native) return;
+    if (!native)
+        return;
     native->window->Close(0);
     FlushClosedWindows();
 }
@@ -195,7 +206,8 @@ void CHeadlessBackend::PostQuit(int exitCode)
 int CHeadlessBackend::RunModalLoop(UIWindowHandle window)
 {
     HeadlessWindow* native = Native(window);
-    if (!native) return -1;
+    if (!native)
+        return -1;
     const std::size_t recordIndex = native->record;
     m_records[recordIndex].modal = true;
     m_records[recordIndex].visible = true;
@@ -204,14 +216,15 @@ int CHeadlessBackend::RunModalLoop(UIWindowHandle window)
     const auto leave = [this, window] {
         --m_modalDepth;
         const auto at = std::find(m_modalWindows.rbegin(), m_modalWindows.rend(), window);
-        if (at != m_modalWindows.rend()) m_modalWindows.erase(std::next(at).base());
+        if (at != m_modalWindows.rend())
+            m_modalWindows.erase(std::next(at).base());
     };
     std::size_t turns = 0;
     try {
         while (!m_records[recordIndex].destroyed) {
             if (!Turn("modal loop", turns))
-                throw HeadlessStuck("modal loop of " + m_records[recordIndex].className +
-                                    ": no action, no timer and not closed: it would wait forever");
+                throw HeadlessStuck("modal loop of " + m_records[recordIndex].className
+                    + ": no action, no timer and not closed: it would wait forever");
         }
     } catch (...) {
         leave();
@@ -223,8 +236,8 @@ int CHeadlessBackend::RunModalLoop(UIWindowHandle window)
 
 // ---------------- windows ----------------
 
-UIWindowHandle CHeadlessBackend::CreateNativeWindow(CWindowWnd& window, UIWindowHandle parent, const CDuiString& title,
-                                                    std::uint32_t, std::uint32_t, UIRect rect)
+UIWindowHandle CHeadlessBackend::CreateNativeWindow(
+    CWindowWnd& window, UIWindowHandle parent, const CDuiString& title, std::uint32_t, std::uint32_t, UIRect rect)
 {
     WindowRecord record;
     record.className = window.GetWindowClassName();
@@ -239,7 +252,8 @@ UIWindowHandle CHeadlessBackend::CreateNativeWindow(CWindowWnd& window, UIWindow
 void CHeadlessBackend::CloseNativeWindow(UIWindowHandle window, int result)
 {
     HeadlessWindow* native = Native(window);
-    if (!native || native->closePending) return;
+    if (!native || native->closePending)
+        return;
     native->closePending = true;
     WindowRecord& record = m_records[native->record];
     record.closed = true;
@@ -249,7 +263,8 @@ void CHeadlessBackend::CloseNativeWindow(UIWindowHandle window, int result)
 void CHeadlessBackend::ForgetNativeWindow(UIWindowHandle window)
 {
     const auto at = std::find_if(m_windows.begin(), m_windows.end(), [&](const auto& w) { return w.get() == window; });
-    if (at == m_windows.end()) return;
+    if (at == m_windows.end())
+        return;
     WindowRecord& record = m_records[(*at)->record];
     record.visible = false;
     record.destroyed = true;
@@ -275,7 +290,8 @@ void CHeadlessBackend::CenterNativeWindow(UIWindowHandle window)
 {
     WindowRecord& record = Record(window);
     UIRect area = kScreen;
-    if (const WindowRecord* parent = RecordOf(record.parent)) area = parent->rect;
+    if (const WindowRecord* parent = RecordOf(record.parent))
+        area = parent->rect;
     const int w = record.rect.Width();
     const int h = record.rect.Height();
     const int x = area.left + (area.Width() - w) / 2;
@@ -302,7 +318,7 @@ void CHeadlessBackend::SetNativeWindowOpacity(UIWindowHandle window, int alpha)
 // ---------------- dialogs ----------------
 
 std::optional<std::string> CHeadlessBackend::Answer(std::deque<std::optional<std::string>>& queue, DialogKind kind,
-                                                    UIWindowHandle owner, const FileDialogOptions& options)
+    UIWindowHandle owner, const FileDialogOptions& options)
 {
     DialogRecord record;
     record.kind = kind;
@@ -312,7 +328,8 @@ std::optional<std::string> CHeadlessBackend::Answer(std::deque<std::optional<std
     record.defaultExtension = options.defaultExtension.str();
     record.hadOwner = owner != nullptr;
     m_dialogs.push_back(record);
-    if (queue.empty()) throw HeadlessStuck("a dialog was shown but the test queued no answer for it: " + record.title);
+    if (queue.empty())
+        throw HeadlessStuck("a dialog was shown but the test queued no answer for it: " + record.title);
     auto answer = std::move(queue.front());
     queue.pop_front();
     return answer;
@@ -344,7 +361,7 @@ void CHeadlessBackend::TreeChanged(CPaintManagerUI& manager)
     manager.ClearChanged();
 }
 
-void CHeadlessBackend::ControlDestroyed(CPaintManagerUI&, CControlUI&) {}
+void CHeadlessBackend::ControlDestroyed(CPaintManagerUI&, CControlUI&) { }
 
 void CHeadlessBackend::NavigateWebBrowser(CWebBrowserUI& browser, const CDuiString& url)
 {

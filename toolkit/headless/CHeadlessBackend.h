@@ -39,11 +39,11 @@ public:
         bool visible = false;
         bool centered = false;
         bool modal = false;
-        bool closed = false;          // Close was asked for
-        bool destroyed = false;       // HandleNativeDestroyed has run
+        bool closed = false;    // Close was asked for
+        bool destroyed = false; // HandleNativeDestroyed has run
         int closeResult = 0;
         std::string icon;
-        std::vector<int> opacityHistory;    // every SetOpacity, in order
+        std::vector<int> opacityHistory; // every SetOpacity, in order
     };
     enum class DialogKind { Open, Save, Folder };
     struct DialogRecord {
@@ -111,7 +111,7 @@ public:
 
     // ---- IToolkitBackend ----
     UIWindowHandle CreateNativeWindow(CWindowWnd& window, UIWindowHandle parent, const CDuiString& title,
-                                      std::uint32_t style, std::uint32_t exStyle, UIRect rect) override;
+        std::uint32_t style, std::uint32_t exStyle, UIRect rect) override;
     void CloseNativeWindow(UIWindowHandle window, int result) override;
     void ForgetNativeWindow(UIWindowHandle window) override;
     void ShowNativeWindow(UIWindowHandle window, bool show) override;
@@ -143,7 +143,7 @@ private:
     // One loop turn; false when there was nothing to do.
     bool Turn(const char* loopName, std::size_t& turns);
     std::optional<std::string> Answer(std::deque<std::optional<std::string>>& queue, DialogKind kind,
-                                      UIWindowHandle owner, const FileDialogOptions& options);
+        UIWindowHandle owner, const FileDialogOptions& options);
 
     std::uint64_t m_now = 0;
     std::optional<std::uint64_t> m_wake;
@@ -160,5 +160,5 @@ private:
     bool m_quitPosted = false;
     int m_exitCode = 0;
     int m_modalDepth = 0;
-    std::vector<UIWindowHandle> m_modalWindows;   // innermost last
+    std::vector<UIWindowHandle> m_modalWindows; // innermost last
 };

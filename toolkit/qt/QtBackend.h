@@ -39,7 +39,7 @@ public:
 
     // ---- IToolkitBackend ----
     UIWindowHandle CreateNativeWindow(CWindowWnd& window, UIWindowHandle parent, const CDuiString& title,
-                                      std::uint32_t style, std::uint32_t exStyle, UIRect rect) override;
+        std::uint32_t style, std::uint32_t exStyle, UIRect rect) override;
     void CloseNativeWindow(UIWindowHandle window, int result) override;
     void ForgetNativeWindow(UIWindowHandle window) override;
     void ShowNativeWindow(UIWindowHandle window, bool show) override;

@@ -12,40 +12,40 @@
 // mouse presses through to its parent, so the window can start a caption drag.
 class QtControlWidget : public QWidget {
 public:
-  explicit QtControlWidget(QWidget* parent);
+    explicit QtControlWidget(QWidget* parent);
 
-  // Takes a new look; repaints only when something visible changed.
-  virtual void SetLook(const QtControlLook& look);
-  const QtControlLook& Look() const { return m_look; }
-  bool IsHot() const { return m_hot; }
+    // Takes a new look; repaints only when something visible changed.
+    virtual void SetLook(const QtControlLook& look);
+    const QtControlLook& Look() const { return m_look; }
+    bool IsHot() const { return m_hot; }
 
-  // The control is going away: stop reporting to it.
-  virtual void Detach() { onClick = nullptr; }
+    // The control is going away: stop reporting to it.
+    virtual void Detach() { onClick = nullptr; }
 
-  std::function<void()> onClick;
+    std::function<void()> onClick;
 
 protected:
-  void paintEvent(QPaintEvent* event) override;
-  void enterEvent(QEnterEvent* event) override;
-  void leaveEvent(QEvent* event) override;
-  void mousePressEvent(QMouseEvent* event) override;
-  // Space or Enter on a focused button or option clicks it.
-  void keyPressEvent(QKeyEvent* event) override;
-  void focusInEvent(QFocusEvent* event) override;
-  void focusOutEvent(QFocusEvent* event) override;
-  void mouseReleaseEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    // Space or Enter on a focused button or option clicks it.
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
-  // The rectangle inside the border, for children that fill the control (edits, web views).
-  QRect InnerRect() const;
+    // The rectangle inside the border, for children that fill the control (edits, web views).
+    QRect InnerRect() const;
 
 private:
-  QColor CurrentBackground() const;
-  QPixmap CurrentImage() const;
-  QColor CurrentTextColour() const;
-  void PaintProgress(class QPainter& painter) const;
+    QColor CurrentBackground() const;
+    QPixmap CurrentImage() const;
+    QColor CurrentTextColour() const;
+    void PaintProgress(class QPainter& painter) const;
 
-  QtControlLook m_look;
-  bool m_hot = false;
-  bool m_pressed = false;
-  bool m_focusRing = false;   // the focus came from the keyboard
+    QtControlLook m_look;
+    bool m_hot = false;
+    bool m_pressed = false;
+    bool m_focusRing = false; // the focus came from the keyboard
 };

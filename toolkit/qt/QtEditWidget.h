@@ -11,20 +11,21 @@ class QLineEdit;
 // when it differs, so the cursor stays where the user left it.
 class QtEditWidget : public QtControlWidget {
 public:
-  explicit QtEditWidget(QWidget* parent);
+    explicit QtEditWidget(QWidget* parent);
 
-  void SetLook(const QtControlLook& look) override;
-  void Detach() override {
-    QtControlWidget::Detach();
-    onEdited = nullptr;
-  }
-  QLineEdit* LineEdit() const { return m_lineEdit; }
+    void SetLook(const QtControlLook& look) override;
+    void Detach() override
+    {
+        QtControlWidget::Detach();
+        onEdited = nullptr;
+    }
+    QLineEdit* LineEdit() const { return m_lineEdit; }
 
-  std::function<void(const QString&)> onEdited;
+    std::function<void(const QString&)> onEdited;
 
 protected:
-  void resizeEvent(QResizeEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
-  QLineEdit* m_lineEdit = nullptr;
+    QLineEdit* m_lineEdit = nullptr;
 };

@@ -12,30 +12,31 @@ class QScrollBar;
 // onScroll, and the control tree decides which rows are in view.
 class QtListWidget : public QtControlWidget {
 public:
-  explicit QtListWidget(QWidget* parent);
+    explicit QtListWidget(QWidget* parent);
 
-  // The widget that row widgets live in; it covers the list's view rectangle.
-  QWidget* Viewport() const { return m_viewport; }
-  QScrollBar* ScrollBar() const { return m_scrollBar; }
+    // The widget that row widgets live in; it covers the list's view rectangle.
+    QWidget* Viewport() const { return m_viewport; }
+    QScrollBar* ScrollBar() const { return m_scrollBar; }
 
-  // Shows the list's vertical scroll state; a range of 0 hides the bar.
-  void SetScrollState(bool enabled, int position, int range, int pageStep);
+    // Shows the list's vertical scroll state; a range of 0 hides the bar.
+    void SetScrollState(bool enabled, int position, int range, int pageStep);
 
-  void Detach() override {
-    QtControlWidget::Detach();
-    onScroll = nullptr;
-  }
+    void Detach() override
+    {
+        QtControlWidget::Detach();
+        onScroll = nullptr;
+    }
 
-  std::function<void(int)> onScroll;
+    std::function<void(int)> onScroll;
 
 protected:
-  void resizeEvent(QResizeEvent* event) override;
-  void wheelEvent(QWheelEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
-  void PlaceScrollBar();
+    void PlaceScrollBar();
 
-  QWidget* m_viewport = nullptr;
-  QScrollBar* m_scrollBar = nullptr;
-  bool m_updating = false;
+    QWidget* m_viewport = nullptr;
+    QScrollBar* m_scrollBar = nullptr;
+    bool m_updating = false;
 };

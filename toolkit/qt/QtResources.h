@@ -16,13 +16,13 @@
 // toolkit colours and fonts.
 class QtResources {
 public:
-  // The picture named name in the skin archive; null pixmap for an empty name or a failure.
-  QPixmap Picture(const std::string& name);
+    // The picture named name in the skin archive; null pixmap for an empty name or a failure.
+    QPixmap Picture(const std::string& name);
 
-  static QColor Colour(UIColor argb);   // 0 ("not set") gives an invalid colour
-  static QFont Font(const UIFont& font);
+    static QColor Colour(UIColor argb); // 0 ("not set") gives an invalid colour
+    static QFont Font(const UIFont& font);
 
 private:
-  std::string m_source;   // resource folder and archive the pictures came from
-  std::unordered_map<std::string, QPixmap> m_pictures;
+    std::string m_source; // resource folder and archive the pictures came from
+    std::unordered_map<std::string, QPixmap> m_pictures;
 };

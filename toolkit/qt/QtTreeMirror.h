@@ -23,45 +23,45 @@ class QtResources;
 // leaves the view loses its widgets, so a long list costs a screenful of widgets.
 class QtTreeMirror {
 public:
-  QtTreeMirror(QWidget& window, QtResources& resources);
-  ~QtTreeMirror();
-  QtTreeMirror(const QtTreeMirror&) = delete;
-  QtTreeMirror& operator=(const QtTreeMirror&) = delete;
+    QtTreeMirror(QWidget& window, QtResources& resources);
+    ~QtTreeMirror();
+    QtTreeMirror(const QtTreeMirror&) = delete;
+    QtTreeMirror& operator=(const QtTreeMirror&) = delete;
 
-  // Brings the widgets in line with manager's tree (the layout must be current).
-  void Sync(CPaintManagerUI& manager);
-  // control is being deleted: its widget goes too and stops reporting to it.
-  void Forget(const CControlUI& control);
-  // Drops every widget.
-  void Clear();
+    // Brings the widgets in line with manager's tree (the layout must be current).
+    void Sync(CPaintManagerUI& manager);
+    // control is being deleted: its widget goes too and stops reporting to it.
+    void Forget(const CControlUI& control);
+    // Drops every widget.
+    void Clear();
 
-  QtControlWidget* WidgetOf(const CControlUI& control) const;
-  // Sends the browser's widget (if it has one) to url.
-  void Navigate(const CWebBrowserUI& browser, const QString& url);
-  std::size_t WidgetCount() const { return m_entries.size(); }
+    QtControlWidget* WidgetOf(const CControlUI& control) const;
+    // Sends the browser's widget (if it has one) to url.
+    void Navigate(const CWebBrowserUI& browser, const QString& url);
+    std::size_t WidgetCount() const { return m_entries.size(); }
 
 private:
-  struct Entry {
-    QPointer<QtControlWidget> widget;
-    QtControlLook::Kind kind = QtControlLook::Kind::Plain;
-    std::uint32_t revision = 0;
-    UIRect pos;
-    unsigned generation = 0;
-    bool inList = false;      // the widget lives below a list's viewport
-  };
+    struct Entry {
+        QPointer<QtControlWidget> widget;
+        QtControlLook::Kind kind = QtControlLook::Kind::Plain;
+        std::uint32_t revision = 0;
+        UIRect pos;
+        unsigned generation = 0;
+        bool inList = false; // the widget lives below a list's viewport
+    };
 
-  // Mirrors control and, when shown, its children. origin is the window position of parent's
-  // top-left corner; returns whether the widget is new or was hidden before.
-  bool SyncControl(CControlUI& control, CPaintManagerUI& manager, QWidget& parent, UIPoint origin, bool inList);
-  void SyncChildren(CControlUI& control, CPaintManagerUI& manager, QtControlWidget& widget, UIPoint origin,
-                    bool inList);
-  void SyncListRows(CListUI& list, CPaintManagerUI& manager, QtControlWidget& widget, bool inList);
-  QtControlWidget* CreateWidget(CControlUI& control, QtControlLook::Kind kind, QWidget& parent);
-  QtControlLook BuildLook(CControlUI& control, CPaintManagerUI& manager, QtControlLook::Kind kind);
-  static void Retire(QtControlWidget* widget);
+    // Mirrors control and, when shown, its children. origin is the window position of parent's
+    // top-left corner; returns whether the widget is new or was hidden before.
+    bool SyncControl(CControlUI& control, CPaintManagerUI& manager, QWidget& parent, UIPoint origin, bool inList);
+    void SyncChildren(
+        CControlUI& control, CPaintManagerUI& manager, QtControlWidget& widget, UIPoint origin, bool inList);
+    void SyncListRows(CListUI& list, CPaintManagerUI& manager, QtControlWidget& widget, bool inList);
+    QtControlWidget* CreateWidget(CControlUI& control, QtControlLook::Kind kind, QWidget& parent);
+    QtControlLook BuildLook(CControlUI& control, CPaintManagerUI& manager, QtControlLook::Kind kind);
+    static void Retire(QtControlWidget* widget);
 
-  QWidget& m_window;
-  QtResources& m_resources;
-  std::unordered_map<const CControlUI*, Entry> m_entries;
-  unsigned m_generation = 0;
+    QWidget& m_window;
+    QtResources& m_resources;
+    std::unordered_map<const CControlUI*, Entry> m_entries;
+    unsigned m_generation = 0;
 };

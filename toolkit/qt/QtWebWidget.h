@@ -14,29 +14,29 @@ class QWebEngineView;
 // process (QtWebEngineCanStart) a one-line note stands in its place and nothing is loaded.
 class QtWebWidget : public QtControlWidget {
 public:
-  QtWebWidget(QWidget* parent, bool webEngineAvailable);
-  ~QtWebWidget() override;
+    QtWebWidget(QWidget* parent, bool webEngineAvailable);
+    ~QtWebWidget() override;
 
-  void SetLook(const QtControlLook& look) override;
-  void Detach() override;
-  // The control whose event handler hears of this view's events (null: none).
-  void SetBrowser(CWebBrowserUI* browser);
-  // Loads the address; a path without a scheme is taken as a local file.
-  void Navigate(const QString& address);
-  QString Address() const { return m_address; }
-  QWebEngineView* View() const { return m_view; }
+    void SetLook(const QtControlLook& look) override;
+    void Detach() override;
+    // The control whose event handler hears of this view's events (null: none).
+    void SetBrowser(CWebBrowserUI* browser);
+    // Loads the address; a path without a scheme is taken as a local file.
+    void Navigate(const QString& address);
+    QString Address() const { return m_address; }
+    QWebEngineView* View() const { return m_view; }
 
 protected:
-  void resizeEvent(QResizeEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
-  class Page;
-  void ApplyContextMenuPolicy();
+    class Page;
+    void ApplyContextMenuPolicy();
 
-  QWebEngineView* m_view = nullptr;
-  QLabel* m_note = nullptr;
-  CWebBrowserUI* m_browser = nullptr;
-  QString m_address;
+    QWebEngineView* m_view = nullptr;
+    QLabel* m_note = nullptr;
+    CWebBrowserUI* m_browser = nullptr;
+    QString m_address;
 };
 
 // Whether a web engine may be started in this process. As root, Chromium refuses to start

@@ -5,64 +5,75 @@
 #include <QWindow>
 
 QtWindowWidget::QtWindowWidget(QWidget* owner)
-    : QWidget(owner, owner ? (Qt::Dialog | Qt::FramelessWindowHint) : (Qt::Window | Qt::FramelessWindowHint)) {
-  setAttribute(Qt::WA_DeleteOnClose, false);
+        : QWidget(owner, owner ? (Qt::Dialog | Qt::FramelessWindowHint) : (Qt::Window | Qt::FramelessWindowHint))
+{
+    setAttribute(Qt::WA_DeleteOnClose, false);
 }
 
-bool QtWindowWidget::InCaption(const QPoint& point) const {
-  if (m_caption.bottom <= m_caption.top) return false;
-  const int right = m_caption.right > 0 ? m_caption.right : width();
-  return point.x() >= m_caption.left && point.x() < right && point.y() >= m_caption.top &&
-         point.y() < m_caption.bottom;
+bool QtWindowWidget::InCaption(const QPoint& point) const
+{
+    if (m_caption.bottom <= m_caption.top)
+        return false;
+    const int right = m_caption.right > 0 ? m_caption.right : width();
+    return point.x() >= m_caption.left && point.x() < right && point.y() >= m_caption.top
+        && point.y() < m_caption.bottom;
 }
 
-void QtWindowWidget::CloseNow() {
-  m_closing = true;
-  close();
+void QtWindowWidget::CloseNow()
+{
+    m_closing = true;
+    close();
 }
 
-void QtWindowWidget::closeEvent(QCloseEvent* event) {
-  if (m_closing) {
+void QtWindowWidget::closeEvent(QCloseEvent* event)
+{
+    if (m_closing) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+    if (onCloseRequest) {
+        auto handler = onCloseRequest;
+        handler();
+    }
+}
+
+void QtWindowWidget::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    if (onResized)
+        onResized(size());
+}
+
+void QtWindowWidget::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton || !InCaption(event->position().toPoint())) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
     event->accept();
-    return;
-  }
-  event->ignore();
-  if (onCloseRequest) {
-    auto handler = onCloseRequest;
-    handler();
-  }
+    if (windowHandle() && windowHandle()->startSystemMove())
+        return;
+    m_dragging = true;
+    m_dragOffset = event->globalPosition().toPoint() - frameGeometry().topLeft();
 }
 
-void QtWindowWidget::resizeEvent(QResizeEvent* event) {
-  QWidget::resizeEvent(event);
-  if (onResized) onResized(size());
-}
-
-void QtWindowWidget::mousePressEvent(QMouseEvent* event) {
-  if (event->button() != Qt::LeftButton || !InCaption(event->position().toPoint())) {
-    QWidget::mousePressEvent(event);
-    return;
-  }
-  event->accept();
-  if (windowHandle() && windowHandle()->startSystemMove()) return;
-  m_dragging = true;
-  m_dragOffset = event->globalPosition().toPoint() - frameGeometry().topLeft();
-}
-
-void QtWindowWidget::mouseMoveEvent(QMouseEvent* event) {
-  if (!m_dragging) {
-    QWidget::mouseMoveEvent(event);
-    return;
-  }
-  move(event->globalPosition().toPoint() - m_dragOffset);
-  event->accept();
-}
-
-void QtWindowWidget::mouseReleaseEvent(QMouseEvent* event) {
-  if (m_dragging && event->button() == Qt::LeftButton) {
-    m_dragging = false;
+void QtWindowWidget::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!m_dragging) {
+        QWidget::mouseMoveEvent(event);
+        return;
+    }
+    move(event->globalPosition().toPoint() - m_dragOffset);
     event->accept();
-    return;
-  }
-  QWidget::mouseReleaseEvent(event);
+}
+
+void QtWindowWidget::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (m_dragging && event->button() == Qt::LeftButton) {
+        m_dragging = false;
+        event->accept();
+        return;
+    }
+    QWidget::mouseReleaseEvent(event);
 }

@@ -14,30 +14,30 @@
 // here: it goes to onCloseRequest, and the toolkit closes the window through CloseNow.
 class QtWindowWidget : public QWidget {
 public:
-  explicit QtWindowWidget(QWidget* owner);
+    explicit QtWindowWidget(QWidget* owner);
 
-  // The strip, in window coordinates, by which the window can be dragged; a right edge of 0
-  // means "to the window's right edge", an empty strip means none.
-  void SetCaption(UIRect caption) { m_caption = caption; }
-  bool InCaption(const QPoint& point) const;
+    // The strip, in window coordinates, by which the window can be dragged; a right edge of 0
+    // means "to the window's right edge", an empty strip means none.
+    void SetCaption(UIRect caption) { m_caption = caption; }
+    bool InCaption(const QPoint& point) const;
 
-  // Closes the window for good (the window-system close request is bypassed).
-  void CloseNow();
-  bool IsClosing() const { return m_closing; }
+    // Closes the window for good (the window-system close request is bypassed).
+    void CloseNow();
+    bool IsClosing() const { return m_closing; }
 
-  std::function<void()> onCloseRequest;
-  std::function<void(QSize)> onResized;
+    std::function<void()> onCloseRequest;
+    std::function<void(QSize)> onResized;
 
 protected:
-  void closeEvent(QCloseEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
-  void mousePressEvent(QMouseEvent* event) override;
-  void mouseMoveEvent(QMouseEvent* event) override;
-  void mouseReleaseEvent(QMouseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-  UIRect m_caption;
-  bool m_closing = false;
-  bool m_dragging = false;
-  QPoint m_dragOffset;
+    UIRect m_caption;
+    bool m_closing = false;
+    bool m_dragging = false;
+    QPoint m_dragOffset;
 };

@@ -16,7 +16,7 @@
 #include <utility>
 #include <vector>
 
-BatchControlUI::BatchControlUI(CWindowWnd* mainFrame) : mainFrame(mainFrame) {}
+BatchControlUI::BatchControlUI(CWindowWnd* mainFrame) : mainFrame(mainFrame) { }
 
 BatchControlUI::~BatchControlUI() = default;
 
@@ -35,7 +35,7 @@ bool BatchControlUI::CreatePage(CContainerUI* parent)
     auto* host = manager->FindSubControlByName<CContainerUI>(root, "TorrentListLayoutUI");
     listControl = new BatchListControl(this);
     if (!listControl->BuildInto(host) && listControl->GetParent() == nullptr) {
-        delete listControl;   // never joined the tree
+        delete listControl; // never joined the tree
         listControl = nullptr;
     }
     if (listControl == nullptr || listControl->GetList() == nullptr)
@@ -74,8 +74,8 @@ bool BatchControlUI::CreatePage(CContainerUI* parent)
 
 void BatchControlUI::Notice(const char* text)
 {
-    ShowNoticeBox(mainFrame != nullptr ? mainFrame->GetHWND() : nullptr, CDuiString(Utf8ToLocalText(text)),
-                  kNoticeFadeSteps);
+    ShowNoticeBox(
+        mainFrame != nullptr ? mainFrame->GetHWND() : nullptr, CDuiString(Utf8ToLocalText(text)), kNoticeFadeSteps);
 }
 
 std::string BatchControlUI::EditText(const CEditUI* edit) const
@@ -87,8 +87,8 @@ void BatchControlUI::ChooseSourceFolder()
 {
     if (listControl == nullptr)
         return;
-    const std::optional<std::string> path =
-        ShowFolderDialog(mainFrame != nullptr ? mainFrame->GetHWND() : nullptr, CDuiString(Utf8ToLocalText(kSourceDialogTitle)));
+    const std::optional<std::string> path = ShowFolderDialog(
+        mainFrame != nullptr ? mainFrame->GetHWND() : nullptr, CDuiString(Utf8ToLocalText(kSourceDialogTitle)));
     if (!path || path->empty())
         return;
     if (srcEdit != nullptr)
@@ -105,8 +105,8 @@ void BatchControlUI::ChooseSourceFolder()
 
 void BatchControlUI::ChooseDestFolder()
 {
-    const std::optional<std::string> path =
-        ShowFolderDialog(mainFrame != nullptr ? mainFrame->GetHWND() : nullptr, CDuiString(Utf8ToLocalText(kDestDialogTitle)));
+    const std::optional<std::string> path = ShowFolderDialog(
+        mainFrame != nullptr ? mainFrame->GetHWND() : nullptr, CDuiString(Utf8ToLocalText(kDestDialogTitle)));
     if (!path || path->empty())
         return;
     if (desEdit != nullptr)

@@ -30,9 +30,9 @@ public:
     // the skin lacks a folder button or the progress bar's layout.
     bool CreatePage(CContainerUI* parent);
 
-    void ChooseSourceFolder();    // "btn_batch_src"
-    void ChooseDestFolder();      // "btn_batch_des"
-    void StartConversion();       // "btn_batch_conver"
+    void ChooseSourceFolder(); // "btn_batch_src"
+    void ChooseDestFolder();   // "btn_batch_des"
+    void StartConversion();    // "btn_batch_conver"
 
     // Shows text in the done/total counter.
     void SetRateText(std::string text);

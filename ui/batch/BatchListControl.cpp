@@ -11,7 +11,7 @@
 #include <cmath>
 #include <cstdio>
 
-BatchListControl::BatchListControl(BatchControlUI* page) : page(page) {}
+BatchListControl::BatchListControl(BatchControlUI* page) : page(page) { }
 
 BatchListControl::~BatchListControl() = default;
 
@@ -88,7 +88,7 @@ void BatchListControl::Fill(const std::vector<BatchItem>& items, const std::stri
             if (made->CreateIn(list))
                 row = made;
             else
-                delete made;   // never joined the tree
+                delete made; // never joined the tree
         }
         if (row != nullptr) {
             row->ShowItem(shown);

@@ -13,7 +13,7 @@ class CContainerUI;
 class BatchListElementUI : public ListElementControlUI {
 public:
     static constexpr int kRowHeight = 103;
-    static constexpr UIColor kRowColor = 0xFFF7D9B5;          // fresh and converted rows
+    static constexpr UIColor kRowColor = 0xFFF7D9B5; // fresh and converted rows
     static constexpr UIColor kFailedRowColor = 0xFFFD4D59;
     static constexpr UIColor kFreshStateColor = 0xFFFFFFFF;
     static constexpr UIColor kConvertedStateColor = 0xFF0000FF;

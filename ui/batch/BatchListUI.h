@@ -6,5 +6,5 @@
 class BatchListUI : public RerListBaseUI {
 public:
     static constexpr int kRowSpacing = 15;
-    BatchListUI() : RerListBaseUI(kRowSpacing) {}
+    BatchListUI() : RerListBaseUI(kRowSpacing) { }
 };

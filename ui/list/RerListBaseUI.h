@@ -7,7 +7,7 @@
 // padding of 2 and a list-specific room between rows.
 class RerListBaseUI : public CListUI, public ILayerListUI {
 public:
-    explicit RerListBaseUI(int rowSpacing) : m_rowSpacing(rowSpacing) {}
+    explicit RerListBaseUI(int rowSpacing) : m_rowSpacing(rowSpacing) { }
 
     bool AttachTo(CContainerUI* layout) override;
 

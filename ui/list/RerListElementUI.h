@@ -12,7 +12,7 @@ class RerListControlUI;
 // of the row's controls unique ("%s%d") and enters generated names.
 class RerListElementUI : public CListContainerElementUI, public IListElementUI {
 public:
-    RerListElementUI(RerListControlUI* owner, std::int32_t index) : index(index), owner(owner) {}
+    RerListElementUI(RerListControlUI* owner, std::int32_t index) : index(index), owner(owner) { }
 
     // The row's skin file.
     virtual CDuiString GetElementSkin() = 0;

@@ -22,7 +22,7 @@ constexpr const char* kFilterDescription = "torrent文件(*.torrent)";
 
 } // namespace
 
-SingleControlUI::SingleControlUI(CWindowWnd* mainFrame) : mainFrame(mainFrame) {}
+SingleControlUI::SingleControlUI(CWindowWnd* mainFrame) : mainFrame(mainFrame) { }
 
 SingleControlUI::~SingleControlUI() = default;
 
@@ -73,8 +73,8 @@ void SingleControlUI::EnableTorrentButtons(bool enabled)
 void SingleControlUI::Notice(const char* text)
 {
     // The program's fixed texts are UTF-8 in the source; the interface shows local code page text.
-    ShowNoticeBox(mainFrame != nullptr ? mainFrame->GetHWND() : nullptr, CDuiString(Utf8ToLocalText(text)),
-                  kNoticeFadeSteps);
+    ShowNoticeBox(
+        mainFrame != nullptr ? mainFrame->GetHWND() : nullptr, CDuiString(Utf8ToLocalText(text)), kNoticeFadeSteps);
 }
 
 void SingleControlUI::OnOpenFile()
@@ -84,7 +84,8 @@ void SingleControlUI::OnOpenFile()
     FileDialogOptions options;
     options.filter = FileDialogFilter{CDuiString(Utf8ToLocalText(kFilterDescription)), "*.torrent*;*.torrent*"};
     options.mustExist = true;
-    const std::optional<std::string> path = ShowOpenFileDialog(mainFrame != nullptr ? mainFrame->GetHWND() : nullptr, options);
+    const std::optional<std::string> path
+        = ShowOpenFileDialog(mainFrame != nullptr ? mainFrame->GetHWND() : nullptr, options);
     if (!path)
         return;
     pathEdit->SetText(CDuiString(*path));
@@ -114,7 +115,8 @@ void SingleControlUI::OnSave()
     options.title = CDuiString(Utf8ToLocalText("保存种子"));
     options.filter = FileDialogFilter{CDuiString(Utf8ToLocalText(kFilterDescription)), "*.torrent"};
     options.defaultExtension = "torrent";
-    const std::optional<std::string> path = ShowSaveFileDialog(mainFrame != nullptr ? mainFrame->GetHWND() : nullptr, options);
+    const std::optional<std::string> path
+        = ShowSaveFileDialog(mainFrame != nullptr ? mainFrame->GetHWND() : nullptr, options);
     if (!path)
         return;
     fileList->CollectEdits();
@@ -128,7 +130,7 @@ void SingleControlUI::OnOneKeyModify()
         return;
     char seed[64];
     std::snprintf(seed, sizeof seed, "%d-%d", static_cast<std::int32_t>(static_cast<std::uint32_t>(UnixTimeSeconds())),
-                  static_cast<int>(TickCountMs() % 1000));
+        static_cast<int>(TickCountMs() % 1000));
     if (!fileList->OneKeyModify(seed))
         Notice("  一键编辑失败!\n");
 }

@@ -27,9 +27,9 @@ public:
     // lacks one of the page's controls or the list's host.
     bool CreatePage(CContainerUI* tabLayout);
 
-    void OnOpenFile();        // "btn_single_file"
-    void OnSave();            // "btn_single_save"
-    void OnOneKeyModify();    // "btn_single_onekey_modify"
+    void OnOpenFile();     // "btn_single_file"
+    void OnSave();         // "btn_single_save"
+    void OnOneKeyModify(); // "btn_single_onekey_modify"
 
     SingleListControl* GetFileList() const { return fileList; }
     CTorrentParser* GetDocument() const { return parser.get(); }

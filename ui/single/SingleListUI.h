@@ -6,5 +6,5 @@
 class SingleListUI : public RerListBaseUI {
 public:
     static constexpr int kRowSpacing = 5;
-    SingleListUI() : RerListBaseUI(kRowSpacing) {}
+    SingleListUI() : RerListBaseUI(kRowSpacing) { }
 };

@@ -13,8 +13,8 @@
 // They are read when asked for, so a pane built at start-up sees the environment of the start.
 
 struct AdAddresses {
-    std::array<std::string, 4> click;   // click addresses 1 .. 4
-    std::array<std::string, 2> image;   // image addresses 1 .. 2
+    std::array<std::string, 4> click; // click addresses 1 .. 4
+    std::array<std::string, 2> image; // image addresses 1 .. 2
 };
 
 AdAddresses ConfiguredAdAddresses();
