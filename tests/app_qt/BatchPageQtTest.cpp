@@ -22,39 +22,6 @@ namespace {
 
 using namespace qtprogram;
 
-// Clicks button and answers the folder dialog it opens with folder (empty: cancels); the
-// dialog's title. The dialog runs its own loop, so a timer polls for it; the name field loses
-// the keyboard focus first, as selectFile leaves a focused field alone.
-QString ChooseFolder(CMainFrameWnd& frame, const char* button, const fs::path& folder)
-{
-    QString title;
-    QPointer<QTimer> poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, [poll, folder, &title] {
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            auto* dialog = qobject_cast<QFileDialog*>(widget);
-            if (dialog == nullptr || !dialog->isVisible())
-                continue;
-            poll->stop();
-            poll->deleteLater();
-            title = dialog->windowTitle();
-            for (QLineEdit* edit : dialog->findChildren<QLineEdit*>())
-                edit->clearFocus();
-            if (folder.empty())
-                return dialog->reject();
-            dialog->selectFile(QString::fromStdString(folder.string()));
-            return static_cast<QDialog*>(dialog)->accept();
-        }
-    });
-    poll->start(20);
-    Click(frame, button);
-    // When no dialog came, the poll stops here, so it can't answer a later one.
-    if (poll) {
-        poll->stop();
-        poll->deleteLater();
-    }
-    return title;
-}
-
 TEST(BatchPageQtTest, ARunChosenThroughTheFolderDialogsConvertsRowByRowAndIsPhotographedMidRunAndAtTheEnd)
 {
     ProgramFolder work;
@@ -81,14 +48,14 @@ TEST(BatchPageQtTest, ARunChosenThroughTheFolderDialogsConvertsRowByRowAndIsPhot
         ASSERT_TRUE(list != nullptr && start != nullptr);
 
         // Cancelling changes nothing; choosing scans at once.
-        EXPECT_EQ(ChooseFolder(frame, "btn_batch_src", {}), QStringLiteral("请选择需要转换的种子目录"));
+        EXPECT_EQ(ClickAndAnswerDialog(frame, "btn_batch_src", {}), QStringLiteral("请选择需要转换的种子目录"));
         EXPECT_TRUE(text("edit_batch_src").empty());
         EXPECT_FALSE(start->IsEnabled());
-        EXPECT_EQ(ChooseFolder(frame, "btn_batch_src", source), QStringLiteral("请选择需要转换的种子目录"));
+        EXPECT_EQ(ClickAndAnswerDialog(frame, "btn_batch_src", source), QStringLiteral("请选择需要转换的种子目录"));
         EXPECT_EQ(text("edit_batch_src"), source.string());
         EXPECT_EQ(text("text_batch_rate"), "0/9");
         EXPECT_TRUE(start->IsEnabled());
-        EXPECT_EQ(ChooseFolder(frame, "btn_batch_des", dest), QStringLiteral("请选择转换后种子存放目录"));
+        EXPECT_EQ(ClickAndAnswerDialog(frame, "btn_batch_des", dest), QStringLiteral("请选择转换后种子存放目录"));
         EXPECT_EQ(text("edit_batch_des"), dest.string());
 
         Click(frame, "btn_batch_conver");

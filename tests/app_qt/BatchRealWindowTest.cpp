@@ -2,16 +2,12 @@
 // xdotool: the batch tab, both folders typed into the folder dialogs, start, and start again once
 // the run is over. Skipped when Xvfb or xdotool is not installed.
 
+#include "ControlPlaces.h"
 #include "RealWindowSession.h"
 
-#include "app/CMainFrameWnd.h"
-#include "app/KelpmereApp.h"
 #include "support/ReloadedTorrent.h"
 #include "support/TempFolder.h"
 #include "support/TestTorrents.h"
-#include "toolkit/CControlUI.h"
-#include "toolkit/CPaintManagerUI.h"
-#include "toolkit/headless/CHeadlessBackend.h"
 
 #include <gtest/gtest.h>
 
@@ -25,37 +21,15 @@ using namespace realwindow;
 
 const fs::path kBin = fs::path(KELPMERE_TEST_BINARY_DIR) / "bin";
 
-// Where the controls the test clicks sit in the main window, from the skins laid out headless
-// at 800 x 600 with the batch tab shown.
-std::map<std::string, UIRect> BatchControlRects()
-{
-    std::map<std::string, UIRect> rects;
-    CHeadlessBackend backend;
-    CPaintManagerUI::SetBackend(&backend);
-    SetUpToolkit(nullptr, CDuiString((kBin / "Skin").string()));
-    if (CMainFrameWnd* frame = CreateMainFrame()) {
-        CPaintManagerUI& manager = *frame->GetPaintManager();
-        if (CHeadlessBackend::Click(manager, "batchOption")) {
-            manager.UpdateLayout();
-            for (const char* name : {"batchOption", "btn_batch_src", "btn_batch_des", "btn_batch_conver", "closebtn"})
-                if (CControlUI* control = manager.FindControl(name))
-                    rects[name] = control->GetPos();
-        }
-        frame->Close(0);
-        backend.FlushClosedWindows();
-    }
-    CPaintManagerUI::SetBackend(nullptr);
-    return rects;
-}
-
 TEST(BatchRealWindowTest, FoldersTypedIntoTheDialogsAndStartWashEveryTorrentIntoTheDestinationTree)
 {
     if (!XSession::Available())
         GTEST_SKIP() << "Xvfb or xdotool is not installed: the real-window batch test is skipped";
     const fs::path program = kBin / "kelpmere";
     ASSERT_TRUE(fs::exists(program)) << program;
-    const std::map<std::string, UIRect> rects = BatchControlRects();
-    ASSERT_EQ(rects.size(), 5u) << "the batch skin lacks a control the test clicks";
+    const std::map<std::string, UIPoint> at = ControlCentres(
+        "batchOption", {"batchOption", "btn_batch_src", "btn_batch_des", "btn_batch_conver", "closebtn"});
+    ASSERT_EQ(at.size(), 5u) << "the batch skin lacks a control the test clicks";
 
     TempFolder temp;
     const fs::path source = temp.path / "source";
@@ -77,13 +51,7 @@ TEST(BatchRealWindowTest, FoldersTypedIntoTheDialogsAndStartWashEveryTorrentInto
     const std::optional<WindowGeometry> window = x.WaitForStableWindow("Kelpmere", app);
     ASSERT_TRUE(window.has_value()) << "the main window did not appear"
                                     << (app.Running() ? "" : " (the program ended)");
-    const auto click = [&](const char* name) {
-        const UIRect& r = rects.at(name);
-        // A synchronous move to where the pointer already is waits for a motion that never comes:
-        // the pointer goes to the window's bottom-left corner (no control there) first.
-        x.Xdotool("mousemove " + std::to_string(window->x + 2) + " " + std::to_string(window->y + window->height - 2));
-        x.Click(window->x + (r.left + r.right) / 2, window->y + (r.top + r.bottom) / 2);
-    };
+    const auto click = [&](const char* name) { x.Click(window->x + at.at(name).x, window->y + at.at(name).y); };
     // Clicks until done() holds, waiting up to `wait` after each click: the first click may come
     // before the window takes it, and a repeated one is ignored while a dialog is up or a run goes.
     const auto clickUntil = [&](const char* name, const auto& done, std::chrono::milliseconds wait) {

@@ -298,8 +298,11 @@ public:
         return false;
     }
 
+    // A synchronous move to where the pointer already is waits for a motion that never comes,
+    // so the pointer first goes to the screen's corner (no window of the program there).
     void Click(int x, int y) const
     {
+        Xdotool("mousemove 0 0");
         Xdotool("mousemove --sync " + std::to_string(x) + " " + std::to_string(y) + " click 1");
     }
     // Types text into the window that has the keyboard focus.

@@ -2,11 +2,7 @@
 // close button with xdotool ends the program with exit code 0. Skipped when Xvfb or xdotool is
 // not installed.
 
-#include "toolkit/CControlUI.h"
-#include "toolkit/CDialogBuilder.h"
-#include "toolkit/CPaintManagerUI.h"
-#include "toolkit/headless/CHeadlessBackend.h"
-
+#include "ControlPlaces.h"
 #include "RealWindowSession.h"
 
 #include <gtest/gtest.h>
@@ -32,29 +28,6 @@ fs::path BinaryDir()
     return fs::path(KELPMERE_TEST_BINARY_DIR);
 }
 
-// Where "closebtn" sits in the main window, from the main skin laid out at 800 x 600.
-UIRect CloseButtonRect()
-{
-    CHeadlessBackend backend;
-    CPaintManagerUI::SetBackend(&backend);
-    CPaintManagerUI::SetResourcePath(CDuiString((BinaryDir() / "bin" / "Skin").string()));
-    CPaintManagerUI::SetResourceZip("kelpmeres.zip");
-    UIRect rect;
-    {
-        CPaintManagerUI manager;
-        CDialogBuilder builder;
-        CControlUI* root = builder.Create("MainFrame.xml", nullptr, nullptr, &manager);
-        if (root && manager.AttachDialog(root)) {
-            manager.SetClientSize(UISize{800, 600});
-            manager.UpdateLayout();
-            if (CControlUI* close = manager.FindControl("closebtn"))
-                rect = close->GetPos();
-        }
-    }
-    CPaintManagerUI::SetBackend(nullptr);
-    return rect;
-}
-
 TEST(RealWindowSmokeTest, ClickingCloseInARealXServerEndsTheProgramWithZero)
 {
     if (!XSession::Available()) {
@@ -62,8 +35,8 @@ TEST(RealWindowSmokeTest, ClickingCloseInARealXServerEndsTheProgramWithZero)
     }
     const fs::path program = BinaryDir() / "bin" / "kelpmere";
     ASSERT_TRUE(fs::exists(program)) << program;
-    const UIRect close = CloseButtonRect();
-    ASSERT_FALSE(close.IsEmpty()) << "no closebtn in the main skin";
+    const std::map<std::string, UIPoint> at = ControlCentres(nullptr, {"closebtn"});
+    ASSERT_EQ(at.count("closebtn"), 1u) << "no closebtn in the main skin";
 
     XSession x;
     ASSERT_TRUE(x.Started()) << "Xvfb did not start";
@@ -79,8 +52,8 @@ TEST(RealWindowSmokeTest, ClickingCloseInARealXServerEndsTheProgramWithZero)
     const int x0 = window->x;
     const int y0 = window->y;
 
-    const int clickX = x0 + (close.left + close.right) / 2;
-    const int clickY = y0 + (close.top + close.bottom) / 2;
+    const int clickX = x0 + at.at("closebtn").x;
+    const int clickY = y0 + at.at("closebtn").y;
     // On a loaded machine the first click can come before the window takes input: click again
     // while the program still runs.
     int status = -1;

@@ -3,14 +3,10 @@
 // "保存种子", an output path typed into the save dialog, the notice left to fade. Skipped when
 // Xvfb or xdotool is not installed.
 
+#include "ControlPlaces.h"
 #include "RealWindowSession.h"
 #include "support/ReloadedTorrent.h"
 
-#include "app/CMainFrameWnd.h"
-#include "app/KelpmereApp.h"
-#include "toolkit/CControlUI.h"
-#include "toolkit/CPaintManagerUI.h"
-#include "toolkit/headless/CHeadlessBackend.h"
 #include "torrent/CTorrentParser.h"
 
 #include <gtest/gtest.h>
@@ -30,40 +26,14 @@ fs::path BinaryDir()
     return fs::path(KELPMERE_TEST_BINARY_DIR);
 }
 
-// Centres of the named controls in the main window with the single page shown, from the
-// program's own skins laid out on the headless backend.
-std::map<std::string, UIPoint> SinglePageTargets()
-{
-    std::map<std::string, UIPoint> centres;
-    CHeadlessBackend backend;
-    CPaintManagerUI::SetBackend(&backend);
-    if (CMainFrameWnd* frame = CreateMainFrame()) {
-        CPaintManagerUI& manager = *frame->GetPaintManager();
-        CHeadlessBackend::Click(manager, "singleOption");
-        manager.UpdateLayout();
-        for (const char* name :
-            {"singleOption", "btn_single_file", "btn_single_onekey_modify", "btn_single_save", "closebtn"}) {
-            if (CControlUI* control = manager.FindControl(name)) {
-                const UIRect r = control->GetPos();
-                centres[name] = UIPoint{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-            }
-        }
-        frame->Close(0);
-        backend.FlushClosedWindows();
-    }
-    CPaintManagerUI::SetBackend(nullptr);
-    return centres;
-}
-
 TEST(SingleRealWindowTest, AUserOpensATorrentGivesItNewNamesAndSavesIt)
 {
     if (!XSession::Available())
         GTEST_SKIP() << "Xvfb or xdotool is not installed: the real-window test of the single page is skipped";
     const fs::path program = BinaryDir() / "bin" / "kelpmere";
     ASSERT_TRUE(fs::exists(program)) << program;
-    CPaintManagerUI::SetResourcePath(CDuiString((BinaryDir() / "bin" / "Skin").string()));
-    CPaintManagerUI::SetResourceZip("kelpmeres.zip");
-    const std::map<std::string, UIPoint> at = SinglePageTargets();
+    const std::map<std::string, UIPoint> at = ControlCentres(
+        "singleOption", {"singleOption", "btn_single_file", "btn_single_onekey_modify", "btn_single_save", "closebtn"});
     ASSERT_EQ(at.size(), 5u) << "the skins lack a control the test clicks";
 
     const fs::path work = fs::temp_directory_path() / ("kelpmere-single-real-" + std::to_string(::getpid()));
