@@ -64,8 +64,9 @@ protected:
     void Put(const std::string& relative, const std::string& bytes) { WriteFile(m_source + "/" + relative, bytes); }
 
     // Runs the program, its output captured: on Windows through the command interpreter in the
-    // system's ANSI code page, elsewhere in the "C" locale (whose code page is UTF-8).
-    CliRun Cli(const std::vector<std::string>& args)
+    // system's ANSI code page, elsewhere in the "C" locale (whose code page is UTF-8) after the
+    // shell commands `setup`.
+    CliRun Cli(const std::vector<std::string>& args, [[maybe_unused]] const std::string& setup = {})
     {
         const fs::path out = m_temp.path / "stdout", err = m_temp.path / "stderr";
 #ifdef _WIN32
@@ -76,7 +77,7 @@ protected:
         const int status = _wsystem(command.c_str());
         return {status, WithLineFeeds(ReadFile(out)), WithLineFeeds(ReadFile(err))};
 #else
-        std::string command = "LC_ALL=C " + Quoted(KELPMERE_CLI);
+        std::string command = setup + "LC_ALL=C " + Quoted(KELPMERE_CLI);
         for (const std::string& arg : args)
             command += " " + Quoted(arg);
         const int status = std::system((command + " >" + Quoted(out) + " 2>" + Quoted(err)).c_str());
@@ -282,14 +283,11 @@ TEST_F(CliTest, ATorrentThatThrowsFailsAloneAndTheRunGoesOn)
         lists += "le";
     Put("a.torrent", lists + "e");
     Put("b.torrent", Torrent("b.mkv"));
-    std::string command = "ulimit -v 262144; LC_ALL=C " + Quoted(KELPMERE_CLI) + " wash --jobs 1 " + Quoted(m_source)
-        + " " + Quoted(m_dest);
-    const fs::path out = m_temp.path / "stdout";
-    const int status = std::system((command + " >" + Quoted(out) + " 2>&1").c_str());
-    const auto lines = Lines(ReadFile(out));
-    ASSERT_TRUE(WIFEXITED(status)) << ReadFile(out);
-    EXPECT_EQ(WEXITSTATUS(status), 1);
-    ASSERT_EQ(lines.size(), 3u) << ReadFile(out);
+    const CliRun run = Cli({"wash", "--jobs", "1", m_source, m_dest}, "ulimit -v 262144; ");
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_TRUE(run.err.empty()) << run.err;
+    const auto lines = Lines(run.out);
+    ASSERT_EQ(lines.size(), 3u) << run.out;
     EXPECT_EQ(lines[0], m_dest + "/a.torrent  种子文件分析失败 请检查种子文件!");
     EXPECT_EQ(lines[1], m_dest + "/b.torrent  保存转换的种子成功!");
     EXPECT_EQ(lines[2].rfind("1/2 converted, 1 failed", 0), 0u) << lines[2];
