@@ -22,9 +22,10 @@ class FolderScanTest : public ::testing::Test {
 protected:
     void Touch(const std::string& relative) { WriteFile(m_root / PathOf(relative), "x"); }
 
-    Items Scan(const std::string& folder, const char* relativeDir = "", std::vector<BatchItem> items = {})
+    Items Scan(const std::string& folder, const char* relativeDir = "", std::vector<BatchItem> items = {},
+        const char* skip = nullptr)
     {
-        ScanTorrentFolder(folder, relativeDir, ".torrent", items);
+        ScanTorrentFolder(folder, relativeDir, ".torrent", items, skip);
         Items described;
         for (const BatchItem& item : items) {
             EXPECT_TRUE(item.sourceRoot.empty());
@@ -60,16 +61,16 @@ TEST_F(FolderScanTest, DescendsIntoAFolderNamedLikeATorrentAndTakesEverythingBel
 TEST_F(FolderScanTest, EveryFolderOfANestedTreeIsScannedAndNoneTwice)
 {
     // Sibling folders alike in shape and depth: each must count as a folder of its own.
-    const Items files = {"p/m/u.torrent", "p/m/x/t.torrent", "p/m/y/t.torrent", "p/n/u.torrent", "p/n/x/t.torrent",
-        "p/n/y/t.torrent", "q/m/u.torrent", "q/m/x/t.torrent", "q/m/y/t.torrent", "q/n/u.torrent", "q/n/x/t.torrent",
-        "q/n/y/t.torrent"};
-    for (const std::string& file : files) {
-        Touch(file);
+    Items expected;
+    for (const std::string dir : {"/p/m", "/p/n", "/q/m", "/q/n"}) {
+        for (const std::string item : {"|u.torrent", "/x|t.torrent", "/y|t.torrent"}) {
+            expected.push_back(dir + item);
+            std::string file = expected.back().substr(1);
+            file[file.find('|')] = '/';
+            Touch(file);
+        }
     }
-    EXPECT_EQ(Scan(),
-        (Items{"/p/m|u.torrent", "/p/m/x|t.torrent", "/p/m/y|t.torrent", "/p/n|u.torrent", "/p/n/x|t.torrent",
-            "/p/n/y|t.torrent", "/q/m|u.torrent", "/q/m/x|t.torrent", "/q/m/y|t.torrent", "/q/n|u.torrent",
-            "/q/n/x|t.torrent", "/q/n/y|t.torrent"}));
+    EXPECT_EQ(Scan(), expected);
 }
 
 #ifdef _WIN32
@@ -102,17 +103,10 @@ TEST_F(FolderScanTest, LeavesOutTheSkippedFolderHoweverItIsReached)
 #ifndef _WIN32
     fs::create_directory_symlink(m_root / "out", m_root / "sub" / "out-link");
 #endif
-    std::vector<BatchItem> items;
     const std::string skip = TextOf(m_root) + "/sub/../out/"; // another spelling of the same folder
-    ScanTorrentFolder(TextOf(m_root), "", ".torrent", items, skip.c_str());
-    Items described;
-    for (const BatchItem& item : items) {
-        described.push_back(item.relativeDir + "|" + item.fileName);
-    }
-    EXPECT_EQ(described, (Items{"|a.torrent", "/sub|c.torrent"}));
-    items.clear();
-    ScanTorrentFolder(TextOf(m_root), "", ".torrent", items, TextOf(m_root / "not-there").c_str());
-    EXPECT_EQ(items.size(), 4u); // a folder that doesn't exist skips nothing
+    EXPECT_EQ(Scan(TextOf(m_root), "", {}, skip.c_str()), (Items{"|a.torrent", "/sub|c.torrent"}));
+    EXPECT_EQ(Scan(TextOf(m_root), "", {}, TextOf(m_root / "not-there").c_str()).size(), 4u)
+        << "a folder that doesn't exist skips nothing";
 }
 
 TEST_F(FolderScanTest, AppendsToTheCallersItemsAndAMissingFolderAddsNothing)
@@ -132,9 +126,8 @@ TEST_F(FolderScanTest, AnUnreadableFolderContributesNothingAndTheScanGoesOn)
 // Permission bits don't stop root, so this scan runs in a child that has given up root.
 TEST_F(FolderScanTest, AnUnreadableFolderContributesNothingAndTheScanGoesOn)
 {
-    for (const char* name : {"a/x.torrent", "b/secret.torrent", "c/z.torrent"}) {
+    for (const char* name : {"a/x.torrent", "b/secret.torrent", "c/z.torrent"})
         Touch(name);
-    }
     fs::permissions(m_root, fs::perms::all);
     fs::permissions(m_root / "a", fs::perms::all);
     fs::permissions(m_root / "c", fs::perms::all);
@@ -142,9 +135,8 @@ TEST_F(FolderScanTest, AnUnreadableFolderContributesNothingAndTheScanGoesOn)
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) {
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
             _exit(3);
-        }
         _exit(Scan() == Items{"/a|x.torrent", "/c|z.torrent"} ? 0 : 1);
     }
     int status = 0;
@@ -156,7 +148,7 @@ TEST_F(FolderScanTest, AnUnreadableFolderContributesNothingAndTheScanGoesOn)
 }
 #endif
 
-TEST_F(FolderScanTest, CreateFolderChainMakesEveryMissingLevelAndEndsThePathWithASeparator)
+TEST_F(FolderScanTest, CreateFolderChainMakesEveryMissingLevelEndsThePathWithASeparatorAndStopsAtAFile)
 {
     std::string path = TextOf(m_root / "out" / "a" / "b");
     EXPECT_TRUE(CreateFolderChain(path));
@@ -167,9 +159,8 @@ TEST_F(FolderScanTest, CreateFolderChainMakesEveryMissingLevelAndEndsThePathWith
     EXPECT_EQ(path, again);
 
     std::string longPath = TextOf(m_root); // longer than the old fixed buffers
-    for (int level = 0; level < 12; ++level) {
+    for (int level = 0; level < 12; ++level)
         longPath += "/" + std::string(40, static_cast<char>('a' + level));
-    }
     EXPECT_TRUE(CreateFolderChain(longPath));
     EXPECT_TRUE(fs::is_directory(longPath));
 
@@ -192,11 +183,8 @@ TEST_F(FolderScanTest, CreateFolderChainMakesEveryMissingLevelAndEndsThePathWith
     EXPECT_TRUE(made);
     EXPECT_EQ(relative, "rel/one/");
     EXPECT_TRUE(fs::is_directory(m_root / "rel" / "one"));
-}
 
-TEST_F(FolderScanTest, CreateFolderChainFailsWhenALevelIsAFile)
-{
-    Touch("blocker");
+    Touch("blocker"); // a level that is a file fails the chain
     std::string inner = TextOf(m_root / "blocker" / "inner");
     EXPECT_FALSE(CreateFolderChain(inner));
     EXPECT_TRUE(fs::is_regular_file(m_root / "blocker"));

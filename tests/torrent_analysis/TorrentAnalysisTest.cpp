@@ -38,76 +38,53 @@ protected:
         return texts;
     }
 
+    // The torrent's name, then every entry as "folders/name|UTF-8 folders/UTF-8 name|length";
+    // "-" stands for a name without a value.
+    Texts Described() const
+    {
+        const auto text = [](const TextRef& ref) { return ref.value != nullptr ? ref.text : "-"; };
+        Texts described{text(m_parser.name) + "|" + text(m_parser.nameUtf8)};
+        for (const TorrentFileEntry& entry : m_parser.files) {
+            std::string line;
+            for (const std::string& folder : TextsOf(entry.path))
+                line += folder + "/";
+            line += entry.name.text + "|";
+            for (const std::string& folder : TextsOf(entry.pathUtf8))
+                line += folder + "/";
+            described.push_back(line + text(entry.nameUtf8) + "|" + std::to_string(static_cast<int64_t>(entry.length)));
+        }
+        return described;
+    }
+
     std::string m_bytes;
     CTorrentParser m_parser;
 };
 
-TEST_F(AnalysisTest, ASingleFileTorrentMovesBothSpellingsOfItsNameIntoTheOnlyEntry)
+// Every path component is classified on its own by the dot test; a single-file torrent moves
+// both spellings of its name into its only entry; "path.utf-8" may be longer or shorter than
+// "path"; a files list keeps its usable dictionaries.
+TEST_F(AnalysisTest, FileEntriesTakeTheirNamesAndFoldersFromEitherSpelling)
 {
-    TorrentDescription torrent = SingleFile("movie.mkv", 700);
-    torrent.nameUtf8 = "电影.mkv";
-    ASSERT_TRUE(LoadAndAnalyze(torrent));
-    ASSERT_EQ(m_parser.files.size(), 1u);
-    const TorrentFileEntry& entry = m_parser.files[0];
-    EXPECT_EQ(entry.name.text + "|" + entry.nameUtf8.text, "movie.mkv|电影.mkv");
-    EXPECT_EQ(entry.length, 700.0);
-    EXPECT_TRUE(entry.path.empty());
-    EXPECT_EQ(m_parser.name.value, nullptr);
-    EXPECT_EQ(m_parser.nameUtf8.value, nullptr);
-
-    ASSERT_TRUE(LoadAndAnalyze(SingleFile("README", 10))); // no dot: still listed
-    EXPECT_EQ(m_parser.files.size(), 1u);
-}
-
-TEST_F(AnalysisTest, TheDotTestClassifiesEveryPathComponentOnItsOwn)
-{
-    ASSERT_TRUE(LoadAndAnalyze(MultiFile({
-        {{"Season 1", "ep01.avi"}, 100},
-        {{"Vol.1", "readme"}, 200},
-        {{"a.b", "c", "d.txt"}, 300},
-        {{"LICENSE"}, 400},
-        {{"empty.nfo"}, 0},
-    })));
-    ASSERT_EQ(m_parser.files.size(), 3u);
-    EXPECT_EQ(m_parser.files[0].name.text, "ep01.avi");
-    EXPECT_EQ(TextsOf(m_parser.files[0].path), (Texts{"Season 1"}));
-    EXPECT_EQ(m_parser.files[1].name.text, "Vol.1");
-    EXPECT_EQ(TextsOf(m_parser.files[1].path), (Texts{"readme"}));
-    EXPECT_EQ(m_parser.files[2].name.text, "d.txt");
-    EXPECT_EQ(TextsOf(m_parser.files[2].path), (Texts{"c"}));
-    EXPECT_EQ(m_parser.files[2].length, 300.0);
-    EXPECT_EQ(m_parser.name.text, "Show");
-}
-
-TEST_F(AnalysisTest, PathUtf8MayBeLongerOrShorterThanPath)
-{
-    ASSERT_TRUE(LoadAndAnalyze(MultiFile({
-        {{"A", "x.avi"}, 1, {"甲", "乙", "丙", "x.avi"}},
-        {{"A", "B", "C", "y.avi"}, 1, {"甲", "y.avi"}},
-        {{"z.avi"}, 1},
-    })));
-    ASSERT_EQ(m_parser.files.size(), 3u);
-    EXPECT_EQ(TextsOf(m_parser.files[0].pathUtf8), (Texts{"甲", "乙", "丙"}));
-    EXPECT_EQ(m_parser.files[0].nameUtf8.text, "x.avi");
-    EXPECT_EQ(TextsOf(m_parser.files[1].path), (Texts{"A", "B", "C"}));
-    EXPECT_EQ(TextsOf(m_parser.files[1].pathUtf8), (Texts{"甲"}));
-    EXPECT_TRUE(m_parser.files[2].pathUtf8.empty());
-    EXPECT_EQ(m_parser.files[2].nameUtf8.value, nullptr);
-}
-
-TEST_F(AnalysisTest, AFilesListWithNonDictionaryElementsKeepsTheUsableOnes)
-{
-    TorrentDescription torrent = MultiFile({});
-    torrent.extraInfo["files"] = "l" + BencodeInt(7) + BencodeDict({{"length", "i5e"}, {"path", "l5:a.avie"}})
-        + BencodeDict({{"length", "i6e"},
-            {"path",
-                "l1:A"
-                "i3e"
-                "5:b.avie"}})
-        + "e";
-    ASSERT_TRUE(LoadAndAnalyze(torrent));
-    ASSERT_EQ(m_parser.files.size(), 1u); // a path with an integer inside leaves the file without a name
-    EXPECT_EQ(m_parser.files[0].name.text, "a.avi");
+    TorrentDescription single = SingleFile("movie.mkv", 700);
+    single.nameUtf8 = "电影.mkv";
+    TorrentDescription mixed = MultiFile({});
+    mixed.extraInfo["files"] = "l" + BencodeInt(7) + BencodeDict({{"length", "i5e"}, {"path", "l5:a.avie"}})
+        + BencodeDict({{"length", "i6e"}, {"path", "l1:Ai3e5:b.avie"}}) + "e"; // an integer in a path: no name
+    const std::pair<TorrentDescription, Texts> cases[] = {
+        {single, {"-|-", "movie.mkv|电影.mkv|700"}},
+        {SingleFile("README", 10), {"-|-", "README|-|10"}}, // no dot: still listed
+        {MultiFile({{{"Season 1", "ep01.avi"}, 100}, {{"Vol.1", "readme"}, 200}, {{"a.b", "c", "d.txt"}, 300},
+             {{"LICENSE"}, 400}, {{"empty.nfo"}, 0}}),
+            {"Show|-", "Season 1/ep01.avi|-|100", "readme/Vol.1|-|200", "c/d.txt|-|300"}},
+        {MultiFile({{{"A", "x.avi"}, 1, {"甲", "乙", "丙", "x.avi"}}, {{"A", "B", "C", "y.avi"}, 1, {"甲", "y.avi"}},
+             {{"z.avi"}, 1}}),
+            {"Show|-", "A/x.avi|甲/乙/丙/x.avi|1", "A/B/C/y.avi|甲/y.avi|1", "z.avi|-|1"}},
+        {mixed, {"Show|-", "a.avi|-|5"}},
+    };
+    for (const auto& [torrent, expected] : cases) {
+        ASSERT_TRUE(LoadAndAnalyze(torrent));
+        EXPECT_EQ(Described(), expected);
+    }
 }
 
 TEST_F(AnalysisTest, TrackersAreAnnounceThenTheFirstUrlOfEveryNonEmptyTier)
@@ -244,9 +221,8 @@ TEST(NameConversionTest, TheUtf8ShortcutAgreesWithTheConvertersOnAnyBytes)
     ASSERT_TRUE(SetAnsiCodePage("UTF-8"));
     for (int round = 0; round < 4000; ++round) {
         std::string text;
-        for (int i = static_cast<int>(random() % 6); i > 0; --i) {
+        for (int i = static_cast<int>(random() % 6); i > 0; --i)
             text += pieces[random() % pieces.size()];
-        }
         EXPECT_EQ(Utf8ToLocalText(text), WideToAnsi(Utf8ToWide(text.c_str()).c_str()))
             << ::testing::PrintToString(text);
         EXPECT_EQ(LocalTextToUtf8(text), AnsiToUtf8(text.c_str())) << ::testing::PrintToString(text);

@@ -26,9 +26,8 @@ CBEncodeObjectBase* At(const CBEncodeObjectBase* dict, const char* key)
 std::string Text(const CBEncodeObjectBase* value)
 {
     std::string bytes;
-    if (value != nullptr && value->type == kBEncodeString) {
+    if (value != nullptr && value->type == kBEncodeString)
         static_cast<const CBEncodeString*>(value)->GetString(bytes);
-    }
     return bytes;
 }
 
@@ -49,9 +48,8 @@ std::vector<CBEncodeObjectBase*> Items(const CBEncodeObjectBase* list)
 Texts TextList(const CBEncodeObjectBase* list)
 {
     Texts texts;
-    for (const CBEncodeObjectBase* item : Items(list)) {
+    for (const CBEncodeObjectBase* item : Items(list))
         texts.push_back(Text(item));
-    }
     return texts;
 }
 
