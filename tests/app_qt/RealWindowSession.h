@@ -138,12 +138,23 @@ inline int ShellField(const std::string& shell, const std::string& name)
     return -1;
 }
 
+// The whitespace-separated words of text (window ids, one a line).
+inline std::vector<std::string> Lines(const std::string& text)
+{
+    std::istringstream words(text);
+    std::vector<std::string> result;
+    for (std::string word; words >> word;)
+        result.push_back(word);
+    return result;
+}
+
 struct WindowGeometry {
     std::string id;
     int x = -1;
     int y = -1;
     int width = -1;
     int height = -1;
+    bool operator==(const WindowGeometry&) const = default;
 };
 
 // An X server of our own on a free display (Xvfb reports the number it chose through a pipe).
@@ -193,12 +204,8 @@ public:
     std::vector<std::string> MappedWindows(const std::string& title) const
     {
         std::vector<std::string> ids;
-        std::istringstream lines(Xdotool("search --onlyvisible --name '^" + title + "$'"));
-        std::string id;
-        while (lines >> id) {
-            std::string name = Xdotool("getwindowname " + id);
-            name.erase(name.find_last_not_of("\n") + 1);
-            if (name == title)
+        for (const std::string& id : Lines(Xdotool("search --onlyvisible --name '^" + title + "$'"))) {
+            if (Xdotool("getwindowname " + id) == title + "\n")
                 ids.push_back(id);
         }
         return ids;
@@ -229,8 +236,7 @@ public:
             std::optional<WindowGeometry> now;
             if (ids.size() == 1)
                 now = Geometry(ids.front());
-            const bool same = now && candidate && now->id == candidate->id && now->x == candidate->x
-                && now->y == candidate->y && now->width == candidate->width && now->height == candidate->height;
+            const bool same = now && candidate && *now == *candidate;
             if (!same) {
                 candidate = now;
                 since = Clock::now();
@@ -245,57 +251,31 @@ public:
     // Waits until a mapped window with the title exists (dialogs, notice boxes); its id.
     std::optional<std::string> WaitForWindow(const std::string& title, std::chrono::milliseconds timeout = 30s) const
     {
-        const auto deadline = Clock::now() + timeout;
-        while (Clock::now() < deadline) {
-            const std::vector<std::string> ids = MappedWindows(title);
-            if (!ids.empty())
-                return ids.front();
-            std::this_thread::sleep_for(100ms);
-        }
-        return std::nullopt;
+        std::vector<std::string> ids;
+        if (!WaitFor([&] { return !(ids = MappedWindows(title)).empty(); }, timeout))
+            return std::nullopt;
+        return ids.front();
     }
 
     // Waits until the window with id has the keyboard focus.
     bool WaitForFocus(const std::string& id, std::chrono::milliseconds timeout = 10s) const
     {
-        return WaitFor(
-            [&] {
-                std::string focus = Xdotool("getwindowfocus");
-                focus.erase(focus.find_last_not_of("\n") + 1);
-                return focus == id;
-            },
-            timeout);
+        return WaitFor([&] { return Lines(Xdotool("getwindowfocus")) == std::vector<std::string>{id}; }, timeout);
     }
 
     // Waits until no mapped window has the title any more.
     bool WaitForWindowGone(const std::string& title, std::chrono::milliseconds timeout = 30s) const
     {
-        const auto deadline = Clock::now() + timeout;
-        while (Clock::now() < deadline) {
-            if (MappedWindows(title).empty())
-                return true;
-            std::this_thread::sleep_for(100ms);
-        }
-        return false;
+        return WaitFor([&] { return MappedWindows(title).empty(); }, timeout);
     }
 
     // Waits until the program's only mapped window is the one with id (a dialog or notice box
     // of the program has gone).
-    bool WaitForOnlyWindow(const std::string& id, std::chrono::milliseconds timeout = 30s,
-        const std::string& windowClass = "kelpmere") const
+    bool WaitForOnlyWindow(const std::string& id, std::chrono::milliseconds timeout = 30s) const
     {
-        const auto deadline = Clock::now() + timeout;
-        while (Clock::now() < deadline) {
-            std::istringstream lines(Xdotool("search --onlyvisible --class '^" + windowClass + "$'"));
-            std::vector<std::string> ids;
-            std::string found;
-            while (lines >> found)
-                ids.push_back(found);
-            if (ids.size() == 1 && ids.front() == id)
-                return true;
-            std::this_thread::sleep_for(100ms);
-        }
-        return false;
+        return WaitFor(
+            [&] { return Lines(Xdotool("search --onlyvisible --class '^kelpmere$'")) == std::vector<std::string>{id}; },
+            timeout);
     }
 
     // A synchronous move to where the pointer already is waits for a motion that never comes,

@@ -145,20 +145,10 @@ TEST_F(SinglePageTest, AtStartUpSaveAndOneKeyAreOffAndTheListHoldsTwentyHiddenNa
     Start();
     EXPECT_FALSE(Find<CButtonUI>("btn_single_save")->IsEnabled());
     EXPECT_FALSE(Find<CButtonUI>("btn_single_onekey_modify")->IsEnabled());
-    EXPECT_TRUE(Find<CButtonUI>("btn_single_file")->IsEnabled());
-    for (const char* name : {"btn_single_file", "btn_single_save", "btn_single_onekey_modify"}) {
-        EXPECT_EQ(Find<CButtonUI>(name)->GetHotBkColor(), 0xFFFF2D2D) << name;
-        EXPECT_EQ(Find<CButtonUI>(name)->GetBorderSize(), 1) << name;
-    }
     ASSERT_EQ(list->GetList()->GetCount(), 20);
     EXPECT_EQ(VisibleRows(), 0);
-    for (int index = 1; index <= 20; ++index) {
-        const std::string row = "singleListElement" + std::to_string(index);
-        EXPECT_EQ(Manager().FindControl(row), list->GetList()->GetItemAt(index - 1)) << row;
-        EXPECT_NE(Find<CEditUI>("edit_single_file" + std::to_string(index)), nullptr);
-    }
-    EXPECT_EQ(list->GetName(), "SingleControlWnd");
-    EXPECT_EQ(list->Name(7), "");
+    for (int index = 1; index <= 20; ++index)
+        EXPECT_EQ(Manager().FindControl("singleListElement" + std::to_string(index)), Row(index - 1)) << index;
     // Nothing to save or rename yet: both refuse.
     EXPECT_FALSE(list->CollectEdits());
     EXPECT_FALSE(list->OneKeyModify("1-2"));
@@ -172,12 +162,10 @@ TEST_F(SinglePageTest, OpeningShowsTheNameAndARowPerFileWithFoldersSizesAndHeigh
     const auto& dialog = backend.Dialogs().back();
     EXPECT_EQ(dialog.filterDescription, "torrent文件(*.torrent)");
     EXPECT_EQ(dialog.filterPatterns, "*.torrent*;*.torrent*");
-    EXPECT_TRUE(dialog.hadOwner);
     EXPECT_EQ(Find<CEditUI>("edit_single_file")->GetText(), CDuiString(path.string()));
     EXPECT_EQ(Find<CEditUI>("edit_single_name")->GetText(), "海底森林");
     EXPECT_TRUE(Find<CEditUI>("edit_single_name")->IsEnabled());
     EXPECT_TRUE(ButtonsEnabled());
-    EXPECT_EQ(list->RowsInUse(), 3u);
     EXPECT_EQ(VisibleRows(), 3);
 
     struct Expected {
@@ -205,11 +193,7 @@ TEST_F(SinglePageTest, OpeningShowsTheNameAndARowPerFileWithFoldersSizesAndHeigh
         for (int k = 0; k < n; ++k) {
             CEditUI* folder = row->PathEditAt(static_cast<std::size_t>(k));
             EXPECT_EQ(folder->GetText(), CDuiString(want.folders[static_cast<std::size_t>(k)]));
-            EXPECT_EQ(folder->GetName(), CDuiString("edit_single_path" + index));
             EXPECT_EQ(folder->GetFixedXY(), (UISize{80, 3 + 33 * k}));
-            EXPECT_EQ(folder->GetFixedWidth(), 694);
-            EXPECT_EQ(folder->GetFixedHeight(), 30);
-            EXPECT_EQ(folder->GetTextPadding(), (UIRect{4, 3, 4, 3}));
             EXPECT_TRUE(folder->IsVisible());
         }
     }
@@ -244,7 +228,6 @@ TEST_F(SinglePageTest, AFailedOpenTellsWhyEmptiesTheListAndTurnsSaveAndOneKeyOff
         EXPECT_EQ(Open(path), notice);
         EXPECT_EQ(Find<CEditUI>("edit_single_file")->GetText(), CDuiString(path.string()));
         EXPECT_EQ(VisibleRows(), 0);
-        EXPECT_EQ(list->RowsInUse(), 0u);
         EXPECT_EQ(Find<CEditUI>("edit_single_name")->GetText(), "");
         EXPECT_FALSE(ButtonsEnabled());
         // Nothing can reach the entries of the torrent that is gone.
@@ -390,10 +373,8 @@ TEST_F(SinglePageTest, NamesTheUserLeftAloneKeepTheirBytesEvenWhenTheCodePageCan
         EXPECT_TRUE(CHeadlessBackend::TypeText(Manager(), "edit_single_file2", "new.srt"));
         EXPECT_EQ(Save(temp.path / "one.torrent"), kSaved);
         const std::string edited = ReadFile(temp.path / "one.torrent");
-        EXPECT_NE(edited.find("4:path"
-                              "l"
-                      + std::to_string(c.first.size()) + ":" + c.first + "e"),
-            std::string::npos);
+        const std::string untouched = "4:pathl" + std::to_string(c.first.size()) + ":" + c.first + "e";
+        EXPECT_NE(edited.find(untouched), std::string::npos);
         EXPECT_NE(edited.find("4:pathl7:new.srte"), std::string::npos);
         EXPECT_EQ(edited.find(c.second), std::string::npos);
     }
