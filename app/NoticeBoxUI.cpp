@@ -4,6 +4,7 @@
 #include "toolkit/CLabelUI.h"
 #include "toolkit/CPaintManagerUI.h"
 #include "toolkit/CVerticalLayoutUI.h"
+#include "torrent/LocalText.h"
 
 #include <utility>
 
@@ -85,6 +86,11 @@ void NoticeBoxUI::OnFinalMessage(UIWindowHandle hWnd)
 {
     WindowImplBase::OnFinalMessage(hWnd);
     delete this;
+}
+
+int ShowPageNotice(CWindowWnd* window, const char* utf8Text)
+{
+    return ShowNoticeBox(window != nullptr ? window->GetHWND() : nullptr, CDuiString(Utf8ToLocalText(utf8Text)));
 }
 
 int ShowNoticeBox(UIWindowHandle owner, const CDuiString& text, int fadeSteps)

@@ -44,3 +44,7 @@ private:
 // an empty title at 300 x 400, centred, then ShowModal. Returns ShowModal's result (0 closed by
 // "BtnClose", 1 faded out), or -1 when the window couldn't be created.
 int ShowNoticeBox(UIWindowHandle owner, const CDuiString& text, int fadeSteps = 10);
+
+// A page's fixed message (UTF-8 in the source) shown over window, in the local code page that
+// the interface shows, with the full fade.
+int ShowPageNotice(CWindowWnd* window, const char* utf8Text);

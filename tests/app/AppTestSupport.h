@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <unistd.h>
 
 namespace apptest {
 
@@ -42,8 +43,9 @@ public:
     std::string Path() const { return m_path.string(); }
 
 private:
+    // The process id keeps test programs running side by side out of each other's folders.
     std::filesystem::path m_path = std::filesystem::temp_directory_path()
-        / ("kelpmere-skins-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-"
+        / ("kelpmere-skins-" + std::to_string(::getpid()) + "-"
             + ::testing::UnitTest::GetInstance()->current_test_info()->name());
 };
 

@@ -72,12 +72,6 @@ bool BatchControlUI::CreatePage(CContainerUI* parent)
     return true;
 }
 
-void BatchControlUI::Notice(const char* text)
-{
-    ShowNoticeBox(
-        mainFrame != nullptr ? mainFrame->GetHWND() : nullptr, CDuiString(Utf8ToLocalText(text)), kNoticeFadeSteps);
-}
-
 std::string BatchControlUI::EditText(const CEditUI* edit) const
 {
     return edit != nullptr ? edit->GetText().str() : std::string();
@@ -119,13 +113,13 @@ void BatchControlUI::StartConversion()
         return;
     const std::string destination = EditText(desEdit);
     if (destination.empty()) {
-        Notice(kNoDestinationNotice);
+        ShowPageNotice(mainFrame, kNoDestinationNotice);
         return;
     }
     // Only the exact same text is refused: other spellings of the source, and folders inside
     // it, are the user's choice.
     if (destination == EditText(srcEdit)) {
-        Notice(kSameFolderNotice);
+        ShowPageNotice(mainFrame, kSameFolderNotice);
         return;
     }
     listControl->StartRun(destination);

@@ -16,7 +16,6 @@ class CWindowWnd;
 class BatchControlUI : public CContainerUI {
 public:
     static constexpr UIColor kHotColor = 0xFFFF2D2D;
-    static constexpr int kNoticeFadeSteps = 10;
     static constexpr const char* kSourceDialogTitle = "请选择需要转换的种子目录";
     static constexpr const char* kDestDialogTitle = "请选择转换后种子存放目录";
     static constexpr const char* kNoDestinationNotice = "  您还没有选择需要积存的种子路径 !\n";
@@ -43,7 +42,6 @@ public:
     BatchListControl* GetListControl() const { return listControl; }
 
 private:
-    void Notice(const char* text);
     std::string EditText(const CEditUI* edit) const;
 
     CWindowWnd* mainFrame = nullptr;

@@ -70,13 +70,6 @@ void SingleControlUI::EnableTorrentButtons(bool enabled)
     oneKeyButton->SetEnabled(enabled);
 }
 
-void SingleControlUI::Notice(const char* text)
-{
-    // The program's fixed texts are UTF-8 in the source; the interface shows local code page text.
-    ShowNoticeBox(
-        mainFrame != nullptr ? mainFrame->GetHWND() : nullptr, CDuiString(Utf8ToLocalText(text)), kNoticeFadeSteps);
-}
-
 void SingleControlUI::OnOpenFile()
 {
     if (parser == nullptr)
@@ -94,13 +87,13 @@ void SingleControlUI::OnOpenFile()
     if (!parser->LoadFromFile(path->c_str())) {
         fileList->Clear();
         EnableTorrentButtons(false);
-        Notice("  选择的种子文件不存在,请检查文件路径 !\n");
+        ShowPageNotice(mainFrame, "  选择的种子文件不存在,请检查文件路径 !\n");
         return;
     }
     if (!parser->Analyze()) {
         fileList->Clear();
         EnableTorrentButtons(false);
-        Notice("  种子文件分析错误!\n");
+        ShowPageNotice(mainFrame, "  种子文件分析错误!\n");
         return;
     }
     fileList->Fill(*parser);
@@ -121,7 +114,7 @@ void SingleControlUI::OnSave()
         return;
     fileList->CollectEdits();
     std::string encoding;
-    Notice(parser->SaveToFile(encoding, path->c_str()) ? "  保存成功 !\n" : "  保存失败 !\n");
+    ShowPageNotice(mainFrame, parser->SaveToFile(encoding, path->c_str()) ? "  保存成功 !\n" : "  保存失败 !\n");
 }
 
 void SingleControlUI::OnOneKeyModify()
@@ -132,5 +125,5 @@ void SingleControlUI::OnOneKeyModify()
     std::snprintf(seed, sizeof seed, "%d-%d", static_cast<std::int32_t>(static_cast<std::uint32_t>(UnixTimeSeconds())),
         static_cast<int>(TickCountMs() % 1000));
     if (!fileList->OneKeyModify(seed))
-        Notice("  一键编辑失败!\n");
+        ShowPageNotice(mainFrame, "  一键编辑失败!\n");
 }

@@ -17,7 +17,6 @@ class SingleListControl;
 class SingleControlUI : public CContainerUI {
 public:
     static constexpr UIColor kHotColor = 0xFFFF2D2D;
-    static constexpr int kNoticeFadeSteps = 10;
 
     // mainFrame: the main window, owner of the dialogs and notice boxes.
     explicit SingleControlUI(CWindowWnd* mainFrame);
@@ -35,7 +34,6 @@ public:
     CTorrentParser* GetDocument() const { return parser.get(); }
 
 private:
-    void Notice(const char* text);
     // Save and one-key modify are offered only while a torrent is shown.
     void EnableTorrentButtons(bool enabled);
 
