@@ -45,7 +45,7 @@ protected:
     std::optional<WorkingFolder> work{std::in_place};
 };
 
-TEST_F(MainFrameTest, StartUpShowsTheCentredWindowWithFourPagesInOrderAndTheAdvertisementPageSelected)
+TEST_F(MainFrameTest, StartUpShowsTheCentredWindowWithFourPagesAndTheAdPageSelectedAndEachOptionShowsItsPage)
 {
     UsePackedSkins();
     CMainFrameWnd& main = Start();
@@ -62,12 +62,8 @@ TEST_F(MainFrameTest, StartUpShowsTheCentredWindowWithFourPagesInOrderAndTheAdve
     EXPECT_EQ(window.title, "Kelpmere");
     EXPECT_TRUE(window.rect.Width() == 800 && window.rect.Height() == 600 && window.centered && window.visible);
     EXPECT_TRUE(CPaintManagerUI::LoadResourceFile(window.icon).has_value());
-}
 
-TEST_F(MainFrameTest, EachOptionShowsItsPageAndDeselectsTheOthersOfItsGroup)
-{
-    UsePackedSkins();
-    CTabLayoutUI* tabs = Start().GetTabLayout();
+    // Each option shows its page and deselects the others of its group.
     const std::pair<const char*, int> clicks[] = {
         {"singleOption", 1},
         {"batchOption", 2},
@@ -152,42 +148,24 @@ TEST_F(MainFrameTest, APageThatCannotBeBuiltCostsOnlyItsOwnTabWhichShowsEmpty)
         ASSERT_NE(empty, nullptr);
         EXPECT_EQ(empty->GetCount(), 0);
 
-        // The batch page still gets its timers: with nothing listed, a step of the run finds
-        // the run over and gives the start button back.
+        // Every timer still reaches the batch list, which acts only on its own: another control's
+        // passes; its own, with nothing listed, finds the run over and gives the start button back.
         BatchListControl* list = main.GetBatchPage()->GetListControl();
         ASSERT_NE(list, nullptr);
         CControlUI* start = Manager().FindControl("btn_batch_conver");
         ASSERT_FALSE(start->IsEnabled());
+        ASSERT_TRUE(Manager().SetTimer(Manager().FindControl("singleOption"), 1, 250));
+        backend.AdvanceClock(500);
+        EXPECT_FALSE(start->IsEnabled());
         ASSERT_TRUE(Manager().SetTimer(list, 1, 100));
         backend.AdvanceClock(100);
         EXPECT_TRUE(start->IsEnabled());
+        EXPECT_FALSE(Manager().KillTimer(list, 1));
 
         frame->Close(0);
         frame = nullptr;
         backend.FlushClosedWindows();
     }
-}
-
-TEST_F(MainFrameTest, EveryTimerReachesTheBatchListControlWhichActsOnlyOnItsOwn)
-{
-    UsePackedSkins();
-    CMainFrameWnd& main = Start();
-    ASSERT_NE(main.GetBatchPage(), nullptr);
-    BatchListControl* list = main.GetBatchPage()->GetListControl();
-    ASSERT_NE(list, nullptr);
-    CControlUI* start = Manager().FindControl("btn_batch_conver");
-    ASSERT_FALSE(start->IsEnabled());
-
-    // Another control's timer: the list lets it pass.
-    ASSERT_TRUE(Manager().SetTimer(Manager().FindControl("singleOption"), 1, 250));
-    backend.AdvanceClock(500);
-    EXPECT_FALSE(start->IsEnabled());
-    // Its own: with no rows listed the step finds the run over and gives the button back.
-    ASSERT_TRUE(Manager().SetTimer(list, 1, 100));
-    backend.AdvanceClock(100);
-    EXPECT_TRUE(start->IsEnabled());
-    EXPECT_FALSE(Manager().KillTimer(list, 1));
-    EXPECT_EQ(main.GetTabLayout()->GetCurSel(), 0);
 }
 
 class ProgramRunTest : public apptest::HeadlessTest { };

@@ -142,6 +142,30 @@ protected:
         Backend().FlushUpdates();
     }
     bool Saw(const std::string& note) const { return std::ranges::count(m_record.notes, note) > 0; }
+    // Key presses carrying text, as an input method delivers them.
+    static void Type(QLineEdit* line, std::initializer_list<QString> keys)
+    {
+        line->selectAll();
+        for (const QString& typed : keys) {
+            QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, typed);
+            QApplication::sendEvent(line, &key);
+        }
+    }
+    // A headerless list of `rows` rows under the list host, built by `fill(row, index)`.
+    CListUI& AddList(const char* name, int rows, const std::function<void(CListContainerElementUI&, int)>& fill)
+    {
+        auto* list = new CListUI;
+        list->SetName(name);
+        list->GetHeader()->SetVisible(false);
+        static_cast<CContainerUI&>(Control("ListHostLayoutUI")).Add(list);
+        for (int i = 0; i < rows; ++i) {
+            auto* row = new CListContainerElementUI;
+            fill(*row, i);
+            list->Add(row);
+        }
+        Settle();
+        return *list;
+    }
     const fs::path m_dir = fs::temp_directory_path()
         / ("kelpmere-qt-" + std::to_string(::getpid()) + "-"
             + ::testing::UnitTest::GetInstance()->current_test_info()->name());
@@ -189,7 +213,7 @@ TEST_F(QtBackendTest, TheTreeIsMirroredInPlaceWithItsTextsColoursVisibilityAndOp
     EXPECT_NEAR(top->windowOpacity(), 229 / 255.0, 0.01);
 }
 
-TEST_F(QtBackendTest, ClicksRaiseClickAndSwitchOptionGroups)
+TEST_F(QtBackendTest, ClicksRaiseClickAndSwitchOptionGroupsAndTypingStoresTheTextInTheTree)
 {
     Open();
     QTest::mouseClick(Widget("btn_ok"), Qt::LeftButton);
@@ -202,20 +226,10 @@ TEST_F(QtBackendTest, ClicksRaiseClickAndSwitchOptionGroups)
     Settle();
     EXPECT_TRUE(Widget("opt_b")->Look().selected);
     EXPECT_FALSE(Widget("opt_a")->Look().selected);
-}
-
-TEST_F(QtBackendTest, TypingInAnEditStoresTheTextInTheTree)
-{
-    Open();
     auto* line = Widget("edit_name")->findChild<QLineEdit*>();
     ASSERT_NE(line, nullptr);
     EXPECT_EQ(line->text(), QStringLiteral("old"));
-    line->selectAll();
-    // Key presses carrying Chinese text, as an input method delivers them.
-    for (const QString& typed : {QStringLiteral("种"), QStringLiteral("子"), QStringLiteral("1")}) {
-        QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, typed);
-        QApplication::sendEvent(line, &key);
-    }
+    Type(line, {QStringLiteral("种"), QStringLiteral("子"), QStringLiteral("1")});
     EXPECT_EQ(Control("edit_name").GetText(), CDuiString("种子1"));
     EXPECT_TRUE(Saw("textchanged:edit_name"));
 }
@@ -224,19 +238,12 @@ TEST_F(QtBackendTest, AHundredThousandRowListKeepsAScreenfulOfRowWidgetsThatFoll
 {
     constexpr int kRowHeight = 30;
     Open();
-    auto* list = new CListUI;
-    list->SetName("BigList");
-    list->GetHeader()->SetVisible(false);
-    static_cast<CContainerUI&>(Control("ListHostLayoutUI")).Add(list);
-    for (int i = 0; i < 100000; ++i) {
-        auto* row = new CListContainerElementUI;
-        row->SetFixedHeight(kRowHeight);
+    CListUI* list = &AddList("BigList", 100000, [](CListContainerElementUI& row, int i) {
+        row.SetFixedHeight(kRowHeight);
         auto* label = new CLabelUI;
         label->SetName(CDuiString("label_row" + std::to_string(i)));
-        row->Add(label);
-        list->Add(row);
-    }
-    Settle();
+        row.Add(label);
+    });
     auto* listWidget = dynamic_cast<QtListWidget*>(Widget("BigList"));
     ASSERT_NE(listWidget, nullptr);
     const auto shownRows = [&] {
@@ -284,8 +291,9 @@ TEST_F(QtBackendTest, TimersFireInOrderAsTimerNotificationsOnTheUiThread)
     EXPECT_EQ(m_record.notifyThread, QThread::currentThreadId());
 }
 
-TEST_F(QtBackendTest, AModalWindowKeepsClicksFromItsOwnerAndShowModalReturnsTheCloseResult)
+TEST_F(QtBackendTest, ModalAndOwnedWindowsCloseWithTheRightResultAndOneFinalMessageEach)
 {
+    // A modal window keeps clicks from its owner; ShowModal returns the close result.
     Open();
     WindowRecord boxRecord;
     TestWindow* box = OpenOwnedPopup(boxRecord);
@@ -306,32 +314,22 @@ TEST_F(QtBackendTest, AModalWindowKeepsClicksFromItsOwnerAndShowModalReturnsTheC
     EXPECT_FALSE(Saw("click:btn_ok"));
     QCoreApplication::processEvents();
     EXPECT_EQ(boxRecord.finalMessages, 1);
-}
-
-TEST_F(QtBackendTest, TheWindowManagersCloseGivesZeroAndOneFinalMessage)
-{
-    Open();
-    WindowRecord boxRecord;
-    TestWindow* box = OpenOwnedPopup(boxRecord);
+    // The window manager's close gives 0 and one final message.
+    WindowRecord closedRecord;
+    TestWindow* closed = OpenOwnedPopup(closedRecord);
     QTimer::singleShot(30, [&] {
-        QWidget* boxWidget = QtBackend::WindowWidget(box->GetHWND());
+        QWidget* boxWidget = QtBackend::WindowWidget(closed->GetHWND());
         boxWidget->close(); // the window manager's close button or Alt+F4
         boxWidget->close();
     });
-    EXPECT_EQ(box->ShowModal(), 0);
+    EXPECT_EQ(closed->ShowModal(), 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return closedRecord.finalMessages > 0; }, 2000));
     QTest::qWait(50);
-    EXPECT_EQ(boxRecord.finalMessages, 1);
+    EXPECT_EQ(closedRecord.finalMessages, 1);
     EXPECT_EQ(m_record.finalMessages, 0); // the owner stays
     QTimer::singleShot(20, [] { CPaintManagerUI::PostQuit(3); });
     EXPECT_EQ(CPaintManagerUI::MessageLoop(), 3);
-    QTimer::singleShot(30, [&] { Top()->close(); }); // the last window: the loop ends with 0
-    EXPECT_EQ(CPaintManagerUI::MessageLoop(), 0);
-    EXPECT_EQ(m_record.finalMessages, 1);
-}
-
-TEST_F(QtBackendTest, OwnedWindowsGoWithTheOwnerButADeletedOneGetsNoFinalMessage)
-{
-    Open();
+    // Owned windows go with the owner, but a deleted one gets no final message.
     WindowRecord ownedRecord, deletedRecord;
     OpenOwnedPopup(ownedRecord);
     TestWindow* deleted = OpenOwnedPopup(deletedRecord);
@@ -339,45 +337,35 @@ TEST_F(QtBackendTest, OwnedWindowsGoWithTheOwnerButADeletedOneGetsNoFinalMessage
     delete deleted;
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(deletedWidget.isNull());
-    m_window->Close(0);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return m_record.finalMessages == 1; }, 2000));
+    QTimer::singleShot(30, [&] { Top()->close(); }); // the last window: the loop ends with 0
+    EXPECT_EQ(CPaintManagerUI::MessageLoop(), 0);
+    EXPECT_EQ(m_record.finalMessages, 1);
     EXPECT_EQ(ownedRecord.finalMessages, 1);
     EXPECT_EQ(deletedRecord.finalMessages, 0);
 }
 
 class QtDialogTest : public QtBackendTest {
 protected:
-    // Acts on the file dialog once it is up (polling, as the dialog runs its own loop).
-    // Acts on the file dialog once it shows. QFileDialog::selectFile leaves the name field alone
-    // while that field has the keyboard focus, which a shown dialog gets a moment later, so the
-    // focus is taken away first. Stops once that dialog has gone, so it never touches a later one.
+    // Acts once on the first file dialog shown (polling, as the dialog runs its own loop).
+    // QFileDialog::selectFile leaves the name field alone while it has the keyboard focus,
+    // which a shown dialog gets a moment later, so the focus is taken away first.
     static void WhenDialogShows(std::function<void(QFileDialog&)> act)
     {
         auto* poll = new QTimer;
-        poll->setInterval(20);
-        auto target = std::make_shared<QPointer<QFileDialog>>();
-        auto acted = std::make_shared<bool>(false);
-        QObject::connect(poll, &QTimer::timeout, [poll, act, target, acted] {
-            if (*acted) {
-                if (target->isNull() || !(*target)->isVisible()) {
-                    poll->stop();
-                    poll->deleteLater();
-                }
-                return;
-            }
+        QObject::connect(poll, &QTimer::timeout, [poll, act] {
             for (QWidget* widget : QApplication::topLevelWidgets()) {
                 auto* dialog = qobject_cast<QFileDialog*>(widget);
-                if (dialog && dialog->isVisible())
-                    *target = dialog;
-            }
-            if (target->isNull())
+                if (!dialog || !dialog->isVisible())
+                    continue;
+                poll->stop();
+                poll->deleteLater();
+                for (QLineEdit* edit : dialog->findChildren<QLineEdit*>())
+                    edit->clearFocus();
+                act(*dialog);
                 return;
-            for (QLineEdit* edit : (*target)->findChildren<QLineEdit*>())
-                edit->clearFocus();
-            *acted = true;
-            act(**target);
+            }
         });
-        poll->start();
+        poll->start(20);
     }
 };
 
@@ -468,13 +456,8 @@ TEST_F(QtBackendTest, TimersArmedBeforeAModalLoopOpenedByATimerKeepFiringInsideI
 TEST_F(QtBackendTest, RowsOfDifferentHeightsKeepTheirPlacesAndTheirEditsKeepTypedTextAcrossScrolling)
 {
     Open();
-    auto* list = new CListUI;
-    list->SetName("RowList");
-    list->GetHeader()->SetVisible(false);
-    static_cast<CContainerUI&>(Control("ListHostLayoutUI")).Add(list);
-    for (int i = 0; i < 200; ++i) {
-        auto* row = new CListContainerElementUI;
-        row->SetFixedHeight(70 + 33 * (i % 3)); // 70, 103, 136
+    CListUI* list = &AddList("RowList", 200, [](CListContainerElementUI& row, int i) {
+        row.SetFixedHeight(70 + 33 * (i % 3)); // 70, 103, 136
         auto* edit = new CEditUI;
         edit->SetName(CDuiString("edit_row" + std::to_string(i)));
         edit->SetFloat(true);
@@ -482,10 +465,8 @@ TEST_F(QtBackendTest, RowsOfDifferentHeightsKeepTheirPlacesAndTheirEditsKeepType
         edit->SetFixedWidth(200);
         edit->SetFixedHeight(30);
         edit->SetText(CDuiString("row" + std::to_string(i)));
-        row->Add(edit);
-        list->Add(row);
-    }
-    Settle();
+        row.Add(edit);
+    });
     for (const char* name : {"edit_row0", "edit_row1", "edit_row2"}) {
         QWidget* widget = Backend().WidgetOf(*list->FindSubControl(name));
         ASSERT_NE(widget, nullptr) << name;
@@ -494,11 +475,7 @@ TEST_F(QtBackendTest, RowsOfDifferentHeightsKeepTheirPlacesAndTheirEditsKeepType
     }
     auto* line = Backend().WidgetOf(*list->FindSubControl("edit_row1"))->findChild<QLineEdit*>();
     ASSERT_NE(line, nullptr);
-    line->selectAll();
-    for (const QString& typed : {QStringLiteral("新"), QStringLiteral("名")}) {
-        QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, typed);
-        QApplication::sendEvent(line, &key);
-    }
+    Type(line, {QStringLiteral("新"), QStringLiteral("名")});
     EXPECT_EQ(list->FindSubControl("edit_row1")->GetText(), CDuiString("新名"));
     // Scrolled away the row loses its widgets; scrolled back they show the tree's text.
     list->SetScrollPos(UISize{0, list->GetScrollRange().cy});
@@ -520,13 +497,14 @@ TEST_F(QtBackendTest, AButtonsLabelStaysReadableUnderTheMouse)
             hotbkcolor="#FFFF2D2D"/>
   </HorizontalLayout></Window>)";
     Open("Hover.xml");
-    const auto darkPixels = [](const QImage& image) {
-        int dark = 0;
+    const auto pixels = [](const QImage& image, auto pick) {
+        int count = 0;
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x)
-                dark += image.pixelColor(x, y).lightness() < 128;
-        return dark;
+                count += pick(image.pixelColor(x, y).lightness());
+        return count;
     };
+    const auto darkPixels = [&](const QImage& image) { return pixels(image, [](int l) { return l < 128; }); };
     const auto hover = [](QWidget* widget) {
         QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
         QApplication::sendEvent(widget, &enter);
@@ -543,11 +521,7 @@ TEST_F(QtBackendTest, AButtonsLabelStaysReadableUnderTheMouse)
     EXPECT_EQ(darkPixels(plain->grab().toImage()), plainText);
     const QImage hotImage = hot->grab().toImage();
     EXPECT_EQ(hotImage.pixelColor(3, 3), QColor(0xFF, 0x2D, 0x2D));
-    int whiteText = 0;
-    for (int y = 0; y < hotImage.height(); ++y)
-        for (int x = 0; x < hotImage.width(); ++x)
-            whiteText += hotImage.pixelColor(x, y).lightness() > 200;
-    EXPECT_GT(whiteText, 20); // white label on the red hot background
+    EXPECT_GT(pixels(hotImage, [](int l) { return l > 200; }), 20); // white label on the red hot background
 }
 
 TEST_F(QtBackendTest, ButtonsTakeTheFocusFromTheKeyboardAndSpaceOrEnterClicksThem)
