@@ -10,13 +10,8 @@
 #include "ui/batch/BatchControlUI.h"
 #include "ui/batch/BatchListControl.h"
 
-#include <QApplication>
-#include <QFileDialog>
-#include <QLineEdit>
-#include <QPointer>
-
-#include <memory>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -38,8 +33,7 @@ TEST(BatchPageQtTest, ARunChosenThroughTheFolderDialogsConvertsRowByRowAndIsPhot
     // The folder dialog chooses existing folders only.
     fs::create_directories(dest);
 
-    bool finished = false;
-    const int code = RunProgram([&](CMainFrameWnd& frame) {
+    RunAndClose([&](CMainFrameWnd& frame) {
         Click(frame, "batchOption");
         CPaintManagerUI& manager = *frame.GetPaintManager();
         const auto text = [&](const char* name) { return manager.FindControl(name)->GetText().str(); };
@@ -48,10 +42,10 @@ TEST(BatchPageQtTest, ARunChosenThroughTheFolderDialogsConvertsRowByRowAndIsPhot
         ASSERT_TRUE(list != nullptr && start != nullptr);
 
         // Cancelling changes nothing; choosing scans at once.
-        EXPECT_EQ(ClickAndAnswerDialog(frame, "btn_batch_src", {}), QStringLiteral("请选择需要转换的种子目录"));
-        EXPECT_TRUE(text("edit_batch_src").empty());
-        EXPECT_FALSE(start->IsEnabled());
-        EXPECT_EQ(ClickAndAnswerDialog(frame, "btn_batch_src", source), QStringLiteral("请选择需要转换的种子目录"));
+        const QString sourceTitle = QStringLiteral("请选择需要转换的种子目录");
+        EXPECT_EQ(ClickAndAnswerDialog(frame, "btn_batch_src", {}), sourceTitle);
+        EXPECT_TRUE(text("edit_batch_src").empty() && !start->IsEnabled());
+        EXPECT_EQ(ClickAndAnswerDialog(frame, "btn_batch_src", source), sourceTitle);
         EXPECT_EQ(text("edit_batch_src"), source.string());
         EXPECT_EQ(text("text_batch_rate"), "0/9");
         EXPECT_TRUE(start->IsEnabled());
@@ -65,13 +59,10 @@ TEST(BatchPageQtTest, ARunChosenThroughTheFolderDialogsConvertsRowByRowAndIsPhot
         ASSERT_TRUE(QTest::qWaitFor([&] { return start->IsEnabled(); }, 20000));
         EXPECT_EQ(text("text_batch_rate"), "9/9");
         EXPECT_TRUE(SaveScreenshot(frame, "batch-end.png"));
-        finished = true;
     });
-    EXPECT_EQ(code, 0);
-    EXPECT_TRUE(finished);
-    EXPECT_TRUE(fs::exists(dest / "01-电影.torrent"));
-    EXPECT_FALSE(fs::exists(dest / "02-not-a-torrent.torrent"));
-    EXPECT_FALSE(fs::exists(dest / "03-readme.torrent"));
+    for (const auto& [name, written] : std::initializer_list<std::pair<const char*, bool>>{
+             {"01-电影", true}, {"02-not-a-torrent", false}, {"03-readme", false}})
+        EXPECT_EQ(fs::exists(dest / (std::string(name) + ".torrent")), written) << name;
     for (int i = 4; i <= 9; ++i)
         EXPECT_TRUE(fs::exists(dest / "more" / ("0" + std::to_string(i) + "-show.torrent")));
 }

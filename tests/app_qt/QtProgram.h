@@ -75,6 +75,24 @@ inline void Click(CMainFrameWnd& frame, const char* name)
     Backend().FlushUpdates();
 }
 
+// Runs the program with script, then ends it with its close button: the script must get to its
+// end and the program end with 0.
+inline void RunAndClose(const std::function<void(CMainFrameWnd&)>& script)
+{
+    bool closed = false;
+    const int code = RunProgram(
+        [&](CMainFrameWnd& frame) {
+            script(frame);
+            if (!::testing::Test::HasFatalFailure()) {
+                closed = true;
+                Click(frame, "closebtn");
+            }
+        },
+        &closed);
+    EXPECT_TRUE(closed) << "the script did not get to its end";
+    EXPECT_EQ(code, 0);
+}
+
 // Whether the page's widget is on screen.
 inline bool Shown(CMainFrameWnd& frame, CControlUI* page)
 {

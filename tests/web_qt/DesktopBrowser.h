@@ -12,15 +12,14 @@ class DesktopBrowser : public QObject {
 public:
     DesktopBrowser()
     {
-        QDesktopServices::setUrlHandler(QStringLiteral("http"), this, "Open");
-        QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "Open");
+        for (const char* scheme : {"http", "https"})
+            QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), this, "Open");
     }
     ~DesktopBrowser() override
     {
-        QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
-        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+        for (const char* scheme : {"http", "https"})
+            QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
     }
-
     QList<QUrl> opened;
 
 public slots:

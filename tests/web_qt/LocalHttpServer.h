@@ -39,8 +39,7 @@ private:
             if (!request->contains("\r\n\r\n"))
                 return;
             // "GET /path HTTP/1.1"
-            const QList<QByteArray> line = request->left(request->indexOf("\r\n")).split(' ');
-            const QByteArray path = line.size() >= 2 ? line[1] : QByteArray();
+            const QByteArray path = request->left(request->indexOf("\r\n")).split(' ').value(1);
             m_requests << QString::fromLatin1(path);
             const bool found = path == m_path || path.startsWith(m_path + '?');
             const QByteArray body = found ? m_html : QByteArray("not here");

@@ -29,32 +29,25 @@ TEST(WebEngineMissingQtTest, OnlyTheWebPanesGoWithoutABrowserAndTheOtherPagesWor
 {
     ASSERT_TRUE(kHelperMissing);
     ProgramFolder work;
-    bool checked = false;
-    const int code = RunProgram(
-        [&](CMainFrameWnd& frame) {
-            EXPECT_TRUE(Shown(frame, frame.GetAdPage()));
-            // The web panes show a note where the browser would be, and no engine was started.
-            for (auto [option, pane] : {std::pair<const char*, CControlUI*>{"searchOption", frame.GetSearchPage()},
-                     {"adOption", frame.GetAdPage()}}) {
-                Click(frame, option);
-                ASSERT_TRUE(Shown(frame, pane)) << option;
-                EXPECT_NE(Backend().WidgetOf(*pane)->findChild<QLabel*>(), nullptr) << option;
-            }
-            EXPECT_TRUE(Top(frame)->findChildren<QWebEngineView*>().isEmpty());
+    RunAndClose([&](CMainFrameWnd& frame) {
+        EXPECT_TRUE(Shown(frame, frame.GetAdPage()));
+        // The web panes show a note where the browser would be, and no engine was started.
+        for (auto [option, pane] : {std::pair<const char*, CControlUI*>{"searchOption", frame.GetSearchPage()},
+                 {"adOption", frame.GetAdPage()}}) {
+            Click(frame, option);
+            ASSERT_TRUE(Shown(frame, pane)) << option;
+            EXPECT_NE(Backend().WidgetOf(*pane)->findChild<QLabel*>(), nullptr) << option;
+        }
+        EXPECT_TRUE(Top(frame)->findChildren<QWebEngineView*>().isEmpty());
 
-            // The single and batch pages are there and their options switch to them.
-            Click(frame, "singleOption");
-            EXPECT_TRUE(Shown(frame, frame.GetSinglePage()));
-            EXPECT_FALSE(Shown(frame, frame.GetAdPage()));
-            Click(frame, "batchOption");
-            ASSERT_TRUE(Shown(frame, frame.GetBatchPage()));
-            EXPECT_NE(frame.GetBatchPage()->GetListControl(), nullptr);
-            checked = true;
-            Click(frame, "closebtn");
-        },
-        &checked);
-    EXPECT_TRUE(checked);
-    EXPECT_EQ(code, 0);
+        // The single and batch pages are there and their options switch to them.
+        Click(frame, "singleOption");
+        EXPECT_TRUE(Shown(frame, frame.GetSinglePage()));
+        EXPECT_FALSE(Shown(frame, frame.GetAdPage()));
+        Click(frame, "batchOption");
+        ASSERT_TRUE(Shown(frame, frame.GetBatchPage()));
+        EXPECT_NE(frame.GetBatchPage()->GetListControl(), nullptr);
+    });
 }
 
 } // namespace
