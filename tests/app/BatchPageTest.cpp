@@ -266,6 +266,17 @@ TEST_F(BatchPageTest, EveryOutcomeGetsItsStateTextColoursAndRowBackgroundAndANew
     ChooseSource(source);
     expectRow(1, "", 0xFFFFFFFFU, kFresh);
     EXPECT_TRUE(Row(1).GetOutputText()->GetText().IsEmpty());
+
+    // A read-only destination fails every torrent at the save, and the run goes on (root writes
+    // into read-only folders, so only another user can see it).
+    if (::geteuid() != 0) {
+        const fs::path locked = temp.path / "locked";
+        fs::create_directories(locked);
+        fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
+        EXPECT_EQ(Convert(source, locked), 8);
+        EXPECT_EQ(State(0), kSaveFailed);
+        EXPECT_EQ(Background(0), kFailedRow);
+    }
 }
 
 TEST_F(BatchPageTest, TheListScrollsAlongAlsoOnAnotherTabAndAShorterScanReusesItsRowsAndAnEmptyOneClearsIt)
