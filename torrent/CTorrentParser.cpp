@@ -17,6 +17,7 @@ void CTorrentParser::Reset()
 {
     codec.Clear();
     root = nullptr;
+    m_origin.Close();
     buffer.reset();
     name = TextRef{};
     nameUtf8 = TextRef{};
@@ -43,7 +44,7 @@ bool CTorrentParser::LoadFromFile(const char* path)
     std::size_t length = 0;
     // Opened read-only: a torrent that may not be written (or sits on a read-only medium)
     // still loads.
-    if (!ReadWholeFile(path, DecodeLimits::maxBufferLength, buffer, length))
+    if (!ReadWholeFile(path, DecodeLimits::maxBufferLength, buffer, length, &m_origin))
         return false;
     bufferLength = static_cast<int32_t>(length);
     return DecodeBuffer();
@@ -92,5 +93,5 @@ bool CTorrentParser::WriteToFile(std::string& text, const char* path)
         return false;
     std::vector<ByteRange> ranges;
     EncodeAsRanges(*root, text, ranges);
-    return WriteWholeFile(path, ranges.data(), ranges.size());
+    return WriteWholeFile(path, ranges.data(), ranges.size(), &m_origin);
 }

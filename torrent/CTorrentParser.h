@@ -3,6 +3,7 @@
 #include "bencode/CBEncode.h"
 #include "torrent/TextRef.h"
 #include "torrent/TorrentFileEntry.h"
+#include "torrent/WholeFile.h"
 
 #include <array>
 #include <cstddef>
@@ -56,7 +57,8 @@ public:
 
     // Writes what SaveToFile writes, with the same promises, without gathering the whole
     // encoding in one text: long byte strings that were not replaced (a "pieces" string) go to
-    // the file straight from `buffer`. `text` receives the rest of the encoding.
+    // the file straight from `buffer`, or are copied from the loaded file itself while it is
+    // unchanged. `text` receives the rest of the encoding.
     bool WriteToFile(std::string& text, const char* path);
 
     // "announce", then the first URL of each "announce-list" tier; bytes as stored.
@@ -100,6 +102,9 @@ public:
     int32_t bufferLength = 0;
 
 private:
+    // The file LoadFromFile read, kept open until the next Reset.
+    FileOrigin m_origin;
+
     // Decodes the `bufferLength` bytes of `buffer`, finds `root` and tells whether it has
     // "announce" and "info".
     bool DecodeBuffer();

@@ -1,17 +1,45 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 
 // Reading and writing a whole file at a byte-string path (local code page, used as-is).
 
+// The file a buffer was read from, kept open after the read, and how it looked then. A write
+// may take long runs of the buffer's bytes from this file instead, copied from file to file
+// inside the system as `cp` does, which spares copying them through this process's memory;
+// it does so only while the file still looks exactly as it did when read, and otherwise writes
+// from the buffer. Where the system has no such copy (Windows), ReadWholeFile leaves it closed.
+struct FileOrigin {
+    FileOrigin() = default;
+    ~FileOrigin() { Close(); }
+    FileOrigin(const FileOrigin&) = delete;
+    FileOrigin& operator=(const FileOrigin&) = delete;
+
+    // Closes the file and forgets the buffer.
+    void Close();
+
+    // The open file, read-only; -1 when there is none.
+    int descriptor = -1;
+    // The buffer the file was read into, and its length.
+    const char* bytes = nullptr;
+    std::size_t length = 0;
+    // Device, file number, size, and change and modification times (seconds, nanoseconds)
+    // of the file when it was read.
+    std::array<int64_t, 7> identity{};
+};
+
 // Reads the regular file at `path` into `bytes` followed by one zero byte and sets `length`
 // to the file's size. False, without reading anything, for a missing file, an empty file,
 // one larger than `maxLength`, or anything that isn't a regular file (directory, FIFO,
 // device, socket); opening never blocks. False as well when the read fails or the file
-// shrinks while being read.
-bool ReadWholeFile(const char* path, std::size_t maxLength, std::unique_ptr<char[]>& bytes, std::size_t& length);
+// shrinks while being read. With `origin`, a successful read leaves the file open in it (any
+// file it held before is closed first).
+bool ReadWholeFile(const char* path, std::size_t maxLength, std::unique_ptr<char[]>& bytes, std::size_t& length,
+    FileOrigin* origin = nullptr);
 
 // Replaces the file at `path` with `length` bytes from `data`. The bytes go to a new
 // temporary file in the same folder, which is flushed to disk and then renamed over `path`,
@@ -28,5 +56,9 @@ struct ByteRange {
     std::size_t length = 0;
 };
 
+// Ranges at least this long that lie in the buffer of an open FileOrigin are copied from its file.
+inline constexpr std::size_t kCopyFromOriginBytes = 64 * 1024;
+
 // WriteWholeFile with the new content given as `count` ranges, written one after the other.
-bool WriteWholeFile(const char* path, const ByteRange* ranges, std::size_t count);
+// Long ranges inside the buffer of `origin` may be copied from its file (see FileOrigin).
+bool WriteWholeFile(const char* path, const ByteRange* ranges, std::size_t count, const FileOrigin* origin = nullptr);

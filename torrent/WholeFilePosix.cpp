@@ -3,6 +3,7 @@
 #include "torrent/WholeFile.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cerrno>
 #include <climits>
@@ -39,6 +40,13 @@ public:
         m_fd = -1;
         return ::close(fd) == 0;
     }
+    // Gives the descriptor up to the caller, who closes it.
+    int Release()
+    {
+        const int fd = m_fd;
+        m_fd = -1;
+        return fd;
+    }
 
 private:
     int m_fd = -1;
@@ -49,15 +57,9 @@ bool IsReadableSize(const struct stat& info, std::size_t maxLength)
     return S_ISREG(info.st_mode) && info.st_size > 0 && static_cast<unsigned long long>(info.st_size) <= maxLength;
 }
 
-// Writes every range in order, as few calls as the system allows.
-bool WriteAll(int fd, const ByteRange* ranges, std::size_t count)
+// Writes every buffer of `pending` in order, as few calls as the system allows.
+bool WriteGathered(int fd, std::vector<iovec>& pending)
 {
-    std::vector<iovec> pending;
-    pending.reserve(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        if (ranges[i].length > 0)
-            pending.push_back(iovec{const_cast<char*>(ranges[i].data), ranges[i].length});
-    }
     std::size_t first = 0;
     while (first < pending.size()) {
         const int batch = static_cast<int>(std::min<std::size_t>(pending.size() - first, IOV_MAX));
@@ -69,7 +71,7 @@ bool WriteAll(int fd, const ByteRange* ranges, std::size_t count)
         }
         if (written == 0)
             return false;
-        // Past the ranges written whole; a range written in part goes on from where it stopped.
+        // Past the buffers written whole; a buffer written in part goes on from where it stopped.
         auto left = static_cast<std::size_t>(written);
         while (first < pending.size() && left >= pending[first].iov_len) {
             left -= pending[first].iov_len;
@@ -80,7 +82,87 @@ bool WriteAll(int fd, const ByteRange* ranges, std::size_t count)
             pending[first].iov_len -= left;
         }
     }
+    pending.clear();
     return true;
+}
+
+std::array<int64_t, 7> IdentityOf(const struct stat& info)
+{
+    return {static_cast<int64_t>(info.st_dev), static_cast<int64_t>(info.st_ino), static_cast<int64_t>(info.st_size),
+        static_cast<int64_t>(info.st_ctim.tv_sec), static_cast<int64_t>(info.st_ctim.tv_nsec),
+        static_cast<int64_t>(info.st_mtim.tv_sec), static_cast<int64_t>(info.st_mtim.tv_nsec)};
+}
+
+bool LiesInOrigin(const ByteRange& range, const FileOrigin* origin)
+{
+    return origin != nullptr && origin->descriptor >= 0 && range.length >= kCopyFromOriginBytes
+        && range.data >= origin->bytes && range.length <= origin->length
+        && static_cast<std::size_t>(range.data - origin->bytes) <= origin->length - range.length;
+}
+
+// Whether the origin's file still looks as it did when read: any write to it since would have
+// changed its change time.
+bool OriginUnchanged(const FileOrigin& origin)
+{
+    struct stat now { };
+    return ::fstat(origin.descriptor, &now) == 0 && IdentityOf(now) == origin.identity;
+}
+
+// Copies `range` from the origin's file to the end of `fd` inside the system. Returns the
+// bytes copied: fewer than asked when the system can't copy between these two files (other
+// file systems, old kernels) or the copy stopped early; the caller writes the rest from memory.
+std::size_t CopyFromOrigin(int fd, const FileOrigin& origin, const ByteRange& range)
+{
+#ifdef __linux__
+    auto offset = static_cast<off_t>(range.data - origin.bytes);
+    std::size_t done = 0;
+    while (done < range.length) {
+        const ssize_t copied = ::copy_file_range(origin.descriptor, &offset, fd, nullptr, range.length - done, 0);
+        if (copied < 0 && errno == EINTR)
+            continue;
+        if (copied <= 0)
+            break;
+        done += static_cast<std::size_t>(copied);
+    }
+    return done;
+#else
+    (void)fd;
+    (void)origin;
+    (void)range;
+    return 0;
+#endif
+}
+
+// Writes every range in order: long ranges of an unchanged origin's bytes copied from its file,
+// the others gathered into as few writes as the system allows.
+bool WriteAll(int fd, const ByteRange* ranges, std::size_t count, const FileOrigin* origin)
+{
+    std::vector<iovec> pending;
+    pending.reserve(count);
+    bool checked = false;
+    bool copyFromOrigin = false;
+    for (std::size_t i = 0; i < count; ++i) {
+        ByteRange range = ranges[i];
+        if (range.length == 0)
+            continue;
+        if (LiesInOrigin(range, origin)) {
+            if (!checked) {
+                copyFromOrigin = OriginUnchanged(*origin);
+                checked = true;
+            }
+            if (copyFromOrigin) {
+                if (!WriteGathered(fd, pending))
+                    return false;
+                const std::size_t copied = CopyFromOrigin(fd, *origin, range);
+                range.data += copied;
+                range.length -= copied;
+                copyFromOrigin = range.length == 0;
+            }
+        }
+        if (range.length > 0)
+            pending.push_back(iovec{const_cast<char*>(range.data), range.length});
+    }
+    return WriteGathered(fd, pending);
 }
 
 // The folder part of `path` ("." when it has none), without a trailing slash.
@@ -115,10 +197,23 @@ int CreateTemporaryFile(const std::string& folder, mode_t mode, std::string& tem
 
 } // namespace
 
-bool ReadWholeFile(const char* path, std::size_t maxLength, std::unique_ptr<char[]>& bytes, std::size_t& length)
+void FileOrigin::Close()
+{
+    if (descriptor >= 0)
+        ::close(descriptor);
+    descriptor = -1;
+    bytes = nullptr;
+    length = 0;
+    identity = {};
+}
+
+bool ReadWholeFile(
+    const char* path, std::size_t maxLength, std::unique_ptr<char[]>& bytes, std::size_t& length, FileOrigin* origin)
 {
     bytes.reset();
     length = 0;
+    if (origin != nullptr)
+        origin->Close();
     if (path == nullptr || *path == '\0')
         return false;
     struct stat info { };
@@ -143,6 +238,12 @@ bool ReadWholeFile(const char* path, std::size_t maxLength, std::unique_ptr<char
         done += static_cast<std::size_t>(got);
     }
     block[size] = '\0';
+    if (origin != nullptr) {
+        origin->descriptor = file.Release();
+        origin->bytes = block.get();
+        origin->length = size;
+        origin->identity = IdentityOf(info);
+    }
     bytes = std::move(block);
     length = size;
     return true;
@@ -154,7 +255,7 @@ bool WriteWholeFile(const char* path, const char* data, std::size_t length)
     return WriteWholeFile(path, &whole, 1);
 }
 
-bool WriteWholeFile(const char* path, const ByteRange* ranges, std::size_t count)
+bool WriteWholeFile(const char* path, const ByteRange* ranges, std::size_t count, const FileOrigin* origin)
 {
     if (path == nullptr || *path == '\0')
         return false;
@@ -182,7 +283,7 @@ bool WriteWholeFile(const char* path, const ByteRange* ranges, std::size_t count
             // Keeping the owner is a courtesy that only a privileged process can always do.
         }
     }
-    ok = ok && WriteAll(file.get(), ranges, count);
+    ok = ok && WriteAll(file.get(), ranges, count, origin);
     // Flushing before the rename is what keeps an old file safe from a crash; a new file has
     // nothing to protect, and skipping the flush keeps batch output at the speed of a copy.
     ok = ok && (!exists || ::fsync(file.get()) == 0);

@@ -104,10 +104,23 @@ bool MoveIntoPlace(const std::wstring& tempPath, const std::wstring& target, DWO
 
 } // namespace
 
-bool ReadWholeFile(const char* path, std::size_t maxLength, std::unique_ptr<char[]>& bytes, std::size_t& length)
+void FileOrigin::Close()
+{
+    // Windows has no file-to-file copy of a range, so ReadWholeFile never keeps a file open.
+    descriptor = -1;
+    bytes = nullptr;
+    length = 0;
+    identity = {};
+}
+
+bool ReadWholeFile(
+    const char* path, std::size_t maxLength, std::unique_ptr<char[]>& bytes, std::size_t& length, FileOrigin* origin)
 {
     bytes.reset();
     length = 0;
+    if (origin != nullptr) {
+        origin->Close();
+    }
     if (path == nullptr || *path == '\0') {
         return false;
     }
@@ -146,7 +159,7 @@ bool WriteWholeFile(const char* path, const char* data, std::size_t length)
     return WriteWholeFile(path, &whole, 1);
 }
 
-bool WriteWholeFile(const char* path, const ByteRange* ranges, std::size_t count)
+bool WriteWholeFile(const char* path, const ByteRange* ranges, std::size_t count, const FileOrigin* /*origin*/)
 {
     if (path == nullptr || *path == '\0') {
         return false;

@@ -2,14 +2,21 @@
 // one job's wash of a 30 000-file torrent (load, analyse, wash, save: ConvertBatchItem) against
 // bdecode of the same bytes. Each case is timed over 31 rounds (decode and free the tree) in
 // CPU time of the measuring thread, so that other work on a shared machine doesn't blur the
-// comparison; the medians and their ratios are printed at the end.
+// comparison; the medians and their ratios are printed at the end. Two more cases put the
+// figures in proportion: libtorrent's own tree of values (lt::entry) built from bdecode, and our
+// value model alone, the same objects and nodes made and freed without parsing a byte.
 #include "bencode/CBEncode.h"
+#include "bencode/CBEncodeDict.h"
+#include "bencode/CBEncodeInt.h"
+#include "bencode/CBEncodeList.h"
+#include "bencode/CBEncodeString.h"
 #include "samples/generator/TorrentBuilder.h"
 #include "torrent/BatchConversion.h"
 #include "torrent/CTorrentParser.h"
 
 #include <benchmark/benchmark.h>
 #include <libtorrent/bdecode.hpp>
+#include <libtorrent/entry.hpp>
 
 #include <algorithm>
 #include <cstdio>
@@ -116,6 +123,113 @@ void BM_LibtorrentBdecode(benchmark::State& state)
     });
 }
 
+// libtorrent's own tree of owned values (lt::entry: a map per dictionary, a vector per list, a
+// std::string per byte string) built from bdecode's tokens: the peer closest to our value model.
+void BM_LibtorrentEntry(benchmark::State& state)
+{
+    const int files = static_cast<int>(state.range(0));
+    const std::string& bytes = TorrentBytes(files);
+    TimeRounds(state, "entry/" + std::to_string(files), bytes.size(), [&] {
+        lt::error_code error;
+        lt::bdecode_node root
+            = lt::bdecode({bytes.data(), static_cast<std::ptrdiff_t>(bytes.size())}, error, nullptr, 100, 100000000);
+        lt::entry tree(root);
+        benchmark::DoNotOptimize(tree.type());
+        return !error;
+    });
+}
+
+// One value of a decoded tree, in the order the decoder meets them: enough to build the same
+// tree again without reading its bytes.
+struct FlatValue {
+    int32_t type = 0;
+    const char* data = nullptr; // a byte string's bytes
+    int32_t length = 0;         // a byte string's length
+    int64_t number = 0;         // an integer's value
+    std::size_t children = 0;   // a list's elements, or a dictionary's keys and values
+};
+
+void Flatten(const CBEncodeObjectBase& value, std::vector<FlatValue>& flat)
+{
+    FlatValue entry;
+    entry.type = value.type;
+    if (value.type == kBEncodeString) {
+        const auto& text = static_cast<const CBEncodeString&>(value);
+        entry.data = text.data;
+        entry.length = text.dataLength;
+    } else if (value.type == kBEncodeInt) {
+        entry.number = static_cast<const CBEncodeInt&>(value).number;
+    }
+    const BEncodeItems* items = value.type == kBEncodeList ? &static_cast<const CBEncodeList&>(value).items
+        : value.type == kBEncodeDict                       ? &static_cast<const CBEncodeDict&>(value).items
+                                                           : nullptr;
+    entry.children = items != nullptr ? items->size() : 0;
+    flat.push_back(entry);
+    if (items != nullptr) {
+        for (const CBEncodeObjectBase* item : *items) {
+            Flatten(*item, flat);
+        }
+    }
+}
+
+// Makes the value at `next` (and its subtree) as the decoder would, with every object, list
+// node and key-index entry, but nothing to parse: what is left is the cost of the value model.
+CBEncodeObjectBase* Rebuild(const std::vector<FlatValue>& flat, std::size_t& next)
+{
+    const FlatValue& entry = flat[next++];
+    switch (entry.type) {
+    case kBEncodeString: {
+        auto* text = new CBEncodeString;
+        text->data = entry.data;
+        text->dataLength = entry.length;
+        return text;
+    }
+    case kBEncodeInt: {
+        auto* number = new CBEncodeInt;
+        number->number = entry.number;
+        return number;
+    }
+    case kBEncodeList: {
+        auto* list = new CBEncodeList;
+        for (std::size_t i = 0; i < entry.children; ++i) {
+            list->items.push_back(Rebuild(flat, next));
+        }
+        return list;
+    }
+    default: {
+        auto* dict = new CBEncodeDict;
+        for (std::size_t i = 0; i + 1 < entry.children; i += 2) {
+            auto* key = static_cast<CBEncodeString*>(Rebuild(flat, next));
+            dict->items.push_back(key);
+            CBEncodeObjectBase* value = Rebuild(flat, next);
+            dict->items.push_back(value);
+            dict->keyIndex.try_emplace(
+                dict->keyIndex.end(), std::string(key->data, static_cast<std::size_t>(key->dataLength)), value);
+        }
+        return dict;
+    }
+    }
+}
+
+void BM_ValueModelOnly(benchmark::State& state)
+{
+    const int files = static_cast<int>(state.range(0));
+    const std::string& bytes = TorrentBytes(files);
+    CBEncode codec;
+    codec.Decode(bytes.data(), bytes.size());
+    std::vector<FlatValue> flat;
+    Flatten(*codec.values.front(), flat);
+    state.counters["values"] = static_cast<double>(flat.size());
+    TimeRounds(state, "model/" + std::to_string(files), bytes.size(), [&] {
+        std::size_t next = 0;
+        BEncodeItems values;
+        values.push_back(Rebuild(flat, next));
+        benchmark::DoNotOptimize(values.front());
+        delete values.front();
+        return true;
+    });
+}
+
 // One job's whole conversion of one torrent file: the washer's per-torrent cost.
 void BM_WashOneTorrent(benchmark::State& state)
 {
@@ -147,6 +261,18 @@ BENCHMARK(BM_LibtorrentBdecode)
     ->Iterations(kRounds)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LibtorrentEntry)
+    ->Arg(30000)
+    ->Arg(100000)
+    ->Iterations(kRounds)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ValueModelOnly)
+    ->Arg(30000)
+    ->Arg(100000)
+    ->Iterations(kRounds)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WashOneTorrent)->Arg(30000)->Iterations(kRounds)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 void PrintRatio(const char* what, const std::string& over, const std::string& under, double target)
@@ -155,8 +281,9 @@ void PrintRatio(const char* what, const std::string& over, const std::string& un
     if (medians.count(over) == 0 || medians.count(under) == 0) {
         return;
     }
-    std::printf("%-44s %6.2f ms / %6.2f ms = %.2f (target at most %.1f)\n", what, medians.at(over) * 1000,
-        medians.at(under) * 1000, medians.at(over) / medians.at(under), target);
+    std::printf("%-44s %6.2f ms / %6.2f ms = %.2f", what, medians.at(over) * 1000, medians.at(under) * 1000,
+        medians.at(over) / medians.at(under));
+    std::printf(target > 0 ? " (target at most %.1f)\n" : "\n", target);
 }
 
 } // namespace
@@ -173,6 +300,11 @@ int main(int argc, char** argv)
     PrintRatio("decode, 30 000 files: CBEncode / bdecode", "ours/30000", "bdecode/30000", 1.5);
     PrintRatio("decode, 100 000 files: CBEncode / bdecode", "ours/100000", "bdecode/100000", 1.5);
     PrintRatio("wash one 30 000-file torrent / bdecode", "wash/30000", "bdecode/30000", 3.0);
+    std::printf("\nfor reference (no target):\n");
+    PrintRatio("value model alone, 30 000 files / bdecode", "model/30000", "bdecode/30000", 0);
+    PrintRatio("value model alone, 100 000 files / bdecode", "model/100000", "bdecode/100000", 0);
+    PrintRatio("decode, 30 000 files: CBEncode / lt::entry", "ours/30000", "entry/30000", 0);
+    PrintRatio("decode, 100 000 files: CBEncode / lt::entry", "ours/100000", "entry/100000", 0);
     fs::remove_all(fs::path(KELPMERE_COMPARE_FOLDER));
     return 0;
 }

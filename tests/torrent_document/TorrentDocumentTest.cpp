@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -263,6 +264,51 @@ TEST_F(TorrentDocument, WriteToFileWritesWhatSaveToFileWritesWithoutCopyingLongS
     ASSERT_TRUE(m_doc.WriteToFile(text, TextOf(m_folder / "small.torrent").c_str()));
     EXPECT_EQ(ReadFile(m_folder / "small.torrent"), kTorrent);
     EXPECT_EQ(text, "kept " + kTorrent);
+}
+
+// Long strings of a torrent loaded from a file may be copied from that file when written; what
+// is written must still be the bytes that were loaded, whatever became of the file since: the
+// same bytes as the encoding made in memory.
+TEST_F(TorrentDocument, LongStringsWrittenFromTheLoadedFileAreTheLoadedBytesEvenAfterTheFileChanged)
+{
+    TorrentDescription big = MultiFile({{{"a", "x.bin"}, 1 << 30}, {{"y.bin"}, 5}});
+    big.pieceLength = 16384; // 65536 pieces: 1.3 MB of piece hashes
+    big.extraRoot["x-long"] = BencodeString(std::string(70000, 'L'));
+    const fs::path source = m_folder / "source.torrent";
+    const auto washAndWrite = [&](const char* name) {
+        std::string text;
+        std::string whole;
+        EXPECT_TRUE(m_doc.Analyze() && m_doc.Wash("1-2-3"));
+        EXPECT_TRUE(m_doc.WriteToFile(text, TextOf(m_folder / name).c_str()));
+        EXPECT_TRUE(m_doc.SaveToFile(whole, TextOf(m_folder / "whole.torrent").c_str()));
+        EXPECT_EQ(ReadFile(m_folder / name), whole) << name;
+    };
+
+    WriteFile(source, BuildTorrent(big));
+    ASSERT_TRUE(m_doc.LoadFromFile(TextOf(source).c_str()));
+    washAndWrite("unchanged.torrent");
+
+    // Rewritten in place with other bytes of the same length, its modification time put back.
+    ASSERT_TRUE(m_doc.LoadFromFile(TextOf(source).c_str()));
+    const auto modified = fs::last_write_time(source);
+    std::string other = ReadFile(source);
+    std::replace(other.begin() + 200, other.end() - 200, 'L', 'M');
+    std::fill(other.end() - 90000, other.end() - 80000, '\x5A');
+    {
+        std::fstream rewrite(source, std::ios::in | std::ios::out | std::ios::binary);
+        rewrite.write(other.data(), static_cast<std::streamsize>(other.size()));
+    }
+    fs::last_write_time(source, modified);
+    washAndWrite("changed.torrent");
+
+    // Removed, or cut short.
+    ASSERT_TRUE(m_doc.LoadFromFile(TextOf(m_folder / "unchanged.torrent").c_str()));
+    fs::remove(m_folder / "unchanged.torrent");
+    washAndWrite("removed.torrent");
+    WriteFile(source, BuildTorrent(big));
+    ASSERT_TRUE(m_doc.LoadFromFile(TextOf(source).c_str()));
+    fs::resize_file(source, 1000);
+    washAndWrite("shortened.torrent");
 }
 
 TEST_F(TorrentDocument, AFailedSaveGivesFalseAndLeavesTheOldFileIntact)
