@@ -2,7 +2,6 @@
 // xdotool: the batch tab, both folders typed into the folder dialogs, start, and start again once
 // the run is over. Skipped when Xvfb or xdotool is not installed.
 
-#include "ControlPlaces.h"
 #include "RealWindowSession.h"
 
 #include "support/ReloadedTorrent.h"
@@ -19,18 +18,10 @@ namespace {
 
 using namespace realwindow;
 
-const fs::path kBin = fs::path(KELPMERE_TEST_BINARY_DIR) / "bin";
-
 TEST(BatchRealWindowTest, FoldersTypedIntoTheDialogsAndStartWashEveryTorrentIntoTheDestinationTree)
 {
     if (!XSession::Available())
         GTEST_SKIP() << "Xvfb or xdotool is not installed: the real-window batch test is skipped";
-    const fs::path program = kBin / "kelpmere";
-    ASSERT_TRUE(fs::exists(program)) << program;
-    const std::map<std::string, UIPoint> at = ControlCentres(
-        "batchOption", {"batchOption", "btn_batch_src", "btn_batch_des", "btn_batch_conver", "closebtn"});
-    ASSERT_EQ(at.size(), 5u) << "the batch skin lacks a control the test clicks";
-
     TempFolder temp;
     const fs::path source = temp.path / "source";
     const fs::path dest = temp.path / "washed";
@@ -41,31 +32,18 @@ TEST(BatchRealWindowTest, FoldersTypedIntoTheDialogsAndStartWashEveryTorrentInto
     WriteFile(source / "broken.torrent", "no torrent in here");
     // The folder dialog chooses existing folders only.
     fs::create_directories(dest);
-    // The program runs in a working folder of its own with Ad/images, as the launcher starts it.
-    fs::create_directories(temp.path / "run" / "Ad");
-    fs::copy(kBin / "Ad" / "images", temp.path / "run" / "Ad" / "images", fs::copy_options::recursive);
 
-    XSession x;
-    ASSERT_TRUE(x.Started()) << "Xvfb did not start";
-    Child app({program.string()}, x.ProgramEnvironment(), temp.path / "run");
-    const std::optional<WindowGeometry> window = x.WaitForStableWindow("Kelpmere", app);
-    ASSERT_TRUE(window.has_value()) << "the main window did not appear"
-                                    << (app.Running() ? "" : " (the program ended)");
-    const auto click = [&](const char* name) { x.Click(window->x + at.at(name).x, window->y + at.at(name).y); };
-    // Clicks until done() holds, waiting up to `wait` after each click: the first click may come
-    // before the window takes it, and a repeated one is ignored while a dialog is up or a run goes.
-    const auto clickUntil = [&](const char* name, const auto& done, std::chrono::milliseconds wait) {
-        for (int attempt = 0; attempt < 6 && !done(); ++attempt) {
-            click(name);
-            WaitFor(done, wait);
-        }
-        return done();
-    };
+    RealProgram program(temp.path / "run", "batchOption",
+        {"batchOption", "btn_batch_src", "btn_batch_des", "btn_batch_conver", "closebtn"});
+    ASSERT_EQ(program.Problem(), "");
+    EXPECT_EQ(program.window->width, 800);
+    EXPECT_EQ(program.window->height, 600);
+    const XSession& x = program.x;
     // Opens the folder dialog titled title with button, types folder into its name field once it
     // has the keyboard focus and accepts it with Return; true once the dialog has gone.
     const auto chooseFolder = [&](const char* button, const std::string& title, const fs::path& folder) {
         std::vector<std::string> dialogs;
-        clickUntil(
+        program.ClickUntil(
             button, [&] { return !(dialogs = x.MappedWindows(title)).empty(); }, 5s);
         if (dialogs.empty() || !x.WaitForFocus(dialogs.front()))
             return false;
@@ -78,7 +56,7 @@ TEST(BatchRealWindowTest, FoldersTypedIntoTheDialogsAndStartWashEveryTorrentInto
         return x.WaitForWindowGone(title, 20s);
     };
 
-    click("batchOption");
+    program.Click("batchOption");
     ASSERT_TRUE(chooseFolder("btn_batch_src", "请选择需要转换的种子目录", source)) << "choosing the source failed";
     ASSERT_TRUE(chooseFolder("btn_batch_des", "请选择转换后种子存放目录", dest)) << "choosing the destination failed";
 
@@ -86,7 +64,7 @@ TEST(BatchRealWindowTest, FoldersTypedIntoTheDialogsAndStartWashEveryTorrentInto
         return std::all_of(
             converting.begin(), converting.end(), [&](const std::string& name) { return fs::exists(dest / name); });
     };
-    ASSERT_TRUE(clickUntil("btn_batch_conver", allWritten, 10s)) << "the run did not write every output";
+    ASSERT_TRUE(program.ClickUntil("btn_batch_conver", allWritten, 10s)) << "the run did not write every output";
     EXPECT_FALSE(fs::exists(dest / "broken.torrent"));
     for (const std::string& name : converting) {
         const ReloadedTorrent before(source / name);
@@ -99,16 +77,10 @@ TEST(BatchRealWindowTest, FoldersTypedIntoTheDialogsAndStartWashEveryTorrentInto
     // Once the run is over the button takes a click again: a second run rewrites the outputs
     // under new names.
     const std::string first = ReadFile(dest / converting[0]);
-    EXPECT_TRUE(clickUntil(
+    EXPECT_TRUE(program.ClickUntil(
         "btn_batch_conver", [&] { return allWritten() && ReadFile(dest / converting[0]) != first; }, 5s))
         << "start could not be clicked again after the run";
-
-    int status = -1;
-    for (int attempt = 0; attempt < 6 && status == -1; ++attempt) {
-        click("closebtn");
-        status = app.WaitForExit(5s);
-    }
-    EXPECT_EQ(status, 0);
+    EXPECT_EQ(program.Close(), 0);
 }
 
 } // namespace

@@ -3,11 +3,9 @@
 // "保存种子", an output path typed into the save dialog, the notice left to fade. Skipped when
 // Xvfb or xdotool is not installed.
 
-#include "ControlPlaces.h"
 #include "RealWindowSession.h"
 #include "support/ReloadedTorrent.h"
-
-#include "torrent/CTorrentParser.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -21,48 +19,26 @@ using namespace realwindow;
 
 namespace {
 
-fs::path BinaryDir()
-{
-    return fs::path(KELPMERE_TEST_BINARY_DIR);
-}
-
 TEST(SingleRealWindowTest, AUserOpensATorrentGivesItNewNamesAndSavesIt)
 {
     if (!XSession::Available())
         GTEST_SKIP() << "Xvfb or xdotool is not installed: the real-window test of the single page is skipped";
-    const fs::path program = BinaryDir() / "bin" / "kelpmere";
-    ASSERT_TRUE(fs::exists(program)) << program;
-    const std::map<std::string, UIPoint> at = ControlCentres(
-        "singleOption", {"singleOption", "btn_single_file", "btn_single_onekey_modify", "btn_single_save", "closebtn"});
-    ASSERT_EQ(at.size(), 5u) << "the skins lack a control the test clicks";
-
-    const fs::path work = fs::temp_directory_path() / ("kelpmere-single-real-" + std::to_string(::getpid()));
-    fs::remove_all(work);
-    fs::create_directories(work);
-    const fs::path source = work / "source.torrent";
+    TempFolder work;
+    const fs::path source = work.path / "source.torrent";
     fs::copy_file(fs::path(KELPMERE_TEST_SOURCE_DIR) / "samples" / "chinese-utf8-keys.torrent", source);
-    const fs::path output = work / "washed.torrent";
+    const fs::path output = work.path / "washed.torrent";
     const ReloadedTorrent before(source);
     ASSERT_TRUE(before.loaded);
 
-    XSession x;
-    ASSERT_TRUE(x.Started()) << "Xvfb did not start";
-    // The program runs in a working folder of its own with Ad/images, as the launcher starts it.
-    fs::create_directories(work / "run" / "Ad");
-    fs::copy(BinaryDir() / "bin" / "Ad" / "images", work / "run" / "Ad" / "images", fs::copy_options::recursive);
-    Child app({program.string()}, x.ProgramEnvironment(), work / "run");
-    const std::optional<WindowGeometry> window = x.WaitForStableWindow("Kelpmere", app);
-    ASSERT_TRUE(window.has_value()) << "the main window did not appear";
-    const auto click = [&](const char* name) { x.Click(window->x + at.at(name).x, window->y + at.at(name).y); };
+    RealProgram program(work.path / "run", "singleOption",
+        {"singleOption", "btn_single_file", "btn_single_onekey_modify", "btn_single_save", "closebtn"});
+    ASSERT_EQ(program.Problem(), "");
+    const XSession& x = program.x;
+    const auto dialogUp = [&](const char* title) { return [&x, title] { return !x.MappedWindows(title).empty(); }; };
 
-    click("singleOption");
+    program.Click("singleOption");
     // The open dialog: a click that came before the window took input is simply repeated.
-    std::optional<std::string> dialog;
-    for (int attempt = 0; attempt < 5 && !dialog; ++attempt) {
-        click("btn_single_file");
-        dialog = x.WaitForWindow("Open", 10s);
-    }
-    ASSERT_TRUE(dialog.has_value()) << "the open dialog did not come up";
+    ASSERT_TRUE(program.ClickUntil("btn_single_file", dialogUp("Open"), 10s)) << "the open dialog did not come up";
     x.Type(source.string());
     x.Key("Return");
     ASSERT_TRUE(x.WaitForWindowGone("Open"));
@@ -71,23 +47,16 @@ TEST(SingleRealWindowTest, AUserOpensATorrentGivesItNewNamesAndSavesIt)
     // old names in the file, and both are done again.
     std::optional<ReloadedTorrent> after;
     for (int attempt = 0; attempt < 3; ++attempt) {
-        click("btn_single_onekey_modify");
-        std::optional<std::string> save;
-        for (int tries = 0; tries < 5 && !save; ++tries) {
-            click("btn_single_save");
-            save = x.WaitForWindow("保存种子", 10s);
-        }
-        ASSERT_TRUE(save.has_value()) << "the save dialog did not come up";
+        program.Click("btn_single_onekey_modify");
+        ASSERT_TRUE(program.ClickUntil("btn_single_save", dialogUp("保存种子"), 10s))
+            << "the save dialog did not come up";
         fs::remove(output);
         x.Type(output.string());
         x.Key("Return");
         ASSERT_TRUE(x.WaitForWindowGone("保存种子"));
-        const auto deadline = Clock::now() + 20s;
-        while (!fs::exists(output) && Clock::now() < deadline)
-            std::this_thread::sleep_for(100ms);
-        ASSERT_TRUE(fs::exists(output)) << "nothing was saved";
+        ASSERT_TRUE(WaitFor([&] { return fs::exists(output); }, 20s)) << "nothing was saved";
         // The notice fades by itself; the main window takes input again once it is gone.
-        ASSERT_TRUE(x.WaitForOnlyWindow(window->id, 20s)) << "the notice box did not go";
+        ASSERT_TRUE(x.WaitForOnlyWindow(program.window->id, 20s)) << "the notice box did not go";
         after.emplace(output);
         if (after->loaded && after->name != before.name)
             break;
@@ -101,14 +70,7 @@ TEST(SingleRealWindowTest, AUserOpensATorrentGivesItNewNamesAndSavesIt)
             << after->fileNames[i];
     }
     EXPECT_EQ(after->pieces, before.pieces);
-
-    int status = -1;
-    for (int attempt = 0; attempt < 6 && status == -1; ++attempt) {
-        click("closebtn");
-        status = app.WaitForExit(5s);
-    }
-    EXPECT_EQ(status, 0);
-    fs::remove_all(work);
+    EXPECT_EQ(program.Close(), 0);
 }
 
 } // namespace
