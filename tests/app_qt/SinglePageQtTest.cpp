@@ -10,8 +10,6 @@
 #include "ui/single/SingleControlUI.h"
 #include "ui/single/SingleListControl.h"
 
-#include <QApplication>
-#include <QKeyEvent>
 #include <QLineEdit>
 
 #include <gtest/gtest.h>
@@ -42,13 +40,8 @@ TEST(SinglePageQtTest, ATypedNameIsSavedAndTheTabIsPhotographedOpenAndAfterOneKe
         EXPECT_EQ(line->text(), QStringLiteral("第01集.mkv"));
         EXPECT_TRUE(SaveScreenshot(frame, "single-open.png"));
 
-        // Key presses carrying text, as an input method delivers them; the notice after the
-        // save fades by itself.
-        line->selectAll();
-        for (const QString& typed : {QStringLiteral("新"), QStringLiteral("名"), QStringLiteral(".mkv")}) {
-            QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, typed);
-            QApplication::sendEvent(line, &key);
-        }
+        // The notice after the save fades by itself.
+        TypeIntoLine(line, {QStringLiteral("新"), QStringLiteral("名"), QStringLiteral(".mkv")});
         ClickAndAnswerDialog(frame, "btn_single_save", saved);
 
         Click(frame, "btn_single_onekey_modify");
