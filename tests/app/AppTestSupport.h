@@ -43,10 +43,15 @@ private:
     TempFolder m_temp;
 };
 
-// A test on the headless backend; windows a test leaves closed are destroyed after it.
+// A test on the headless backend with the packed skins unless it chooses others; windows a test
+// leaves closed are destroyed after it.
 class HeadlessTest : public ::testing::Test {
 protected:
-    void SetUp() override { CPaintManagerUI::SetBackend(&backend); }
+    void SetUp() override
+    {
+        CPaintManagerUI::SetBackend(&backend);
+        UsePackedSkins();
+    }
     void TearDown() override
     {
         backend.FlushClosedWindows();

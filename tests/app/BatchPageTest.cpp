@@ -44,7 +44,6 @@ protected:
     void SetUp() override
     {
         MainWindowTest::SetUp();
-        UsePackedSkins();
         ASSERT_TRUE(OpenFrame("batchOption") && frame->GetBatchPage() != nullptr && List() != nullptr);
     }
 

@@ -37,7 +37,6 @@ protected:
 
 TEST_F(MainFrameTest, StartUpShowsTheCentredWindowWithFourPagesAndTheAdPageSelectedAndEachOptionShowsItsPage)
 {
-    UsePackedSkins();
     CMainFrameWnd& main = Start();
     CTabLayoutUI* tabs = main.GetTabLayout();
     ASSERT_TRUE(tabs != nullptr && tabs->GetCount() == 4);

@@ -49,7 +49,6 @@ protected:
     }
     void Start()
     {
-        UsePackedSkins();
         ASSERT_TRUE(OpenFrame("singleOption"));
         page = frame->GetSinglePage();
         ASSERT_NE(page, nullptr);
