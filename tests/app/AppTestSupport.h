@@ -2,15 +2,21 @@
 
 // Shared set-up of the application tests: the headless backend and the skin folders.
 
+#include "app/CMainFrameWnd.h"
+#include "app/KelpmereApp.h"
+#include "support/TempFolder.h"
+#include "toolkit/CControlUI.h"
 #include "toolkit/CPaintManagerUI.h"
+#include "toolkit/CWindowWnd.h"
 #include "toolkit/headless/CHeadlessBackend.h"
+#include "torrent/LocalText.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
+#include <functional>
+#include <optional>
 #include <string>
-#include <unistd.h>
 
 namespace apptest {
 
@@ -25,34 +31,27 @@ class SkinFolder {
 public:
     SkinFolder()
     {
-        std::filesystem::remove_all(m_path);
-        std::filesystem::create_directories(m_path);
         for (const auto& entry :
             std::filesystem::directory_iterator(std::filesystem::path(KELPMERE_TEST_SOURCE_DIR) / "skin"))
             if (entry.path().extension() == ".xml")
-                std::filesystem::copy_file(entry.path(), m_path / entry.path().filename());
+                std::filesystem::copy_file(entry.path(), m_temp.path / entry.path().filename());
     }
-    ~SkinFolder() { std::filesystem::remove_all(m_path); }
-    SkinFolder(const SkinFolder&) = delete;
-    SkinFolder& operator=(const SkinFolder&) = delete;
-
-    void Replace(const std::string& file, const std::string& xml) const
-    {
-        std::ofstream(m_path / file, std::ios::binary | std::ios::trunc) << xml;
-    }
-    std::string Path() const { return m_path.string(); }
+    void Replace(const std::string& file, const std::string& xml) const { WriteFile(m_temp.path / file, xml); }
+    std::string Path() const { return m_temp.path.string(); }
 
 private:
-    // The process id keeps test programs running side by side out of each other's folders.
-    std::filesystem::path m_path = std::filesystem::temp_directory_path()
-        / ("kelpmere-skins-" + std::to_string(::getpid()) + "-"
-            + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    TempFolder m_temp;
 };
 
-// A test on the headless backend; windows a test leaves closed are destroyed after it.
+// A test on the headless backend with the packed skins unless it chooses others; windows a test
+// leaves closed are destroyed after it.
 class HeadlessTest : public ::testing::Test {
 protected:
-    void SetUp() override { CPaintManagerUI::SetBackend(&backend); }
+    void SetUp() override
+    {
+        CPaintManagerUI::SetBackend(&backend);
+        UsePackedSkins();
+    }
     void TearDown() override
     {
         backend.FlushClosedWindows();
@@ -70,6 +69,59 @@ protected:
     }
 
     CHeadlessBackend backend;
+};
+
+// A test of the program's main window on the headless backend; the window is closed after it.
+class MainWindowTest : public HeadlessTest {
+protected:
+    void TearDown() override
+    {
+        CloseFrame();
+        HeadlessTest::TearDown();
+    }
+    // Creates the main window with the skins in use and shows the page of option (none: the
+    // start-up page); false when either fails.
+    bool OpenFrame(const char* option = nullptr)
+    {
+        frame = CreateMainFrame();
+        return frame != nullptr && (option == nullptr || CHeadlessBackend::Click(Manager(), option));
+    }
+    void CloseFrame()
+    {
+        if (frame != nullptr)
+            frame->Close(0);
+        frame = nullptr;
+        backend.FlushClosedWindows();
+    }
+    CPaintManagerUI& Manager() { return *frame->GetPaintManager(); }
+    template <class T = CControlUI>
+    T* Find(const std::string& name)
+    {
+        return Manager().FindControl<T>(name);
+    }
+    // Does act; a notice box it opens over the main window is read and closed with its button, as
+    // a user would. The notice's text in UTF-8, or nothing when none came up.
+    std::optional<std::string> Notice(const std::function<void()>& act)
+    {
+        std::optional<std::string> notice;
+        backend.QueueAction([this, &notice] {
+            CWindowWnd* box = backend.LiveWindow("NoticeBoxUI");
+            if (box == nullptr)
+                return;
+            // Shown in the local code page; compared in the source's UTF-8.
+            notice = LocalTextToUtf8(box->GetPaintManager()->FindControl("TextUI")->GetText().str());
+            EXPECT_EQ(backend.RecordOf(box->GetHWND())->parent, frame->GetHWND());
+            EXPECT_TRUE(CHeadlessBackend::Click(*box->GetPaintManager(), "BtnClose"));
+        });
+        const std::size_t before = backend.PendingActions();
+        act();
+        // No loop ran the reader when no notice came up: drop it so it can't answer a later one.
+        if (backend.PendingActions() == before)
+            backend.ClearActions();
+        return notice;
+    }
+
+    CMainFrameWnd* frame = nullptr;
 };
 
 } // namespace apptest

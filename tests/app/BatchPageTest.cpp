@@ -4,17 +4,13 @@
 
 #include "AppTestSupport.h"
 
-#include "app/CMainFrameWnd.h"
-#include "app/KelpmereApp.h"
 #include "support/ReloadedTorrent.h"
 #include "support/TempFolder.h"
 #include "support/TestTorrents.h"
 #include "support/WorkingFolder.h"
-#include "toolkit/CButtonUI.h"
 #include "toolkit/CListUI.h"
 #include "toolkit/CProgressUI.h"
 #include "toolkit/CTabLayoutUI.h"
-#include "toolkit/CWindowWnd.h"
 #include "ui/batch/BatchControlUI.h"
 #include "ui/batch/BatchListControl.h"
 #include "ui/batch/BatchListElementUI.h"
@@ -24,11 +20,11 @@
 
 #include <chrono>
 #include <cmath>
-#include <functional>
 #include <map>
 #include <string>
 #include <thread>
 #include <tuple>
+#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -43,24 +39,14 @@ const std::string kSameFolder = "  保存路径不能与原路径相同 !\n";
 constexpr UIColor kFresh = 0xFFF7D9B5;
 constexpr UIColor kFailedRow = 0xFFFD4D59;
 
-class BatchPageTest : public apptest::HeadlessTest {
+class BatchPageTest : public apptest::MainWindowTest {
 protected:
     void SetUp() override
     {
-        HeadlessTest::SetUp();
-        UsePackedSkins();
-        frame = CreateMainFrame();
-        ASSERT_TRUE(frame != nullptr && frame->GetBatchPage() != nullptr && List() != nullptr);
-        ASSERT_TRUE(CHeadlessBackend::Click(Manager(), "batchOption"));
-    }
-    void TearDown() override
-    {
-        if (frame != nullptr)
-            frame->Close(0);
-        HeadlessTest::TearDown();
+        MainWindowTest::SetUp();
+        ASSERT_TRUE(OpenFrame("batchOption") && frame->GetBatchPage() != nullptr && List() != nullptr);
     }
 
-    CPaintManagerUI& Manager() { return *frame->GetPaintManager(); }
     BatchListControl* List() { return frame->GetBatchPage()->GetListControl(); }
     bool StartEnabled() { return Manager().FindControl("btn_batch_conver")->IsEnabled(); }
     std::string Text(const char* name) { return Manager().FindControl(name)->GetText().str(); }
@@ -91,21 +77,6 @@ protected:
     void ChooseDest(std::optional<fs::path> folder) { Choose("btn_batch_des", std::move(folder)); }
     void TypeDest(const std::string& text) { CHeadlessBackend::TypeText(Manager(), "edit_batch_des", text.c_str()); }
     bool ClickStart() { return CHeadlessBackend::Click(Manager(), "btn_batch_conver"); }
-    // Does act; the text of the notice box it shows over the main window ("" when none shows).
-    std::string Notice(const std::function<void()>& act)
-    {
-        std::string notice;
-        backend.QueueAction([&] {
-            CWindowWnd* box = backend.LiveWindow("NoticeBoxUI");
-            ASSERT_NE(box, nullptr);
-            notice = box->GetPaintManager()->FindControl("TextUI")->GetText().str();
-            EXPECT_EQ(backend.RecordOf(box->GetHWND())->parent, frame->GetHWND());
-        });
-        act();
-        // No loop ran the reader when no notice showed: drop it so it can't answer a later one.
-        backend.ClearActions();
-        return notice;
-    }
     void Tick() { backend.AdvanceClock(BatchListControl::kRunIntervalMs); }
     // Ticks until the start button comes back; the number of ticks it took.
     int RunToEnd()
@@ -130,7 +101,6 @@ protected:
 
     // The program writes its advertisement page below the folder it starts in.
     WorkingFolder work;
-    CMainFrameWnd* frame = nullptr;
     TempFolder temp;
     fs::path source = temp.path / "source";
     fs::path dest = temp.path / "dest";
@@ -184,7 +154,7 @@ TEST_F(BatchPageTest, StartNeedsAScanEvenAnEmptyOneAndRefusesNoDestinationOrTheS
         {source.string() + "/", source.parent_path().string() + "/SOURCE", (source / "inside").string()}) {
         SCOPED_TRACE(typed);
         TypeDest(typed);
-        EXPECT_EQ(Notice([&] { ClickStart(); }), "");
+        EXPECT_EQ(Notice([&] { ClickStart(); }), std::nullopt);
         EXPECT_EQ(List()->DestinationFolder(), typed);
         EXPECT_EQ(RunToEnd(), 3);
         EXPECT_EQ(State(1), kConverted);

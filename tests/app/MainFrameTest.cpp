@@ -3,8 +3,6 @@
 #include "AppTestSupport.h"
 #include "support/WorkingFolder.h"
 
-#include "app/CMainFrameWnd.h"
-#include "app/KelpmereApp.h"
 #include "toolkit/COptionUI.h"
 #include "toolkit/CTabLayoutUI.h"
 #include "ui/batch/BatchControlUI.h"
@@ -23,31 +21,22 @@
 
 namespace {
 
-class MainFrameTest : public apptest::HeadlessTest {
+class MainFrameTest : public apptest::MainWindowTest {
 protected:
     CMainFrameWnd& Start()
     {
-        if ((frame = CreateMainFrame()) == nullptr)
+        if (!OpenFrame())
             throw std::runtime_error("the main window was not created");
         return *frame;
     }
-    void TearDown() override
-    {
-        if (frame != nullptr)
-            frame->Close(0);
-        HeadlessTest::TearDown();
-    }
-    CPaintManagerUI& Manager() { return *frame->GetPaintManager(); }
-    COptionUI* Option(const char* name) { return dynamic_cast<COptionUI*>(Manager().FindControl(name)); }
+    COptionUI* Option(const char* name) { return Find<COptionUI>(name); }
 
-    CMainFrameWnd* frame = nullptr;
     // The program writes its advertisement page below the folder it starts in.
     std::optional<WorkingFolder> work{std::in_place};
 };
 
 TEST_F(MainFrameTest, StartUpShowsTheCentredWindowWithFourPagesAndTheAdPageSelectedAndEachOptionShowsItsPage)
 {
-    UsePackedSkins();
     CMainFrameWnd& main = Start();
     CTabLayoutUI* tabs = main.GetTabLayout();
     ASSERT_TRUE(tabs != nullptr && tabs->GetCount() == 4);
@@ -162,9 +151,7 @@ TEST_F(MainFrameTest, APageThatCannotBeBuiltCostsOnlyItsOwnTabWhichShowsEmpty)
         EXPECT_TRUE(start->IsEnabled());
         EXPECT_FALSE(Manager().KillTimer(list, 1));
 
-        frame->Close(0);
-        frame = nullptr;
-        backend.FlushClosedWindows();
+        CloseFrame();
     }
 }
 

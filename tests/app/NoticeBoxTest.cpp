@@ -16,11 +16,6 @@ const std::vector<int> kFullFade{0, 255, 229, 204, 178, 153, 127, 102, 76, 51, 2
 
 class NoticeBoxTest : public apptest::HeadlessTest {
 protected:
-    void SetUp() override
-    {
-        HeadlessTest::SetUp();
-        UsePackedSkins();
-    }
     // Creates a box as every caller does, without showing it yet.
     NoticeBoxUI* Make(const char* text, int steps)
     {

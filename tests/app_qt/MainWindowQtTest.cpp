@@ -1,14 +1,29 @@
 // The program's main window on the Qt backend (offscreen platform): it comes up, its options
-// switch the visible page, closing ends the run with 0. Every tab is saved as a PNG under
+// switch the visible page, closing ends the run with 0; a Chinese torrent with folders is opened
+// on the single page through the file dialog and a name typed into a row's edit is saved; a batch
+// run on folders chosen through the folder dialogs goes on Qt timers. Every tab, the single page
+// open and after one-key modify, and the batch run mid-way and at the end are saved as PNGs under
 // <build>/screenshots for people to look at.
 
 #include "QtProgram.h"
 
+#include "support/ReloadedTorrent.h"
+#include "support/TempFolder.h"
+#include "support/TestTorrents.h"
+#include "toolkit/CButtonUI.h"
+#include "toolkit/CEditUI.h"
 #include "toolkit/CTabLayoutUI.h"
+#include "ui/batch/BatchControlUI.h"
+#include "ui/batch/BatchListControl.h"
+#include "ui/single/SingleControlUI.h"
+#include "ui/single/SingleListControl.h"
 
+#include <QLineEdit>
 #include <QWebEngineView>
 
 #include <cstdint>
+#include <string>
+#include <utility>
 
 using namespace qtprogram;
 
@@ -50,10 +65,9 @@ protected:
     ProgramFolder m_work;
 };
 
-TEST_F(MainWindowQtTest, TheMainWindowComesUpFramelessCentredWithTheAdvertisementPage)
+TEST_F(MainWindowQtTest, TheFramelessWindowComesUpOnTheAdPageEachOptionShowsItsPageAndTheCloseButtonEndsWithZero)
 {
-    bool checked = false;
-    RunProgram([&](CMainFrameWnd& frame) {
+    RunAndClose([&](CMainFrameWnd& frame) {
         QWidget* top = Top(frame);
         ASSERT_NE(top, nullptr);
         EXPECT_TRUE(top->isVisible());
@@ -63,15 +77,6 @@ TEST_F(MainWindowQtTest, TheMainWindowComesUpFramelessCentredWithTheAdvertisemen
         EXPECT_FALSE(top->windowIcon().isNull());
         ASSERT_NE(frame.GetAdPage(), nullptr);
         EXPECT_TRUE(OnlyPageShown(frame, "adOption"));
-        checked = true;
-    });
-    EXPECT_TRUE(checked);
-}
-
-TEST_F(MainWindowQtTest, ClickingEachOptionShowsItsPageAndEveryTabIsPhotographed)
-{
-    int switched = 0;
-    RunProgram([&](CMainFrameWnd& frame) {
         // Away from the first tab and back, so every option really switches.
         Click(frame, "searchOption");
         for (const auto& [option, file] : {std::pair{"adOption", "tab-ad.png"}, {"singleOption", "tab-single.png"},
@@ -80,30 +85,112 @@ TEST_F(MainWindowQtTest, ClickingEachOptionShowsItsPageAndEveryTabIsPhotographed
             ASSERT_TRUE(OnlyPageShown(frame, option)) << option;
             LetWebViewsSettle(frame);
             EXPECT_TRUE(SaveScreenshot(frame, file)) << file;
-            ++switched;
         }
     });
-    EXPECT_EQ(switched, 4);
 }
 
-TEST_F(MainWindowQtTest, TheCloseButtonOrTheWindowSystemsCloseEndsTheProgramWithZero)
+TEST_F(MainWindowQtTest, TheWindowSystemsCloseEndsTheProgramWithZero)
 {
     const bool endedByScript = true;
-    for (const bool viaButton : {true, false}) {
-        bool ran = false;
-        EXPECT_EQ(RunProgram(
-                      [&](CMainFrameWnd& frame) {
-                          ran = true;
-                          if (viaButton)
-                              Click(frame, "closebtn");
-                          else
-                              Top(frame)->close(); // the window manager's close, Alt+F4
-                      },
-                      &endedByScript),
-            0)
-            << viaButton;
-        EXPECT_TRUE(ran);
-    }
+    bool ran = false;
+    EXPECT_EQ(RunProgram(
+                  [&](CMainFrameWnd& frame) {
+                      ran = true;
+                      Top(frame)->close(); // the window manager's close, Alt+F4
+                  },
+                  &endedByScript),
+        0);
+    EXPECT_TRUE(ran);
+}
+
+QLineEdit* LineOf(CMainFrameWnd& frame, const char* name)
+{
+    CControlUI* control = frame.GetPaintManager()->FindControl(name);
+    QWidget* widget = control != nullptr ? Backend().WidgetOf(*control) : nullptr;
+    return widget != nullptr ? widget->findChild<QLineEdit*>() : nullptr;
+}
+
+TEST(SinglePageQtTest, ATypedNameIsSavedAndTheTabIsPhotographedOpenAndAfterOneKeyModify)
+{
+    ProgramFolder folder;
+    const fs::path source = fs::path(KELPMERE_TEST_SOURCE_DIR) / "samples" / "chinese-utf8-keys.torrent";
+    const fs::path saved = folder.path / "typed.torrent";
+    bool ran = false;
+    RunProgram([&](CMainFrameWnd& frame) {
+        Click(frame, "singleOption");
+        ClickAndAnswerDialog(frame, "btn_single_file", source);
+        ASSERT_EQ(frame.GetSinglePage()->GetFileList()->RowsInUse(), 3u);
+        QLineEdit* line = LineOf(frame, "edit_single_file1");
+        ASSERT_NE(line, nullptr);
+        EXPECT_EQ(line->text(), QStringLiteral("第01集.mkv"));
+        EXPECT_TRUE(SaveScreenshot(frame, "single-open.png"));
+
+        // The notice after the save fades by itself.
+        TypeIntoLine(line, {QStringLiteral("新"), QStringLiteral("名"), QStringLiteral(".mkv")});
+        ClickAndAnswerDialog(frame, "btn_single_save", saved);
+
+        Click(frame, "btn_single_onekey_modify");
+        const CDuiString seed = frame.GetPaintManager()->FindControl("edit_single_name")->GetText();
+        EXPECT_FALSE(seed.IsEmpty());
+        ASSERT_NE(LineOf(frame, "edit_single_name"), nullptr);
+        EXPECT_EQ(LineOf(frame, "edit_single_name")->text(), QString::fromUtf8(seed.GetData()));
+        EXPECT_TRUE(SaveScreenshot(frame, "single-onekey.png"));
+        ran = true;
+    });
+    ASSERT_TRUE(ran);
+    const ReloadedTorrent reloaded(saved);
+    ASSERT_TRUE(reloaded.loaded);
+    EXPECT_EQ(reloaded.fileNames, (std::vector<std::string>{"新名.mkv", "第02集.mkv", "简体中文.srt"}));
+}
+
+TEST(BatchPageQtTest, ARunChosenThroughTheFolderDialogsConvertsRowByRowAndIsPhotographedMidRunAndAtTheEnd)
+{
+    ProgramFolder work;
+    TempFolder temp;
+    const fs::path source = temp.path / "种子";
+    const fs::path dest = temp.path / "washed";
+    // Rows in every look: converted, failed at load, failed at the wash, and (mid-run) fresh.
+    WriteFile(source / "01-电影.torrent", BuildTorrent(SingleFile("电影.mkv", 5 << 20)));
+    WriteFile(source / "02-not-a-torrent.torrent", "plain text");
+    WriteFile(source / "03-readme.torrent", BuildTorrent(SingleFile("README", 10)));
+    for (int i = 4; i <= 9; ++i)
+        WriteFile(source / "more" / ("0" + std::to_string(i) + "-show.torrent"),
+            BuildTorrent(MultiFile({{{"季 1", "e1.mkv"}, 1 << 20}, {{"cover.jpg"}, 900}})));
+    // The folder dialog chooses existing folders only.
+    fs::create_directories(dest);
+
+    RunAndClose([&](CMainFrameWnd& frame) {
+        Click(frame, "batchOption");
+        CPaintManagerUI& manager = *frame.GetPaintManager();
+        const auto text = [&](const char* name) { return manager.FindControl(name)->GetText().str(); };
+        BatchListControl* list = frame.GetBatchPage()->GetListControl();
+        auto* start = manager.FindControl<CButtonUI>("btn_batch_conver");
+        ASSERT_TRUE(list != nullptr && start != nullptr);
+
+        // Cancelling changes nothing; choosing scans at once.
+        const QString sourceTitle = QStringLiteral("请选择需要转换的种子目录");
+        EXPECT_EQ(ClickAndAnswerDialog(frame, "btn_batch_src", {}), sourceTitle);
+        EXPECT_TRUE(text("edit_batch_src").empty() && !start->IsEnabled());
+        EXPECT_EQ(ClickAndAnswerDialog(frame, "btn_batch_src", source), sourceTitle);
+        EXPECT_EQ(text("edit_batch_src"), source.string());
+        EXPECT_EQ(text("text_batch_rate"), "0/9");
+        EXPECT_TRUE(start->IsEnabled());
+        EXPECT_EQ(ClickAndAnswerDialog(frame, "btn_batch_des", dest), QStringLiteral("请选择转换后种子存放目录"));
+        EXPECT_EQ(text("edit_batch_des"), dest.string());
+
+        Click(frame, "btn_batch_conver");
+        EXPECT_FALSE(start->IsEnabled());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return list->CurrentIndex() >= 4; }, 20000));
+        EXPECT_TRUE(SaveScreenshot(frame, "batch-mid-run.png"));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return start->IsEnabled(); }, 20000));
+        EXPECT_EQ(text("text_batch_rate"), "9/9");
+        EXPECT_TRUE(SaveScreenshot(frame, "batch-end.png"));
+    });
+    for (const auto& [name, written] : std::initializer_list<std::pair<const char*, bool>>{
+             {"01-电影", true}, {"02-not-a-torrent", false}, {"03-readme", false}})
+        EXPECT_EQ(fs::exists(dest / (std::string(name) + ".torrent")), written) << name;
+    for (int i = 4; i <= 9; ++i)
+        EXPECT_TRUE(fs::exists(dest / "more" / ("0" + std::to_string(i) + "-show.torrent")));
 }
 
 } // namespace

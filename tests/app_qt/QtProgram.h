@@ -114,29 +114,17 @@ inline bool SaveScreenshot(CMainFrameWnd& frame, const char* file)
 }
 
 // Clicks button and answers the file or folder dialog it opens with path (empty: cancels); the
-// dialog's title. The dialog runs its own loop, so a timer polls for it; the name field loses
-// the keyboard focus first, as selectFile leaves a focused field alone.
+// dialog's title.
 inline QString ClickAndAnswerDialog(CMainFrameWnd& frame, const char* button, const fs::path& path)
 {
     QString title;
-    QPointer<QTimer> poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, [poll, path, &title] {
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            auto* dialog = qobject_cast<QFileDialog*>(widget);
-            if (dialog == nullptr || !dialog->isVisible())
-                continue;
-            poll->stop();
-            poll->deleteLater();
-            title = dialog->windowTitle();
-            for (QLineEdit* edit : dialog->findChildren<QLineEdit*>())
-                edit->clearFocus();
-            if (path.empty())
-                return dialog->reject();
-            dialog->selectFile(QString::fromStdString(path.string()));
-            return static_cast<QDialog*>(dialog)->accept();
-        }
+    const QPointer<QTimer> poll = WhenFileDialogShows([path, &title](QFileDialog& dialog) {
+        title = dialog.windowTitle();
+        if (path.empty())
+            return dialog.reject();
+        dialog.selectFile(QString::fromStdString(path.string()));
+        static_cast<QDialog&>(dialog).accept();
     });
-    poll->start(20);
     Click(frame, button);
     // When no dialog came, the poll stops here, so it can't answer a later one.
     if (poll) {

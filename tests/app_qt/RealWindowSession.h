@@ -6,12 +6,19 @@
 // for what it looks for, and a window is taken only once it is mapped and has kept its id for
 // a moment; a look-up whose window went away is simply repeated.
 
+#include "app/CMainFrameWnd.h"
+#include "app/KelpmereApp.h"
+#include "toolkit/CControlUI.h"
+#include "toolkit/CPaintManagerUI.h"
+#include "toolkit/headless/CHeadlessBackend.h"
+
 #include <array>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <optional>
@@ -182,7 +189,6 @@ public:
     // Both tools are needed; a test without them is skipped.
     static bool Available() { return OnPath("Xvfb") && OnPath("xdotool"); }
     bool Started() const { return !m_display.empty(); }
-    const std::string& Display() const { return m_display; }
 
     // The environment a Qt program needs to run in this server as root.
     std::map<std::string, std::string> ProgramEnvironment() const
@@ -248,15 +254,6 @@ public:
         return std::nullopt;
     }
 
-    // Waits until a mapped window with the title exists (dialogs, notice boxes); its id.
-    std::optional<std::string> WaitForWindow(const std::string& title, std::chrono::milliseconds timeout = 30s) const
-    {
-        std::vector<std::string> ids;
-        if (!WaitFor([&] { return !(ids = MappedWindows(title)).empty(); }, timeout))
-            return std::nullopt;
-        return ids.front();
-    }
-
     // Waits until the window with id has the keyboard focus.
     bool WaitForFocus(const std::string& id, std::chrono::milliseconds timeout = 10s) const
     {
@@ -292,6 +289,94 @@ public:
 private:
     std::unique_ptr<Child> m_server;
     std::string m_display;
+};
+
+// Where controls sit in the program's main window, from its own skins laid out on the headless
+// backend at 800 x 600: what a real-window test clicks, relative to the window's top-left corner.
+// Centres of the named controls with the page of tabOption shown (none: the start-up page).
+// A name missing from the skins is missing from the map.
+inline std::map<std::string, UIPoint> ControlCentres(const char* tabOption, std::initializer_list<const char*> names)
+{
+    std::map<std::string, UIPoint> centres;
+    CHeadlessBackend backend;
+    CPaintManagerUI::SetBackend(&backend);
+    SetUpToolkit(nullptr, CDuiString((std::filesystem::path(KELPMERE_TEST_BINARY_DIR) / "bin" / "Skin").string()));
+    if (CMainFrameWnd* frame = CreateMainFrame()) {
+        CPaintManagerUI& manager = *frame->GetPaintManager();
+        if (tabOption == nullptr || CHeadlessBackend::Click(manager, tabOption)) {
+            manager.UpdateLayout();
+            for (const char* name : names) {
+                if (CControlUI* control = manager.FindControl(name)) {
+                    const UIRect r = control->GetPos();
+                    centres[name] = UIPoint{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+                }
+            }
+        }
+        frame->Close(0);
+        backend.FlushClosedWindows();
+    }
+    CPaintManagerUI::SetBackend(nullptr);
+    return centres;
+}
+
+// The built program in an X server of its own, run in `run` with Ad/images beside it as the
+// launcher lays them out, once its main window has come up and settled. The named controls are
+// clicked where the skins put them with the page of tabOption shown.
+class RealProgram {
+public:
+    RealProgram(const std::filesystem::path& run, const char* tabOption, std::initializer_list<const char*> names)
+            : m_at(ControlCentres(tabOption, names))
+    {
+        namespace fs = std::filesystem;
+        const fs::path bin = fs::path(KELPMERE_TEST_BINARY_DIR) / "bin";
+        fs::create_directories(run / "Ad");
+        fs::copy(bin / "Ad" / "images", run / "Ad" / "images", fs::copy_options::recursive);
+        if (m_at.size() < names.size()) {
+            m_problem = "the skins lack a control the test clicks";
+        } else if (!x.Started()) {
+            m_problem = "Xvfb did not start";
+        } else {
+            app = std::make_unique<Child>(
+                std::vector<std::string>{(bin / "kelpmere").string()}, x.ProgramEnvironment(), run);
+            window = x.WaitForStableWindow("Kelpmere", *app);
+            if (!window)
+                m_problem
+                    = app->Running() ? "the main window did not appear" : "the program ended before its window came";
+        }
+    }
+    // Empty once the main window is up, else what went wrong.
+    const std::string& Problem() const { return m_problem; }
+
+    void Click(const char* name) const { x.Click(window->x + m_at.at(name).x, window->y + m_at.at(name).y); }
+    // Clicks until done() holds, waiting up to `wait` after each click: the first click may come
+    // before the window takes it, and a repeated one is ignored while a dialog is up or a run goes.
+    template <class Done>
+    bool ClickUntil(const char* name, const Done& done, std::chrono::milliseconds wait) const
+    {
+        for (int attempt = 0; attempt < 6 && !done(); ++attempt) {
+            Click(name);
+            WaitFor(done, wait);
+        }
+        return done();
+    }
+    // Clicks the close button until the program ends; its exit status (-1: it did not end).
+    int Close()
+    {
+        int status = -1;
+        for (int attempt = 0; attempt < 6 && status == -1; ++attempt) {
+            Click("closebtn");
+            status = app->WaitForExit(5s);
+        }
+        return status;
+    }
+
+    XSession x;
+    std::unique_ptr<Child> app;
+    std::optional<WindowGeometry> window;
+
+private:
+    std::map<std::string, UIPoint> m_at;
+    std::string m_problem;
 };
 
 } // namespace realwindow

@@ -109,15 +109,6 @@ TEST(BencodeDecoding, ValidInputsDecodeAndEncodeBackCanonicallyWithKeysInTheirOw
     EXPECT_EQ(keys.firstAs<CBEncodeDict>()->Find("ann"), nullptr); // whole keys only
 }
 
-TEST(BencodeDecoding, TheInfoSpanIsExactlyTheInfoDictionaryBytes)
-{
-    Decoded d(BuildTorrent(SampleTorrent()));
-    ASSERT_TRUE(d.ok);
-    CBEncodeObjectBase* info = d.firstAs<CBEncodeDict>()->Find("info");
-    ASSERT_NE(info, nullptr);
-    EXPECT_EQ(std::string(info->rawStart, static_cast<std::size_t>(info->rawLength)), BuildInfoDict(SampleTorrent()));
-}
-
 // The last value decoded carries the error, and its length stops at the offending byte.
 TEST(BencodeFailures, BadInputFailsAtTheOffendingByteWithoutLoopingOrReadingPastTheEnd)
 {

@@ -6,18 +6,11 @@
 #include "support/TempFolder.h"
 #include "support/TestTorrents.h"
 
-#include "app/CMainFrameWnd.h"
-#include "app/KelpmereApp.h"
-#include "app/NoticeBoxUI.h"
-#include "bencode/CBEncodeDict.h"
 #include "platform/AnsiCodePage.h"
 #include "platform/ProcessRandom.h"
 #include "toolkit/CButtonUI.h"
 #include "toolkit/CEditUI.h"
-#include "toolkit/CTabLayoutUI.h"
 #include "torrent/CMd5Digest.h"
-#include "torrent/CTorrentParser.h"
-#include "torrent/LocalText.h"
 #include "ui/batch/BatchControlUI.h"
 #include "ui/list/RerListBaseUI.h"
 #include "ui/single/SingleControlUI.h"
@@ -26,7 +19,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstring>
 #include <fstream>
 #include <optional>
@@ -43,36 +35,25 @@ constexpr const char* kAnalysisFailed = "  种子文件分析错误!\n";
 constexpr const char* kSaved = "  保存成功 !\n";
 constexpr const char* kSaveFailed = "  保存失败 !\n";
 
-class SinglePageTest : public apptest::HeadlessTest {
+class SinglePageTest : public apptest::MainWindowTest {
 protected:
     void SetUp() override
     {
-        HeadlessTest::SetUp();
+        MainWindowTest::SetUp();
         SetAnsiCodePage("UTF-8");
     }
     void TearDown() override
     {
-        if (frame != nullptr)
-            frame->Close(0);
-        HeadlessTest::TearDown();
+        MainWindowTest::TearDown();
         SetAnsiCodePage("UTF-8");
     }
     void Start()
     {
-        UsePackedSkins();
-        frame = CreateMainFrame();
-        ASSERT_NE(frame, nullptr);
+        ASSERT_TRUE(OpenFrame("singleOption"));
         page = frame->GetSinglePage();
         ASSERT_NE(page, nullptr);
         list = page->GetFileList();
         ASSERT_TRUE(list != nullptr && list->GetList() != nullptr);
-        ASSERT_TRUE(CHeadlessBackend::Click(Manager(), "singleOption"));
-    }
-    CPaintManagerUI& Manager() { return *frame->GetPaintManager(); }
-    template <class T>
-    T* Find(const std::string& name)
-    {
-        return Manager().FindControl<T>(name);
     }
     fs::path Write(const std::string& file, const TorrentDescription& torrent)
     {
@@ -81,25 +62,10 @@ protected:
         return path;
     }
 
-    // Clicks a page button; a notice box it opens is read and then closed with its button, as
-    // a user would. The notice's text, or nothing when none came up.
+    // Clicks a page button; the text of the notice box it opens, or nothing.
     std::optional<std::string> ClickWithNotice(const char* button)
     {
-        std::optional<std::string> notice;
-        backend.QueueAction([this, &notice] {
-            CWindowWnd* box = backend.LiveWindow("NoticeBoxUI");
-            if (box == nullptr)
-                return;
-            // Shown in the local code page; compared in the source's UTF-8.
-            notice = LocalTextToUtf8(box->GetPaintManager()->FindControl("TextUI")->GetText().str());
-            EXPECT_TRUE(CHeadlessBackend::Click(*box->GetPaintManager(), "BtnClose"));
-        });
-        const std::size_t before = backend.PendingActions();
-        EXPECT_TRUE(CHeadlessBackend::Click(Manager(), button)) << button;
-        // No loop ran the reader when no notice came up: drop it so it can't answer a later one.
-        if (backend.PendingActions() == before)
-            backend.ClearActions();
-        return notice;
+        return Notice([&] { EXPECT_TRUE(CHeadlessBackend::Click(Manager(), button)) << button; });
     }
     std::optional<std::string> Open(const fs::path& path)
     {
@@ -126,10 +92,18 @@ protected:
     }
 
     TempFolder temp;
-    CMainFrameWnd* frame = nullptr;
     SingleControlUI* page = nullptr;
     SingleListControl* list = nullptr;
 };
+
+// The seed one-key modify is given in these tests, and its MD5 digest.
+const char* const kSeed = "1400000000-517";
+std::string SeedDigest()
+{
+    CMd5Digest md5;
+    md5.Update(reinterpret_cast<const unsigned char*>(kSeed), static_cast<unsigned int>(std::strlen(kSeed)));
+    return md5.HexDigest();
+}
 
 TorrentDescription ThreeFilesInFolders()
 {
@@ -140,23 +114,20 @@ TorrentDescription ThreeFilesInFolders()
     return torrent;
 }
 
-TEST_F(SinglePageTest, AtStartUpSaveAndOneKeyAreOffAndTheListHoldsTwentyHiddenNamedRows)
+TEST_F(SinglePageTest, AtStartUpTwentyHiddenRowsWaitAndOpeningShowsTheNameAndARowPerFileWithSizesAndHeights)
 {
     Start();
+    // At start-up save and one-key are off and the list holds twenty hidden named rows; nothing
+    // can be saved or renamed yet.
     EXPECT_FALSE(Find<CButtonUI>("btn_single_save")->IsEnabled());
     EXPECT_FALSE(Find<CButtonUI>("btn_single_onekey_modify")->IsEnabled());
     ASSERT_EQ(list->GetList()->GetCount(), 20);
     EXPECT_EQ(VisibleRows(), 0);
     for (int index = 1; index <= 20; ++index)
         EXPECT_EQ(Manager().FindControl("singleListElement" + std::to_string(index)), Row(index - 1)) << index;
-    // Nothing to save or rename yet: both refuse.
     EXPECT_FALSE(list->CollectEdits());
     EXPECT_FALSE(list->OneKeyModify("1-2"));
-}
 
-TEST_F(SinglePageTest, OpeningShowsTheNameAndARowPerFileWithFoldersSizesAndHeights)
-{
-    Start();
     const fs::path path = Write("three.torrent", ThreeFilesInFolders());
     EXPECT_EQ(Open(path), std::nullopt);
     const auto& dialog = backend.Dialogs().back();
@@ -253,11 +224,8 @@ TEST_F(SinglePageTest, TwentyFiveFilesGrowThePoolToIndexTwentyFiveAndThreeFilesL
     EXPECT_EQ(VisibleRows(), 25);
     for (int index = 21; index <= 25; ++index)
         EXPECT_EQ(Row(index - 1)->GetName(), CDuiString("singleListElement" + std::to_string(index)));
-    ASSERT_TRUE(list->OneKeyModify("1400000000-517"));
-    CMd5Digest md5;
-    md5.Update(reinterpret_cast<const unsigned char*>("1400000000-517"), 14);
-    const std::string hex = md5.HexDigest();
-    EXPECT_EQ(Row(24)->GetNameEdit()->GetText(), CDuiString(hex + "_25.bin"));
+    ASSERT_TRUE(list->OneKeyModify(kSeed));
+    EXPECT_EQ(Row(24)->GetNameEdit()->GetText(), CDuiString(SeedDigest() + "_25.bin"));
 
     ASSERT_EQ(Open(Write("three.torrent", ThreeFilesInFolders())), std::nullopt);
     EXPECT_EQ(list->GetList()->GetCount(), 25);
@@ -270,25 +238,21 @@ TEST_F(SinglePageTest, OneKeyModifyGivesDigestNamesWithIndexAndExtensionAndFolde
     Start();
     std::vector<FileDescription> files = {{{"a", "b", "movie.mkv"}, 10}, {{"a.b.c.txt"}, 10}, {{"x", ".hidden"}, 10}};
     ASSERT_EQ(Open(Write("names.torrent", MultiFile(files))), std::nullopt);
-    const char* seed = "1400000000-517";
-    CMd5Digest md5;
-    md5.Update(reinterpret_cast<const unsigned char*>(seed), static_cast<unsigned int>(std::strlen(seed)));
-    const std::string hex = md5.HexDigest();
+    const std::string hex = SeedDigest();
 
     SeedProcessRandom(41);
     const int first = ProcessRandom();
-    const int second = ProcessRandom();
+    ProcessRandom(); // the second row's draw goes unused
     const int third = ProcessRandom();
     SeedProcessRandom(41);
-    ASSERT_TRUE(list->OneKeyModify(seed));
-    EXPECT_EQ(Find<CEditUI>("edit_single_name")->GetText(), CDuiString(seed));
+    ASSERT_TRUE(list->OneKeyModify(kSeed));
+    EXPECT_EQ(Find<CEditUI>("edit_single_name")->GetText(), CDuiString(kSeed));
     EXPECT_EQ(Row(0)->GetNameEdit()->GetText(), CDuiString(hex + "_1.mkv"));
     EXPECT_EQ(Row(0)->PathEditAt(0)->GetText(), CDuiString(std::to_string(first) + "_10"));
     EXPECT_EQ(Row(0)->PathEditAt(1)->GetText(), CDuiString(std::to_string(first) + "_11"));
-    EXPECT_EQ(Row(1)->GetNameEdit()->GetText(), CDuiString(hex + "_2.txt")); // its draw is unused
+    EXPECT_EQ(Row(1)->GetNameEdit()->GetText(), CDuiString(hex + "_2.txt"));
     EXPECT_EQ(Row(2)->GetNameEdit()->GetText(), CDuiString(hex + "_3.hidden"));
     EXPECT_EQ(Row(2)->PathEditAt(0)->GetText(), CDuiString(std::to_string(third) + "_30"));
-    (void)second;
 
     // Through the button: the seed is the time and the milliseconds.
     ASSERT_EQ(ClickWithNotice("btn_single_onekey_modify"), std::nullopt);
@@ -296,13 +260,12 @@ TEST_F(SinglePageTest, OneKeyModifyGivesDigestNamesWithIndexAndExtensionAndFolde
         std::regex_match(Find<CEditUI>("edit_single_name")->GetText().str(), std::regex("-?[0-9]+-[0-9]{1,3}")));
 
     // A single file without a dot keeps its name and draws nothing; the name edit is off.
-    TorrentDescription single = SingleFile("README", 100);
-    ASSERT_EQ(Open(Write("single.torrent", single)), std::nullopt);
+    ASSERT_EQ(Open(Write("single.torrent", SingleFile("README", 100))), std::nullopt);
     EXPECT_FALSE(Find<CEditUI>("edit_single_name")->IsEnabled());
     SeedProcessRandom(7);
     const int expectedNext = ProcessRandom();
     SeedProcessRandom(7);
-    ASSERT_TRUE(list->OneKeyModify(seed));
+    ASSERT_TRUE(list->OneKeyModify(kSeed));
     EXPECT_EQ(Row(0)->GetNameEdit()->GetText(), "README");
     EXPECT_EQ(ProcessRandom(), expectedNext);
     // A multi-file torrent turns the name edit on again.
@@ -411,8 +374,7 @@ TEST_F(SinglePageTest, ASkinWithoutTheListHostOrTheListLayoutMakesNoRowsAndTheOt
         apptest::SkinFolder skins;
         skins.Replace(file, xml);
         UseSkinFolder(skins);
-        frame = CreateMainFrame();
-        ASSERT_NE(frame, nullptr);
+        ASSERT_TRUE(OpenFrame());
         ASSERT_NE(frame->GetSinglePage(), nullptr);
         SingleListControl* control = frame->GetSinglePage()->GetFileList();
         EXPECT_TRUE(control == nullptr || control->GetList() == nullptr);
@@ -424,9 +386,7 @@ TEST_F(SinglePageTest, ASkinWithoutTheListHostOrTheListLayoutMakesNoRowsAndTheOt
         EXPECT_TRUE(CHeadlessBackend::Click(Manager(), "singleOption"));
         CHeadlessBackend::Click(Manager(), "btn_single_file");
         EXPECT_TRUE(backend.Dialogs().empty());
-        frame->Close(0);
-        frame = nullptr;
-        backend.FlushClosedWindows();
+        CloseFrame();
     }
 }
 

@@ -53,14 +53,7 @@ const std::map<std::string, std::vector<Required>> kRequired{
     {"SearchSkin.xml", {{"search_ie", WebBrowser}}},
 };
 
-class SkinFilesTest : public apptest::HeadlessTest {
-protected:
-    void SetUp() override
-    {
-        HeadlessTest::SetUp();
-        UsePackedSkins();
-    }
-};
+class SkinFilesTest : public apptest::HeadlessTest { };
 
 TEST_F(SkinFilesTest, EverySkinFileHoldsTheControlsLookedUpInItAndTheMainWindowsNamesAreUnique)
 {

@@ -38,7 +38,7 @@ constexpr const char* kPageSkin = R"(<?xml version="1.0" encoding="utf-8"?>
 
 TEST_F(SkinBuilding, ElementsChooseTheClassesAttributesApplyAndUnknownAttributesAreIgnored)
 {
-    folder.Write("PageSkin.xml", kPageSkin);
+    Write("PageSkin.xml", kPageSkin);
     CPaintManagerUI manager;
     const auto root = Build("PageSkin.xml", nullptr, &manager);
     auto* layout = dynamic_cast<CVerticalLayoutUI*>(root.get());
@@ -61,7 +61,7 @@ TEST_F(SkinBuilding, ElementsChooseTheClassesAttributesApplyAndUnknownAttributes
     EXPECT_EQ(manager.GetInitSize(), (UISize{640, 480}));
     EXPECT_EQ(manager.GetFont(0), (UIFont{"WenQuanYi Micro Hei", 14, true, false, false}));
     manager.AttachDialog(new CVerticalLayoutUI());
-    folder.Write("Other.xml", R"(<Window size="10,10"><Font id="5" name="Other" size="9"/><Label/></Window>)");
+    Write("Other.xml", R"(<Window size="10,10"><Font id="5" name="Other" size="9"/><Label/></Window>)");
     const auto other = Build("Other.xml", nullptr, &manager);
     EXPECT_EQ(manager.GetInitSize(), (UISize{640, 480}));
     EXPECT_EQ(manager.GetFont(5).family, "Other");
@@ -72,10 +72,10 @@ TEST_F(SkinBuilding, AMissingMalformedOrEmptySkinGivesNullAndSaysWhy)
     CDialogBuilder builder;
     EXPECT_EQ(builder.Create("Nowhere.xml"), nullptr);
     EXPECT_NE(builder.GetLastErrorMessage().Find("Nowhere.xml"), -1);
-    folder.Write("Broken.xml", "<VerticalLayout><Button></VerticalLayout>");
+    Write("Broken.xml", "<VerticalLayout><Button></VerticalLayout>");
     EXPECT_EQ(builder.Create("Broken.xml"), nullptr);
     EXPECT_FALSE(builder.GetLastErrorMessage().IsEmpty());
-    folder.Write("Empty.xml", R"(<Window size="10,10"><Font id="0" name="x" size="9"/></Window>)");
+    Write("Empty.xml", R"(<Window size="10,10"><Font id="0" name="x" size="9"/></Window>)");
     EXPECT_EQ(builder.Create("Empty.xml"), nullptr);
 }
 
@@ -87,7 +87,7 @@ TEST_F(SkinBuilding, UnknownClassesAreAskedOfTheCallbackOrSkippedWithTheirChildr
             return std::string_view(className) == "FileList" ? new CContainerUI() : nullptr;
         }
     } callback;
-    folder.Write("Custom.xml", R"(<VerticalLayout><FileList name="files"><Label name="inside"/></FileList>
+    Write("Custom.xml", R"(<VerticalLayout><FileList name="files"><Label name="inside"/></FileList>
         <Gadget name="gadget"><Label name="lost"/></Gadget><Label name="after"/></VerticalLayout>)");
     const auto root = Build("Custom.xml", &callback);
     EXPECT_NE(FindSubControlByName(root.get(), "inside"), nullptr);
@@ -101,11 +101,11 @@ TEST_F(SkinBuilding, UnknownClassesAreAskedOfTheCallbackOrSkippedWithTheirChildr
 
 TEST_F(SkinBuilding, ASkinIsParsedOnceUntilTheResourcesChangeAndAGivenParentReceivesIt)
 {
-    folder.Write("Row.xml", R"(<Label name="first"/>)");
+    Write("Row.xml", R"(<Label name="first"/>)");
     ASSERT_NE(Build("Row.xml"), nullptr);
-    folder.Write("Row.xml", R"(<Label name="second"/>)");
+    Write("Row.xml", R"(<Label name="second"/>)");
     EXPECT_EQ(Build("Row.xml")->GetName(), "first");
-    CPaintManagerUI::SetResourcePath(folder.Path().c_str());
+    CPaintManagerUI::SetResourcePath(folder.path.string().c_str());
     CVerticalLayoutUI parent;
     CControlUI* built = CDialogBuilder().Create("Row.xml", nullptr, nullptr, nullptr, &parent);
     ASSERT_NE(built, nullptr);
@@ -115,8 +115,8 @@ TEST_F(SkinBuilding, ASkinIsParsedOnceUntilTheResourcesChangeAndAGivenParentRece
 
 TEST_F(SkinBuilding, RowNamesStayUniqueAfterAppendingTheRowIndex)
 {
-    folder.Write("Frame.xml", R"(<Window size="300,200"><List name="ListUI"/></Window>)");
-    folder.Write("RowSkin.xml", R"(<HorizontalLayout name="RowLayout"><Label name="text_state"/></HorizontalLayout>)");
+    Write("Frame.xml", R"(<Window size="300,200"><List name="ListUI"/></Window>)");
+    Write("RowSkin.xml", R"(<HorizontalLayout name="RowLayout"><Label name="text_state"/></HorizontalLayout>)");
     TestWindow window("Frame.xml");
     ASSERT_NE(window.Create(nullptr, "", 0, 0, 0, 0, 300, 200), nullptr);
     auto* list = dynamic_cast<CListUI*>(window.Manager().FindControl("ListUI"));
@@ -148,13 +148,13 @@ TEST_F(SkinBuilding, SkinsAndPicturesAreReadFromTheArchiveAndABadArchiveGivesNon
     constexpr char kPng[] = "\x89PNG\r\n\x1a\n\0\0binary";
     const std::string picture(kPng, sizeof kPng - 1);
     int error = 0;
-    zip_t* archive = zip_open((folder.Path() + "/skins.zip").c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    zip_t* archive = zip_open((folder.path / "skins.zip").string().c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
     ASSERT_NE(archive, nullptr);
     const std::string skin = R"(<Label name="from_zip"/>)";
     zip_file_add(archive, "MainFrame.xml", zip_source_buffer(archive, skin.data(), skin.size(), 0), 0);
     zip_file_add(archive, "images/Process.png", zip_source_buffer(archive, picture.data(), picture.size(), 0), 0);
     ASSERT_EQ(zip_close(archive), 0);
-    folder.Write("MainFrame.xml", R"(<Label name="from_folder"/>)");
+    Write("MainFrame.xml", R"(<Label name="from_folder"/>)");
 
     CPaintManagerUI::SetResourceZip("skins.zip", true);
     EXPECT_EQ(Build("MainFrame.xml")->GetName(), "from_zip");
@@ -164,7 +164,7 @@ TEST_F(SkinBuilding, SkinsAndPicturesAreReadFromTheArchiveAndABadArchiveGivesNon
     CPaintManagerUI::SetResourceZip("");
     EXPECT_EQ(Build("MainFrame.xml")->GetName(), "from_folder");
 
-    folder.Write("damaged.zip", "PK\x03\x04 not really a zip");
+    Write("damaged.zip", "PK\x03\x04 not really a zip");
     for (const char* bad : {"absent.zip", "damaged.zip"}) {
         CPaintManagerUI::SetResourceZip(bad);
         EXPECT_EQ(Build("MainFrame.xml"), nullptr) << bad;

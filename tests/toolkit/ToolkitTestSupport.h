@@ -1,38 +1,17 @@
 #pragma once
 // Shared set-up of the toolkit tests: the headless backend and a folder of skin files.
 
+#include "support/TempFolder.h"
 #include "toolkit/UIlib.h"
 #include "toolkit/headless/CHeadlessBackend.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace toolkittest {
-
-// A temporary folder for skins and archives, removed when the object goes.
-class TempFolder {
-public:
-    TempFolder()
-    {
-        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        const std::string name = "kelpmere-" + std::to_string(::getpid()) + "-" + test->name();
-        m_path = std::filesystem::temp_directory_path() / name;
-        std::filesystem::remove_all(m_path);
-        std::filesystem::create_directories(m_path);
-    }
-    ~TempFolder() { std::filesystem::remove_all(m_path); }
-    void Write(const std::string& file, const std::string& bytes) const { std::ofstream(m_path / file) << bytes; }
-    std::string Path() const { return m_path.string(); }
-
-private:
-    std::filesystem::path m_path;
-};
 
 // A test on the headless backend with skins read from a temporary folder.
 class HeadlessTest : public ::testing::Test {
@@ -40,7 +19,7 @@ protected:
     void SetUp() override
     {
         CPaintManagerUI::SetBackend(&backend);
-        CPaintManagerUI::SetResourcePath(folder.Path().c_str());
+        CPaintManagerUI::SetResourcePath(folder.path.string().c_str());
         CPaintManagerUI::SetResourceZip("");
     }
     void TearDown() override
@@ -48,6 +27,7 @@ protected:
         backend.FlushClosedWindows();
         CPaintManagerUI::SetBackend(nullptr);
     }
+    void Write(const std::string& file, const std::string& bytes) const { WriteFile(folder.path / file, bytes); }
 
     TempFolder folder;
     CHeadlessBackend backend;

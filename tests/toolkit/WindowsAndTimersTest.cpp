@@ -11,7 +11,7 @@ protected:
     void SetUp() override
     {
         HeadlessTest::SetUp();
-        folder.Write("Box.xml", R"(<Window size="300,400" caption="0,0,0,24">
+        Write("Box.xml", R"(<Window size="300,400" caption="0,0,0,24">
             <VerticalLayout><Label name="TextUI"/><Button name="BtnClose" height="30"/></VerticalLayout></Window>)");
         window.Create(nullptr, "Kelpmere", 0x10CF0000, 0, 0, 0, 800, 600);
         window.Manager().AddNotifier(&log);

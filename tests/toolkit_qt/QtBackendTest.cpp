@@ -1,5 +1,6 @@
 // The Qt backend on the offscreen platform: real windows and widgets mirroring small skins.
 
+#include "support/TempFolder.h"
 #include "toolkit/UIlib.h"
 #include "toolkit/qt/QtControlWidget.h"
 #include "toolkit/qt/QtListWidget.h"
@@ -91,7 +92,6 @@ class QtBackendTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        fs::create_directories(m_dir);
         std::ofstream(m_dir / "Window.xml", std::ios::binary) << kWindowSkin;
         std::ofstream(m_dir / "Web.xml", std::ios::binary) << kWebSkin;
         for (const auto& [file, colour] : {std::pair{"bg.png", Qt::blue}, std::pair{"fg.png", Qt::red}}) {
@@ -108,7 +108,6 @@ protected:
             m_window->Close(0);
             EXPECT_TRUE(QTest::qWaitFor([&] { return m_record.finalMessages > 0; }, 2000));
         }
-        fs::remove_all(m_dir);
     }
 
     TestWindow& Open(const char* skin = "Window.xml")
@@ -142,15 +141,6 @@ protected:
         Backend().FlushUpdates();
     }
     bool Saw(const std::string& note) const { return std::ranges::count(m_record.notes, note) > 0; }
-    // Key presses carrying text, as an input method delivers them.
-    static void Type(QLineEdit* line, std::initializer_list<QString> keys)
-    {
-        line->selectAll();
-        for (const QString& typed : keys) {
-            QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, typed);
-            QApplication::sendEvent(line, &key);
-        }
-    }
     // A headerless list of `rows` rows under the list host, built by `fill(row, index)`.
     CListUI& AddList(const char* name, int rows, const std::function<void(CListContainerElementUI&, int)>& fill)
     {
@@ -166,9 +156,8 @@ protected:
         Settle();
         return *list;
     }
-    const fs::path m_dir = fs::temp_directory_path()
-        / ("kelpmere-qt-" + std::to_string(::getpid()) + "-"
-            + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    TempFolder m_temp;
+    const fs::path m_dir = m_temp.path;
     WindowRecord m_record;
     TestWindow* m_window = nullptr;
 };
@@ -229,7 +218,7 @@ TEST_F(QtBackendTest, ClicksRaiseClickAndSwitchOptionGroupsAndTypingStoresTheTex
     auto* line = Widget("edit_name")->findChild<QLineEdit*>();
     ASSERT_NE(line, nullptr);
     EXPECT_EQ(line->text(), QStringLiteral("old"));
-    Type(line, {QStringLiteral("种"), QStringLiteral("子"), QStringLiteral("1")});
+    TypeIntoLine(line, {QStringLiteral("种"), QStringLiteral("子"), QStringLiteral("1")});
     EXPECT_EQ(Control("edit_name").GetText(), CDuiString("种子1"));
     EXPECT_TRUE(Saw("textchanged:edit_name"));
 }
@@ -344,30 +333,7 @@ TEST_F(QtBackendTest, ModalAndOwnedWindowsCloseWithTheRightResultAndOneFinalMess
     EXPECT_EQ(deletedRecord.finalMessages, 0);
 }
 
-class QtDialogTest : public QtBackendTest {
-protected:
-    // Acts once on the first file dialog shown (polling, as the dialog runs its own loop).
-    // QFileDialog::selectFile leaves the name field alone while it has the keyboard focus,
-    // which a shown dialog gets a moment later, so the focus is taken away first.
-    static void WhenDialogShows(std::function<void(QFileDialog&)> act)
-    {
-        auto* poll = new QTimer;
-        QObject::connect(poll, &QTimer::timeout, [poll, act] {
-            for (QWidget* widget : QApplication::topLevelWidgets()) {
-                auto* dialog = qobject_cast<QFileDialog*>(widget);
-                if (!dialog || !dialog->isVisible())
-                    continue;
-                poll->stop();
-                poll->deleteLater();
-                for (QLineEdit* edit : dialog->findChildren<QLineEdit*>())
-                    edit->clearFocus();
-                act(*dialog);
-                return;
-            }
-        });
-        poll->start(20);
-    }
-};
+class QtDialogTest : public QtBackendTest { };
 
 TEST_F(QtDialogTest, FileDialogsGiveTheChosenPathWithTheFilterAndExtensionOrNothingWhenCancelled)
 {
@@ -375,7 +341,7 @@ TEST_F(QtDialogTest, FileDialogsGiveTheChosenPathWithTheFilterAndExtensionOrNoth
     const fs::path file = m_dir / "种子.torrent";
     std::ofstream(file) << "d4:infodee";
     QStringList filters;
-    WhenDialogShows([&](QFileDialog& dialog) {
+    WhenFileDialogShows([&](QFileDialog& dialog) {
         filters = dialog.nameFilters();
         dialog.selectFile(QString::fromStdString(file.string()));
         static_cast<QDialog&>(dialog).accept();
@@ -385,11 +351,11 @@ TEST_F(QtDialogTest, FileDialogsGiveTheChosenPathWithTheFilterAndExtensionOrNoth
     options.mustExist = true;
     EXPECT_EQ(ShowOpenFileDialog(owner.GetHWND(), options), std::optional<std::string>(file.string()));
     EXPECT_EQ(filters, QStringList{QStringLiteral("torrent文件(*.torrent) (*.torrent*)")});
-    WhenDialogShows([](QFileDialog& dialog) { dialog.reject(); });
+    WhenFileDialogShows([](QFileDialog& dialog) { dialog.reject(); });
     EXPECT_EQ(ShowFolderDialog(owner.GetHWND(), "选择文件夹"), std::nullopt);
     const fs::path target = m_dir / "out";
     QString title;
-    WhenDialogShows([&](QFileDialog& dialog) {
+    WhenFileDialogShows([&](QFileDialog& dialog) {
         title = dialog.windowTitle();
         dialog.selectFile(QString::fromStdString(target.string()));
         static_cast<QDialog&>(dialog).accept();
@@ -475,7 +441,7 @@ TEST_F(QtBackendTest, RowsOfDifferentHeightsKeepTheirPlacesAndTheirEditsKeepType
     }
     auto* line = Backend().WidgetOf(*list->FindSubControl("edit_row1"))->findChild<QLineEdit*>();
     ASSERT_NE(line, nullptr);
-    Type(line, {QStringLiteral("新"), QStringLiteral("名")});
+    TypeIntoLine(line, {QStringLiteral("新"), QStringLiteral("名")});
     EXPECT_EQ(list->FindSubControl("edit_row1")->GetText(), CDuiString("新名"));
     // Scrolled away the row loses its widgets; scrolled back they show the tree's text.
     list->SetScrollPos(UISize{0, list->GetScrollRange().cy});

@@ -3,8 +3,18 @@
 
 #include "toolkit/CPaintManagerUI.h"
 #include "toolkit/qt/QtBackend.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTimer>
+
 #include <cstdlib>
+#include <functional>
 #include <gtest/gtest.h>
+#include <initializer_list>
 #include <memory>
 
 struct QtTestEnvironment : ::testing::Environment {
@@ -24,3 +34,36 @@ struct QtTestEnvironment : ::testing::Environment {
     static inline std::unique_ptr<QtBackend> backend;
 };
 inline ::testing::Environment* const kQtTestEnvironment = ::testing::AddGlobalTestEnvironment(new QtTestEnvironment);
+
+// Acts once on the first file dialog shown. The dialog runs its own loop, so a timer polls for
+// it; the timer stops itself once it has acted. QFileDialog::selectFile leaves the name field
+// alone while it has the keyboard focus, which a shown dialog gets a moment later, so the focus
+// is taken away first.
+inline QPointer<QTimer> WhenFileDialogShows(std::function<void(QFileDialog&)> act)
+{
+    QPointer<QTimer> poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll, act] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* dialog = qobject_cast<QFileDialog*>(widget);
+            if (dialog == nullptr || !dialog->isVisible())
+                continue;
+            poll->stop();
+            poll->deleteLater();
+            for (QLineEdit* edit : dialog->findChildren<QLineEdit*>())
+                edit->clearFocus();
+            return act(*dialog);
+        }
+    });
+    poll->start(20);
+    return poll;
+}
+
+// Replaces the text of line by key presses carrying text, as an input method delivers them.
+inline void TypeIntoLine(QLineEdit* line, std::initializer_list<QString> keys)
+{
+    line->selectAll();
+    for (const QString& typed : keys) {
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, typed);
+        QApplication::sendEvent(line, &key);
+    }
+}

@@ -26,6 +26,15 @@ namespace {
 
 const std::string kTorrent = BuildTorrent(SingleFile("clip.mp4", 4096));
 
+// 65536 pieces (1.3 MB of piece hashes) and a long string beside the info dictionary.
+TorrentDescription BigTorrent()
+{
+    TorrentDescription big = MultiFile({{{"a", "x.bin"}, 1 << 30}, {{"y.bin"}, 5}});
+    big.pieceLength = 16384;
+    big.extraRoot["x-long"] = BencodeString(std::string(70000, 'L'));
+    return big;
+}
+
 // How many entries `folder` holds: a failed save leaves no temporary file behind.
 std::ptrdiff_t Entries(const fs::path& folder)
 {
@@ -164,8 +173,6 @@ TEST_F(TorrentDocument, EveryByteValueSurvivesALoadAndASave)
         + ":" + pieces + "ee";
     WriteFile(m_folder / "bytes.torrent", torrent);
     ExpectSavedBack(m_folder / "bytes.torrent", torrent);
-    ASSERT_TRUE(m_doc.LoadFromFile(TextOf(m_folder / "copy.torrent").c_str()));
-    EXPECT_EQ(m_doc.bufferLength, static_cast<int>(torrent.size()));
 }
 
 TEST_F(TorrentDocument, TheRootIsTheFirstDictionaryWithAnnounceAndInfoAndBytesAfterItMayFailToDecode)
@@ -242,9 +249,7 @@ TEST_F(TorrentDocument, WriteToFileWritesWhatSaveToFileWritesWithoutCopyingLongS
 {
     std::string text;
     EXPECT_FALSE(m_doc.WriteToFile(text, TextOf(m_folder / "none.torrent").c_str())); // nothing loaded
-    TorrentDescription big = MultiFile({{{"a", "x.bin"}, 1 << 30}, {{"y.bin"}, 5}});
-    big.pieceLength = 16384; // 65536 pieces: 1.3 MB of piece hashes
-    big.extraRoot["x-long"] = BencodeString(std::string(70000, 'L'));
+    TorrentDescription big = BigTorrent();
     big.extraRoot["x-replaced"] = BencodeString(std::string(70000, 'R'));
     const std::string bytes = BuildTorrent(big);
     ASSERT_TRUE(m_doc.LoadFromMemory(bytes.data(), bytes.size()));
@@ -271,9 +276,7 @@ TEST_F(TorrentDocument, WriteToFileWritesWhatSaveToFileWritesWithoutCopyingLongS
 // same bytes as the encoding made in memory.
 TEST_F(TorrentDocument, LongStringsWrittenFromTheLoadedFileAreTheLoadedBytesEvenAfterTheFileChanged)
 {
-    TorrentDescription big = MultiFile({{{"a", "x.bin"}, 1 << 30}, {{"y.bin"}, 5}});
-    big.pieceLength = 16384; // 65536 pieces: 1.3 MB of piece hashes
-    big.extraRoot["x-long"] = BencodeString(std::string(70000, 'L'));
+    const TorrentDescription big = BigTorrent();
     const fs::path source = m_folder / "source.torrent";
     const auto washAndWrite = [&](const char* name) {
         std::string text;
@@ -322,9 +325,7 @@ TEST_F(TorrentDocument, AFailedSaveGivesFalseAndLeavesTheOldFileIntact)
     EXPECT_TRUE(fs::is_directory(m_folder / "taken.torrent"));
     EXPECT_EQ(Entries(m_folder), 1);
 
-    TorrentDescription big = SingleFile("big.bin", 1 << 30);
-    big.pieceLength = 16384; // 65536 pieces: 1.3 MB of piece hashes
-    const std::string bigTorrent = BuildTorrent(big);
+    const std::string bigTorrent = BuildTorrent(BigTorrent());
     ASSERT_TRUE(m_doc.LoadFromMemory(bigTorrent.data(), bigTorrent.size()));
     WriteFile(m_folder / "old.torrent", "old bytes");
 #ifdef _WIN32

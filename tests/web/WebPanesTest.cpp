@@ -178,7 +178,6 @@ protected:
     void SetUp() override
     {
         HeadlessTest::SetUp();
-        UsePackedSkins();
         addresses.Set("KELPMERE_SEARCH_HOST", "http://127.0.0.1:9");
         ASSERT_TRUE(RecordStartDirectory());
         CDialogBuilder builder;
