@@ -9,10 +9,12 @@
 #include "torrent/LocalText.h"
 #include "torrent/Version2Metadata.h"
 
+#include <charconv>
 #include <cstring>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -40,6 +42,29 @@ void SetBoth(TextRef& first, TextRef& second, std::string utf8)
     second.value->SetString(std::move(utf8));
 }
 
+void AppendDecimal(std::string& text, std::size_t number)
+{
+    char digits[24];
+    text.append(digits, std::to_chars(digits, digits + sizeof digits, number).ptr);
+}
+
+// The length of the name generated for the file numbered `number` named `local`: the digest,
+// "_", the number and the name's extension from its last dot. 0 when the name has no dot or
+// the generated one would be longer than kMaxGeneratedName.
+std::size_t GeneratedNameLength(const std::string& digest, std::size_t number, const std::string& local)
+{
+    const std::size_t dot = local.rfind('.');
+    if (dot == std::string::npos) {
+        return 0;
+    }
+    std::size_t digits = 1;
+    for (std::size_t rest = number; rest >= 10; rest /= 10) {
+        ++digits;
+    }
+    const std::size_t length = digest.size() + 1 + digits + (local.size() - dot);
+    return length > kMaxGeneratedName ? 0 : length;
+}
+
 } // namespace
 
 bool CTorrentParser::Wash(const char* stem)
@@ -53,32 +78,46 @@ bool CTorrentParser::Wash(const char* stem)
     md5.Update(reinterpret_cast<const unsigned char*>(seed), static_cast<unsigned int>(std::strlen(seed)));
     const std::string digest = md5.HexDigest();
 
-    int number = 0;
-    for (TorrentFileEntry& entry : files) {
-        ++number;
-        const std::size_t dot = entry.name.text.rfind('.');
-        if (dot == std::string::npos) {
-            return false;
-        }
-        const std::string numberText = std::to_string(number);
+    // The entries renamed before the first one that refuses the wash (no extension, or a
+    // generated name too long); each of them draws once, also one without folders, and the
+    // draws are taken in one run.
+    std::size_t washable = 0;
+    while (washable < files.size() && GeneratedNameLength(digest, washable + 1, files[washable].name.text) != 0) {
+        ++washable;
+    }
+    std::vector<int> draws(washable);
+    ProcessRandomRun(draws.data(), draws.size());
+
+    for (std::size_t index = 0; index < washable; ++index) {
+        TorrentFileEntry& entry = files[index];
+        const std::size_t number = index + 1;
+        const std::string_view extension = std::string_view(entry.name.text).substr(entry.name.text.rfind('.'));
         std::string fileName;
-        fileName.reserve(digest.size() + 1 + numberText.size() + (entry.name.text.size() - dot));
+        fileName.reserve(digest.size() + 24 + extension.size());
         fileName += digest;
         fileName += '_';
-        fileName += numberText;
-        fileName.append(entry.name.text, dot, std::string::npos);
-        if (fileName.size() > kMaxGeneratedName) {
-            return false;
-        }
+        AppendDecimal(fileName, number);
+        fileName += extension;
         SetBoth(entry.name, entry.nameUtf8, LocalTextToUtf8(std::move(fileName)));
 
-        // One draw per entry, also for an entry without folders.
-        const std::string folderPrefix = std::to_string(ProcessRandom()) + "_" + std::to_string(number);
+        if (entry.path.empty()) {
+            continue;
+        }
+        // "<draw>_<number>", then the folder's position.
+        std::string folderPrefix;
+        AppendDecimal(folderPrefix, static_cast<std::size_t>(draws[index]));
+        folderPrefix += '_';
+        AppendDecimal(folderPrefix, number);
         for (std::size_t i = 0; i < entry.path.size(); ++i) {
+            std::string folderName = folderPrefix;
+            AppendDecimal(folderName, i);
             TextRef none;
             SetBoth(entry.path[i], i < entry.pathUtf8.size() ? entry.pathUtf8[i] : none,
-                LocalTextToUtf8(folderPrefix + std::to_string(i)));
+                LocalTextToUtf8(std::move(folderName)));
         }
+    }
+    if (washable < files.size()) {
+        return false;
     }
 
     DropVersion2Metadata(root);
