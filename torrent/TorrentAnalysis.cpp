@@ -100,14 +100,77 @@ void AddToTotal(int64_t& total, int64_t length)
     }
 }
 
+// The values of a file dictionary that make its entry, each the first of its key and null when
+// absent or of another type, as Find gives them.
+struct FileValues {
+    const CBEncodeInt* length = nullptr;
+    const CBEncodeList* path = nullptr;
+    const CBEncodeList* pathUtf8 = nullptr;
+};
+
+// Whether the key `key` of a dictionary's items is exactly `wanted`.
+bool KeyIs(const CBEncodeObjectBase& key, std::string_view wanted)
+{
+    if (key.type != kBEncodeString) {
+        return false;
+    }
+    const auto& text = static_cast<const CBEncodeString&>(key);
+    const std::size_t length
+        = text.data != nullptr && text.dataLength > 0 ? static_cast<std::size_t>(text.dataLength) : 0;
+    return length == wanted.size() && (length == 0 || std::memcmp(text.data, wanted.data(), length) == 0);
+}
+
+// Takes `value` for `wanted` when `key` is the first occurrence of that key; a value of another
+// type is taken as absent, as FindAs does.
+template <class Value>
+void TakeFirst(const CBEncodeObjectBase& key, const CBEncodeObjectBase& value, std::string_view wanted, int32_t type,
+    bool& seen, const Value*& taken)
+{
+    if (!seen && KeyIs(key, wanted)) {
+        seen = true;
+        taken = value.type == type ? static_cast<const Value*>(&value) : nullptr;
+    }
+}
+
+FileValues FindFileValues(const CBEncodeDict& file)
+{
+    FileValues values;
+    if (file.errorCode != 0) {
+        // A dictionary that failed may end without a value for its last key, which the index
+        // leaves out.
+        values.length = FindInt(file, "length");
+        values.path = FindList(file, "path");
+        values.pathUtf8 = FindList(file, "path.utf-8");
+        return values;
+    }
+    // A file's dictionary holds a few keys: one walk over them costs less than a look-up of
+    // each. In a dictionary that decoded cleanly the first pair of a key is the one its index
+    // holds.
+    bool seenLength = false;
+    bool seenPath = false;
+    bool seenPathUtf8 = false;
+    for (auto item = file.items.begin(); item != file.items.end(); ++item) {
+        const CBEncodeObjectBase& key = **item;
+        if (++item == file.items.end()) {
+            break;
+        }
+        const CBEncodeObjectBase& value = **item;
+        TakeFirst(key, value, "length", kBEncodeInt, seenLength, values.length);
+        TakeFirst(key, value, "path", kBEncodeList, seenPath, values.path);
+        TakeFirst(key, value, "path.utf-8", kBEncodeList, seenPathUtf8, values.pathUtf8);
+    }
+    return values;
+}
+
 TorrentFileEntry MakeMultiFileEntry(const CBEncodeDict& file, int64_t& totalLength)
 {
     TorrentFileEntry entry;
-    if (const CBEncodeInt* length = FindInt(file, "length")) {
+    const FileValues values = FindFileValues(file);
+    if (const CBEncodeInt* length = values.length) {
         entry.length = static_cast<double>(length->number);
         AddToTotal(totalLength, length->number);
     }
-    if (const CBEncodeList* path = FindList(file, "path")) {
+    if (const CBEncodeList* path = values.path) {
         for (CBEncodeObjectBase* element : path->items) {
             if (!IsReadableString(element)) {
                 entry.name = TextRef{};
@@ -116,7 +179,7 @@ TorrentFileEntry MakeMultiFileEntry(const CBEncodeDict& file, int64_t& totalLeng
             ClassifyComponent(*static_cast<CBEncodeString*>(element), entry.name, entry.path);
         }
     }
-    if (const CBEncodeList* path = FindList(file, "path.utf-8")) {
+    if (const CBEncodeList* path = values.pathUtf8) {
         for (CBEncodeObjectBase* element : path->items) {
             if (IsReadableString(element)) {
                 ClassifyComponent(*static_cast<CBEncodeString*>(element), entry.nameUtf8, entry.pathUtf8);
