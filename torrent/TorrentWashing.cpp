@@ -9,7 +9,6 @@
 #include "torrent/LocalText.h"
 #include "torrent/Version2Metadata.h"
 
-#include <charconv>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -42,10 +41,25 @@ void SetBoth(TextRef& first, TextRef& second, std::string utf8)
     second.value->SetString(std::move(utf8));
 }
 
+std::size_t DecimalDigits(std::size_t number)
+{
+    std::size_t digits = 1;
+    for (; number >= 10; number /= 10) {
+        ++digits;
+    }
+    return digits;
+}
+
+// Appends `number` in decimal, written straight into the text: digits formatted into a buffer
+// of their own and copied over would be read back before their stores had settled, which costs
+// more than the writing itself at three numbers per file.
 void AppendDecimal(std::string& text, std::size_t number)
 {
-    char digits[24];
-    text.append(digits, std::to_chars(digits, digits + sizeof digits, number).ptr);
+    const std::size_t start = text.size();
+    text.resize(start + DecimalDigits(number));
+    for (std::size_t at = text.size(); at > start; number /= 10) {
+        text[--at] = static_cast<char>('0' + number % 10);
+    }
 }
 
 // The length of the name generated for the file numbered `number` named `local`: the digest,
@@ -57,11 +71,7 @@ std::size_t GeneratedNameLength(const std::string& digest, std::size_t number, c
     if (dot == std::string::npos) {
         return 0;
     }
-    std::size_t digits = 1;
-    for (std::size_t rest = number; rest >= 10; rest /= 10) {
-        ++digits;
-    }
-    const std::size_t length = digest.size() + 1 + digits + (local.size() - dot);
+    const std::size_t length = digest.size() + 1 + DecimalDigits(number) + (local.size() - dot);
     return length > kMaxGeneratedName ? 0 : length;
 }
 
@@ -93,7 +103,7 @@ bool CTorrentParser::Wash(const char* stem)
         const std::size_t number = index + 1;
         const std::string_view extension = std::string_view(entry.name.text).substr(entry.name.text.rfind('.'));
         std::string fileName;
-        fileName.reserve(digest.size() + 24 + extension.size());
+        fileName.reserve(digest.size() + 1 + DecimalDigits(number) + extension.size());
         fileName += digest;
         fileName += '_';
         AppendDecimal(fileName, number);
