@@ -4,6 +4,8 @@
 #include "platform/TextEncoding.h"
 #include "platform/Utf8.h"
 
+#include <cstdint>
+#include <cstring>
 #include <utility>
 
 namespace {
@@ -15,6 +17,20 @@ bool IsPlainUtf8(std::string_view text, std::size_t& end)
 {
     std::size_t i = 0;
     while (i < text.size() && text[i] != '\0') {
+        // Names are mostly ASCII: eight bytes at a time while none is a NUL or above 0x7F.
+        while (text.size() - i >= 8) {
+            std::uint64_t word = 0;
+            std::memcpy(&word, text.data() + i, 8);
+            constexpr std::uint64_t kLow = 0x0101010101010101u;
+            constexpr std::uint64_t kHigh = 0x8080808080808080u;
+            if (((word | ((word - kLow) & ~word)) & kHigh) != 0) {
+                break;
+            }
+            i += 8;
+        }
+        if (i == text.size() || text[i] == '\0') {
+            break;
+        }
         if (static_cast<unsigned char>(text[i]) < 0x80) { // the common case, kept inline
             ++i;
             continue;
