@@ -110,16 +110,13 @@ bool CTorrentParser::Wash(const char* stem)
         fileName += extension;
         SetBoth(entry.name, entry.nameUtf8, LocalTextToUtf8(std::move(fileName)));
 
-        if (entry.path.empty()) {
-            continue;
-        }
-        // "<draw>_<number>", then the folder's position.
-        std::string folderPrefix;
-        AppendDecimal(folderPrefix, static_cast<std::size_t>(draws[index]));
-        folderPrefix += '_';
-        AppendDecimal(folderPrefix, number);
         for (std::size_t i = 0; i < entry.path.size(); ++i) {
-            std::string folderName = folderPrefix;
+            // "<draw>_<number><position>", each written afresh: copying a prefix just written
+            // costs more than writing it again.
+            std::string folderName;
+            AppendDecimal(folderName, static_cast<std::size_t>(draws[index]));
+            folderName += '_';
+            AppendDecimal(folderName, number);
             AppendDecimal(folderName, i);
             TextRef none;
             SetBoth(entry.path[i], i < entry.pathUtf8.size() ? entry.pathUtf8[i] : none,
