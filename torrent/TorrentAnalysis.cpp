@@ -63,10 +63,7 @@ std::string ConvertedText(const CBEncodeString& value)
 
 TextRef MakeTextRef(CBEncodeString& value)
 {
-    TextRef ref;
-    ref.value = &value;
-    ref.text = ConvertedText(value);
-    return ref;
+    return TextRef{&value, ConvertedText(value)};
 }
 
 bool HasDot(const std::string& text)
@@ -83,11 +80,12 @@ int32_t Low32(int64_t number)
 // without one a directory.
 void ClassifyComponent(CBEncodeString& element, TextRef& name, std::vector<TextRef>& directories)
 {
-    TextRef ref = MakeTextRef(element);
-    if (HasDot(ref.text)) {
-        name = std::move(ref);
+    std::string text = ConvertedText(element);
+    if (HasDot(text)) {
+        name.value = &element;
+        name.text = std::move(text);
     } else {
-        directories.push_back(std::move(ref));
+        directories.push_back(TextRef{&element, std::move(text)});
     }
 }
 
@@ -162,9 +160,9 @@ FileValues FindFileValues(const CBEncodeDict& file)
     return values;
 }
 
-TorrentFileEntry MakeMultiFileEntry(const CBEncodeDict& file, int64_t& totalLength)
+// Fills `entry`, a new one, from a file's dictionary.
+void FillMultiFileEntry(const CBEncodeDict& file, int64_t& totalLength, TorrentFileEntry& entry)
 {
-    TorrentFileEntry entry;
     const FileValues values = FindFileValues(file);
     if (const CBEncodeInt* length = values.length) {
         entry.length = static_cast<double>(length->number);
@@ -186,7 +184,6 @@ TorrentFileEntry MakeMultiFileEntry(const CBEncodeDict& file, int64_t& totalLeng
             }
         }
     }
-    return entry;
 }
 
 bool Qualifies(const TorrentFileEntry& entry)
@@ -298,9 +295,12 @@ bool CTorrentParser::Analyze(bool hashInfo)
             if (element->type != kBEncodeDict) {
                 continue;
             }
-            TorrentFileEntry entry = MakeMultiFileEntry(*static_cast<const CBEncodeDict*>(element), totalLength);
-            if (Qualifies(entry)) {
-                files.push_back(std::move(entry));
+            // Built in its place in the list, which has the room reserved, and taken back if it
+            // doesn't qualify.
+            TorrentFileEntry& entry = files.emplace_back();
+            FillMultiFileEntry(*static_cast<const CBEncodeDict*>(element), totalLength, entry);
+            if (!Qualifies(entry)) {
+                files.pop_back();
             }
         }
     }
