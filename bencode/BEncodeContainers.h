@@ -61,5 +61,11 @@ struct BEncodeKeyLess {
 // (std::list), and a dictionary's `keyIndex` (std::map). The index compares keys byte-wise as
 // std::string does, and takes a key to look up in any string form without copying it.
 using BEncodeItems = std::list<CBEncodeObjectBase*, BEncodePoolAllocator<CBEncodeObjectBase*>>;
+
+// Deletes every value of `items` and empties it. A long list (a torrent's "files") has each node
+// freed as its value is deleted: deleting all values first and then clearing walked its nodes a
+// second time, after everything the values owned had pushed them out of the cache. A short list
+// is still in the cache for the second walk, which then costs less than unlinking node by node.
+void DeleteItems(BEncodeItems& items) noexcept;
 using BEncodeKeyIndex = std::map<std::string, CBEncodeObjectBase*, BEncodeKeyLess,
     BEncodePoolAllocator<std::pair<const std::string, CBEncodeObjectBase*>>>;

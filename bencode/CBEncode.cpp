@@ -73,9 +73,7 @@ CBEncode::~CBEncode()
 
 void CBEncode::Clear()
 {
-    for (CBEncodeObjectBase* value : values)
-        delete value;
-    values.clear();
+    DeleteItems(values);
     lastValue = nullptr;
 }
 
