@@ -74,3 +74,9 @@ std::string LocalTextToUtf8(std::string&& local)
     }
     return AnsiToUtf8(local.c_str());
 }
+
+bool LocalTextIsUtf8(std::string_view text)
+{
+    std::size_t end = 0;
+    return AnsiCodePageIsUtf8() && IsPlainUtf8(text, end) && end == text.size();
+}

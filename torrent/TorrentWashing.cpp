@@ -4,6 +4,7 @@
 
 #include "bencode/CBEncodeDict.h"
 #include "bencode/CBEncodeString.h"
+#include "platform/AnsiCodePage.h"
 #include "platform/ProcessRandom.h"
 #include "torrent/CMd5Digest.h"
 #include "torrent/LocalText.h"
@@ -95,6 +96,8 @@ bool CTorrentParser::Wash(const char* stem)
     while (washable < files.size() && GeneratedNameLength(digest, washable + 1, files[washable].name.text) != 0) {
         ++washable;
     }
+    // Folder names are digits and "_", the same in UTF-8 as in a UTF-8 local code page.
+    const bool utf8CodePage = AnsiCodePageIsUtf8();
     std::vector<int> draws(washable);
     ProcessRandomRun(draws.data(), draws.size());
 
@@ -108,7 +111,10 @@ bool CTorrentParser::Wash(const char* stem)
         fileName += '_';
         AppendDecimal(fileName, number);
         fileName += extension;
-        SetBoth(entry.name, entry.nameUtf8, LocalTextToUtf8(std::move(fileName)));
+        // The generated part is ASCII: when the extension needs no conversion, neither does the
+        // name. Checking the extension, read long ago, spares reading back the bytes just written.
+        SetBoth(entry.name, entry.nameUtf8,
+            LocalTextIsUtf8(extension) ? std::move(fileName) : LocalTextToUtf8(std::move(fileName)));
 
         for (std::size_t i = 0; i < entry.path.size(); ++i) {
             // "<draw>_<number><position>", each written afresh: copying a prefix just written
@@ -120,7 +126,7 @@ bool CTorrentParser::Wash(const char* stem)
             AppendDecimal(folderName, i);
             TextRef none;
             SetBoth(entry.path[i], i < entry.pathUtf8.size() ? entry.pathUtf8[i] : none,
-                LocalTextToUtf8(std::move(folderName)));
+                utf8CodePage ? std::move(folderName) : LocalTextToUtf8(std::move(folderName)));
         }
     }
     if (washable < files.size()) {
