@@ -63,6 +63,16 @@ void AppendDecimal(std::string& text, std::size_t number)
     }
 }
 
+// "<draw>_<number><position>": the name of a file's folder at `position`, each one written
+// afresh (copying a prefix just written costs more than writing it again).
+void AppendFolderName(std::string& text, int draw, std::size_t number, std::size_t position)
+{
+    AppendDecimal(text, static_cast<std::size_t>(draw));
+    text += '_';
+    AppendDecimal(text, number);
+    AppendDecimal(text, position);
+}
+
 // The length of the name generated for the file numbered `number` named `local`: the digest,
 // "_", the number and the name's extension from its last dot. 0 when the name has no dot or
 // the generated one would be longer than kMaxGeneratedName.
@@ -96,7 +106,7 @@ bool CTorrentParser::Wash(const char* stem)
     while (washable < files.size() && GeneratedNameLength(digest, washable + 1, files[washable].name.text) != 0) {
         ++washable;
     }
-    // Folder names are digits and "_", the same in UTF-8 as in a UTF-8 local code page.
+    // Folder names are digits and "_": in a UTF-8 local code page they are their UTF-8 already.
     const bool utf8CodePage = AnsiCodePageIsUtf8();
     std::vector<int> draws(washable);
     ProcessRandomRun(draws.data(), draws.size());
@@ -117,16 +127,20 @@ bool CTorrentParser::Wash(const char* stem)
             LocalTextIsUtf8(extension) ? std::move(fileName) : LocalTextToUtf8(std::move(fileName)));
 
         for (std::size_t i = 0; i < entry.path.size(); ++i) {
-            // "<draw>_<number><position>", each written afresh: copying a prefix just written
-            // costs more than writing it again.
-            std::string folderName;
-            AppendDecimal(folderName, static_cast<std::size_t>(draws[index]));
-            folderName += '_';
-            AppendDecimal(folderName, number);
-            AppendDecimal(folderName, i);
             TextRef none;
-            SetBoth(entry.path[i], i < entry.pathUtf8.size() ? entry.pathUtf8[i] : none,
-                utf8CodePage ? std::move(folderName) : LocalTextToUtf8(std::move(folderName)));
+            TextRef& folderUtf8 = i < entry.pathUtf8.size() ? entry.pathUtf8[i] : none;
+            if (utf8CodePage && entry.path[i].value != nullptr) {
+                // Written straight into the value: a short text built aside and moved in would
+                // be copied, read back before the bytes just written have settled.
+                CBEncodeString& folder = *entry.path[i].value;
+                folder.SetString(std::string());
+                AppendFolderName(folder.replacement, draws[index], number, i);
+                SetIfPresent(folderUtf8, folder.replacement);
+                continue;
+            }
+            std::string folderName;
+            AppendFolderName(folderName, draws[index], number, i);
+            SetBoth(entry.path[i], folderUtf8, LocalTextToUtf8(std::move(folderName)));
         }
     }
     if (washable < files.size()) {
