@@ -12,8 +12,10 @@ constexpr std::size_t kLongList = 64;
 void DeleteItems(BEncodeItems& items) noexcept
 {
     if (items.size() < kLongList) {
-        for (CBEncodeObjectBase* item : items)
+        for (CBEncodeObjectBase* item : items) {
+            BEncodePool::PrefetchAhead(item);
             delete item;
+        }
         items.clear();
         return;
     }
@@ -21,6 +23,7 @@ void DeleteItems(BEncodeItems& items) noexcept
     // order it cut the blocks.
     while (!items.empty()) {
         CBEncodeObjectBase* item = items.front();
+        BEncodePool::PrefetchAhead(item);
         items.pop_front();
         delete item;
     }
