@@ -41,6 +41,8 @@ using BEncodePool::kAlignment;
 using BEncodePool::kMaxBlock;
 
 constexpr std::size_t kChunkBytes = 64 * 1024;
+// How far ahead of the block being cut Allocate fetches.
+constexpr std::size_t kWriteAhead = 1024;
 // Empty chunks a thread keeps for its next tree; more go back to the heap.
 constexpr std::size_t kMaxSpareChunks = 1024;
 // While a chunk is still being cut, its count starts from this bias minus the blocks freed;
@@ -194,6 +196,10 @@ void* Allocate(std::size_t size)
         }
     }
     void* block = t.next;
+    // A decode cuts block after block and writes each at once: the memory a few values further
+    // on is fetched for writing meanwhile, rather than each value waiting for its own. Past the
+    // chunk's end it is only a wasted hint.
+    __builtin_prefetch(t.next + kWriteAhead, 1);
     t.next += rounded;
     ++t.handedOut;
     if (t.ended)
