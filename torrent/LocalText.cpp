@@ -35,6 +35,19 @@ bool IsPlainUtf8(std::string_view text, std::size_t& end)
             ++i;
             continue;
         }
+        // Two- and three-byte characters whose lead byte allows any continuation bytes (most of
+        // the world's scripts, CJK included) are checked here; the rest by the full rules.
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const auto continues
+            = [&](std::size_t at) { return at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80; };
+        if (lead >= 0xC2 && lead <= 0xDF && continues(i + 1)) {
+            i += 2;
+            continue;
+        }
+        if (lead >= 0xE1 && lead <= 0xEF && lead != 0xED && continues(i + 1) && continues(i + 2)) {
+            i += 3;
+            continue;
+        }
         const std::size_t length = ValidUtf8SequenceLength(text.substr(i));
         if (length == 0) {
             return false;

@@ -214,9 +214,10 @@ TEST_F(AnalysisTest, TorrentsWithoutUsableTrackersFilesOrPiecesAreRefused)
 
 TEST(NameConversionTest, TheUtf8ShortcutAgreesWithTheConvertersOnAnyBytes)
 {
-    const std::vector<std::string> pieces = {"a", ".", "种", "\xF0\x9F\x8E\xAC", "\xEF\xBF\xBE", "\xEF\xBF\xBF",
-        "\xC0\xAE", "\xE0\x80\xAE", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xF5\x80", "\xFF", "\x80", "\xE4\xB8",
-        std::string(1, '\0'), "\x7F", "episode.mkv"}; // the last long enough for the shortcut's eight-byte steps
+    const std::vector<std::string> pieces
+        = {"a", ".", "种", "\xF0\x9F\x8E\xAC", "\xEF\xBF\xBE", "\xEF\xBF\xBF", "\xC0\xAE", "\xE0\x80\xAE",
+            "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xF5\x80", "\xFF", "\x80", "\xE4\xB8", std::string(1, '\0'), "\x7F",
+            "\xC3\xA9", "\xC3", "episode.mkv"}; // the last long enough for the shortcut's eight-byte steps
     std::mt19937 random(7);
     ASSERT_TRUE(SetAnsiCodePage("UTF-8"));
     for (int round = 0; round < 4000; ++round) {
