@@ -66,9 +66,10 @@ TextRef MakeTextRef(CBEncodeString& value)
     return TextRef{&value, ConvertedText(value)};
 }
 
+// A loop over the few bytes of a name costs less than a call of memchr.
 bool HasDot(const std::string& text)
 {
-    return text.find('.') != std::string::npos;
+    return std::find(text.begin(), text.end(), '.') != text.end();
 }
 
 int32_t Low32(int64_t number)
@@ -106,22 +107,23 @@ struct FileValues {
     const CBEncodeList* pathUtf8 = nullptr;
 };
 
-// Whether the key `key` of a dictionary's items is exactly `wanted`.
-bool KeyIs(const CBEncodeObjectBase& key, std::string_view wanted)
+// Whether the key `key` of a dictionary's items is exactly the key `wanted`. The wanted key's
+// size is a constant of each use, so the comparison is done in line, without calling memcmp.
+template <std::size_t Size>
+bool KeyIs(const CBEncodeObjectBase& key, const char (&wanted)[Size])
 {
     if (key.type != kBEncodeString) {
         return false;
     }
     const auto& text = static_cast<const CBEncodeString&>(key);
-    const std::size_t length
-        = text.data != nullptr && text.dataLength > 0 ? static_cast<std::size_t>(text.dataLength) : 0;
-    return length == wanted.size() && (length == 0 || std::memcmp(text.data, wanted.data(), length) == 0);
+    return text.data != nullptr && text.dataLength == static_cast<int32_t>(Size - 1)
+        && std::memcmp(text.data, wanted, Size - 1) == 0;
 }
 
 // Takes `value` for `wanted` when `key` is the first occurrence of that key; a value of another
 // type is taken as absent, as FindAs does.
-template <class Value>
-void TakeFirst(const CBEncodeObjectBase& key, const CBEncodeObjectBase& value, std::string_view wanted, int32_t type,
+template <class Value, std::size_t Size>
+void TakeFirst(const CBEncodeObjectBase& key, const CBEncodeObjectBase& value, const char (&wanted)[Size], int32_t type,
     bool& seen, const Value*& taken)
 {
     if (!seen && KeyIs(key, wanted)) {
