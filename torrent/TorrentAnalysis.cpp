@@ -298,9 +298,14 @@ bool CTorrentParser::Analyze(bool hashInfo)
                 continue;
             }
             // Built in its place in the list, which has the room reserved, and taken back if it
-            // doesn't qualify.
+            // doesn't qualify or its texts can't be made.
             TorrentFileEntry& entry = files.emplace_back();
-            FillMultiFileEntry(*static_cast<const CBEncodeDict*>(element), totalLength, entry);
+            try {
+                FillMultiFileEntry(*static_cast<const CBEncodeDict*>(element), totalLength, entry);
+            } catch (...) {
+                files.pop_back();
+                throw;
+            }
             if (!Qualifies(entry)) {
                 files.pop_back();
             }
