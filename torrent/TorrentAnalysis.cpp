@@ -188,6 +188,31 @@ void FillMultiFileEntry(const CBEncodeDict& file, int64_t& totalLength, TorrentF
     }
 }
 
+// Fetches the memory of the files a few ahead while one file is read. A tree lies in memory in
+// the order it was built, so a file's dictionary, keys, lengths and path lie together, the next
+// file's right after; reaching them through pointers one by one, each line of a file came alone.
+// Every line of the span kSpan bytes long that starts kDistance bytes beyond the file being read
+// is fetched, each line once.
+class FetchAhead {
+public:
+    void From(const void* at)
+    {
+        const std::uintptr_t start = reinterpret_cast<std::uintptr_t>(at) + kDistance;
+        const std::uintptr_t stop = start + kSpan;
+        for (std::uintptr_t line = std::max(m_fetched, start); line < stop; line += kLine) {
+            __builtin_prefetch(reinterpret_cast<const void*>(line));
+        }
+        m_fetched = std::max(m_fetched, stop);
+    }
+
+private:
+    static constexpr std::uintptr_t kDistance = 2048;
+    static constexpr std::uintptr_t kSpan = 1024; // more than one file takes
+    static constexpr std::uintptr_t kLine = 64;
+
+    std::uintptr_t m_fetched = 0; // the end of the memory fetched so far
+};
+
 bool Qualifies(const TorrentFileEntry& entry)
 {
     return !entry.name.text.empty() && entry.length > 0;
@@ -293,7 +318,9 @@ bool CTorrentParser::Analyze(bool hashInfo)
         }
     } else if (const CBEncodeList* list = FindList(info, "files")) {
         files.reserve(files.size() + list->items.size());
+        FetchAhead fetchAhead;
         for (const CBEncodeObjectBase* element : list->items) {
+            fetchAhead.From(element);
             if (element->type != kBEncodeDict) {
                 continue;
             }
