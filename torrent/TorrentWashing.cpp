@@ -24,10 +24,11 @@ constexpr std::size_t kMaxGeneratedName = 1023;
 // How many files ahead Wash fetches the values it will rename.
 constexpr std::size_t kPrefetchAhead = 4;
 
-// Starts fetching `value`, to be renamed shortly.
+// Starts fetching `value`, to be renamed shortly: both cache lines it may straddle.
 void Prefetch(const CBEncodeString* value)
 {
     __builtin_prefetch(value, 1);
+    __builtin_prefetch(reinterpret_cast<const char*>(value) + sizeof(CBEncodeString) - 1, 1);
 }
 
 void SetIfPresent(TextRef& ref, const std::string& utf8)
