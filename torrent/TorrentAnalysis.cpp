@@ -81,6 +81,17 @@ int32_t Low32(int64_t number)
 // without one a directory.
 void ClassifyComponent(CBEncodeString& element, TextRef& name, std::vector<TextRef>& directories)
 {
+    // Most names need no conversion: their text is then made right where it stays, from the
+    // buffer, rather than made aside and moved (a short text is copied by a move).
+    const std::string_view bytes = element.errorCode == 0 && element.data != nullptr
+        ? std::string_view(element.data, static_cast<std::size_t>(element.dataLength))
+        : std::string_view();
+    if (LocalTextIsUtf8(bytes)) {
+        TextRef& ref = std::find(bytes.begin(), bytes.end(), '.') != bytes.end() ? name : directories.emplace_back();
+        ref.value = &element;
+        ref.text.assign(bytes);
+        return;
+    }
     std::string text = ConvertedText(element);
     if (HasDot(text)) {
         name.value = &element;

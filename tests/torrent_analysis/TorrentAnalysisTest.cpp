@@ -228,6 +228,11 @@ TEST(NameConversionTest, TheUtf8ShortcutAgreesWithTheConvertersOnAnyBytes)
             << ::testing::PrintToString(text);
         EXPECT_EQ(LocalTextToUtf8(text), AnsiToUtf8(text.c_str())) << ::testing::PrintToString(text);
         EXPECT_EQ(LocalTextToUtf8(std::string(text)), AnsiToUtf8(text.c_str())) << ::testing::PrintToString(text);
+        // Taken as it is only where both converters return it whole.
+        EXPECT_EQ(LocalTextIsUtf8(text),
+            WideToAnsi(Utf8ToWide(text.c_str()).c_str()) == text && AnsiToUtf8(text.c_str()) == text
+                && text.find('\0') == std::string::npos)
+            << ::testing::PrintToString(text);
     }
 }
 
