@@ -4,29 +4,21 @@
 #include <cstdint>
 #include <new>
 
-#if defined(__SANITIZE_ADDRESS__)
-#define KELPMERE_POOL_BYPASS 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define KELPMERE_POOL_BYPASS 1
-#endif
-#endif
-
 #if defined(KELPMERE_POOL_BYPASS)
 
-namespace BEncodePool {
+namespace BEncodePool::Detail {
 
-void* Allocate(std::size_t size)
+void* AllocateSlow(std::size_t size)
 {
     return ::operator new(size);
 }
 
-void Free(void* block, std::size_t) noexcept
+void FreeSlow(void* block, std::size_t) noexcept
 {
     ::operator delete(block);
 }
 
-} // namespace BEncodePool
+} // namespace BEncodePool::Detail
 
 #else
 
@@ -35,49 +27,32 @@ void Free(void* block, std::size_t) noexcept
 // A chunk counts its live blocks; once the last one is freed the whole chunk is free and is
 // used again from its start. Trees are built and freed as a whole, so chunks empty out together
 // and a block that outlives its neighbours only keeps its own chunk from being reused.
+struct alignas(BEncodePool::kAlignment) BEncodePool::Detail::Chunk {
+    // While a chunk is still being cut, its count starts from this bias minus the blocks freed;
+    // when the thread moves on it subtracts the bias less the blocks it handed out, and the
+    // count becomes the number of live blocks. Whoever brings it to zero owns the empty chunk.
+    static constexpr int64_t kBias = INT64_C(1) << 40;
+
+    std::atomic<int64_t> live{kBias};
+    Chunk* nextSpare = nullptr;
+};
+
+constinit thread_local BEncodePool::Detail::ThreadChunks BEncodePool::Detail::t_chunks{};
+
 namespace {
 
 using BEncodePool::kAlignment;
 using BEncodePool::kMaxBlock;
+using BEncodePool::Detail::Chunk;
+using BEncodePool::Detail::ChunkOf;
+using BEncodePool::Detail::kChunkBytes;
+using BEncodePool::Detail::t_chunks;
+using BEncodePool::Detail::ThreadChunks;
 
-constexpr std::size_t kChunkBytes = 64 * 1024;
 // Empty chunks a thread keeps for its next tree; more go back to the heap.
 constexpr std::size_t kMaxSpareChunks = 1024;
-// While a chunk is still being cut, its count starts from this bias minus the blocks freed;
-// when the thread moves on it subtracts the bias less the blocks it handed out, and the count
-// becomes the number of live blocks. Whoever brings it to zero owns the empty chunk.
-constexpr int64_t kBias = INT64_C(1) << 40;
-
-struct alignas(kAlignment) Chunk {
-    std::atomic<int64_t> live{kBias};
-    Chunk* nextSpare = nullptr;
-};
+constexpr int64_t kBias = Chunk::kBias;
 constexpr std::size_t kFirstBlock = (sizeof(Chunk) + kAlignment - 1) / kAlignment * kAlignment;
-
-// This thread's chunk being cut, and its empty chunks. Trivially destructible, so reaching it
-// costs no more than any thread-local variable.
-struct ThreadChunks {
-    Chunk* current = nullptr;
-    char* next = nullptr; // next free byte of `current`
-    char* end = nullptr;
-    int64_t handedOut = 0; // blocks cut from `current`
-    Chunk* spare = nullptr;
-    std::size_t spareCount = 0;
-    // Frees of blocks in one chunk, counted here and subtracted from its count in one atomic
-    // step: a tree is freed in about the order it was built, so most frees land in the chunk
-    // of the previous one. Until they are subtracted the chunk can't empty, so they are only
-    // ever late, never early.
-    Chunk* pendingChunk = nullptr;
-    int64_t pendingFrees = 0;
-    bool exitArranged = false; // ThreadExit will run for this thread
-    bool ended = false;        // the thread is exiting: chunks no longer stay with it
-};
-constinit thread_local ThreadChunks t_chunks{};
-
-Chunk* ChunkOf(void* block)
-{
-    return reinterpret_cast<Chunk*>(reinterpret_cast<std::uintptr_t>(block) & ~(std::uintptr_t{kChunkBytes} - 1));
-}
 
 void Release(Chunk* chunk)
 {
@@ -172,9 +147,9 @@ void StartChunk(ThreadChunks& t)
 
 } // namespace
 
-namespace BEncodePool {
+namespace BEncodePool::Detail {
 
-void* Allocate(std::size_t size)
+void* AllocateSlow(std::size_t size)
 {
     if (size > kMaxBlock)
         return ::operator new(size);
@@ -201,7 +176,7 @@ void* Allocate(std::size_t size)
     return block;
 }
 
-void Free(void* block, std::size_t size) noexcept
+void FreeSlow(void* block, std::size_t size) noexcept
 {
     if (block == nullptr)
         return;
@@ -226,6 +201,6 @@ void Free(void* block, std::size_t size) noexcept
     t.pendingFrees = 1;
 }
 
-} // namespace BEncodePool
+} // namespace BEncodePool::Detail
 
 #endif

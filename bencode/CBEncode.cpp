@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <tuple>
 #include <utility>
 
 // Values come from BEncodePool (their operator new), whose blocks are only so strictly aligned.
@@ -73,9 +74,7 @@ CBEncode::~CBEncode()
 
 void CBEncode::Clear()
 {
-    for (CBEncodeObjectBase* value : values)
-        delete value;
-    values.clear();
+    DeleteItems(values);
     lastValue = nullptr;
 }
 
@@ -265,17 +264,19 @@ bool CBEncode::ParseDict(const char* pos, ValueList& into, int32_t& consumed)
             break;
         }
         const auto* key = static_cast<const CBEncodeString*>(lastValue);
-        std::string keyText;
-        if (key->data != nullptr && key->dataLength > 0)
-            keyText.assign(key->data, static_cast<std::size_t>(key->dataLength));
+        const std::size_t keyLength
+            = key->data != nullptr && key->dataLength > 0 ? static_cast<std::size_t>(key->dataLength) : 0;
         p += childLength;
         if (!Dispatch(p, value->items, childLength)) {
             value->errorCode = kBEncodeDict;
             break;
         }
         // Keys are usually in sorted order (bencode asks for it), so each new one is tried at
-        // the end first, which costs one comparison instead of a walk down the tree.
-        value->keyIndex.try_emplace(value->keyIndex.end(), std::move(keyText), lastValue);
+        // the end first, which costs one comparison instead of a walk down the tree. The key
+        // text is made in the index's own node, straight from the buffer (a repeated key's node
+        // is made and dropped again).
+        value->keyIndex.emplace_hint(value->keyIndex.end(), std::piecewise_construct,
+            std::forward_as_tuple(keyLength != 0 ? key->data : "", keyLength), std::forward_as_tuple(lastValue));
         p += childLength;
     }
     --m_depth;

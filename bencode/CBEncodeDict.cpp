@@ -23,9 +23,7 @@ bool KeyIs(const CBEncodeObjectBase* key, std::string_view wanted)
 
 CBEncodeDict::~CBEncodeDict()
 {
-    for (CBEncodeObjectBase* item : items)
-        delete item;
-    items.clear();
+    DeleteItems(items);
     keyIndex.clear();
 }
 

@@ -2,8 +2,7 @@
 
 CBEncodeList::~CBEncodeList()
 {
-    for (CBEncodeObjectBase* item : items)
-        delete item;
+    DeleteItems(items);
 }
 
 bool CBEncodeList::Encode(std::string& out)

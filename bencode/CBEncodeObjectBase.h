@@ -31,13 +31,17 @@ public:
     // Appends this value's bencode form to `out` (never clears it). The base writes nothing.
     virtual bool Encode(std::string& out);
 
+    // The members are ordered so that the four bytes after the last one are free for the first
+    // member of a derived value: a byte string then takes 80 bytes instead of 88 (64-bit GCC and
+    // Clang), and every byte of a value counts hundreds of thousands of times.
+
     // 1 byte string, 2 integer, 3 list, 4 dictionary.
     int32_t type = 0;
-    // First byte of this value's encoding inside the decoded buffer; null until decoded.
-    const char* rawStart = nullptr;
     // Bytes the decoder consumed for this value, framing included (up to the failure point
     // for a value that failed).
     int32_t rawLength = 0;
+    // First byte of this value's encoding inside the decoded buffer; null until decoded.
+    const char* rawStart = nullptr;
     // 0 when the value decoded cleanly, otherwise its own type code.
     int32_t errorCode = 0;
 };

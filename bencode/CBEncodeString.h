@@ -23,10 +23,10 @@ public:
     // Replaces the text written by Encode; the decoded bytes stay as they are. Always true.
     bool SetString(std::string text);
 
+    // Number of decoded bytes. First, to fill the room the base leaves after its last member.
+    int32_t dataLength = 0;
     // First decoded byte inside the buffer; null for an empty string.
     const char* data = nullptr;
-    // Number of decoded bytes.
-    int32_t dataLength = 0;
     // Text set by SetString.
     std::string replacement;
     // True once SetString has been called.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+
 // The process-wide pseudo-random generator behind generated names.
 // Same sequence as the classic C run-time rand()/srand(): a linear congruential
 // generator (x = x * 214013 + 2531011) whose output is bits 16..30, 0..32767.
@@ -13,3 +15,8 @@ void SeedProcessRandom(unsigned int seed);
 
 // Next value of the sequence, 0..32767 (rand).
 int ProcessRandom();
+
+// The next `count` values of the sequence into `out`, as `count` calls of ProcessRandom would
+// give them, taken as one run that no other thread's draw falls into. A washer draws once per
+// file: one atomic step for the whole torrent instead of one per file.
+void ProcessRandomRun(int* out, std::size_t count);

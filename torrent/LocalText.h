@@ -12,3 +12,7 @@ std::string Utf8ToLocalText(std::string_view utf8);
 std::string LocalTextToUtf8(std::string_view local);
 // The same, taking over `local` itself when it needs no change.
 std::string LocalTextToUtf8(std::string&& local);
+
+// Whether both conversions return `text` unchanged without converting: the local code page is
+// UTF-8 and the text is valid UTF-8 without a NUL.
+bool LocalTextIsUtf8(std::string_view text);

@@ -1,5 +1,6 @@
 #include "torrent/LongStringEncoding.h"
 
+#include "bencode/BEncodePool.h"
 #include "bencode/CBEncodeDict.h"
 #include "bencode/CBEncodeList.h"
 #include "bencode/CBEncodeString.h"
@@ -18,6 +19,7 @@ struct LeftOut {
 // The rules of the values' own Encode, except for long strings that were not replaced.
 void Gather(CBEncodeObjectBase& value, std::string& text, std::vector<LeftOut>& leftOut)
 {
+    BEncodePool::PrefetchAhead(&value);
     switch (value.type) {
     case kBEncodeList:
         text += 'l';

@@ -63,15 +63,13 @@ std::string ConvertedText(const CBEncodeString& value)
 
 TextRef MakeTextRef(CBEncodeString& value)
 {
-    TextRef ref;
-    ref.value = &value;
-    ref.text = ConvertedText(value);
-    return ref;
+    return TextRef{&value, ConvertedText(value)};
 }
 
+// A loop over the few bytes of a name costs less than a call of memchr.
 bool HasDot(const std::string& text)
 {
-    return text.find('.') != std::string::npos;
+    return std::find(text.begin(), text.end(), '.') != text.end();
 }
 
 int32_t Low32(int64_t number)
@@ -83,11 +81,23 @@ int32_t Low32(int64_t number)
 // without one a directory.
 void ClassifyComponent(CBEncodeString& element, TextRef& name, std::vector<TextRef>& directories)
 {
-    TextRef ref = MakeTextRef(element);
-    if (HasDot(ref.text)) {
-        name = std::move(ref);
+    // Most names need no conversion: their text is then made right where it stays, from the
+    // buffer, rather than made aside and moved (a short text is copied by a move).
+    const std::string_view bytes = element.errorCode == 0 && element.data != nullptr
+        ? std::string_view(element.data, static_cast<std::size_t>(element.dataLength))
+        : std::string_view();
+    if (LocalTextIsUtf8(bytes)) {
+        TextRef& ref = std::find(bytes.begin(), bytes.end(), '.') != bytes.end() ? name : directories.emplace_back();
+        ref.value = &element;
+        ref.text.assign(bytes);
+        return;
+    }
+    std::string text = ConvertedText(element);
+    if (HasDot(text)) {
+        name.value = &element;
+        name.text = std::move(text);
     } else {
-        directories.push_back(std::move(ref));
+        directories.push_back(TextRef{&element, std::move(text)});
     }
 }
 
@@ -100,14 +110,78 @@ void AddToTotal(int64_t& total, int64_t length)
     }
 }
 
-TorrentFileEntry MakeMultiFileEntry(const CBEncodeDict& file, int64_t& totalLength)
+// The values of a file dictionary that make its entry, each the first of its key and null when
+// absent or of another type, as Find gives them.
+struct FileValues {
+    const CBEncodeInt* length = nullptr;
+    const CBEncodeList* path = nullptr;
+    const CBEncodeList* pathUtf8 = nullptr;
+};
+
+// Whether the key `key` of a dictionary's items is exactly the key `wanted`. The wanted key's
+// size is a constant of each use, so the comparison is done in line, without calling memcmp.
+template <std::size_t Size>
+bool KeyIs(const CBEncodeObjectBase& key, const char (&wanted)[Size])
 {
-    TorrentFileEntry entry;
-    if (const CBEncodeInt* length = FindInt(file, "length")) {
+    if (key.type != kBEncodeString) {
+        return false;
+    }
+    const auto& text = static_cast<const CBEncodeString&>(key);
+    return text.data != nullptr && text.dataLength == static_cast<int32_t>(Size - 1)
+        && std::memcmp(text.data, wanted, Size - 1) == 0;
+}
+
+// Takes `value` for `wanted` when `key` is the first occurrence of that key; a value of another
+// type is taken as absent, as FindAs does.
+template <class Value, std::size_t Size>
+void TakeFirst(const CBEncodeObjectBase& key, const CBEncodeObjectBase& value, const char (&wanted)[Size], int32_t type,
+    bool& seen, const Value*& taken)
+{
+    if (!seen && KeyIs(key, wanted)) {
+        seen = true;
+        taken = value.type == type ? static_cast<const Value*>(&value) : nullptr;
+    }
+}
+
+FileValues FindFileValues(const CBEncodeDict& file)
+{
+    FileValues values;
+    if (file.errorCode != 0) {
+        // A dictionary that failed may end without a value for its last key, which the index
+        // leaves out.
+        values.length = FindInt(file, "length");
+        values.path = FindList(file, "path");
+        values.pathUtf8 = FindList(file, "path.utf-8");
+        return values;
+    }
+    // A file's dictionary holds a few keys: one walk over them costs less than a look-up of
+    // each. In a dictionary that decoded cleanly the first pair of a key is the one its index
+    // holds.
+    bool seenLength = false;
+    bool seenPath = false;
+    bool seenPathUtf8 = false;
+    for (auto item = file.items.begin(); item != file.items.end(); ++item) {
+        const CBEncodeObjectBase& key = **item;
+        if (++item == file.items.end()) {
+            break;
+        }
+        const CBEncodeObjectBase& value = **item;
+        TakeFirst(key, value, "length", kBEncodeInt, seenLength, values.length);
+        TakeFirst(key, value, "path", kBEncodeList, seenPath, values.path);
+        TakeFirst(key, value, "path.utf-8", kBEncodeList, seenPathUtf8, values.pathUtf8);
+    }
+    return values;
+}
+
+// Fills `entry`, a new one, from a file's dictionary.
+void FillMultiFileEntry(const CBEncodeDict& file, int64_t& totalLength, TorrentFileEntry& entry)
+{
+    const FileValues values = FindFileValues(file);
+    if (const CBEncodeInt* length = values.length) {
         entry.length = static_cast<double>(length->number);
         AddToTotal(totalLength, length->number);
     }
-    if (const CBEncodeList* path = FindList(file, "path")) {
+    if (const CBEncodeList* path = values.path) {
         for (CBEncodeObjectBase* element : path->items) {
             if (!IsReadableString(element)) {
                 entry.name = TextRef{};
@@ -116,15 +190,39 @@ TorrentFileEntry MakeMultiFileEntry(const CBEncodeDict& file, int64_t& totalLeng
             ClassifyComponent(*static_cast<CBEncodeString*>(element), entry.name, entry.path);
         }
     }
-    if (const CBEncodeList* path = FindList(file, "path.utf-8")) {
+    if (const CBEncodeList* path = values.pathUtf8) {
         for (CBEncodeObjectBase* element : path->items) {
             if (IsReadableString(element)) {
                 ClassifyComponent(*static_cast<CBEncodeString*>(element), entry.nameUtf8, entry.pathUtf8);
             }
         }
     }
-    return entry;
 }
+
+// Fetches the memory of the files a few ahead while one file is read. A tree lies in memory in
+// the order it was built, so a file's dictionary, keys, lengths and path lie together, the next
+// file's right after; reaching them through pointers one by one, each line of a file came alone.
+// Every line of the span kSpan bytes long that starts kDistance bytes beyond the file being read
+// is fetched, each line once.
+class FetchAhead {
+public:
+    void From(const void* at)
+    {
+        const std::uintptr_t start = reinterpret_cast<std::uintptr_t>(at) + kDistance;
+        const std::uintptr_t stop = start + kSpan;
+        for (std::uintptr_t line = std::max(m_fetched, start); line < stop; line += kLine) {
+            __builtin_prefetch(reinterpret_cast<const void*>(line));
+        }
+        m_fetched = std::max(m_fetched, stop);
+    }
+
+private:
+    static constexpr std::uintptr_t kDistance = 2048;
+    static constexpr std::uintptr_t kSpan = 1024; // more than one file takes
+    static constexpr std::uintptr_t kLine = 64;
+
+    std::uintptr_t m_fetched = 0; // the end of the memory fetched so far
+};
 
 bool Qualifies(const TorrentFileEntry& entry)
 {
@@ -231,13 +329,23 @@ bool CTorrentParser::Analyze(bool hashInfo)
         }
     } else if (const CBEncodeList* list = FindList(info, "files")) {
         files.reserve(files.size() + list->items.size());
+        FetchAhead fetchAhead;
         for (const CBEncodeObjectBase* element : list->items) {
+            fetchAhead.From(element);
             if (element->type != kBEncodeDict) {
                 continue;
             }
-            TorrentFileEntry entry = MakeMultiFileEntry(*static_cast<const CBEncodeDict*>(element), totalLength);
-            if (Qualifies(entry)) {
-                files.push_back(std::move(entry));
+            // Built in its place in the list, which has the room reserved, and taken back if it
+            // doesn't qualify or its texts can't be made.
+            TorrentFileEntry& entry = files.emplace_back();
+            try {
+                FillMultiFileEntry(*static_cast<const CBEncodeDict*>(element), totalLength, entry);
+            } catch (...) {
+                files.pop_back();
+                throw;
+            }
+            if (!Qualifies(entry)) {
+                files.pop_back();
             }
         }
     }

@@ -107,6 +107,13 @@ TEST(BencodeDecoding, ValidInputsDecodeAndEncodeBackCanonicallyWithKeysInTheirOw
     Decoded keys("d1:bi1e1:ai2e1:ai3e8:announcei4ee");
     EXPECT_EQ(Number(keys.firstAs<CBEncodeDict>()->Find("a")), 2); // the first of repeated keys
     EXPECT_EQ(keys.firstAs<CBEncodeDict>()->Find("ann"), nullptr); // whole keys only
+    // The index orders keys as std::string does: bytes above 0x7F after ASCII, a prefix first.
+    Decoded bytes("d1:\xFFi1e2:abi2e1:ai3e0:i4e1:\x7Fi5ee");
+    std::string order;
+    for (const auto& [key, value] : bytes.firstAs<CBEncodeDict>()->keyIndex)
+        order += std::to_string(Number(value));
+    EXPECT_EQ(order, "43251");
+    EXPECT_EQ(Number(bytes.firstAs<CBEncodeDict>()->Find("\xFF")), 1);
 }
 
 // The last value decoded carries the error, and its length stops at the offending byte.

@@ -216,7 +216,8 @@ TEST(NameConversionTest, TheUtf8ShortcutAgreesWithTheConvertersOnAnyBytes)
 {
     const std::vector<std::string> pieces
         = {"a", ".", "种", "\xF0\x9F\x8E\xAC", "\xEF\xBF\xBE", "\xEF\xBF\xBF", "\xC0\xAE", "\xE0\x80\xAE",
-            "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xF5\x80", "\xFF", "\x80", "\xE4\xB8", std::string(1, '\0'), "\x7F"};
+            "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xF5\x80", "\xFF", "\x80", "\xE4\xB8", std::string(1, '\0'), "\x7F",
+            "\xC3\xA9", "\xC3", "episode.mkv"}; // the last long enough for the shortcut's eight-byte steps
     std::mt19937 random(7);
     ASSERT_TRUE(SetAnsiCodePage("UTF-8"));
     for (int round = 0; round < 4000; ++round) {
@@ -227,6 +228,11 @@ TEST(NameConversionTest, TheUtf8ShortcutAgreesWithTheConvertersOnAnyBytes)
             << ::testing::PrintToString(text);
         EXPECT_EQ(LocalTextToUtf8(text), AnsiToUtf8(text.c_str())) << ::testing::PrintToString(text);
         EXPECT_EQ(LocalTextToUtf8(std::string(text)), AnsiToUtf8(text.c_str())) << ::testing::PrintToString(text);
+        // Taken as it is only where both converters return it whole.
+        EXPECT_EQ(LocalTextIsUtf8(text),
+            WideToAnsi(Utf8ToWide(text.c_str()).c_str()) == text && AnsiToUtf8(text.c_str()) == text
+                && text.find('\0') == std::string::npos)
+            << ::testing::PrintToString(text);
     }
 }
 

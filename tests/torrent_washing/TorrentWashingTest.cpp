@@ -162,6 +162,13 @@ TEST_F(WashTest, ANameWithoutADotOrLongerThan1023BytesRefusesTheWashInsteadOfBei
     const std::string tooLong = "a." + std::string(989, 'e');
     EXPECT_FALSE(Wash(SingleFile(tooLong, 1)));
     EXPECT_EQ(Text(At(Info(), "name")), tooLong);
+
+    // Files before the refusing one are renamed and draw, the rest keep their names.
+    SeedProcessRandom(1);
+    EXPECT_FALSE(Wash(MultiFile({{{"A", "x.avi"}, 1}, {{"B", tooLong}, 1}, {{"C", "z.avi"}, 1}})));
+    EXPECT_EQ(Path(0), (Texts{"41_10", kDigest + "_1.avi"}));
+    EXPECT_EQ(Path(1), (Texts{"B", tooLong}));
+    EXPECT_EQ(ProcessRandom(), 18467);
 }
 
 TEST_F(WashTest, GeneratedNamesAreStoredAsUtf8WhateverTheLocalCodePage)
