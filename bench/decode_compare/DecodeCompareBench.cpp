@@ -142,12 +142,13 @@ void BM_LibtorrentEntry(benchmark::State& state)
 // One value of a decoded tree, in the order the decoder meets them: enough to build the same
 // tree again without reading its bytes.
 struct FlatValue {
-    int32_t type = 0;
     const char* data = nullptr; // a byte string's bytes
+    int64_t number = 0;         // an integer's value; a list's elements or a dictionary's keys and values
     int32_t length = 0;         // a byte string's length
-    int64_t number = 0;         // an integer's value
-    std::size_t children = 0;   // a list's elements, or a dictionary's keys and values
+    int32_t type = 0;
 };
+// 24 bytes a value: 5 MB for the 30 000-file torrent, read once per round beside its 2.9 MB.
+static_assert(sizeof(FlatValue) == 24);
 
 void Flatten(const CBEncodeObjectBase& value, std::vector<FlatValue>& flat)
 {
@@ -163,7 +164,9 @@ void Flatten(const CBEncodeObjectBase& value, std::vector<FlatValue>& flat)
     const BEncodeItems* items = value.type == kBEncodeList ? &static_cast<const CBEncodeList&>(value).items
         : value.type == kBEncodeDict                       ? &static_cast<const CBEncodeDict&>(value).items
                                                            : nullptr;
-    entry.children = items != nullptr ? items->size() : 0;
+    if (items != nullptr) {
+        entry.number = static_cast<int64_t>(items->size());
+    }
     flat.push_back(entry);
     if (items != nullptr) {
         for (const CBEncodeObjectBase* item : *items) {
@@ -191,14 +194,14 @@ CBEncodeObjectBase* Rebuild(const std::vector<FlatValue>& flat, std::size_t& nex
     }
     case kBEncodeList: {
         auto* list = new CBEncodeList;
-        for (std::size_t i = 0; i < entry.children; ++i) {
+        for (int64_t i = 0; i < entry.number; ++i) {
             list->items.push_back(Rebuild(flat, next));
         }
         return list;
     }
     default: {
         auto* dict = new CBEncodeDict;
-        for (std::size_t i = 0; i + 1 < entry.children; i += 2) {
+        for (int64_t i = 0; i + 1 < entry.number; i += 2) {
             auto* key = static_cast<CBEncodeString*>(Rebuild(flat, next));
             dict->items.push_back(key);
             CBEncodeObjectBase* value = Rebuild(flat, next);
