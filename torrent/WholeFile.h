@@ -20,7 +20,15 @@ struct FileOrigin {
     FileOrigin& operator=(const FileOrigin&) = delete;
 
     // Closes the file and forgets the buffer.
-    void Close();
+    void Close()
+    {
+        if (descriptor >= 0)
+            CloseDescriptor(descriptor);
+        descriptor = -1;
+        bytes = nullptr;
+        length = 0;
+        identity = {};
+    }
 
     // The open file, read-only; -1 when there is none.
     int descriptor = -1;
@@ -30,6 +38,9 @@ struct FileOrigin {
     // Device, file number, size, and change and modification times (seconds, nanoseconds)
     // of the file when it was read.
     std::array<int64_t, 7> identity{};
+
+private:
+    static void CloseDescriptor(int descriptor);
 };
 
 // Reads the regular file at `path` into `bytes` followed by one zero byte and sets `length`

@@ -197,14 +197,9 @@ int CreateTemporaryFile(const std::string& folder, mode_t mode, std::string& tem
 
 } // namespace
 
-void FileOrigin::Close()
+void FileOrigin::CloseDescriptor(int descriptor)
 {
-    if (descriptor >= 0)
-        ::close(descriptor);
-    descriptor = -1;
-    bytes = nullptr;
-    length = 0;
-    identity = {};
+    ::close(descriptor);
 }
 
 bool ReadWholeFile(

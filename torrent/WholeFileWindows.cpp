@@ -104,13 +104,9 @@ bool MoveIntoPlace(const std::wstring& tempPath, const std::wstring& target, DWO
 
 } // namespace
 
-void FileOrigin::Close()
+void FileOrigin::CloseDescriptor(int /*descriptor*/)
 {
     // Windows has no file-to-file copy of a range, so ReadWholeFile never keeps a file open.
-    descriptor = -1;
-    bytes = nullptr;
-    length = 0;
-    identity = {};
 }
 
 bool ReadWholeFile(
