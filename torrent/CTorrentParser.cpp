@@ -17,7 +17,7 @@ void CTorrentParser::Reset()
 {
     codec.Clear();
     root = nullptr;
-    m_origin.Close();
+    m_origin.Clear();
     buffer.reset();
     name = TextRef{};
     nameUtf8 = TextRef{};

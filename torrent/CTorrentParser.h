@@ -102,7 +102,7 @@ public:
     int32_t bufferLength = 0;
 
 private:
-    // The file LoadFromFile read, kept open until the next Reset.
+    // The file LoadFromFile read, until the next Reset.
     FileOrigin m_origin;
 
     // Decodes the `bufferLength` bytes of `buffer`, finds `root` and tells whether it has

@@ -8,47 +8,33 @@
 
 // Reading and writing a whole file at a byte-string path (local code page, used as-is).
 
-// The file a buffer was read from, kept open after the read, and how it looked then. A write
-// may take long runs of the buffer's bytes from this file instead, copied from file to file
-// inside the system as `cp` does, which spares copying them through this process's memory;
-// it does so only while the file still looks exactly as it did when read, and otherwise writes
-// from the buffer. Where the system has no such copy (Windows), ReadWholeFile leaves it closed.
+// The file a buffer was read from, and how it looked then. A write may take long runs of the
+// buffer's bytes from this file instead, copied from file to file inside the system as `cp`
+// does, which spares copying them through this process's memory. It opens the file again for
+// that and copies only while the file still looks exactly as it did when read; otherwise it
+// writes from the buffer. Nothing stays open in between, so the file's volume can be unmounted
+// while its torrent is open. Where the system has no such copy (Windows), ReadWholeFile leaves
+// the origin empty.
 struct FileOrigin {
-    FileOrigin() = default;
-    ~FileOrigin() { Close(); }
-    FileOrigin(const FileOrigin&) = delete;
-    FileOrigin& operator=(const FileOrigin&) = delete;
+    // Forgets the file and the buffer.
+    void Clear() { *this = FileOrigin{}; }
 
-    // Closes the file and forgets the buffer.
-    void Close()
-    {
-        if (descriptor >= 0)
-            CloseDescriptor(descriptor);
-        descriptor = -1;
-        bytes = nullptr;
-        length = 0;
-        identity = {};
-    }
-
-    // The open file, read-only; -1 when there is none.
-    int descriptor = -1;
+    // The path the file was read from; empty when there is none.
+    std::string path;
     // The buffer the file was read into, and its length.
     const char* bytes = nullptr;
     std::size_t length = 0;
     // Device, file number, size, and change and modification times (seconds, nanoseconds)
     // of the file when it was read.
     std::array<int64_t, 7> identity{};
-
-private:
-    static void CloseDescriptor(int descriptor);
 };
 
 // Reads the regular file at `path` into `bytes` followed by one zero byte and sets `length`
 // to the file's size. False, without reading anything, for a missing file, an empty file,
 // one larger than `maxLength`, or anything that isn't a regular file (directory, FIFO,
 // device, socket); opening never blocks. False as well when the read fails or the file
-// shrinks while being read. With `origin`, a successful read leaves the file open in it (any
-// file it held before is closed first).
+// shrinks while being read. With `origin`, a successful read records the file in it (and
+// any failure leaves it empty).
 bool ReadWholeFile(const char* path, std::size_t maxLength, std::unique_ptr<char[]>& bytes, std::size_t& length,
     FileOrigin* origin = nullptr);
 

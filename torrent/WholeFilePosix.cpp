@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <optional>
 #include <vector>
 
 #include <fcntl.h>
@@ -39,13 +40,6 @@ public:
         const int fd = m_fd;
         m_fd = -1;
         return ::close(fd) == 0;
-    }
-    // Gives the descriptor up to the caller, who closes it.
-    int Release()
-    {
-        const int fd = m_fd;
-        m_fd = -1;
-        return fd;
     }
 
 private:
@@ -95,29 +89,35 @@ std::array<int64_t, 7> IdentityOf(const struct stat& info)
 
 bool LiesInOrigin(const ByteRange& range, const FileOrigin* origin)
 {
-    return origin != nullptr && origin->descriptor >= 0 && range.length >= kCopyFromOriginBytes
+    return origin != nullptr && !origin->path.empty() && range.length >= kCopyFromOriginBytes
         && range.data >= origin->bytes && range.length <= origin->length
         && static_cast<std::size_t>(range.data - origin->bytes) <= origin->length - range.length;
 }
 
-// Whether the origin's file still looks as it did when read: any write to it since would have
-// changed its change time.
-bool OriginUnchanged(const FileOrigin& origin)
+// The origin's file opened again, when it is still the file that was read and looks as it did
+// then: any write to it since would have changed its change time. -1 otherwise.
+int OpenUnchangedOrigin(const FileOrigin& origin)
 {
+    const int fd = ::open(origin.path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     struct stat now { };
-    return ::fstat(origin.descriptor, &now) == 0 && IdentityOf(now) == origin.identity;
+    if (fd >= 0 && (::fstat(fd, &now) != 0 || IdentityOf(now) != origin.identity)) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
 }
 
-// Copies `range` from the origin's file to the end of `fd` inside the system. Returns the
-// bytes copied: fewer than asked when the system can't copy between these two files (other
-// file systems, old kernels) or the copy stopped early; the caller writes the rest from memory.
-std::size_t CopyFromOrigin(int fd, const FileOrigin& origin, const ByteRange& range)
+// Copies `range` from `source`, the origin's file, to the end of `fd` inside the system.
+// Returns the bytes copied: fewer than asked when the system can't copy between these two
+// files (other file systems, old kernels) or the copy stopped early; the caller writes the rest
+// from memory.
+std::size_t CopyFromOrigin(int fd, int source, const FileOrigin& origin, const ByteRange& range)
 {
 #ifdef __linux__
     auto offset = static_cast<off_t>(range.data - origin.bytes);
     std::size_t done = 0;
     while (done < range.length) {
-        const ssize_t copied = ::copy_file_range(origin.descriptor, &offset, fd, nullptr, range.length - done, 0);
+        const ssize_t copied = ::copy_file_range(source, &offset, fd, nullptr, range.length - done, 0);
         if (copied < 0 && errno == EINTR)
             continue;
         if (copied <= 0)
@@ -127,6 +127,7 @@ std::size_t CopyFromOrigin(int fd, const FileOrigin& origin, const ByteRange& ra
     return done;
 #else
     (void)fd;
+    (void)source;
     (void)origin;
     (void)range;
     return 0;
@@ -139,24 +140,22 @@ bool WriteAll(int fd, const ByteRange* ranges, std::size_t count, const FileOrig
 {
     std::vector<iovec> pending;
     pending.reserve(count);
-    bool checked = false;
-    bool copyFromOrigin = false;
+    std::optional<FileDescriptor> source; // opened at the first range it could give
     for (std::size_t i = 0; i < count; ++i) {
         ByteRange range = ranges[i];
         if (range.length == 0)
             continue;
         if (LiesInOrigin(range, origin)) {
-            if (!checked) {
-                copyFromOrigin = OriginUnchanged(*origin);
-                checked = true;
-            }
-            if (copyFromOrigin) {
+            if (!source)
+                source.emplace(OpenUnchangedOrigin(*origin));
+            if (source->valid()) {
                 if (!WriteGathered(fd, pending))
                     return false;
-                const std::size_t copied = CopyFromOrigin(fd, *origin, range);
+                const std::size_t copied = CopyFromOrigin(fd, source->get(), *origin, range);
                 range.data += copied;
                 range.length -= copied;
-                copyFromOrigin = range.length == 0;
+                if (range.length > 0)
+                    source->Close(); // the rest, and every later range, from memory
             }
         }
         if (range.length > 0)
@@ -197,18 +196,13 @@ int CreateTemporaryFile(const std::string& folder, mode_t mode, std::string& tem
 
 } // namespace
 
-void FileOrigin::CloseDescriptor(int descriptor)
-{
-    ::close(descriptor);
-}
-
 bool ReadWholeFile(
     const char* path, std::size_t maxLength, std::unique_ptr<char[]>& bytes, std::size_t& length, FileOrigin* origin)
 {
     bytes.reset();
     length = 0;
     if (origin != nullptr)
-        origin->Close();
+        origin->Clear();
     if (path == nullptr || *path == '\0')
         return false;
     struct stat info { };
@@ -234,7 +228,7 @@ bool ReadWholeFile(
     }
     block[size] = '\0';
     if (origin != nullptr) {
-        origin->descriptor = file.Release();
+        origin->path = path;
         origin->bytes = block.get();
         origin->length = size;
         origin->identity = IdentityOf(info);

@@ -104,18 +104,13 @@ bool MoveIntoPlace(const std::wstring& tempPath, const std::wstring& target, DWO
 
 } // namespace
 
-void FileOrigin::CloseDescriptor(int /*descriptor*/)
-{
-    // Windows has no file-to-file copy of a range, so ReadWholeFile never keeps a file open.
-}
-
 bool ReadWholeFile(
     const char* path, std::size_t maxLength, std::unique_ptr<char[]>& bytes, std::size_t& length, FileOrigin* origin)
 {
     bytes.reset();
     length = 0;
     if (origin != nullptr) {
-        origin->Close();
+        origin->Clear(); // Windows has no file-to-file copy of a range: the origin stays empty
     }
     if (path == nullptr || *path == '\0') {
         return false;
