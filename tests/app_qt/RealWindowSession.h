@@ -111,39 +111,20 @@ public:
     // or did not exit normally.
     int WaitForExit(std::chrono::milliseconds timeout)
     {
-        const auto end = Clock::now() + timeout;
-        while (Clock::now() < end) {
-            int status = 0;
-            if (::waitpid(m_pid, &status, WNOHANG) == m_pid) {
-                m_reaped = true;
-                return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-            }
-            std::this_thread::sleep_for(50ms);
-        }
-        return -1;
+        return WaitFor([&] { return !Running(); }, timeout) && WIFEXITED(m_status) ? WEXITSTATUS(m_status) : -1;
     }
+    // A process that can't be waited for counts as ended, its status left at -1.
     bool Running()
     {
-        int status = 0;
-        return !m_reaped && ::waitpid(m_pid, &status, WNOHANG) == 0;
+        m_reaped = m_reaped || m_pid <= 0 || ::waitpid(m_pid, &m_status, WNOHANG) != 0;
+        return !m_reaped;
     }
 
 private:
     pid_t m_pid = -1;
+    int m_status = -1;
     bool m_reaped = false;
 };
-
-// One value of `xdotool getwindowgeometry --shell` output, or -1.
-inline int ShellField(const std::string& shell, const std::string& name)
-{
-    std::istringstream lines(shell);
-    std::string line;
-    while (std::getline(lines, line)) {
-        if (line.rfind(name + "=", 0) == 0)
-            return std::atoi(line.c_str() + name.size() + 1);
-    }
-    return -1;
-}
 
 // The whitespace-separated words of text (window ids, one a line).
 inline std::vector<std::string> Lines(const std::string& text)
@@ -220,10 +201,12 @@ public:
     // Geometry of a window, or nothing when it is gone.
     std::optional<WindowGeometry> Geometry(const std::string& id) const
     {
-        const std::string shell = Xdotool("getwindowgeometry --shell " + id);
-        WindowGeometry geometry{id, ShellField(shell, "X"), ShellField(shell, "Y"), ShellField(shell, "WIDTH"),
-            ShellField(shell, "HEIGHT")};
-        if (geometry.x < 0 || geometry.width <= 0)
+        WindowGeometry geometry{id};
+        const std::string shell = Xdotool("getwindowgeometry --shell " + id); // WINDOW=, X=, Y=, WIDTH=, HEIGHT=
+        if (std::sscanf(shell.c_str(), "WINDOW=%*d X=%d Y=%d WIDTH=%d HEIGHT=%d", &geometry.x, &geometry.y,
+                &geometry.width, &geometry.height)
+                != 4
+            || geometry.x < 0 || geometry.width <= 0)
             return std::nullopt;
         return geometry;
     }
