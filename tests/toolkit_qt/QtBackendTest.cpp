@@ -223,15 +223,20 @@ TEST_F(QtBackendTest, ClicksRaiseClickAndSwitchOptionGroupsAndTypingStoresTheTex
     EXPECT_TRUE(Saw("textchanged:edit_name"));
 }
 
-TEST_F(QtBackendTest, AHundredThousandRowListKeepsAScreenfulOfRowWidgetsThatFollowTheScrolling)
+TEST_F(QtBackendTest, AHundredThousandRowListKeepsAScreenfulOfRowWidgetsInPlaceAndTheirEditsKeepTypedText)
 {
-    constexpr int kRowHeight = 30;
     Open();
+    // Rows 70, 103 and 136 high in turn, each with a floating edit.
     CListUI* list = &AddList("BigList", 100000, [](CListContainerElementUI& row, int i) {
-        row.SetFixedHeight(kRowHeight);
-        auto* label = new CLabelUI;
-        label->SetName(CDuiString("label_row" + std::to_string(i)));
-        row.Add(label);
+        row.SetFixedHeight(70 + 33 * (i % 3));
+        auto* edit = new CEditUI;
+        edit->SetName(CDuiString("edit_row" + std::to_string(i)));
+        edit->SetFloat(true);
+        edit->SetFixedXY(80, 3 + 33 * (i % 3));
+        edit->SetFixedWidth(200);
+        edit->SetFixedHeight(30);
+        edit->SetText(CDuiString("row" + std::to_string(i)));
+        row.Add(edit);
     });
     auto* listWidget = dynamic_cast<QtListWidget*>(Widget("BigList"));
     ASSERT_NE(listWidget, nullptr);
@@ -243,23 +248,42 @@ TEST_F(QtBackendTest, AHundredThousandRowListKeepsAScreenfulOfRowWidgetsThatFoll
         }
         return rows;
     };
-    const std::size_t screenful = static_cast<std::size_t>(list->GetViewRect().Height() / kRowHeight + 2);
+    const auto widgetOf
+        = [&](int row) { return Backend().WidgetOf(*list->FindSubControl("edit_row" + std::to_string(row))); };
+    // Each edit's widget sits where the tree places it.
+    const auto expectInPlace = [&](int row) {
+        QWidget* widget = widgetOf(row);
+        ASSERT_NE(widget, nullptr) << row;
+        const UIRect pos = list->FindSubControl("edit_row" + std::to_string(row))->GetPos();
+        EXPECT_EQ(QRect(widget->mapTo(Top(), QPoint(0, 0)), widget->size()), QRect(pos.left, pos.top, 200, 30)) << row;
+    };
+    const std::size_t screenful = static_cast<std::size_t>(list->GetViewRect().Height() / 70 + 2);
     EXPECT_GE(shownRows(), 1u);
     EXPECT_LE(shownRows(), screenful);
-    EXPECT_NE(Backend().WidgetOf(*list->FindSubControl("label_row0")), nullptr);
-    EXPECT_EQ(Backend().WidgetOf(*list->FindSubControl("label_row500")), nullptr);
+    for (int row : {0, 1, 2})
+        expectInPlace(row);
+    EXPECT_EQ(widgetOf(500), nullptr);
+    auto* line = widgetOf(1)->findChild<QLineEdit*>();
+    ASSERT_NE(line, nullptr);
+    TypeIntoLine(line, {QStringLiteral("新"), QStringLiteral("名")});
+    EXPECT_EQ(list->FindSubControl("edit_row1")->GetText(), CDuiString("新名"));
+
+    // Scrolled by the bar to row 50001 (three rows take 309 pixels), row 1 loses its widget.
     QScrollBar* bar = listWidget->ScrollBar();
     ASSERT_TRUE(bar->isVisibleTo(Top()));
     EXPECT_EQ(bar->maximum(), list->GetScrollRange().cy);
-    bar->setValue(kRowHeight * 50000);
-    EXPECT_EQ(list->GetScrollPos().cy, kRowHeight * 50000);
+    bar->setValue(309 * 16667);
+    EXPECT_EQ(list->GetScrollPos().cy, 309 * 16667);
     Settle();
-    EXPECT_EQ(Backend().WidgetOf(*list->FindSubControl("label_row0")), nullptr);
-    QWidget* row = Backend().WidgetOf(*list->FindSubControl("label_row50000"));
-    ASSERT_NE(row, nullptr);
-    const UIRect pos = list->FindSubControl("label_row50000")->GetPos();
-    EXPECT_EQ(row->mapTo(Top(), QPoint(0, 0)), QPoint(pos.left, pos.top));
+    EXPECT_EQ(widgetOf(1), nullptr);
+    expectInPlace(50001);
     EXPECT_LE(shownRows(), screenful);
+    // Scrolled back, the row shows the tree's text.
+    list->SetScrollPos(UISize{0, 0});
+    Settle();
+    ASSERT_NE(widgetOf(1), nullptr);
+    ASSERT_NE(widgetOf(1)->findChild<QLineEdit*>(), nullptr);
+    EXPECT_EQ(widgetOf(1)->findChild<QLineEdit*>()->text(), QStringLiteral("新名"));
 }
 
 TEST_F(QtBackendTest, ModalAndOwnedWindowsCloseWithTheRightResultAndOneFinalMessageEach)
@@ -400,42 +424,6 @@ TEST_F(QtBackendTest, TimersArmedBeforeAModalLoopOpenedByATimerKeepFiringInsideI
     m_window->Manager().KillTimer(&Control("btn_ok"));
     EXPECT_EQ(result, 7);
     EXPECT_EQ(m_record.notifyThread, QThread::currentThreadId()); // timer notifications come on the UI thread
-}
-
-TEST_F(QtBackendTest, RowsOfDifferentHeightsKeepTheirPlacesAndTheirEditsKeepTypedTextAcrossScrolling)
-{
-    Open();
-    CListUI* list = &AddList("RowList", 200, [](CListContainerElementUI& row, int i) {
-        row.SetFixedHeight(70 + 33 * (i % 3)); // 70, 103, 136
-        auto* edit = new CEditUI;
-        edit->SetName(CDuiString("edit_row" + std::to_string(i)));
-        edit->SetFloat(true);
-        edit->SetFixedXY(80, 3 + 33 * (i % 3));
-        edit->SetFixedWidth(200);
-        edit->SetFixedHeight(30);
-        edit->SetText(CDuiString("row" + std::to_string(i)));
-        row.Add(edit);
-    });
-    for (const char* name : {"edit_row0", "edit_row1", "edit_row2"}) {
-        QWidget* widget = Backend().WidgetOf(*list->FindSubControl(name));
-        ASSERT_NE(widget, nullptr) << name;
-        const UIRect pos = list->FindSubControl(name)->GetPos();
-        EXPECT_EQ(QRect(widget->mapTo(Top(), QPoint(0, 0)), widget->size()), QRect(pos.left, pos.top, 200, 30)) << name;
-    }
-    auto* line = Backend().WidgetOf(*list->FindSubControl("edit_row1"))->findChild<QLineEdit*>();
-    ASSERT_NE(line, nullptr);
-    TypeIntoLine(line, {QStringLiteral("新"), QStringLiteral("名")});
-    EXPECT_EQ(list->FindSubControl("edit_row1")->GetText(), CDuiString("新名"));
-    // Scrolled away the row loses its widgets; scrolled back they show the tree's text.
-    list->SetScrollPos(UISize{0, list->GetScrollRange().cy});
-    Settle();
-    EXPECT_EQ(Backend().WidgetOf(*list->FindSubControl("edit_row1")), nullptr);
-    list->SetScrollPos(UISize{0, 0});
-    Settle();
-    QWidget* back = Backend().WidgetOf(*list->FindSubControl("edit_row1"));
-    ASSERT_NE(back, nullptr);
-    ASSERT_NE(back->findChild<QLineEdit*>(), nullptr);
-    EXPECT_EQ(back->findChild<QLineEdit*>()->text(), QStringLiteral("新名"));
 }
 
 TEST_F(QtBackendTest, AButtonsLabelStaysReadableUnderTheMouse)
