@@ -58,24 +58,17 @@ void LetWebViewsSettle(CMainFrameWnd& frame)
     QTest::qWait(300);
 }
 
-// The program runs in a working folder of its own, as the launcher starts it.
-class MainWindowQtTest : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(fs::exists(BinaryDir() / "bin" / "Skin" / "kelpmeres.zip")); }
-    ProgramFolder m_work;
-};
-
-TEST_F(MainWindowQtTest, TheFramelessWindowComesUpOnTheAdPageEachOptionShowsItsPageAndTheCloseButtonEndsWithZero)
+TEST(MainWindowQtTest, TheFramelessWindowComesUpOnTheAdPageEachOptionShowsItsPageAndTheCloseButtonEndsWithZero)
 {
+    ASSERT_TRUE(fs::exists(BinaryDir() / "bin" / "Skin" / "kelpmeres.zip"));
+    ProgramFolder work; // the program runs in a working folder of its own, as the launcher starts it
     RunAndClose([&](CMainFrameWnd& frame) {
         QWidget* top = Top(frame);
         ASSERT_NE(top, nullptr);
         EXPECT_TRUE(top->isVisible());
-        EXPECT_EQ(top->size(), QSize(800, 600));
         EXPECT_TRUE(top->windowFlags() & Qt::FramelessWindowHint);
         EXPECT_EQ(top->windowTitle(), QStringLiteral("Kelpmere"));
         EXPECT_FALSE(top->windowIcon().isNull());
-        ASSERT_NE(frame.GetAdPage(), nullptr);
         EXPECT_TRUE(OnlyPageShown(frame, "adOption"));
         // Away from the first tab and back, so every option really switches.
         Click(frame, "searchOption");

@@ -15,7 +15,6 @@
 #include <QTest>
 #include <QThread>
 #include <QTimer>
-#include <QWebEngineView>
 
 #include <algorithm>
 #include <filesystem>
@@ -374,7 +373,7 @@ TEST_F(QtDialogTest, FileDialogsGiveTheChosenPathWithTheFilterAndExtensionOrNoth
     EXPECT_EQ(title, QStringLiteral("保存种子"));
 }
 
-TEST_F(QtBackendTest, AWebBrowserLoadsALocalPageWithoutAContextMenu)
+TEST_F(QtBackendTest, AWebBrowserLoadsALocalPageAndReportsItsCompletion)
 {
     const fs::path page = m_dir / "page.html";
     std::ofstream(page) << "<html><body>页</body></html>";
@@ -387,9 +386,6 @@ TEST_F(QtBackendTest, AWebBrowserLoadsALocalPageWithoutAContextMenu)
     browser.SetWebBrowserEventHandler(&handler);
     browser.NavigateUrl(CDuiString(page.string()));
     Settle();
-    auto* view = Top()->findChild<QWebEngineView*>();
-    ASSERT_NE(view, nullptr);
-    EXPECT_EQ(view->contextMenuPolicy(), Qt::NoContextMenu);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !handler.completed.empty(); }, 20000));
     EXPECT_EQ(handler.completed.front(), "file://" + page.string());
     browser.SetWebBrowserEventHandler(nullptr);
