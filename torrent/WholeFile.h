@@ -38,24 +38,29 @@ struct FileOrigin {
 bool ReadWholeFile(const char* path, std::size_t maxLength, std::unique_ptr<char[]>& bytes, std::size_t& length,
     FileOrigin* origin = nullptr);
 
-// Replaces the file at `path` with `length` bytes from `data`. The bytes go to a new
-// temporary file in the same folder, which is flushed to disk and then renamed over `path`,
-// so `path` holds either its old content or the complete new one. On any failure the
-// temporary file is removed, `path` is left as it was and the result is false. A new file
-// gets 0666 less the umask; an existing one keeps its permission bits. A symbolic link at
-// `path` is replaced by the new file (like a new file, it gets 0666 less the umask); whatever
-// it pointed to is left alone. Links among the folders of `path` are followed.
-bool WriteWholeFile(const char* path, const char* data, std::size_t length);
-
 // A run of bytes to be written.
 struct ByteRange {
     const char* data = nullptr;
     std::size_t length = 0;
 };
 
-// Ranges at least this long that lie in the buffer of an open FileOrigin are copied from its file.
+// Ranges at least this long that lie in the buffer of a FileOrigin are copied from its file.
 inline constexpr std::size_t kCopyFromOriginBytes = 64 * 1024;
 
-// WriteWholeFile with the new content given as `count` ranges, written one after the other.
-// Long ranges inside the buffer of `origin` may be copied from its file (see FileOrigin).
+// WriteWholeFile below with the new content given as `count` ranges, written one after the
+// other. Long ranges inside the buffer of `origin` may be copied from its file (see FileOrigin).
 bool WriteWholeFile(const char* path, const ByteRange* ranges, std::size_t count, const FileOrigin* origin = nullptr);
+
+// Replaces the file at `path` with `length` bytes from `data`. The bytes go to a new
+// temporary file in the same folder, which is flushed to disk when a file is there to be
+// replaced and then renamed over `path`, so `path` holds either its old content or the
+// complete new one. On any failure the
+// temporary file is removed, `path` is left as it was and the result is false. A new file
+// gets 0666 less the umask; an existing one keeps its permission bits. A symbolic link at
+// `path` is replaced by the new file (like a new file, it gets 0666 less the umask); whatever
+// it pointed to is left alone. Links among the folders of `path` are followed.
+inline bool WriteWholeFile(const char* path, const char* data, std::size_t length)
+{
+    const ByteRange whole{data, length};
+    return WriteWholeFile(path, &whole, 1);
+}

@@ -144,12 +144,6 @@ bool ReadWholeFile(
     return true;
 }
 
-bool WriteWholeFile(const char* path, const char* data, std::size_t length)
-{
-    const ByteRange whole{data, length};
-    return WriteWholeFile(path, &whole, 1);
-}
-
 bool WriteWholeFile(const char* path, const ByteRange* ranges, std::size_t count, const FileOrigin* /*origin*/)
 {
     if (path == nullptr || *path == '\0') {
