@@ -22,19 +22,16 @@ void Gather(CBEncodeObjectBase& value, std::string& text, std::vector<LeftOut>& 
     BEncodePool::PrefetchAhead(&value);
     switch (value.type) {
     case kBEncodeList:
-        text += 'l';
-        for (CBEncodeObjectBase* item : static_cast<CBEncodeList&>(value).items) {
+    case kBEncodeDict: {
+        const bool list = value.type == kBEncodeList;
+        text += list ? 'l' : 'd';
+        for (CBEncodeObjectBase* item :
+            list ? static_cast<CBEncodeList&>(value).items : static_cast<CBEncodeDict&>(value).items) {
             Gather(*item, text, leftOut);
         }
         text += 'e';
         return;
-    case kBEncodeDict:
-        text += 'd';
-        for (CBEncodeObjectBase* item : static_cast<CBEncodeDict&>(value).items) {
-            Gather(*item, text, leftOut);
-        }
-        text += 'e';
-        return;
+    }
     case kBEncodeString: {
         const auto& string = static_cast<const CBEncodeString&>(value);
         if (string.errorCode == 0 && !string.replaced && string.data != nullptr && string.dataLength > 0
