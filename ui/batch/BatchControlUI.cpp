@@ -77,16 +77,24 @@ std::string BatchControlUI::EditText(const CEditUI* edit) const
     return edit != nullptr ? edit->GetText().str() : std::string();
 }
 
+std::optional<std::string> BatchControlUI::AskFolderInto(const char* titleUtf8, CEditUI* edit)
+{
+    std::optional<std::string> path = ShowFolderDialog(
+        mainFrame != nullptr ? mainFrame->GetHWND() : nullptr, CDuiString(Utf8ToLocalText(titleUtf8)));
+    if (!path || path->empty())
+        return std::nullopt;
+    if (edit != nullptr)
+        edit->SetText(CDuiString(*path));
+    return path;
+}
+
 void BatchControlUI::ChooseSourceFolder()
 {
     if (listControl == nullptr)
         return;
-    const std::optional<std::string> path = ShowFolderDialog(
-        mainFrame != nullptr ? mainFrame->GetHWND() : nullptr, CDuiString(Utf8ToLocalText(kSourceDialogTitle)));
-    if (!path || path->empty())
+    const std::optional<std::string> path = AskFolderInto(kSourceDialogTitle, srcEdit);
+    if (!path)
         return;
-    if (srcEdit != nullptr)
-        srcEdit->SetText(CDuiString(*path));
     std::vector<BatchItem> found;
     ScanTorrentFolder(*path, "", ".torrent", found);
     listControl->Fill(found, *path);
@@ -99,12 +107,7 @@ void BatchControlUI::ChooseSourceFolder()
 
 void BatchControlUI::ChooseDestFolder()
 {
-    const std::optional<std::string> path = ShowFolderDialog(
-        mainFrame != nullptr ? mainFrame->GetHWND() : nullptr, CDuiString(Utf8ToLocalText(kDestDialogTitle)));
-    if (!path || path->empty())
-        return;
-    if (desEdit != nullptr)
-        desEdit->SetText(CDuiString(*path));
+    AskFolderInto(kDestDialogTitle, desEdit);
 }
 
 void BatchControlUI::StartConversion()

@@ -2,6 +2,7 @@
 
 #include "toolkit/CContainerUI.h"
 
+#include <optional>
 #include <string>
 
 class BatchListControl;
@@ -43,6 +44,9 @@ public:
 
 private:
     std::string EditText(const CEditUI* edit) const;
+    // The folder chosen in the folder dialog titled `titleUtf8`, also shown in `edit`; nothing
+    // when the dialog was cancelled.
+    std::optional<std::string> AskFolderInto(const char* titleUtf8, CEditUI* edit);
 
     CWindowWnd* mainFrame = nullptr;
     BatchListControl* listControl = nullptr;
