@@ -6,21 +6,6 @@
 #include <iterator>
 #include <string_view>
 
-namespace {
-
-// Whether a key of `items` holds exactly the decoded bytes `wanted`.
-bool KeyIs(const CBEncodeObjectBase* key, std::string_view wanted)
-{
-    if (key->type != kBEncodeString)
-        return false;
-    const auto* text = static_cast<const CBEncodeString*>(key);
-    const std::size_t length
-        = text->data != nullptr && text->dataLength > 0 ? static_cast<std::size_t>(text->dataLength) : 0;
-    return length == wanted.size() && (length == 0 || std::memcmp(text->data, wanted.data(), length) == 0);
-}
-
-} // namespace
-
 CBEncodeDict::~CBEncodeDict()
 {
     DeleteItems(items);
@@ -56,7 +41,7 @@ bool CBEncodeDict::Remove(const char* key)
         if (valueIt == items.end())
             break; // a dictionary that failed on a key ends without its value
         const auto nextIt = std::next(valueIt);
-        if (KeyIs(*keyIt, wanted)) {
+        if (KeyHolds(**keyIt, wanted)) {
             delete *keyIt;
             delete *valueIt;
             items.erase(keyIt, nextIt);

@@ -2,8 +2,11 @@
 
 #include "bencode/BEncodeContainers.h"
 #include "bencode/CBEncodeObjectBase.h"
+#include "bencode/CBEncodeString.h"
 
+#include <cstring>
 #include <string>
+#include <string_view>
 
 // A bencode dictionary. Keeps its pairs in decoded order (never re-sorted) and writes
 // them back in that order, repeated keys included. Owns keys and values.
@@ -22,6 +25,18 @@ public:
     // Removes every pair whose key is `key` from `items` (deleting key and value) and the
     // key's entry from `keyIndex`. Returns whether anything was removed.
     bool Remove(const char* key);
+
+    // Whether `key`, a key of some dictionary's `items`, holds exactly the decoded bytes
+    // `wanted`. In line, so that a key known where it is asked for is compared without a call.
+    static bool KeyHolds(const CBEncodeObjectBase& key, std::string_view wanted)
+    {
+        if (key.type != kBEncodeString)
+            return false;
+        const auto& text = static_cast<const CBEncodeString&>(key);
+        const std::size_t length
+            = text.data != nullptr && text.dataLength > 0 ? static_cast<std::size_t>(text.dataLength) : 0;
+        return length == wanted.size() && (length == 0 || std::memcmp(text.data, wanted.data(), length) == 0);
+    }
 
     // Key text to the value of its first occurrence; the values are borrowed from `items`.
     BEncodeKeyIndex keyIndex;

@@ -118,26 +118,13 @@ struct FileValues {
     const CBEncodeList* pathUtf8 = nullptr;
 };
 
-// Whether the key `key` of a dictionary's items is exactly the key `wanted`. The wanted key's
-// size is a constant of each use, so the comparison is done in line, without calling memcmp.
-template <std::size_t Size>
-bool KeyIs(const CBEncodeObjectBase& key, const char (&wanted)[Size])
-{
-    if (key.type != kBEncodeString) {
-        return false;
-    }
-    const auto& text = static_cast<const CBEncodeString&>(key);
-    return text.data != nullptr && text.dataLength == static_cast<int32_t>(Size - 1)
-        && std::memcmp(text.data, wanted, Size - 1) == 0;
-}
-
 // Takes `value` for `wanted` when `key` is the first occurrence of that key; a value of another
 // type is taken as absent, as FindAs does.
-template <class Value, std::size_t Size>
-void TakeFirst(const CBEncodeObjectBase& key, const CBEncodeObjectBase& value, const char (&wanted)[Size], int32_t type,
+template <class Value>
+void TakeFirst(const CBEncodeObjectBase& key, const CBEncodeObjectBase& value, std::string_view wanted, int32_t type,
     bool& seen, const Value*& taken)
 {
-    if (!seen && KeyIs(key, wanted)) {
+    if (!seen && CBEncodeDict::KeyHolds(key, wanted)) {
         seen = true;
         taken = value.type == type ? static_cast<const Value*>(&value) : nullptr;
     }
