@@ -25,12 +25,16 @@ namespace {
 
 // The steps of one item in order; `result.outcome` names the step under way until the last
 // one succeeds, so that it tells which step failed, by a false result or by an exception.
-void RunConversionSteps(CTorrentParser& parser, const BatchItem& item, const std::string& destDir, const char* stem,
+void RunConversionSteps(CTorrentParser& parser, const BatchItem& item, const BatchRun& run, const char* stem,
     std::string* encodingBuffer, ConversionResult& result)
 {
     const std::string sub = item.relativeDir + "/";
+    result.outputPath = run.DestDir() + sub + item.fileName;
+    result.outcome = ConversionOutcome::InDestination;
+    if (run.LiesInDestination(item)) {
+        return;
+    }
     result.outcome = ConversionOutcome::LoadFailed;
-    result.outputPath = destDir + sub + item.fileName;
     const std::string sourcePath = item.sourceRoot + sub + item.fileName;
     if (!parser.LoadFromFile(sourcePath.c_str())) {
         return;
@@ -45,7 +49,13 @@ void RunConversionSteps(CTorrentParser& parser, const BatchItem& item, const std
         return;
     }
     result.outcome = ConversionOutcome::OutputFolderFailed;
-    if (std::string folder = destDir + sub; !CreateFolderChain(folder)) {
+    if (std::string folder = run.DestDir() + sub; !CreateFolderChain(folder)) {
+        return;
+    }
+    // Looked at right before the save: an earlier item's output can't have taken a source's
+    // place, since none is ever written over one.
+    result.outcome = ConversionOutcome::OutputIsSource;
+    if (run.WouldReplaceSource(result.outputPath)) {
         return;
     }
     result.outcome = ConversionOutcome::SaveFailed;
@@ -58,20 +68,20 @@ void RunConversionSteps(CTorrentParser& parser, const BatchItem& item, const std
 
 } // namespace
 
-ConversionResult ConvertBatchItem(CTorrentParser& parser, const BatchItem& item, const std::string& destDir,
-    const char* stem, std::string* encodingBuffer)
+ConversionResult ConvertBatchItem(
+    CTorrentParser& parser, const BatchItem& item, const BatchRun& run, const char* stem, std::string* encodingBuffer)
 {
     ConversionResult result;
-    RunConversionSteps(parser, item, destDir, stem, encodingBuffer, result);
+    RunConversionSteps(parser, item, run, stem, encodingBuffer, result);
     return result;
 }
 
-ConversionResult ConvertBatchItemContained(CTorrentParser& parser, const BatchItem& item, const std::string& destDir,
+ConversionResult ConvertBatchItemContained(CTorrentParser& parser, const BatchItem& item, const BatchRun& run,
     const char* stem, std::string* encodingBuffer) noexcept
 {
     ConversionResult result;
     try {
-        RunConversionSteps(parser, item, destDir, stem, encodingBuffer, result);
+        RunConversionSteps(parser, item, run, stem, encodingBuffer, result);
     } catch (...) {
         // The step named by result.outcome threw; whatever it left half done goes with the
         // document's contents.
@@ -108,6 +118,10 @@ const char* ConversionStateText(ConversionOutcome outcome)
         return "保存种子文件的目录有误 请检查目录!";
     case ConversionOutcome::SaveFailed:
         return "保存转换的种子失败 请检查存储路径!";
+    case ConversionOutcome::InDestination:
+        return "种子文件位于保存路径中 不再转换!";
+    case ConversionOutcome::OutputIsSource:
+        return "保存路径上是本次转换的原种子 不能覆盖!";
     }
     return "";
 }

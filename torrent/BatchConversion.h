@@ -1,6 +1,7 @@
 #pragma once
 
 #include "torrent/BatchItem.h"
+#include "torrent/BatchRun.h"
 
 #include <cstdint>
 #include <string>
@@ -15,6 +16,10 @@ enum class ConversionOutcome {
     WashFailed,
     OutputFolderFailed,
     SaveFailed,
+    // The item's folder lies in the run's destination: it is earlier output, not converted.
+    InDestination,
+    // The output path is one of the run's sources (or a link to one): never replaced.
+    OutputIsSource,
 };
 
 struct ConversionResult {
@@ -24,19 +29,20 @@ struct ConversionResult {
     std::string outputPath;
 };
 
-// Converts one item: loads sourceRoot + relativeDir + "/" + fileName into `parser` (reused
-// from item to item), analyses it, washes it with `stem`, creates destDir + relativeDir and
-// saves the result there under the same file name (an existing file is replaced). Stops at
-// the first step that fails. The analysis skips the info hash (infoHashPrefix stays zero).
-// The parser keeps the washed torrent until its next load.
+// Converts one item of `run`: loads sourceRoot + relativeDir + "/" + fileName into `parser`
+// (reused from item to item), analyses it, washes it with `stem`, creates the run's
+// destination + relativeDir and saves the result there under the same file name (an existing
+// file is replaced, unless it is a source of the run). An item whose folder lies in the
+// destination is not converted. Stops at the first step that fails. The analysis skips the
+// info hash (infoHashPrefix stays zero). The parser keeps the washed torrent until its next load.
 // `encodingBuffer`, when given, holds the encoding and keeps its room for the next item.
-ConversionResult ConvertBatchItem(CTorrentParser& parser, const BatchItem& item, const std::string& destDir,
-    const char* stem, std::string* encodingBuffer = nullptr);
+ConversionResult ConvertBatchItem(CTorrentParser& parser, const BatchItem& item, const BatchRun& run, const char* stem,
+    std::string* encodingBuffer = nullptr);
 
 // ConvertBatchItem for runs that must outlive any one item: an exception thrown by a step (an
 // allocation failure, anything else) ends the item as a failure of that step instead of
 // leaving the call, and the parser is emptied.
-ConversionResult ConvertBatchItemContained(CTorrentParser& parser, const BatchItem& item, const std::string& destDir,
+ConversionResult ConvertBatchItemContained(CTorrentParser& parser, const BatchItem& item, const BatchRun& run,
     const char* stem, std::string* encodingBuffer = nullptr) noexcept;
 
 // The washing stem of the item at `index`: "%d-%d-%d" of the time in seconds since 1970 (as a

@@ -252,11 +252,11 @@ void BM_WashOneTorrent(benchmark::State& state)
     CTorrentParser parser;
     std::string encoding;
     const BatchItem item{"", "many.torrent", (folder / "source").string()};
+    const BatchRun run((folder / "output").string(), {item});
     int round = 0;
     TimeRounds(state, "wash/" + std::to_string(files), bytes.size(), [&] {
         const std::string stem = "1400000000-517-" + std::to_string(round++);
-        return ConvertBatchItem(parser, item, (folder / "output").string(), stem.c_str(), &encoding).outcome
-            == ConversionOutcome::Converted;
+        return ConvertBatchItem(parser, item, run, stem.c_str(), &encoding).outcome == ConversionOutcome::Converted;
     });
 }
 

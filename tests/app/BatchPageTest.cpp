@@ -34,6 +34,7 @@ namespace {
 const std::string kConverted = "保存转换的种子成功!";
 const std::string kLoadFailed = "种子文件分析失败 请检查种子文件!";
 const std::string kSaveFailed = "保存转换的种子失败 请检查存储路径!";
+const std::string kInDestination = "种子文件位于保存路径中 不再转换!";
 const std::string kNoDestination = "  您还没有选择需要积存的种子路径 !\n";
 const std::string kSameFolder = "  保存路径不能与原路径相同 !\n";
 constexpr UIColor kFresh = 0xFFF7D9B5;
@@ -149,9 +150,20 @@ TEST_F(BatchPageTest, StartNeedsAScanEvenAnEmptyOneAndRefusesNoDestinationOrTheS
     TypeDest(source.string());
     EXPECT_EQ(Notice([&] { ClickStart(); }), kSameFolder);
     EXPECT_TRUE(StartEnabled() && !CPaintManagerUI::NextTimerDue());
-    // Other spellings of the source, and a folder inside it, are taken as typed.
-    for (const std::string& typed :
-        {source.string() + "/", source.parent_path().string() + "/SOURCE", (source / "inside").string()}) {
+    // Other spellings of the source and links to it name the same folder: refused as well, and
+    // the sources keep their bytes.
+    const std::string sourceBytes = ReadFile(source / "b.torrent");
+    fs::create_directory_symlink(source, temp.path / "link");
+    for (const std::string& typed : {source.string() + "/", source.string() + "/.",
+             source.parent_path().string() + "//source", (temp.path / "link").string()}) {
+        SCOPED_TRACE(typed);
+        TypeDest(typed);
+        EXPECT_EQ(Notice([&] { ClickStart(); }), kSameFolder);
+    }
+    EXPECT_TRUE(StartEnabled() && !CPaintManagerUI::NextTimerDue());
+    EXPECT_EQ(ReadFile(source / "b.torrent"), sourceBytes);
+    // Another folder whose name differs in case, and a folder inside the source, are taken as typed.
+    for (const std::string& typed : {source.parent_path().string() + "/SOURCE", (source / "inside").string()}) {
         SCOPED_TRACE(typed);
         TypeDest(typed);
         EXPECT_EQ(Notice([&] { ClickStart(); }), std::nullopt);
@@ -319,6 +331,35 @@ TEST_F(BatchPageTest, ASecondRunOverwritesTheOutputTreeWithNewNames)
             firstRun[path] = after.filePaths;
         }
     }
+}
+
+TEST_F(BatchPageTest, ADestinationInsideTheSourceIsNeverWashedAgainWhicheverFolderWasChosenFirst)
+{
+    Put("a.torrent", Torrent("a.mkv"));
+    Put("sub/b.torrent", Torrent("b.mkv"));
+    const fs::path out = source / "out";
+    for (int run = 0; run < 3; ++run) {
+        SCOPED_TRACE(run);
+        if (run == 1) {
+            ChooseDest(out);
+            ChooseSource(source);
+        } else {
+            ChooseSource(source);
+            ChooseDest(out);
+        }
+        ASSERT_TRUE(ClickStart());
+        RunToEnd();
+        // From the second run on the scan finds the first run's output; its rows say why they
+        // were left alone.
+        ASSERT_EQ(List()->RowsInUse(), run == 0 ? 2u : 4u);
+        for (int position = 0; position < static_cast<int>(List()->RowsInUse()); ++position) {
+            const bool inOut = Row(position).GetItem().relativeDir.rfind("/out", 0) == 0;
+            EXPECT_EQ(State(position), inOut ? kInDestination : kConverted) << position;
+            EXPECT_EQ(Background(position), inOut ? kFailedRow : kFresh) << position;
+        }
+    }
+    EXPECT_TRUE(fs::exists(out / "a.torrent") && fs::exists(out / "sub" / "b.torrent"));
+    EXPECT_FALSE(fs::exists(out / "out"));
 }
 
 TEST_F(BatchPageTest, ChoosingFoldersDuringARunRefillsTheListButKeepsTheRunsDestination)

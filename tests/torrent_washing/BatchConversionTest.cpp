@@ -2,13 +2,59 @@
 #include "support/TempFolder.h"
 #include "support/TestTorrents.h"
 #include "torrent/CTorrentParser.h"
+#include "torrent/TorrentFolderScan.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <map>
+#include <new>
 #include <string>
 #include <vector>
 
 namespace fs = std::filesystem;
+
+namespace {
+
+// While set, an allocation of this many bytes or more throws std::bad_alloc, as a run out of
+// memory would: a step of a conversion can be made to throw at a chosen size.
+std::size_t g_failAllocationsFrom = 0;
+
+void* Allocate(std::size_t size)
+{
+    if (g_failAllocationsFrom != 0 && size >= g_failAllocationsFrom)
+        throw std::bad_alloc();
+    if (void* block = std::malloc(size != 0 ? size : 1))
+        return block;
+    throw std::bad_alloc();
+}
+
+} // namespace
+
+void* operator new(std::size_t size)
+{
+    return Allocate(size);
+}
+void* operator new[](std::size_t size)
+{
+    return Allocate(size);
+}
+void operator delete(void* block) noexcept
+{
+    std::free(block);
+}
+void operator delete[](void* block) noexcept
+{
+    std::free(block);
+}
+void operator delete(void* block, std::size_t) noexcept
+{
+    std::free(block);
+}
+void operator delete[](void* block, std::size_t) noexcept
+{
+    std::free(block);
+}
 
 namespace {
 
@@ -18,7 +64,7 @@ protected:
     {
         WriteFile(TextOf(m_source) + relativeDir + "/" + fileName, bytes);
         return ConvertBatchItem(
-            m_parser, BatchItem{relativeDir, fileName, TextOf(m_source)}, TextOf(m_dest), m_stem.c_str());
+            m_parser, BatchItem{relativeDir, fileName, TextOf(m_source)}, BatchRun(TextOf(m_dest), {}), m_stem.c_str());
     }
     static std::string Torrent(const std::string& name) { return BuildTorrent(SingleFile(name, 7)); }
 
@@ -58,7 +104,8 @@ TEST_F(BatchConversionTest, ReportsTheStepThatFailedWithItsStateText)
         EXPECT_EQ(ConversionStateText(result.outcome), text);
     };
     fs::create_directories(m_source);
-    expect(ConvertBatchItem(m_parser, BatchItem{"", "missing.torrent", m_source.string()}, TextOf(m_dest), "1-2-3"),
+    expect(ConvertBatchItem(
+               m_parser, BatchItem{"", "missing.torrent", m_source.string()}, BatchRun(TextOf(m_dest), {}), "1-2-3"),
         ConversionOutcome::LoadFailed, "种子文件分析失败 请检查种子文件!");
     expect(
         Convert("", "text.torrent", "not bencode"), ConversionOutcome::LoadFailed, "种子文件分析失败 请检查种子文件!");
@@ -75,6 +122,86 @@ TEST_F(BatchConversionTest, ReportsTheStepThatFailedWithItsStateText)
     expect(Convert("", "taken.torrent", Torrent("a.bin")), ConversionOutcome::SaveFailed,
         "保存转换的种子失败 请检查存储路径!");
     EXPECT_TRUE(fs::is_directory(m_dest / "taken.torrent" / "inside"));
+}
+
+TEST_F(BatchConversionTest, AnOutputNeverReplacesASourceOfTheRunAndTheRunGoesOn)
+{
+    // The source lies inside the destination: the copy of src/src/z.torrent would land on the
+    // source src/z.torrent.
+    const fs::path outer = m_temp.path / "D";
+    const fs::path src = outer / "src";
+    WriteFile(src / "z.torrent", Torrent("top.mkv"));
+    WriteFile(src / "src" / "z.torrent", Torrent("deep.mkv"));
+#ifndef _WIN32
+    // A source that is a link: the file it leads to is a source as well.
+    WriteFile(outer / "far.torrent", Torrent("far.mkv"));
+    fs::create_symlink(outer / "far.torrent", src / "far.torrent");
+#endif
+    const std::string before = ReadFile(src / "z.torrent");
+    std::vector<BatchItem> items;
+    ScanTorrentFolder(TextOf(src), "", ".torrent", items);
+    for (BatchItem& item : items)
+        item.sourceRoot = TextOf(src);
+    const BatchRun run(TextOf(outer), items);
+    std::map<std::string, ConversionOutcome> outcomes;
+    for (const BatchItem& item : items)
+        outcomes[item.relativeDir + "/" + item.fileName] = ConvertBatchItem(m_parser, item, run, "1-2-3").outcome;
+    EXPECT_EQ(outcomes["/z.torrent"], ConversionOutcome::Converted);
+    EXPECT_EQ(outcomes["/src/z.torrent"], ConversionOutcome::OutputIsSource);
+    EXPECT_EQ(
+        ConversionStateText(ConversionOutcome::OutputIsSource), std::string("保存路径上是本次转换的原种子 不能覆盖!"));
+    EXPECT_EQ(ReadFile(src / "z.torrent"), before);
+#ifndef _WIN32
+    EXPECT_EQ(outcomes["/far.torrent"], ConversionOutcome::OutputIsSource);
+    EXPECT_EQ(ReadFile(outer / "far.torrent"), Torrent("far.mkv"));
+#endif
+    // A link at an output path that leads to a source is replaced, never written through.
+    std::vector<BatchItem> linked{{"", "l.torrent", TextOf(m_source)}};
+    WriteFile(m_source / "l.torrent", Torrent("l.mkv"));
+#ifndef _WIN32
+    fs::create_directories(m_dest);
+    fs::create_symlink(m_source / "l.torrent", m_dest / "l.torrent");
+#endif
+    EXPECT_EQ(ConvertBatchItem(m_parser, linked[0], BatchRun(TextOf(m_dest), linked), "1-2-3").outcome,
+        ConversionOutcome::Converted);
+    EXPECT_EQ(ReadFile(m_source / "l.torrent"), Torrent("l.mkv"));
+}
+
+TEST_F(BatchConversionTest, WhatLiesInTheDestinationIsEarlierOutputAndIsNotConverted)
+{
+    // The destination inside the source, reached by another spelling.
+    WriteFile(m_source / "a.torrent", Torrent("a.mkv"));
+    WriteFile(m_source / "out" / "x" / "a.torrent", Torrent("washed.mkv"));
+    std::vector<BatchItem> items;
+    ScanTorrentFolder(TextOf(m_source), "", ".torrent", items);
+    ASSERT_EQ(items.size(), 2u);
+    for (BatchItem& item : items)
+        item.sourceRoot = TextOf(m_source);
+    const BatchRun run(TextOf(m_source) + "/./out/", items);
+    EXPECT_EQ(ConvertBatchItem(m_parser, items[1], run, "1-2-3").outcome, ConversionOutcome::InDestination);
+    EXPECT_EQ(ConversionStateText(ConversionOutcome::InDestination), std::string("种子文件位于保存路径中 不再转换!"));
+    EXPECT_EQ(ConvertBatchItem(m_parser, items[0], run, "1-2-3").outcome, ConversionOutcome::Converted);
+    EXPECT_FALSE(fs::exists(m_source / "out" / "out"));
+    EXPECT_EQ(ReadFile(m_source / "out" / "x" / "a.torrent"), Torrent("washed.mkv"));
+}
+
+TEST_F(BatchConversionTest, AStepThatThrowsEndsTheItemAsThatStepsFailureWithTheDocumentEmptied)
+{
+    // A torrent of about 1 MiB: loading allocates its size, saving reserves an eighth more.
+    TorrentDescription big = SingleFile("big.mkv", 7);
+    big.piecesSize = 1 << 20;
+    const std::string bytes = BuildTorrent(big);
+    WriteFile(m_source / "big.torrent", bytes);
+    const BatchItem item{"", "big.torrent", TextOf(m_source)};
+    g_failAllocationsFrom = bytes.size() + bytes.size() / 16;
+    const ConversionResult result = ConvertBatchItemContained(m_parser, item, BatchRun(TextOf(m_dest), {}), "1-2-3");
+    g_failAllocationsFrom = 0;
+    EXPECT_EQ(result.outcome, ConversionOutcome::SaveFailed);
+    EXPECT_EQ(m_parser.root, nullptr);
+    EXPECT_TRUE(m_parser.files.empty() && m_parser.codec.values.empty());
+    EXPECT_FALSE(fs::exists(m_dest / "big.torrent"));
+    EXPECT_EQ(ConvertBatchItemContained(m_parser, item, BatchRun(TextOf(m_dest), {}), "1-2-3").outcome,
+        ConversionOutcome::Converted);
 }
 
 TEST(BatchStemTest, IsTimeMillisecondsAndIndexWithTheTimeAsASigned32BitNumber)

@@ -7,6 +7,7 @@
 #include "toolkit/CPaintManagerUI.h"
 #include "toolkit/CWindowWnd.h"
 #include "toolkit/FileDialogs.h"
+#include "torrent/BatchRun.h"
 #include "torrent/LocalText.h"
 #include "torrent/TorrentFolderScan.h"
 #include "ui/batch/BatchListControl.h"
@@ -119,9 +120,9 @@ void BatchControlUI::StartConversion()
         ShowPageNotice(mainFrame, kNoDestinationNotice);
         return;
     }
-    // Only the exact same text is refused: other spellings of the source, and folders inside
-    // it, are the user's choice.
-    if (destination == EditText(srcEdit)) {
+    // The same folder however it is spelled ("a/", "./a", a link) would wash the sources over
+    // themselves. A folder inside the source is allowed: the run leaves what lies in it alone.
+    if (IsSameFolder(destination, EditText(srcEdit))) {
         ShowPageNotice(mainFrame, kSameFolderNotice);
         return;
     }

@@ -99,12 +99,25 @@ void BatchListControl::Fill(const std::vector<BatchItem>& items, const std::stri
     for (int position = static_cast<int>(rowsInUse); position < existing; ++position)
         list->GetItemAt(position)->SetVisible(false);
     list->SetScrollPos(UISize{0, 0});
+    run.reset();
+}
+
+std::vector<BatchItem> BatchListControl::ItemsInUse() const
+{
+    std::vector<BatchItem> items;
+    items.reserve(rowsInUse);
+    for (std::uint32_t position = 0; position < rowsInUse; ++position) {
+        if (const BatchListElementUI* row = RowAt(static_cast<int>(position)))
+            items.push_back(row->GetItem());
+    }
+    return items;
 }
 
 void BatchListControl::StartRun(const std::string& destination)
 {
     destDir = destination;
     currentIndex = 0;
+    run.reset();
     if (manager != nullptr)
         manager->SetTimer(this, kRunTimerId, kRunIntervalMs);
 }
@@ -139,8 +152,10 @@ void BatchListControl::ConvertRow(BatchListElementUI& row)
         return;
     // A step runs inside a timer notification: whatever goes wrong with one torrent ends as
     // that row's failure, and the run goes on with the next.
+    if (!run)
+        run.emplace(destDir, ItemsInUse());
     const std::string stem = MakeBatchStem(currentIndex);
-    row.ShowResult(ConvertBatchItemContained(*parser, row.GetItem(), destDir, stem.c_str(), &encodingBuffer));
+    row.ShowResult(ConvertBatchItemContained(*parser, row.GetItem(), *run, stem.c_str(), &encodingBuffer));
 }
 
 void BatchListControl::ScrollAlong()

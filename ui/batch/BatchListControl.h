@@ -2,10 +2,12 @@
 
 #include "toolkit/TNotifyUI.h"
 #include "torrent/BatchItem.h"
+#include "torrent/BatchRun.h"
 #include "ui/list/RerListControlUI.h"
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -62,6 +64,8 @@ public:
 private:
     BatchListElementUI* NewRow(std::int32_t index);
     void ConvertRow(BatchListElementUI& row);
+    // The items of the rows in use, in row order.
+    std::vector<BatchItem> ItemsInUse() const;
     void ScrollAlong();
 
     BatchControlUI* page = nullptr;
@@ -71,6 +75,9 @@ private:
     CPaintManagerUI* manager = nullptr;
     std::unique_ptr<CTorrentParser> parser;
     std::string destDir;
+    // What the run must leave alone, taken from the rows at the run's first step after a start
+    // or a fill (a new source chosen during a run brings new sources).
+    std::optional<BatchRun> run;
     // Keeps its room from torrent to torrent.
     std::string encodingBuffer;
 };
