@@ -312,6 +312,50 @@ TEST_F(SinglePageTest, SavingWritesTypedAndGeneratedNamesWithTheSamePiecesAndANe
     EXPECT_EQ(Find<CEditUI>("edit_single_name")->GetText(), CDuiString(seed));
 }
 
+TEST_F(SinglePageTest, AnEditedNameNoClientAcceptsIsRefusedSayingWhereAndWhyAndNothingIsAskedOrWritten)
+{
+    Start();
+    TorrentDescription torrent = ThreeFilesInFolders();
+    torrent.files.push_back({{"", ".", "left alone.txt"}, 5}); // names the user didn't touch aren't judged
+    const fs::path source = Write("three.torrent", torrent);
+    ASSERT_EQ(Open(source), std::nullopt);
+    const auto folderEdit = [&](int position, std::size_t k) { return Row(position)->PathEditAt(k); };
+    struct Case {
+        CEditUI* edit;
+        const char* typed;
+        const char* notice;
+    };
+    const Case cases[] = {
+        {Find<CEditUI>("edit_single_name"), "", "  种子名称不能为空,请修改后再保存 !\n"},
+        {Find<CEditUI>("edit_single_file2"), "", "  第2个文件的文件名不能为空,请修改后再保存 !\n"},
+        {Find<CEditUI>("edit_single_file1"), "a/b.mkv", "  第1个文件的文件名不能含有 / 或 \\,请修改后再保存 !\n"},
+        {Find<CEditUI>("edit_single_file3"), "a\\b.srt", "  第3个文件的文件名不能含有 / 或 \\,请修改后再保存 !\n"},
+        {folderEdit(0, 0), "..", "  第1个文件的第1层目录名不能是 . 或 ..,请修改后再保存 !\n"},
+        {folderEdit(2, 1), ".", "  第3个文件的第2层目录名不能是 . 或 ..,请修改后再保存 !\n"},
+        {folderEdit(2, 0), "", "  第3个文件的第1层目录名不能为空,请修改后再保存 !\n"},
+    };
+    const std::size_t dialogs = backend.Dialogs().size();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.notice);
+        ASSERT_NE(c.edit, nullptr);
+        const CDuiString shown = c.edit->GetText();
+        c.edit->SetText(c.typed);
+        EXPECT_EQ(ClickWithNotice("btn_single_save"), c.notice);
+        c.edit->SetText(shown);
+    }
+    EXPECT_EQ(backend.Dialogs().size(), dialogs);
+    EXPECT_EQ(std::distance(fs::directory_iterator(temp.path), {}), 1) << "nothing but the source";
+
+    // In GBK the second byte of 乗 is a backslash: the name is judged as text, not as bytes.
+    ASSERT_TRUE(SetAnsiCodePage("GBK"));
+    Find<CEditUI>("edit_single_file2")->SetText("\x81\x5C.txt");
+    EXPECT_EQ(Save(temp.path / "saved.torrent"), kSaved);
+    const ReloadedTorrent saved(temp.path / "saved.torrent");
+    ASSERT_TRUE(saved.loaded);
+    EXPECT_EQ(saved.filePaths[1], "\x81\x5C.txt");
+    EXPECT_EQ(saved.filePaths[3], "/left alone.txt");
+}
+
 TEST_F(SinglePageTest, NamesTheUserLeftAloneKeepTheirBytesEvenWhenTheCodePageCannotHoldThem)
 {
     struct Case {

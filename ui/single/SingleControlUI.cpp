@@ -104,6 +104,11 @@ void SingleControlUI::OnSave()
 {
     if (parser == nullptr)
         return;
+    // A name no client accepts is refused before anything is asked or written.
+    if (const std::string refused = fileList->RefusedEditNotice(); !refused.empty()) {
+        ShowPageNotice(mainFrame, refused.c_str());
+        return;
+    }
     FileDialogOptions options;
     options.title = CDuiString(Utf8ToLocalText("保存种子"));
     options.filter = FileDialogFilter{CDuiString(Utf8ToLocalText(kFilterDescription)), "*.torrent"};

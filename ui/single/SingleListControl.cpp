@@ -100,6 +100,52 @@ void SingleListControl::Clear()
     }
 }
 
+namespace {
+
+const char* FaultText(NameFault fault)
+{
+    switch (fault) {
+    case NameFault::Empty:
+        return "不能为空";
+    case NameFault::Separator:
+        return "不能含有 / 或 \\";
+    case NameFault::DotName:
+        return "不能是 . 或 ..";
+    case NameFault::None:
+        break;
+    }
+    return "";
+}
+
+std::string RefusalNotice(const std::string& which, NameFault fault)
+{
+    return "  " + which + FaultText(fault) + ",请修改后再保存 !\n";
+}
+
+} // namespace
+
+std::string SingleListControl::RefusedEditNotice() const
+{
+    if (document == nullptr)
+        return {};
+    if (torrentNameEdit != nullptr) {
+        const std::string text = torrentNameEdit->GetText().str();
+        if (const NameFault fault = text == torrentNameShown ? NameFault::None : NameFaultOf(LocalTextToUtf8(text));
+            fault != NameFault::None)
+            return RefusalNotice("种子名称", fault);
+    }
+    for (int position = 0; position < static_cast<int>(rowsInUse); ++position) {
+        const SingleListElementUI* row = RowAt(position);
+        const auto refused = row != nullptr ? row->FirstRefusedEdit() : std::nullopt;
+        if (!refused)
+            continue;
+        std::string which = "第" + std::to_string(position + 1) + "个文件的";
+        which += refused->folder ? "第" + std::to_string(*refused->folder + 1) + "层目录名" : std::string("文件名");
+        return RefusalNotice(which, refused->fault);
+    }
+    return {};
+}
+
 bool SingleListControl::CollectEdits()
 {
     if (document == nullptr)

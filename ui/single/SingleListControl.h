@@ -23,6 +23,9 @@ public:
     void Fill(CTorrentParser& parser);
     // Hides every row and forgets the torrent (its entries are gone with the next load).
     void Clear();
+    // The notice for the first edited name that clients would refuse (the torrent name, then
+    // the rows in order), saying which name and why; empty when every edit can be saved.
+    std::string RefusedEditNotice() const;
     // Writes every name the user changed into the torrent; false before the first Fill.
     bool CollectEdits();
     // Gives the torrent name the seed, every file a name made from the seed's MD5 digest and

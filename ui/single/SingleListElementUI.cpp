@@ -123,6 +123,22 @@ CEditUI* SingleListElementUI::PathEditAt(std::size_t k)
     return edit;
 }
 
+std::optional<SingleListElementUI::RefusedEdit> SingleListElementUI::FirstRefusedEdit() const
+{
+    if (entry == nullptr || nameEdit == nullptr)
+        return std::nullopt;
+    const auto judge = [](const std::string& text, const std::string& shown) {
+        return text == shown ? NameFault::None : NameFaultOf(LocalTextToUtf8(text));
+    };
+    for (std::size_t k = 0; k < pathEdits.size() && k < entry->path.size() && k < pathShown.size(); ++k) {
+        if (const NameFault fault = judge(pathEdits[k]->GetText().str(), pathShown[k]); fault != NameFault::None)
+            return RefusedEdit{k, fault};
+    }
+    if (const NameFault fault = judge(nameEdit->GetText().str(), nameShown); fault != NameFault::None)
+        return RefusedEdit{std::nullopt, fault};
+    return std::nullopt;
+}
+
 bool SingleListElementUI::WriteBack()
 {
     if (entry == nullptr || nameEdit == nullptr)

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "torrent/NameFault.h"
 #include "ui/list/ListElementControlUI.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,6 +31,14 @@ public:
 
     // Shows entry: one edit per folder component, the file name, the size.
     void ShowEntry(TorrentFileEntry& entry);
+    // An edited name that clients would refuse, in reading order (the folders from the first,
+    // then the file name): which one (the folder's index, or nothing for the file name) and
+    // why. Names the user left alone are not judged.
+    struct RefusedEdit {
+        std::optional<std::size_t> folder;
+        NameFault fault = NameFault::None;
+    };
+    std::optional<RefusedEdit> FirstRefusedEdit() const;
     // Writes every name the user changed since it was shown into the torrent (as UTF-8); true
     // when anything was written.
     bool WriteBack();
