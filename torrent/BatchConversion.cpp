@@ -28,12 +28,13 @@ namespace {
 void RunConversionSteps(CTorrentParser& parser, const BatchItem& item, const BatchRun& run, const char* stem,
     std::string* encodingBuffer, ConversionResult& result)
 {
-    const std::string sub = item.relativeDir + "/";
-    result.outputPath = run.DestDir() + sub + item.fileName;
+    // Earlier output is not converted, so it has no output path of its own.
     result.outcome = ConversionOutcome::InDestination;
     if (run.LiesInDestination(item)) {
         return;
     }
+    const std::string sub = item.relativeDir + "/";
+    result.outputPath = run.DestDir() + sub + item.fileName;
     result.outcome = ConversionOutcome::LoadFailed;
     const std::string sourcePath = item.sourceRoot + sub + item.fileName;
     if (!parser.LoadFromFile(sourcePath.c_str())) {

@@ -25,7 +25,7 @@ enum class ConversionOutcome {
 struct ConversionResult {
     ConversionOutcome outcome = ConversionOutcome::LoadFailed;
     // destDir + relativeDir + "/" + fileName; composed before the first step, so it is known
-    // whatever the outcome.
+    // whatever the outcome, but for an item in the destination, which has none.
     std::string outputPath;
 };
 

@@ -178,7 +178,9 @@ TEST_F(BatchConversionTest, WhatLiesInTheDestinationIsEarlierOutputAndIsNotConve
     for (BatchItem& item : items)
         item.sourceRoot = TextOf(m_source);
     const BatchRun run(TextOf(m_source) + "/./out/", items);
-    EXPECT_EQ(ConvertBatchItem(m_parser, items[1], run, "1-2-3").outcome, ConversionOutcome::InDestination);
+    const ConversionResult earlier = ConvertBatchItem(m_parser, items[1], run, "1-2-3");
+    EXPECT_EQ(earlier.outcome, ConversionOutcome::InDestination);
+    EXPECT_EQ(earlier.outputPath, "");
     EXPECT_EQ(ConversionStateText(ConversionOutcome::InDestination), std::string("种子文件位于保存路径中 不再转换!"));
     EXPECT_EQ(ConvertBatchItem(m_parser, items[0], run, "1-2-3").outcome, ConversionOutcome::Converted);
     EXPECT_FALSE(fs::exists(m_source / "out" / "out"));
