@@ -328,10 +328,10 @@ TEST_F(SinglePageTest, AnEditedNameNoClientAcceptsIsRefusedSayingWhereAndWhyAndN
     const Case cases[] = {
         {Find<CEditUI>("edit_single_name"), "", "  种子名称不能为空,请修改后再保存 !\n"},
         {Find<CEditUI>("edit_single_file2"), "", "  第2个文件的文件名不能为空,请修改后再保存 !\n"},
-        {Find<CEditUI>("edit_single_file1"), "a/b.mkv", "  第1个文件的文件名不能含有 / 或 \\,请修改后再保存 !\n"},
-        {Find<CEditUI>("edit_single_file3"), "a\\b.srt", "  第3个文件的文件名不能含有 / 或 \\,请修改后再保存 !\n"},
-        {folderEdit(0, 0), "..", "  第1个文件的第1层目录名不能是 . 或 ..,请修改后再保存 !\n"},
-        {folderEdit(2, 1), ".", "  第3个文件的第2层目录名不能是 . 或 ..,请修改后再保存 !\n"},
+        {Find<CEditUI>("edit_single_file1"), "a/b.mkv", "  第1个文件的文件名不能含有“/”或“\\”,请修改后再保存 !\n"},
+        {Find<CEditUI>("edit_single_file3"), "a\\b.srt", "  第3个文件的文件名不能含有“/”或“\\”,请修改后再保存 !\n"},
+        {folderEdit(0, 0), "..", "  第1个文件的第1层目录名不能是“.”或“..”,请修改后再保存 !\n"},
+        {folderEdit(2, 1), ".", "  第3个文件的第2层目录名不能是“.”或“..”,请修改后再保存 !\n"},
         {folderEdit(2, 0), "", "  第3个文件的第1层目录名不能为空,请修改后再保存 !\n"},
     };
     const std::size_t dialogs = backend.Dialogs().size();

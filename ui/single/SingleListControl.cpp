@@ -108,9 +108,9 @@ const char* FaultText(NameFault fault)
     case NameFault::Empty:
         return "不能为空";
     case NameFault::Separator:
-        return "不能含有 / 或 \\";
+        return "不能含有“/”或“\\”";
     case NameFault::DotName:
-        return "不能是 . 或 ..";
+        return "不能是“.”或“..”";
     case NameFault::None:
         break;
     }
