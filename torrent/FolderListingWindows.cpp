@@ -6,6 +6,8 @@
 #include "torrent/PathText.h"
 
 #include <algorithm>
+#include <cwchar>
+#include <string>
 
 #include <windows.h>
 
@@ -60,13 +62,22 @@ bool IsDotOrDotDot(const wchar_t* name)
 
 } // namespace
 
-bool ListFolder(
-    const std::string& dir, const std::function<bool(const FolderIdentity&)>& enter, std::vector<FolderEntry>& entries)
+bool ListFolder(const std::string& dir, const std::function<bool(const FolderIdentity&)>& enter,
+    std::vector<FolderEntry>& entries, int& error)
 {
     entries.clear();
+    error = 0;
     const std::wstring wideDir = AnsiToWide(dir.c_str());
     FolderIdentity identity;
-    if (wideDir.empty() || !QueryFolder(wideDir, &identity) || !enter(identity)) {
+    if (wideDir.empty()) {
+        error = ERROR_INVALID_NAME;
+        return false;
+    }
+    if (!QueryFolder(wideDir, &identity)) {
+        error = static_cast<int>(GetLastError());
+        return false;
+    }
+    if (!enter(identity)) {
         return false;
     }
     const bool endsWithSeparator = IsPathSeparator(dir.back()) || dir.back() == ':';
@@ -76,32 +87,68 @@ bool ListFolder(
         (prefix + L"*").c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
     if (listing.get() == INVALID_HANDLE_VALUE) {
         // A drive root has no "." or "..": an empty one lists nothing at all.
-        return GetLastError() == ERROR_FILE_NOT_FOUND;
+        const DWORD failure = GetLastError();
+        error = failure == ERROR_FILE_NOT_FOUND ? 0 : static_cast<int>(failure);
+        return error == 0;
     }
     do {
         if (IsDotOrDotDot(found.cFileName)) {
             continue;
         }
+        FolderEntry entry;
+        entry.name = WideToAnsi(found.cFileName);
         DWORD attributes = found.dwFileAttributes;
         if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
             // A link or junction counts as what it leads to; a dangling one is neither.
             attributes = GetFileAttributesW((prefix + found.cFileName).c_str());
             if (attributes == INVALID_FILE_ATTRIBUTES) {
-                entries.push_back(FolderEntry{WideToAnsi(found.cFileName), false, false});
+                const DWORD failure = GetLastError();
+                if (failure != ERROR_FILE_NOT_FOUND && failure != ERROR_PATH_NOT_FOUND) {
+                    entry.error = static_cast<int>(failure);
+                }
+                entries.push_back(std::move(entry));
                 continue;
             }
         }
-        const bool isFolder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        const bool isFile = !isFolder && (attributes & FILE_ATTRIBUTE_DEVICE) == 0;
-        entries.push_back(FolderEntry{WideToAnsi(found.cFileName), isFolder, isFile});
+        entry.isFolder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        entry.isFile = !entry.isFolder && (attributes & FILE_ATTRIBUTE_DEVICE) == 0;
+        // Past MAX_PATH only a system that allows long paths opens the file: ask it the way
+        // loading would. A folder finds out when it is listed in turn.
+        if (entry.isFile && prefix.size() + std::wcslen(found.cFileName) >= MAX_PATH
+            && GetFileAttributesW((prefix + found.cFileName).c_str()) == INVALID_FILE_ATTRIBUTES) {
+            entry.error = static_cast<int>(GetLastError());
+        }
+        entries.push_back(std::move(entry));
     } while (FindNextFileW(listing.get(), &found) != 0);
-    if (GetLastError() != ERROR_NO_MORE_FILES) {
+    if (const DWORD failure = GetLastError(); failure != ERROR_NO_MORE_FILES) {
+        error = static_cast<int>(failure);
         entries.clear();
         return false;
     }
     // The same order as on every other system: by name, bytes compared as unsigned values.
     std::sort(entries.begin(), entries.end());
     return true;
+}
+
+std::string SystemErrorText(int error)
+{
+    wchar_t* text = nullptr;
+    const DWORD length
+        = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+            nullptr, static_cast<DWORD>(error), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring message = length != 0 && text != nullptr ? std::wstring(text, length) : std::wstring();
+    if (text != nullptr) {
+        LocalFree(text);
+    }
+    // The system's messages end with a full stop and a line end; a line of ours goes on after it.
+    while (!message.empty()
+        && (message.back() == L'\r' || message.back() == L'\n' || message.back() == L' ' || message.back() == L'.')) {
+        message.pop_back();
+    }
+    if (message.empty()) {
+        return "system error " + std::to_string(error);
+    }
+    return WideToAnsi(message.c_str());
 }
 
 bool IsFolder(const char* path, FolderIdentity* identity)

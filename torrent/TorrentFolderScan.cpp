@@ -11,6 +11,7 @@ namespace {
 struct ScanState {
     const char* pattern = "";
     std::vector<BatchItem>* results = nullptr;
+    std::vector<UnreadablePath>* unreadable = nullptr;
     // Folders already walked, and the one to leave out: none of them is entered again.
     std::set<FolderIdentity> visited;
 };
@@ -27,14 +28,23 @@ void ScanFolder(const std::string& dir, const std::string& relativeDir, ScanStat
 {
     std::vector<FolderEntry> entries;
     const auto firstVisit = [&state](const FolderIdentity& identity) { return state.visited.insert(identity).second; };
-    if (!ListFolder(dir, firstVisit, entries)) {
+    int error = 0;
+    if (!ListFolder(dir, firstVisit, entries, error)) {
+        if (error != 0 && state.unreadable != nullptr) {
+            state.unreadable->push_back(UnreadablePath{relativeDir, SystemErrorText(error)});
+        }
         return;
     }
     for (const FolderEntry& entry : entries) {
         const std::string path = JoinPath(dir, entry.name);
-        if (entry.isFolder) {
+        const bool matches = path.find(state.pattern) != std::string::npos;
+        // An entry of unknown kind might have been a folder of torrents; a file matters only
+        // when it would have been an item.
+        if (entry.error != 0 && state.unreadable != nullptr && (matches || !entry.isFile)) {
+            state.unreadable->push_back(UnreadablePath{relativeDir + "/" + entry.name, SystemErrorText(entry.error)});
+        } else if (entry.isFolder) {
             ScanFolder(path, relativeDir + "/" + entry.name, state);
-        } else if (entry.isFile && path.find(state.pattern) != std::string::npos) {
+        } else if (entry.isFile && matches) {
             BatchItem item;
             item.relativeDir = relativeDir;
             item.fileName = entry.name;
@@ -46,11 +56,12 @@ void ScanFolder(const std::string& dir, const std::string& relativeDir, ScanStat
 } // namespace
 
 void ScanTorrentFolder(const std::string& dir, const std::string& relativeDir, const char* pattern,
-    std::vector<BatchItem>& results, const char* skipFolder)
+    std::vector<BatchItem>& results, const char* skipFolder, std::vector<UnreadablePath>* unreadable)
 {
     ScanState state;
     state.pattern = pattern != nullptr ? pattern : "";
     state.results = &results;
+    state.unreadable = unreadable;
     if (FolderIdentity skipped; skipFolder != nullptr && IsFolder(skipFolder, &skipped)) {
         state.visited.insert(skipped);
     }

@@ -7,6 +7,15 @@
 #include <string>
 #include <vector>
 
+// A folder or file below the scanned folder that the scan could not read.
+struct UnreadablePath {
+    // Its path relative to the scanned folder, built like an item's relativeDir + "/" +
+    // fileName ("/a/b" for the folder b in a; the top call's relativeDir for the scanned folder).
+    std::string relativePath;
+    // The system's words for why, in the local code page ("Permission denied").
+    std::string reason;
+};
+
 // Appends to `results` one item for every regular file (or link to one) below `dir` whose
 // full path contains `pattern` (exact bytes, case-sensitive). Each folder is listed sorted by
 // name in byte order and walked depth first, so the order is stable. Subfolders (and links to
@@ -16,8 +25,13 @@
 // `dir` receive ("" for the top call); deeper items get "/" + folder name for each level.
 // When `skipFolder` names an existing folder, that folder (the same identity, however it is
 // reached) is left out with everything below it: a destination inside the source.
+// With `unreadable`, what couldn't be read is appended there in scan order instead of passing
+// unseen: a folder that can't be listed, an entry whose kind can't be learned (a link that
+// can't be followed for another reason than leading nowhere), and a file whose path contains
+// `pattern` but is too long for the system to open, which then is no item either.
 void ScanTorrentFolder(const std::string& dir, const std::string& relativeDir, const char* pattern,
-    std::vector<BatchItem>& results, const char* skipFolder = nullptr);
+    std::vector<BatchItem>& results, const char* skipFolder = nullptr,
+    std::vector<UnreadablePath>* unreadable = nullptr);
 
 // A folder's identity: the same for every spelling of its path and every link to it. Device
 // and inode on Linux; volume serial number and file index on Windows.

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -115,7 +117,7 @@ TEST_F(FolderScanTest, AppendsToTheCallersItemsAndAMissingFolderAddsNothing)
 }
 
 // Permission bits don't stop root, so this scan runs in a child that has given up root.
-TEST_F(FolderScanTest, AnUnreadableFolderContributesNothingAndTheScanGoesOn)
+TEST_F(FolderScanTest, AnUnreadableFolderContributesNothingAndTheScanGoesOnReportingItWhenAsked)
 {
 #ifdef _WIN32
     GTEST_SKIP() << "an unreadable folder takes an access-control list, which the test has no second user for";
@@ -131,14 +133,19 @@ TEST_F(FolderScanTest, AnUnreadableFolderContributesNothingAndTheScanGoesOn)
     if (child == 0) {
         if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
             _exit(3);
-        _exit(Scan() == Items{"/a|x.torrent", "/c|z.torrent"} ? 0 : 1);
+        std::vector<BatchItem> items;
+        std::vector<UnreadablePath> unreadable;
+        ScanTorrentFolder(TextOf(m_root), "", ".torrent", items, nullptr, &unreadable);
+        const bool reported = items.size() == 2 && unreadable.size() == 1 && unreadable[0].relativePath == "/b"
+            && unreadable[0].reason == std::strerror(EACCES);
+        _exit(Scan() == Items{"/a|x.torrent", "/c|z.torrent"} && reported ? 0 : 1);
     }
     int status = 0;
     waitpid(child, &status, 0);
     if (WIFEXITED(status) && WEXITSTATUS(status) == 3) {
         GTEST_SKIP() << "this process may not give up root, so it can't meet an unreadable folder";
     }
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the child saw other items";
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the child saw other items or reports";
 #endif
 }
 
