@@ -99,11 +99,14 @@ const char* UsageText()
            "wash  Washes every file below the folder SOURCE whose path contains \".torrent\" into\n"
            "      DEST, under the same relative folder and file name: new torrent, file and folder\n"
            "      names, comment/creator/publisher emptied, same pieces, new info hash.\n"
-           "      One line per torrent (output path and state), then a summary.\n"
+           "      One line per torrent (output path and state), then a summary; a folder or file\n"
+           "      that can't be read gets a line with the reason on standard error. Ctrl-C or\n"
+           "      SIGTERM stops the wash between torrents.\n"
            "show  Shows name, info hash, pieces, size, trackers, files and descriptive texts.\n"
            "\n"
            "  --jobs N, -j N  wash on N threads (default: one per core)\n"
            "  --json          one JSON object per torrent on standard output\n"
            "\n"
-           "Exit status: 0 every torrent done, 1 some failed, 2 usage error.\n";
+           "Exit status: 0 every torrent done, 1 some failed or couldn't be read, 2 usage error,\n"
+           "130 stopped by SIGINT (Ctrl-C), 143 stopped by SIGTERM.\n";
 }

@@ -5,8 +5,10 @@
 #include "cli/InfoHash.h"
 #include "cli/JsonWriter.h"
 #include "cli/ProgressBar.h"
+#include "cli/StopRequest.h"
 #include "cli/Terminal.h"
 #include "torrent/BatchConversion.h"
+#include "torrent/BatchRun.h"
 #include "torrent/CTorrentParser.h"
 #include "torrent/PathText.h"
 #include "torrent/TorrentFolderScan.h"
@@ -84,34 +86,38 @@ bool CheckFolders(const std::string& source, const std::string& dest)
         std::fprintf(stderr, "%s\n", Utf8ForConsole("您还没有选择需要积存的种子路径 !").c_str());
         return false;
     }
-    FolderIdentity sourceFolder;
-    FolderIdentity destFolder;
-    const bool sourceIsFolder = IsFolder(source.c_str(), &sourceFolder);
     // Spelled differently ("a/" and "a", a link) but the same folder would wash the torrents
     // over themselves.
-    if (source == dest || (sourceIsFolder && IsFolder(dest.c_str(), &destFolder) && sourceFolder == destFolder)) {
+    if (IsSameFolder(source, dest)) {
         std::fprintf(stderr, "%s\n", Utf8ForConsole("保存路径不能与原路径相同 !").c_str());
         return false;
     }
-    if (!sourceIsFolder) {
+    if (!IsFolder(source.c_str())) {
         std::fprintf(stderr, "kelpmere-cli: not a folder: %s\n", PrintableText(source).c_str());
         return false;
     }
     return true;
 }
 
-void ConvertItems(const std::vector<BatchItem>& items, const std::string& dest, bool withHashes,
+void ConvertItems(const std::vector<BatchItem>& items, const BatchRun& run, bool withHashes,
     std::atomic<std::size_t>& next, ReportBoard& board)
 {
     CTorrentParser parser;
     std::string encoding;
-    for (std::size_t index = next++; index < items.size(); index = next++) {
+    // A stop request ends the run between torrents: the torrent in hand is converted to the
+    // end, so its output is complete or, when the save fails, its temporary file is gone; no
+    // other is taken. The items taken are therefore always the first ones.
+    while (StopRequest() == 0) {
+        const std::size_t index = next++;
+        if (index >= items.size()) {
+            break;
+        }
         // Whatever one torrent throws ends that torrent only: the conversion reports the step
         // that threw, and the extras around it leave the item as far as it got.
         ItemReport report;
         try {
             const std::string stem = MakeBatchStem(static_cast<uint32_t>(index));
-            report.result = ConvertBatchItemContained(parser, items[index], dest, stem.c_str(), &encoding);
+            report.result = ConvertBatchItemContained(parser, items[index], run, stem.c_str(), &encoding);
             if (withHashes) {
                 if (report.result.outcome != ConversionOutcome::LoadFailed) {
                     report.oldInfoHash = LoadedInfoHashHex(parser);
@@ -150,6 +156,45 @@ std::string TextLine(const ItemReport& report)
         + "\n";
 }
 
+// A folder or file the scan couldn't read, as an item line that converted nothing: the same
+// keys, the state "unreadable" and the system's reason as "error".
+std::string UnreadableJsonLine(const std::string& source, const std::string& dest, const UnreadablePath& path)
+{
+    JsonWriter json;
+    json.BeginObject();
+    json.Key("source").String(LocalToUtf8(source + path.relativePath));
+    json.Key("output").String(LocalToUtf8(dest + path.relativePath));
+    json.Key("state").String("unreadable");
+    json.Key("converted").Bool(false);
+    json.Key("oldInfoHash").Null();
+    json.Key("newInfoHash").Null();
+    json.Key("error").String(LocalToUtf8(path.reason));
+    json.EndObject();
+    return json.Text() + "\n";
+}
+
+void ReportUnreadable(
+    const std::string& source, const std::string& dest, const std::vector<UnreadablePath>& paths, bool json)
+{
+    for (const UnreadablePath& path : paths) {
+        std::fprintf(stderr, "kelpmere-cli: cannot read %s: %s\n", PrintableText(source + path.relativePath).c_str(),
+            PrintableText(path.reason).c_str());
+        if (json) {
+            const std::string text = UnreadableJsonLine(source, dest, path);
+            std::fwrite(text.data(), 1, text.size(), stdout);
+        }
+    }
+}
+
+void JoinAll(std::vector<std::thread>& workers)
+{
+    for (std::thread& worker : workers) {
+        if (worker.joinable()) {
+            worker.join();
+        }
+    }
+}
+
 } // namespace
 
 int RunWash(const CommandLine& line)
@@ -162,12 +207,19 @@ int RunWash(const CommandLine& line)
 
     const auto start = std::chrono::steady_clock::now();
     std::vector<BatchItem> items;
+    std::vector<UnreadablePath> unreadable;
     // A destination inside the source holds earlier output: it is no source of torrents.
-    ScanTorrentFolder(source, "", ".torrent", items, dest.c_str());
+    ScanTorrentFolder(source, "", ".torrent", items, dest.c_str(), &unreadable);
     for (BatchItem& item : items) {
         item.sourceRoot = source;
     }
+    // No output replaces a source, wherever DEST lies (a source inside DEST included).
+    const BatchRun run(dest, items);
 
+    ReportUnreadable(source, dest, unreadable, line.json);
+
+    // From the first save on, Ctrl-C and SIGTERM stop the run between torrents.
+    const StopRequestCatcher stopRequests;
     unsigned jobs = line.jobs != 0 ? line.jobs : std::max(1u, std::thread::hardware_concurrency());
     jobs = static_cast<unsigned>(std::min<std::size_t>(jobs, std::max<std::size_t>(items.size(), 1)));
     ReportBoard board(items.size());
@@ -175,7 +227,7 @@ int RunWash(const CommandLine& line)
     std::vector<std::thread> workers;
     for (unsigned i = 0; i < jobs; ++i) {
         workers.emplace_back(
-            ConvertItems, std::cref(items), std::cref(dest), line.json, std::ref(next), std::ref(board));
+            ConvertItems, std::cref(items), std::cref(run), line.json, std::ref(next), std::ref(board));
     }
 
     ProgressBar progress(items.size());
@@ -183,13 +235,27 @@ int RunWash(const CommandLine& line)
     const bool linesOnBarTerminal = progress.Enabled() && IsEscapeTerminal(ConsoleStream::Output);
     std::size_t failed = 0;
     std::size_t done = 0;
-    for (std::size_t index = 0; index < items.size(); ++index) {
-        while (!board.WaitFor(index, std::chrono::milliseconds(100), done)) {
+    bool stopped = false;
+    // Whether item `index` is finished, waiting for it as long as it takes. After a stop
+    // request the workers are waited for: every item they took is then ready, no other will be.
+    const auto ready = [&](std::size_t index) {
+        while (!board.WaitFor(index, std::chrono::milliseconds(stopped ? 0 : 100), done)) {
+            if (stopped) {
+                return false;
+            }
+            if (StopRequest() != 0) {
+                JoinAll(workers);
+                stopped = true;
+            }
             progress.Update(done);
         }
-        const ItemReport& report = board.At(index);
+        return true;
+    };
+    std::size_t finished = 0;
+    for (; finished < items.size() && ready(finished); ++finished) {
+        const ItemReport& report = board.At(finished);
         failed += report.result.outcome != ConversionOutcome::Converted ? 1 : 0;
-        const std::string text = line.json ? JsonLine(items[index], report) : TextLine(report);
+        const std::string text = line.json ? JsonLine(items[finished], report) : TextLine(report);
         if (linesOnBarTerminal) {
             progress.Clear();
         }
@@ -199,15 +265,21 @@ int RunWash(const CommandLine& line)
         }
         progress.Update(done);
     }
-    for (std::thread& worker : workers) {
-        worker.join();
-    }
-    progress.Update(items.size(), true);
+    JoinAll(workers);
+    progress.Update(finished, true);
     progress.Clear();
 
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::fprintf(line.json ? stderr : stdout, "%zu/%zu converted, %zu failed, %.2f s, %.1f torrents/s\n",
-        items.size() - failed, items.size(), failed, seconds,
-        seconds > 0 ? static_cast<double>(items.size()) / seconds : 0.0);
-    return failed == 0 ? 0 : 1;
+    std::fprintf(line.json ? stderr : stdout,
+        "%zu/%zu converted, %zu failed, %zu unreadable, %.2f s, %.1f torrents/s\n", finished - failed, items.size(),
+        failed, unreadable.size(), seconds, seconds > 0 ? static_cast<double>(finished) / seconds : 0.0);
+    // Interrupted, even when the stop came after the last torrent: a script that runs the wash
+    // learns that it was asked to stop.
+    if (const int stop = StopRequest(); stop != 0) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "kelpmere-cli: interrupted by %s after %zu of %zu torrents\n", StopRequestName(), finished,
+            items.size());
+        return stop;
+    }
+    return failed == 0 && unreadable.empty() ? 0 : 1;
 }

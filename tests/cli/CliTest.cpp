@@ -1,4 +1,5 @@
 #include "JsonReader.h"
+#include "cli/ConsoleText.h"
 #include "platform/AnsiCodePage.h"
 #include "platform/TextEncoding.h"
 #include "support/TempFolder.h"
@@ -6,15 +7,25 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include "support/ReloadedTorrent.h" // loads through a narrow path: POSIX only
+
+#include <climits>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 #endif
 
 namespace fs = std::filesystem;
@@ -57,6 +68,58 @@ std::string Torrent(const std::string& name)
 {
     return BuildTorrent(SingleFile(name, 10));
 }
+
+#ifndef _WIN32
+// Polls `done` until it holds, for at most two minutes.
+template <class Condition>
+bool PollUntil(Condition done)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(2);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+// Starts the program with standard output and error going to files; returns its process id.
+pid_t StartCli(std::vector<std::string> args, const fs::path& out, const fs::path& err)
+{
+    args.insert(args.begin(), KELPMERE_CLI);
+    std::vector<char*> argv;
+    for (std::string& arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    const pid_t child = fork();
+    if (child == 0) {
+        const int outFd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int errFd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (outFd < 0 || errFd < 0 || dup2(outFd, 1) < 0 || dup2(errFd, 2) < 0)
+            _exit(127);
+        std::signal(SIGINT, SIG_DFL); // as a terminal's foreground job has it, whatever the runner does
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    return child;
+}
+
+// Makes the folder `name` in the folder `parent` (both descriptors, so that no path length
+// limits them) and returns it opened.
+int MakeFolderAt(int parent, const std::string& name)
+{
+    if (mkdirat(parent, name.c_str(), 0755) != 0)
+        return -1;
+    return openat(parent, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+}
+
+bool WriteFileAt(int folder, const std::string& name, const std::string& bytes)
+{
+    const int fd = openat(folder, name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const bool written = fd >= 0 && write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+    return close(fd) == 0 && written;
+}
+#endif
 
 class CliTest : public ::testing::Test {
 protected:
@@ -207,9 +270,10 @@ TEST_F(CliTest, ManyJobsGiveEveryTorrentItsOwnNames)
 TEST_F(CliTest, UsageErrorsExitTwoAndHelpOrVersionExitZero)
 {
     fs::create_directories(m_source);
-    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{{}, {"frobnicate"},
-             {"wash", m_source}, {"wash", "--bogus", m_source, m_dest}, {"show"},
-             {"wash", "--jobs", "0", m_source, m_dest}, {"wash", m_source + "/missing", m_dest}}) {
+    for (const std::vector<std::string>& args :
+        std::vector<std::vector<std::string>>{{}, {"frobnicate"}, {"wash", m_source},
+            {"wash", "--bogus", m_source, m_dest}, {"show"}, {"wash", "--jobs", "0", m_source, m_dest},
+            {"wash", "--jobs", "4x", m_source, m_dest}, {"wash", m_source + "/missing", m_dest}}) {
         EXPECT_EQ(Cli(args).status, 2) << ::testing::PrintToString(args);
     }
     const CliRun empty = Cli({"wash", "", ""});
@@ -346,6 +410,139 @@ TEST_F(CliTest, ShowTotalsEveryFileListedOrNotWithoutOverflowing)
     ASSERT_EQ(huge["files"].items.size(), 2u);
     EXPECT_EQ(huge["totalSize"].number, 9223372036854775807.0);
     EXPECT_EQ(huge["files"].items[0]["length"].number, 9223372036854775807.0);
+}
+
+// In a code page of one byte per character, 0x80 to 0x9F are the C1 controls themselves.
+TEST(PrintableTextTest, EscapesC1ControlsInACodePageOtherThanUtf8)
+{
+    const std::string saved = AnsiCodePageName();
+    ASSERT_TRUE(SetAnsiCodePage("ISO-8859-1"));
+    const std::string printed = PrintableText("\x1b[1m\x9b"
+                                              "31m\x85\xe9");
+    SetAnsiCodePage(saved.c_str());
+    EXPECT_EQ(printed, "\\x1B[1m\\x9B31m\\x85\xe9");
+}
+
+TEST_F(CliTest, EveryFolderAndTorrentThatCannotBeReadIsReportedWithItsReasonCountedAndFailsTheWash)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "needs a second user for an unreadable folder and POSIX calls for paths past PATH_MAX";
+#else
+    Put("a.torrent", Torrent("a.mkv"));
+    // Levels of folders until one more would pass PATH_MAX; in the last one, a folder and a
+    // torrent whose paths pass it.
+    const std::string level(250, 'd');
+    const std::string longName = std::string(242, 'f') + ".torrent";
+    std::string deepest = m_source;
+    std::vector<int> folders{open(m_source.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
+    while (deepest.size() + 1 + level.size() < PATH_MAX && folders.back() >= 0) {
+        folders.push_back(MakeFolderAt(folders.back(), level));
+        deepest += "/" + level;
+    }
+    const int tooDeep = MakeFolderAt(folders.back(), level);
+    EXPECT_TRUE(WriteFileAt(tooDeep, "c.torrent", Torrent("c.mkv")));
+    EXPECT_TRUE(WriteFileAt(folders.back(), longName, Torrent("f.mkv")));
+    close(tooDeep);
+
+    // Permission bits don't stop root: then the program runs as "nobody", if this process may.
+    std::string asNobody;
+    if (geteuid() == 0)
+        asNobody = "setpriv --reuid=65534 --regid=65534 --clear-groups env ";
+    const bool canLock = asNobody.empty() || std::system((asNobody + "true").c_str()) == 0;
+    const std::string tooLong = std::strerror(ENAMETOOLONG);
+    std::vector<std::string> expected{"kelpmere-cli: cannot read " + deepest + "/" + level + ": " + tooLong,
+        "kelpmere-cli: cannot read " + deepest + "/" + longName + ": " + tooLong};
+    if (canLock) {
+        Put("locked/b.torrent", Torrent("b.mkv"));
+        fs::permissions(m_source + "/locked", fs::perms::none);
+        fs::permissions(m_temp.path, fs::perms::all);
+        expected.push_back("kelpmere-cli: cannot read " + m_source + "/locked: " + std::strerror(EACCES));
+    }
+    const std::string setup = canLock ? asNobody : std::string();
+    const CliRun text = Cli({"wash", m_source, m_dest}, setup);
+    const CliRun json = Cli({"wash", "--json", m_source, m_dest + "-json"}, setup);
+
+    // Shorter paths again, for the temporary folder's removal.
+    renameat(folders[folders.size() / 2], level.c_str(), folders[0], "shorter");
+    for (const int folder : folders)
+        close(folder);
+
+    EXPECT_EQ(text.status, 1);
+    EXPECT_EQ(Lines(text.err), expected);
+    const auto lines = Lines(text.out);
+    ASSERT_EQ(lines.size(), 2u) << text.out;
+    EXPECT_EQ(lines[0], m_dest + "/a.torrent  保存转换的种子成功!");
+    EXPECT_EQ(lines[1].rfind("1/1 converted, 0 failed, " + std::to_string(expected.size()) + " unreadable", 0), 0u);
+
+    EXPECT_EQ(json.status, 1);
+    const auto values = JsonLines(json.out);
+    ASSERT_EQ(values.size(), expected.size() + 1);
+    EXPECT_EQ(values[1]["source"].text, deepest + "/" + longName);
+    EXPECT_EQ(values[1]["output"].text, m_dest + "-json" + deepest.substr(m_source.size()) + "/" + longName);
+    EXPECT_EQ(values[1]["state"].text, "unreadable");
+    EXPECT_FALSE(values[1]["converted"].boolean);
+    EXPECT_EQ(values[1]["oldInfoHash"].kind, JsonValue::Kind::Null);
+    EXPECT_EQ(values[1]["error"].text, tooLong);
+    EXPECT_TRUE(values.back()["converted"].boolean);
+    EXPECT_NE(
+        json.err.find("1/1 converted, 0 failed, " + std::to_string(expected.size()) + " unreadable"), std::string::npos)
+        << json.err;
+#endif
+}
+
+TEST_F(CliTest, SigintOrSigtermStopsTheWashBetweenTorrentsLeavingOnlyCompleteOnes)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "a console control event can't be sent to one program that shares the test's console";
+#else
+    // A megabyte of piece hashes in each of 2000 torrents: most of the run is spent saving, so
+    // the signal comes while saves are under way.
+    const int count = 2000;
+    Put("t0.torrent", BuildTorrent(SingleFile("a.mkv", int64_t{50000} * 262144)));
+    for (int i = 1; i < count; ++i)
+        fs::create_hard_link(m_source + "/t0.torrent", m_source + "/t" + std::to_string(i) + ".torrent");
+    const fs::path out = m_temp.path / "stdout", err = m_temp.path / "stderr";
+    for (const int signal : {SIGINT, SIGTERM}) {
+        const std::string dest = m_dest + std::to_string(signal);
+        const auto outputs = [&dest](const std::string& ending) {
+            std::vector<fs::path> found;
+            std::error_code error;
+            for (fs::directory_iterator it(dest, error), end; !error && it != end; it.increment(error)) {
+                const std::string name = it->path().filename().string();
+                if (name.size() >= ending.size()
+                    && name.compare(name.size() - ending.size(), ending.size(), ending) == 0)
+                    found.push_back(it->path());
+            }
+            return found;
+        };
+        const pid_t child = StartCli({"wash", "--jobs", "4", m_source, dest}, out, err);
+        ASSERT_GT(child, 0);
+        int status = -1;
+        const auto exited = [&] { return waitpid(child, &status, WNOHANG) == child; };
+        ASSERT_TRUE(PollUntil([&] { return !outputs(".torrent").empty() || exited(); }));
+        ASSERT_EQ(status, -1) << "the wash ended before the signal";
+        kill(child, signal);
+        if (!PollUntil(exited)) {
+            kill(child, SIGKILL);
+            waitpid(child, &status, 0);
+            FAIL() << "the wash didn't stop";
+        }
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 128 + signal) << strsignal(signal) << " " << status;
+        EXPECT_EQ(outputs(".tmp"), std::vector<fs::path>{}) << strsignal(signal);
+        const std::vector<fs::path> washed = outputs(".torrent");
+        for (const fs::path& torrent : washed) {
+            const ReloadedTorrent reloaded(torrent);
+            EXPECT_TRUE(reloaded.loaded) << torrent;
+            EXPECT_EQ(reloaded.pieces.size(), 50000u * 20) << torrent;
+        }
+        // One line for each torrent washed, and the summary.
+        EXPECT_EQ(Lines(ReadFile(out)).size(), washed.size() + 1);
+        EXPECT_LT(washed.size(), static_cast<std::size_t>(count));
+        EXPECT_NE(
+            ReadFile(err).find(std::string("kelpmere-cli: interrupted by SIG") + (signal == SIGINT ? "INT" : "TERM")),
+            std::string::npos);
+    }
+#endif
 }
 
 } // namespace
