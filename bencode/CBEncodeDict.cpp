@@ -55,3 +55,45 @@ bool CBEncodeDict::Remove(const char* key)
     }
     return removed;
 }
+
+bool CBEncodeDict::RemoveRepeatedKeys()
+{
+    return RemoveRepeats(nullptr);
+}
+
+bool CBEncodeDict::RemoveRepeatsOf(const char* key)
+{
+    return key != nullptr && RemoveRepeats(key);
+}
+
+bool CBEncodeDict::RemoveRepeats(const char* only)
+{
+    if (!HasRepeatedKeys())
+        return false; // almost every dictionary: no walk
+    const std::string_view wanted = only != nullptr ? std::string_view(only) : std::string_view();
+    bool removed = false;
+    auto keyIt = items.begin();
+    while (keyIt != items.end()) {
+        const auto valueIt = std::next(keyIt);
+        if (valueIt == items.end())
+            break; // a dictionary that failed on a key ends without its value
+        const auto nextIt = std::next(valueIt);
+        const auto& key = static_cast<const CBEncodeString&>(**keyIt);
+        if (only == nullptr || KeyHolds(key, wanted)) {
+            // The index holds the first pair of every key whose value decoded: a pair of a key
+            // it holds with another value is a later one. A key it doesn't hold occurs only
+            // here, as the failed last pair.
+            const std::size_t length
+                = key.data != nullptr && key.dataLength > 0 ? static_cast<std::size_t>(key.dataLength) : 0;
+            const auto indexed = keyIndex.find(std::string_view(length != 0 ? key.data : "", length));
+            if (indexed != keyIndex.end() && indexed->second != *valueIt) {
+                delete *keyIt;
+                delete *valueIt;
+                items.erase(keyIt, nextIt);
+                removed = true;
+            }
+        }
+        keyIt = nextIt;
+    }
+    return removed;
+}

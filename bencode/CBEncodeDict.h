@@ -26,6 +26,18 @@ public:
     // key's entry from `keyIndex`. Returns whether anything was removed.
     bool Remove(const char* key);
 
+    // Removes every pair whose key occurred earlier in `items` (deleting key and value): the
+    // pair that Find gives for each key, its first occurrence, stays, and so does a last pair
+    // whose value failed. Returns whether anything was removed.
+    bool RemoveRepeatedKeys();
+    // The same for the repeats of `key` only.
+    bool RemoveRepeatsOf(const char* key);
+    // Whether RemoveRepeatedKeys may find something to remove: false for a dictionary without
+    // a repeated key, unless it failed. The index holds one entry per distinct key (leaving out
+    // only a key whose one pair failed), so it holds as many entries as there are pairs exactly
+    // when no key repeats.
+    bool HasRepeatedKeys() const { return items.size() != 2 * keyIndex.size(); }
+
     // Whether `key`, a key of some dictionary's `items`, holds exactly the decoded bytes
     // `wanted`. In line, so that a key known where it is asked for is compared without a call.
     static bool KeyHolds(const CBEncodeObjectBase& key, std::string_view wanted)
@@ -42,4 +54,8 @@ public:
     BEncodeKeyIndex keyIndex;
     // Keys (CBEncodeString) and values alternately, in buffer order; owned.
     BEncodeItems items;
+
+private:
+    // RemoveRepeatedKeys for the key `only`, or for every key when it is null.
+    bool RemoveRepeats(const char* only);
 };

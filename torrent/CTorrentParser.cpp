@@ -18,6 +18,7 @@ void CTorrentParser::Reset()
     codec.Clear();
     root = nullptr;
     m_origin.Clear();
+    m_filesWithRepeatedKeys.clear();
     buffer.reset();
     name = TextRef{};
     nameUtf8 = TextRef{};

@@ -41,13 +41,16 @@ public:
     // is left empty.
     bool LoadFromMemory(const char* bytes, std::size_t length);
 
-    // Collects trackers, names, piece data, descriptive strings and files from the tree.
+    // Collects trackers, names, piece data, descriptive strings and files from the tree, and
+    // empties the descriptive strings of the root (dropping any repeats of their keys).
     // Without `hashInfo` the info dictionary is not hashed (hashing is most of the work for a
     // torrent with a long "pieces" string) and infoHashPrefix stays all zero; nothing else
     // changes, the result included.
     bool Analyze(bool hashInfo = true);
 
     // Replaces the torrent name, file names and folder names with texts generated from `stem`.
+    // Once all are replaced it drops every repeat of a key in the root, the info dictionary and
+    // the files' dictionaries: readers take a key's first pair, the one renamed.
     bool Wash(const char* stem);
 
     // Appends the encoding of `root` to `out` and writes it to `path`, replacing the file
@@ -104,6 +107,9 @@ public:
 private:
     // The file LoadFromFile read, until the next Reset.
     FileOrigin m_origin;
+    // The dictionaries in the info "files" that hold a key more than once, as Analyze found
+    // them; Wash drops the repeats.
+    std::vector<CBEncodeDict*> m_filesWithRepeatedKeys;
 
     // Decodes the `bufferLength` bytes of `buffer`, finds `root` and tells whether it has
     // "announce" and "info".

@@ -10,25 +10,23 @@
 
 namespace {
 
-// Whether the text up to its first NUL is valid UTF-8 (no overlong forms, no surrogates, nothing
-// above U+10FFFF), the input that a UTF-8 round trip returns unchanged. `end` receives the
-// length up to the NUL.
-bool IsPlainUtf8(std::string_view text, std::size_t& end)
+// Whether the whole text is valid UTF-8 (no overlong forms, no surrogates, nothing above
+// U+10FFFF), the input that a UTF-8 round trip returns unchanged. A NUL byte is a character
+// like any other here.
+bool IsPlainUtf8(std::string_view text)
 {
     std::size_t i = 0;
-    while (i < text.size() && text[i] != '\0') {
-        // Names are mostly ASCII: eight bytes at a time while none is a NUL or above 0x7F.
+    while (i < text.size()) {
+        // Names are mostly ASCII: eight bytes at a time while none is above 0x7F.
         while (text.size() - i >= 8) {
             std::uint64_t word = 0;
             std::memcpy(&word, text.data() + i, 8);
-            constexpr std::uint64_t kLow = 0x0101010101010101u;
-            constexpr std::uint64_t kHigh = 0x8080808080808080u;
-            if (((word | ((word - kLow) & ~word)) & kHigh) != 0) {
+            if ((word & 0x8080808080808080u) != 0) {
                 break;
             }
             i += 8;
         }
-        if (i == text.size() || text[i] == '\0') {
+        if (i == text.size()) {
             break;
         }
         if (static_cast<unsigned char>(text[i]) < 0x80) { // the common case, kept inline
@@ -54,42 +52,63 @@ bool IsPlainUtf8(std::string_view text, std::size_t& end)
         }
         i += length;
     }
-    end = i;
     return true;
+}
+
+// `text` through `convert`, which takes a NUL-terminated text, piece by piece between its NUL
+// bytes, which stay in place: a name that holds a NUL byte is converted whole rather than cut
+// there. Neither UTF-8 nor the local code pages use a zero byte inside a character.
+template <class Convert>
+std::string ConvertAroundNuls(std::string_view text, Convert convert)
+{
+    std::size_t nul = text.find('\0');
+    if (nul == std::string_view::npos) {
+        return convert(std::string(text).c_str());
+    }
+    std::string converted;
+    for (;;) {
+        converted += convert(std::string(text.substr(0, nul)).c_str());
+        if (nul == std::string_view::npos) {
+            return converted;
+        }
+        converted += '\0';
+        text.remove_prefix(nul + 1);
+        nul = text.find('\0');
+    }
+}
+
+std::string Utf8ToAnsi(const char* utf8)
+{
+    return WideToAnsi(Utf8ToWide(utf8).c_str());
 }
 
 } // namespace
 
 std::string Utf8ToLocalText(std::string_view utf8)
 {
-    std::size_t end = 0;
-    if (AnsiCodePageIsUtf8() && IsPlainUtf8(utf8, end)) {
-        return std::string(utf8.substr(0, end));
+    if (AnsiCodePageIsUtf8() && IsPlainUtf8(utf8)) {
+        return std::string(utf8);
     }
-    return WideToAnsi(Utf8ToWide(std::string(utf8).c_str()).c_str());
+    return ConvertAroundNuls(utf8, Utf8ToAnsi);
 }
 
 std::string LocalTextToUtf8(std::string_view local)
 {
-    std::size_t end = 0;
-    if (AnsiCodePageIsUtf8() && IsPlainUtf8(local, end)) {
-        return std::string(local.substr(0, end));
+    if (AnsiCodePageIsUtf8() && IsPlainUtf8(local)) {
+        return std::string(local);
     }
-    return AnsiToUtf8(std::string(local).c_str());
+    return ConvertAroundNuls(local, AnsiToUtf8);
 }
 
 std::string LocalTextToUtf8(std::string&& local)
 {
-    std::size_t end = 0;
-    if (AnsiCodePageIsUtf8() && IsPlainUtf8(local, end)) {
-        local.resize(end);
+    if (AnsiCodePageIsUtf8() && IsPlainUtf8(local)) {
         return std::move(local);
     }
-    return AnsiToUtf8(local.c_str());
+    return ConvertAroundNuls(local, AnsiToUtf8);
 }
 
 bool LocalTextIsUtf8(std::string_view text)
 {
-    std::size_t end = 0;
-    return AnsiCodePageIsUtf8() && IsPlainUtf8(text, end) && end == text.size();
+    return AnsiCodePageIsUtf8() && IsPlainUtf8(text);
 }

@@ -251,7 +251,9 @@ bool CTorrentParser::Analyze(bool hashInfo)
         creationDate = Low32(date->number);
     }
 
-    // The four descriptive root strings are read and then emptied in the torrent.
+    // The four descriptive root strings are read and then emptied in the torrent. A repeat of
+    // one of these keys, which readers pass over for the first, would still carry its text into
+    // a saved torrent: it goes.
     const std::pair<const char*, std::string*> descriptive[] = {
         {"comment", &comment}, {"created by", &createdBy}, {"publisher", &publisher}, {"publisher-url", &publisherUrl}};
     for (const auto& [key, field] : descriptive) {
@@ -259,6 +261,7 @@ bool CTorrentParser::Analyze(bool hashInfo)
             *field = BytesOf(*value);
             value->SetString(std::string());
         }
+        root->RemoveRepeatsOf(key);
     }
 
     // The info hash over the info dictionary's bytes exactly as loaded.
@@ -317,16 +320,22 @@ bool CTorrentParser::Analyze(bool hashInfo)
     } else if (const CBEncodeList* list = FindList(info, "files")) {
         files.reserve(files.size() + list->items.size());
         FetchAhead fetchAhead;
-        for (const CBEncodeObjectBase* element : list->items) {
+        for (CBEncodeObjectBase* element : list->items) {
             fetchAhead.From(element);
             if (element->type != kBEncodeDict) {
                 continue;
+            }
+            auto& file = *static_cast<CBEncodeDict*>(element);
+            // Wash drops the repeats of a file's keys. The dictionaries that hold any are noted
+            // here, where each one is at hand, rather than found by another walk of them all.
+            if (file.HasRepeatedKeys()) {
+                m_filesWithRepeatedKeys.push_back(&file);
             }
             // Built in its place in the list, which has the room reserved, and taken back if it
             // doesn't qualify or its texts can't be made.
             TorrentFileEntry& entry = files.emplace_back();
             try {
-                FillMultiFileEntry(*static_cast<const CBEncodeDict*>(element), totalLength, entry);
+                FillMultiFileEntry(file, totalLength, entry);
             } catch (...) {
                 files.pop_back();
                 throw;

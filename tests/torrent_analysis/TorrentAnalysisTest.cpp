@@ -21,9 +21,11 @@ class AnalysisTest : public ::testing::Test {
 protected:
     void TearDown() override { SetAnsiCodePage("UTF-8"); }
 
-    bool LoadAndAnalyze(const TorrentDescription& torrent)
+    // `torrent` with `rootTail`, raw pairs, added at the end of its root dictionary.
+    bool LoadAndAnalyze(const TorrentDescription& torrent, const std::string& rootTail = {})
     {
         m_bytes = BuildTorrent(torrent);
+        m_bytes.insert(m_bytes.size() - 1, rootTail);
         EXPECT_TRUE(m_parser.LoadFromMemory(m_bytes.data(), m_bytes.size()));
         return m_parser.Analyze();
     }
@@ -69,7 +71,10 @@ TEST_F(AnalysisTest, FileEntriesTakeTheirNamesAndFoldersFromEitherSpelling)
     single.nameUtf8 = "电影.mkv";
     TorrentDescription mixed = MultiFile({});
     mixed.extraInfo["files"] = "l" + BencodeInt(7) + BencodeDict({{"length", "i5e"}, {"path", "l5:a.avie"}})
-        + BencodeDict({{"length", "i6e"}, {"path", "l1:Ai3e5:b.avie"}}) + "e"; // an integer in a path: no name
+        + BencodeDict({{"length", "i6e"}, {"path", "l1:Ai3e5:b.avie"}}) // an integer in a path: no name
+        + "d6:lengthi8e4:pathl5:c.avie10:path.utf-8l5:C.avie"           // repeated keys: the first of each counts
+          "6:lengthi9e4:pathl5:d.avie10:path.utf-8l5:D.avie6:lengthi0ee"
+          "e";
     const std::pair<TorrentDescription, Texts> cases[] = {
         {single, {"-|-", "movie.mkv|电影.mkv|700"}},
         {SingleFile("README", 10), {"-|-", "README|-|10"}}, // no dot: still listed
@@ -79,7 +84,10 @@ TEST_F(AnalysisTest, FileEntriesTakeTheirNamesAndFoldersFromEitherSpelling)
         {MultiFile({{{"A", "x.avi"}, 1, {"甲", "乙", "丙", "x.avi"}}, {{"A", "B", "C", "y.avi"}, 1, {"甲", "y.avi"}},
              {{"z.avi"}, 1}}),
             {"Show|-", "A/x.avi|甲/乙/丙/x.avi|1", "A/B/C/y.avi|甲/y.avi|1", "z.avi|-|1"}},
-        {mixed, {"Show|-", "a.avi|-|5"}},
+        {mixed, {"Show|-", "a.avi|-|5", "c.avi|C.avi|8"}},
+        // A NUL byte is part of a name like any other: a dot after it still makes the file name.
+        {MultiFile({{{std::string("d\0ir", 4), std::string("x\0.txt", 6)}, 3, {std::string("y\0.srt", 6)}}}),
+            {"Show|-", std::string("d\0ir/x\0.txt|y\0.srt|3", 20)}},
     };
     for (const auto& [torrent, expected] : cases) {
         ASSERT_TRUE(LoadAndAnalyze(torrent));
@@ -109,7 +117,9 @@ TEST_F(AnalysisTest, TheRootStringsAreReadThenEmptiedAndThePublisherFallsBackToI
     torrent.publisher = "root pub";
     torrent.publisherUrl = "http://pub.example";
     torrent.extraInfo["publisher"] = BencodeString("info pub");
-    ASSERT_TRUE(LoadAndAnalyze(torrent));
+    // Repeats, which readers pass over, go rather than keep their texts.
+    ASSERT_TRUE(
+        LoadAndAnalyze(torrent, "7:comment6:hidden10:created by6:hidden9:publisher6:hidden13:publisher-url6:hidden"));
     EXPECT_EQ((Texts{m_parser.comment, m_parser.createdBy, m_parser.publisher, m_parser.publisherUrl}),
         (Texts{"my comment", "maker 1.0", "root pub", "http://pub.example"}));
     std::string saved;
@@ -118,12 +128,19 @@ TEST_F(AnalysisTest, TheRootStringsAreReadThenEmptiedAndThePublisherFallsBackToI
         {"7:comment0:", "10:created by0:", "9:publisher0:", "13:publisher-url0:", "9:publisher8:info pub"}) {
         EXPECT_NE(saved.find(emptied), std::string::npos) << emptied;
     }
+    EXPECT_EQ(saved.find("hidden"), std::string::npos);
 
     torrent.publisher.reset();
     torrent.publisherUrl.reset();
+    torrent.comment.reset();
+    torrent.extraRoot["comment"] = "i5e"; // not a string: nothing to read, and its repeat goes all the same
     torrent.extraInfo["publisher-url"] = BencodeString("http://info.example");
-    ASSERT_TRUE(LoadAndAnalyze(torrent));
-    EXPECT_EQ((Texts{m_parser.publisher, m_parser.publisherUrl}), (Texts{"info pub", "http://info.example"}));
+    ASSERT_TRUE(LoadAndAnalyze(torrent, "7:comment6:hidden"));
+    EXPECT_EQ((Texts{m_parser.comment, m_parser.publisher, m_parser.publisherUrl}),
+        (Texts{"", "info pub", "http://info.example"}));
+    saved.clear();
+    m_parser.root->Encode(saved);
+    EXPECT_EQ(saved.find("hidden"), std::string::npos);
 }
 
 TEST_F(AnalysisTest, NumbersKeepTheirLow32BitsAndPiecesCountWholeHashes)
@@ -182,10 +199,11 @@ TEST_F(AnalysisTest, TheInfoHashCoversTheInfoBytesExactlyAsLoaded)
 TEST_F(AnalysisTest, NamesAreConvertedToTheLocalCodePage)
 {
     ASSERT_TRUE(SetAnsiCodePage("GBK"));
-    ASSERT_TRUE(LoadAndAnalyze(MultiFile({{{"目录", "文件.txt"}, 9}})));
-    ASSERT_EQ(m_parser.files.size(), 1u);
+    ASSERT_TRUE(LoadAndAnalyze(MultiFile({{{"目录", "文件.txt"}, 9}, {{std::string("文\0件.txt", 11)}, 9}})));
+    ASSERT_EQ(m_parser.files.size(), 2u);
     EXPECT_EQ(m_parser.files[0].name.text, "\xCE\xC4\xBC\xFE.txt");
     EXPECT_EQ(TextsOf(m_parser.files[0].path), (Texts{"\xC4\xBF\xC2\xBC"}));
+    EXPECT_EQ(m_parser.files[1].name.text, std::string("\xCE\xC4\0\xBC\xFE.txt", 9)); // converted around the NUL
 }
 
 TEST_F(AnalysisTest, TorrentsWithoutUsableTrackersFilesOrPiecesAreRefused)
@@ -212,8 +230,22 @@ TEST_F(AnalysisTest, TorrentsWithoutUsableTrackersFilesOrPiecesAreRefused)
     }
 }
 
-TEST(NameConversionTest, TheUtf8ShortcutAgreesWithTheConvertersOnAnyBytes)
+// What a converter of NUL-terminated text gives for each piece of `text` between its NUL bytes,
+// which stay.
+template <class Convert>
+std::string PieceByPiece(const std::string& text, Convert convert)
 {
+    std::string converted;
+    std::size_t start = 0;
+    for (std::size_t nul = 0; (nul = text.find('\0', start)) != std::string::npos; start = nul + 1)
+        converted += convert(text.substr(start, nul - start)) + '\0';
+    return converted + convert(text.substr(start));
+}
+
+TEST(NameConversionTest, TheUtf8ShortcutAgreesWithTheConvertersOnAnyBytesAndKeepsNulBytes)
+{
+    const auto toLocal = [](const std::string& utf8) { return WideToAnsi(Utf8ToWide(utf8.c_str()).c_str()); };
+    const auto toUtf8 = [](const std::string& local) { return AnsiToUtf8(local.c_str()); };
     const std::vector<std::string> pieces
         = {"a", ".", "种", "\xF0\x9F\x8E\xAC", "\xEF\xBF\xBE", "\xEF\xBF\xBF", "\xC0\xAE", "\xE0\x80\xAE",
             "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xF5\x80", "\xFF", "\x80", "\xE4\xB8", std::string(1, '\0'), "\x7F",
@@ -224,15 +256,13 @@ TEST(NameConversionTest, TheUtf8ShortcutAgreesWithTheConvertersOnAnyBytes)
         std::string text;
         for (int i = static_cast<int>(random() % 6); i > 0; --i)
             text += pieces[random() % pieces.size()];
-        EXPECT_EQ(Utf8ToLocalText(text), WideToAnsi(Utf8ToWide(text.c_str()).c_str()))
-            << ::testing::PrintToString(text);
-        EXPECT_EQ(LocalTextToUtf8(text), AnsiToUtf8(text.c_str())) << ::testing::PrintToString(text);
-        EXPECT_EQ(LocalTextToUtf8(std::string(text)), AnsiToUtf8(text.c_str())) << ::testing::PrintToString(text);
+        const std::string local = PieceByPiece(text, toLocal);
+        const std::string utf8 = PieceByPiece(text, toUtf8);
+        EXPECT_EQ(Utf8ToLocalText(text), local) << ::testing::PrintToString(text);
+        EXPECT_EQ(LocalTextToUtf8(text), utf8) << ::testing::PrintToString(text);
+        EXPECT_EQ(LocalTextToUtf8(std::string(text)), utf8) << ::testing::PrintToString(text);
         // Taken as it is only where both converters return it whole.
-        EXPECT_EQ(LocalTextIsUtf8(text),
-            WideToAnsi(Utf8ToWide(text.c_str()).c_str()) == text && AnsiToUtf8(text.c_str()) == text
-                && text.find('\0') == std::string::npos)
-            << ::testing::PrintToString(text);
+        EXPECT_EQ(LocalTextIsUtf8(text), local == text && utf8 == text) << ::testing::PrintToString(text);
     }
 }
 

@@ -35,6 +35,14 @@ TorrentDescription BigTorrent()
     return big;
 }
 
+// `torrent`, made from BigTorrent(), with a second "pieces" as long as "x-long" at the end of its
+// info dictionary: washing drops it, which the long strings written after it must allow for.
+std::string WithRepeatedPieces(std::string torrent)
+{
+    torrent.insert(torrent.find("6:x-long") - 1, "6:pieces" + BencodeString(std::string(70000, 'P')));
+    return torrent;
+}
+
 // How many entries `folder` holds: a failed save leaves no temporary file behind.
 std::ptrdiff_t Entries(const fs::path& folder)
 {
@@ -133,7 +141,7 @@ TEST_F(TorrentDocument, AReadOnlyTorrentLoadsForAnUnprivilegedUserAndOnAReadOnly
 #endif
 }
 
-TEST_F(TorrentDocument, AFifoAFolderADeviceAnOversizedMissingOrEmptyFileGivesFalse)
+TEST_F(TorrentDocument, AFifoAFolderADeviceAnOversizedMissingEmptyOrShortReadingFileGivesFalse)
 {
 #ifdef _WIN32
     EXPECT_FALSE(m_doc.LoadFromFile("NUL"));
@@ -158,6 +166,20 @@ TEST_F(TorrentDocument, AFifoAFolderADeviceAnOversizedMissingOrEmptyFileGivesFal
     WriteFile(m_folder / "empty.torrent", "");
     EXPECT_FALSE(m_doc.LoadFromFile(TextOf(m_folder / "empty.torrent").c_str()));
     EXPECT_EQ(m_doc.root, nullptr);
+
+#ifdef __linux__
+    // A sysfs attribute is a regular file of 4096 bytes that reads as a few: every time, what a
+    // file that shrinks while it is read does once. The bytes never read are not taken.
+    const char* const attribute = "/sys/devices/system/cpu/online";
+    struct stat info { };
+    if (stat(attribute, &info) != 0 || !S_ISREG(info.st_mode)
+        || static_cast<std::size_t>(info.st_size) <= ReadFile(fs::path(attribute)).size()) {
+        GTEST_SKIP() << attribute << " is not a file that reads shorter than its size here";
+    }
+    EXPECT_FALSE(m_doc.LoadFromFile(attribute));
+    EXPECT_EQ(m_doc.buffer, nullptr);
+    EXPECT_EQ(m_doc.bufferLength, 0);
+#endif
 }
 
 TEST_F(TorrentDocument, EveryByteValueSurvivesALoadAndASave)
@@ -251,7 +273,7 @@ TEST_F(TorrentDocument, WriteToFileWritesWhatSaveToFileWritesWithoutCopyingLongS
     EXPECT_FALSE(m_doc.WriteToFile(text, TextOf(m_folder / "none.torrent").c_str())); // nothing loaded
     TorrentDescription big = BigTorrent();
     big.extraRoot["x-replaced"] = BencodeString(std::string(70000, 'R'));
-    const std::string bytes = BuildTorrent(big);
+    const std::string bytes = WithRepeatedPieces(BuildTorrent(big));
     ASSERT_TRUE(m_doc.LoadFromMemory(bytes.data(), bytes.size()));
     ASSERT_TRUE(m_doc.Analyze());
     ASSERT_TRUE(m_doc.Wash("1-2-3"));
@@ -262,6 +284,7 @@ TEST_F(TorrentDocument, WriteToFileWritesWhatSaveToFileWritesWithoutCopyingLongS
     EXPECT_EQ(ReadFile(m_folder / "ranges.torrent"), ReadFile(m_folder / "whole.torrent"));
     EXPECT_EQ(text.size() + static_cast<std::size_t>(m_doc.pieceCount) * 20 + 70000,
         whole.size()); // "pieces" and the long string stayed out
+    EXPECT_EQ(whole.find("PPPP"), std::string::npos);
 
     const std::string small = kTorrent; // no long string at all
     ASSERT_TRUE(m_doc.LoadFromMemory(small.data(), small.size()));
@@ -287,7 +310,7 @@ TEST_F(TorrentDocument, LongStringsWrittenFromTheLoadedFileAreTheLoadedBytesEven
         EXPECT_EQ(ReadFile(m_folder / name), whole) << name;
     };
 
-    WriteFile(source, BuildTorrent(big));
+    WriteFile(source, WithRepeatedPieces(BuildTorrent(big)));
     ASSERT_TRUE(m_doc.LoadFromFile(TextOf(source).c_str()));
 #ifdef __linux__
     // Nothing stays open between loading and saving: the source's volume can be unmounted.
@@ -322,10 +345,39 @@ TEST_F(TorrentDocument, LongStringsWrittenFromTheLoadedFileAreTheLoadedBytesEven
     fs::last_write_time(m_folder / "other.torrent", modified);
     fs::rename(m_folder / "other.torrent", source);
     washAndWrite("replaced.torrent");
-    WriteFile(source, BuildTorrent(big));
+    WriteFile(source, WithRepeatedPieces(BuildTorrent(big)));
     ASSERT_TRUE(m_doc.LoadFromFile(TextOf(source).c_str()));
     fs::resize_file(source, 1000);
     washAndWrite("shortened.torrent");
+}
+
+// The sizes users rely on, written as numbers rather than by the names of the decoder's limits:
+// a million files with a folder and a name in both "path" and "path.utf-8" (about 11 million
+// values), and a value nested 512 deep.
+TEST_F(TorrentDocument, AMillionFilesWithBothPathSpellingsAndNesting512DeepLoadAndAnalyse)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer takes many times the memory and time of 11 million values";
+#else
+    constexpr std::size_t kFiles = 1'000'000;
+    const std::string file = "d6:lengthi1e4:pathl1:a3:b.ce10:path.utf-8l1:a3:b.cee";
+    std::string bytes = "d8:announce3:url4:infod5:filesl";
+    bytes.reserve(bytes.size() + kFiles * file.size() + 2048);
+    for (std::size_t i = 0; i < kFiles; ++i)
+        bytes += file;
+    bytes += "e4:name1:n12:piece lengthi16384e6:pieces20:" + std::string(20, 'p') + "e";
+    bytes += "6:x-deep" + std::string(511, 'l') + std::string(511, 'e') + "e"; // 511 lists in the root
+    const auto loads = [&] {
+        return m_doc.LoadFromMemory(bytes.data(), bytes.size()) && m_doc.Analyze(false) && m_doc.files.size() == kFiles
+            && m_doc.files.back().nameUtf8.text == "b.c";
+    };
+#ifdef _WIN32
+    EXPECT_TRUE(loads());
+#else
+    // In a child process, which ends without handing 11 million values back one by one.
+    EXPECT_EXIT(std::_Exit(loads() ? 0 : 1), ::testing::ExitedWithCode(0), "");
+#endif
+#endif
 }
 
 TEST_F(TorrentDocument, AFailedSaveGivesFalseAndLeavesTheOldFileIntact)
@@ -337,6 +389,13 @@ TEST_F(TorrentDocument, AFailedSaveGivesFalseAndLeavesTheOldFileIntact)
     fs::create_directory(m_folder / "taken.torrent");
     EXPECT_FALSE(Save(m_folder / "taken.torrent"));
     EXPECT_TRUE(fs::is_directory(m_folder / "taken.torrent"));
+#ifndef _WIN32
+    const fs::path fifo = m_folder / "pipe.torrent"; // only a file or a link is ever replaced
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    EXPECT_FALSE(Save(fifo));
+    EXPECT_TRUE(fs::is_fifo(fifo));
+    fs::remove(fifo);
+#endif
     EXPECT_EQ(Entries(m_folder), 1);
 
     const std::string bigTorrent = BuildTorrent(BigTorrent());
@@ -400,18 +459,27 @@ TEST_F(TorrentDocument, SavingKeepsTheModeOfAnOldFileAndReplacesALinkRatherThanI
     ASSERT_TRUE(savedNew);
     EXPECT_EQ(fs::status(m_folder / "new.torrent").permissions(), fs::perms(0640));
 
+    // A link is replaced like a new file, whatever it points to: the link's target keeps its
+    // mode and the new file doesn't take it.
     WriteFile(m_folder / "real" / "a.torrent", "old");
+    ASSERT_EQ(chmod(TextOf(m_folder / "real" / "a.torrent").c_str(), 0400), 0);
     fs::create_symlink("real/a.torrent", m_folder / "link.torrent");
     fs::create_symlink(m_folder / "real" / "missing.torrent", m_folder / "dangling.torrent");
+    fs::create_directory_symlink(m_folder / "real", m_folder / "folder-link.torrent");
     fs::create_directory_symlink(m_folder / "real", m_folder / "through");
-    ASSERT_TRUE(Save(m_folder / "link.torrent"));
-    ASSERT_TRUE(Save(m_folder / "dangling.torrent"));
+    const mode_t before = umask(027);
+    const bool savedLinks = Save(m_folder / "link.torrent") && Save(m_folder / "dangling.torrent")
+        && Save(m_folder / "folder-link.torrent");
+    umask(before);
+    ASSERT_TRUE(savedLinks);
     ASSERT_TRUE(Save(m_folder / "through" / "b.torrent")); // a linked folder on the way is followed
-    for (const char* name : {"link.torrent", "dangling.torrent"}) {
+    for (const char* name : {"link.torrent", "dangling.torrent", "folder-link.torrent"}) {
         EXPECT_FALSE(fs::is_symlink(m_folder / name)) << name;
         EXPECT_EQ(ReadFile(m_folder / name), kTorrent) << name;
+        EXPECT_EQ(fs::status(m_folder / name).permissions(), fs::perms(0640)) << name;
     }
     EXPECT_EQ(ReadFile(m_folder / "real" / "a.torrent"), "old");
+    EXPECT_EQ(fs::status(m_folder / "real" / "a.torrent").permissions(), fs::perms::owner_read);
     EXPECT_FALSE(fs::exists(m_folder / "real" / "missing.torrent"));
     EXPECT_EQ(ReadFile(m_folder / "real" / "b.torrent"), kTorrent);
 }

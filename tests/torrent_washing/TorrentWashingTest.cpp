@@ -59,9 +59,10 @@ protected:
     void TearDown() override { SetAnsiCodePage("UTF-8"); }
 
     // Loads, analyses and washes `torrent` in `m_parser`; the washed encoding is loaded into `m_washed`.
-    bool Wash(const TorrentDescription& torrent, const char* stem = kStem)
+    bool Wash(const TorrentDescription& torrent, const char* stem = kStem) { return Wash(BuildTorrent(torrent), stem); }
+    bool Wash(const std::string& torrent, const char* stem = kStem)
     {
-        m_original = BuildTorrent(torrent);
+        m_original = torrent;
         EXPECT_TRUE(m_parser.LoadFromMemory(m_original.data(), m_original.size()));
         EXPECT_TRUE(m_parser.Analyze());
         const bool washed = m_parser.Wash(stem);
@@ -109,8 +110,11 @@ TEST_F(WashTest, AWashedMultiFileTorrentKeepsPiecesLengthsAndOrderButGetsANewInf
 
 TEST_F(WashTest, ASeededGeneratorGivesExactlyTheseNames)
 {
-    ASSERT_TRUE(Wash(MultiFile({{{"Show", "Extras", "clip.mp4"}, 1}, {{"A", "x.avi"}, 1}, {{"y.srt"}, 1}})));
+    TorrentDescription torrent = MultiFile({{{"Show", "Extras", "clip.mp4"}, 1}, {{"A", "x.avi"}, 1}, {{"y.srt"}, 1}});
+    torrent.nameUtf8 = "节目";
+    ASSERT_TRUE(Wash(torrent));
     EXPECT_EQ(Text(At(Info(), "name")), kStem);
+    EXPECT_EQ(Text(At(Info(), "name.utf-8")), kStem);
     // The run-time library's sequence after srand(1): 41, 18467, 6334, 26500.
     EXPECT_EQ(Path(0), (Texts{"41_10", "41_11", kDigest + "_1.mp4"}));
     EXPECT_EQ(Path(1), (Texts{"18467_20", kDigest + "_2.avi"}));
@@ -133,13 +137,20 @@ TEST_F(WashTest, ASingleFileTorrentKeepsItsExtensionInBothSpellingsOfItsName)
 
 TEST_F(WashTest, OnlyTheLastDotStartsTheExtensionAndUnlistedFilesKeepTheirPaths)
 {
+    // A NUL byte is part of a name: the dot after it makes the extension.
+    const std::string folder("Se\0cret", 7);
+    const std::string name("x\0.txt", 6);
     ASSERT_TRUE(Wash(MultiFile({{{"a.tar.gz"}, 1}, {{"Vol.1", "readme"}, 1}, {{".hidden"}, 1},
-        {{"Keep", "empty.txt"}, 0}, {{"Docs", "LICENSE"}, 5}})));
+        {{"Keep", "empty.txt"}, 0}, {{"Docs", "LICENSE"}, 5}, {{folder, name}, 1, {folder, name}}})));
     EXPECT_EQ(Path(0), (Texts{kDigest + "_1.gz"}));
     EXPECT_EQ(Path(1), (Texts{kDigest + "_2.1", "18467_20"}));
     EXPECT_EQ(Path(2), (Texts{kDigest + "_3.hidden"}));
     EXPECT_EQ(Path(3), (Texts{"Keep", "empty.txt"}));
     EXPECT_EQ(Path(4), (Texts{"Docs", "LICENSE"}));
+    EXPECT_EQ(Path(5), (Texts{"26500_40", kDigest + "_4.txt"}));
+    EXPECT_EQ(Path(5, "path.utf-8"), Path(5));
+    EXPECT_EQ(m_encoded.find(folder), std::string::npos);
+    EXPECT_EQ(m_encoded.find(name), std::string::npos);
 }
 
 TEST_F(WashTest, PathUtf8ComponentsBeyondTheFoldersOfPathKeepTheirText)
@@ -151,6 +162,38 @@ TEST_F(WashTest, PathUtf8ComponentsBeyondTheFoldersOfPathKeepTheirText)
     EXPECT_EQ(Path(0, "path.utf-8"), (Texts{"41_10", "乙", "丙", kDigest + "_1.avi"}));
     EXPECT_EQ(Path(1), (Texts{"18467_20", "18467_21", "18467_22", kDigest + "_2.avi"}));
     EXPECT_EQ(Path(1, "path.utf-8"), (Texts{"18467_20", kDigest + "_2.avi"}));
+}
+
+// Readers take the first of a repeated key, which is what gets renamed; the repeats go, so that
+// no loaded name stays behind them.
+TEST_F(WashTest, RepeatedKeysGoAndLeaveNoLoadedNameInTheWashedTorrent)
+{
+    const std::string pieces = BencodeString(std::string(20, 'p'));
+    const std::string file = "d6:lengthi5e4:pathl7:SecretA9:SecretB.ae10:path.utf-8l7:SecretC9:SecretD.ae"
+                             "4:pathl7:SecretE9:SecretF.ae10:path.utf-8l9:SecretG.ae6:lengthi9ee";
+    const std::string info = "d5:filesl" + file + "d6:lengthi3e4:pathl9:SecretH.beee4:name7:SecretI"
+        + "10:name.utf-87:SecretJ4:name7:SecretK10:name.utf-87:SecretL5:filesld6:lengthi1e4:pathl9:SecretM.ceee"
+        + "12:piece lengthi16384e6:pieces" + pieces + "e";
+    const std::string other = "d6:lengthi1e4:name9:SecretN.d12:piece lengthi16384e6:pieces" + pieces + "e";
+    const std::string torrent = "d8:announce3:url7:comment7:SecretO4:info" + info + "7:comment7:SecretP4:info" + other
+        + "10:created by7:SecretQ10:created by7:SecretR9:publisher7:SecretS13:publisher-url7:SecretT"
+        + "9:publisher7:SecretU13:publisher-url7:SecretVe";
+    ASSERT_TRUE(Wash(torrent));
+    SeedProcessRandom(1);
+    ASSERT_TRUE(Wash(torrent)); // the document reused: nothing noted in the first load stays
+    EXPECT_EQ(m_encoded.find("Secret"), std::string::npos) << m_encoded;
+
+    // What readers take is what was washed; the content stays as loaded.
+    EXPECT_EQ(Text(At(Info(), "name")), kStem);
+    EXPECT_EQ(Text(At(Info(), "name.utf-8")), kStem);
+    EXPECT_EQ(Path(0), (Texts{"41_10", kDigest + "_1.a"}));
+    EXPECT_EQ(Path(0, "path.utf-8"), (Texts{"41_10", kDigest + "_1.a"}));
+    EXPECT_EQ(Raw(At(File(0), "length")), "i5e");
+    EXPECT_EQ(Path(1), (Texts{kDigest + "_2.b"}));
+    EXPECT_EQ(Raw(At(Info(), "pieces")), pieces);
+    EXPECT_EQ(Raw(At(Info(), "piece length")), "i16384e");
+    ASSERT_TRUE(m_washed.Analyze());
+    EXPECT_EQ(m_washed.files.size(), 2u);
 }
 
 TEST_F(WashTest, ANameWithoutADotOrLongerThan1023BytesRefusesTheWashInsteadOfBeingCut)
@@ -174,9 +217,12 @@ TEST_F(WashTest, ANameWithoutADotOrLongerThan1023BytesRefusesTheWashInsteadOfBei
 TEST_F(WashTest, GeneratedNamesAreStoredAsUtf8WhateverTheLocalCodePage)
 {
     ASSERT_TRUE(SetAnsiCodePage("GBK"));
-    ASSERT_TRUE(Wash(MultiFile({{{"目录", "文件.字幕"}, 1}}), "\xD6\xD6\xD7\xD3")); // 种子 in GBK
+    ASSERT_TRUE(
+        Wash(MultiFile({{{"目录", "文件.字幕"}, 1, {"目录", "文件.字幕"}}}), "\xD6\xD6\xD7\xD3")); // 种子 in GBK
     EXPECT_EQ(Text(At(Info(), "name")), "种子");
+    EXPECT_EQ(Path(0).front(), "41_10");
     EXPECT_EQ(Path(0).back().substr(32), "_1.字幕");
+    EXPECT_EQ(Path(0, "path.utf-8"), Path(0));
 }
 
 TEST_F(WashTest, AHybridTorrentBecomesAVersion1TorrentWithItsPadFiles)
