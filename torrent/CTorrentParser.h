@@ -52,6 +52,10 @@ public:
     // Once all are replaced it drops every repeat of a key in the root, the info dictionary and
     // the files' dictionaries: readers take a key's first pair, the one renamed.
     bool Wash(const char* stem);
+    // Drops every repeat of a key in the root, the info dictionary and the files' dictionaries
+    // (after Analyze). Readers take a key's first pair, the one a rename reaches; a later one
+    // would carry the loaded names into a renamed torrent unseen.
+    void DropRepeatedKeys();
 
     // Appends the encoding of `root` to `out` and writes it to `path`, replacing the file
     // there only once the new bytes are completely on disk. False without a root or when

@@ -165,9 +165,15 @@ bool CTorrentParser::Wash(const char* stem)
         return false;
     }
 
-    // Readers take a key's first pair, which is the one renamed; a later one would carry the
-    // loaded names into the washed torrent unseen. The repeats go from the root, the info
-    // dictionary and the files' dictionaries that Analyze found holding any.
+    DropRepeatedKeys();
+    DropVersion2Metadata(root);
+    return true;
+}
+
+void CTorrentParser::DropRepeatedKeys()
+{
+    // The repeats go from the root, the info dictionary and the files' dictionaries that
+    // Analyze found holding any.
     if (root != nullptr) {
         root->RemoveRepeatedKeys();
         if (CBEncodeObjectBase* info = root->Find("info"); info != nullptr && info->type == kBEncodeDict) {
@@ -177,6 +183,4 @@ bool CTorrentParser::Wash(const char* stem)
     for (CBEncodeDict* file : m_filesWithRepeatedKeys) {
         file->RemoveRepeatedKeys();
     }
-    DropVersion2Metadata(root);
-    return true;
 }

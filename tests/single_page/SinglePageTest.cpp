@@ -390,6 +390,16 @@ TEST_F(SinglePageTest, NamesTheUserLeftAloneKeepTheirBytesEvenWhenTheCodePageCan
 TEST_F(SinglePageTest, ARenamedHybridTorrentIsSavedAsAPlainOneAndAnUnchangedOneStaysByteForByte)
 {
     Start();
+    // A repeated key would keep an old name behind the one renamed.
+    const fs::path repeated = temp.path / "repeated.torrent";
+    WriteFile(repeated,
+        "d8:announce3:url4:infod5:filesld6:lengthi5e4:pathl5:a.mkve4:pathl8:Hidden.xeee4:name3:Old4:name6:Hidden"
+        "12:piece lengthi16384e6:pieces20:ppppppppppppppppppppee");
+    ASSERT_EQ(Open(repeated), std::nullopt);
+    ASSERT_EQ(ClickWithNotice("btn_single_onekey_modify"), std::nullopt);
+    EXPECT_EQ(Save(temp.path / "generated.torrent"), kSaved);
+    EXPECT_EQ(ReadFile(temp.path / "generated.torrent").find("Hidden"), std::string::npos);
+
     TorrentDescription hybrid = MultiFile({{{"a.mkv"}, 100}, {{"b.srt"}, 200}});
     hybrid.extraInfo = {{"file tree", "d5:a.mkvd0:d6:lengthi100eeee"}, {"meta version", "i2e"}};
     hybrid.extraRoot = {{"piece layers", "de"}};

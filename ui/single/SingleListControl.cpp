@@ -193,6 +193,8 @@ bool SingleListControl::OneKeyModify(const char* seed)
 
 void SingleListControl::NamesChanged()
 {
-    if (document != nullptr)
-        DropVersion2Metadata(document->root);
+    if (document == nullptr)
+        return;
+    document->DropRepeatedKeys();
+    DropVersion2Metadata(document->root);
 }

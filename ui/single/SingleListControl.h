@@ -38,7 +38,8 @@ public:
     SingleListElementUI* RowAt(int position) const;
 
 private:
-    // Names were changed: a torrent with v2 metadata becomes a plain v1 torrent.
+    // Names were changed: repeats of a key, which would keep the old names, go, and a torrent
+    // with v2 metadata becomes a plain v1 torrent.
     void NamesChanged();
 
     CEditUI* torrentNameEdit = nullptr;
