@@ -335,6 +335,23 @@ TEST_F(CliTest, ADestinationInsideTheSourceIsNeverWashedAgain)
     EXPECT_FALSE(fs::exists(inside + "/out"));
 }
 
+TEST_F(CliTest, ASourceInsideTheDestinationIsNeverReplacedByAnotherTorrentsOutput)
+{
+    // DEST/src/src/z.torrent would be washed onto the source DEST/src/z.torrent.
+    const std::string outer = m_dest;
+    const std::string inner = outer + "/src";
+    WriteFile(inner + "/z.torrent", Torrent("top.mkv"));
+    WriteFile(inner + "/src/z.torrent", Torrent("deep.mkv"));
+    const std::string before = ReadFile(inner + "/z.torrent");
+    const CliRun run = Cli({"wash", inner, outer});
+    EXPECT_EQ(run.status, 1) << run.err;
+    const auto lines = Lines(run.out);
+    ASSERT_EQ(lines.size(), 3u) << run.out;
+    EXPECT_EQ(lines[0], inner + "/z.torrent  " + Printed("保存路径上是本次转换的原种子 不能覆盖!"));
+    EXPECT_EQ(lines[1], outer + "/z.torrent  " + Printed("保存转换的种子成功!"));
+    EXPECT_EQ(ReadFile(inner + "/z.torrent"), before);
+}
+
 TEST_F(CliTest, ATorrentThatThrowsFailsAloneAndTheRunGoesOn)
 {
 #if defined(__SANITIZE_ADDRESS__)
