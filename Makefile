@@ -1,5 +1,6 @@
 # Front door: `make run` does the main job, `make test` passes every test.
-# Both install missing Debian packages first (scripts/install-deps, as root).
+# Both install missing Debian packages first (scripts/install-deps, as root); SKIP_DEPS=1 skips
+# that step for a machine that has everything.
 
 MAKEFLAGS  += --no-print-directory
 
@@ -7,7 +8,7 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 WINDOWS_BUILD ?= build-windows
-JOBS       ?= 2
+JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 FUZZ_SECONDS ?= 60
 
 .PHONY: all deps configure build test test-asan test-windows fuzz bench run clean
@@ -15,10 +16,15 @@ FUZZ_SECONDS ?= 60
 all: build
 
 deps:
+ifneq ($(SKIP_DEPS),1)
 	@scripts/install-deps
+endif
+
+# Runs CMake quietly; when it fails, what it said is shown.
+quiet_cmake = out=$$(cmake $(1) 2>&1) || { printf '%s\n' "$$out" >&2; exit 1; }
 
 configure: deps
-	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@$(call quiet_cmake,-S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo)
 
 build: configure
 	@cmake --build $(BUILD) -j$(JOBS)
@@ -28,21 +34,23 @@ test: build
 
 # Core and toolkit tests under AddressSanitizer + UndefinedBehaviorSanitizer (no Qt).
 test-asan: deps
-	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DKELPMERE_SANITIZE=ON \
-	  -DKELPMERE_QT=OFF -DKELPMERE_BENCH=OFF >/dev/null
+	@$(call quiet_cmake,-S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DKELPMERE_SANITIZE=ON \
+	  -DKELPMERE_QT=OFF -DKELPMERE_BENCH=OFF)
 	@cmake --build $(ASAN_BUILD) -j$(JOBS)
 	@ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --test-dir $(ASAN_BUILD) --output-on-failure -j$(JOBS)
 
 # The core, kelpmere-cli and their tests cross-built for Windows (MinGW-w64) and run under Wine.
 test-windows:
+ifneq ($(SKIP_DEPS),1)
 	@scripts/install-deps windows
+endif
 	@scripts/test-windows $(WINDOWS_BUILD) $(JOBS)
 
 # The decoder fuzzer (libFuzzer + ASan + UBSan, built with clang), run for FUZZ_SECONDS.
 fuzz: deps
-	@CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELPMERE_FUZZ=ON \
-	  -DKELPMERE_QT=OFF -DKELPMERE_TESTS=OFF -DKELPMERE_BENCH=OFF >/dev/null
+	@export CXX=clang++; $(call quiet_cmake,-S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELPMERE_FUZZ=ON \
+	  -DKELPMERE_QT=OFF -DKELPMERE_TESTS=OFF -DKELPMERE_BENCH=OFF)
 	@cmake --build $(FUZZ_BUILD) -j$(JOBS) --target fuzz_decoder
 	@scripts/run-fuzzer $(FUZZ_BUILD)/fuzz/fuzz_decoder $(FUZZ_SECONDS)
 
