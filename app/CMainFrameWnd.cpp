@@ -1,8 +1,8 @@
 #include "app/CMainFrameWnd.h"
 
-#include "app/StartDirectory.h"
 #include "platform/Clock.h"
 #include "platform/ProcessRandom.h"
+#include "shell/StartDirectory.h"
 #include "toolkit/CButtonUI.h"
 #include "toolkit/COptionUI.h"
 #include "toolkit/CPaintManagerUI.h"

@@ -2,7 +2,7 @@
 
 #include "AppTestSupport.h"
 
-#include "app/NoticeBoxUI.h"
+#include "shell/NoticeBoxUI.h"
 #include "toolkit/CControlUI.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // the browsers' event handler and what each pane builds and where it sends its browser.
 
 #include "app/AppTestSupport.h"
-#include "app/StartDirectory.h"
+#include "shell/StartDirectory.h"
 #include "support/WorkingFolder.h"
 #include "toolkit/CDialogBuilder.h"
 #include "toolkit/CPaintManagerUI.h"

@@ -1,6 +1,6 @@
 #include "ui/batch/BatchControlUI.h"
 
-#include "app/NoticeBoxUI.h"
+#include "shell/NoticeBoxUI.h"
 #include "toolkit/CButtonUI.h"
 #include "toolkit/CDialogBuilder.h"
 #include "toolkit/CEditUI.h"

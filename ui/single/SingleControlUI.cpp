@@ -1,7 +1,7 @@
 #include "ui/single/SingleControlUI.h"
 
-#include "app/NoticeBoxUI.h"
 #include "platform/Clock.h"
+#include "shell/NoticeBoxUI.h"
 #include "toolkit/CButtonUI.h"
 #include "toolkit/CDialogBuilder.h"
 #include "toolkit/CEditUI.h"

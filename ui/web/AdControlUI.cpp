@@ -1,6 +1,6 @@
 #include "ui/web/AdControlUI.h"
 
-#include "app/StartDirectory.h"
+#include "shell/StartDirectory.h"
 #include "toolkit/CDialogBuilder.h"
 #include "toolkit/CPaintManagerUI.h"
 #include "toolkit/CWebBrowserUI.h"

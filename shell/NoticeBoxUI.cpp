@@ -1,4 +1,4 @@
-#include "app/NoticeBoxUI.h"
+#include "shell/NoticeBoxUI.h"
 
 #include "toolkit/CButtonUI.h"
 #include "toolkit/CLabelUI.h"

@@ -1,4 +1,4 @@
-#include "app/StartDirectory.h"
+#include "shell/StartDirectory.h"
 
 #include "platform/Directories.h"
 
