@@ -1,5 +1,3 @@
-#ifndef _WIN32
-
 #include "cli/StopRequest.h"
 
 #include <atomic>
@@ -63,5 +61,3 @@ const char* StopRequestName()
         return "";
     }
 }
-
-#endif

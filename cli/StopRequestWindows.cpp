@@ -1,5 +1,3 @@
-#ifdef _WIN32
-
 #include "cli/StopRequest.h"
 
 #include <atomic>
@@ -82,5 +80,3 @@ const char* StopRequestName()
         return "";
     }
 }
-
-#endif

@@ -1,5 +1,3 @@
-#ifndef _WIN32
-
 #include "cli/Terminal.h"
 
 #include <unistd.h>
@@ -8,5 +6,3 @@ bool IsEscapeTerminal(ConsoleStream stream)
 {
     return isatty(stream == ConsoleStream::Output ? STDOUT_FILENO : STDERR_FILENO) == 1;
 }
-
-#endif

@@ -1,5 +1,3 @@
-#ifdef _WIN32
-
 #include "cli/Terminal.h"
 
 #include <windows.h>
@@ -18,5 +16,3 @@ bool IsEscapeTerminal(ConsoleStream stream)
     }
     return SetConsoleMode(handle, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
 }
-
-#endif

@@ -7,10 +7,11 @@
 #include "cli/ProgressBar.h"
 #include "cli/StopRequest.h"
 #include "cli/Terminal.h"
+#include "platform/FolderListing.h"
+#include "platform/PathText.h"
 #include "torrent/BatchConversion.h"
 #include "torrent/BatchRun.h"
 #include "torrent/CTorrentParser.h"
-#include "torrent/PathText.h"
 #include "torrent/TorrentFolderScan.h"
 
 #include <algorithm>

@@ -1,5 +1,3 @@
-#ifndef _WIN32
-
 #include "platform/AnsiCodePage.h"
 
 #include <atomic>
@@ -98,5 +96,3 @@ const char* CurrentAnsiCodePage()
 {
     return g_codePage.load(std::memory_order_acquire);
 }
-
-#endif

@@ -1,5 +1,3 @@
-#ifdef _WIN32
-
 #include "platform/AnsiCodePage.h"
 #include "platform/WindowsCodePage.h"
 
@@ -153,5 +151,3 @@ const char* CurrentAnsiCodePage()
 {
     return g_codePageName.load(std::memory_order_acquire);
 }
-
-#endif

@@ -1,5 +1,3 @@
-#ifndef _WIN32
-
 #include "platform/Directories.h"
 
 #include <unistd.h>
@@ -29,5 +27,3 @@ std::string ExecutableDirectory()
     const auto slash = path.rfind('/');
     return slash == std::string::npos ? std::string{} : path.substr(0, slash + 1);
 }
-
-#endif

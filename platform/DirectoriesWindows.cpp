@@ -1,5 +1,3 @@
-#ifdef _WIN32
-
 #include "platform/Directories.h"
 
 #include "platform/TextEncoding.h"
@@ -38,5 +36,3 @@ std::string ExecutableDirectory()
         buffer.resize(buffer.size() * 2);
     }
 }
-
-#endif

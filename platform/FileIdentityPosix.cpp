@@ -1,5 +1,3 @@
-#ifndef _WIN32
-
 #include "platform/FileIdentity.h"
 
 #include <sys/stat.h>
@@ -12,5 +10,3 @@ std::optional<FileIdentity> IdentityOf(const char* path, bool followLinks)
     }
     return FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
 }
-
-#endif

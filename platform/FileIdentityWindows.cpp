@@ -1,5 +1,3 @@
-#ifdef _WIN32
-
 #include "platform/FileIdentity.h"
 
 #include "platform/TextEncoding.h"
@@ -28,5 +26,3 @@ std::optional<FileIdentity> IdentityOf(const char* path, bool followLinks)
     return FileIdentity{
         info.dwVolumeSerialNumber, (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
 }
-
-#endif

@@ -1,5 +1,3 @@
-#ifndef _WIN32
-
 #include "platform/TextEncoding.h"
 
 #include "platform/AnsiCodePage.h"
@@ -186,5 +184,3 @@ std::string AnsiToUtf8(const char* text)
 {
     return WideToUtf8(AnsiToWide(text).c_str());
 }
-
-#endif

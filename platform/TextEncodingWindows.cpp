@@ -1,5 +1,3 @@
-#ifdef _WIN32
-
 #include "platform/TextEncoding.h"
 
 #include "platform/Utf8.h"
@@ -165,5 +163,3 @@ std::string AnsiToUtf8(const char* text)
 {
     return WideToUtf8(AnsiToWide(text).c_str());
 }
-
-#endif

@@ -1,10 +1,10 @@
 #include "shell/NoticeBoxUI.h"
 
+#include "platform/LocalText.h"
 #include "toolkit/CButtonUI.h"
 #include "toolkit/CLabelUI.h"
 #include "toolkit/CPaintManagerUI.h"
 #include "toolkit/CVerticalLayoutUI.h"
-#include "torrent/LocalText.h"
 
 #include <utility>
 

@@ -1,6 +1,6 @@
 #include "torrent/BatchRun.h"
 
-#include "torrent/PathText.h"
+#include "platform/PathText.h"
 
 #include <utility>
 

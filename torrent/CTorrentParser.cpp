@@ -2,8 +2,8 @@
 
 #include "bencode/CBEncodeDict.h"
 #include "bencode/DecodeLimits.h"
+#include "platform/WholeFile.h"
 #include "torrent/LongStringEncoding.h"
-#include "torrent/WholeFile.h"
 
 #include <cstring>
 #include <vector>

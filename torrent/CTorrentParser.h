@@ -1,9 +1,9 @@
 #pragma once
 
 #include "bencode/CBEncode.h"
+#include "platform/WholeFile.h"
 #include "torrent/TextRef.h"
 #include "torrent/TorrentFileEntry.h"
-#include "torrent/WholeFile.h"
 
 #include <array>
 #include <cstddef>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "torrent/WholeFile.h"
+#include "platform/WholeFile.h"
 
 #include <cstddef>
 #include <string>

@@ -6,8 +6,8 @@
 #include "bencode/CBEncodeInt.h"
 #include "bencode/CBEncodeList.h"
 #include "bencode/CBEncodeString.h"
+#include "platform/LocalText.h"
 #include "torrent/CSha1Digest.h"
-#include "torrent/LocalText.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #include "torrent/TorrentFolderScan.h"
 
-#include "torrent/FolderListing.h"
-#include "torrent/PathText.h"
+#include "platform/FolderListing.h"
+#include "platform/PathText.h"
 
 #include <set>
 #include <utility>
@@ -13,7 +13,7 @@ struct ScanState {
     std::vector<BatchItem>* results = nullptr;
     std::vector<UnreadablePath>* unreadable = nullptr;
     // Folders already walked, and the one to leave out: none of them is entered again.
-    std::set<FolderIdentity> visited;
+    std::set<FileIdentity> visited;
 };
 
 std::string JoinPath(const std::string& dir, const std::string& name)
@@ -27,7 +27,7 @@ std::string JoinPath(const std::string& dir, const std::string& name)
 void ScanFolder(const std::string& dir, const std::string& relativeDir, ScanState& state)
 {
     std::vector<FolderEntry> entries;
-    const auto firstVisit = [&state](const FolderIdentity& identity) { return state.visited.insert(identity).second; };
+    const auto firstVisit = [&state](const FileIdentity& identity) { return state.visited.insert(identity).second; };
     int error = 0;
     if (!ListFolder(dir, firstVisit, entries, error)) {
         if (error != 0 && state.unreadable != nullptr) {
@@ -62,7 +62,7 @@ void ScanTorrentFolder(const std::string& dir, const std::string& relativeDir, c
     state.pattern = pattern != nullptr ? pattern : "";
     state.results = &results;
     state.unreadable = unreadable;
-    if (FolderIdentity skipped; skipFolder != nullptr && IsFolder(skipFolder, &skipped)) {
+    if (FileIdentity skipped; skipFolder != nullptr && IsFolder(skipFolder, &skipped)) {
         state.visited.insert(skipped);
     }
     ScanFolder(dir, relativeDir, state);

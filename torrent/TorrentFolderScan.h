@@ -2,8 +2,6 @@
 
 #include "torrent/BatchItem.h"
 
-#include <compare>
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -32,19 +30,6 @@ struct UnreadablePath {
 void ScanTorrentFolder(const std::string& dir, const std::string& relativeDir, const char* pattern,
     std::vector<BatchItem>& results, const char* skipFolder = nullptr,
     std::vector<UnreadablePath>* unreadable = nullptr);
-
-// A folder's identity: the same for every spelling of its path and every link to it. Device
-// and inode on Linux; volume serial number and file index on Windows.
-struct FolderIdentity {
-    std::uint64_t device = 0;
-    std::uint64_t inode = 0;
-
-    bool operator==(const FolderIdentity&) const = default;
-    auto operator<=>(const FolderIdentity&) const = default;
-};
-
-// Whether `path` names a folder (links followed); `identity`, when given, receives its identity.
-bool IsFolder(const char* path, FolderIdentity* identity = nullptr);
 
 // Makes sure every level of the folder `path` exists, creating missing ones from the
 // outermost. "/" is the separator (on Windows "\\" as well); the root ("/", or a drive or

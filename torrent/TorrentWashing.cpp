@@ -5,9 +5,9 @@
 #include "bencode/CBEncodeDict.h"
 #include "bencode/CBEncodeString.h"
 #include "platform/AnsiCodePage.h"
+#include "platform/LocalText.h"
 #include "platform/ProcessRandom.h"
 #include "torrent/CMd5Digest.h"
-#include "torrent/LocalText.h"
 #include "torrent/Version2Metadata.h"
 
 #include <cstring>

@@ -4,12 +4,12 @@
 
 #include "app/CMainFrameWnd.h"
 #include "app/KelpmereApp.h"
+#include "platform/LocalText.h"
 #include "support/TempFolder.h"
 #include "toolkit/CControlUI.h"
 #include "toolkit/CPaintManagerUI.h"
 #include "toolkit/CWindowWnd.h"
 #include "toolkit/headless/CHeadlessBackend.h"
-#include "torrent/LocalText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 #include "bencode/CBEncodeDict.h"
 #include "platform/AnsiCodePage.h"
+#include "platform/LocalText.h"
 #include "platform/TextEncoding.h"
 #include "support/TestTorrents.h"
 #include "torrent/CSha1Digest.h"
 #include "torrent/CTorrentParser.h"
-#include "torrent/LocalText.h"
 
 #include <gtest/gtest.h>
 

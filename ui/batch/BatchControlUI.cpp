@@ -1,5 +1,6 @@
 #include "ui/batch/BatchControlUI.h"
 
+#include "platform/LocalText.h"
 #include "shell/NoticeBoxUI.h"
 #include "toolkit/CButtonUI.h"
 #include "toolkit/CDialogBuilder.h"
@@ -8,7 +9,6 @@
 #include "toolkit/CWindowWnd.h"
 #include "toolkit/FileDialogs.h"
 #include "torrent/BatchRun.h"
-#include "torrent/LocalText.h"
 #include "torrent/TorrentFolderScan.h"
 #include "ui/batch/BatchListControl.h"
 

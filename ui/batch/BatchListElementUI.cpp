@@ -1,8 +1,8 @@
 #include "ui/batch/BatchListElementUI.h"
 
+#include "platform/LocalText.h"
 #include "toolkit/CContainerUI.h"
 #include "toolkit/CPaintManagerUI.h"
-#include "torrent/LocalText.h"
 
 #include <string>
 

@@ -1,6 +1,7 @@
 #include "ui/single/SingleControlUI.h"
 
 #include "platform/Clock.h"
+#include "platform/LocalText.h"
 #include "shell/NoticeBoxUI.h"
 #include "toolkit/CButtonUI.h"
 #include "toolkit/CDialogBuilder.h"
@@ -9,7 +10,6 @@
 #include "toolkit/CWindowWnd.h"
 #include "toolkit/FileDialogs.h"
 #include "torrent/CTorrentParser.h"
-#include "torrent/LocalText.h"
 #include "ui/single/SingleListControl.h"
 
 #include <cstdint>

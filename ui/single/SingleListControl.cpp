@@ -1,10 +1,10 @@
 #include "ui/single/SingleListControl.h"
 
+#include "platform/LocalText.h"
 #include "toolkit/CEditUI.h"
 #include "toolkit/CPaintManagerUI.h"
 #include "torrent/CMd5Digest.h"
 #include "torrent/CTorrentParser.h"
-#include "torrent/LocalText.h"
 #include "torrent/Version2Metadata.h"
 #include "ui/single/NameWriting.h"
 #include "ui/single/SingleListElementUI.h"

@@ -1,9 +1,9 @@
 #include "ui/single/SingleListElementUI.h"
 
+#include "platform/LocalText.h"
 #include "platform/ProcessRandom.h"
 #include "toolkit/CEditUI.h"
 #include "toolkit/CPaintManagerUI.h"
-#include "torrent/LocalText.h"
 #include "torrent/TorrentFileEntry.h"
 #include "ui/list/RerListControlUI.h"
 #include "ui/single/NameWriting.h"

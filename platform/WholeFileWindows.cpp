@@ -1,9 +1,7 @@
-#ifdef _WIN32
+#include "platform/WholeFile.h"
 
-#include "torrent/WholeFile.h"
-
+#include "platform/PathText.h"
 #include "platform/TextEncoding.h"
-#include "torrent/PathText.h"
 
 #include <algorithm>
 #include <atomic>
@@ -173,5 +171,3 @@ bool WriteWholeFile(const char* path, const ByteRange* ranges, std::size_t count
     }
     return ok;
 }
-
-#endif

@@ -1,4 +1,4 @@
-#include "torrent/LocalText.h"
+#include "platform/LocalText.h"
 
 #include "platform/AnsiCodePage.h"
 #include "platform/TextEncoding.h"

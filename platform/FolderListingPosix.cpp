@@ -1,6 +1,4 @@
-#ifndef _WIN32
-
-#include "torrent/FolderListing.h"
+#include "platform/FolderListing.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -30,7 +28,7 @@ std::size_t JoinedLength(const std::string& dir, const std::string& name)
 
 } // namespace
 
-bool ListFolder(const std::string& dir, const std::function<bool(const FolderIdentity&)>& enter,
+bool ListFolder(const std::string& dir, const std::function<bool(const FileIdentity&)>& enter,
     std::vector<FolderEntry>& entries, int& error)
 {
     entries.clear();
@@ -46,7 +44,7 @@ bool ListFolder(const std::string& dir, const std::function<bool(const FolderIde
         close(fd);
         return false;
     }
-    if (!enter(FolderIdentity{folderInfo.st_dev, folderInfo.st_ino})) {
+    if (!enter(FileIdentity{folderInfo.st_dev, folderInfo.st_ino})) {
         close(fd);
         return false;
     }
@@ -100,14 +98,14 @@ std::string SystemErrorText(int error)
     return std::generic_category().message(error);
 }
 
-bool IsFolder(const char* path, FolderIdentity* identity)
+bool IsFolder(const char* path, FileIdentity* identity)
 {
     struct stat info { };
     if (path == nullptr || stat(path, &info) != 0 || !S_ISDIR(info.st_mode)) {
         return false;
     }
     if (identity != nullptr) {
-        *identity = FolderIdentity{info.st_dev, info.st_ino};
+        *identity = FileIdentity{info.st_dev, info.st_ino};
     }
     return true;
 }
@@ -116,5 +114,3 @@ bool MakeFolder(const char* path)
 {
     return mkdir(path, 0777) == 0 || (errno == EEXIST && IsFolder(path));
 }
-
-#endif

@@ -1,9 +1,7 @@
-#ifdef _WIN32
+#include "platform/FolderListing.h"
 
-#include "torrent/FolderListing.h"
-
+#include "platform/PathText.h"
 #include "platform/TextEncoding.h"
-#include "torrent/PathText.h"
 
 #include <algorithm>
 #include <cwchar>
@@ -22,7 +20,7 @@ HANDLE OpenForQuery(const std::wstring& path)
 
 // Whether `path` is a folder, and its volume and file index: the same for every spelling of
 // the path and every link or junction to the folder.
-bool QueryFolder(const std::wstring& path, FolderIdentity* identity)
+bool QueryFolder(const std::wstring& path, FileIdentity* identity)
 {
     const HANDLE handle = OpenForQuery(path);
     if (handle == INVALID_HANDLE_VALUE) {
@@ -33,7 +31,7 @@ bool QueryFolder(const std::wstring& path, FolderIdentity* identity)
         = GetFileInformationByHandle(handle, &info) != 0 && (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     CloseHandle(handle);
     if (ok && identity != nullptr) {
-        *identity = FolderIdentity{
+        *identity = FileIdentity{
             info.dwVolumeSerialNumber, (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
     }
     return ok;
@@ -62,13 +60,13 @@ bool IsDotOrDotDot(const wchar_t* name)
 
 } // namespace
 
-bool ListFolder(const std::string& dir, const std::function<bool(const FolderIdentity&)>& enter,
+bool ListFolder(const std::string& dir, const std::function<bool(const FileIdentity&)>& enter,
     std::vector<FolderEntry>& entries, int& error)
 {
     entries.clear();
     error = 0;
     const std::wstring wideDir = AnsiToWide(dir.c_str());
-    FolderIdentity identity;
+    FileIdentity identity;
     if (wideDir.empty()) {
         error = ERROR_INVALID_NAME;
         return false;
@@ -151,7 +149,7 @@ std::string SystemErrorText(int error)
     return WideToAnsi(message.c_str());
 }
 
-bool IsFolder(const char* path, FolderIdentity* identity)
+bool IsFolder(const char* path, FileIdentity* identity)
 {
     if (path == nullptr || *path == '\0') {
         return false;
@@ -166,5 +164,3 @@ bool MakeFolder(const char* path)
     }
     return GetLastError() == ERROR_ALREADY_EXISTS && IsFolder(path);
 }
-
-#endif

@@ -1,6 +1,4 @@
-#ifndef _WIN32
-
-#include "torrent/WholeFile.h"
+#include "platform/WholeFile.h"
 
 #include <algorithm>
 #include <array>
@@ -276,5 +274,3 @@ bool WriteWholeFile(const char* path, const ByteRange* ranges, std::size_t count
         ::unlink(tempPath.c_str());
     return ok;
 }
-
-#endif
