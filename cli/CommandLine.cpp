@@ -1,20 +1,20 @@
 #include "cli/CommandLine.h"
 
-#include <charconv>
-#include <cstring>
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
 
 namespace {
 
-bool ParseJobs(const std::string& text, unsigned& jobs)
+// CLI11 reads numbers as C's strtoul does, which would also take "+4", "0x4" and "010" (octal 8):
+// --jobs takes decimal digits only, and leading zeros go before CLI11 reads them.
+std::string DecimalDigits(std::string& text)
 {
-    unsigned value = 0;
-    const char* end = text.data() + text.size();
-    const auto [last, status] = std::from_chars(text.data(), end, value);
-    if (status != std::errc() || last != end || value == 0 || value > 1024) {
-        return false;
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) {
+        return "not a whole number";
     }
-    jobs = value;
-    return true;
+    text.erase(0, std::min(text.find_first_not_of('0'), text.size() - 1));
+    return {};
 }
 
 } // namespace
@@ -22,47 +22,49 @@ bool ParseJobs(const std::string& text, unsigned& jobs)
 bool ParseCommandLine(int argc, char** argv, CommandLine& line, std::string& error)
 {
     line = CommandLine{};
-    bool sawHelp = false;
-    bool sawVersion = false;
-    bool optionsEnded = false;
+    bool help = false;
+    bool version = false;
+    // The command and its operands, in order. They are one list rather than CLI11 subcommands so
+    // that "--" may come before the command too and the command's messages stay as they are.
     std::vector<std::string> words;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
-            words.push_back(arg);
-        } else if (arg == "--") {
-            optionsEnded = true;
-        } else if (arg == "--help" || arg == "-h") {
-            sawHelp = true;
-        } else if (arg == "--version" || arg == "-V") {
-            sawVersion = true;
-        } else if (arg == "--json") {
-            line.json = true;
-        } else if (arg == "--jobs" || arg == "-j") {
-            if (i + 1 >= argc) {
-                error = "option " + arg + " needs a number";
-                return false;
-            }
-            if (!ParseJobs(argv[++i], line.jobs)) {
-                error = "--jobs takes a whole number from 1 to 1024";
-                return false;
-            }
-        } else if (arg.rfind("--jobs=", 0) == 0) {
-            if (!ParseJobs(arg.substr(7), line.jobs)) {
-                error = "--jobs takes a whole number from 1 to 1024";
-                return false;
-            }
-        } else {
-            error = "unknown option " + arg;
+
+    CLI::App app("", "kelpmere-cli");
+    // Help and version are plain flags, answered after every other option has been read: an
+    // unknown option or a bad --jobs is a usage error even beside --help.
+    app.set_help_flag();
+    app.add_flag("-h,--help", help);
+    app.add_flag("-V,--version", version);
+    app.add_flag("--json", line.json);
+    app.add_option("-j,--jobs", line.jobs)
+        ->transform(CLI::Validator(DecimalDigits, "N"))
+        ->check(CLI::Range(1u, 1024u))
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    app.add_option("command", words);
+    // Unknown options are kept and reported below in our words; "/x" is an operand on Windows too.
+    app.allow_extras();
+    app.allow_windows_style_options(false);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ValidationError&) { // the only option with a check is --jobs
+        error = "--jobs takes a whole number from 1 to 1024";
+        return false;
+    } catch (const CLI::ArgumentMismatch&) {
+        // --jobs takes whatever follows it, so it misses its number only as the last argument.
+        error = "option " + std::string(argv[argc - 1]) + " needs a number";
+        return false;
+    } catch (const CLI::ParseError& failure) {
+        error = failure.what();
+        return false;
+    }
+    for (const std::string& extra : app.remaining()) {
+        if (extra != "--") { // "--" ends the options; CLI11 keeps it among the extras
+            error = "unknown option " + extra;
             return false;
         }
     }
-    if (sawHelp) {
-        line.action = CommandLine::Action::Help;
-        return true;
-    }
-    if (sawVersion) {
-        line.action = CommandLine::Action::Version;
+
+    if (help || version) {
+        line.action = help ? CommandLine::Action::Help : CommandLine::Action::Version;
         return true;
     }
     if (words.empty()) {

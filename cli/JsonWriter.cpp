@@ -3,7 +3,13 @@
 #include "platform/HexText.h"
 #include "platform/Utf8.h"
 
-void AppendJsonString(std::string& out, std::string_view utf8)
+#include <nlohmann/json.hpp>
+
+#include <string_view>
+
+namespace {
+
+void AppendString(std::string& out, std::string_view utf8)
 {
     out += '"';
     std::size_t i = 0;
@@ -56,77 +62,44 @@ void AppendJsonString(std::string& out, std::string_view utf8)
     out += '"';
 }
 
-void JsonWriter::BeforeValue()
+void AppendValue(std::string& out, const nlohmann::ordered_json& value)
 {
-    if (!m_first) {
-        m_text += ',';
+    if (value.is_string()) {
+        AppendString(out, value.get_ref<const std::string&>());
+    } else if (value.is_structured()) {
+        const bool object = value.is_object();
+        out += object ? '{' : '[';
+        bool first = true;
+        for (const auto& member : value.items()) {
+            if (!first) {
+                out += ',';
+            }
+            first = false;
+            if (object) {
+                AppendString(out, member.key());
+                out += ':';
+            }
+            AppendValue(out, member.value());
+        }
+        out += object ? '}' : ']';
+    } else if (value.is_binary()) { // JSON text written beforehand (WrittenJson)
+        const auto& text = value.get_binary();
+        out.append(text.begin(), text.end());
+    } else {
+        out += value.dump(); // numbers, true, false, null
     }
-    m_first = false;
 }
 
-JsonWriter& JsonWriter::BeginObject()
+} // namespace
+
+nlohmann::ordered_json WrittenJson(const std::string& text)
 {
-    BeforeValue();
-    m_text += '{';
-    m_first = true;
-    return *this;
+    return nlohmann::ordered_json::binary({text.begin(), text.end()});
 }
 
-JsonWriter& JsonWriter::EndObject()
+std::string JsonText(const nlohmann::ordered_json& value)
 {
-    m_text += '}';
-    m_first = false;
-    return *this;
-}
-
-JsonWriter& JsonWriter::BeginArray()
-{
-    BeforeValue();
-    m_text += '[';
-    m_first = true;
-    return *this;
-}
-
-JsonWriter& JsonWriter::EndArray()
-{
-    m_text += ']';
-    m_first = false;
-    return *this;
-}
-
-JsonWriter& JsonWriter::Key(std::string_view key)
-{
-    BeforeValue();
-    AppendJsonString(m_text, key);
-    m_text += ':';
-    m_first = true;
-    return *this;
-}
-
-JsonWriter& JsonWriter::String(std::string_view utf8)
-{
-    BeforeValue();
-    AppendJsonString(m_text, utf8);
-    return *this;
-}
-
-JsonWriter& JsonWriter::Number(int64_t number)
-{
-    BeforeValue();
-    m_text += std::to_string(number);
-    return *this;
-}
-
-JsonWriter& JsonWriter::Bool(bool value)
-{
-    BeforeValue();
-    m_text += value ? "true" : "false";
-    return *this;
-}
-
-JsonWriter& JsonWriter::Null()
-{
-    BeforeValue();
-    m_text += "null";
-    return *this;
+    std::string text;
+    AppendValue(text, value);
+    return text;
 }

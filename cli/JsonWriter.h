@@ -1,34 +1,18 @@
 #pragma once
 
-#include <cstdint>
+#include <nlohmann/json_fwd.hpp>
+
 #include <string>
-#include <string_view>
 
-// Builds one JSON value into a text, comma placement handled. Strings are taken as UTF-8:
-// quotes, backslashes and control characters are escaped, and every byte that is not part of
-// a valid UTF-8 sequence becomes U+FFFD, so the output is always valid JSON.
-class JsonWriter {
-public:
-    JsonWriter& BeginObject();
-    JsonWriter& EndObject();
-    JsonWriter& BeginArray();
-    JsonWriter& EndArray();
-    // The key of the next member of the current object.
-    JsonWriter& Key(std::string_view key);
-    JsonWriter& String(std::string_view utf8);
-    JsonWriter& Number(int64_t number);
-    JsonWriter& Bool(bool value);
-    JsonWriter& Null();
+// A JSON value as one line of text (no line end), object members in the order they were added.
+// Strings are taken as UTF-8: quotes, backslashes and control characters (DEL included) are
+// escaped, and each byte that is not part of a valid UTF-8 sequence is written as \ufffd, so the
+// output is always valid JSON and holds no raw control character. nlohmann::json's own dump
+// leaves DEL raw and writes one raw U+FFFD for a run of invalid bytes, so strings are written
+// here; numbers, booleans and null by nlohmann::json.
+std::string JsonText(const nlohmann::ordered_json& value);
 
-    const std::string& Text() const { return m_text; }
-
-private:
-    void BeforeValue();
-
-    std::string m_text;
-    // True right after "{", "[" or a key, when the next value takes no comma.
-    bool m_first = true;
-};
-
-// Appends `utf8` to `out` as a quoted JSON string (see JsonWriter).
-void AppendJsonString(std::string& out, std::string_view utf8);
+// A value that JsonText writes out as `text`, JSON written beforehand: a long list can be written
+// item by item instead of being held as values until the end. It is held as a binary value, a
+// kind that JSON text itself never has.
+nlohmann::ordered_json WrittenJson(const std::string& text);

@@ -7,6 +7,8 @@
 #include "torrent/BatchConversion.h"
 #include "torrent/CTorrentParser.h"
 
+#include <nlohmann/json.hpp>
+
 #include <cstdio>
 #include <string>
 
@@ -14,12 +16,7 @@ namespace {
 
 std::string JsonFailure(const std::string& file, ConversionOutcome outcome)
 {
-    JsonWriter json;
-    json.BeginObject();
-    json.Key("file").String(LocalToUtf8(file));
-    json.Key("error").String(ConversionStateText(outcome));
-    json.EndObject();
-    return json.Text() + "\n";
+    return JsonText({{"file", LocalToUtf8(file)}, {"error", ConversionStateText(outcome)}}) + "\n";
 }
 
 } // namespace

@@ -6,6 +6,8 @@
 #include "cli/SizeText.h"
 #include "torrent/CTorrentParser.h"
 
+#include <nlohmann/json.hpp>
+
 #include <cstdint>
 
 namespace {
@@ -50,34 +52,23 @@ std::string ForTerminal(const std::string& utf8)
 
 std::string ShowJsonReport(const std::string& file, const CTorrentParser& parser)
 {
-    JsonWriter json;
-    json.BeginObject();
-    json.Key("file").String(LocalToUtf8(file));
-    json.Key("name").String(LocalToUtf8(TorrentName(parser)));
-    json.Key("infoHash").String(LoadedInfoHashHex(parser));
-    json.Key("pieceLength").Number(parser.pieceLength);
-    json.Key("pieceCount").Number(parser.pieceCount);
-    json.Key("totalSize").Number(parser.totalLength);
-    json.Key("trackers").BeginArray();
-    for (const std::string& tracker : parser.trackers) {
-        json.String(tracker);
-    }
-    json.EndArray();
-    json.Key("files").BeginArray();
+    // A torrent may list a million files: each entry is written as soon as it is made, rather
+    // than all of them held as values until the end.
+    std::string files = "[";
     for (const TorrentFileEntry& entry : parser.files) {
-        json.BeginObject();
-        json.Key("path").String(LocalToUtf8(EntryPath(entry)));
-        json.Key("length").Number(WholeLength(entry.length));
-        json.Key("size").String(FormatFileSize(entry.length));
-        json.EndObject();
+        if (files.size() > 1) {
+            files += ',';
+        }
+        files += JsonText({{"path", LocalToUtf8(EntryPath(entry))}, {"length", WholeLength(entry.length)},
+            {"size", FormatFileSize(entry.length)}});
     }
-    json.EndArray();
-    json.Key("comment").String(parser.comment);
-    json.Key("createdBy").String(parser.createdBy);
-    json.Key("publisher").String(parser.publisher);
-    json.Key("publisherUrl").String(parser.publisherUrl);
-    json.EndObject();
-    return json.Text() + "\n";
+    files += ']';
+    const nlohmann::ordered_json report = {{"file", LocalToUtf8(file)}, {"name", LocalToUtf8(TorrentName(parser))},
+        {"infoHash", LoadedInfoHashHex(parser)}, {"pieceLength", parser.pieceLength}, {"pieceCount", parser.pieceCount},
+        {"totalSize", parser.totalLength}, {"trackers", parser.trackers}, {"files", WrittenJson(files)},
+        {"comment", parser.comment}, {"createdBy", parser.createdBy}, {"publisher", parser.publisher},
+        {"publisherUrl", parser.publisherUrl}};
+    return JsonText(report) + "\n";
 }
 
 std::string ShowTextReport(const std::string& file, const CTorrentParser& parser)

@@ -14,6 +14,8 @@
 #include "torrent/CTorrentParser.h"
 #include "torrent/TorrentFolderScan.h"
 
+#include <nlohmann/json.hpp>
+
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -136,19 +138,14 @@ void ConvertItems(const std::vector<BatchItem>& items, const BatchRun& run, bool
 
 std::string JsonLine(const BatchItem& item, const ItemReport& report)
 {
-    const bool converted = report.result.outcome == ConversionOutcome::Converted;
-    JsonWriter json;
-    json.BeginObject();
-    json.Key("source").String(LocalToUtf8(item.sourceRoot + item.relativeDir + "/" + item.fileName));
-    json.Key("output").String(LocalToUtf8(report.result.outputPath));
-    json.Key("state").String(ConversionStateText(report.result.outcome));
-    json.Key("converted").Bool(converted);
-    json.Key("oldInfoHash");
-    report.oldInfoHash.empty() ? json.Null() : json.String(report.oldInfoHash);
-    json.Key("newInfoHash");
-    report.newInfoHash.empty() ? json.Null() : json.String(report.newInfoHash);
-    json.EndObject();
-    return json.Text() + "\n";
+    // A hash that wasn't computed is null.
+    const auto hashOrNull
+        = [](const std::string& hex) { return hex.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(hex); };
+    return JsonText({{"source", LocalToUtf8(item.sourceRoot + item.relativeDir + "/" + item.fileName)},
+               {"output", LocalToUtf8(report.result.outputPath)}, {"state", ConversionStateText(report.result.outcome)},
+               {"converted", report.result.outcome == ConversionOutcome::Converted},
+               {"oldInfoHash", hashOrNull(report.oldInfoHash)}, {"newInfoHash", hashOrNull(report.newInfoHash)}})
+        + "\n";
 }
 
 std::string TextLine(const ItemReport& report)
@@ -161,17 +158,10 @@ std::string TextLine(const ItemReport& report)
 // keys, the state "unreadable" and the system's reason as "error".
 std::string UnreadableJsonLine(const std::string& source, const std::string& dest, const UnreadablePath& path)
 {
-    JsonWriter json;
-    json.BeginObject();
-    json.Key("source").String(LocalToUtf8(source + path.relativePath));
-    json.Key("output").String(LocalToUtf8(dest + path.relativePath));
-    json.Key("state").String("unreadable");
-    json.Key("converted").Bool(false);
-    json.Key("oldInfoHash").Null();
-    json.Key("newInfoHash").Null();
-    json.Key("error").String(LocalToUtf8(path.reason));
-    json.EndObject();
-    return json.Text() + "\n";
+    return JsonText({{"source", LocalToUtf8(source + path.relativePath)},
+               {"output", LocalToUtf8(dest + path.relativePath)}, {"state", "unreadable"}, {"converted", false},
+               {"oldInfoHash", nullptr}, {"newInfoHash", nullptr}, {"error", LocalToUtf8(path.reason)}})
+        + "\n";
 }
 
 void ReportUnreadable(

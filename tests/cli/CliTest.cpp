@@ -1,4 +1,4 @@
-#include "JsonReader.h"
+#include "cli/CommandLine.h"
 #include "cli/ConsoleText.h"
 #include "platform/AnsiCodePage.h"
 #include "platform/TextEncoding.h"
@@ -6,6 +6,7 @@
 #include "support/TestTorrents.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <chrono>
 #include <cstdlib>
@@ -46,11 +47,23 @@ std::vector<std::string> Lines(const std::string& text)
     return lines;
 }
 
-std::vector<JsonValue> JsonLines(const std::string& text)
+// The program's JSON output, members in the order written.
+using Json = nlohmann::ordered_json;
+
+// One JSON text; anything malformed (raw control characters or invalid UTF-8 in strings
+// included) fails the test.
+Json ParsedJson(const std::string& text)
 {
-    std::vector<JsonValue> values;
+    Json value = Json::parse(text, nullptr, false);
+    EXPECT_FALSE(value.is_discarded()) << text;
+    return value;
+}
+
+std::vector<Json> JsonLines(const std::string& text)
+{
+    std::vector<Json> values;
     for (const std::string& line : Lines(text))
-        EXPECT_TRUE(JsonReader::Parse(line, values.emplace_back())) << line;
+        values.push_back(ParsedJson(line));
     return values;
 }
 
@@ -157,11 +170,9 @@ protected:
     }
 #endif
 
-    JsonValue Show(const std::string& torrent)
+    Json Show(const std::string& torrent)
     {
-        JsonValue shown;
-        EXPECT_TRUE(JsonReader::Parse(Cli({"show", "--json", torrent}).out, shown));
-        return shown;
+        return ParsedJson(Cli({"show", "--json", torrent}).out);
     }
 
     TempFolder m_temp;
@@ -231,20 +242,20 @@ TEST_F(CliTest, WashJsonCarriesSourceOutputStateAndBothInfoHashesWithEveryNameEs
     EXPECT_EQ(run.status, 1);
     const auto values = JsonLines(run.out);
     ASSERT_EQ(values.size(), 4u);
-    EXPECT_EQ(values[0]["source"].text, m_source + "/a.torrent");
-    EXPECT_EQ(values[0]["output"].text, m_dest + "/a.torrent");
-    EXPECT_EQ(values[0]["state"].text, "保存转换的种子成功!");
-    EXPECT_TRUE(values[0]["converted"].boolean);
-    EXPECT_EQ(values[0]["oldInfoHash"].text.size(), 40u);
-    EXPECT_NE(values[0]["oldInfoHash"].text, values[0]["newInfoHash"].text);
+    EXPECT_EQ(values[0].at("source"), m_source + "/a.torrent");
+    EXPECT_EQ(values[0].at("output"), m_dest + "/a.torrent");
+    EXPECT_EQ(values[0].at("state"), "保存转换的种子成功!");
+    EXPECT_EQ(values[0].at("converted"), true);
+    EXPECT_EQ(values[0].at("oldInfoHash").get<std::string>().size(), 40u);
+    EXPECT_NE(values[0].at("oldInfoHash"), values[0].at("newInfoHash"));
     // The new hash is the hash of what was saved.
-    EXPECT_EQ(Show(m_dest + "/a.torrent")["infoHash"].text, values[0]["newInfoHash"].text);
-    EXPECT_EQ(values[1]["source"].text, m_source + "/bad\xEF\xBF\xBD name.torrent");
-    EXPECT_EQ(values[2]["source"].text, m_source + "/quote\"tab\there.torrent");
-    EXPECT_EQ(values[3]["state"].text, "种子文件分析失败 请检查种子文件!");
-    EXPECT_FALSE(values[3]["converted"].boolean);
-    EXPECT_EQ(values[3]["oldInfoHash"].kind, JsonValue::Kind::Null);
-    EXPECT_EQ(values[3]["newInfoHash"].kind, JsonValue::Kind::Null);
+    EXPECT_EQ(Show(m_dest + "/a.torrent").at("infoHash"), values[0].at("newInfoHash"));
+    EXPECT_EQ(values[1].at("source"), m_source + "/bad\xEF\xBF\xBD name.torrent");
+    EXPECT_EQ(values[2].at("source"), m_source + "/quote\"tab\there.torrent");
+    EXPECT_EQ(values[3].at("state"), "种子文件分析失败 请检查种子文件!");
+    EXPECT_EQ(values[3].at("converted"), false);
+    EXPECT_EQ(values[3].at("oldInfoHash"), nullptr);
+    EXPECT_EQ(values[3].at("newInfoHash"), nullptr);
     EXPECT_NE(run.err.find("3/4 converted, 1 failed"), std::string::npos) << run.err;
 }
 
@@ -258,11 +269,11 @@ TEST_F(CliTest, ManyJobsGiveEveryTorrentItsOwnNames)
     ASSERT_EQ(values.size(), 24u);
     std::set<std::string> names;
     for (std::size_t i = 0; i < values.size(); ++i) {
-        EXPECT_EQ(values[i]["output"].text, m_dest + "/t" + std::to_string(100 + i) + ".torrent");
-        const JsonValue shown = Show(values[i]["output"].text);
-        names.insert(shown["name"].text);
+        EXPECT_EQ(values[i].at("output"), m_dest + "/t" + std::to_string(100 + i) + ".torrent");
+        const Json shown = Show(values[i].at("output").get<std::string>());
+        names.insert(shown.at("name").get<std::string>());
         // A parser reused for the next torrent reports the hash of what it saved for this one.
-        EXPECT_EQ(shown["infoHash"].text, values[i]["newInfoHash"].text);
+        EXPECT_EQ(shown.at("infoHash"), values[i].at("newInfoHash"));
     }
     EXPECT_EQ(names.size(), 24u);
 }
@@ -294,6 +305,80 @@ TEST_F(CliTest, UsageErrorsExitTwoAndHelpOrVersionExitZero)
     EXPECT_EQ(version.out, std::string("kelpmere-cli ") + KELPMERE_VERSION + "\n");
 }
 
+TEST_F(CliTest, AUsageErrorNamesWhatIsWrongAboveTheUsage)
+{
+    fs::create_directories(m_source);
+    const std::string jobsRange = "--jobs takes a whole number from 1 to 1024";
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases{{{}, "no command given"},
+        {{"frobnicate", "wash", m_source, m_dest}, "unknown command frobnicate"},
+        {{"wash", m_source}, "wash takes SOURCE and DEST"}, {{"show"}, "show takes one or more torrent files"},
+        {{"wash", "--bogus", m_source, m_dest}, "unknown option --bogus"},
+        {{"--help", "--bogus"}, "unknown option --bogus"}, {{"wash", "--jobs", "4x", m_source, m_dest}, jobsRange},
+        {{"wash", "--jobs=1025", m_source, m_dest}, jobsRange},
+        {{"wash", "--jobs", "0x4", m_source, m_dest}, jobsRange},
+        {{"wash", "--jobs", "+4", m_source, m_dest}, jobsRange}, {{"--jobs", "--json", "show", "x"}, jobsRange},
+        {{"wash", m_source, m_dest, "-j"}, "option -j needs a number"}};
+    for (const auto& [args, message] : cases) {
+        const CliRun run = Cli(args);
+        EXPECT_EQ(run.status, 2) << ::testing::PrintToString(args);
+        EXPECT_EQ(run.err, "kelpmere-cli: " + message + "\n" + UsageText()) << ::testing::PrintToString(args);
+        EXPECT_EQ(run.out, "");
+    }
+    EXPECT_FALSE(fs::exists(m_dest));
+    EXPECT_EQ(Cli({"show", "--help", "x"}).out, UsageText());
+}
+
+TEST_F(CliTest, OptionsMayStandBeforeOrAfterTheCommandAndDoubleDashEndsThem)
+{
+    Put("a.torrent", Torrent("a.mkv"));
+    const std::string torrent = m_source + "/a.torrent";
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{{"--json", "show", torrent},
+             {"show", torrent, "--jobs", "010", "--json"}, {"--json", "--", "show", torrent}}) {
+        const CliRun run = Cli(args);
+        EXPECT_EQ(run.status, 0) << ::testing::PrintToString(args) << run.err;
+        EXPECT_EQ(ParsedJson(run.out).at("file"), torrent) << ::testing::PrintToString(args);
+    }
+    // After "--" an option is an operand: a file that doesn't exist.
+    const CliRun run = Cli({"show", "--", torrent, "--json"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("--json: "), std::string::npos) << run.err;
+}
+
+// Scripts read these lines: their keys keep their order, and strings are escaped as ever (DEL and
+// every byte outside valid UTF-8 escaped, other UTF-8 as it is).
+TEST_F(CliTest, JsonLinesKeepTheirKeyOrderAndEscaping)
+{
+    TorrentDescription description = MultiFile({{{"a.bin"}, 1}});
+    description.comment = "x\x7f\xff\xe4\xb8 \xed\xa0\x80\"\\\t\x01 \xe7\xa7\x8d \xef\xbf\xbd";
+    Put("a.torrent", BuildTorrent(description));
+    Put("b.torrent", "not a torrent");
+    const auto keys = [](const Json& object) {
+        std::vector<std::string> names;
+        for (const auto& member : object.items())
+            names.push_back(member.key());
+        return names;
+    };
+
+    const CliRun show = Cli({"show", "--json", m_source + "/a.torrent", m_source + "/b.torrent"});
+    EXPECT_NE(show.out.find(R"("comment":"x\u007f\ufffd\ufffd\ufffd \ufffd\ufffd\ufffd\"\\\t\u0001 种 �",)"),
+        std::string::npos)
+        << show.out;
+    const auto shown = JsonLines(show.out);
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(keys(shown[0]),
+        (std::vector<std::string>{"file", "name", "infoHash", "pieceLength", "pieceCount", "totalSize", "trackers",
+            "files", "comment", "createdBy", "publisher", "publisherUrl"}));
+    EXPECT_EQ(keys(shown[0].at("files").at(0)), (std::vector<std::string>{"path", "length", "size"}));
+    EXPECT_EQ(keys(shown[1]), (std::vector<std::string>{"file", "error"}));
+
+    const auto washed = JsonLines(Cli({"wash", "--json", m_source, m_dest}).out);
+    ASSERT_EQ(washed.size(), 2u);
+    for (const Json& line : washed) {
+        EXPECT_EQ(keys(line),
+            (std::vector<std::string>{"source", "output", "state", "converted", "oldInfoHash", "newInfoHash"}));
+    }
+}
+
 TEST_F(CliTest, ShowListsFilesWithTheirSizesAndDescriptiveTexts)
 {
     TorrentDescription description
@@ -312,13 +397,13 @@ TEST_F(CliTest, ShowListsFilesWithTheirSizesAndDescriptiveTexts)
     EXPECT_EQ(json.status, 1);
     const auto values = JsonLines(json.out);
     ASSERT_EQ(values.size(), 2u);
-    EXPECT_EQ(values[0]["pieceLength"].number, 4194304.0);
-    EXPECT_EQ(values[0]["totalSize"].number, 1610612736.0 + 1024 + 1025);
-    ASSERT_EQ(values[0]["files"].items.size(), 3u);
-    EXPECT_EQ(values[0]["files"].items[0]["path"].text, "Season 1/ep01.avi");
-    EXPECT_EQ(values[0]["files"].items[0]["size"].text, "1.50G");
-    EXPECT_EQ(values[0]["trackers"].items.size(), 3u);
-    EXPECT_EQ(values[1]["error"].text, "种子文件分析失败 请检查种子文件!");
+    EXPECT_EQ(values[0].at("pieceLength"), 4194304);
+    EXPECT_EQ(values[0].at("totalSize"), int64_t{1610612736} + 1024 + 1025);
+    ASSERT_EQ(values[0].at("files").size(), 3u);
+    EXPECT_EQ(values[0].at("files").at(0).at("path"), "Season 1/ep01.avi");
+    EXPECT_EQ(values[0].at("files").at(0).at("size"), "1.50G");
+    EXPECT_EQ(values[0].at("trackers").size(), 3u);
+    EXPECT_EQ(values[1].at("error"), "种子文件分析失败 请检查种子文件!");
 }
 
 TEST_F(CliTest, ADestinationInsideTheSourceIsNeverWashedAgain)
@@ -401,8 +486,8 @@ TEST_F(CliTest, ControlCharactersFromTorrentsAndFileNamesArePrintedEscaped)
     }
     EXPECT_NE(washed.find(m_dest + "/evil\\x1B[31m.torrent  "), std::string::npos) << washed;
     // JSON escapes in its own way and keeps the text itself.
-    EXPECT_EQ(Show(m_source + "/evil\x1b[31m.torrent")["files"].items.at(0)["path"].text,
-        "dir\x1b[2J/clip\x1b]0;owned\x07.mkv");
+    EXPECT_EQ(
+        Show(m_source + "/evil\x1b[31m.torrent").at("files").at(0).at("path"), "dir\x1b[2J/clip\x1b]0;owned\x07.mkv");
 }
 
 TEST_F(CliTest, ShowTotalsEveryFileListedOrNotWithoutOverflowing)
@@ -410,9 +495,9 @@ TEST_F(CliTest, ShowTotalsEveryFileListedOrNotWithoutOverflowing)
     TorrentDescription description = MultiFile({{{"a.bin"}, 1000}, {{"LICENSE"}, 24}, {{"empty.txt"}, 0}});
     description.files[1].extra["x"] = "i-5e";
     Put("unlisted.torrent", BuildTorrent(description));
-    const JsonValue unlisted = Show(m_source + "/unlisted.torrent");
-    EXPECT_EQ(unlisted["files"].items.size(), 1u);
-    EXPECT_EQ(unlisted["totalSize"].number, 1024.0);
+    const Json unlisted = Show(m_source + "/unlisted.torrent");
+    EXPECT_EQ(unlisted.at("files").size(), 1u);
+    EXPECT_EQ(unlisted.at("totalSize"), 1024);
     EXPECT_NE(
         Cli({"show", m_source + "/unlisted.torrent"}).out.find("total size:    1024 (1024.00B)\n"), std::string::npos);
 
@@ -423,10 +508,10 @@ TEST_F(CliTest, ShowTotalsEveryFileListedOrNotWithoutOverflowing)
     const CliRun text = Cli({"show", m_source + "/huge.torrent"});
     EXPECT_EQ(text.status, 0) << text.err;
     EXPECT_NE(text.out.find("total size:    9223372036854775807 ("), std::string::npos) << text.out;
-    const JsonValue huge = Show(m_source + "/huge.torrent");
-    ASSERT_EQ(huge["files"].items.size(), 2u);
-    EXPECT_EQ(huge["totalSize"].number, 9223372036854775807.0);
-    EXPECT_EQ(huge["files"].items[0]["length"].number, 9223372036854775807.0);
+    const Json huge = Show(m_source + "/huge.torrent");
+    ASSERT_EQ(huge.at("files").size(), 2u);
+    EXPECT_EQ(huge.at("totalSize"), INT64_MAX);
+    EXPECT_EQ(huge.at("files").at(0).at("length"), INT64_MAX);
 }
 
 // In a code page of one byte per character, 0x80 to 0x9F are the C1 controls themselves.
@@ -494,13 +579,13 @@ TEST_F(CliTest, EveryFolderAndTorrentThatCannotBeReadIsReportedWithItsReasonCoun
     EXPECT_EQ(json.status, 1);
     const auto values = JsonLines(json.out);
     ASSERT_EQ(values.size(), expected.size() + 1);
-    EXPECT_EQ(values[1]["source"].text, deepest + "/" + longName);
-    EXPECT_EQ(values[1]["output"].text, m_dest + "-json" + deepest.substr(m_source.size()) + "/" + longName);
-    EXPECT_EQ(values[1]["state"].text, "unreadable");
-    EXPECT_FALSE(values[1]["converted"].boolean);
-    EXPECT_EQ(values[1]["oldInfoHash"].kind, JsonValue::Kind::Null);
-    EXPECT_EQ(values[1]["error"].text, tooLong);
-    EXPECT_TRUE(values.back()["converted"].boolean);
+    EXPECT_EQ(values[1].at("source"), deepest + "/" + longName);
+    EXPECT_EQ(values[1].at("output"), m_dest + "-json" + deepest.substr(m_source.size()) + "/" + longName);
+    EXPECT_EQ(values[1].at("state"), "unreadable");
+    EXPECT_EQ(values[1].at("converted"), false);
+    EXPECT_EQ(values[1].at("oldInfoHash"), nullptr);
+    EXPECT_EQ(values[1].at("error"), tooLong);
+    EXPECT_EQ(values.back().at("converted"), true);
     EXPECT_NE(
         json.err.find("1/1 converted, 0 failed, " + std::to_string(expected.size()) + " unreadable"), std::string::npos)
         << json.err;
