@@ -1,11 +1,10 @@
 #pragma once
 
-#include "toolkit/CContainerUI.h"
+#include "toolkit/CBoxLayoutUI.h"
 
-// Places its visible non-floating children from left to right: fixed widths first, the
-// children with width 0 share what is left equally; heights are fixed or fill.
-class CHorizontalLayoutUI : public CContainerUI {
+// A box that places its children from left to right.
+class CHorizontalLayoutUI : public CBoxLayoutUI {
 public:
+    CHorizontalLayoutUI() : CBoxLayoutUI(Orientation::Horizontal) { }
     std::string_view GetClass() const override;
-    void SetPos(UIRect rect) override;
 };

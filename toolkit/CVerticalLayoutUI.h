@@ -1,11 +1,10 @@
 #pragma once
 
-#include "toolkit/CContainerUI.h"
+#include "toolkit/CBoxLayoutUI.h"
 
-// Stacks its visible non-floating children from top to bottom: fixed heights first, the
-// children with height 0 share what is left equally; widths are fixed or fill.
-class CVerticalLayoutUI : public CContainerUI {
+// A box that stacks its children from top to bottom.
+class CVerticalLayoutUI : public CBoxLayoutUI {
 public:
+    CVerticalLayoutUI() : CBoxLayoutUI(Orientation::Vertical) { }
     std::string_view GetClass() const override;
-    void SetPos(UIRect rect) override;
 };
