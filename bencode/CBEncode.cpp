@@ -208,16 +208,14 @@ bool CBEncode::ParseString(const char* pos, ValueList& into, int32_t& consumed)
     return Complete(std::move(value), p, into, consumed);
 }
 
-// "l<values>e". A failed element fails the list at that element's first byte; so does a
-// list that would open nesting level DecodeLimits::maxDepth + 1 or exceed the value budget
-// (consuming nothing).
-bool CBEncode::ParseList(const char* pos, ValueList& into, int32_t& consumed)
+template <class Container, class ReadItem>
+bool CBEncode::ParseContainer(const char* pos, char open, ValueList& into, int32_t& consumed, const ReadItem& readItem)
 {
     const PlaceInList place(into);
-    auto value = NewValue<CBEncodeList>(pos);
+    auto value = NewValue<Container>(pos);
     const char* p = pos;
-    if (value->errorCode != 0 || p >= m_end || *p != 'l' || m_depth >= DecodeLimits::maxDepth) {
-        value->errorCode = kBEncodeList;
+    if (value->errorCode != 0 || p >= m_end || *p != open || m_depth >= DecodeLimits::maxDepth) {
+        value->errorCode = value->type;
         return Complete(std::move(value), p, into, consumed);
     }
     ++p;
@@ -227,15 +225,27 @@ bool CBEncode::ParseList(const char* pos, ValueList& into, int32_t& consumed)
             ++p;
             break;
         }
-        int32_t childLength = 0;
-        if (!Dispatch(p, value->items, childLength)) {
-            value->errorCode = kBEncodeList;
+        if (!readItem(p, *value)) {
+            value->errorCode = value->type;
             break;
         }
-        p += childLength;
     }
     --m_depth;
     return Complete(std::move(value), p, into, consumed);
+}
+
+// "l<values>e". A failed element fails the list at that element's first byte; so does a
+// list that would open nesting level DecodeLimits::maxDepth + 1 or exceed the value budget
+// (consuming nothing).
+bool CBEncode::ParseList(const char* pos, ValueList& into, int32_t& consumed)
+{
+    return ParseContainer<CBEncodeList>(pos, 'l', into, consumed, [this](const char*& p, CBEncodeList& list) {
+        int32_t length = 0;
+        if (!Dispatch(p, list.items, length))
+            return false;
+        p += length;
+        return true;
+    });
 }
 
 // "d<key><value>...e". Keys are byte strings in any order; repeats are kept in `items`
@@ -244,41 +254,21 @@ bool CBEncode::ParseList(const char* pos, ValueList& into, int32_t& consumed)
 // DecodeLimits::maxDepth + 1 or exceed the value budget (consuming nothing).
 bool CBEncode::ParseDict(const char* pos, ValueList& into, int32_t& consumed)
 {
-    const PlaceInList place(into);
-    auto value = NewValue<CBEncodeDict>(pos);
-    const char* p = pos;
-    if (value->errorCode != 0 || p >= m_end || *p != 'd' || m_depth >= DecodeLimits::maxDepth) {
-        value->errorCode = kBEncodeDict;
-        return Complete(std::move(value), p, into, consumed);
-    }
-    ++p;
-    ++m_depth;
-    for (;;) {
-        if (p < m_end && *p == 'e') {
-            ++p;
-            break;
-        }
-        int32_t childLength = 0;
-        if (!ParseString(p, value->items, childLength)) {
-            value->errorCode = kBEncodeDict;
-            break;
-        }
+    return ParseContainer<CBEncodeDict>(pos, 'd', into, consumed, [this](const char*& p, CBEncodeDict& dict) {
+        int32_t length = 0;
+        if (!ParseString(p, dict.items, length))
+            return false;
         const auto* key = static_cast<const CBEncodeString*>(lastValue);
         const std::size_t keyLength
             = key->data != nullptr && key->dataLength > 0 ? static_cast<std::size_t>(key->dataLength) : 0;
-        p += childLength;
-        if (!Dispatch(p, value->items, childLength)) {
-            value->errorCode = kBEncodeDict;
-            break;
-        }
-        // Keys are usually in sorted order (bencode asks for it), so each new one is tried at
-        // the end first, which costs one comparison instead of a walk down the tree. The key
-        // text is made in the index's own node, straight from the buffer (a repeated key's node
-        // is made and dropped again).
-        value->keyIndex.emplace_hint(value->keyIndex.end(), std::piecewise_construct,
+        p += length;
+        if (!Dispatch(p, dict.items, length))
+            return false;
+        // Keys usually come sorted, so each is tried at the end of the index first; its text
+        // is made in the index's own node, straight from the buffer.
+        dict.keyIndex.emplace_hint(dict.keyIndex.end(), std::piecewise_construct,
             std::forward_as_tuple(keyLength != 0 ? key->data : "", keyLength), std::forward_as_tuple(lastValue));
-        p += childLength;
-    }
-    --m_depth;
-    return Complete(std::move(value), p, into, consumed);
+        p += length;
+        return true;
+    });
 }

@@ -53,6 +53,11 @@ private:
     bool ParseString(const char* pos, ValueList& into, int32_t& consumed);
     bool ParseList(const char* pos, ValueList& into, int32_t& consumed);
     bool ParseDict(const char* pos, ValueList& into, int32_t& consumed);
+    // The frame lists and dictionaries share: the opening byte `open`, items read by
+    // `readItem(p, container)` (false when the item failed, `p` then at its first byte, else
+    // `p` past it) up to the closing "e", the nesting depth and the value budget.
+    template <class Container, class ReadItem>
+    bool ParseContainer(const char* pos, char open, ValueList& into, int32_t& consumed, const ReadItem& readItem);
 
     // A new value of type `Value` starting at `pos`, counted against the value budget; when
     // the budget is spent it already carries its errorCode.

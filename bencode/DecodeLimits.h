@@ -7,10 +7,9 @@
 // Input that exceeds a limit fails like any other malformed input: the value that
 // hit the limit gets its errorCode and decoding stops there.
 struct DecodeLimits {
-    // A run of decimal digits (a byte-string length or an integer) is collected into a
-    // 20-character text buffer: at most 19 digits plus the terminator. A longer run fails.
+    // A run of decimal digits (a byte-string length or an integer) may be at most 19 digits
+    // long, so that its value fits in 64 bits; a longer run fails.
     static constexpr int maxDigits = 19;
-    static constexpr int digitBufferSize = maxDigits + 1;
 
     // Lists and dictionaries nested deeper than this fail; the container that would open
     // level maxDepth + 1 gets its errorCode and consumes nothing. This bounds the recursion,
