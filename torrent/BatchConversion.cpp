@@ -19,10 +19,6 @@ bool SaveWithRoom(CTorrentParser& parser, const std::string& path, std::string& 
     return parser.WriteToFile(encoding, path.c_str());
 }
 
-} // namespace
-
-namespace {
-
 // The steps of one item in order; `result.outcome` names the step under way until the last
 // one succeeds, so that it tells which step failed, by a false result or by an exception.
 void RunConversionSteps(CTorrentParser& parser, const BatchItem& item, const BatchRun& run, const char* stem,
