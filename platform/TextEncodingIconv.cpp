@@ -1,4 +1,4 @@
-#include "platform/TextEncoding.h"
+#include "platform/TextEncodingSides.h"
 
 #include "platform/AnsiCodePage.h"
 
@@ -160,27 +160,12 @@ std::string WideToMultiByte(const char* codeSet, const wchar_t* text)
 
 } // namespace
 
-std::wstring AnsiToWide(const char* text)
+std::wstring SideToWide(TextSide side, const char* text)
 {
-    return MultiByteToWide(CurrentAnsiCodePage(), text);
+    return MultiByteToWide(side == TextSide::Local ? CurrentAnsiCodePage() : kUtf8CodeSet, text);
 }
 
-std::string WideToAnsi(const wchar_t* text)
+std::string WideToSide(TextSide side, const wchar_t* text)
 {
-    return WideToMultiByte(CurrentAnsiCodePage(), text);
-}
-
-std::wstring Utf8ToWide(const char* text)
-{
-    return MultiByteToWide(kUtf8CodeSet, text);
-}
-
-std::string WideToUtf8(const wchar_t* text)
-{
-    return WideToMultiByte(kUtf8CodeSet, text);
-}
-
-std::string AnsiToUtf8(const char* text)
-{
-    return WideToUtf8(AnsiToWide(text).c_str());
+    return WideToMultiByte(side == TextSide::Local ? CurrentAnsiCodePage() : kUtf8CodeSet, text);
 }

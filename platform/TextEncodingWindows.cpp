@@ -1,4 +1,4 @@
-#include "platform/TextEncoding.h"
+#include "platform/TextEncodingSides.h"
 
 #include "platform/Utf8.h"
 #include "platform/WindowsCodePage.h"
@@ -139,27 +139,12 @@ std::string WideToMultiByte(UINT codePage, const wchar_t* text)
 
 } // namespace
 
-std::wstring AnsiToWide(const char* text)
+std::wstring SideToWide(TextSide side, const char* text)
 {
-    return MultiByteToWide(CurrentWindowsCodePage(), text);
+    return MultiByteToWide(side == TextSide::Local ? CurrentWindowsCodePage() : kUtf8, text);
 }
 
-std::string WideToAnsi(const wchar_t* text)
+std::string WideToSide(TextSide side, const wchar_t* text)
 {
-    return WideToMultiByte(CurrentWindowsCodePage(), text);
-}
-
-std::wstring Utf8ToWide(const char* text)
-{
-    return MultiByteToWide(kUtf8, text);
-}
-
-std::string WideToUtf8(const wchar_t* text)
-{
-    return WideToMultiByte(kUtf8, text);
-}
-
-std::string AnsiToUtf8(const char* text)
-{
-    return WideToUtf8(AnsiToWide(text).c_str());
+    return WideToMultiByte(side == TextSide::Local ? CurrentWindowsCodePage() : kUtf8, text);
 }
