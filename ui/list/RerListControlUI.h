@@ -1,14 +1,16 @@
 #pragma once
 
 #include "toolkit/CContainerUI.h"
+#include "ui/list/RerListBaseUI.h"
+#include "ui/list/RerListElementUI.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <string>
 
 class CPaintManagerUI;
-class RerListBaseUI;
-class RerListElementUI;
 
 // A list control: builds its own skin into a host container, finds the layout that receives
 // its list, makes the list and starts it with a pool of hidden rows. The concrete controls say
@@ -47,6 +49,45 @@ public:
     RerListBaseUI* GetList() const { return list; }
 
 protected:
+    // The row at position (0-based) of the list, as the row class of the control, or null.
+    template <class Row>
+    Row* RowAs(int position) const
+    {
+        return list != nullptr ? dynamic_cast<Row*>(list->GetItemAt(position)) : nullptr;
+    }
+
+    // Shows `count` rows from the top: the rows made before are reused, and past them new rows
+    // are made (CreateElement with the 1-based position as index) and built into the list;
+    // `show(row, position)` fills each. Then hides the rows from `count` up to `hideUpTo` (the
+    // rest are hidden already) and scrolls back to the top.
+    template <class Row, class Show>
+    void ShowRows(std::size_t count, int hideUpTo, const Show& show)
+    {
+        if (list == nullptr)
+            return;
+        const int existing = list->GetCount();
+        list->ReserveItems(static_cast<int>(count));
+        for (std::size_t position = 0; position < count; ++position) {
+            const int at = static_cast<int>(position);
+            Row* row = nullptr;
+            if (at < existing) {
+                row = RowAs<Row>(at);
+            } else if (auto* made = static_cast<Row*>(CreateElement(at + 1))) {
+                if (made->CreateIn(list))
+                    row = made;
+                else
+                    delete made; // never joined the tree
+            }
+            if (row != nullptr) {
+                show(*row, position);
+                row->SetVisible(true);
+            }
+        }
+        for (int position = static_cast<int>(count); position < std::min(existing, hideUpTo); ++position)
+            list->GetItemAt(position)->SetVisible(false);
+        list->SetScrollPos(UISize{0, 0});
+    }
+
     std::map<std::int32_t, std::string> names;
     RerListBaseUI* list = nullptr;
 };
