@@ -319,9 +319,15 @@ public:
         } else if (!x.Started()) {
             m_problem = "Xvfb did not start";
         } else {
-            app = std::make_unique<Child>(
-                std::vector<std::string>{(bin / "kelpmere").string()}, x.ProgramEnvironment(), run);
-            window = x.WaitForStableWindow("Kelpmere", *app);
+            // A start that ends before its window came (the web engine's helper processes can
+            // fail to start on a loaded machine) is tried again, up to three times.
+            for (int attempt = 0; attempt < 3 && !window; ++attempt) {
+                app = std::make_unique<Child>(
+                    std::vector<std::string>{(bin / "kelpmere").string()}, x.ProgramEnvironment(), run);
+                window = x.WaitForStableWindow("Kelpmere", *app);
+                if (!window && app->Running())
+                    break;
+            }
             if (!window)
                 m_problem
                     = app->Running() ? "the main window did not appear" : "the program ended before its window came";
