@@ -11,7 +11,7 @@
 #include <cmath>
 #include <cstdio>
 
-BatchListControl::BatchListControl(BatchControlUI* page) : page(page) { }
+BatchListControl::BatchListControl(BatchControlUI* page) : makeStem(MakeBatchStem), page(page) { }
 
 BatchListControl::~BatchListControl() = default;
 
@@ -154,7 +154,7 @@ void BatchListControl::ConvertRow(BatchListElementUI& row)
     // that row's failure, and the run goes on with the next.
     if (!run)
         run.emplace(destDir, ItemsInUse());
-    const std::string stem = MakeBatchStem(currentIndex);
+    const std::string stem = makeStem(currentIndex);
     row.ShowResult(ConvertBatchItemContained(*parser, row.GetItem(), *run, stem.c_str(), &encodingBuffer));
 }
 

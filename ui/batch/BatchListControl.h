@@ -6,6 +6,7 @@
 #include "ui/list/RerListControlUI.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -60,6 +61,10 @@ public:
     // done * range / total in single precision, rounded up. The product is taken in 64 bits, so
     // that long lists scroll along as short ones do.
     static int ScrollAlongPosition(std::uint32_t done, int range, std::uint32_t total);
+
+    // The washing stem of the row at an index: MakeBatchStem, from the current clocks, unless
+    // replaced (a test gives it its own clock).
+    std::function<std::string(std::uint32_t)> makeStem;
 
 private:
     BatchListElementUI* NewRow(std::int32_t index);
