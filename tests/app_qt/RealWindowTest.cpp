@@ -147,6 +147,70 @@ TEST(BatchRealWindowTest, FoldersTypedIntoTheDialogsAndStartWashEveryTorrentInto
     EXPECT_EQ(program.Close(), 0);
 }
 
+TEST(BatchRealWindowTest, TheSourceTypedAsDestinationIsRefusedAndADestinationInsideItIsNeverWashedAgain)
+{
+    if (!XSession::Available())
+        GTEST_SKIP() << "Xvfb or xdotool is not installed: the real-window batch test is skipped";
+    TempFolder temp;
+    const fs::path source = temp.path / "nest";
+    const fs::path out = source / "out";
+    WriteFile(source / "a.torrent", BuildTorrent(SingleFile("movie.mkv", 3 << 20)));
+    WriteFile(source / "sub" / "b.torrent", BuildTorrent(SingleFile("c.iso", 1 << 20)));
+    const std::string sourceA = ReadFile(source / "a.torrent");
+    const std::string sourceB = ReadFile(source / "sub" / "b.torrent");
+
+    RealProgram program(temp.path / "run", "batchOption",
+        {"batchOption", "btn_batch_src", "edit_batch_des", "btn_batch_conver", "closebtn"});
+    ASSERT_EQ(program.Problem(), "");
+    const XSession& x = program.x;
+    const auto chooseSource = [&] {
+        std::vector<std::string> dialogs;
+        program.ClickUntil(
+            "btn_batch_src", [&] { return !(dialogs = x.MappedWindows("请选择需要转换的种子目录")).empty(); }, 5s);
+        if (dialogs.empty() || !x.WaitForFocus(dialogs.front()))
+            return false;
+        x.Key("ctrl+a");
+        x.Type(source.string());
+        x.Key("Return");
+        if (!x.WaitForWindowGone("请选择需要转换的种子目录", 5s))
+            x.Key("Return");
+        return x.WaitForWindowGone("请选择需要转换的种子目录", 20s);
+    };
+    const auto typeDestination = [&](const std::string& text) {
+        program.Click("edit_batch_des");
+        x.Key("ctrl+a");
+        x.Type(text);
+    };
+    const auto noticeUp = [&] { return Lines(x.Xdotool("search --onlyvisible --class '^kelpmere$'")).size() > 1; };
+
+    program.Click("batchOption");
+    ASSERT_TRUE(chooseSource()) << "choosing the source failed";
+    // The source with a trailing slash is the same folder: a notice, and no source is touched.
+    typeDestination(source.string() + "/");
+    ASSERT_TRUE(program.ClickUntil("btn_batch_conver", noticeUp, 5s)) << "no notice refused the source as destination";
+    ASSERT_TRUE(x.WaitForOnlyWindow(program.window->id, 20s)) << "the notice box did not go";
+    EXPECT_EQ(ReadFile(source / "a.torrent"), sourceA);
+    EXPECT_EQ(ReadFile(source / "sub" / "b.torrent"), sourceB);
+    EXPECT_EQ(std::distance(fs::recursive_directory_iterator(source), {}), 3) << "a.torrent, sub and sub/b.torrent";
+
+    // A destination inside the source, three runs, the source chosen again before each: the rows
+    // of earlier output are left alone, and sub/b.torrent, the last row, ends each run.
+    typeDestination(out.string());
+    std::string last;
+    for (int run = 0; run < 3; ++run) {
+        SCOPED_TRACE(run);
+        ASSERT_TRUE(run == 0 || chooseSource()) << "choosing the source again failed";
+        const auto runOver
+            = [&] { return fs::exists(out / "sub" / "b.torrent") && ReadFile(out / "sub" / "b.torrent") != last; };
+        ASSERT_TRUE(program.ClickUntil("btn_batch_conver", runOver, 10s)) << "the run did not write its outputs";
+        last = ReadFile(out / "sub" / "b.torrent");
+        EXPECT_TRUE(fs::exists(out / "a.torrent"));
+        EXPECT_FALSE(fs::exists(out / "out"));
+    }
+    EXPECT_EQ(ReadFile(source / "a.torrent"), sourceA);
+    EXPECT_EQ(program.Close(), 0);
+}
+
 TEST(RealWindowSmokeTest, AsRootWithoutTheSandboxSwitchTheProgramSaysSoInOneLineAndKeepsRunning)
 {
     if (::geteuid() != 0)
