@@ -67,38 +67,19 @@ void BatchListControl::CreateProgressBar(CContainerUI* layout)
 
 BatchListElementUI* BatchListControl::RowAt(int position) const
 {
-    return list != nullptr ? dynamic_cast<BatchListElementUI*>(list->GetItemAt(position)) : nullptr;
+    return RowAs<BatchListElementUI>(position);
 }
 
 void BatchListControl::Fill(const std::vector<BatchItem>& items, const std::string& sourceRoot)
 {
     if (list == nullptr)
         return;
-    const int existing = list->GetCount();
-    rowsInUse = 0;
-    list->ReserveItems(static_cast<int>(items.size()));
-    for (const BatchItem& found : items) {
-        BatchItem shown = found;
+    ShowRows<BatchListElementUI>(items.size(), list->GetCount(), [&](BatchListElementUI& row, std::size_t position) {
+        BatchItem shown = items[position];
         shown.sourceRoot = sourceRoot;
-        BatchListElementUI* row = nullptr;
-        if (static_cast<int>(rowsInUse) < list->GetCount()) {
-            row = RowAt(static_cast<int>(rowsInUse));
-        } else {
-            BatchListElementUI* made = NewRow(static_cast<std::int32_t>(rowsInUse) + 1);
-            if (made->CreateIn(list))
-                row = made;
-            else
-                delete made; // never joined the tree
-        }
-        if (row != nullptr) {
-            row->ShowItem(shown);
-            row->SetVisible(true);
-        }
-        ++rowsInUse;
-    }
-    for (int position = static_cast<int>(rowsInUse); position < existing; ++position)
-        list->GetItemAt(position)->SetVisible(false);
-    list->SetScrollPos(UISize{0, 0});
+        row.ShowItem(shown);
+    });
+    rowsInUse = static_cast<std::uint32_t>(items.size());
     run.reset();
 }
 
