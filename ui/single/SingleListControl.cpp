@@ -39,7 +39,7 @@ bool SingleListControl::OnCreated(CPaintManagerUI* manager)
 
 SingleListElementUI* SingleListControl::RowAt(int position) const
 {
-    return list != nullptr ? dynamic_cast<SingleListElementUI*>(list->GetItemAt(position)) : nullptr;
+    return RowAs<SingleListElementUI>(position);
 }
 
 void SingleListControl::Fill(CTorrentParser& parser)
@@ -57,28 +57,9 @@ void SingleListControl::Fill(CTorrentParser& parser)
     rowsInUse = 0;
     if (list == nullptr)
         return;
-    const int existing = list->GetCount();
-    list->ReserveItems(static_cast<int>(parser.files.size()));
-    for (TorrentFileEntry& entry : parser.files) {
-        SingleListElementUI* row = nullptr;
-        if (static_cast<int>(rowsInUse) < existing) {
-            row = RowAt(static_cast<int>(rowsInUse));
-        } else {
-            auto* made = static_cast<SingleListElementUI*>(CreateElement(static_cast<std::int32_t>(rowsInUse) + 1));
-            if (made->CreateIn(list))
-                row = made;
-            else
-                delete made;
-        }
-        if (row != nullptr) {
-            row->ShowEntry(entry);
-            row->SetVisible(true);
-        }
-        ++rowsInUse;
-    }
-    for (int position = static_cast<int>(rowsInUse); position < std::min(existing, previouslyInUse); ++position)
-        list->GetItemAt(position)->SetVisible(false);
-    list->SetScrollPos(UISize{0, 0});
+    ShowRows<SingleListElementUI>(parser.files.size(), previouslyInUse,
+        [&](SingleListElementUI& row, std::size_t position) { row.ShowEntry(parser.files[position]); });
+    rowsInUse = static_cast<std::uint32_t>(parser.files.size());
 }
 
 void SingleListControl::Clear()
