@@ -58,4 +58,8 @@ public:
 private:
     // RemoveRepeatedKeys for the key `only`, or for every key when it is null.
     bool RemoveRepeats(const char* only);
+    // Deletes every pair for which drop(key, value) holds; whether any went. `keyIndex` is
+    // the caller's to keep right.
+    template <class Drop>
+    bool RemovePairsWhere(const Drop& drop);
 };
