@@ -3,8 +3,8 @@
 #include "cli/ConsoleText.h"
 #include "cli/InfoHash.h"
 #include "cli/JsonWriter.h"
-#include "cli/SizeText.h"
 #include "torrent/CTorrentParser.h"
+#include "torrent/SizeText.h"
 
 #include <nlohmann/json.hpp>
 
@@ -60,7 +60,7 @@ std::string ShowJsonReport(const std::string& file, const CTorrentParser& parser
             files += ',';
         }
         files += JsonText({{"path", LocalToUtf8(EntryPath(entry))}, {"length", WholeLength(entry.length)},
-            {"size", FormatFileSize(entry.length)}});
+            {"size", SizeText(entry.length, SizeTextEnd::Bare)}});
     }
     files += ']';
     const nlohmann::ordered_json report = {{"file", LocalToUtf8(file)}, {"name", LocalToUtf8(TorrentName(parser))},
@@ -77,17 +77,18 @@ std::string ShowTextReport(const std::string& file, const CTorrentParser& parser
     std::string text = PrintableText(file) + "\n";
     text += "  name:          " + PrintableText(TorrentName(parser)) + "\n";
     text += "  info hash:     " + LoadedInfoHashHex(parser) + "\n";
-    text
-        += "  piece length:  " + std::to_string(parser.pieceLength) + " (" + FormatFileSize(parser.pieceLength) + ")\n";
+    text += "  piece length:  " + std::to_string(parser.pieceLength) + " ("
+        + SizeText(parser.pieceLength, SizeTextEnd::Bare) + ")\n";
     text += "  pieces:        " + std::to_string(parser.pieceCount) + "\n";
-    text += "  total size:    " + std::to_string(total) + " (" + FormatFileSize(static_cast<double>(total)) + ")\n";
+    text += "  total size:    " + std::to_string(total) + " (" + SizeText(static_cast<double>(total), SizeTextEnd::Bare)
+        + ")\n";
     text += "  trackers:\n";
     for (const std::string& tracker : parser.trackers) {
         text += "    " + ForTerminal(tracker) + "\n";
     }
     text += "  files:\n";
     for (const TorrentFileEntry& entry : parser.files) {
-        std::string size = FormatFileSize(entry.length);
+        std::string size = SizeText(entry.length, SizeTextEnd::Bare);
         size.insert(0, size.size() < 10 ? 10 - size.size() : 0, ' ');
         text += "    " + size + "  " + PrintableText(EntryPath(entry)) + "\n";
     }

@@ -2,15 +2,13 @@
 
 #include "platform/Clock.h"
 #include "torrent/CTorrentParser.h"
+#include "torrent/GeneratedNames.h"
 #include "torrent/TorrentFolderScan.h"
-
-#include <cstdio>
 
 namespace {
 
-// Saves with the encoding's room reserved up front: generated names are a little longer than
-// most originals, and growing a multi-megabyte text step by step would copy it several times.
-// The "pieces" string goes to the file from the loaded bytes, never through the text.
+// Saves with the encoding's room reserved up front, so that the text never grows by copies;
+// the "pieces" string goes to the file from the loaded bytes, never through the text.
 bool SaveWithRoom(CTorrentParser& parser, const std::string& path, std::string& encoding)
 {
     encoding.clear();
@@ -89,10 +87,7 @@ ConversionResult ConvertBatchItemContained(CTorrentParser& parser, const BatchIt
 
 std::string FormatBatchStem(int64_t unixSeconds, uint32_t tickCountMs, uint32_t index)
 {
-    char stem[64];
-    std::snprintf(stem, sizeof stem, "%d-%d-%u", static_cast<int32_t>(static_cast<uint32_t>(unixSeconds)),
-        static_cast<int>(tickCountMs % 1000u), index);
-    return stem;
+    return StemText(unixSeconds, tickCountMs, index);
 }
 
 std::string MakeBatchStem(uint32_t index)

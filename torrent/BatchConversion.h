@@ -45,8 +45,7 @@ ConversionResult ConvertBatchItem(CTorrentParser& parser, const BatchItem& item,
 ConversionResult ConvertBatchItemContained(CTorrentParser& parser, const BatchItem& item, const BatchRun& run,
     const char* stem, std::string* encodingBuffer = nullptr) noexcept;
 
-// The washing stem of the item at `index`: "%d-%d-%d" of the time in seconds since 1970 (as a
-// signed 32-bit number), the tick count's milliseconds modulo 1000 and the index.
+// The washing stem of the item at `index`: StemText of the clocks given, with the index.
 std::string FormatBatchStem(int64_t unixSeconds, uint32_t tickCountMs, uint32_t index);
 
 // The stem for the item at `index` from the current clocks.

@@ -173,14 +173,6 @@ TEST_F(SinglePageTest, AtStartUpTwentyHiddenRowsWaitAndOpeningShowsTheNameAndARo
     EXPECT_EQ(Row(1)->GetPos().top - Row(0)->GetPos().bottom, 5);
 }
 
-TEST(SingleListSizeText, BytesKilobytesMegabytesGigabytesWithStrictComparisons)
-{
-    const std::pair<double, const char*> cases[] = {{0, "0.00B\n"}, {1024, "1024.00B\n"}, {1025, "1.00K\n"},
-        {1048576, "1024.00K\n"}, {1048577, "1.00M\n"}, {1073741824, "1024.00M\n"}, {1610612736, "1.50G\n"}};
-    for (const auto& [length, text] : cases)
-        EXPECT_EQ(SingleListElementUI::SizeText(length), text) << length;
-}
-
 TEST_F(SinglePageTest, AFailedOpenTellsWhyEmptiesTheListAndTurnsSaveAndOneKeyOff)
 {
     Start();

@@ -206,11 +206,4 @@ TEST_F(BatchConversionTest, AStepThatThrowsEndsTheItemAsThatStepsFailureWithTheD
         ConversionOutcome::Converted);
 }
 
-TEST(BatchStemTest, IsTimeMillisecondsAndIndexWithTheTimeAsASigned32BitNumber)
-{
-    EXPECT_EQ(FormatBatchStem(1400000000, 1517, 0), "1400000000-517-0");
-    EXPECT_EQ(FormatBatchStem(1400000000, 999, 42), "1400000000-999-42");
-    EXPECT_EQ(FormatBatchStem(int64_t{1} << 31, 0, 1), "-2147483648-0-1");
-}
-
 } // namespace

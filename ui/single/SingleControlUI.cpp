@@ -10,10 +10,9 @@
 #include "toolkit/CWindowWnd.h"
 #include "toolkit/FileDialogs.h"
 #include "torrent/CTorrentParser.h"
+#include "torrent/GeneratedNames.h"
 #include "ui/single/SingleListControl.h"
 
-#include <cstdint>
-#include <cstdio>
 #include <string>
 
 namespace {
@@ -126,9 +125,7 @@ void SingleControlUI::OnOneKeyModify()
 {
     if (fileList == nullptr)
         return;
-    char seed[64];
-    std::snprintf(seed, sizeof seed, "%d-%d", static_cast<std::int32_t>(static_cast<std::uint32_t>(UnixTimeSeconds())),
-        static_cast<int>(TickCountMs() % 1000));
-    if (!fileList->OneKeyModify(seed))
+    const std::string seed = StemText(UnixTimeSeconds(), TickCountMs());
+    if (!fileList->OneKeyModify(seed.c_str()))
         ShowPageNotice(mainFrame, "  一键编辑失败!\n");
 }

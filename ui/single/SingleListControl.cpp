@@ -3,15 +3,14 @@
 #include "platform/LocalText.h"
 #include "toolkit/CEditUI.h"
 #include "toolkit/CPaintManagerUI.h"
-#include "torrent/CMd5Digest.h"
 #include "torrent/CTorrentParser.h"
+#include "torrent/GeneratedNames.h"
+#include "torrent/NamePair.h"
 #include "torrent/Version2Metadata.h"
-#include "ui/single/NameWriting.h"
 #include "ui/single/SingleListElementUI.h"
 #include "ui/single/SingleListUI.h"
 
 #include <algorithm>
-#include <cstring>
 
 bool SingleListControl::FillNames()
 {
@@ -160,9 +159,7 @@ bool SingleListControl::OneKeyModify(const char* seed)
     WriteNamePair(document->name, &document->nameUtf8, seed);
     bool changed = document->name.value != nullptr || document->nameUtf8.value != nullptr;
 
-    CMd5Digest md5;
-    md5.Update(reinterpret_cast<const unsigned char*>(seed), static_cast<unsigned int>(std::strlen(seed)));
-    const std::string hex = md5.HexDigest();
+    const std::string hex = StemDigest(seed);
     for (int position = 0; position < static_cast<int>(rowsInUse); ++position) {
         if (SingleListElementUI* row = RowAt(position))
             changed = row->Rename(hex) || changed;

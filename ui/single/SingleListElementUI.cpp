@@ -4,12 +4,14 @@
 #include "platform/ProcessRandom.h"
 #include "toolkit/CEditUI.h"
 #include "toolkit/CPaintManagerUI.h"
+#include "torrent/GeneratedNames.h"
+#include "torrent/NamePair.h"
+#include "torrent/SizeText.h"
 #include "torrent/TorrentFileEntry.h"
 #include "ui/list/RerListControlUI.h"
-#include "ui/single/NameWriting.h"
 
-#include <cstdio>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -47,20 +49,6 @@ bool SingleListElementUI::InitElement(CControlUI* root, CPaintManagerUI* manager
     return true;
 }
 
-std::string SingleListElementUI::SizeText(double length)
-{
-    char text[64];
-    if (length / 1073741824.0 > 1)
-        std::snprintf(text, sizeof text, "%.2fG\n", length / 1073741824.0);
-    else if (length / 1048576.0 > 1)
-        std::snprintf(text, sizeof text, "%.2fM\n", length / 1048576.0);
-    else if (length / 1024.0 > 1)
-        std::snprintf(text, sizeof text, "%.2fK\n", length / 1024.0);
-    else
-        std::snprintf(text, sizeof text, "%.2fB\n", length);
-    return text;
-}
-
 void SingleListElementUI::PlaceAtLine(CControlUI& control, int x, int line)
 {
     control.SetFixedXY(x, kFirstLineY + kLineStep * line);
@@ -91,7 +79,7 @@ void SingleListElementUI::ShowEntry(TorrentFileEntry& shown)
         nameEdit->SetText(CDuiString(shown.name.text));
         nameShown = shown.name.text;
         PlaceAtLine(*nameEdit, kEditX, folders);
-        sizeText->SetText(CDuiString(SizeText(shown.length)));
+        sizeText->SetText(CDuiString(SizeText(shown.length, SizeTextEnd::LineFeed)));
         PlaceAtLine(*sizeText, kEditX, folders + 1);
         PlaceAtLine(*sizeLabel, kSizeLabelX, folders + 1);
     }
@@ -165,20 +153,20 @@ bool SingleListElementUI::Rename(const std::string& hex)
 {
     if (entry == nullptr || nameEdit == nullptr)
         return false;
-    const std::size_t dot = entry->name.text.rfind('.');
-    if (dot == std::string::npos)
+    const auto number = static_cast<std::size_t>(index);
+    std::optional<std::string> fileName = GeneratedFileName(hex, number, entry->name.text, NameLimit::None);
+    if (!fileName)
         return false;
-    const std::string fileName = hex + "_" + std::to_string(index) + entry->name.text.substr(dot);
-    nameEdit->SetText(CDuiString(fileName));
-    nameShown = fileName;
-    WriteNamePair(entry->name, &entry->nameUtf8, LocalTextToUtf8(fileName));
+    nameEdit->SetText(CDuiString(*fileName));
+    WriteNamePair(entry->name, &entry->nameUtf8, LocalTextToUtf8(*fileName));
+    nameShown = std::move(*fileName);
 
     const int draw = ProcessRandom();
     for (std::size_t k = 0; k < pathEdits.size() && k < entry->path.size() && k < pathShown.size(); ++k) {
-        const std::string folder = std::to_string(draw) + "_" + std::to_string(index) + std::to_string(k);
+        std::string folder = GeneratedFolderName(draw, number, k);
         pathEdits[k]->SetText(CDuiString(folder));
-        pathShown[k] = folder;
         WriteNamePair(entry->path[k], FolderTwin(*entry, k), LocalTextToUtf8(folder));
+        pathShown[k] = std::move(folder);
     }
     return true;
 }

@@ -42,14 +42,11 @@ public:
     // Writes every name the user changed since it was shown into the torrent (as UTF-8); true
     // when anything was written.
     bool WriteBack();
-    // Gives the file a name made from hex, the index and its extension, and every folder a
-    // name made from one random draw; false (nothing changed) for a name without a dot.
+    // Gives the file the generated name of hex, the index and its extension (of any length), and
+    // every folder one made from one random draw; false (nothing changed) for a name without a dot.
     bool Rename(const std::string& hex);
     // The folder edit at k, made on first use.
     CEditUI* PathEditAt(std::size_t k);
-
-    // The size as the row shows it ("%.2fG\n", "%.2fM\n", "%.2fK\n" or "%.2fB\n").
-    static std::string SizeText(double length);
 
     CEditUI* GetNameEdit() const { return nameEdit; }
     std::size_t PathEditsInUse() const { return static_cast<std::size_t>(pathEditsInUse); }
