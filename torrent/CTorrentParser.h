@@ -13,6 +13,7 @@
 #include <vector>
 
 class CBEncodeDict;
+class CBEncodeList;
 
 // The in-memory torrent document: the bytes of one torrent file, the bencode tree decoded
 // from them and what Analyze extracts. Edited in place (SetString on values of the tree) and
@@ -41,11 +42,12 @@ public:
     // is left empty.
     bool LoadFromMemory(const char* bytes, std::size_t length);
 
-    // Collects trackers, names, piece data, descriptive strings and files from the tree, and
-    // empties the descriptive strings of the root (dropping any repeats of their keys).
-    // Without `hashInfo` the info dictionary is not hashed (hashing is most of the work for a
-    // torrent with a long "pieces" string) and infoHashPrefix stays all zero; nothing else
-    // changes, the result included.
+    // Collects trackers, names, piece data, descriptive strings and files from the tree. It also
+    // changes the tree: the root's "comment", "created by", "publisher" and "publisher-url" are
+    // emptied (their texts stay in the fields of the same names) and repeats of those four keys
+    // are dropped from the root. Without `hashInfo` the info dictionary is not hashed (hashing is
+    // most of the work for a torrent with a long "pieces" string) and infoHashPrefix stays all
+    // zero; nothing else changes, the result included.
     bool Analyze(bool hashInfo = true);
 
     // Replaces the torrent name, file names and folder names with texts generated from `stem`.
@@ -118,4 +120,25 @@ private:
     // Decodes the `bufferLength` bytes of `buffer`, finds `root` and tells whether it has
     // "announce" and "info".
     bool DecodeBuffer();
+
+    // The steps of Analyze, in its order.
+    // Appends "announce" (when readable) and the first URL of each non-empty "announce-list" tier.
+    void CollectTrackers(CBEncodeObjectBase& announce);
+    // Takes the "creation date" and the four descriptive root strings, emptying those in the tree
+    // and dropping repeats of their keys.
+    void TakeRootStrings();
+    // Fills infoHashPrefix from the SHA-1 of the info dictionary's bytes as loaded, when asked.
+    void HashInfo(const CBEncodeDict& info, bool hashInfo);
+    // Takes the info "name" and "name.utf-8".
+    void TakeName(const CBEncodeDict& info);
+    // Takes the info "publisher" and "publisher-url" when the root gave no publisher.
+    void TakeInfoPublisher(const CBEncodeDict& info);
+    // Takes "piece length" and "pieces".
+    void TakePieces(const CBEncodeDict& info);
+    // Lists the files: the only one of a single-file torrent ("length") or those of "files".
+    void CollectFiles(const CBEncodeDict& info);
+    void CollectSingleFile(int64_t length);
+    void CollectListedFiles(const CBEncodeList& list);
+    // True when trackers, files, the info hash (when hashed) and the piece data were all found.
+    bool AnalysisPassed(bool hashInfo) const;
 };

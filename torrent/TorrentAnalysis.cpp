@@ -66,7 +66,7 @@ TextRef MakeTextRef(CBEncodeString& value)
     return TextRef{&value, ConvertedText(value)};
 }
 
-// A loop over the few bytes of a name costs less than a call of memchr.
+// A plain loop: names are too short for memchr to pay.
 bool HasDot(const std::string& text)
 {
     return std::find(text.begin(), text.end(), '.') != text.end();
@@ -81,8 +81,7 @@ int32_t Low32(int64_t number)
 // without one a directory.
 void ClassifyComponent(CBEncodeString& element, TextRef& name, std::vector<TextRef>& directories)
 {
-    // Most names need no conversion: their text is then made right where it stays, from the
-    // buffer, rather than made aside and moved (a short text is copied by a move).
+    // A name that needs no conversion gets its text in place, straight from the buffer.
     const std::string_view bytes = element.errorCode == 0 && element.data != nullptr
         ? std::string_view(element.data, static_cast<std::size_t>(element.dataLength))
         : std::string_view();
@@ -141,9 +140,8 @@ FileValues FindFileValues(const CBEncodeDict& file)
         values.pathUtf8 = FindList(file, "path.utf-8");
         return values;
     }
-    // A file's dictionary holds a few keys: one walk over them costs less than a look-up of
-    // each. In a dictionary that decoded cleanly the first pair of a key is the one its index
-    // holds.
+    // One walk over the few keys rather than a look-up of each: in a dictionary that decoded
+    // cleanly the first pair of a key is the one its index holds.
     bool seenLength = false;
     bool seenPath = false;
     bool seenPathUtf8 = false;
@@ -186,11 +184,8 @@ void FillMultiFileEntry(const CBEncodeDict& file, int64_t& totalLength, TorrentF
     }
 }
 
-// Fetches the memory of the files a few ahead while one file is read. A tree lies in memory in
-// the order it was built, so a file's dictionary, keys, lengths and path lie together, the next
-// file's right after; reaching them through pointers one by one, each line of a file came alone.
-// Every line of the span kSpan bytes long that starts kDistance bytes beyond the file being read
-// is fetched, each line once.
+// Fetches the memory of the files a few ahead while one file is read: every line of the kSpan
+// bytes that start kDistance bytes beyond the file being read, each line once.
 class FetchAhead {
 public:
     void From(const void* at)
@@ -229,10 +224,20 @@ bool CTorrentParser::Analyze(bool hashInfo)
         return false;
     }
     CBEncodeDict& info = *static_cast<CBEncodeDict*>(infoValue);
+    CollectTrackers(*announce);
+    TakeRootStrings();
+    HashInfo(info, hashInfo);
+    TakeName(info);
+    TakeInfoPublisher(info);
+    TakePieces(info);
+    CollectFiles(info);
+    return AnalysisPassed(hashInfo);
+}
 
-    // Trackers: "announce", then the first URL of every non-empty tier.
-    if (IsReadableString(announce)) {
-        trackers.push_back(BytesOf(*static_cast<CBEncodeString*>(announce)));
+void CTorrentParser::CollectTrackers(CBEncodeObjectBase& announce)
+{
+    if (IsReadableString(&announce)) {
+        trackers.push_back(BytesOf(static_cast<CBEncodeString&>(announce)));
     }
     if (const CBEncodeList* tiers = FindList(*root, "announce-list")) {
         for (const CBEncodeObjectBase* tier : tiers->items) {
@@ -245,15 +250,16 @@ bool CTorrentParser::Analyze(bool hashInfo)
             }
         }
     }
+}
 
+void CTorrentParser::TakeRootStrings()
+{
     creationDate = 0;
     if (const CBEncodeInt* date = FindInt(*root, "creation date")) {
         creationDate = Low32(date->number);
     }
-
-    // The four descriptive root strings are read and then emptied in the torrent. A repeat of
-    // one of these keys, which readers pass over for the first, would still carry its text into
-    // a saved torrent: it goes.
+    // A repeat of one of these keys, which readers pass over for the first, would still carry
+    // its text into a saved torrent: it goes.
     const std::pair<const char*, std::string*> descriptive[] = {
         {"comment", &comment}, {"created by", &createdBy}, {"publisher", &publisher}, {"publisher-url", &publisherUrl}};
     for (const auto& [key, field] : descriptive) {
@@ -263,35 +269,48 @@ bool CTorrentParser::Analyze(bool hashInfo)
         }
         root->RemoveRepeatsOf(key);
     }
+}
 
-    // The info hash over the info dictionary's bytes exactly as loaded.
+void CTorrentParser::HashInfo(const CBEncodeDict& info, bool hashInfo)
+{
     infoHashPrefix.fill(0);
-    if (hashInfo) {
-        CSha1Digest sha1;
-        sha1.Reset();
-        sha1.Update(reinterpret_cast<const unsigned char*>(info.rawStart), static_cast<unsigned int>(info.rawLength));
-        sha1.Final();
-        char escaped[61] = {};
-        EscapeDigest(escaped, sha1);
-        std::memcpy(infoHashPrefix.data(), escaped, std::min(std::strlen(escaped), infoHashPrefix.size()));
+    if (!hashInfo) {
+        return;
     }
+    CSha1Digest sha1;
+    sha1.Reset();
+    sha1.Update(reinterpret_cast<const unsigned char*>(info.rawStart), static_cast<unsigned int>(info.rawLength));
+    sha1.Final();
+    char escaped[61] = {};
+    EscapeDigest(escaped, sha1);
+    std::memcpy(infoHashPrefix.data(), escaped, std::min(std::strlen(escaped), infoHashPrefix.size()));
+}
 
+void CTorrentParser::TakeName(const CBEncodeDict& info)
+{
     if (CBEncodeString* value = FindString(info, "name")) {
         name = MakeTextRef(*value);
     }
     if (CBEncodeString* value = FindString(info, "name.utf-8")) {
         nameUtf8 = MakeTextRef(*value);
     }
+}
 
-    if (publisher.empty()) {
-        if (const CBEncodeString* value = FindString(info, "publisher")) {
-            publisher = BytesOf(*value);
-        }
-        if (const CBEncodeString* value = FindString(info, "publisher-url")) {
-            publisherUrl = BytesOf(*value);
-        }
+void CTorrentParser::TakeInfoPublisher(const CBEncodeDict& info)
+{
+    if (!publisher.empty()) {
+        return;
     }
+    if (const CBEncodeString* value = FindString(info, "publisher")) {
+        publisher = BytesOf(*value);
+    }
+    if (const CBEncodeString* value = FindString(info, "publisher-url")) {
+        publisherUrl = BytesOf(*value);
+    }
+}
 
+void CTorrentParser::TakePieces(const CBEncodeDict& info)
+{
     pieceLength = 0;
     if (const CBEncodeInt* value = FindInt(info, "piece length")) {
         pieceLength = Low32(value->number);
@@ -302,50 +321,66 @@ bool CTorrentParser::Analyze(bool hashInfo)
             pieceCount = value->dataLength / 20;
         }
     }
+}
 
+void CTorrentParser::CollectFiles(const CBEncodeDict& info)
+{
     totalLength = 0;
     if (const CBEncodeInt* length = FindInt(info, "length")) {
-        // Single-file form: the torrent's name is the file's name. Both spellings move into
-        // the only entry, so that whatever renames the file renames both alike.
-        TorrentFileEntry entry;
-        entry.length = static_cast<double>(length->number);
-        AddToTotal(totalLength, length->number);
-        entry.name = std::move(name);
-        entry.nameUtf8 = std::move(nameUtf8);
-        name = TextRef{};
-        nameUtf8 = TextRef{};
-        if (Qualifies(entry)) {
-            files.push_back(std::move(entry));
-        }
+        CollectSingleFile(length->number);
     } else if (const CBEncodeList* list = FindList(info, "files")) {
-        files.reserve(files.size() + list->items.size());
-        FetchAhead fetchAhead;
-        for (CBEncodeObjectBase* element : list->items) {
-            fetchAhead.From(element);
-            if (element->type != kBEncodeDict) {
-                continue;
-            }
-            auto& file = *static_cast<CBEncodeDict*>(element);
-            // Wash drops the repeats of a file's keys. The dictionaries that hold any are noted
-            // here, where each one is at hand, rather than found by another walk of them all.
-            if (file.HasRepeatedKeys()) {
-                m_filesWithRepeatedKeys.push_back(&file);
-            }
-            // Built in its place in the list, which has the room reserved, and taken back if it
-            // doesn't qualify or its texts can't be made.
-            TorrentFileEntry& entry = files.emplace_back();
-            try {
-                FillMultiFileEntry(file, totalLength, entry);
-            } catch (...) {
-                files.pop_back();
-                throw;
-            }
-            if (!Qualifies(entry)) {
-                files.pop_back();
-            }
+        CollectListedFiles(*list);
+    }
+}
+
+void CTorrentParser::CollectSingleFile(int64_t length)
+{
+    // The torrent's name is the file's name. Both spellings move into the only entry, so that
+    // whatever renames the file renames both alike.
+    TorrentFileEntry entry;
+    entry.length = static_cast<double>(length);
+    AddToTotal(totalLength, length);
+    entry.name = std::move(name);
+    entry.nameUtf8 = std::move(nameUtf8);
+    name = TextRef{};
+    nameUtf8 = TextRef{};
+    if (Qualifies(entry)) {
+        files.push_back(std::move(entry));
+    }
+}
+
+void CTorrentParser::CollectListedFiles(const CBEncodeList& list)
+{
+    files.reserve(files.size() + list.items.size());
+    FetchAhead fetchAhead;
+    for (CBEncodeObjectBase* element : list.items) {
+        fetchAhead.From(element);
+        if (element->type != kBEncodeDict) {
+            continue;
+        }
+        auto& file = *static_cast<CBEncodeDict*>(element);
+        // Wash drops the repeats of a file's keys; the dictionaries that hold any are noted
+        // while each one is at hand.
+        if (file.HasRepeatedKeys()) {
+            m_filesWithRepeatedKeys.push_back(&file);
+        }
+        // Built in its place in the list (one move fewer) and taken back if it doesn't qualify
+        // or its texts can't be made.
+        TorrentFileEntry& entry = files.emplace_back();
+        try {
+            FillMultiFileEntry(file, totalLength, entry);
+        } catch (...) {
+            files.pop_back();
+            throw;
+        }
+        if (!Qualifies(entry)) {
+            files.pop_back();
         }
     }
+}
 
+bool CTorrentParser::AnalysisPassed(bool hashInfo) const
+{
     // The escaped text of any digest starts with 20 characters that are not NUL, so a hashed
     // torrent always passes; one analysed without hashing is taken as hashed.
     const bool hashed
