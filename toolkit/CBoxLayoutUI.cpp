@@ -4,10 +4,10 @@
 
 namespace {
 
-// A rectangle, size or padding seen along a box's line ("main") and across it ("cross").
+// A rectangle, size or padding seen along a box's line ("main") and across it ("cross"),
+// chosen when compiled: a layout pass over a long list asks it for every child.
+template <bool horizontal>
 struct Axes {
-    bool horizontal = true;
-
     int Main(UISize size) const { return horizontal ? size.cx : size.cy; }
     int Cross(UISize size) const { return horizontal ? size.cy : size.cx; }
     int MainLength(const UIRect& r) const { return horizontal ? r.Width() : r.Height(); }
@@ -29,8 +29,17 @@ struct Axes {
 void CBoxLayoutUI::SetPos(UIRect rect)
 {
     CControlUI::SetPos(rect);
+    if (m_orientation == Orientation::Horizontal)
+        LayOut<true>(rect);
+    else
+        LayOut<false>(rect);
+}
+
+template <bool horizontal>
+void CBoxLayoutUI::LayOut(UIRect rect)
+{
     const UIRect inner = InnerRect(rect);
-    const Axes axes{m_orientation == Orientation::Horizontal};
+    const Axes<horizontal> axes;
 
     // First pass: room taken by fixed lengths, margins and child padding; count the fill children.
     int taken = 0;

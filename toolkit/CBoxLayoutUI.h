@@ -20,5 +20,9 @@ public:
     Orientation GetOrientation() const { return m_orientation; }
 
 private:
+    // Places the children in rect, along the line of the orientation `horizontal` names.
+    template <bool horizontal>
+    void LayOut(UIRect rect);
+
     Orientation m_orientation;
 };
