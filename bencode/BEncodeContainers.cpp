@@ -11,9 +11,10 @@ constexpr std::size_t kLongList = 64;
 
 void DeleteItems(BEncodeItems& items) noexcept
 {
+    BEncodePool::ReadAhead readAhead;
     if (items.size() < kLongList) {
         for (CBEncodeObjectBase* item : items) {
-            BEncodePool::PrefetchAhead(item);
+            readAhead.From(item);
             delete item;
         }
         items.clear();
@@ -23,7 +24,7 @@ void DeleteItems(BEncodeItems& items) noexcept
     // order it cut the blocks.
     while (!items.empty()) {
         CBEncodeObjectBase* item = items.front();
-        BEncodePool::PrefetchAhead(item);
+        readAhead.From(item);
         items.pop_front();
         delete item;
     }

@@ -17,9 +17,10 @@ struct LeftOut {
 };
 
 // The rules of the values' own Encode, except for long strings that were not replaced.
-void Gather(CBEncodeObjectBase& value, std::string& text, std::vector<LeftOut>& leftOut)
+void Gather(
+    CBEncodeObjectBase& value, std::string& text, std::vector<LeftOut>& leftOut, BEncodePool::ReadAhead& readAhead)
 {
-    BEncodePool::PrefetchAhead(&value);
+    readAhead.From(&value);
     switch (value.type) {
     case kBEncodeList:
     case kBEncodeDict: {
@@ -27,7 +28,7 @@ void Gather(CBEncodeObjectBase& value, std::string& text, std::vector<LeftOut>& 
         text += list ? 'l' : 'd';
         for (CBEncodeObjectBase* item :
             list ? static_cast<CBEncodeList&>(value).items : static_cast<CBEncodeDict&>(value).items) {
-            Gather(*item, text, leftOut);
+            Gather(*item, text, leftOut, readAhead);
         }
         text += 'e';
         return;
@@ -57,7 +58,8 @@ void EncodeAsRanges(CBEncodeObjectBase& value, std::string& text, std::vector<By
 {
     const std::size_t start = text.size();
     std::vector<LeftOut> leftOut;
-    Gather(value, text, leftOut);
+    BEncodePool::ReadAhead readAhead;
+    Gather(value, text, leftOut, readAhead);
     std::size_t done = start;
     for (const LeftOut& bytes : leftOut) {
         ranges.push_back(ByteRange{text.data() + done, bytes.textOffset - done});

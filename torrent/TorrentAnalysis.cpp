@@ -2,6 +2,7 @@
 // strings and the list of files.
 #include "torrent/CTorrentParser.h"
 
+#include "bencode/BEncodePool.h"
 #include "bencode/CBEncodeDict.h"
 #include "bencode/CBEncodeInt.h"
 #include "bencode/CBEncodeList.h"
@@ -184,28 +185,6 @@ void FillMultiFileEntry(const CBEncodeDict& file, int64_t& totalLength, TorrentF
     }
 }
 
-// Fetches the memory of the files a few ahead while one file is read: every line of the kSpan
-// bytes that start kDistance bytes beyond the file being read, each line once.
-class FetchAhead {
-public:
-    void From(const void* at)
-    {
-        const std::uintptr_t start = reinterpret_cast<std::uintptr_t>(at) + kDistance;
-        const std::uintptr_t stop = start + kSpan;
-        for (std::uintptr_t line = std::max(m_fetched, start); line < stop; line += kLine) {
-            __builtin_prefetch(reinterpret_cast<const void*>(line));
-        }
-        m_fetched = std::max(m_fetched, stop);
-    }
-
-private:
-    static constexpr std::uintptr_t kDistance = 2048;
-    static constexpr std::uintptr_t kSpan = 1024; // more than one file takes
-    static constexpr std::uintptr_t kLine = 64;
-
-    std::uintptr_t m_fetched = 0; // the end of the memory fetched so far
-};
-
 bool Qualifies(const TorrentFileEntry& entry)
 {
     return !entry.name.text.empty() && entry.length > 0;
@@ -352,9 +331,10 @@ void CTorrentParser::CollectSingleFile(int64_t length)
 void CTorrentParser::CollectListedFiles(const CBEncodeList& list)
 {
     files.reserve(files.size() + list.items.size());
-    FetchAhead fetchAhead;
+    // Fetches the memory of the files a few ahead while one file is read.
+    BEncodePool::ReadAhead readAhead(kFileSpan);
     for (CBEncodeObjectBase* element : list.items) {
-        fetchAhead.From(element);
+        readAhead.From(element);
         if (element->type != kBEncodeDict) {
             continue;
         }

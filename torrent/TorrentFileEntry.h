@@ -2,6 +2,7 @@
 
 #include "torrent/TextRef.h"
 
+#include <cstdint>
 #include <vector>
 
 // One file of a torrent as the document lists it. `name` and `nameUtf8` come first, the same
@@ -19,3 +20,7 @@ struct TorrentFileEntry {
     // Directory components from "path.utf-8", in list order; any length.
     std::vector<TextRef> pathUtf8;
 };
+
+// More than the tree memory of one file's values: how far a walk over the files reads ahead in
+// one step (BEncodePool::ReadAhead).
+inline constexpr std::uintptr_t kFileSpan = 1024;

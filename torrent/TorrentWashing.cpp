@@ -2,6 +2,7 @@
 // lengths, order, piece length and piece hashes stay as loaded.
 #include "torrent/CTorrentParser.h"
 
+#include "bencode/BEncodePool.h"
 #include "bencode/CBEncodeDict.h"
 #include "bencode/CBEncodeString.h"
 #include "platform/AnsiCodePage.h"
@@ -15,20 +16,6 @@
 #include <string_view>
 #include <utility>
 #include <vector>
-
-namespace {
-
-// How many files ahead Wash fetches the values it will rename.
-constexpr std::size_t kPrefetchAhead = 4;
-
-// Starts fetching `value`, to be renamed shortly: both cache lines it may straddle.
-void Prefetch(const CBEncodeString* value)
-{
-    __builtin_prefetch(value, 1);
-    __builtin_prefetch(reinterpret_cast<const char*>(value) + sizeof(CBEncodeString) - 1, 1);
-}
-
-} // namespace
 
 bool CTorrentParser::Wash(const char* stem)
 {
@@ -49,16 +36,11 @@ bool CTorrentParser::Wash(const char* stem)
     std::vector<int> draws(washable);
     ProcessRandomRun(draws.data(), draws.size());
 
+    // The values renamed lie in the tree in file order: the next files' are fetched early.
+    BEncodePool::ReadAhead readAhead(kFileSpan);
     for (std::size_t index = 0; index < washable; ++index) {
         TorrentFileEntry& entry = files[index];
-        // The values renamed lie scattered in memory: the next files' are fetched early.
-        if (index + kPrefetchAhead < washable) {
-            const TorrentFileEntry& ahead = files[index + kPrefetchAhead];
-            Prefetch(ahead.name.value);
-            if (!ahead.path.empty()) {
-                Prefetch(ahead.path.front().value);
-            }
-        }
+        readAhead.From(entry.name.value);
         const std::size_t number = index + 1;
         const std::string_view extension = std::string_view(entry.name.text).substr(entry.name.text.rfind('.'));
         std::string fileName;
