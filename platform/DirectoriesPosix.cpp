@@ -1,29 +1,27 @@
 #include "platform/Directories.h"
 
-#include <unistd.h>
+#include <filesystem>
+#include <system_error>
 
-#include <cerrno>
-#include <climits>
-#include <vector>
+// Paths here are bytes as the system keeps them: std::filesystem converts nothing on POSIX.
 
 std::string CurrentWorkingDirectory()
 {
-    std::vector<char> buffer(PATH_MAX);
-    while (getcwd(buffer.data(), buffer.size()) == nullptr) {
-        if (errno != ERANGE)
-            return {};
-        buffer.resize(buffer.size() * 2);
-    }
-    return buffer.data();
+    std::error_code error;
+    std::string folder = std::filesystem::current_path(error).native();
+    return error ? std::string{} : folder;
 }
 
 std::string ExecutableDirectory()
 {
-    std::vector<char> buffer(PATH_MAX);
-    const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
-    if (length <= 0)
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error || !program.has_parent_path()) {
         return {};
-    std::string path(buffer.data(), static_cast<size_t>(length));
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? std::string{} : path.substr(0, slash + 1);
+    }
+    std::string folder = program.parent_path().native();
+    if (folder.empty() || folder.back() != '/') {
+        folder += '/';
+    }
+    return folder;
 }
