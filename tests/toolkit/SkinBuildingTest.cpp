@@ -36,7 +36,7 @@ constexpr const char* kPageSkin = R"(<?xml version="1.0" encoding="utf-8"?>
 
 } // namespace
 
-TEST_F(SkinBuilding, ElementsChooseTheClassesAttributesApplyAndUnknownAttributesAreIgnored)
+TEST_F(SkinBuilding, ElementsBecomeControlsWithTheirAttributes)
 {
     Write("PageSkin.xml", kPageSkin);
     CPaintManagerUI manager;
@@ -67,7 +67,7 @@ TEST_F(SkinBuilding, ElementsChooseTheClassesAttributesApplyAndUnknownAttributes
     EXPECT_EQ(manager.GetFont(5).family, "Other");
 }
 
-TEST_F(SkinBuilding, AMissingMalformedOrEmptySkinGivesNullAndSaysWhy)
+TEST_F(SkinBuilding, AMissingMalformedOrEmptySkinIsRefusedWithAReason)
 {
     CDialogBuilder builder;
     EXPECT_EQ(builder.Create("Nowhere.xml"), nullptr);
@@ -99,7 +99,7 @@ TEST_F(SkinBuilding, UnknownClassesAreAskedOfTheCallbackOrSkippedWithTheirChildr
     EXPECT_EQ(FindSubControlByName(plain.get(), "files"), nullptr);
 }
 
-TEST_F(SkinBuilding, ASkinIsParsedOnceUntilTheResourcesChangeAndAGivenParentReceivesIt)
+TEST_F(SkinBuilding, ASkinIsParsedOnceUntilTheResourcesChange)
 {
     Write("Row.xml", R"(<Label name="first"/>)");
     ASSERT_NE(Build("Row.xml"), nullptr);
@@ -113,37 +113,7 @@ TEST_F(SkinBuilding, ASkinIsParsedOnceUntilTheResourcesChangeAndAGivenParentRece
     EXPECT_EQ(parent.GetItemAt(0), built);
 }
 
-TEST_F(SkinBuilding, RowNamesStayUniqueAfterAppendingTheRowIndex)
-{
-    Write("Frame.xml", R"(<Window size="300,200"><List name="ListUI"/></Window>)");
-    Write("RowSkin.xml", R"(<HorizontalLayout name="RowLayout"><Label name="text_state"/></HorizontalLayout>)");
-    TestWindow window("Frame.xml");
-    ASSERT_NE(window.Create(nullptr, "", 0, 0, 0, 0, 300, 200), nullptr);
-    auto* list = dynamic_cast<CListUI*>(window.Manager().FindControl("ListUI"));
-    ASSERT_NE(list, nullptr);
-    CDuiString name;
-    for (int index = 1; index <= 25; ++index) {
-        auto* row = new CListContainerElementUI();
-        CControlUI* root = CDialogBuilder().Create("RowSkin.xml");
-        ASSERT_NE(root, nullptr);
-        row->Add(root);
-        list->Add(row);
-        for (const char* child : {"RowLayout", "text_state"}) {
-            name.Format("%s%d", child, index);
-            FindSubControlByName(root, child)->SetName(name);
-        }
-    }
-    for (int index : {1, 3, 20, 25}) {
-        name.Format("text_state%d", index);
-        CControlUI* found = window.Manager().FindControl(name.view());
-        ASSERT_NE(found, nullptr) << name.GetData();
-        EXPECT_EQ(found->GetParent()->GetParent(), list->GetItemAt(index - 1));
-    }
-    EXPECT_EQ(window.Manager().FindControl("text_state"), nullptr);
-    EXPECT_EQ(window.Manager().FindControl("text_state26"), nullptr);
-}
-
-TEST_F(SkinBuilding, SkinsAndPicturesAreReadFromTheArchiveAndABadArchiveGivesNone)
+TEST_F(SkinBuilding, SkinsAndPicturesAreReadFromTheArchiveBeforeTheFolder)
 {
     constexpr char kPng[] = "\x89PNG\r\n\x1a\n\0\0binary";
     const std::string picture(kPng, sizeof kPng - 1);
@@ -163,7 +133,11 @@ TEST_F(SkinBuilding, SkinsAndPicturesAreReadFromTheArchiveAndABadArchiveGivesNon
     EXPECT_EQ(CPaintManagerUI::LoadResourceFile("Missing.png"), std::nullopt);
     CPaintManagerUI::SetResourceZip("");
     EXPECT_EQ(Build("MainFrame.xml")->GetName(), "from_folder");
+}
 
+TEST_F(SkinBuilding, AMissingOrDamagedArchiveGivesNoSkin)
+{
+    Write("MainFrame.xml", R"(<Label name="from_folder"/>)");
     Write("damaged.zip", "PK\x03\x04 not really a zip");
     for (const char* bad : {"absent.zip", "damaged.zip"}) {
         CPaintManagerUI::SetResourceZip(bad);
