@@ -1,7 +1,5 @@
 #pragma once
 
-// Shared set-up of the application tests: the headless backend and the skin folders.
-
 #include "app/CMainFrameWnd.h"
 #include "app/KelpmereApp.h"
 #include "platform/LocalText.h"
@@ -20,7 +18,6 @@
 
 namespace apptest {
 
-// The packed skin archive, where the program finds it beside itself.
 inline std::string PackedSkinFolder()
 {
     return (std::filesystem::path(KELPMERE_TEST_BINARY_DIR) / "bin" / "Skin").string();
@@ -43,8 +40,7 @@ private:
     TempFolder m_temp;
 };
 
-// A test on the headless backend with the packed skins unless it chooses others; windows a test
-// leaves closed are destroyed after it.
+// A test on the headless backend with the packed skins unless it chooses others.
 class HeadlessTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -71,7 +67,7 @@ protected:
     CHeadlessBackend backend;
 };
 
-// A test of the program's main window on the headless backend; the window is closed after it.
+// A test of the program's main window; the window is closed after it.
 class MainWindowTest : public HeadlessTest {
 protected:
     void TearDown() override
@@ -79,8 +75,7 @@ protected:
         CloseFrame();
         HeadlessTest::TearDown();
     }
-    // Creates the main window with the skins in use and shows the page of option (none: the
-    // start-up page); false when either fails.
+    // Creates the main window and shows the page of option (none: the start-up page).
     bool OpenFrame(const char* option = nullptr)
     {
         frame = CreateMainFrame();

@@ -28,7 +28,7 @@ protected:
     const CHeadlessBackend::WindowRecord& Record() { return *backend.FindWindow("NoticeBoxUI"); }
 };
 
-TEST_F(NoticeBoxTest, TheBoxFadesAndClosesItselfAtTheEleventhTickOrAtOnceOnTheCloseButton)
+TEST_F(NoticeBoxTest, TheBoxClosesAtTheEleventhFadeTickOrAtOnceOnItsCloseButton)
 {
     struct Case {
         int steps;
@@ -59,7 +59,7 @@ TEST_F(NoticeBoxTest, TheBoxFadesAndClosesItselfAtTheEleventhTickOrAtOnceOnTheCl
     }
 }
 
-TEST_F(NoticeBoxTest, ASkinWithoutTextUIStillShowsTheMessageAndFades)
+TEST_F(NoticeBoxTest, ASkinWithoutTextUIStillShowsTheMessage)
 {
     apptest::SkinFolder skins;
     skins.Replace("NoticeBoxSkin.xml", R"(<?xml version="1.0" encoding="UTF-8"?>

@@ -1,6 +1,6 @@
 #pragma once
-// Running the program on Qt's offscreen platform: a working folder laid out as the launcher lays
-// it out, the program's run with a script, clicks through the window, and screenshots.
+// Running the program on Qt's offscreen platform: its run with a script, clicks through the window,
+// answered file dialogs and screenshots.
 
 #include "app/CMainFrameWnd.h"
 #include "app/KelpmereApp.h"
@@ -9,10 +9,8 @@
 #include "toolkit/qt/QtBackend.h"
 #include "toolkit_qt/QtTestEnvironment.h"
 
-#include <QApplication>
 #include <QCoreApplication>
 #include <QFileDialog>
-#include <QLineEdit>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
@@ -27,12 +25,15 @@ namespace qtprogram {
 
 namespace fs = std::filesystem;
 
+// Slow machines and a cold web engine take their time; a wait longer than this has found a fault.
+inline constexpr int kPatienceMs = 60000;
+
 inline fs::path BinaryDir()
 {
     return fs::path(KELPMERE_TEST_BINARY_DIR);
 }
 
-// The program's working folder: Ad/images with the built pictures.
+// The program's working folder, with the built pictures in Ad/images as the launcher lays them out.
 class ProgramFolder : public WorkingFolder {
 public:
     ProgramFolder() { CopyAdPictures(); }
@@ -47,48 +48,35 @@ inline QWidget* Top(CMainFrameWnd& frame)
     return QtBackend::WindowWidget(frame.GetHWND());
 }
 
-// Runs the program with the built skins; script runs inside its message loop once the main
-// window is shown. The program ends when the script returns (also when an assertion left it
-// early), unless *endedByScript says the script ended it itself. Returns the exit code.
-inline int RunProgram(const std::function<void(CMainFrameWnd&)>& script, const bool* endedByScript = nullptr)
-{
-    const CDuiString skins((BinaryDir() / "bin" / "Skin").string());
-    return RunKelpmere(Backend(), nullptr, skins, [&](CMainFrameWnd& frame) {
-        QTimer::singleShot(0, [&] {
-            Backend().FlushUpdates();
-            script(frame);
-            if (endedByScript == nullptr || !*endedByScript)
-                CPaintManagerUI::PostQuit(0);
-        });
-    });
-}
-
 // A left click in the middle of the named control, delivered through the window.
 inline void Click(CMainFrameWnd& frame, const char* name)
 {
     CControlUI* control = frame.GetPaintManager()->FindControl(name);
     QWidget* widget = control ? Backend().WidgetOf(*control) : nullptr;
     ASSERT_NE(widget, nullptr) << name;
-    const QPoint centre = widget->mapTo(Top(frame), widget->rect().center());
-    QTest::mouseClick(Top(frame)->windowHandle(), Qt::LeftButton, Qt::NoModifier, centre);
+    QTest::mouseClick(
+        Top(frame)->windowHandle(), Qt::LeftButton, Qt::NoModifier, widget->mapTo(Top(frame), widget->rect().center()));
     QCoreApplication::processEvents();
     Backend().FlushUpdates();
 }
 
-// Runs the program with script, then ends it with its close button: the script must get to its
-// end and the program end with 0.
+// Runs the program with the built skins and script inside its message loop once the main window
+// is shown, then ends it with its close button: the script must get to its end and the program
+// end with 0.
 inline void RunAndClose(const std::function<void(CMainFrameWnd&)>& script)
 {
     bool closed = false;
-    const int code = RunProgram(
-        [&](CMainFrameWnd& frame) {
-            script(frame);
-            if (!::testing::Test::HasFatalFailure()) {
-                closed = true;
-                Click(frame, "closebtn");
-            }
-        },
-        &closed);
+    const CDuiString skins((BinaryDir() / "bin" / "Skin").string());
+    const int code = RunKelpmere(Backend(), nullptr, skins, [&](CMainFrameWnd& frame) {
+        QTimer::singleShot(0, [&, main = &frame] {
+            Backend().FlushUpdates();
+            script(*main);
+            if (::testing::Test::HasFatalFailure())
+                return CPaintManagerUI::PostQuit(0);
+            closed = true;
+            Click(*main, "closebtn");
+        });
+    });
     EXPECT_TRUE(closed) << "the script did not get to its end";
     EXPECT_EQ(code, 0);
 }
@@ -113,15 +101,12 @@ inline bool SaveScreenshot(CMainFrameWnd& frame, const char* file)
     return Top(frame)->grab().save(QString::fromStdString((shots / file).string()), "PNG") && fs::exists(shots / file);
 }
 
-// Clicks button and answers the file or folder dialog it opens with path (empty: cancels); the
-// dialog's title.
+// Clicks button and answers the file or folder dialog it opens with path; the dialog's title.
 inline QString ClickAndAnswerDialog(CMainFrameWnd& frame, const char* button, const fs::path& path)
 {
     QString title;
     const QPointer<QTimer> poll = WhenFileDialogShows([path, &title](QFileDialog& dialog) {
         title = dialog.windowTitle();
-        if (path.empty())
-            return dialog.reject();
         dialog.selectFile(QString::fromStdString(path.string()));
         static_cast<QDialog&>(dialog).accept();
     });
@@ -133,9 +118,5 @@ inline QString ClickAndAnswerDialog(CMainFrameWnd& frame, const char* button, co
     }
     return title;
 }
-
-// Slow machines and a cold web engine take their time; a test that waits longer than this has
-// found a fault.
-inline constexpr int kPatienceMs = 60000;
 
 } // namespace qtprogram

@@ -1,10 +1,8 @@
 #pragma once
 
-// The real program in a real X server (Xvfb), driven the way a person would with xdotool.
-// A real X server is asynchronous: windows appear, get mapped and may be replaced while the
-// program starts, and input reaches a window only once it is ready. So every look-up waits
-// for what it looks for, and a window is taken only once it is mapped and has kept its id for
-// a moment; a look-up whose window went away is simply repeated.
+// The real program in a real X server (Xvfb), driven with xdotool. Windows of a real X server
+// appear, get mapped and may be replaced while the program starts, so every look-up waits for
+// what it looks for and is repeated when the window it found went away.
 
 #include "app/CMainFrameWnd.h"
 #include "app/KelpmereApp.h"
@@ -12,7 +10,6 @@
 #include "toolkit/CPaintManagerUI.h"
 #include "toolkit/headless/CHeadlessBackend.h"
 
-#include <array>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -22,7 +19,6 @@
 #include <map>
 #include <memory>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -37,24 +33,6 @@ namespace realwindow {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-inline bool OnPath(const std::string& program)
-{
-    return std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-// Output of a shell command (stdout only), or empty.
-inline std::string Capture(const std::string& command)
-{
-    std::string output;
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        std::array<char, 256> buffer{};
-        while (std::fgets(buffer.data(), static_cast<int>(buffer.size()), pipe))
-            output += buffer.data();
-        ::pclose(pipe);
-    }
-    return output;
-}
-
 // Polls done() every 100 ms until it holds or timeout passes; whether it held.
 template <class Done>
 bool WaitFor(Done done, std::chrono::milliseconds timeout)
@@ -65,31 +43,24 @@ bool WaitFor(Done done, std::chrono::milliseconds timeout)
     return done();
 }
 
-// A child process started with extra environment variables; killed if still running at the end.
+// A child process with extra environment variables (an empty value removes one) and its stderr
+// in errors (default: discarded); killed if still running at the end.
 class Child {
 public:
-    // env: variables to set; a variable given an empty value is removed instead. errors: the
-    // file that receives the child's stderr (default: discarded, like its stdout).
     Child(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env,
         const std::filesystem::path& workingDir = {}, const std::filesystem::path& errors = {})
     {
         m_pid = ::fork();
         if (m_pid != 0)
             return;
-        for (const auto& [name, value] : env) {
-            if (value.empty())
-                ::unsetenv(name.c_str());
-            else
-                ::setenv(name.c_str(), value.c_str(), 1);
-        }
+        for (const auto& [name, value] : env)
+            value.empty() ? ::unsetenv(name.c_str()) : ::setenv(name.c_str(), value.c_str(), 1);
         if (!workingDir.empty() && ::chdir(workingDir.c_str()) != 0)
             ::_exit(126);
         const int devNull = ::open("/dev/null", O_WRONLY);
         const int errorFile = errors.empty() ? devNull : ::open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (devNull >= 0)
-            ::dup2(devNull, STDOUT_FILENO);
-        if (errorFile >= 0)
-            ::dup2(errorFile, STDERR_FILENO);
+        ::dup2(devNull, STDOUT_FILENO);
+        ::dup2(errorFile, STDERR_FILENO);
         std::vector<char*> args;
         for (const std::string& arg : argv)
             args.push_back(const_cast<char*>(arg.c_str()));
@@ -99,7 +70,7 @@ public:
     }
     ~Child()
     {
-        if (m_pid > 0 && !m_reaped) {
+        if (Running()) {
             ::kill(m_pid, SIGTERM);
             ::waitpid(m_pid, nullptr, 0);
         }
@@ -113,7 +84,6 @@ public:
     {
         return WaitFor([&] { return !Running(); }, timeout) && WIFEXITED(m_status) ? WEXITSTATUS(m_status) : -1;
     }
-    // A process that can't be waited for counts as ended, its status left at -1.
     bool Running()
     {
         m_reaped = m_reaped || m_pid <= 0 || ::waitpid(m_pid, &m_status, WNOHANG) != 0;
@@ -125,16 +95,6 @@ private:
     int m_status = -1;
     bool m_reaped = false;
 };
-
-// The whitespace-separated words of text (window ids, one a line).
-inline std::vector<std::string> Lines(const std::string& text)
-{
-    std::istringstream words(text);
-    std::vector<std::string> result;
-    for (std::string word; words >> word;)
-        result.push_back(word);
-    return result;
-}
 
 struct WindowGeometry {
     std::string id;
@@ -167,69 +127,69 @@ public:
             m_display = ":" + number;
     }
 
-    // Both tools are needed; a test without them is skipped.
-    static bool Available() { return OnPath("Xvfb") && OnPath("xdotool"); }
+    static bool Available() { return std::system("command -v Xvfb >/dev/null && command -v xdotool >/dev/null") == 0; }
     bool Started() const { return !m_display.empty(); }
 
-    // The environment a Qt program needs to run in this server as root.
+    // What a Qt program needs to run in this server as root, its search pane going nowhere.
     std::map<std::string, std::string> ProgramEnvironment() const
     {
         return {{"DISPLAY", m_display}, {"QT_QPA_PLATFORM", "xcb"}, {"QTWEBENGINE_DISABLE_SANDBOX", "1"},
             {"QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox --disable-gpu"},
-            // The search pane goes nowhere beyond this machine.
             {"KELPMERE_SEARCH_HOST", "http://127.0.0.1:9"}};
     }
 
-    // Runs xdotool with these arguments against this server; its standard output.
-    std::string Xdotool(const std::string& arguments) const
+    // The words xdotool writes (window ids, one a line).
+    std::vector<std::string> Xdotool(const std::string& arguments) const
     {
-        return Capture("DISPLAY=" + m_display + " timeout 30 xdotool " + arguments + " 2>/dev/null");
+        std::vector<std::string> words;
+        if (FILE* pipe
+            = ::popen(("DISPLAY=" + m_display + " timeout 30 xdotool " + arguments + " 2>/dev/null").c_str(), "r")) {
+            for (char word[256]; std::fscanf(pipe, "%255s", word) == 1;)
+                words.emplace_back(word);
+            ::pclose(pipe);
+        }
+        return words;
     }
 
-    // Ids of the mapped windows whose title is exactly title (xdotool's match ignores case, so
-    // the title is checked again through the window's own name).
+    // Ids of the mapped windows titled exactly title (xdotool's match ignores case).
     std::vector<std::string> MappedWindows(const std::string& title) const
     {
         std::vector<std::string> ids;
-        for (const std::string& id : Lines(Xdotool("search --onlyvisible --name '^" + title + "$'"))) {
-            if (Xdotool("getwindowname " + id) == title + "\n")
+        for (const std::string& id : Xdotool("search --onlyvisible --name '^" + title + "$'"))
+            if (Xdotool("getwindowname " + id) == std::vector{title})
                 ids.push_back(id);
-        }
         return ids;
     }
+    // The ids of the program's mapped windows.
+    std::vector<std::string> ProgramWindows() const { return Xdotool("search --onlyvisible --class '^kelpmere$'"); }
 
-    // Geometry of a window, or nothing when it is gone.
     std::optional<WindowGeometry> Geometry(const std::string& id) const
     {
         WindowGeometry geometry{id};
-        const std::string shell = Xdotool("getwindowgeometry --shell " + id); // WINDOW=, X=, Y=, WIDTH=, HEIGHT=
-        if (std::sscanf(shell.c_str(), "WINDOW=%*d X=%d Y=%d WIDTH=%d HEIGHT=%d", &geometry.x, &geometry.y,
-                &geometry.width, &geometry.height)
+        const std::vector<std::string> shell = Xdotool("getwindowgeometry --shell " + id); // WINDOW=, X=, ...
+        if (shell.size() < 5
+            || std::sscanf((shell[1] + shell[2] + shell[3] + shell[4]).c_str(), "X=%dY=%dWIDTH=%dHEIGHT=%d",
+                   &geometry.x, &geometry.y, &geometry.width, &geometry.height)
                 != 4
             || geometry.x < 0 || geometry.width <= 0)
             return std::nullopt;
         return geometry;
     }
 
-    // Waits until exactly one mapped window has the title and has kept its id and geometry for
-    // `settle`; looks again whenever the window found went away. Nothing when timeout passed
-    // (or program ended) first.
-    std::optional<WindowGeometry> WaitForStableWindow(const std::string& title, Child& program,
-        std::chrono::milliseconds timeout = 60s, std::chrono::milliseconds settle = 1s) const
+    // Waits until exactly one mapped window has the title and has kept its id and geometry for a
+    // second; nothing when a minute passed or the program ended first.
+    std::optional<WindowGeometry> WaitForStableWindow(const std::string& title, Child& program) const
     {
-        const auto deadline = Clock::now() + timeout;
+        const auto deadline = Clock::now() + 60s;
         std::optional<WindowGeometry> candidate;
         auto since = Clock::now();
         while (Clock::now() < deadline && program.Running()) {
             const std::vector<std::string> ids = MappedWindows(title);
-            std::optional<WindowGeometry> now;
-            if (ids.size() == 1)
-                now = Geometry(ids.front());
-            const bool same = now && candidate && *now == *candidate;
-            if (!same) {
+            const auto now = ids.size() == 1 ? Geometry(ids.front()) : std::nullopt;
+            if (!now || !candidate || *now != *candidate) {
                 candidate = now;
                 since = Clock::now();
-            } else if (Clock::now() - since >= settle) {
+            } else if (Clock::now() - since >= 1s) {
                 return candidate;
             }
             std::this_thread::sleep_for(100ms);
@@ -237,35 +197,23 @@ public:
         return std::nullopt;
     }
 
-    // Waits until the window with id has the keyboard focus.
-    bool WaitForFocus(const std::string& id, std::chrono::milliseconds timeout = 10s) const
-    {
-        return WaitFor([&] { return Lines(Xdotool("getwindowfocus")) == std::vector<std::string>{id}; }, timeout);
-    }
-
-    // Waits until no mapped window has the title any more.
     bool WaitForWindowGone(const std::string& title, std::chrono::milliseconds timeout = 30s) const
     {
         return WaitFor([&] { return MappedWindows(title).empty(); }, timeout);
     }
-
-    // Waits until the program's only mapped window is the one with id (a dialog or notice box
-    // of the program has gone).
+    // Waits until the program's only mapped window is id (its dialog or notice box has gone).
     bool WaitForOnlyWindow(const std::string& id, std::chrono::milliseconds timeout = 30s) const
     {
-        return WaitFor(
-            [&] { return Lines(Xdotool("search --onlyvisible --class '^kelpmere$'")) == std::vector<std::string>{id}; },
-            timeout);
+        return WaitFor([&] { return ProgramWindows() == std::vector<std::string>{id}; }, timeout);
     }
 
-    // A synchronous move to where the pointer already is waits for a motion that never comes,
-    // so the pointer first goes to the screen's corner (no window of the program there).
+    // A synchronous move to where the pointer already is waits for a motion that never comes, so
+    // the pointer first goes to the screen's corner (no window of the program there).
     void Click(int x, int y) const
     {
         Xdotool("mousemove 0 0");
         Xdotool("mousemove --sync " + std::to_string(x) + " " + std::to_string(y) + " click 1");
     }
-    // Types text into the window that has the keyboard focus.
     void Type(const std::string& text) const { Xdotool("type --delay 20 '" + text + "'"); }
     void Key(const std::string& keys) const { Xdotool("key " + keys); }
 
@@ -274,10 +222,8 @@ private:
     std::string m_display;
 };
 
-// Where controls sit in the program's main window, from its own skins laid out on the headless
-// backend at 800 x 600: what a real-window test clicks, relative to the window's top-left corner.
-// Centres of the named controls with the page of tabOption shown (none: the start-up page).
-// A name missing from the skins is missing from the map.
+// Centres of the named controls in the main window at 800 x 600 with the page of tabOption shown,
+// from the program's own skins laid out on the headless backend; a name the skins lack is left out.
 inline std::map<std::string, UIPoint> ControlCentres(const char* tabOption, std::initializer_list<const char*> names)
 {
     std::map<std::string, UIPoint> centres;
@@ -286,14 +232,13 @@ inline std::map<std::string, UIPoint> ControlCentres(const char* tabOption, std:
     SetUpToolkit(nullptr, CDuiString((std::filesystem::path(KELPMERE_TEST_BINARY_DIR) / "bin" / "Skin").string()));
     if (CMainFrameWnd* frame = CreateMainFrame()) {
         CPaintManagerUI& manager = *frame->GetPaintManager();
-        if (tabOption == nullptr || CHeadlessBackend::Click(manager, tabOption)) {
+        if (CHeadlessBackend::Click(manager, tabOption)) {
             manager.UpdateLayout();
-            for (const char* name : names) {
+            for (const char* name : names)
                 if (CControlUI* control = manager.FindControl(name)) {
                     const UIRect r = control->GetPos();
                     centres[name] = UIPoint{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
                 }
-            }
         }
         frame->Close(0);
         backend.FlushClosedWindows();
@@ -302,9 +247,9 @@ inline std::map<std::string, UIPoint> ControlCentres(const char* tabOption, std:
     return centres;
 }
 
-// The built program in an X server of its own, run in `run` with Ad/images beside it as the
-// launcher lays them out, once its main window has come up and settled. The named controls are
-// clicked where the skins put them with the page of tabOption shown.
+// The built program in an X server of its own, run in `run` with Ad/images beside it, once its
+// main window has come up and settled. The named controls are clicked where the skins put them
+// with the page of tabOption shown.
 class RealProgram {
 public:
     RealProgram(const std::filesystem::path& run, const char* tabOption, std::initializer_list<const char*> names)
@@ -319,8 +264,8 @@ public:
         } else if (!x.Started()) {
             m_problem = "Xvfb did not start";
         } else {
-            // A start that ends before its window came (the web engine's helper processes can
-            // fail to start on a loaded machine) is tried again, up to three times.
+            // A start that ends before its window came (the web engine's helper processes can fail
+            // to start on a loaded machine) is tried again, up to three times.
             for (int attempt = 0; attempt < 3 && !window; ++attempt) {
                 app = std::make_unique<Child>(
                     std::vector<std::string>{(bin / "kelpmere").string()}, x.ProgramEnvironment(), run);
@@ -347,6 +292,24 @@ public:
             WaitFor(done, wait);
         }
         return done();
+    }
+    // Opens the folder dialog titled title with button, types folder into its name field once the
+    // dialog has the keyboard focus and accepts it; whether the dialog has gone.
+    bool ChooseFolder(const char* button, const std::string& title, const std::filesystem::path& folder) const
+    {
+        std::vector<std::string> dialogs;
+        ClickUntil(
+            button, [&] { return !(dialogs = x.MappedWindows(title)).empty(); }, 5s);
+        if (dialogs.empty()
+            || !WaitFor([&] { return x.Xdotool("getwindowfocus") == std::vector{dialogs.front()}; }, 10s))
+            return false;
+        x.Key("ctrl+a");
+        x.Type(folder.string());
+        x.Key("Return");
+        // A completion list open under the field takes the first Return.
+        if (!x.WaitForWindowGone(title, 5s))
+            x.Key("Return");
+        return x.WaitForWindowGone(title, 20s);
     }
     // Clicks the close button until the program ends; its exit status (-1: it did not end).
     int Close()
