@@ -1,6 +1,5 @@
-// The web panes in the running program on the Qt backend (offscreen): the ad pane draws every
-// picture of its local page, the search pane the site served on 127.0.0.1, neither opens a context
-// menu, a picture's link goes to the desktop's browser; both tabs saved under <build>/screenshots.
+// The web panes in the running program on the Qt backend (offscreen), both photographed under
+// <build>/screenshots.
 
 #include "DesktopBrowser.h"
 #include "app_qt/QtProgram.h"
@@ -118,75 +117,77 @@ bool ClickUntil(CMainFrameWnd& frame, Qt::MouseButton button, QPoint at, const s
     return false;
 }
 
-// A right click in the middle of the view, through the window: the page asks for its context
-// menu (the view records the request), and no menu may appear.
-void RightClickOpensNoMenu(CMainFrameWnd& frame, QWebEngineView* view)
-{
-    ASSERT_EQ(view->lastContextMenuRequest(), nullptr);
-    const QPoint at = view->mapTo(Top(frame), view->rect().center());
-    ASSERT_TRUE(ClickUntil(frame, Qt::RightButton, at, [&] { return view->lastContextMenuRequest() != nullptr; }))
-        << "the right click never reached the page";
-    QCoreApplication::processEvents();
-    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        EXPECT_FALSE(qobject_cast<QMenu*>(widget) && widget->isVisible()) << "a context menu opened";
-}
+// The program with its panes pointed at a search site served on 127.0.0.1, the banner's link
+// going there too.
+class WebPanesQtTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(server.Listening());
+        ::setenv("KELPMERE_SEARCH_HOST", origin.c_str(), 1);
+        ::setenv("KELPMERE_AD_CLICK_URL_1", (origin + "/click1").c_str(), 1);
+        ::setenv("KELPMERE_AD_IMAGE_URL_1", "images/795x100.jpg", 1);
+        ::setenv("KELPMERE_AD_IMAGE_URL_2", "images/300x300.jpg", 1);
+    }
+    QWebEngineView* AdView(CMainFrameWnd& frame)
+    {
+        return Shown(frame, frame.GetAdPage()) ? ViewOf(frame.GetAdPage()->GetBrowser()) : nullptr;
+    }
+    QUrl AdPage() const { return QUrl::fromLocalFile(QString::fromStdString(work.AdPageFile().string())); }
 
-TEST(WebPanesQtTest, BothPanesDrawTheirPagesOpenNoMenuAndAPictureLinkGoesToTheDesktopsBrowser)
-{
     ProgramFolder work;
     LocalHttpServer server{"/search",
         "<html><body style='margin:0;background:#1e6fb8'><h1 style='color:white;"
         "font-family:sans-serif;margin:40px'>Kelpmere search test</h1></body></html>"};
-    ASSERT_TRUE(server.Listening());
     const std::string origin = server.Origin().toStdString();
-    ::setenv("KELPMERE_SEARCH_HOST", origin.c_str(), 1);
-    for (int i = 1; i <= 4; ++i)
-        ::setenv(
-            ("KELPMERE_AD_CLICK_URL_" + std::to_string(i)).c_str(), (origin + "/click" + std::to_string(i)).c_str(), 1);
-    ::setenv("KELPMERE_AD_IMAGE_URL_1", "images/795x100.jpg", 1);
-    ::setenv("KELPMERE_AD_IMAGE_URL_2", "images/300x300.jpg", 1);
-    DesktopBrowser desktop;
+};
 
+TEST_F(WebPanesQtTest, TheAdPaneDrawsEachOfItsFourPictures)
+{
     RunAndClose([&](CMainFrameWnd& frame) {
-        // The advertisement pane, shown first, loads its local page and every picture is drawn (the
-        // compositor may take a few frames after loading).
-        ASSERT_TRUE(Shown(frame, frame.GetAdPage()));
-        QWebEngineView* view = ViewOf(frame.GetAdPage()->GetBrowser());
+        QWebEngineView* view = AdView(frame);
         ASSERT_NE(view, nullptr);
-        const QUrl page = QUrl::fromLocalFile(QString::fromStdString(work.AdPageFile().string()));
-        const std::vector<ShownPicture> pictures = LoadedPictures(view, page);
-        ASSERT_EQ(pictures.size(), 4u) << "the page " << view->url().toString().toStdString()
-                                       << " did not show its four pictures";
+        const std::vector<ShownPicture> pictures = LoadedPictures(view, AdPage());
+        ASSERT_EQ(pictures.size(), 4u) << view->url().toString().toStdString() << " did not show its four pictures";
         EXPECT_EQ(pictures[0].source, "images/795x100.jpg");
+        // The compositor may take a few frames after loading.
         EXPECT_TRUE(QTest::qWaitFor(
             [&] {
                 const QImage window = Top(frame)->grab().toImage();
-                for (const ShownPicture& shown : pictures)
-                    if (!Drawn(window, Top(frame), view,
-                            QImage(QString::fromStdString((work.path / "Ad").string()) + "/" + shown.source),
-                            shown.box))
-                        return false;
-                return true;
+                return std::ranges::all_of(pictures, [&](const ShownPicture& shown) {
+                    const QImage picture(QString::fromStdString((work.path / "Ad").string()) + "/" + shown.source);
+                    return Drawn(window, Top(frame), view, picture, shown.box);
+                });
             },
             kPatienceMs))
             << "a picture is not drawn";
         EXPECT_TRUE(SaveScreenshot(frame, "web-ad.png"));
-        RightClickOpensNoMenu(frame, view);
+    });
+}
 
-        // The banner leads to click address 1, in a new window: the desktop's browser opens it and
-        // the pane keeps its page.
+TEST_F(WebPanesQtTest, TheBannersLinkOpensInTheDesktopsBrowser)
+{
+    DesktopBrowser desktop;
+    RunAndClose([&](CMainFrameWnd& frame) {
+        QWebEngineView* view = AdView(frame);
+        ASSERT_NE(view, nullptr);
+        const std::vector<ShownPicture> pictures = LoadedPictures(view, AdPage());
+        ASSERT_FALSE(pictures.empty());
         ASSERT_TRUE(ClickUntil(frame, Qt::LeftButton, view->mapTo(Top(frame), pictures[0].box.center()), [&] {
             return !desktop.opened.isEmpty();
         })) << "the banner's link went nowhere";
         for (const QUrl& opened : desktop.opened)
             EXPECT_EQ(opened, QUrl(server.Origin() + "/click1"));
-        EXPECT_EQ(view->url(), page);
+        EXPECT_EQ(view->url(), AdPage()); // the pane keeps its page
+    });
+}
 
-        // The search pane asks the local server for the search address and draws the page it served.
+TEST_F(WebPanesQtTest, TheSearchPaneDrawsThePageServedForTheSearchAddress)
+{
+    RunAndClose([&](CMainFrameWnd& frame) {
         Click(frame, "searchOption");
         ASSERT_TRUE(Shown(frame, frame.GetSearchPage()));
-        view = ViewOf(frame.GetSearchPage()->GetBrowser());
+        QWebEngineView* view = ViewOf(frame.GetSearchPage()->GetBrowser());
         ASSERT_NE(view, nullptr);
         ASSERT_TRUE(QTest::qWaitFor(
             [&] { return view->url() == QUrl(server.Origin() + "/search") && server.Requests().contains("/search"); },
@@ -202,7 +203,24 @@ TEST(WebPanesQtTest, BothPanesDrawTheirPagesOpenNoMenuAndAPictureLinkGoesToTheDe
             << "the middle of the search pane is " << middle.name().toStdString();
         EXPECT_EQ(Evaluate(view, "document.body.innerText.trim()").toString(), "Kelpmere search test");
         EXPECT_TRUE(SaveScreenshot(frame, "web-search.png"));
-        RightClickOpensNoMenu(frame, view);
+    });
+}
+
+// The page asks for its context menu (the view records the request), and no menu may appear.
+TEST_F(WebPanesQtTest, ARightClickOnAPaneOpensNoMenu)
+{
+    RunAndClose([&](CMainFrameWnd& frame) {
+        QWebEngineView* view = AdView(frame);
+        ASSERT_NE(view, nullptr);
+        ASSERT_EQ(LoadedPictures(view, AdPage()).size(), 4u);
+        ASSERT_EQ(view->lastContextMenuRequest(), nullptr);
+        const QPoint at = view->mapTo(Top(frame), view->rect().center());
+        ASSERT_TRUE(ClickUntil(frame, Qt::RightButton, at, [&] { return view->lastContextMenuRequest() != nullptr; }))
+            << "the right click never reached the page";
+        QCoreApplication::processEvents();
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            EXPECT_FALSE(qobject_cast<QMenu*>(widget) && widget->isVisible()) << "a context menu opened";
     });
 }
 
