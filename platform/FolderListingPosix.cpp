@@ -1,4 +1,5 @@
 #include "platform/FolderListing.h"
+#include "platform/PathText.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -12,14 +13,6 @@
 #include <unistd.h>
 
 namespace {
-
-std::string JoinPath(const std::string& dir, const std::string& name)
-{
-    if (!dir.empty() && dir.back() == '/') {
-        return dir + name;
-    }
-    return dir + "/" + name;
-}
 
 std::size_t JoinedLength(const std::string& dir, const std::string& name)
 {

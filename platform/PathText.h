@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 // Separators and roots of byte-string paths. Linux knows "/" and the root "/"; Windows takes
@@ -48,4 +49,13 @@ inline std::size_t LastPathSeparator(std::string_view path)
             return i - 1;
     }
     return std::string_view::npos;
+}
+
+// `name` inside the folder `dir`: one "/" between them unless `dir` ends with a separator.
+inline std::string JoinPath(const std::string& dir, const std::string& name)
+{
+    if (!dir.empty() && IsPathSeparator(dir.back())) {
+        return dir + name;
+    }
+    return dir + "/" + name;
 }

@@ -16,14 +16,6 @@ struct ScanState {
     std::set<FileIdentity> visited;
 };
 
-std::string JoinPath(const std::string& dir, const std::string& name)
-{
-    if (!dir.empty() && IsPathSeparator(dir.back())) {
-        return dir + name;
-    }
-    return dir + "/" + name;
-}
-
 void ScanFolder(const std::string& dir, const std::string& relativeDir, ScanState& state)
 {
     std::vector<FolderEntry> entries;
