@@ -31,7 +31,7 @@ private:
     std::string m_saved = AnsiCodePageName();
 };
 
-TEST_F(TextEncoding, EmptyInputsGiveEmptyResultsAndAnEmbeddedNulCutsTheText)
+TEST_F(TextEncoding, ANulOrANullPointerEndsTheInput)
 {
     for (const char* empty : {"", static_cast<const char*>(nullptr)})
         EXPECT_TRUE(AnsiToWide(empty).empty() && Utf8ToWide(empty).empty() && AnsiToUtf8(empty).empty());
@@ -43,7 +43,7 @@ TEST_F(TextEncoding, EmptyInputsGiveEmptyResultsAndAnEmbeddedNulCutsTheText)
     EXPECT_EQ(AnsiToUtf8("x\0y"), "x");
 }
 
-TEST_F(TextEncoding, UnmappableCharactersAndInvalidBytesAreSubstitutedAndTheRestConverts)
+TEST_F(TextEncoding, WhatCannotBeConvertedIsSubstituted)
 {
     // An emoji and a Thai letter have no GBK form.
     EXPECT_EQ(WideToAnsi(L"a\U0001F600\u6D4B\u0E01b"), "a?\xB2\xE2?b");
@@ -74,13 +74,10 @@ TEST_F(TextEncoding, LongTextsWhoseOutputOutgrowsTheFirstGuessConvertCompletely)
     EXPECT_EQ(Utf8ToWide(utf8.c_str()), wide);
 }
 
-TEST_F(TextEncoding, AChineseFileNameGoesFromUtf8ToGbkAndBackAlsoOnThreadsAtTheSameTime)
+TEST_F(TextEncoding, AChineseFileNameConvertsBetweenUtf8AndGbkOnManyThreadsAtOnce)
 {
     EXPECT_EQ(Utf8ToWide(kNameUtf8), kNameWide);
-    EXPECT_EQ(WideToAnsi(Utf8ToWide(kNameUtf8).c_str()), kNameGbk);
     EXPECT_EQ(AnsiToWide(kNameGbk), kNameWide);
-    EXPECT_EQ(WideToUtf8(AnsiToWide(kNameGbk).c_str()), kNameUtf8);
-    EXPECT_EQ(AnsiToUtf8(kNameGbk), kNameUtf8);
     std::vector<int> failures(4, 0);
     std::vector<std::thread> threads;
     for (int t = 0; t < 4; ++t) {
@@ -114,7 +111,7 @@ TEST_F(TextEncoding, TheSystemCodePageIsTheActiveAnsiCodePage)
     EXPECT_EQ(AnsiToWide(kNameGbk), kNameWide);
 }
 #else
-TEST_F(TextEncoding, PlainAsciiLocalesFallBackToUtf8AndUnknownCodePagesAreRefused)
+TEST_F(TextEncoding, PlainAsciiLocalesFallBackToUtf8)
 {
     const char* const savedLcAll = std::getenv("LC_ALL");
     const std::string saved = savedLcAll != nullptr ? savedLcAll : "";

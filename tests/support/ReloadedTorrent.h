@@ -14,9 +14,7 @@ struct ReloadedTorrent {
     std::string name;
     std::vector<std::string> fileNames; // local code page, torrent order
     std::vector<std::string> filePaths; // "folder/.../file"
-    std::vector<double> fileLengths;
     std::string pieces;
-    int32_t pieceLength = 0;
     std::array<char, 20> infoHashPrefix{};
 
     explicit ReloadedTorrent(const std::filesystem::path& path)
@@ -32,10 +30,8 @@ struct ReloadedTorrent {
                 full += folder.text + "/";
             fileNames.push_back(entry.name.text);
             filePaths.push_back(full + entry.name.text);
-            fileLengths.push_back(entry.length);
         }
         pieces.assign(parser.pieces, static_cast<std::size_t>(parser.pieceCount) * 20);
-        pieceLength = parser.pieceLength;
         infoHashPrefix = parser.infoHashPrefix;
     }
 };

@@ -109,7 +109,7 @@ TEST_F(AnalysisTest, TrackersAreAnnounceThenTheFirstUrlOfEveryNonEmptyTier)
     EXPECT_EQ(m_parser.trackers, (Texts{""}));
 }
 
-TEST_F(AnalysisTest, TheRootStringsAreReadThenEmptiedAndThePublisherFallsBackToInfo)
+TEST_F(AnalysisTest, TheRootStringsAreReadThenEmptied)
 {
     TorrentDescription torrent = SingleFile("a.bin", 1);
     torrent.comment = "my comment";
@@ -143,20 +143,25 @@ TEST_F(AnalysisTest, TheRootStringsAreReadThenEmptiedAndThePublisherFallsBackToI
     EXPECT_EQ(saved.find("hidden"), std::string::npos);
 }
 
-TEST_F(AnalysisTest, NumbersKeepTheirLow32BitsAndPiecesCountWholeHashes)
+TEST_F(AnalysisTest, TheCreationDateKeepsItsLow32Bits)
 {
     TorrentDescription torrent = SingleFile("a.bin", 1);
     torrent.creationDate = (int64_t{1} << 32) + 1234;
-    torrent.pieces = std::string(45, 'p');
-    torrent.pieceLength = 16384;
     ASSERT_TRUE(LoadAndAnalyze(torrent));
     EXPECT_EQ(m_parser.creationDate, 1234);
+}
+
+TEST_F(AnalysisTest, PiecesCountWholeHashes)
+{
+    TorrentDescription torrent = SingleFile("a.bin", 1);
+    torrent.pieces = std::string(45, 'p');
+    ASSERT_TRUE(LoadAndAnalyze(torrent));
     EXPECT_EQ(m_parser.pieceCount, 2);
     ASSERT_NE(m_parser.pieces, nullptr);
     EXPECT_EQ(std::string(m_parser.pieces, 45), torrent.pieces);
 }
 
-TEST_F(AnalysisTest, TheTotalLengthCountsEveryFileListedOrNotAndStopsAtTheLargestNumber)
+TEST_F(AnalysisTest, TheTotalLengthCountsEveryFileUpToTheLargestNumber)
 {
     ASSERT_TRUE(
         LoadAndAnalyze(MultiFile({{{"a.bin"}, 1000}, {{"LICENSE"}, 24}, {{"empty.txt"}, 0}, {{"neg.bin"}, -50}})));
@@ -242,7 +247,7 @@ std::string PieceByPiece(const std::string& text, Convert convert)
     return converted + convert(text.substr(start));
 }
 
-TEST(NameConversionTest, TheUtf8ShortcutAgreesWithTheConvertersOnAnyBytesAndKeepsNulBytes)
+TEST(NameConversionTest, TheUtf8ShortcutAgreesWithTheConvertersOnAnyBytes)
 {
     const auto toLocal = [](const std::string& utf8) { return WideToAnsi(Utf8ToWide(utf8.c_str()).c_str()); };
     const auto toUtf8 = [](const std::string& local) { return AnsiToUtf8(local.c_str()); };
