@@ -59,3 +59,15 @@ inline std::string JoinPath(const std::string& dir, const std::string& name)
     }
     return dir + "/" + name;
 }
+
+// The folder that holds `path`: everything before its last separator, the root kept whole
+// ("/a/b.torrent" gives "/a", "/b.torrent" gives "/"); empty when `path` names no folder.
+inline std::string_view FolderOfPath(std::string_view path)
+{
+    const std::size_t separator = LastPathSeparator(path);
+    if (separator == std::string_view::npos) {
+        return path.substr(0, PathRootLength(path));
+    }
+    const std::size_t root = PathRootLength(path);
+    return path.substr(0, separator < root ? root : separator);
+}

@@ -14,8 +14,9 @@ std::optional<std::string> ShowSaveFileDialog(UIWindowHandle owner, const FileDi
     return backend ? backend->ShowSaveFileDialog(owner, options) : std::nullopt;
 }
 
-std::optional<std::string> ShowFolderDialog(UIWindowHandle owner, const CDuiString& title)
+std::optional<std::string> ShowFolderDialog(
+    UIWindowHandle owner, const CDuiString& title, const CDuiString& initialFolder)
 {
     IToolkitBackend* backend = CPaintManagerUI::GetBackend();
-    return backend ? backend->ShowFolderDialog(owner, title) : std::nullopt;
+    return backend ? backend->ShowFolderDialog(owner, title, initialFolder) : std::nullopt;
 }

@@ -10,4 +10,6 @@
 // (also when no backend is set).
 std::optional<std::string> ShowOpenFileDialog(UIWindowHandle owner, const FileDialogOptions& options);
 std::optional<std::string> ShowSaveFileDialog(UIWindowHandle owner, const FileDialogOptions& options);
-std::optional<std::string> ShowFolderDialog(UIWindowHandle owner, const CDuiString& title);
+// The folder dialog opens in initialFolder (empty: the user's home folder).
+std::optional<std::string> ShowFolderDialog(
+    UIWindowHandle owner, const CDuiString& title, const CDuiString& initialFolder = CDuiString());

@@ -22,6 +22,7 @@ struct FileDialogOptions {
     FileDialogFilter filter;     // empty patterns: all files
     CDuiString defaultExtension; // save dialog: appended when the user gives none (without '.')
     bool mustExist = false;      // open dialog: only existing files
+    CDuiString initialFolder;    // where the dialog opens; empty: the user's home folder
 };
 
 // The platform side of the toolkit. One backend is chosen once per process with
@@ -78,7 +79,9 @@ public:
     // ---- dialogs (modal; paths in the active code page; nullopt when cancelled) ----
     virtual std::optional<std::string> ShowOpenFileDialog(UIWindowHandle owner, const FileDialogOptions& options) = 0;
     virtual std::optional<std::string> ShowSaveFileDialog(UIWindowHandle owner, const FileDialogOptions& options) = 0;
-    virtual std::optional<std::string> ShowFolderDialog(UIWindowHandle owner, const CDuiString& title) = 0;
+    virtual std::optional<std::string> ShowFolderDialog(
+        UIWindowHandle owner, const CDuiString& title, const CDuiString& initialFolder)
+        = 0;
 
     // ---- mirroring ----
     // Something in manager's tree changed since the backend last called ClearChanged

@@ -326,6 +326,7 @@ std::optional<std::string> CHeadlessBackend::Answer(std::deque<std::optional<std
     record.filterDescription = options.filter.description.str();
     record.filterPatterns = options.filter.patterns.str();
     record.defaultExtension = options.defaultExtension.str();
+    record.initialFolder = options.initialFolder.str();
     record.hadOwner = owner != nullptr;
     m_dialogs.push_back(record);
     if (queue.empty())
@@ -345,10 +346,12 @@ std::optional<std::string> CHeadlessBackend::ShowSaveFileDialog(UIWindowHandle o
     return Answer(m_saveAnswers, DialogKind::Save, owner, options);
 }
 
-std::optional<std::string> CHeadlessBackend::ShowFolderDialog(UIWindowHandle owner, const CDuiString& title)
+std::optional<std::string> CHeadlessBackend::ShowFolderDialog(
+    UIWindowHandle owner, const CDuiString& title, const CDuiString& initialFolder)
 {
     FileDialogOptions options;
     options.title = title;
+    options.initialFolder = initialFolder;
     return Answer(m_folderAnswers, DialogKind::Folder, owner, options);
 }
 

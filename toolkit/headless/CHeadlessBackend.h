@@ -52,6 +52,7 @@ public:
         std::string filterDescription;
         std::string filterPatterns;
         std::string defaultExtension;
+        std::string initialFolder;
         bool hadOwner = false;
     };
     struct Navigation {
@@ -128,7 +129,8 @@ public:
     void ScheduleTimerWake(std::optional<std::uint64_t> dueMs) override { m_wake = dueMs; }
     std::optional<std::string> ShowOpenFileDialog(UIWindowHandle owner, const FileDialogOptions& options) override;
     std::optional<std::string> ShowSaveFileDialog(UIWindowHandle owner, const FileDialogOptions& options) override;
-    std::optional<std::string> ShowFolderDialog(UIWindowHandle owner, const CDuiString& title) override;
+    std::optional<std::string> ShowFolderDialog(
+        UIWindowHandle owner, const CDuiString& title, const CDuiString& initialFolder) override;
     void TreeChanged(CPaintManagerUI& manager) override;
     void ControlDestroyed(CPaintManagerUI& manager, CControlUI& control) override;
     void NavigateWebBrowser(CWebBrowserUI& browser, const CDuiString& url) override;

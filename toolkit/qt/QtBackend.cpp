@@ -8,6 +8,7 @@
 #include "toolkit/qt/QtNativeWindow.h"
 #include "toolkit/qt/QtResources.h"
 #include "toolkit/qt/QtText.h"
+#include "toolkit/qt/QtTranslations.h"
 #include "toolkit/qt/QtWebWidget.h"
 
 #include <QApplication>
@@ -34,6 +35,7 @@ public:
         QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
         QApplication::setQuitOnLastWindowClosed(false);
         QApplication::setFont(QtResources::Font(UIFont{}));
+        translations = InstallQtTranslations(QLocale::system());
         clock.start();
         wake.setSingleShot(true);
         wake.setTimerType(Qt::PreciseTimer);
@@ -210,6 +212,7 @@ public:
     }
 
     std::unique_ptr<QApplication> ownApp;
+    std::unique_ptr<QTranslator> translations; // after ownApp: removed before the application goes
     QElapsedTimer clock;
     QTimer wake;
     QtResources resources;
@@ -461,9 +464,10 @@ std::optional<std::string> QtBackend::ShowSaveFileDialog(UIWindowHandle owner, c
     return QtSaveFileDialog(m_impl->Owner(owner), options);
 }
 
-std::optional<std::string> QtBackend::ShowFolderDialog(UIWindowHandle owner, const CDuiString& title)
+std::optional<std::string> QtBackend::ShowFolderDialog(
+    UIWindowHandle owner, const CDuiString& title, const CDuiString& initialFolder)
 {
-    return QtFolderDialog(m_impl->Owner(owner), title);
+    return QtFolderDialog(m_impl->Owner(owner), title, initialFolder);
 }
 
 void QtBackend::TreeChanged(CPaintManagerUI& manager)

@@ -56,7 +56,8 @@ public:
     void ScheduleTimerWake(std::optional<std::uint64_t> dueMs) override;
     std::optional<std::string> ShowOpenFileDialog(UIWindowHandle owner, const FileDialogOptions& options) override;
     std::optional<std::string> ShowSaveFileDialog(UIWindowHandle owner, const FileDialogOptions& options) override;
-    std::optional<std::string> ShowFolderDialog(UIWindowHandle owner, const CDuiString& title) override;
+    std::optional<std::string> ShowFolderDialog(
+        UIWindowHandle owner, const CDuiString& title, const CDuiString& initialFolder) override;
     void TreeChanged(CPaintManagerUI& manager) override;
     void ControlDestroyed(CPaintManagerUI& manager, CControlUI& control) override;
     void NavigateWebBrowser(CWebBrowserUI& browser, const CDuiString& url) override;

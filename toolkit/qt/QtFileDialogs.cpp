@@ -2,10 +2,20 @@
 
 #include "toolkit/qt/QtText.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QStringList>
 
 namespace {
+
+// Opens the dialog in `folder` when it is one, else in the user's home folder (never in the
+// program's own folder, where Qt would start).
+void StartIn(QFileDialog& dialog, const CDuiString& folder)
+{
+    const QString wanted = AnsiToQString(folder.GetData());
+    dialog.setDirectory(!wanted.isEmpty() && QFileInfo(wanted).isDir() ? wanted : QDir::homePath());
+}
 
 std::optional<std::string> Run(QFileDialog& dialog)
 {
@@ -23,6 +33,9 @@ void Prepare(QFileDialog& dialog, const FileDialogOptions& options)
     if (!options.title.IsEmpty())
         dialog.setWindowTitle(AnsiToQString(options.title.GetData()));
     dialog.setNameFilter(QtNameFilter(options.filter));
+    // The description names the patterns in its own words; Qt's copy of them is not shown.
+    dialog.setOption(QFileDialog::HideNameFilterDetails, true);
+    StartIn(dialog, options.initialFolder);
 }
 
 } // namespace
@@ -65,11 +78,12 @@ std::optional<std::string> QtSaveFileDialog(QWidget* owner, const FileDialogOpti
     return Run(dialog);
 }
 
-std::optional<std::string> QtFolderDialog(QWidget* owner, const CDuiString& title)
+std::optional<std::string> QtFolderDialog(QWidget* owner, const CDuiString& title, const CDuiString& initialFolder)
 {
     QFileDialog dialog(owner);
     if (!title.IsEmpty())
         dialog.setWindowTitle(AnsiToQString(title.GetData()));
+    StartIn(dialog, initialFolder);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly, true);

@@ -14,8 +14,9 @@ class QWidget;
 // page; nullopt when the user cancels.
 std::optional<std::string> QtOpenFileDialog(QWidget* owner, const FileDialogOptions& options);
 std::optional<std::string> QtSaveFileDialog(QWidget* owner, const FileDialogOptions& options);
-std::optional<std::string> QtFolderDialog(QWidget* owner, const CDuiString& title);
+std::optional<std::string> QtFolderDialog(QWidget* owner, const CDuiString& title, const CDuiString& initialFolder);
 
 // The Qt name filter for a filter: "description (pattern pattern ...)", patterns deduplicated;
-// an empty pattern list gives all files.
+// an empty pattern list gives all files. The dialogs show only the description part (which may
+// name its patterns itself); Qt filters by the patterns in the last parentheses.
 QString QtNameFilter(const FileDialogFilter& filter);

@@ -59,6 +59,7 @@ bool BatchControlUI::CreatePage(CContainerUI* parent)
     srcEdit = manager->FindSubControlByName<CEditUI>(root, "edit_batch_src");
     desEdit = manager->FindSubControlByName<CEditUI>(root, "edit_batch_des");
     rateText = manager->FindSubControlByName(root, "text_batch_rate");
+    hintText = manager->FindSubControlByName(root, "label_batch_hint");
     // The source is only ever set through the folder dialog, which scans it; the destination
     // may be typed.
     if (srcEdit != nullptr)
@@ -78,12 +79,13 @@ std::string BatchControlUI::EditText(const CEditUI* edit) const
     return edit != nullptr ? edit->GetText().str() : std::string();
 }
 
-std::optional<std::string> BatchControlUI::AskFolderInto(const char* titleUtf8, CEditUI* edit)
+std::optional<std::string> BatchControlUI::AskFolderInto(const char* titleUtf8, CEditUI* edit, std::string& lastChosen)
 {
-    std::optional<std::string> path = ShowFolderDialog(
-        mainFrame != nullptr ? mainFrame->GetHWND() : nullptr, CDuiString(Utf8ToLocalText(titleUtf8)));
+    std::optional<std::string> path = ShowFolderDialog(mainFrame != nullptr ? mainFrame->GetHWND() : nullptr,
+        CDuiString(Utf8ToLocalText(titleUtf8)), CDuiString(lastChosen));
     if (!path || path->empty())
         return std::nullopt;
+    lastChosen = *path;
     if (edit != nullptr)
         edit->SetText(CDuiString(*path));
     return path;
@@ -93,12 +95,13 @@ void BatchControlUI::ChooseSourceFolder()
 {
     if (listControl == nullptr)
         return;
-    const std::optional<std::string> path = AskFolderInto(kSourceDialogTitle, srcEdit);
+    const std::optional<std::string> path = AskFolderInto(kSourceDialogTitle, srcEdit, sourceDialogFolder);
     if (!path)
         return;
     std::vector<BatchItem> found;
     ScanTorrentFolder(*path, "", ".torrent", found);
     listControl->Fill(found, *path);
+    SetHintText("");
     char rate[64];
     std::snprintf(rate, sizeof rate, "0/%d", static_cast<int>(found.size()));
     SetRateText(rate);
@@ -108,7 +111,7 @@ void BatchControlUI::ChooseSourceFolder()
 
 void BatchControlUI::ChooseDestFolder()
 {
-    AskFolderInto(kDestDialogTitle, desEdit);
+    AskFolderInto(kDestDialogTitle, desEdit, destDialogFolder);
 }
 
 void BatchControlUI::StartConversion()
@@ -126,6 +129,7 @@ void BatchControlUI::StartConversion()
         ShowPageNotice(mainFrame, kSameFolderNotice);
         return;
     }
+    SetHintText("");
     listControl->StartRun(destination);
     if (converButton != nullptr)
         converButton->SetEnabled(false);
@@ -137,8 +141,17 @@ void BatchControlUI::SetRateText(std::string text)
         rateText->SetText(CDuiString(std::move(text)));
 }
 
-void BatchControlUI::OnRunEnded()
+void BatchControlUI::OnRunEnded(int converted, int failed)
 {
+    char hint[128];
+    std::snprintf(hint, sizeof hint, Utf8ToLocalText(kRunEndedHint).c_str(), converted, failed);
+    SetHintText(hint);
     if (converButton != nullptr)
         converButton->SetEnabled(true);
+}
+
+void BatchControlUI::SetHintText(const std::string& text)
+{
+    if (hintText != nullptr)
+        hintText->SetText(CDuiString(text));
 }

@@ -21,6 +21,8 @@ public:
     static constexpr const char* kDestDialogTitle = "请选择转换后种子存放目录";
     static constexpr const char* kNoDestinationNotice = "  您还没有选择需要积存的种子路径 !\n";
     static constexpr const char* kSameFolderNotice = "  保存路径不能与原路径相同 !\n";
+    // The hint line when a run is over: the rows converted, then the rows failed.
+    static constexpr const char* kRunEndedHint = "转换结束：成功 %d 个，失败 %d 个。";
 
     // mainFrame: the main window, owner of the folder dialogs and notice boxes.
     explicit BatchControlUI(CWindowWnd* mainFrame);
@@ -36,17 +38,20 @@ public:
 
     // Shows text in the done/total counter.
     void SetRateText(std::string text);
-    // The run found no further row: the start button can be clicked again.
-    void OnRunEnded();
+    // The run found no further row, having converted `converted` rows and failed `failed`: the
+    // hint line says so and the start button can be clicked again.
+    void OnRunEnded(int converted, int failed);
 
     // The list control that runs the conversion; null until CreatePage has made it.
     BatchListControl* GetListControl() const { return listControl; }
 
 private:
     std::string EditText(const CEditUI* edit) const;
+    void SetHintText(const std::string& text);
     // The folder chosen in the folder dialog titled `titleUtf8`, also shown in `edit`; nothing
     // when the dialog was cancelled.
-    std::optional<std::string> AskFolderInto(const char* titleUtf8, CEditUI* edit);
+    // The dialog opens in `lastChosen`, which then holds the folder chosen.
+    std::optional<std::string> AskFolderInto(const char* titleUtf8, CEditUI* edit, std::string& lastChosen);
 
     CWindowWnd* mainFrame = nullptr;
     BatchListControl* listControl = nullptr;
@@ -56,4 +61,8 @@ private:
     CEditUI* srcEdit = nullptr;
     CEditUI* desEdit = nullptr;
     CControlUI* rateText = nullptr;
+    CControlUI* hintText = nullptr; // "label_batch_hint", when the skin has it
+    // The folders last chosen in the source and the destination dialog.
+    std::string sourceDialogFolder;
+    std::string destDialogFolder;
 };

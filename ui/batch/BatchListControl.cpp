@@ -81,6 +81,9 @@ void BatchListControl::Fill(const std::vector<BatchItem>& items, const std::stri
     });
     rowsInUse = static_cast<std::uint32_t>(items.size());
     run.reset();
+    // The bar shows the run over these rows, of which none is done yet.
+    if (progressBar != nullptr)
+        progressBar->SetValue(0);
 }
 
 std::vector<BatchItem> BatchListControl::ItemsInUse() const
@@ -98,6 +101,8 @@ void BatchListControl::StartRun(const std::string& destination)
 {
     destDir = destination;
     currentIndex = 0;
+    convertedCount = 0;
+    failedCount = 0;
     run.reset();
     if (manager != nullptr)
         manager->SetTimer(this, kRunTimerId, kRunIntervalMs);
@@ -110,7 +115,7 @@ void BatchListControl::OnTimer(TNotifyUI& msg)
     manager->KillTimer(this, kRunTimerId);
     if (currentIndex >= rowsInUse) {
         if (page != nullptr)
-            page->OnRunEnded();
+            page->OnRunEnded(convertedCount, failedCount);
         return;
     }
     if (BatchListElementUI* row = RowAt(static_cast<int>(currentIndex)))
@@ -136,7 +141,10 @@ void BatchListControl::ConvertRow(BatchListElementUI& row)
     if (!run)
         run.emplace(destDir, ItemsInUse());
     const std::string stem = makeStem(currentIndex);
-    row.ShowResult(ConvertBatchItemContained(*parser, row.GetItem(), *run, stem.c_str(), &encodingBuffer));
+    const ConversionResult result
+        = ConvertBatchItemContained(*parser, row.GetItem(), *run, stem.c_str(), &encodingBuffer);
+    ++(result.outcome == ConversionOutcome::Converted ? convertedCount : failedCount);
+    row.ShowResult(result);
 }
 
 void BatchListControl::ScrollAlong()

@@ -77,6 +77,9 @@ private:
     CProgressUI* progressBar = nullptr;
     std::uint32_t rowsInUse = 0;
     std::uint32_t currentIndex = 0;
+    // The rows the run has converted and failed since it started.
+    int convertedCount = 0;
+    int failedCount = 0;
     CPaintManagerUI* manager = nullptr;
     std::unique_ptr<CTorrentParser> parser;
     std::string destDir;

@@ -2,6 +2,7 @@
 
 #include "platform/Clock.h"
 #include "platform/LocalText.h"
+#include "platform/PathText.h"
 #include "shell/NoticeBoxUI.h"
 #include "toolkit/CButtonUI.h"
 #include "toolkit/CDialogBuilder.h"
@@ -76,10 +77,12 @@ void SingleControlUI::OnOpenFile()
     FileDialogOptions options;
     options.filter = FileDialogFilter{CDuiString(Utf8ToLocalText(kFilterDescription)), "*.torrent*;*.torrent*"};
     options.mustExist = true;
+    options.initialFolder = CDuiString(openFolder);
     const std::optional<std::string> path
         = ShowOpenFileDialog(mainFrame != nullptr ? mainFrame->GetHWND() : nullptr, options);
     if (!path)
         return;
+    openFolder = FolderOfPath(*path);
     pathEdit->SetText(CDuiString(*path));
 
     // A failed open empties the document: the list must not keep rows that refer into it.
@@ -112,10 +115,12 @@ void SingleControlUI::OnSave()
     options.title = CDuiString(Utf8ToLocalText("保存种子"));
     options.filter = FileDialogFilter{CDuiString(Utf8ToLocalText(kFilterDescription)), "*.torrent"};
     options.defaultExtension = "torrent";
+    options.initialFolder = CDuiString(saveFolder);
     const std::optional<std::string> path
         = ShowSaveFileDialog(mainFrame != nullptr ? mainFrame->GetHWND() : nullptr, options);
     if (!path)
         return;
+    saveFolder = FolderOfPath(*path);
     fileList->CollectEdits();
     std::string encoding;
     ShowPageNotice(mainFrame, parser->SaveToFile(encoding, path->c_str()) ? "  保存成功 !\n" : "  保存失败 !\n");

@@ -3,6 +3,7 @@
 #include "toolkit/CContainerUI.h"
 
 #include <memory>
+#include <string>
 
 class CButtonUI;
 class CEditUI;
@@ -44,4 +45,7 @@ private:
     CButtonUI* saveButton = nullptr;
     CButtonUI* oneKeyButton = nullptr;
     CEditUI* pathEdit = nullptr;
+    // Where the open and save dialogs open next: the folder of the file last chosen in each.
+    std::string openFolder;
+    std::string saveFolder;
 };
