@@ -51,7 +51,7 @@ TEST_F(FolderScanTest, TakesPathsContainingThePatternCaseSensitivelyFolderByFold
             "|c.torrent.bak", "/种子|电影 第1集.torrent"}));
 }
 
-TEST_F(FolderScanTest, DescendsIntoAFolderNamedLikeATorrentAndTakesEverythingBelowIt)
+TEST_F(FolderScanTest, TakesEverythingBelowAFolderNamedLikeATorrent)
 {
     Touch("new.torrent/readme.txt");
     Touch("new.torrent/inner/x.bin");
@@ -74,7 +74,7 @@ TEST_F(FolderScanTest, EveryFolderOfANestedTreeIsScannedAndNoneTwice)
     EXPECT_EQ(Scan(), expected);
 }
 
-TEST_F(FolderScanTest, EndsOnALinkLoopAndTakesFileLinksButNoFifosOrDanglingLinks)
+TEST_F(FolderScanTest, TakesOnlyFilesThroughLinksWithoutLooping)
 {
 #ifdef _WIN32
     GTEST_SKIP() << "Windows has no FIFOs, and symbolic links need a privilege the test can't count on";
@@ -107,7 +107,7 @@ TEST_F(FolderScanTest, LeavesOutTheSkippedFolderHoweverItIsReached)
         << "a folder that doesn't exist skips nothing";
 }
 
-TEST_F(FolderScanTest, AppendsToTheCallersItemsAndAMissingFolderAddsNothing)
+TEST_F(FolderScanTest, AppendsToTheCallersItems)
 {
     EXPECT_TRUE(Scan().empty());
     EXPECT_TRUE(Scan(TextOf(m_root / "nowhere")).empty());

@@ -98,7 +98,7 @@ protected:
     CTorrentParser m_doc;
 };
 
-TEST_F(TorrentDocument, EverySampleSavesBackByteForByteAndTheGeneratorStillWritesIt)
+TEST_F(TorrentDocument, EverySampleSavesBackByteForByte)
 {
     const fs::path samples = fs::path(KELPMERE_TEST_SOURCE_DIR) / "samples";
     const auto generated = BuildSampleSet();

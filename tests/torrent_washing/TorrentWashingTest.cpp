@@ -123,7 +123,7 @@ TEST_F(WashTest, ASingleFileTorrentKeepsItsExtensionInBothSpellingsOfItsName)
     EXPECT_EQ(At(Info(), "name.utf-8"), nullptr);
 }
 
-TEST_F(WashTest, EveryListedFileIsRenamedAndTheUnlistedKeepTheirPaths)
+TEST_F(WashTest, OnlyListedFilesAreRenamed)
 {
     // A NUL byte is part of a name: the dot after it makes the extension.
     const std::string folder("Se\0cret", 7);
