@@ -55,6 +55,8 @@ void CLabelUI::SetAttribute(std::string_view name, std::string_view value)
         SetTextStyle((m_textStyle & ~vertical) | v);
     } else if (name == "wordbreak") {
         SetTextStyle(SkinValue::Bool(value) ? (m_textStyle | kAlignWordBreak) : (m_textStyle & ~kAlignWordBreak));
+    } else if (name == "pathellipsis") {
+        SetTextStyle(SkinValue::Bool(value) ? (m_textStyle | kPathEllipsis) : (m_textStyle & ~kPathEllipsis));
     } else
         CControlUI::SetAttribute(name, value);
 }

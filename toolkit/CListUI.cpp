@@ -201,8 +201,25 @@ void CListUI::LayOutRowsInView()
     }
 }
 
+void CListUI::SetScrollBarColors(const ScrollBarColors& colors)
+{
+    m_scrollColors = colors;
+    Invalidate();
+}
+
 void CListUI::SetAttribute(std::string_view name, std::string_view value)
 {
+    ScrollBarColors colors = m_scrollColors;
+    UIColor* color = name == "scrolltrackcolor" ? &colors.track
+        : name == "scrollthumbcolor"            ? &colors.thumb
+        : name == "scrollthumbhotcolor"         ? &colors.hotThumb
+        : name == "scrollthumbpushedcolor"      ? &colors.pushedThumb
+                                                : nullptr;
+    if (color != nullptr) {
+        *color = SkinValue::Color(value, *color);
+        SetScrollBarColors(colors);
+        return;
+    }
     if (name == "vscrollbar")
         EnableScrollBar(SkinValue::Bool(value, true), m_hScroll);
     else if (name == "hscrollbar")

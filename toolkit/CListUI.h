@@ -36,6 +36,19 @@ public:
     // Scrolls so that the row at index is fully in view.
     void EnsureVisible(int index);
 
+    // Colours of the vertical scroll bar: the track, and the thumb at rest, under the mouse and
+    // while dragged. Skin attributes "scrolltrackcolor", "scrollthumbcolor",
+    // "scrollthumbhotcolor", "scrollthumbpushedcolor"; the defaults stand out against the track
+    // and against light rows alike.
+    struct ScrollBarColors {
+        UIColor track = 0xFFD5DAE1;
+        UIColor thumb = 0xFF7D8796;
+        UIColor hotThumb = 0xFF4A5563;
+        UIColor pushedThumb = 0xFF26303D;
+    };
+    const ScrollBarColors& GetScrollBarColors() const { return m_scrollColors; }
+    void SetScrollBarColors(const ScrollBarColors& colors);
+
     // Height of rows without a fixed height.
     int GetDefaultRowHeight() const { return m_defaultRowHeight; }
     void SetDefaultRowHeight(int height);
@@ -60,6 +73,7 @@ private:
     bool m_vScroll = true;
     bool m_hScroll = false;
     int m_defaultRowHeight = 24;
+    ScrollBarColors m_scrollColors;
     int m_scrollY = 0;
     int m_contentHeight = 0; // all visible rows with their child padding
     UIRect m_viewRect;

@@ -270,6 +270,8 @@ void CPaintManagerUI::SetWindowAttribute(std::string_view name, std::string_view
         m_minInfo = SkinValue::Size(value);
     else if (name == "defaultfontcolor")
         m_defaultTextColor = SkinValue::Color(value, m_defaultTextColor);
+    else if (name == "focuscolor")
+        m_focusColor = SkinValue::Color(value, m_focusColor);
 }
 
 void CPaintManagerUI::SetClientSize(UISize size)

@@ -111,9 +111,11 @@ public:
     // Window attributes from the skin's <Window> element.
     UISize GetInitSize() const { return m_initSize; } // "size"; 0,0 when not given
     void SetInitSize(UISize size) { m_initSize = size; }
-    UIRect GetCaptionRect() const { return m_captionRect; }    // "caption": drag strip; bottom/right
-    void SetCaptionRect(UIRect rect) { m_captionRect = rect; } // measured from the top-left corner
-    UISize GetMinInfo() const { return m_minInfo; }            // "mininfo": smallest size
+    UIRect GetCaptionRect() const { return m_captionRect; }     // "caption": drag strip; bottom/right
+    void SetCaptionRect(UIRect rect) { m_captionRect = rect; }  // measured from the top-left corner
+    UIColor GetFocusColor() const { return m_focusColor; }      // "focuscolor": the keyboard focus ring;
+    void SetFocusColor(UIColor color) { m_focusColor = color; } // 0: a dotted ring in the text colour
+    UISize GetMinInfo() const { return m_minInfo; }             // "mininfo": smallest size
     void SetMinInfo(UISize size) { m_minInfo = size; }
     void SetWindowAttribute(std::string_view name, std::string_view value);
 
@@ -145,6 +147,7 @@ private:
     std::map<int, UIFont> m_fonts;
     UIFont m_defaultFont;
     UIColor m_defaultTextColor = 0xFF000000;
+    UIColor m_focusColor = 0;
     UISize m_initSize;
     UIRect m_captionRect;
     UISize m_minInfo;

@@ -61,6 +61,9 @@ enum UITextAlign : std::uint32_t {
     kAlignVCenter = 0x4,
     kAlignBottom = 0x8,
     kAlignWordBreak = 0x10, // wrap long text onto several lines
+    // A text too long for its control is shortened in the middle, so that its end (a path's file
+    // name) stays in view; the whole text is the control's tool tip then.
+    kPathEllipsis = 0x20,
 };
 
 // Window style bits that change what the toolkit does (the others are accepted and ignored).

@@ -28,8 +28,10 @@ struct QtControlLook {
     QColor hotTextColor;
     QColor selectedTextColor;
     QColor disabledTextColor;
+    QColor focusColor; // the keyboard focus ring; invalid: dotted in the text colour
     QFont font;
-    int textFlags = 0; // Qt::AlignmentFlag | Qt::TextFlag
+    int textFlags = 0;        // Qt::AlignmentFlag | Qt::TextFlag
+    bool elideMiddle = false; // a text too wide is shortened in its middle
     QMargins textPadding;
     QPixmap bkImage;
     QPixmap normalImage; // buttons and options, by state

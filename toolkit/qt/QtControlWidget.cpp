@@ -1,6 +1,7 @@
 #include "toolkit/qt/QtControlWidget.h"
 
 #include <QFocusEvent>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -28,11 +29,12 @@ bool SamePaint(const QtControlLook& a, const QtControlLook& b)
         && a.selectedBkColor == b.selectedBkColor && a.borderColor == b.borderColor && a.borderSize == b.borderSize
         && a.textColor == b.textColor && a.hotTextColor == b.hotTextColor && a.selectedTextColor == b.selectedTextColor
         && a.disabledTextColor == b.disabledTextColor && a.font == b.font && a.textFlags == b.textFlags
-        && a.textPadding == b.textPadding && SamePicture(a.bkImage, b.bkImage)
-        && SamePicture(a.normalImage, b.normalImage) && SamePicture(a.hotImage, b.hotImage)
-        && SamePicture(a.pushedImage, b.pushedImage) && SamePicture(a.disabledImage, b.disabledImage)
-        && SamePicture(a.selectedImage, b.selectedImage) && SamePicture(a.foreImage, b.foreImage)
-        && a.fillFraction == b.fillFraction && a.horizontal == b.horizontal && a.sunkenFrame == b.sunkenFrame;
+        && a.elideMiddle == b.elideMiddle && a.focusColor == b.focusColor && a.textPadding == b.textPadding
+        && SamePicture(a.bkImage, b.bkImage) && SamePicture(a.normalImage, b.normalImage)
+        && SamePicture(a.hotImage, b.hotImage) && SamePicture(a.pushedImage, b.pushedImage)
+        && SamePicture(a.disabledImage, b.disabledImage) && SamePicture(a.selectedImage, b.selectedImage)
+        && SamePicture(a.foreImage, b.foreImage) && a.fillFraction == b.fillFraction && a.horizontal == b.horizontal
+        && a.sunkenFrame == b.sunkenFrame;
 }
 
 } // namespace
@@ -56,8 +58,38 @@ void QtControlWidget::SetLook(const QtControlLook& look)
     const Qt::FocusPolicy focus = look.Interactive() ? Qt::TabFocus : Qt::NoFocus;
     if (focusPolicy() != focus)
         setFocusPolicy(focus);
+    UpdateShownText();
     if (repaint)
         update();
+}
+
+void QtControlWidget::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    UpdateShownText();
+}
+
+QString QtControlWidget::ElidedText(const QString& text, const QFont& font, int room)
+{
+    return QFontMetrics(font).elidedText(text, Qt::ElideMiddle, std::max(0, room));
+}
+
+void QtControlWidget::UpdateShownText()
+{
+    m_shownText = m_look.text;
+    if (m_look.elideMiddle && m_look.kind != QtControlLook::Kind::Edit) {
+        const int room = InnerRect().marginsRemoved(m_look.textPadding).width();
+        m_shownText = ElidedText(m_look.text, m_look.font, room);
+    }
+    if (m_look.kind != QtControlLook::Kind::Edit)
+        SetFullTextTip(m_shownText != m_look.text);
+}
+
+void QtControlWidget::SetFullTextTip(bool shortened)
+{
+    const QString tip = shortened ? m_look.text : QString();
+    if (toolTip() != tip)
+        setToolTip(tip);
 }
 
 QRect QtControlWidget::InnerRect() const
@@ -128,7 +160,7 @@ void QtControlWidget::paintEvent(QPaintEvent*)
     if (!m_look.text.isEmpty() && m_look.kind != QtControlLook::Kind::Edit) {
         painter.setPen(CurrentTextColour());
         painter.setFont(m_look.font);
-        painter.drawText(InnerRect().marginsRemoved(m_look.textPadding), m_look.textFlags, m_look.text);
+        painter.drawText(InnerRect().marginsRemoved(m_look.textPadding), m_look.textFlags, m_shownText);
     }
 
     if (m_look.borderSize > 0) {
@@ -140,9 +172,15 @@ void QtControlWidget::paintEvent(QPaintEvent*)
         painter.fillRect(QRect(width() - b, b, b, height() - 2 * b), colour);
     }
     if (hasFocus() && m_focusRing && m_look.Interactive()) {
-        // A dotted ring inside the border shows where Space or Enter goes.
-        painter.setPen(QPen(CurrentTextColour(), 1, Qt::DotLine));
-        painter.drawRect(InnerRect().adjusted(2, 2, -3, -3));
+        // A ring inside the border shows where Space or Enter goes: solid in the window's focus
+        // colour, else dotted in the text colour.
+        if (Visible(m_look.focusColor)) {
+            painter.setPen(QPen(m_look.focusColor, 2));
+            painter.drawRect(InnerRect().adjusted(2, 2, -2, -2));
+        } else {
+            painter.setPen(QPen(CurrentTextColour(), 1, Qt::DotLine));
+            painter.drawRect(InnerRect().adjusted(2, 2, -3, -3));
+        }
     }
     if (m_look.sunkenFrame) {
         const QRect r = InnerRect();

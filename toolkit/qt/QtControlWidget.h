@@ -35,8 +35,14 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
+    void resizeEvent(QResizeEvent* event) override;
+
     // The rectangle inside the border, for children that fill the control (edits, web views).
     QRect InnerRect() const;
+    // `text` shortened in its middle to fit `room` pixels in `font`.
+    static QString ElidedText(const QString& text, const QFont& font, int room);
+    // The whole text becomes the tool tip while the text shown is shortened.
+    void SetFullTextTip(bool shortened);
 
 private:
     QColor CurrentBackground() const;
@@ -44,7 +50,11 @@ private:
     QColor CurrentTextColour() const;
     void PaintProgress(class QPainter& painter) const;
 
+    // The text as painted: the look's, shortened in the middle when it asks for that.
+    void UpdateShownText();
+
     QtControlLook m_look;
+    QString m_shownText;
     bool m_hot = false;
     bool m_pressed = false;
     bool m_focusRing = false; // the focus came from the keyboard

@@ -1,5 +1,6 @@
 #include "toolkit/qt/QtEditWidget.h"
 
+#include <QEvent>
 #include <QLineEdit>
 #include <QPalette>
 
@@ -10,13 +11,35 @@ QtEditWidget::QtEditWidget(QWidget* parent) : QtControlWidget(parent), m_lineEdi
         if (onEdited)
             onEdited(text);
     });
+    m_lineEdit->installEventFilter(this);
+}
+
+bool QtEditWidget::eventFilter(QObject* watched, QEvent* event)
+{
+    // A shortened path is shown whole while the field has the focus, so it can be read and
+    // selected in full.
+    if (watched == m_lineEdit && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
+        ShowText(event->type() == QEvent::FocusIn);
+    return QtControlWidget::eventFilter(watched, event);
+}
+
+void QtEditWidget::ShowText(bool focused)
+{
+    const QtControlLook& look = Look();
+    QString shown = look.text;
+    // Only a field the user can't type into is shortened: typing edits the text itself.
+    if (look.elideMiddle && look.readOnly && !focused) {
+        const int room = m_lineEdit->width() - look.textPadding.left() - look.textPadding.right() - 8;
+        shown = ElidedText(look.text, look.font, room);
+    }
+    SetFullTextTip(shown != look.text);
+    if (m_lineEdit->text() != shown)
+        m_lineEdit->setText(shown);
 }
 
 void QtEditWidget::SetLook(const QtControlLook& look)
 {
     QtControlWidget::SetLook(look);
-    if (m_lineEdit->text() != look.text)
-        m_lineEdit->setText(look.text);
     if (m_lineEdit->font() != look.font)
         m_lineEdit->setFont(look.font);
     m_lineEdit->setReadOnly(look.readOnly);
@@ -31,10 +54,12 @@ void QtEditWidget::SetLook(const QtControlLook& look)
     if (palette != m_lineEdit->palette())
         m_lineEdit->setPalette(palette);
     m_lineEdit->setGeometry(InnerRect());
+    ShowText(m_lineEdit->hasFocus());
 }
 
 void QtEditWidget::resizeEvent(QResizeEvent* event)
 {
     QtControlWidget::resizeEvent(event);
     m_lineEdit->setGeometry(InnerRect());
+    ShowText(m_lineEdit->hasFocus());
 }

@@ -25,7 +25,12 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Puts the look's text in the line edit, shortened in the middle when the look asks for it
+    // and the field is read-only and not focused.
+    void ShowText(bool focused);
+
     QLineEdit* m_lineEdit = nullptr;
 };

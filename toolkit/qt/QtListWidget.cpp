@@ -37,6 +37,25 @@ void QtListWidget::SetScrollState(bool enabled, int position, int range, int pag
     PlaceScrollBar();
 }
 
+void QtListWidget::SetScrollColors(const QColor& track, const QColor& thumb, const QColor& hot, const QColor& pushed)
+{
+    // A flat bar without arrow buttons: the track, and a thumb inset from its edges.
+    const QString style = QStringLiteral(
+        "QScrollBar:vertical { background: %1; width: %5px; margin: 0; border: none; }"
+        "QScrollBar::handle:vertical { background: %2; min-height: 24px; margin: 2px; border-radius: 4px; }"
+        "QScrollBar::handle:vertical:hover { background: %3; }"
+        "QScrollBar::handle:vertical:pressed { background: %4; }"
+        "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+        "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }")
+                              .arg(track.name(QColor::HexArgb), thumb.name(QColor::HexArgb), hot.name(QColor::HexArgb),
+                                  pushed.name(QColor::HexArgb))
+                              .arg(kScrollBarWidth);
+    if (style != m_scrollStyle) {
+        m_scrollStyle = style;
+        m_scrollBar->setStyleSheet(style);
+    }
+}
+
 void QtListWidget::resizeEvent(QResizeEvent* event)
 {
     QtControlWidget::resizeEvent(event);

@@ -20,6 +20,8 @@ public:
 
     // Shows the list's vertical scroll state; a range of 0 hides the bar.
     void SetScrollState(bool enabled, int position, int range, int pageStep);
+    // Colours the bar: its track, and its thumb at rest, under the mouse and while dragged.
+    void SetScrollColors(const QColor& track, const QColor& thumb, const QColor& hot, const QColor& pushed);
 
     void Detach() override
     {
@@ -39,4 +41,5 @@ private:
     QWidget* m_viewport = nullptr;
     QScrollBar* m_scrollBar = nullptr;
     bool m_updating = false;
+    QString m_scrollStyle;
 };

@@ -250,6 +250,9 @@ void QtTreeMirror::SyncListRows(CListUI& list, CPaintManagerUI& manager, QtContr
             SyncControl(*row, manager, *listWidget.Viewport(), UIPoint{view.left, view.top}, true);
         }
     }
+    const CListUI::ScrollBarColors& colors = list.GetScrollBarColors();
+    listWidget.SetScrollColors(QtResources::Colour(colors.track), QtResources::Colour(colors.thumb),
+        QtResources::Colour(colors.hotThumb), QtResources::Colour(colors.pushedThumb));
     listWidget.SetScrollState(
         list.IsVerticalScrollBarEnabled(), list.GetScrollPos().cy, list.GetScrollRange().cy, view.Height());
 }
@@ -301,6 +304,8 @@ QtControlLook QtTreeMirror::BuildLook(CControlUI& control, CPaintManagerUI& mana
     look.bkImage = m_resources.Picture(control.GetBkImage().str());
     look.borderSize = control.GetBorderSize();
     look.borderColor = QtResources::Colour(control.GetBorderColor());
+    if (manager.GetFocusColor() != 0)
+        look.focusColor = QtResources::Colour(manager.GetFocusColor());
 
     if (auto* label = dynamic_cast<CLabelUI*>(&control)) {
         look.text = AnsiToQString(control.GetText().GetData());
@@ -309,6 +314,7 @@ QtControlLook QtTreeMirror::BuildLook(CControlUI& control, CPaintManagerUI& mana
         look.textColor = QtResources::Colour(text);
         look.disabledTextColor = QtResources::Colour(label->GetDisabledTextColor());
         look.textFlags = QtTextFlags(label->GetTextStyle());
+        look.elideMiddle = (label->GetTextStyle() & kPathEllipsis) != 0;
         const UIRect padding = label->GetTextPadding();
         look.textPadding = QMargins(padding.left, padding.top, padding.right, padding.bottom);
     }
