@@ -19,6 +19,9 @@ public:
     const QtControlLook& Look() const { return m_look; }
     bool IsHot() const { return m_hot; }
 
+    // The widget that takes the keyboard focus for this control, or null when it takes none.
+    virtual QWidget* FocusTarget() { return (focusPolicy() & Qt::TabFocus) != 0 ? this : nullptr; }
+
     // The control is going away: stop reporting to it.
     virtual void Detach() { onClick = nullptr; }
 

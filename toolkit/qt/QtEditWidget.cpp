@@ -23,6 +23,11 @@ bool QtEditWidget::eventFilter(QObject* watched, QEvent* event)
     return QtControlWidget::eventFilter(watched, event);
 }
 
+QWidget* QtEditWidget::FocusTarget()
+{
+    return m_lineEdit;
+}
+
 void QtEditWidget::ShowText(bool focused)
 {
     const QtControlLook& look = Look();

@@ -20,6 +20,7 @@ public:
         onEdited = nullptr;
     }
     QLineEdit* LineEdit() const { return m_lineEdit; }
+    QWidget* FocusTarget() override;
 
     std::function<void(const QString&)> onEdited;
 

@@ -17,6 +17,9 @@
 #include "toolkit/qt/QtWebWidget.h"
 
 #include <QLineEdit>
+#include <QWidget>
+
+#include <algorithm>
 
 #include <vector>
 
@@ -106,6 +109,18 @@ void QtTreeMirror::Retire(QtControlWidget* widget)
     widget->deleteLater();
 }
 
+void QtTreeMirror::ApplyFocusChain()
+{
+    const bool same = m_focusChain.size() == m_appliedChain.size()
+        && std::equal(m_focusChain.begin(), m_focusChain.end(), m_appliedChain.begin(),
+            [](QWidget* shown, const QPointer<QWidget>& applied) { return shown == applied.data(); });
+    if (same)
+        return;
+    for (std::size_t i = 1; i < m_focusChain.size(); ++i)
+        QWidget::setTabOrder(m_focusChain[i - 1], m_focusChain[i]);
+    m_appliedChain.assign(m_focusChain.begin(), m_focusChain.end());
+}
+
 QtControlWidget* QtTreeMirror::WidgetOf(const CControlUI& control) const
 {
     auto found = m_entries.find(&control);
@@ -135,8 +150,10 @@ void QtTreeMirror::Navigate(const CWebBrowserUI& browser, const QString& url)
 void QtTreeMirror::Sync(CPaintManagerUI& manager)
 {
     ++m_generation;
+    m_focusChain.clear();
     if (CControlUI* root = manager.GetRoot())
         SyncControl(*root, manager, m_window, UIPoint{0, 0}, false);
+    ApplyFocusChain();
 
     // Widgets of controls that are no longer shown: rows that left a list's view go for good,
     // everything else is only hidden (web views and edits keep their state).
@@ -196,6 +213,8 @@ bool QtTreeMirror::SyncControl(
     const bool shownAgain = fresh || widget.isHidden();
     if (widget.isHidden())
         widget.show();
+    if (QWidget* target = widget.FocusTarget())
+        m_focusChain.push_back(target);
 
     if (kind == Kind::List) {
         SyncListRows(static_cast<CListUI&>(control), manager, widget, inList);

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <unordered_map>
+#include <vector>
 
 class CControlUI;
 class CListUI;
@@ -59,9 +60,13 @@ private:
     QtControlWidget* CreateWidget(CControlUI& control, QtControlLook::Kind kind, QWidget& parent);
     QtControlLook BuildLook(CControlUI& control, CPaintManagerUI& manager, QtControlLook::Kind kind);
     static void Retire(QtControlWidget* widget);
+    // Tab visits the focusable widgets in the order of their controls in the tree.
+    void ApplyFocusChain();
 
     QWidget& m_window;
     QtResources& m_resources;
     std::unordered_map<const CControlUI*, Entry> m_entries;
     unsigned m_generation = 0;
+    std::vector<QWidget*> m_focusChain;            // this pass's, in tree order
+    std::vector<QPointer<QWidget>> m_appliedChain; // the last one given to Qt
 };

@@ -106,7 +106,13 @@ CEditUI* SingleListElementUI::PathEditAt(std::size_t k)
         edit->SetBorderSize(nameEdit->GetBorderSize());
         edit->SetTextColor(nameEdit->GetTextColor());
     }
-    elementLayout->Add(edit);
+    // Folder edits go before the file-name edit, in the order they stand: the tree's order is
+    // the reading order, which the keyboard's Tab follows.
+    const int nameIndex = nameEdit != nullptr ? elementLayout->GetItemIndex(nameEdit) : -1;
+    if (nameIndex >= 0)
+        elementLayout->AddAt(edit, nameIndex);
+    else
+        elementLayout->Add(edit);
     pathEdits.push_back(edit);
     return edit;
 }
