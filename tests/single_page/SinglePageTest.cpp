@@ -166,6 +166,39 @@ TEST_F(SinglePageTest, OpeningATorrentShowsARowPerFileWithItsFoldersAndSize)
     EXPECT_EQ(Row(1)->GetPos().top - Row(0)->GetPos().bottom, 5);
 }
 
+TEST_F(SinglePageTest, ARowsEditsStandInReadingOrderFoldersFirst)
+{
+    // Tab follows the tree's order: a row's folder edits from the first, then its file name.
+    Start();
+    ASSERT_EQ(Open(Write("three.torrent", ThreeFilesInFolders())), std::nullopt);
+    std::vector<std::string> edits;
+    Row(2)->VisitTree([&edits](CControlUI& control) {
+        if (dynamic_cast<CEditUI*>(&control) != nullptr && control.IsVisible())
+            edits.push_back(control.GetName().str());
+        return true;
+    });
+    EXPECT_EQ(edits, (std::vector<std::string>{"edit_single_path3", "edit_single_path3", "edit_single_file3"}));
+    EXPECT_EQ(Row(2)->PathEditAt(0)->GetText(), "附件");
+}
+
+TEST_F(SinglePageTest, EachDialogOpensInTheFolderLastChosenInIt)
+{
+    Start();
+    fs::create_directories(temp.path / "in");
+    fs::create_directories(temp.path / "out");
+    const fs::path torrent = Write("in/three.torrent", ThreeFilesInFolders());
+    ASSERT_EQ(Open(torrent), std::nullopt);
+    ASSERT_EQ(Save(temp.path / "out" / "saved.torrent"), kSaved);
+    ASSERT_EQ(Open(torrent), std::nullopt);
+    ASSERT_EQ(Save(temp.path / "out" / "again.torrent"), kSaved);
+    std::vector<std::string> folders;
+    for (const auto& dialog : backend.Dialogs())
+        folders.push_back(dialog.initialFolder);
+    // Empty the first time: the backend opens the user's home folder.
+    const std::string in = (temp.path / "in").string(), out = (temp.path / "out").string();
+    EXPECT_EQ(folders, (std::vector<std::string>{"", "", in, out}));
+}
+
 TEST_F(SinglePageTest, AFailedOpenEmptiesThePageSayingWhy)
 {
     Start();
