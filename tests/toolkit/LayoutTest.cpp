@@ -114,6 +114,14 @@ struct ListSurface {
 
 constexpr int kClear = 398 - CListUI::kScrollBarWidth; // a row's right edge while the bar shows
 
+std::pair<int, int> RowsInView(CListUI& list)
+{
+    int first = -1;
+    int last = -1;
+    list.GetRowsInView(first, last);
+    return {first, last};
+}
+
 } // namespace
 
 TEST(ListLayout, RowsStackClearOfTheScrollBarAndScrollingIsClampedToTheRange)
@@ -143,11 +151,7 @@ TEST(ListLayout, HiddenRowsTakeNoRoomAndAreNotInView)
         s.list->GetItemAt(i)->SetVisible(i >= 17);
     EXPECT_EQ(s.list->GetItemAt(17)->GetPos().top, 2);
     EXPECT_EQ(s.list->GetScrollRange(), (UISize{0, 3 * 103 + 2 * 15 - 296}));
-    int first = 0;
-    int last = 0;
-    s.list->GetRowsInView(first, last);
-    EXPECT_EQ(first, 17);
-    EXPECT_EQ(last, 19);
+    EXPECT_EQ(RowsInView(*s.list), std::pair(17, 19));
 }
 
 TEST(ListLayout, AnEmptiedListHasNoRowsInView)
@@ -157,25 +161,16 @@ TEST(ListLayout, AnEmptiedListHasNoRowsInView)
         windowless.Add(ListSurface::MakeRow(i));
     windowless.SetPos(UIRect{0, 0, 400, 1000});
     windowless.RemoveAll();
-    int first = 0;
-    int last = 0;
-    windowless.GetRowsInView(first, last);
+    const auto [first, last] = RowsInView(windowless);
     EXPECT_GT(first, last);
 }
 
 TEST(ListLayout, OnlyRowsInViewAreReportedAndOffScreenRowsAreLaidOutWhenAsked)
 {
     ListSurface s(100000);
-    int first = -1;
-    int last = -1;
-    s.list->GetRowsInView(first, last);
-    EXPECT_EQ(first, 0);
-    EXPECT_EQ(last, 2); // rows at 0, 118 and 236 meet a view 296 high
-
+    EXPECT_EQ(RowsInView(*s.list), std::pair(0, 2)); // rows at 0, 118 and 236 meet a view 296 high
     s.list->SetScrollPos({0, 118 * 50000});
-    s.list->GetRowsInView(first, last);
-    EXPECT_EQ(first, 50000);
-    EXPECT_EQ(last, 50002);
+    EXPECT_EQ(RowsInView(*s.list), std::pair(50000, 50002));
     EXPECT_EQ(s.list->GetScrollRange().cy, 100000 * 118 - 15 - 296);
 
     CControlUI* far = FindSubControlByName(s.list->GetItemAt(99990), "cell99990");

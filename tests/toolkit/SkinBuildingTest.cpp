@@ -18,9 +18,11 @@ protected:
         return std::unique_ptr<CControlUI>(CDialogBuilder().Create(file, nullptr, callback, manager));
     }
     template <typename T>
-    T* Find(const std::unique_ptr<CControlUI>& root, const char* name)
+    T& Find(const std::unique_ptr<CControlUI>& root, const char* name)
     {
-        return dynamic_cast<T*>(FindSubControlByName(root.get(), name));
+        if (auto* control = dynamic_cast<T*>(FindSubControlByName(root.get(), name)))
+            return *control;
+        throw std::runtime_error(std::string("no control ") + name);
     }
 };
 
@@ -44,18 +46,14 @@ TEST_F(SkinBuilding, ElementsBecomeControlsWithTheirAttributes)
     auto* layout = dynamic_cast<CVerticalLayoutUI*>(root.get());
     ASSERT_NE(layout, nullptr);
     EXPECT_EQ(layout->GetBkColor(), 0xFF102030u);
-    auto* label = Find<CLabelUI>(root, "label_title");
-    ASSERT_NE(label, nullptr);
-    EXPECT_EQ(label->GetText(), "标题");
-    EXPECT_EQ(label->GetTextColor(), 0x80FF0000u);
-    EXPECT_EQ(label->GetTextStyle() & (kAlignCenter | kAlignRight), kAlignCenter);
-    auto* button = Find<CButtonUI>(root, "btn_go");
-    ASSERT_NE(button, nullptr);
-    EXPECT_EQ(button->GetHotBkColor(), 0xFFFF2D2Du);
-    auto* text = Find<CTextUI>(root, "text_body");
-    ASSERT_NE(text, nullptr);
-    EXPECT_EQ(text->GetFixedXY(), (UISize{10, 20}));
-    EXPECT_EQ(text->GetFixedWidth(), 100);
+    auto& label = Find<CLabelUI>(root, "label_title");
+    EXPECT_EQ(label.GetText(), "标题");
+    EXPECT_EQ(label.GetTextColor(), 0x80FF0000u);
+    EXPECT_EQ(label.GetTextStyle() & (kAlignCenter | kAlignRight), kAlignCenter);
+    EXPECT_EQ(Find<CButtonUI>(root, "btn_go").GetHotBkColor(), 0xFFFF2D2Du);
+    auto& text = Find<CTextUI>(root, "text_body");
+    EXPECT_EQ(text.GetFixedXY(), (UISize{10, 20}));
+    EXPECT_EQ(text.GetFixedWidth(), 100);
 
     // The window element fills the manager, but only while the manager has no tree.
     EXPECT_EQ(manager.GetInitSize(), (UISize{640, 480}));
