@@ -35,10 +35,9 @@ struct QtTestEnvironment : ::testing::Environment {
 };
 inline ::testing::Environment* const kQtTestEnvironment = ::testing::AddGlobalTestEnvironment(new QtTestEnvironment);
 
-// Acts once on the first file dialog shown. The dialog runs its own loop, so a timer polls for
-// it; the timer stops itself once it has acted. QFileDialog::selectFile leaves the name field
-// alone while it has the keyboard focus, which a shown dialog gets a moment later, so the focus
-// is taken away first.
+// Acts once on the first file dialog shown, found by a timer as the dialog runs its own loop.
+// QFileDialog::selectFile leaves a name field that has the keyboard focus alone, so the focus is
+// taken away first.
 inline QPointer<QTimer> WhenFileDialogShows(std::function<void(QFileDialog&)> act)
 {
     QPointer<QTimer> poll = new QTimer;
