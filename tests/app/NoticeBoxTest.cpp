@@ -3,9 +3,6 @@
 #include "AppTestSupport.h"
 
 #include "shell/NoticeBoxUI.h"
-#include "toolkit/CControlUI.h"
-
-#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <vector>
