@@ -70,8 +70,8 @@ TEST(BatchPageQtTest, ARunOnFoldersChosenInTheDialogsGoesRowByRowToTheEndOnQtTim
         BatchListControl* list = frame.GetBatchPage()->GetListControl();
         auto* start = manager.FindControl<CButtonUI>("btn_batch_conver");
         ASSERT_TRUE(list != nullptr && start != nullptr);
-        EXPECT_EQ(ClickAndAnswerDialog(frame, "btn_batch_src", source), QStringLiteral("请选择需要转换的种子目录"));
-        EXPECT_EQ(ClickAndAnswerDialog(frame, "btn_batch_des", dest), QStringLiteral("请选择转换后种子存放目录"));
+        ClickAndAnswerDialog(frame, "btn_batch_src", source);
+        ClickAndAnswerDialog(frame, "btn_batch_des", dest);
         Click(frame, "btn_batch_conver");
         ASSERT_TRUE(QTest::qWaitFor([&] { return list->CurrentIndex() >= 4; }, 20000));
         EXPECT_TRUE(SaveScreenshot(frame, "batch-mid-run.png"));

@@ -5,18 +5,9 @@
 #include "app/CMainFrameWnd.h"
 #include "app/KelpmereApp.h"
 #include "support/WorkingFolder.h"
-#include "toolkit/CPaintManagerUI.h"
-#include "toolkit/qt/QtBackend.h"
 #include "toolkit_qt/QtTestEnvironment.h"
 
-#include <QCoreApplication>
-#include <QFileDialog>
-#include <QPointer>
 #include <QTest>
-#include <QTimer>
-#include <QWidget>
-
-#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <functional>
@@ -27,11 +18,6 @@ namespace fs = std::filesystem;
 
 // Slow machines and a cold web engine take their time; a wait longer than this has found a fault.
 inline constexpr int kPatienceMs = 60000;
-
-inline fs::path BinaryDir()
-{
-    return fs::path(KELPMERE_TEST_BINARY_DIR);
-}
 
 // The program's working folder, with the built pictures in Ad/images as the launcher lays them out.
 class ProgramFolder : public WorkingFolder {
@@ -66,7 +52,7 @@ inline void Click(CMainFrameWnd& frame, const char* name)
 inline void RunAndClose(const std::function<void(CMainFrameWnd&)>& script)
 {
     bool closed = false;
-    const CDuiString skins((BinaryDir() / "bin" / "Skin").string());
+    const CDuiString skins((fs::path(KELPMERE_TEST_BINARY_DIR) / "bin" / "Skin").string());
     const int code = RunKelpmere(Backend(), nullptr, skins, [&](CMainFrameWnd& frame) {
         QTimer::singleShot(0, [&, main = &frame] {
             Backend().FlushUpdates();
@@ -92,7 +78,7 @@ inline bool Shown(CMainFrameWnd& frame, CControlUI* page)
 // so no option shows its hot look.
 inline bool SaveScreenshot(CMainFrameWnd& frame, const char* file)
 {
-    const fs::path shots = BinaryDir() / "screenshots";
+    const fs::path shots = fs::path(KELPMERE_TEST_BINARY_DIR) / "screenshots";
     fs::create_directories(shots);
     fs::remove(shots / file);
     QTest::mouseMove(Top(frame)->windowHandle(), QPoint(790, 590));
@@ -101,12 +87,10 @@ inline bool SaveScreenshot(CMainFrameWnd& frame, const char* file)
     return Top(frame)->grab().save(QString::fromStdString((shots / file).string()), "PNG") && fs::exists(shots / file);
 }
 
-// Clicks button and answers the file or folder dialog it opens with path; the dialog's title.
-inline QString ClickAndAnswerDialog(CMainFrameWnd& frame, const char* button, const fs::path& path)
+// Clicks button and answers the file or folder dialog it opens with path.
+inline void ClickAndAnswerDialog(CMainFrameWnd& frame, const char* button, const fs::path& path)
 {
-    QString title;
-    const QPointer<QTimer> poll = WhenFileDialogShows([path, &title](QFileDialog& dialog) {
-        title = dialog.windowTitle();
+    const QPointer<QTimer> poll = WhenFileDialogShows([path](QFileDialog& dialog) {
         dialog.selectFile(QString::fromStdString(path.string()));
         static_cast<QDialog&>(dialog).accept();
     });
@@ -116,7 +100,6 @@ inline QString ClickAndAnswerDialog(CMainFrameWnd& frame, const char* button, co
         poll->stop();
         poll->deleteLater();
     }
-    return title;
 }
 
 } // namespace qtprogram

@@ -58,9 +58,8 @@ public:
         if (!workingDir.empty() && ::chdir(workingDir.c_str()) != 0)
             ::_exit(126);
         const int devNull = ::open("/dev/null", O_WRONLY);
-        const int errorFile = errors.empty() ? devNull : ::open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         ::dup2(devNull, STDOUT_FILENO);
-        ::dup2(errorFile, STDERR_FILENO);
+        ::dup2(errors.empty() ? devNull : ::open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), STDERR_FILENO);
         std::vector<char*> args;
         for (const std::string& arg : argv)
             args.push_back(const_cast<char*>(arg.c_str()));
@@ -98,44 +97,165 @@ private:
 
 struct WindowGeometry {
     std::string id;
-    int x = -1;
-    int y = -1;
-    int width = -1;
-    int height = -1;
+    int x = -1, y = -1, width = -1, height = -1;
     bool operator==(const WindowGeometry&) const = default;
 };
 
-// An X server of our own on a free display (Xvfb reports the number it chose through a pipe).
-class XSession {
+// The built program in an X server of its own on a free display, run in `run` with Ad/images
+// beside it, once its main window has come up and settled and tabOption has been clicked. The
+// named controls are clicked where the program's skins put them with the page of tabOption shown.
+class RealProgram {
 public:
-    XSession()
+    static bool Available() { return std::system("command -v Xvfb >/dev/null && command -v xdotool >/dev/null") == 0; }
+
+    RealProgram(const std::filesystem::path& run, const char* tabOption, std::initializer_list<const char*> names)
+            : m_at(ControlCentres(tabOption, names))
     {
-        int fds[2];
-        if (::pipe(fds) != 0)
+        namespace fs = std::filesystem;
+        const fs::path bin = fs::path(KELPMERE_TEST_BINARY_DIR) / "bin";
+        fs::create_directories(run / "Ad");
+        fs::copy(bin / "Ad" / "images", run / "Ad" / "images", fs::copy_options::recursive);
+        if (m_at.size() < names.size() + 2) {
+            m_problem = "the skins lack a control the test clicks";
             return;
-        m_server = std::make_unique<Child>(std::vector<std::string>{"Xvfb", "-displayfd", std::to_string(fds[1]),
-                                               "-screen", "0", "1280x900x24", "-nolisten", "tcp"},
-            std::map<std::string, std::string>{});
-        ::close(fds[1]);
-        std::string number;
-        pollfd ready{fds[0], POLLIN, 0};
-        char c = 0;
-        while (::poll(&ready, 1, 10000) > 0 && ::read(fds[0], &c, 1) == 1 && c != '\n')
-            number += c;
-        ::close(fds[0]);
-        if (!number.empty())
-            m_display = ":" + number;
+        }
+        // Xvfb writes the display number it chose to the pipe.
+        int fds[2];
+        if (::pipe(fds) == 0) {
+            m_server = std::make_unique<Child>(std::vector<std::string>{"Xvfb", "-displayfd", std::to_string(fds[1]),
+                                                   "-screen", "0", "1280x900x24", "-nolisten", "tcp"},
+                std::map<std::string, std::string>{});
+            ::close(fds[1]);
+            pollfd ready{fds[0], POLLIN, 0};
+            for (char c = 0; ::poll(&ready, 1, 10000) > 0 && ::read(fds[0], &c, 1) == 1 && c != '\n';)
+                m_display += c;
+            ::close(fds[0]);
+        }
+        if (m_display.empty()) {
+            m_problem = "Xvfb did not start";
+            return;
+        }
+        m_display.insert(0, ":");
+        // A start that ends before its window came (the web engine's helper processes can fail to
+        // start on a loaded machine) is tried again, up to three times. As root the web engine needs
+        // its sandbox off; the search pane goes nowhere.
+        for (int attempt = 0; attempt < 3 && !window; ++attempt) {
+            m_app = std::make_unique<Child>(std::vector<std::string>{(bin / "kelpmere").string()},
+                std::map<std::string, std::string>{{"DISPLAY", m_display}, {"QT_QPA_PLATFORM", "xcb"},
+                    {"QTWEBENGINE_DISABLE_SANDBOX", "1"}, {"QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox --disable-gpu"},
+                    {"KELPMERE_SEARCH_HOST", "http://127.0.0.1:9"}},
+                run);
+            window = WaitForStableWindow("Kelpmere");
+            if (!window && m_app->Running())
+                break;
+        }
+        if (window)
+            Click(tabOption);
+        else
+            m_problem
+                = m_app->Running() ? "the main window did not appear" : "the program ended before its window came";
+    }
+    // Empty once the main window is up, else what went wrong.
+    const std::string& Problem() const { return m_problem; }
+
+    // Ids of the mapped windows titled exactly title (xdotool's match ignores case).
+    std::vector<std::string> MappedWindows(const std::string& title) const
+    {
+        std::vector<std::string> ids;
+        for (const std::string& id : Xdotool("search --onlyvisible --name '^" + title + "$'"))
+            if (Xdotool("getwindowname " + id) == std::vector{title})
+                ids.push_back(id);
+        return ids;
+    }
+    std::vector<std::string> ProgramWindows() const { return Xdotool("search --onlyvisible --class '^kelpmere$'"); }
+    // Waits until the main window is the program's only mapped one (its dialog or notice box has gone).
+    bool WaitForOnlyMainWindow() const
+    {
+        return WaitFor([&] { return ProgramWindows() == std::vector<std::string>{window->id}; }, 20s);
+    }
+    void Type(const std::string& text) const { Xdotool("type --delay 20 '" + text + "'"); }
+    void Key(const std::string& keys) const { Xdotool("key " + keys); }
+
+    // A synchronous move to where the pointer already is waits for a motion that never comes, so
+    // the pointer first goes to the screen's corner (no window of the program there).
+    void Click(const char* name) const
+    {
+        Xdotool("mousemove 0 0");
+        Xdotool("mousemove --sync " + std::to_string(window->x + m_at.at(name).x) + " "
+            + std::to_string(window->y + m_at.at(name).y) + " click 1");
+    }
+    // Clicks until done() holds, waiting up to `wait` after each click: the first click may come
+    // before the window takes it, and a repeated one is ignored while a dialog is up or a run goes.
+    template <class Done>
+    bool ClickUntil(const char* name, const Done& done, std::chrono::milliseconds wait) const
+    {
+        for (int attempt = 0; attempt < 6 && !done(); ++attempt) {
+            Click(name);
+            WaitFor(done, wait);
+        }
+        return done();
+    }
+    // Opens the file or folder dialog titled title with button, types path into its name field
+    // once the dialog has the keyboard focus and accepts it; whether the dialog has gone.
+    bool AnswerDialog(const char* button, const std::string& title, const std::filesystem::path& path) const
+    {
+        const auto gone = [&](std::chrono::milliseconds timeout) {
+            return WaitFor([&] { return MappedWindows(title).empty(); }, timeout);
+        };
+        std::vector<std::string> dialogs;
+        ClickUntil(
+            button, [&] { return !(dialogs = MappedWindows(title)).empty(); }, 5s);
+        if (dialogs.empty() || !WaitFor([&] { return Xdotool("getwindowfocus") == std::vector{dialogs.front()}; }, 10s))
+            return false;
+        Key("ctrl+a");
+        Type(path.string());
+        Key("Return");
+        // A completion list open under the field takes the first Return.
+        if (!gone(5s))
+            Key("Return");
+        return gone(20s);
+    }
+    // Clicks the close button until the program ends; its exit status (-1: it did not end).
+    int Close()
+    {
+        int status = -1;
+        for (int attempt = 0; attempt < 6 && status == -1; ++attempt) {
+            Click("closebtn");
+            status = m_app->WaitForExit(5s);
+        }
+        return status;
     }
 
-    static bool Available() { return std::system("command -v Xvfb >/dev/null && command -v xdotool >/dev/null") == 0; }
-    bool Started() const { return !m_display.empty(); }
+    std::optional<WindowGeometry> window;
 
-    // What a Qt program needs to run in this server as root, its search pane going nowhere.
-    std::map<std::string, std::string> ProgramEnvironment() const
+private:
+    // Centres of tabOption, the close button and the named controls in the main window at 800 x 600
+    // with the page of tabOption shown, from the program's own skins laid out on the headless
+    // backend; a name the skins lack is left out.
+    static std::map<std::string, UIPoint> ControlCentres(
+        const char* tabOption, std::initializer_list<const char*> names)
     {
-        return {{"DISPLAY", m_display}, {"QT_QPA_PLATFORM", "xcb"}, {"QTWEBENGINE_DISABLE_SANDBOX", "1"},
-            {"QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox --disable-gpu"},
-            {"KELPMERE_SEARCH_HOST", "http://127.0.0.1:9"}};
+        std::map<std::string, UIPoint> centres;
+        CHeadlessBackend backend;
+        CPaintManagerUI::SetBackend(&backend);
+        SetUpToolkit(nullptr, CDuiString((std::filesystem::path(KELPMERE_TEST_BINARY_DIR) / "bin" / "Skin").string()));
+        if (CMainFrameWnd* frame = CreateMainFrame()) {
+            CPaintManagerUI& manager = *frame->GetPaintManager();
+            if (CHeadlessBackend::Click(manager, tabOption)) {
+                manager.UpdateLayout();
+                std::vector<const char*> all{tabOption, "closebtn"};
+                all.insert(all.end(), names);
+                for (const char* name : all)
+                    if (CControlUI* control = manager.FindControl(name)) {
+                        const UIRect r = control->GetPos();
+                        centres[name] = UIPoint{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+                    }
+            }
+            frame->Close(0);
+            backend.FlushClosedWindows();
+        }
+        CPaintManagerUI::SetBackend(nullptr);
+        return centres;
     }
 
     // The words xdotool writes (window ids, one a line).
@@ -151,184 +271,41 @@ public:
         return words;
     }
 
-    // Ids of the mapped windows titled exactly title (xdotool's match ignores case).
-    std::vector<std::string> MappedWindows(const std::string& title) const
-    {
-        std::vector<std::string> ids;
-        for (const std::string& id : Xdotool("search --onlyvisible --name '^" + title + "$'"))
-            if (Xdotool("getwindowname " + id) == std::vector{title})
-                ids.push_back(id);
-        return ids;
-    }
-    // The ids of the program's mapped windows.
-    std::vector<std::string> ProgramWindows() const { return Xdotool("search --onlyvisible --class '^kelpmere$'"); }
-
-    std::optional<WindowGeometry> Geometry(const std::string& id) const
-    {
-        WindowGeometry geometry{id};
-        const std::vector<std::string> shell = Xdotool("getwindowgeometry --shell " + id); // WINDOW=, X=, ...
-        if (shell.size() < 5
-            || std::sscanf((shell[1] + shell[2] + shell[3] + shell[4]).c_str(), "X=%dY=%dWIDTH=%dHEIGHT=%d",
-                   &geometry.x, &geometry.y, &geometry.width, &geometry.height)
-                != 4
-            || geometry.x < 0 || geometry.width <= 0)
-            return std::nullopt;
-        return geometry;
-    }
-
     // Waits until exactly one mapped window has the title and has kept its id and geometry for a
     // second; nothing when a minute passed or the program ended first.
-    std::optional<WindowGeometry> WaitForStableWindow(const std::string& title, Child& program) const
+    std::optional<WindowGeometry> WaitForStableWindow(const std::string& title) const
     {
-        const auto deadline = Clock::now() + 60s;
         std::optional<WindowGeometry> candidate;
         auto since = Clock::now();
-        while (Clock::now() < deadline && program.Running()) {
+        for (const auto deadline = since + 60s; Clock::now() < deadline && m_app->Running();
+             std::this_thread::sleep_for(100ms)) {
             const std::vector<std::string> ids = MappedWindows(title);
-            const auto now = ids.size() == 1 ? Geometry(ids.front()) : std::nullopt;
+            std::optional<WindowGeometry> now;
+            if (ids.size() == 1) {
+                WindowGeometry geometry{ids.front()};
+                const std::vector<std::string> shell = Xdotool("getwindowgeometry --shell " + ids.front());
+                if (shell.size() >= 5 // WINDOW=, X=, Y=, WIDTH=, HEIGHT=
+                    && std::sscanf((shell[1] + shell[2] + shell[3] + shell[4]).c_str(), "X=%dY=%dWIDTH=%dHEIGHT=%d",
+                           &geometry.x, &geometry.y, &geometry.width, &geometry.height)
+                        == 4
+                    && geometry.x >= 0 && geometry.width > 0)
+                    now = geometry;
+            }
             if (!now || !candidate || *now != *candidate) {
                 candidate = now;
                 since = Clock::now();
             } else if (Clock::now() - since >= 1s) {
                 return candidate;
             }
-            std::this_thread::sleep_for(100ms);
         }
         return std::nullopt;
     }
 
-    bool WaitForWindowGone(const std::string& title, std::chrono::milliseconds timeout = 30s) const
-    {
-        return WaitFor([&] { return MappedWindows(title).empty(); }, timeout);
-    }
-    // Waits until the program's only mapped window is id (its dialog or notice box has gone).
-    bool WaitForOnlyWindow(const std::string& id, std::chrono::milliseconds timeout = 30s) const
-    {
-        return WaitFor([&] { return ProgramWindows() == std::vector<std::string>{id}; }, timeout);
-    }
-
-    // A synchronous move to where the pointer already is waits for a motion that never comes, so
-    // the pointer first goes to the screen's corner (no window of the program there).
-    void Click(int x, int y) const
-    {
-        Xdotool("mousemove 0 0");
-        Xdotool("mousemove --sync " + std::to_string(x) + " " + std::to_string(y) + " click 1");
-    }
-    void Type(const std::string& text) const { Xdotool("type --delay 20 '" + text + "'"); }
-    void Key(const std::string& keys) const { Xdotool("key " + keys); }
-
-private:
-    std::unique_ptr<Child> m_server;
-    std::string m_display;
-};
-
-// Centres of the named controls in the main window at 800 x 600 with the page of tabOption shown,
-// from the program's own skins laid out on the headless backend; a name the skins lack is left out.
-inline std::map<std::string, UIPoint> ControlCentres(const char* tabOption, std::initializer_list<const char*> names)
-{
-    std::map<std::string, UIPoint> centres;
-    CHeadlessBackend backend;
-    CPaintManagerUI::SetBackend(&backend);
-    SetUpToolkit(nullptr, CDuiString((std::filesystem::path(KELPMERE_TEST_BINARY_DIR) / "bin" / "Skin").string()));
-    if (CMainFrameWnd* frame = CreateMainFrame()) {
-        CPaintManagerUI& manager = *frame->GetPaintManager();
-        if (CHeadlessBackend::Click(manager, tabOption)) {
-            manager.UpdateLayout();
-            for (const char* name : names)
-                if (CControlUI* control = manager.FindControl(name)) {
-                    const UIRect r = control->GetPos();
-                    centres[name] = UIPoint{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-                }
-        }
-        frame->Close(0);
-        backend.FlushClosedWindows();
-    }
-    CPaintManagerUI::SetBackend(nullptr);
-    return centres;
-}
-
-// The built program in an X server of its own, run in `run` with Ad/images beside it, once its
-// main window has come up and settled. The named controls are clicked where the skins put them
-// with the page of tabOption shown.
-class RealProgram {
-public:
-    RealProgram(const std::filesystem::path& run, const char* tabOption, std::initializer_list<const char*> names)
-            : m_at(ControlCentres(tabOption, names))
-    {
-        namespace fs = std::filesystem;
-        const fs::path bin = fs::path(KELPMERE_TEST_BINARY_DIR) / "bin";
-        fs::create_directories(run / "Ad");
-        fs::copy(bin / "Ad" / "images", run / "Ad" / "images", fs::copy_options::recursive);
-        if (m_at.size() < names.size()) {
-            m_problem = "the skins lack a control the test clicks";
-        } else if (!x.Started()) {
-            m_problem = "Xvfb did not start";
-        } else {
-            // A start that ends before its window came (the web engine's helper processes can fail
-            // to start on a loaded machine) is tried again, up to three times.
-            for (int attempt = 0; attempt < 3 && !window; ++attempt) {
-                app = std::make_unique<Child>(
-                    std::vector<std::string>{(bin / "kelpmere").string()}, x.ProgramEnvironment(), run);
-                window = x.WaitForStableWindow("Kelpmere", *app);
-                if (!window && app->Running())
-                    break;
-            }
-            if (!window)
-                m_problem
-                    = app->Running() ? "the main window did not appear" : "the program ended before its window came";
-        }
-    }
-    // Empty once the main window is up, else what went wrong.
-    const std::string& Problem() const { return m_problem; }
-
-    void Click(const char* name) const { x.Click(window->x + m_at.at(name).x, window->y + m_at.at(name).y); }
-    // Clicks until done() holds, waiting up to `wait` after each click: the first click may come
-    // before the window takes it, and a repeated one is ignored while a dialog is up or a run goes.
-    template <class Done>
-    bool ClickUntil(const char* name, const Done& done, std::chrono::milliseconds wait) const
-    {
-        for (int attempt = 0; attempt < 6 && !done(); ++attempt) {
-            Click(name);
-            WaitFor(done, wait);
-        }
-        return done();
-    }
-    // Opens the folder dialog titled title with button, types folder into its name field once the
-    // dialog has the keyboard focus and accepts it; whether the dialog has gone.
-    bool ChooseFolder(const char* button, const std::string& title, const std::filesystem::path& folder) const
-    {
-        std::vector<std::string> dialogs;
-        ClickUntil(
-            button, [&] { return !(dialogs = x.MappedWindows(title)).empty(); }, 5s);
-        if (dialogs.empty()
-            || !WaitFor([&] { return x.Xdotool("getwindowfocus") == std::vector{dialogs.front()}; }, 10s))
-            return false;
-        x.Key("ctrl+a");
-        x.Type(folder.string());
-        x.Key("Return");
-        // A completion list open under the field takes the first Return.
-        if (!x.WaitForWindowGone(title, 5s))
-            x.Key("Return");
-        return x.WaitForWindowGone(title, 20s);
-    }
-    // Clicks the close button until the program ends; its exit status (-1: it did not end).
-    int Close()
-    {
-        int status = -1;
-        for (int attempt = 0; attempt < 6 && status == -1; ++attempt) {
-            Click("closebtn");
-            status = app->WaitForExit(5s);
-        }
-        return status;
-    }
-
-    XSession x;
-    std::unique_ptr<Child> app;
-    std::optional<WindowGeometry> window;
-
-private:
     std::map<std::string, UIPoint> m_at;
     std::string m_problem;
+    std::string m_display;
+    std::unique_ptr<Child> m_server; // declared before m_app: the program ends before its X server
+    std::unique_ptr<Child> m_app;
 };
 
 } // namespace realwindow

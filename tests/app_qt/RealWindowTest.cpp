@@ -10,10 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <fstream>
 #include <regex>
-#include <string>
 
 namespace fs = std::filesystem;
 
@@ -25,7 +23,7 @@ const char* const kNoX = "Xvfb or xdotool is not installed: the real-window test
 
 TEST(SingleRealWindowTest, AUserOpensATorrentGivesItNewNamesAndSavesIt)
 {
-    if (!XSession::Available())
+    if (!RealProgram::Available())
         GTEST_SKIP() << kNoX;
     TempFolder work;
     const fs::path source = work.path / "source.torrent";
@@ -34,32 +32,22 @@ TEST(SingleRealWindowTest, AUserOpensATorrentGivesItNewNamesAndSavesIt)
     const ReloadedTorrent before(source);
     ASSERT_TRUE(before.loaded);
 
-    RealProgram program(work.path / "run", "singleOption",
-        {"singleOption", "btn_single_file", "btn_single_onekey_modify", "btn_single_save", "closebtn"});
+    RealProgram program(
+        work.path / "run", "singleOption", {"btn_single_file", "btn_single_onekey_modify", "btn_single_save"});
     ASSERT_EQ(program.Problem(), "");
-    const XSession& x = program.x;
-    const auto dialogUp = [&](const char* title) { return [&x, title] { return !x.MappedWindows(title).empty(); }; };
-
-    program.Click("singleOption");
-    ASSERT_TRUE(program.ClickUntil("btn_single_file", dialogUp("Open"), 10s)) << "the open dialog did not come up";
-    x.Type(source.string());
-    x.Key("Return");
-    ASSERT_TRUE(x.WaitForWindowGone("Open"));
+    ASSERT_TRUE(program.AnswerDialog("btn_single_file", "Open", source)) << "the open dialog did not take the file";
 
     // A one-key click that came before the list was filled leaves the old names in the file: both
     // are done again.
     std::optional<ReloadedTorrent> after;
     for (int attempt = 0; attempt < 3; ++attempt) {
         program.Click("btn_single_onekey_modify");
-        ASSERT_TRUE(program.ClickUntil("btn_single_save", dialogUp("保存种子"), 10s))
-            << "the save dialog did not come up";
         fs::remove(output);
-        x.Type(output.string());
-        x.Key("Return");
-        ASSERT_TRUE(x.WaitForWindowGone("保存种子"));
+        ASSERT_TRUE(program.AnswerDialog("btn_single_save", "保存种子", output))
+            << "the save dialog did not take the name";
         ASSERT_TRUE(WaitFor([&] { return fs::exists(output); }, 20s)) << "nothing was saved";
         // The notice fades by itself; the main window takes input again once it is gone.
-        ASSERT_TRUE(x.WaitForOnlyWindow(program.window->id, 20s)) << "the notice box did not go";
+        ASSERT_TRUE(program.WaitForOnlyMainWindow()) << "the notice box did not go";
         after.emplace(output);
         if (after->loaded && after->name != before.name)
             break;
@@ -77,7 +65,7 @@ TEST(SingleRealWindowTest, AUserOpensATorrentGivesItNewNamesAndSavesIt)
 
 TEST(BatchRealWindowTest, FoldersTypedIntoTheDialogsAndStartWashEveryTorrentIntoTheDestinationTree)
 {
-    if (!XSession::Available())
+    if (!RealProgram::Available())
         GTEST_SKIP() << kNoX;
     TempFolder temp;
     const fs::path source = temp.path / "source";
@@ -89,14 +77,12 @@ TEST(BatchRealWindowTest, FoldersTypedIntoTheDialogsAndStartWashEveryTorrentInto
     WriteFile(source / "broken.torrent", "no torrent in here");
     fs::create_directories(dest); // the folder dialog chooses existing folders only
 
-    RealProgram program(temp.path / "run", "batchOption",
-        {"batchOption", "btn_batch_src", "btn_batch_des", "btn_batch_conver", "closebtn"});
+    RealProgram program(temp.path / "run", "batchOption", {"btn_batch_src", "btn_batch_des", "btn_batch_conver"});
     ASSERT_EQ(program.Problem(), "");
     EXPECT_EQ(program.window->width, 800);
     EXPECT_EQ(program.window->height, 600);
-    program.Click("batchOption");
-    ASSERT_TRUE(program.ChooseFolder("btn_batch_src", "请选择需要转换的种子目录", source));
-    ASSERT_TRUE(program.ChooseFolder("btn_batch_des", "请选择转换后种子存放目录", dest));
+    ASSERT_TRUE(program.AnswerDialog("btn_batch_src", "请选择需要转换的种子目录", source));
+    ASSERT_TRUE(program.AnswerDialog("btn_batch_des", "请选择转换后种子存放目录", dest));
 
     const auto allWritten = [&] {
         return std::ranges::all_of(converting, [&](const std::string& name) { return fs::exists(dest / name); });
@@ -115,7 +101,7 @@ TEST(BatchRealWindowTest, FoldersTypedIntoTheDialogsAndStartWashEveryTorrentInto
 
 TEST(BatchRealWindowTest, TheSourceTypedAsDestinationIsRefused)
 {
-    if (!XSession::Available())
+    if (!RealProgram::Available())
         GTEST_SKIP() << kNoX;
     TempFolder temp;
     const fs::path source = temp.path / "nest";
@@ -124,20 +110,17 @@ TEST(BatchRealWindowTest, TheSourceTypedAsDestinationIsRefused)
     const std::string sourceA = ReadFile(source / "a.torrent");
     const std::string sourceB = ReadFile(source / "sub" / "b.torrent");
 
-    RealProgram program(temp.path / "run", "batchOption",
-        {"batchOption", "btn_batch_src", "edit_batch_des", "btn_batch_conver", "closebtn"});
+    RealProgram program(temp.path / "run", "batchOption", {"btn_batch_src", "edit_batch_des", "btn_batch_conver"});
     ASSERT_EQ(program.Problem(), "");
-    const XSession& x = program.x;
-    program.Click("batchOption");
-    ASSERT_TRUE(program.ChooseFolder("btn_batch_src", "请选择需要转换的种子目录", source));
+    ASSERT_TRUE(program.AnswerDialog("btn_batch_src", "请选择需要转换的种子目录", source));
     // The source with a trailing slash is the same folder: a notice, and no source is touched.
     program.Click("edit_batch_des");
-    x.Key("ctrl+a");
-    x.Type(source.string() + "/");
+    program.Key("ctrl+a");
+    program.Type(source.string() + "/");
     ASSERT_TRUE(program.ClickUntil(
-        "btn_batch_conver", [&] { return x.ProgramWindows().size() > 1; }, 5s))
+        "btn_batch_conver", [&] { return program.ProgramWindows().size() > 1; }, 5s))
         << "no notice refused the source as destination";
-    ASSERT_TRUE(x.WaitForOnlyWindow(program.window->id, 20s)) << "the notice box did not go";
+    ASSERT_TRUE(program.WaitForOnlyMainWindow()) << "the notice box did not go";
     EXPECT_EQ(ReadFile(source / "a.torrent"), sourceA);
     EXPECT_EQ(ReadFile(source / "sub" / "b.torrent"), sourceB);
     EXPECT_EQ(std::distance(fs::recursive_directory_iterator(source), {}), 3) << "a.torrent, sub and sub/b.torrent";
