@@ -1,7 +1,7 @@
 #pragma once
 // A tiny HTTP server on 127.0.0.1 for the web panes' tests, so no test needs the outside network.
-// It runs in the test's own event loop: answer one page for one path (404 for anything else) and
-// record every path asked for.
+// It runs in the test's own event loop, answers every request with one page and records the paths
+// asked for.
 
 #include <QByteArray>
 #include <QHostAddress>
@@ -14,12 +14,24 @@
 
 class LocalHttpServer {
 public:
-    LocalHttpServer(QByteArray path, QByteArray html) : m_path(std::move(path)), m_html(std::move(html))
+    explicit LocalHttpServer(QByteArray html) : m_html(std::move(html))
     {
         m_server.listen(QHostAddress::LocalHost, 0);
         QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this] {
-            while (QTcpSocket* socket = m_server.nextPendingConnection())
-                Serve(socket);
+            while (QTcpSocket* socket = m_server.nextPendingConnection()) {
+                auto request = std::make_shared<QByteArray>();
+                QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+                QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket, request] {
+                    request->append(socket->readAll());
+                    if (!request->contains("\r\n\r\n"))
+                        return;
+                    // "GET /path HTTP/1.1"
+                    m_requests << QString::fromLatin1(request->left(request->indexOf("\r\n")).split(' ').value(1));
+                    socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\nContent-Length: "
+                        + QByteArray::number(m_html.size()) + "\r\nConnection: close\r\n\r\n" + m_html);
+                    socket->disconnectFromHost();
+                });
+            }
         });
     }
 
@@ -30,28 +42,7 @@ public:
     const QStringList& Requests() const { return m_requests; }
 
 private:
-    void Serve(QTcpSocket* socket)
-    {
-        auto request = std::make_shared<QByteArray>();
-        QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-        QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket, request] {
-            request->append(socket->readAll());
-            if (!request->contains("\r\n\r\n"))
-                return;
-            // "GET /path HTTP/1.1"
-            const QByteArray path = request->left(request->indexOf("\r\n")).split(' ').value(1);
-            m_requests << QString::fromLatin1(path);
-            const bool found = path == m_path || path.startsWith(m_path + '?');
-            const QByteArray body = found ? m_html : QByteArray("not here");
-            socket->write((found ? "HTTP/1.1 200 OK\r\n" : "HTTP/1.1 404 Not Found\r\n")
-                + QByteArray("Content-Type: text/html; charset=utf-8\r\nContent-Length: ")
-                + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
-            socket->disconnectFromHost();
-        });
-    }
-
     QTcpServer m_server;
-    QByteArray m_path;
     QByteArray m_html;
     QStringList m_requests;
 };

@@ -51,34 +51,6 @@ QVariant Evaluate(QWebEngineView* view, const QString& script)
     return result;
 }
 
-// The advertisement page's pictures once the view shows page with all four loaded (fewer when
-// that does not happen in time).
-std::vector<ShownPicture> LoadedPictures(QWebEngineView* view, const QUrl& page)
-{
-    std::vector<ShownPicture> pictures;
-    const QString script = QStringLiteral(
-        "JSON.stringify(Array.from(document.images).map(function (i) {"
-        "  var r = i.getBoundingClientRect();"
-        "  return [i.getAttribute('src'), i.complete && i.naturalWidth > 0, r.left, r.top, r.width, r.height]; }))");
-    (void)QTest::qWaitFor(
-        [&] {
-            pictures.clear();
-            if (view->url() != page)
-                return false;
-            for (const QJsonValue& image :
-                QJsonDocument::fromJson(Evaluate(view, script).toString().toUtf8()).array()) {
-                const QJsonArray f = image.toArray();
-                if (!f[1].toBool())
-                    return false;
-                pictures.push_back({f[0].toString(),
-                    QRectF(f[2].toDouble(), f[3].toDouble(), f[4].toDouble(), f[5].toDouble()).toRect()});
-            }
-            return pictures.size() == 4;
-        },
-        kPatienceMs);
-    return pictures;
-}
-
 bool Near(const QColor& a, const QColor& b, int tolerance)
 {
     return std::abs(a.red() - b.red()) <= tolerance && std::abs(a.green() - b.green()) <= tolerance
@@ -129,26 +101,48 @@ protected:
         ::setenv("KELPMERE_AD_IMAGE_URL_1", "images/795x100.jpg", 1);
         ::setenv("KELPMERE_AD_IMAGE_URL_2", "images/300x300.jpg", 1);
     }
-    QWebEngineView* AdView(CMainFrameWnd& frame)
-    {
-        return Shown(frame, frame.GetAdPage()) ? ViewOf(frame.GetAdPage()->GetBrowser()) : nullptr;
-    }
     QUrl AdPage() const { return QUrl::fromLocalFile(QString::fromStdString(work.AdPageFile().string())); }
+    // The advertisement pane's view once it shows its page with all four pictures loaded, which
+    // are then in pictures; nullptr when that does not happen in time.
+    QWebEngineView* LoadedAdView(CMainFrameWnd& frame)
+    {
+        QWebEngineView* view = Shown(frame, frame.GetAdPage()) ? ViewOf(frame.GetAdPage()->GetBrowser()) : nullptr;
+        const QString script = QStringLiteral("JSON.stringify(Array.from(document.images).map(function (i) {"
+                                              "  var r = i.getBoundingClientRect();"
+                                              "  return [i.getAttribute('src'), i.complete && i.naturalWidth > 0, "
+                                              "r.left, r.top, r.width, r.height]; }))");
+        const bool loaded = view != nullptr
+            && QTest::qWaitFor(
+                [&] {
+                    pictures.clear();
+                    if (view->url() != AdPage())
+                        return false;
+                    for (const QJsonValue& image :
+                        QJsonDocument::fromJson(Evaluate(view, script).toString().toUtf8()).array()) {
+                        const QJsonArray f = image.toArray();
+                        if (!f[1].toBool())
+                            return false;
+                        pictures.push_back({f[0].toString(),
+                            QRectF(f[2].toDouble(), f[3].toDouble(), f[4].toDouble(), f[5].toDouble()).toRect()});
+                    }
+                    return pictures.size() == 4;
+                },
+                kPatienceMs);
+        return loaded ? view : nullptr;
+    }
 
     ProgramFolder work;
-    LocalHttpServer server{"/search",
-        "<html><body style='margin:0;background:#1e6fb8'><h1 style='color:white;"
-        "font-family:sans-serif;margin:40px'>Kelpmere search test</h1></body></html>"};
+    LocalHttpServer server{"<html><body style='margin:0;background:#1e6fb8'><h1 style='color:white;"
+                           "font-family:sans-serif;margin:40px'>Kelpmere search test</h1></body></html>"};
     const std::string origin = server.Origin().toStdString();
+    std::vector<ShownPicture> pictures;
 };
 
 TEST_F(WebPanesQtTest, TheAdPaneDrawsEachOfItsFourPictures)
 {
     RunAndClose([&](CMainFrameWnd& frame) {
-        QWebEngineView* view = AdView(frame);
-        ASSERT_NE(view, nullptr);
-        const std::vector<ShownPicture> pictures = LoadedPictures(view, AdPage());
-        ASSERT_EQ(pictures.size(), 4u) << view->url().toString().toStdString() << " did not show its four pictures";
+        QWebEngineView* view = LoadedAdView(frame);
+        ASSERT_NE(view, nullptr) << "the pane did not show its four pictures";
         EXPECT_EQ(pictures[0].source, "images/795x100.jpg");
         // The compositor may take a few frames after loading.
         EXPECT_TRUE(QTest::qWaitFor(
@@ -169,10 +163,8 @@ TEST_F(WebPanesQtTest, TheBannersLinkOpensInTheDesktopsBrowser)
 {
     DesktopBrowser desktop;
     RunAndClose([&](CMainFrameWnd& frame) {
-        QWebEngineView* view = AdView(frame);
-        ASSERT_NE(view, nullptr);
-        const std::vector<ShownPicture> pictures = LoadedPictures(view, AdPage());
-        ASSERT_FALSE(pictures.empty());
+        QWebEngineView* view = LoadedAdView(frame);
+        ASSERT_NE(view, nullptr) << "the pane did not show its four pictures";
         ASSERT_TRUE(ClickUntil(frame, Qt::LeftButton, view->mapTo(Top(frame), pictures[0].box.center()), [&] {
             return !desktop.opened.isEmpty();
         })) << "the banner's link went nowhere";
@@ -210,9 +202,8 @@ TEST_F(WebPanesQtTest, TheSearchPaneDrawsThePageServedForTheSearchAddress)
 TEST_F(WebPanesQtTest, ARightClickOnAPaneOpensNoMenu)
 {
     RunAndClose([&](CMainFrameWnd& frame) {
-        QWebEngineView* view = AdView(frame);
-        ASSERT_NE(view, nullptr);
-        ASSERT_EQ(LoadedPictures(view, AdPage()).size(), 4u);
+        QWebEngineView* view = LoadedAdView(frame);
+        ASSERT_NE(view, nullptr) << "the pane did not show its four pictures";
         ASSERT_EQ(view->lastContextMenuRequest(), nullptr);
         const QPoint at = view->mapTo(Top(frame), view->rect().center());
         ASSERT_TRUE(ClickUntil(frame, Qt::RightButton, at, [&] { return view->lastContextMenuRequest() != nullptr; }))
