@@ -92,8 +92,10 @@ void CMainFrameWnd::SetUpOptions(const PageTabs& tabs)
     if (CControlUI* adOption = m_pm.FindControl("adOption"))
         adOption->Activate();
 
-    if (auto* close = dynamic_cast<CButtonUI*>(m_pm.FindControl("closebtn")))
-        close->SetHotBkColor(kHotColor);
+    for (const char* name : {"minbtn", "closebtn"}) {
+        if (auto* button = dynamic_cast<CButtonUI*>(m_pm.FindControl(name)))
+            button->SetHotBkColor(kHotColor);
+    }
 }
 
 void CMainFrameWnd::Notify(TNotifyUI& msg)
@@ -129,6 +131,8 @@ void CMainFrameWnd::OnClick(TNotifyUI& msg)
     const CDuiString& name = msg.pSender->GetName();
     if (name == "closebtn") {
         CPaintManagerUI::PostQuit(0);
+    } else if (name == "minbtn") {
+        Minimize();
     } else if (name == "btn_single_file") {
         if (singlePage != nullptr)
             singlePage->OnOpenFile();

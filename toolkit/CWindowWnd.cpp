@@ -43,6 +43,12 @@ void CWindowWnd::ShowWindow(bool show)
         backend->ShowNativeWindow(m_hWnd, show);
 }
 
+void CWindowWnd::Minimize()
+{
+    if (IToolkitBackend* backend = CPaintManagerUI::GetBackend(); backend && m_hWnd)
+        backend->MinimizeNativeWindow(m_hWnd);
+}
+
 int CWindowWnd::ShowModal()
 {
     IToolkitBackend* backend = CPaintManagerUI::GetBackend();

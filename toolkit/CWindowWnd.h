@@ -28,6 +28,8 @@ public:
     UIWindowHandle Create(UIWindowHandle parent, const CDuiString& title, std::uint32_t style, std::uint32_t exStyle,
         int x, int y, int cx, int cy, void* menu = nullptr);
     void ShowWindow(bool show = true);
+    // Minimises the window; the window system restores it.
+    void Minimize();
     // Shows the window modally over its parent; returns the result given to Close once it has
     // closed. The window may be deleted when this returns (OnFinalMessage).
     int ShowModal();

@@ -51,6 +51,9 @@ public:
     // deleted before their native window is gone).
     virtual void ForgetNativeWindow(UIWindowHandle window) { (void)window; }
     virtual void ShowNativeWindow(UIWindowHandle window, bool show) = 0;
+    // Minimises the window to the window system's task bar or dock, from where the user
+    // restores it.
+    virtual void MinimizeNativeWindow(UIWindowHandle window) = 0;
     virtual void MoveNativeWindow(UIWindowHandle window, UIRect rect) = 0;
     virtual UIRect GetNativeWindowRect(UIWindowHandle window) = 0;
     // Centres the window over its parent, or on the screen when it has none.

@@ -276,6 +276,11 @@ void CHeadlessBackend::ShowNativeWindow(UIWindowHandle window, bool show)
     Record(window).visible = show;
 }
 
+void CHeadlessBackend::MinimizeNativeWindow(UIWindowHandle window)
+{
+    ++Record(window).minimized;
+}
+
 void CHeadlessBackend::MoveNativeWindow(UIWindowHandle window, UIRect rect)
 {
     Record(window).rect = rect;

@@ -37,6 +37,7 @@ public:
         UIRect rect;
         UIWindowHandle parent = nullptr;
         bool visible = false;
+        int minimized = 0; // how often MinimizeNativeWindow was asked
         bool centered = false;
         bool modal = false;
         bool closed = false;    // Close was asked for
@@ -116,6 +117,7 @@ public:
     void CloseNativeWindow(UIWindowHandle window, int result) override;
     void ForgetNativeWindow(UIWindowHandle window) override;
     void ShowNativeWindow(UIWindowHandle window, bool show) override;
+    void MinimizeNativeWindow(UIWindowHandle window) override;
     void MoveNativeWindow(UIWindowHandle window, UIRect rect) override;
     UIRect GetNativeWindowRect(UIWindowHandle window) override;
     void CenterNativeWindow(UIWindowHandle window) override;

@@ -312,6 +312,13 @@ void QtBackend::ForgetNativeWindow(UIWindowHandle window)
         m_impl->TearDown(native);
 }
 
+void QtBackend::MinimizeNativeWindow(UIWindowHandle window)
+{
+    QtNativeWindow* native = m_impl->Find(window);
+    if (native && native->widget && !native->closing)
+        native->widget->showMinimized();
+}
+
 void QtBackend::ShowNativeWindow(UIWindowHandle window, bool show)
 {
     QtNativeWindow* native = m_impl->Find(window);

@@ -43,6 +43,7 @@ public:
     void CloseNativeWindow(UIWindowHandle window, int result) override;
     void ForgetNativeWindow(UIWindowHandle window) override;
     void ShowNativeWindow(UIWindowHandle window, bool show) override;
+    void MinimizeNativeWindow(UIWindowHandle window) override;
     void MoveNativeWindow(UIWindowHandle window, UIRect rect) override;
     UIRect GetNativeWindowRect(UIWindowHandle window) override;
     void CenterNativeWindow(UIWindowHandle window) override;

@@ -5,7 +5,9 @@
 #include <QWindow>
 
 QtWindowWidget::QtWindowWidget(QWidget* owner)
-        : QWidget(owner, owner ? (Qt::Dialog | Qt::FramelessWindowHint) : (Qt::Window | Qt::FramelessWindowHint))
+        : QWidget(owner,
+            owner ? (Qt::Dialog | Qt::FramelessWindowHint)
+                  : (Qt::Window | Qt::FramelessWindowHint | Qt::WindowMinimizeButtonHint))
 {
     setAttribute(Qt::WA_DeleteOnClose, false);
 }
