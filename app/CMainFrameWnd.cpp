@@ -1,6 +1,7 @@
 #include "app/CMainFrameWnd.h"
 
 #include "platform/Clock.h"
+#include "platform/PathText.h"
 #include "platform/ProcessRandom.h"
 #include "shell/StartDirectory.h"
 #include "toolkit/CButtonUI.h"
@@ -122,6 +123,27 @@ void CMainFrameWnd::OnSelectChanged(TNotifyUI& msg)
     const std::uintptr_t tag = msg.pSender != nullptr ? msg.pSender->GetTag() : 0;
     if (tag != 0)
         tabLayout->SelectItem(reinterpret_cast<CControlUI*>(tag));
+}
+
+void CMainFrameWnd::OpenTorrentFile(const std::string& path)
+{
+    if (singlePage == nullptr)
+        return;
+    if (CControlUI* option = m_pm.FindControl("singleOption"))
+        option->Activate();
+    singlePage->OpenTorrent(path);
+}
+
+void CMainFrameWnd::OnFilesDropped(const std::vector<std::string>& paths)
+{
+    for (const std::string& path : paths) {
+        const std::size_t separator = LastPathSeparator(path);
+        const std::size_t nameStart = separator == std::string::npos ? 0 : separator + 1;
+        if (path.find(".torrent", nameStart) != std::string::npos) {
+            OpenTorrentFile(path);
+            return;
+        }
+    }
 }
 
 void CMainFrameWnd::OnClick(TNotifyUI& msg)

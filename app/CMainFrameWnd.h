@@ -4,6 +4,8 @@
 
 #include <array>
 #include <functional>
+#include <string>
+#include <vector>
 
 class AdControlUI;
 class BatchControlUI;
@@ -37,6 +39,13 @@ public:
 
     // An option's selection changed: shows the page tagged to it.
     virtual void OnSelectChanged(TNotifyUI& msg);
+
+    // Shows the single page and opens the torrent at `path` in it, as its open dialog would.
+    void OpenTorrentFile(const std::string& path);
+    // A torrent dropped on the window opens in the single page: the first of the files whose
+    // name holds ".torrent", as the open dialog's filter has it; other drops are ignored.
+    bool AcceptsDroppedFiles() const override { return true; }
+    void OnFilesDropped(const std::vector<std::string>& paths) override;
 
     // Runs once when the window object is about to be deleted (the program uses it to know
     // whether the window still exists).

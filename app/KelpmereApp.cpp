@@ -35,7 +35,7 @@ CMainFrameWnd* CreateMainFrame()
 }
 
 int RunKelpmere(IToolkitBackend& backend, void* instance, const CDuiString& skinFolder,
-    const std::function<void(CMainFrameWnd&)>& onShown)
+    const std::function<void(CMainFrameWnd&)>& onShown, const std::vector<std::string>& arguments)
 {
     CPaintManagerUI::SetBackend(&backend);
     SetUpToolkit(instance, skinFolder);
@@ -45,6 +45,8 @@ int RunKelpmere(IToolkitBackend& backend, void* instance, const CDuiString& skin
 
     bool frameAlive = true;
     frame->SetOnFinal([&frameAlive] { frameAlive = false; });
+    if (arguments.size() == 1)
+        frame->OpenTorrentFile(arguments.front());
     if (onShown)
         onShown(*frame);
     CPaintManagerUI::MessageLoop();

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
+#include <vector>
 
 class CMainFrameWnd;
 class IToolkitBackend;
@@ -30,8 +32,9 @@ void SetUpToolkit(void* instance, const CDuiString& skinFolder);
 CMainFrameWnd* CreateMainFrame();
 
 // The whole program on backend: toolkit set-up, main window, message loop until the window's
-// close button or its closing ends it. The command line plays no part. onShown, when given,
-// runs once the main window is shown, before the loop (tests use it to script the run).
-// Returns the exit code, which is always 0.
+// close button or its closing ends it. onShown, when given, runs once the main window is shown,
+// before the loop (tests use it to script the run). `arguments` are the command line's, without
+// the program: exactly one is a torrent to open in the single page (as "Open with" of a file
+// manager gives it); any other count is ignored. Returns the exit code, which is always 0.
 int RunKelpmere(IToolkitBackend& backend, void* instance, const CDuiString& skinFolder,
-    const std::function<void(CMainFrameWnd&)>& onShown = {});
+    const std::function<void(CMainFrameWnd&)>& onShown = {}, const std::vector<std::string>& arguments = {});

@@ -4,6 +4,8 @@
 #include "toolkit/UIDefs.h"
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 class CPaintManagerUI;
 
@@ -51,6 +53,10 @@ public:
     void HandleNativeDestroyed();
     // The native window's client area changed size.
     virtual void HandleNativeResized(UISize clientSize);
+    // Whether files dragged from elsewhere may be dropped on the window (asked once, when the
+    // native window is made); those dropped arrive at OnFilesDropped, as active-code-page paths.
+    virtual bool AcceptsDroppedFiles() const { return false; }
+    virtual void OnFilesDropped(const std::vector<std::string>& paths) { (void)paths; }
 
 protected:
     // The native window exists (GetHWND is set); skinned windows load their skin here.

@@ -161,6 +161,17 @@ void CHeadlessBackend::SimulateWindowSystemClose(UIWindowHandle window)
     FlushClosedWindows();
 }
 
+bool CHeadlessBackend::DropFiles(UIWindowHandle window, const std::vector<std::string>& paths)
+{
+    HeadlessWindow* native = Native(window);
+    if (!native || !native->window->AcceptsDroppedFiles())
+        return false;
+    if (CPaintManagerUI* manager = native->window->GetPaintManager(); manager && !AcceptsInput(*manager))
+        return false;
+    native->window->OnFilesDropped(paths);
+    return true;
+}
+
 bool CHeadlessBackend::Turn(const char* loopName, std::size_t& turns)
 {
     FlushClosedWindows();

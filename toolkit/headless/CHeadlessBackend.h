@@ -97,6 +97,9 @@ public:
     bool AcceptsInput(const CPaintManagerUI& manager) const;
     // The window system closes window (like Alt+F4): Close(0) then destruction.
     void SimulateWindowSystemClose(UIWindowHandle window);
+    // The user drops files on window: false, with nothing delivered, when the window takes none
+    // or a modal window above it takes the input.
+    bool DropFiles(UIWindowHandle window, const std::vector<std::string>& paths);
 
     // ---- records ----
     const std::deque<WindowRecord>& Windows() const { return m_records; }

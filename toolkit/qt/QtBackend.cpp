@@ -191,6 +191,7 @@ public:
         if (native->widget) {
             native->widget->onCloseRequest = nullptr;
             native->widget->onResized = nullptr;
+            native->widget->onFilesDropped = nullptr;
             native->widget->CloseNow();
             native->widget->deleteLater();
         }
@@ -284,6 +285,13 @@ UIWindowHandle QtBackend::CreateNativeWindow(
         if (m_impl->Find(raw))
             m_impl->ReportSize(*raw, size);
     };
+    if (window.AcceptsDroppedFiles()) {
+        widget->setAcceptDrops(true);
+        widget->onFilesDropped = [this, raw](const std::vector<std::string>& paths) {
+            if (m_impl->Find(raw) && !raw->closing)
+                raw->window->OnFilesDropped(paths);
+        };
+    }
     m_impl->MarkDirty(*raw);
     return raw;
 }

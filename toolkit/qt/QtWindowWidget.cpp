@@ -1,8 +1,31 @@
 #include "toolkit/qt/QtWindowWidget.h"
 
+#include "toolkit/qt/QtText.h"
+
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QMouseEvent>
+#include <QUrl>
 #include <QWindow>
+
+namespace {
+
+// The local files a drag carries, as active-code-page paths.
+std::vector<std::string> LocalFiles(const QMimeData* data)
+{
+    std::vector<std::string> paths;
+    if (data == nullptr || !data->hasUrls())
+        return paths;
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile())
+            paths.push_back(QStringToAnsi(url.toLocalFile()));
+    }
+    return paths;
+}
+
+} // namespace
 
 QtWindowWidget::QtWindowWidget(QWidget* owner)
         : QWidget(owner,
@@ -78,4 +101,19 @@ void QtWindowWidget::mouseReleaseEvent(QMouseEvent* event)
         return;
     }
     QWidget::mouseReleaseEvent(event);
+}
+
+void QtWindowWidget::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (onFilesDropped && !LocalFiles(event->mimeData()).empty())
+        event->acceptProposedAction();
+}
+
+void QtWindowWidget::dropEvent(QDropEvent* event)
+{
+    const std::vector<std::string> paths = LocalFiles(event->mimeData());
+    if (!onFilesDropped || paths.empty())
+        return;
+    event->acceptProposedAction();
+    onFilesDropped(paths);
 }

@@ -7,6 +7,8 @@
 #include <QWidget>
 
 #include <functional>
+#include <string>
+#include <vector>
 
 // A top-level frameless window. The control widgets are its children; presses that no
 // control takes arrive here and start a window move when they fall into the caption strip.
@@ -27,6 +29,8 @@ public:
 
     std::function<void()> onCloseRequest;
     std::function<void(QSize)> onResized;
+    // Local files dropped on the window (set only for windows that take them).
+    std::function<void(const std::vector<std::string>&)> onFilesDropped;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -34,6 +38,8 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     UIRect m_caption;

@@ -83,10 +83,17 @@ void SingleControlUI::OnOpenFile()
     if (!path)
         return;
     openFolder = FolderOfPath(*path);
-    pathEdit->SetText(CDuiString(*path));
+    OpenTorrent(*path);
+}
+
+void SingleControlUI::OpenTorrent(const std::string& path)
+{
+    if (parser == nullptr)
+        return;
+    pathEdit->SetText(CDuiString(path));
 
     // A failed open empties the document: the list must not keep rows that refer into it.
-    if (!parser->LoadFromFile(path->c_str())) {
+    if (!parser->LoadFromFile(path.c_str())) {
         fileList->Clear();
         EnableTorrentButtons(false);
         ShowPageNotice(mainFrame, "  选择的种子文件不存在,请检查文件路径 !\n");

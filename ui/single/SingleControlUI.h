@@ -27,7 +27,9 @@ public:
     // lacks one of the page's controls or the list's host.
     bool CreatePage(CContainerUI* tabLayout);
 
-    void OnOpenFile();     // "btn_single_file"
+    void OnOpenFile(); // "btn_single_file"
+    // Opens the torrent at `path` (active code page) as a choice in the open dialog would.
+    void OpenTorrent(const std::string& path);
     void OnSave();         // "btn_single_save"
     void OnOneKeyModify(); // "btn_single_onekey_modify"
 
