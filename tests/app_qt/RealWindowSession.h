@@ -77,12 +77,8 @@ public:
     Child(const Child&) = delete;
     Child& operator=(const Child&) = delete;
 
-    // The exit status once the process has ended within timeout; -1 when it did not end in time
-    // or did not exit normally.
-    int WaitForExit(std::chrono::milliseconds timeout)
-    {
-        return WaitFor([&] { return !Running(); }, timeout) && WIFEXITED(m_status) ? WEXITSTATUS(m_status) : -1;
-    }
+    // The exit status; -1 while the process runs or when it did not exit normally.
+    int ExitStatus() { return !Running() && WIFEXITED(m_status) ? WEXITSTATUS(m_status) : -1; }
     bool Running()
     {
         m_reaped = m_reaped || m_pid <= 0 || ::waitpid(m_pid, &m_status, WNOHANG) != 0;
@@ -218,12 +214,11 @@ public:
     // Clicks the close button until the program ends; its exit status (-1: it did not end).
     int Close()
     {
-        int status = -1;
-        for (int attempt = 0; attempt < 6 && status == -1; ++attempt) {
+        for (int attempt = 0; attempt < 6 && m_app->Running(); ++attempt) {
             Click("closebtn");
-            status = m_app->WaitForExit(5s);
+            WaitFor([&] { return !m_app->Running(); }, 5s);
         }
-        return status;
+        return m_app->ExitStatus();
     }
 
     std::optional<WindowGeometry> window;
