@@ -32,10 +32,18 @@ struct ShownPicture {
     QRect box;
 };
 
+// The pane's web view, made once the pane has been painted; null when none comes.
 QWebEngineView* ViewOf(CWebBrowserUI* browser)
 {
-    QWidget* widget = browser ? Backend().WidgetOf(*browser) : nullptr;
-    return widget ? widget->findChild<QWebEngineView*>() : nullptr;
+    QWebEngineView* view = nullptr;
+    (void)QTest::qWaitFor(
+        [&] {
+            QWidget* widget = browser ? Backend().WidgetOf(*browser) : nullptr;
+            view = widget ? widget->findChild<QWebEngineView*>() : nullptr;
+            return view != nullptr;
+        },
+        kPatienceMs);
+    return view;
 }
 
 // The result of a script in the view's page, or an invalid value when it gave none in time.

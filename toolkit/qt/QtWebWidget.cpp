@@ -128,13 +128,29 @@ private:
     QtWebWidget& m_owner;
 };
 
-QtWebWidget::QtWebWidget(QWidget* parent, bool webEngineAvailable) : QtControlWidget(parent)
+QtWebWidget::QtWebWidget(QWidget* parent, bool webEngineAvailable)
+        : QtControlWidget(parent), m_engineWanted(webEngineAvailable)
 {
     if (!webEngineAvailable) {
         m_note = new QLabel(QStringLiteral("Web view unavailable"), this);
         m_note->setAlignment(Qt::AlignCenter);
-        return;
     }
+}
+
+void QtWebWidget::paintEvent(QPaintEvent* event)
+{
+    QtControlWidget::paintEvent(event);
+    // Starting the web engine takes longer than everything else the window does before it is
+    // first seen: the view is made once the window around it has been painted.
+    if (m_engineWanted && !m_view && !m_engineQueued) {
+        m_engineQueued = true;
+        QMetaObject::invokeMethod(
+            this, [this] { StartEngine(); }, Qt::QueuedConnection);
+    }
+}
+
+void QtWebWidget::StartEngine()
+{
     m_view = new QWebEngineView(this);
     m_view->setPage(new Page(m_view, *this));
     m_view->setContextMenuPolicy(Qt::NoContextMenu);
@@ -159,6 +175,10 @@ QtWebWidget::QtWebWidget(QWidget* parent, bool webEngineAvailable) : QtControlWi
             handler->NavigateError(m_browser, url, 0, cancel);
         }
     });
+    m_view->setGeometry(InnerRect());
+    ApplyContextMenuPolicy();
+    m_view->show();
+    Navigate(m_address);
 }
 
 QtWebWidget::~QtWebWidget()

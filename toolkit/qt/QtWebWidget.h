@@ -24,16 +24,22 @@ public:
     // Loads the address; a path without a scheme is taken as a local file.
     void Navigate(const QString& address);
     QString Address() const { return m_address; }
+    // The web view; null until this widget has first been painted.
     QWebEngineView* View() const { return m_view; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     class Page;
     void ApplyContextMenuPolicy();
+    // Makes the web view and loads the address asked for so far.
+    void StartEngine();
 
-    QWebEngineView* m_view = nullptr;
+    QWebEngineView* m_view = nullptr; // made once this widget has first been painted
+    bool m_engineWanted = false;
+    bool m_engineQueued = false;
     QLabel* m_note = nullptr;
     CWebBrowserUI* m_browser = nullptr;
     QString m_address;
