@@ -237,6 +237,50 @@ TEST_F(BatchPageTest, EveryOutcomeShowsItsStateInItsRow)
     EXPECT_EQ(backend.FindWindow("NoticeBoxUI"), nullptr);
 }
 
+TEST_F(BatchPageTest, TheHintLineTellsHowTheRunEnded)
+{
+    Put("good.torrent", Torrent("movie.mkv"));
+    Put("bad.torrent", "this is no torrent");
+    Put("worse.torrent", "nor is this");
+    EXPECT_EQ(Text("label_batch_hint"), "");
+    ASSERT_EQ(Convert(source, dest), 4);
+    EXPECT_EQ(Text("label_batch_hint"), "转换结束：成功 1 个，失败 2 个。");
+    EXPECT_EQ(Rate(), "3/3");
+    // A new start, and a new list, leave the ended run's summary behind.
+    ASSERT_TRUE(ClickStart());
+    EXPECT_EQ(Text("label_batch_hint"), "");
+    RunToEnd();
+    ChooseSource(source);
+    EXPECT_EQ(Text("label_batch_hint"), "");
+}
+
+TEST_F(BatchPageTest, ANewListStartsTheBarEmpty)
+{
+    ChooseMany(2);
+    ASSERT_TRUE(ClickStart());
+    RunToEnd();
+    auto* bar = Manager().FindControl<CProgressUI>("BatchConverProcessUI");
+    ASSERT_EQ(bar->GetValue(), 100);
+    ChooseMany(3);
+    EXPECT_EQ(bar->GetValue(), 0);
+    EXPECT_EQ(Rate(), "0/3");
+}
+
+TEST_F(BatchPageTest, EachFolderDialogOpensInTheFolderLastChosenInIt)
+{
+    fs::create_directories(source);
+    ChooseSource(source);
+    ChooseDest(dest);
+    Choose("btn_batch_src", std::nullopt); // a cancelled dialog leaves its folder as it was
+    ChooseSource(temp.path);
+    ChooseDest(dest);
+    std::vector<std::string> folders;
+    for (const auto& dialog : backend.Dialogs())
+        folders.push_back(dialog.initialFolder);
+    // Empty the first time: the backend opens the user's home folder.
+    EXPECT_EQ(folders, (std::vector<std::string>{"", "", source.string(), source.string(), dest.string()}));
+}
+
 TEST_F(BatchPageTest, RowsOfANewScanLookFreshAlsoAfterARun)
 {
     Put("1-good.torrent", Torrent("movie.mkv"));

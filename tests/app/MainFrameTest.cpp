@@ -1,8 +1,10 @@
 // The main window on the headless backend.
 
 #include "AppTestSupport.h"
+#include "support/TestTorrents.h"
 #include "support/WorkingFolder.h"
 
+#include "toolkit/CEditUI.h"
 #include "toolkit/COptionUI.h"
 #include "toolkit/CTabLayoutUI.h"
 #include "ui/batch/BatchControlUI.h"
@@ -12,6 +14,8 @@
 #include "ui/web/SearchControlUI.h"
 
 namespace {
+
+namespace fs = std::filesystem;
 
 class MainFrameTest : public apptest::MainWindowTest {
 protected:
@@ -125,6 +129,32 @@ TEST_F(MainFrameTest, APageThatCannotBeBuiltCostsOnlyItsOwnTabWhichShowsEmpty)
     }
 }
 
+TEST_F(MainFrameTest, TheMinimiseButtonMinimisesTheWindowAndLeavesItRunning)
+{
+    CMainFrameWnd& main = Start();
+    ASSERT_TRUE(CHeadlessBackend::Click(Manager(), "minbtn"));
+    const auto& window = *backend.RecordOf(main.GetHWND());
+    EXPECT_EQ(window.minimized, 1);
+    EXPECT_FALSE(window.closed || backend.QuitPosted());
+}
+
+TEST_F(MainFrameTest, ADroppedTorrentOpensInTheSinglePage)
+{
+    CMainFrameWnd& main = Start();
+    const fs::path torrent = work->path / "dropped.torrent";
+    WriteFile(torrent, BuildTorrent(SingleFile("movie.mkv", 1000)));
+    // Files without ".torrent" in their names are passed over; the first torrent opens.
+    ASSERT_TRUE(backend.DropFiles(main.GetHWND(), {(work->path / "notes.txt").string(), torrent.string()}));
+    EXPECT_EQ(main.GetTabLayout()->GetCurSel(), 1);
+    EXPECT_EQ(Find<CEditUI>("edit_single_file")->GetText(), CDuiString(torrent.string()));
+    EXPECT_EQ(Find<CEditUI>("edit_single_file1")->GetText(), "movie.mkv");
+    // A dropped file that is no torrent says so, as the open dialog's choice would.
+    const fs::path broken = work->path / "broken.torrent";
+    WriteFile(broken, "no torrent");
+    EXPECT_EQ(Notice([&] { backend.DropFiles(main.GetHWND(), {broken.string()}); }),
+        "  选择的种子文件不存在,请检查文件路径 !\n");
+}
+
 class ProgramRunTest : public apptest::HeadlessTest { };
 
 TEST_F(ProgramRunTest, EveryWayOfClosingTheWindowEndsTheProgramWithExitCodeZero)
@@ -144,6 +174,26 @@ TEST_F(ProgramRunTest, EveryWayOfClosingTheWindowEndsTheProgramWithExitCodeZero)
         const auto* record = backend.FindWindow("MainFrameWnd");
         ASSERT_NE(record, nullptr);
         EXPECT_TRUE(record->destroyed);
+    }
+}
+
+TEST_F(ProgramRunTest, ATorrentGivenAsTheOnlyArgumentOpensInTheSinglePage)
+{
+    WorkingFolder work;
+    const fs::path torrent = work.path / "given.torrent";
+    WriteFile(torrent, BuildTorrent(SingleFile("movie.mkv", 1000)));
+    for (const auto& [arguments, opened] : {std::pair{std::vector<std::string>{torrent.string()}, true},
+             std::pair{std::vector<std::string>{torrent.string(), "second"}, false}}) {
+        SCOPED_TRACE(arguments.size());
+        std::string shown;
+        RunKelpmere(
+            backend, nullptr, apptest::PackedSkinFolder().c_str(),
+            [&](CMainFrameWnd& main) {
+                shown = main.GetPaintManager()->FindControl("edit_single_file1")->GetText().str();
+                backend.QueueAction([&main] { CHeadlessBackend::Click(*main.GetPaintManager(), "closebtn"); });
+            },
+            arguments);
+        EXPECT_EQ(shown, opened ? "movie.mkv" : "");
     }
 }
 
