@@ -4,8 +4,14 @@
 #include "toolkit/UIlib.h"
 #include "toolkit/qt/QtControlWidget.h"
 #include "toolkit/qt/QtListWidget.h"
+#include "toolkit/qt/QtTranslations.h"
 #include "toolkit_qt/QtTestEnvironment.h"
 
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QLineEdit>
+#include <QMimeData>
 #include <QScrollBar>
 #include <QTest>
 #include <QThread>
@@ -13,6 +19,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -313,9 +320,13 @@ TEST_F(QtBackendTest, FileDialogsAnswerWhatTheUserChose)
     const fs::path target = m_dir / "out";
     QString title;
     QStringList filters;
+    QString folder;
+    bool filterDetailsHidden = false;
     WhenFileDialogShows([&](QFileDialog& dialog) {
         title = dialog.windowTitle();
         filters = dialog.nameFilters();
+        folder = dialog.directory().absolutePath();
+        filterDetailsHidden = dialog.testOption(QFileDialog::HideNameFilterDetails);
         dialog.selectFile(QString::fromStdString(target.string()));
         static_cast<QDialog&>(dialog).accept();
     });
@@ -325,9 +336,16 @@ TEST_F(QtBackendTest, FileDialogsAnswerWhatTheUserChose)
     save.defaultExtension = "torrent";
     EXPECT_EQ(ShowSaveFileDialog(owner.GetHWND(), save), std::optional<std::string>(target.string() + ".torrent"));
     EXPECT_EQ(title, QStringLiteral("保存种子"));
+    // Qt filters by the patterns it is given but shows only the description, which names them.
     EXPECT_EQ(filters, QStringList{QStringLiteral("torrent文件(*.torrent) (*.torrent*)")});
-    WhenFileDialogShows([](QFileDialog& dialog) { dialog.reject(); });
-    EXPECT_EQ(ShowFolderDialog(owner.GetHWND(), "选择文件夹"), std::nullopt);
+    EXPECT_TRUE(filterDetailsHidden);
+    EXPECT_EQ(folder, QDir::homePath()); // no folder chosen before: the user's home
+    WhenFileDialogShows([&](QFileDialog& dialog) {
+        folder = dialog.directory().absolutePath();
+        dialog.reject();
+    });
+    EXPECT_EQ(ShowFolderDialog(owner.GetHWND(), "选择文件夹", CDuiString(m_dir.string())), std::nullopt);
+    EXPECT_EQ(folder, QString::fromStdString(m_dir.string()));
 }
 
 TEST_F(QtBackendTest, TimersArmedBeforeAModalLoopOpenedByATimerKeepFiringInsideIt)
@@ -414,6 +432,107 @@ TEST_F(QtBackendTest, ButtonsWorkFromTheKeyboard)
     QTest::keyClick(button, Qt::Key_Tab);
     EXPECT_FALSE(button->hasFocus());
     EXPECT_NE(QApplication::focusWidget(), nullptr);
+}
+
+TEST(QtTranslations, QtsOwnTextsComeInTheLanguageOfTheLocale)
+{
+    EXPECT_EQ(InstallQtTranslations(QLocale(QLocale::English, QLocale::UnitedStates)), nullptr);
+    const QString english = QCoreApplication::translate("QFileDialog", "Look in:");
+    const std::unique_ptr<QTranslator> chinese = InstallQtTranslations(QLocale(QLocale::Chinese, QLocale::China));
+    ASSERT_NE(chinese, nullptr) << "Qt's translations are not installed";
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("查找范围："));
+    QCoreApplication::removeTranslator(chinese.get());
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Look in:"), english);
+}
+
+TEST_F(QtBackendTest, ALongPathIsShortenedInTheMiddleWithTheWholePathAsToolTip)
+{
+    std::ofstream(m_dir / "Paths.xml", std::ios::binary) << R"(<Window size="300,100">
+  <VerticalLayout>
+    <Label name="label_path" height="30" pathellipsis="true"/>
+    <Edit name="edit_path" height="30" readonly="true" pathellipsis="true"/>
+    <Label name="label_short" height="30" pathellipsis="true" text="/a/b.torrent"/>
+  </VerticalLayout>
+</Window>)";
+    Open("Paths.xml");
+    const std::string path = "/" + std::string(60, 'x') + "/" + std::string(60, 'y') + "/the-name.torrent";
+    Control("label_path").SetText(CDuiString(path));
+    Control("edit_path").SetText(CDuiString(path));
+    Settle();
+    const QString whole = QString::fromStdString(path);
+    EXPECT_EQ(Widget("label_path")->toolTip(), whole);
+    EXPECT_TRUE(Widget("label_short")->toolTip().isEmpty());
+    QLineEdit* line = Widget("edit_path")->findChild<QLineEdit*>();
+    ASSERT_NE(line, nullptr);
+    line->clearFocus();
+    EXPECT_EQ(Widget("edit_path")->toolTip(), whole);
+    EXPECT_TRUE(line->text().startsWith(QStringLiteral("/xxx"))
+        && line->text().endsWith(QStringLiteral("the-name.torrent")) && line->text().contains(QChar(0x2026)))
+        << line->text().toStdString();
+    // With the focus the field holds the whole path, to be read or copied.
+    line->setFocus();
+    EXPECT_EQ(line->text(), whole);
+    EXPECT_EQ(Control("edit_path").GetText(), CDuiString(path));
+}
+
+TEST_F(QtBackendTest, TabFollowsTheOrderOfTheControlsInTheTree)
+{
+    std::ofstream(m_dir / "Edits.xml", std::ios::binary) << R"(<Window size="300,200">
+  <VerticalLayout name="edits">
+    <Edit name="edit_a" height="30"/>
+    <Edit name="edit_b" height="30"/>
+  </VerticalLayout>
+</Window>)";
+    Open("Edits.xml");
+    // A control inserted between the others after their widgets exist comes between them.
+    auto* middle = new CEditUI;
+    middle->SetName("edit_middle");
+    middle->SetFixedHeight(30);
+    static_cast<CContainerUI&>(Control("edits")).AddAt(middle, 1);
+    Settle();
+    const auto lineOf = [&](const char* name) { return Widget(name)->findChild<QLineEdit*>(); };
+    // The next widget Tab stops at: the next in the focus chain that takes the focus by Tab.
+    const auto nextTabStop = [](QWidget* widget) {
+        do
+            widget = widget->nextInFocusChain();
+        while ((widget->focusPolicy() & Qt::TabFocus) == 0);
+        return widget;
+    };
+    EXPECT_EQ(nextTabStop(lineOf("edit_a")), lineOf("edit_middle"));
+    EXPECT_EQ(nextTabStop(lineOf("edit_middle")), lineOf("edit_b"));
+}
+
+TEST_F(QtBackendTest, FilesDroppedOnAWindowThatTakesThemReachIt)
+{
+    class DropWindow : public TestWindow {
+    public:
+        using TestWindow::TestWindow;
+        bool AcceptsDroppedFiles() const override { return true; }
+        void OnFilesDropped(const std::vector<std::string>& paths) override { dropped = paths; }
+        std::vector<std::string> dropped;
+    };
+    auto* window = new DropWindow("Window.xml", m_record);
+    m_window = window;
+    ASSERT_NE(window->Create(nullptr, "Drop", kWindowStyleVisible, 0, 0, 0, 100, 100), nullptr);
+    Backend().FlushUpdates();
+    ASSERT_TRUE(Top()->acceptDrops());
+    QMimeData data;
+    data.setUrls(
+        {QUrl::fromLocalFile(QStringLiteral("/tmp/种子.torrent")), QUrl(QStringLiteral("https://example.org/x"))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(Top(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(Top(), &drop);
+    EXPECT_EQ(window->dropped, (std::vector<std::string>{"/tmp/种子.torrent"}));
+}
+
+TEST_F(QtBackendTest, MinimiseLeavesTheWindowToTheWindowSystem)
+{
+    Open();
+    m_window->Minimize();
+    EXPECT_TRUE(Top()->isMinimized());
+    EXPECT_TRUE(Top()->windowFlags() & Qt::WindowMinimizeButtonHint);
 }
 
 } // namespace
