@@ -26,6 +26,8 @@ void CWebBrowserUI::SetAttribute(std::string_view name, std::string_view value)
     if (name == "url" || name == "homepage") {
         m_url = CDuiString(value);
         Invalidate();
+    } else if (name == "userstyle") {
+        SetUserStyle(CDuiString(value));
     } else {
         CControlUI::SetAttribute(name, value);
     }

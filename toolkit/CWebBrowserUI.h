@@ -17,10 +17,15 @@ public:
     // Borrowed; null for none. The handler must outlive the browser or be reset first.
     void SetWebBrowserEventHandler(CWebBrowserEventHandler* handler);
     CWebBrowserEventHandler* GetWebBrowserEventHandler() const { return m_handler; }
+    // A style sheet laid over every page the browser shows (skin attribute "userstyle"): the
+    // browser around a page may settle how it looks in the pane without changing the page.
+    const CDuiString& GetUserStyle() const { return m_userStyle; }
+    void SetUserStyle(const CDuiString& css) { m_userStyle = css; }
 
     void SetAttribute(std::string_view name, std::string_view value) override;
 
 private:
     CDuiString m_url;
+    CDuiString m_userStyle;
     CWebBrowserEventHandler* m_handler = nullptr;
 };

@@ -167,6 +167,25 @@ TEST_F(WebPanesQtTest, TheAdPaneDrawsEachOfItsFourPictures)
     });
 }
 
+TEST_F(WebPanesQtTest, TheAdPaneFitsItsPageWithNoUnderlinedBlanks)
+{
+    RunAndClose([&](CMainFrameWnd& frame) {
+        QWebEngineView* view = LoadedAdView(frame);
+        ASSERT_NE(view, nullptr) << "the pane did not show its four pictures";
+        // The page ends where the pane does: no scroll bar, no blank band below the pictures.
+        EXPECT_EQ(Evaluate(view, "document.documentElement.scrollHeight").toInt(), view->height());
+        // The page's links hold the blanks between its pictures; none is underlined.
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                return Evaluate(view,
+                    "Array.from(document.links).every(function (a) {"
+                    "  return getComputedStyle(a).textDecorationLine === 'none'; })")
+                    .toBool();
+            },
+            kPatienceMs));
+    });
+}
+
 TEST_F(WebPanesQtTest, TheBannersLinkOpensInTheDesktopsBrowser)
 {
     DesktopBrowser desktop;

@@ -12,6 +12,8 @@
 #include <QStringList>
 #include <QUrl>
 #include <QWebEnginePage>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
@@ -149,6 +151,23 @@ void QtWebWidget::paintEvent(QPaintEvent* event)
     }
 }
 
+void QtWebWidget::AddUserStyle(const QString& css)
+{
+    // A style element appended to each page once its document is there, before it is shown.
+    QString quoted = css;
+    quoted.replace(u'\\', QStringLiteral("\\\\"))
+        .replace(u'`', QStringLiteral("\\`"))
+        .replace(QStringLiteral("${"), QStringLiteral("\\${"));
+    QWebEngineScript script;
+    script.setName(QStringLiteral("kelpmere-user-style"));
+    script.setInjectionPoint(QWebEngineScript::DocumentReady);
+    script.setWorldId(QWebEngineScript::ApplicationWorld);
+    script.setSourceCode(QStringLiteral("(function () { var style = document.createElement('style');"
+                                        " style.textContent = `%1`; document.documentElement.appendChild(style); })();")
+                             .arg(quoted));
+    m_view->page()->scripts().insert(script);
+}
+
 void QtWebWidget::StartEngine()
 {
     m_view = new QWebEngineView(this);
@@ -175,6 +194,8 @@ void QtWebWidget::StartEngine()
             handler->NavigateError(m_browser, url, 0, cancel);
         }
     });
+    if (m_browser != nullptr && !m_browser->GetUserStyle().IsEmpty())
+        AddUserStyle(AnsiToQString(m_browser->GetUserStyle().GetData()));
     m_view->setGeometry(InnerRect());
     ApplyContextMenuPolicy();
     m_view->show();

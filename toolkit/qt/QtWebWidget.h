@@ -36,6 +36,8 @@ private:
     void ApplyContextMenuPolicy();
     // Makes the web view and loads the address asked for so far.
     void StartEngine();
+    // Lays the style sheet `css` over every page the view shows.
+    void AddUserStyle(const QString& css);
 
     QWebEngineView* m_view = nullptr; // made once this widget has first been painted
     bool m_engineWanted = false;
