@@ -139,7 +139,9 @@ public:
             m_app = std::make_unique<Child>(std::vector<std::string>{(bin / "kelpmere").string()},
                 std::map<std::string, std::string>{{"DISPLAY", m_display}, {"QT_QPA_PLATFORM", "xcb"},
                     {"QTWEBENGINE_DISABLE_SANDBOX", "1"}, {"QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox --disable-gpu"},
-                    {"KELPMERE_SEARCH_HOST", "http://127.0.0.1:9"}},
+                    {"KELPMERE_SEARCH_HOST", "http://127.0.0.1:9"},
+                    // Qt's dialogs speak the locale's language; the tests find them by English titles.
+                    {"LC_ALL", "C.UTF-8"}, {"LANGUAGE", ""}},
                 run);
             window = WaitForStableWindow("Kelpmere");
             if (!window && m_app->Running())
