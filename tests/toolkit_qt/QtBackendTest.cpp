@@ -15,6 +15,7 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QThread>
+#include <QWindow>
 
 #include <algorithm>
 #include <filesystem>
@@ -525,6 +526,19 @@ TEST_F(QtBackendTest, FilesDroppedOnAWindowThatTakesThemReachIt)
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(Top(), &drop);
     EXPECT_EQ(window->dropped, (std::vector<std::string>{"/tmp/种子.torrent"}));
+    // Dropped on an edit, the files still go to the window and the edit keeps its text. The
+    // events go to the native window, which hands them to the widget under the point as a real
+    // drag does.
+    window->dropped.clear();
+    data.setText(QStringLiteral("file:///tmp/种子.torrent")); // file managers offer the path as text too
+    QLineEdit* line = Widget("edit_name")->findChild<QLineEdit*>();
+    const QPointF at = line->mapTo(Top(), line->rect().center());
+    QDragEnterEvent enterEdit(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(Top()->windowHandle(), &enterEdit);
+    QDropEvent onEdit(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(Top()->windowHandle(), &onEdit);
+    EXPECT_EQ(window->dropped, (std::vector<std::string>{"/tmp/种子.torrent"}));
+    EXPECT_EQ(line->text(), QStringLiteral("old"));
 }
 
 TEST_F(QtBackendTest, MinimiseLeavesTheWindowToTheWindowSystem)

@@ -1,7 +1,9 @@
 #include "toolkit/qt/QtEditWidget.h"
 
+#include <QDropEvent>
 #include <QEvent>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPalette>
 
 QtEditWidget::QtEditWidget(QWidget* parent) : QtControlWidget(parent), m_lineEdit(new QLineEdit(this))
@@ -16,6 +18,14 @@ QtEditWidget::QtEditWidget(QWidget* parent) : QtControlWidget(parent), m_lineEdi
 
 bool QtEditWidget::eventFilter(QObject* watched, QEvent* event)
 {
+    // Files dragged over the field are the window's to take (it may open them); text still drops
+    // into the field.
+    const QEvent::Type type = event->type();
+    if (watched == m_lineEdit && (type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop)
+        && static_cast<QDropEvent*>(event)->mimeData()->hasUrls()) {
+        event->ignore();
+        return true;
+    }
     // A shortened path is shown whole while the field has the focus, so it can be read and
     // selected in full.
     if (watched == m_lineEdit && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))

@@ -173,6 +173,8 @@ void QtWebWidget::StartEngine()
     m_view = new QWebEngineView(this);
     m_view->setPage(new Page(m_view, *this));
     m_view->setContextMenuPolicy(Qt::NoContextMenu);
+    // A file dragged over a pane is the window's to take, not a page to show.
+    m_view->setAcceptDrops(false);
     QWebEngineSettings* settings = m_view->settings();
     settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
     settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
