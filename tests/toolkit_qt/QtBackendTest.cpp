@@ -492,15 +492,15 @@ TEST_F(QtBackendTest, TabFollowsTheOrderOfTheControlsInTheTree)
     static_cast<CContainerUI&>(Control("edits")).AddAt(middle, 1);
     Settle();
     const auto lineOf = [&](const char* name) { return Widget(name)->findChild<QLineEdit*>(); };
-    // The next widget Tab stops at: the next in the focus chain that takes the focus by Tab.
-    const auto nextTabStop = [](QWidget* widget) {
-        do
-            widget = widget->nextInFocusChain();
-        while ((widget->focusPolicy() & Qt::TabFocus) == 0);
-        return widget;
-    };
-    EXPECT_EQ(nextTabStop(lineOf("edit_a")), lineOf("edit_middle"));
-    EXPECT_EQ(nextTabStop(lineOf("edit_middle")), lineOf("edit_b"));
+    Top()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Top()));
+    lineOf("edit_a")->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(lineOf("edit_a"), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), lineOf("edit_middle"));
+    QTest::keyClick(lineOf("edit_middle"), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), lineOf("edit_b"));
+    QTest::keyClick(lineOf("edit_b"), Qt::Key_Backtab);
+    EXPECT_EQ(QApplication::focusWidget(), lineOf("edit_middle"));
 }
 
 TEST_F(QtBackendTest, FilesDroppedOnAWindowThatTakesThemReachIt)

@@ -191,6 +191,7 @@ public:
         if (native->widget) {
             native->widget->onCloseRequest = nullptr;
             native->widget->onResized = nullptr;
+            native->widget->onTabbing = nullptr;
             native->widget->onFilesDropped = nullptr;
             native->widget->CloseNow();
             native->widget->deleteLater();
@@ -280,6 +281,10 @@ UIWindowHandle QtBackend::CreateNativeWindow(
     widget->onCloseRequest = [this, raw] {
         if (m_impl->Find(raw) && !raw->closing)
             raw->window->Close(0);
+    };
+    widget->onTabbing = [this, raw] {
+        if (m_impl->Find(raw))
+            raw->mirror->ApplyFocusChain();
     };
     widget->onResized = [this, raw](QSize size) {
         if (m_impl->Find(raw))

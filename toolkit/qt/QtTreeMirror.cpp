@@ -111,14 +111,21 @@ void QtTreeMirror::Retire(QtControlWidget* widget)
 
 void QtTreeMirror::ApplyFocusChain()
 {
-    const bool same = m_focusChain.size() == m_appliedChain.size()
-        && std::equal(m_focusChain.begin(), m_focusChain.end(), m_appliedChain.begin(),
+    // Widgets gone since the pass (rows scrolled away) drop out.
+    std::vector<QWidget*> chain;
+    chain.reserve(m_focusChain.size());
+    for (const QPointer<QWidget>& widget : m_focusChain) {
+        if (widget)
+            chain.push_back(widget.data());
+    }
+    const bool same = chain.size() == m_appliedChain.size()
+        && std::equal(chain.begin(), chain.end(), m_appliedChain.begin(),
             [](QWidget* shown, const QPointer<QWidget>& applied) { return shown == applied.data(); });
     if (same)
         return;
-    for (std::size_t i = 1; i < m_focusChain.size(); ++i)
-        QWidget::setTabOrder(m_focusChain[i - 1], m_focusChain[i]);
-    m_appliedChain.assign(m_focusChain.begin(), m_focusChain.end());
+    for (std::size_t i = 1; i < chain.size(); ++i)
+        QWidget::setTabOrder(chain[i - 1], chain[i]);
+    m_appliedChain.assign(chain.begin(), chain.end());
 }
 
 QtControlWidget* QtTreeMirror::WidgetOf(const CControlUI& control) const
@@ -153,7 +160,6 @@ void QtTreeMirror::Sync(CPaintManagerUI& manager)
     m_focusChain.clear();
     if (CControlUI* root = manager.GetRoot())
         SyncControl(*root, manager, m_window, UIPoint{0, 0}, false);
-    ApplyFocusChain();
 
     // Widgets of controls that are no longer shown: rows that left a list's view go for good,
     // everything else is only hidden (web views and edits keep their state).

@@ -40,6 +40,10 @@ public:
     // Sends the browser's widget (if it has one) to url.
     void Navigate(const CWebBrowserUI& browser, const QString& url);
     std::size_t WidgetCount() const { return m_entries.size(); }
+    // Puts the focusable widgets in Qt's focus chain in the order of their controls in the tree,
+    // as the last mirror pass found them. Asked for when Tab is about to move the focus: the
+    // order changes with every scroll of a list, and setting it costs more than the pass itself.
+    void ApplyFocusChain();
 
 private:
     struct Entry {
@@ -60,13 +64,11 @@ private:
     QtControlWidget* CreateWidget(CControlUI& control, QtControlLook::Kind kind, QWidget& parent);
     QtControlLook BuildLook(CControlUI& control, CPaintManagerUI& manager, QtControlLook::Kind kind);
     static void Retire(QtControlWidget* widget);
-    // Tab visits the focusable widgets in the order of their controls in the tree.
-    void ApplyFocusChain();
 
     QWidget& m_window;
     QtResources& m_resources;
     std::unordered_map<const CControlUI*, Entry> m_entries;
     unsigned m_generation = 0;
-    std::vector<QWidget*> m_focusChain;            // this pass's, in tree order
+    std::vector<QPointer<QWidget>> m_focusChain;   // the last pass's, in tree order
     std::vector<QPointer<QWidget>> m_appliedChain; // the last one given to Qt
 };

@@ -117,3 +117,11 @@ void QtWindowWidget::dropEvent(QDropEvent* event)
     event->acceptProposedAction();
     onFilesDropped(paths);
 }
+
+bool QtWindowWidget::focusNextPrevChild(bool next)
+{
+    // Widgets hand Tab up to their window, which settles the order before Qt follows it.
+    if (onTabbing)
+        onTabbing();
+    return QWidget::focusNextPrevChild(next);
+}

@@ -29,6 +29,8 @@ public:
 
     std::function<void()> onCloseRequest;
     std::function<void(QSize)> onResized;
+    // Tab or Shift+Tab is about to move the focus inside the window.
+    std::function<void()> onTabbing;
     // Local files dropped on the window (set only for windows that take them).
     std::function<void(const std::vector<std::string>&)> onFilesDropped;
 
@@ -40,6 +42,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     UIRect m_caption;
