@@ -40,7 +40,7 @@ test-asan: deps
 	@ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --test-dir $(ASAN_BUILD) --output-on-failure -j$(JOBS)
 
-# The core, kelpmere-cli and their tests cross-built for Windows (MinGW-w64) and run under Wine.
+# Everything but the Qt backend cross-built for Windows (MinGW-w64), its tests run under Wine.
 test-windows:
 ifneq ($(SKIP_DEPS),1)
 	@scripts/install-deps windows

@@ -141,7 +141,7 @@ std::string JsonLine(const BatchItem& item, const ItemReport& report)
     // A hash that wasn't computed is null.
     const auto hashOrNull
         = [](const std::string& hex) { return hex.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(hex); };
-    return JsonText({{"source", LocalToUtf8(item.sourceRoot + item.relativeDir + "/" + item.fileName)},
+    return JsonText({{"source", LocalToUtf8(item.sourceRoot + item.relativeDir + kPathSeparator + item.fileName)},
                {"output", LocalToUtf8(report.result.outputPath)}, {"state", ConversionStateText(report.result.outcome)},
                {"converted", report.result.outcome == ConversionOutcome::Converted},
                {"oldInfoHash", hashOrNull(report.oldInfoHash)}, {"newInfoHash", hashOrNull(report.newInfoHash)}})

@@ -8,7 +8,15 @@ set(CMAKE_C_COMPILER ${KELPMERE_MINGW_TRIPLE}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${KELPMERE_MINGW_TRIPLE}-g++-posix)
 set(CMAKE_RC_COMPILER ${KELPMERE_MINGW_TRIPLE}-windres)
 
-set(CMAKE_FIND_ROOT_PATH /usr/${KELPMERE_MINGW_TRIPLE})
+# KELPMERE_WINDOWS_LIBRARIES: the prefix of the MinGW builds of pugixml and libzip
+# (scripts/build-windows-libraries), searched beside the compiler's own root.
+set(CMAKE_FIND_ROOT_PATH /usr/${KELPMERE_MINGW_TRIPLE} ${KELPMERE_WINDOWS_LIBRARIES})
+# pkg-config reads only the target's .pc files, never the host's. (The compiler checks read
+# this file again without the project's variables: they leave the setting alone.)
+if(KELPMERE_WINDOWS_LIBRARIES)
+  set(ENV{PKG_CONFIG_LIBDIR} "${KELPMERE_WINDOWS_LIBRARIES}/lib/pkgconfig")
+  set(ENV{PKG_CONFIG_PATH} "")
+endif()
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

@@ -8,6 +8,13 @@
 // "\" and "/" alike, and its roots are a drive ("C:", "C:\"), a network share
 // ("\\server\share\") or a leading separator (the root of the current drive).
 
+// The separator this system writes into the paths it builds.
+#ifdef _WIN32
+inline constexpr char kPathSeparator = '\\';
+#else
+inline constexpr char kPathSeparator = '/';
+#endif
+
 inline bool IsPathSeparator(char c)
 {
 #ifdef _WIN32
@@ -51,13 +58,13 @@ inline std::size_t LastPathSeparator(std::string_view path)
     return std::string_view::npos;
 }
 
-// `name` inside the folder `dir`: one "/" between them unless `dir` ends with a separator.
+// `name` inside the folder `dir`: one separator between them unless `dir` ends with one.
 inline std::string JoinPath(const std::string& dir, const std::string& name)
 {
     if (!dir.empty() && IsPathSeparator(dir.back())) {
         return dir + name;
     }
-    return dir + "/" + name;
+    return dir + kPathSeparator + name;
 }
 
 // The folder that holds `path`: everything before its last separator, the root kept whole

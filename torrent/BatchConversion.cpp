@@ -1,6 +1,7 @@
 #include "torrent/BatchConversion.h"
 
 #include "platform/Clock.h"
+#include "platform/PathText.h"
 #include "torrent/CTorrentParser.h"
 #include "torrent/GeneratedNames.h"
 #include "torrent/TorrentFolderScan.h"
@@ -27,7 +28,7 @@ void RunConversionSteps(CTorrentParser& parser, const BatchItem& item, const Bat
     if (run.LiesInDestination(item)) {
         return;
     }
-    const std::string sub = item.relativeDir + "/";
+    const std::string sub = item.relativeDir + kPathSeparator;
     result.outputPath = run.DestDir() + sub + item.fileName;
     result.outcome = ConversionOutcome::LoadFailed;
     const std::string sourcePath = item.sourceRoot + sub + item.fileName;

@@ -45,7 +45,7 @@ BatchRun::BatchRun(std::string destDir, const std::vector<BatchItem>& items) : d
         if (LiesInDestination(item)) {
             continue;
         }
-        const std::string path = FolderOf(item) + "/" + item.fileName;
+        const std::string path = FolderOf(item) + kPathSeparator + item.fileName;
         // The link itself and what it leads to: replacing either loses the source.
         for (const bool follow : {false, true}) {
             if (const std::optional<FileIdentity> identity = IdentityOf(path.c_str(), follow)) {

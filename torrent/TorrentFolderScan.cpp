@@ -33,9 +33,10 @@ void ScanFolder(const std::string& dir, const std::string& relativeDir, ScanStat
         // An entry of unknown kind might have been a folder of torrents; a file matters only
         // when it would have been an item.
         if (entry.error != 0 && state.unreadable != nullptr && (matches || !entry.isFile)) {
-            state.unreadable->push_back(UnreadablePath{relativeDir + "/" + entry.name, SystemErrorText(entry.error)});
+            state.unreadable->push_back(
+                UnreadablePath{relativeDir + kPathSeparator + entry.name, SystemErrorText(entry.error)});
         } else if (entry.isFolder) {
-            ScanFolder(path, relativeDir + "/" + entry.name, state);
+            ScanFolder(path, relativeDir + kPathSeparator + entry.name, state);
         } else if (entry.isFile && matches) {
             BatchItem item;
             item.relativeDir = relativeDir;
@@ -63,7 +64,7 @@ void ScanTorrentFolder(const std::string& dir, const std::string& relativeDir, c
 bool CreateFolderChain(std::string& path)
 {
     if (path.empty() || !IsPathSeparator(path.back())) {
-        path.push_back('/');
+        path.push_back(kPathSeparator);
     }
     // Usually every level exists already (the previous torrent of the same folder made it);
     // then one look at the whole path answers for all of them.

@@ -238,9 +238,10 @@ TEST_F(CliTest, AWashPrintsEachTorrentsStateInScanOrder)
     const CliRun run = Cli({"wash", "--jobs", "2", m_source, m_dest});
     EXPECT_EQ(run.status, 1) << run.err;
     EXPECT_EQ(Report(run.out),
-        (std::vector<std::string>{Printed(m_dest + "/b.torrent  保存转换的种子成功!"),
-            Printed(m_dest + "/c.torrent  种子文件分析失败 请检查种子文件!"),
-            Printed(m_dest + "/种子/a.torrent  保存转换的种子成功!"), "2/3 converted, 1 failed, 0 unreadable"}));
+        (std::vector<std::string>{Printed(m_dest + SystemSeparators("/b.torrent") + "  保存转换的种子成功!"),
+            Printed(m_dest + SystemSeparators("/c.torrent") + "  种子文件分析失败 请检查种子文件!"),
+            Printed(m_dest + SystemSeparators("/种子/a.torrent") + "  保存转换的种子成功!"),
+            "2/3 converted, 1 failed, 0 unreadable"}));
     EXPECT_TRUE(fs::is_regular_file(PathOf(m_dest + "/种子/a.torrent")));
     EXPECT_FALSE(fs::exists(m_dest + "/c.torrent"));
     EXPECT_TRUE(run.err.empty()) << "no progress bar when standard error is not a terminal";
@@ -260,14 +261,14 @@ TEST_F(CliTest, WashJsonGivesEachTorrentsPathsStateAndInfoHashes)
     ASSERT_EQ(values.size(), 3u);
     EXPECT_EQ(Keys(values[0]),
         (std::vector<std::string>{"source", "output", "state", "converted", "oldInfoHash", "newInfoHash"}));
-    EXPECT_EQ(values[0].at("source"), m_source + "/a.torrent");
-    EXPECT_EQ(values[0].at("output"), m_dest + "/a.torrent");
+    EXPECT_EQ(values[0].at("source"), m_source + SystemSeparators("/a.torrent"));
+    EXPECT_EQ(values[0].at("output"), m_dest + SystemSeparators("/a.torrent"));
     EXPECT_EQ(values[0].at("state"), "保存转换的种子成功!");
     EXPECT_EQ(values[0].at("converted"), true);
     EXPECT_EQ(values[0].at("oldInfoHash").get<std::string>().size(), 40u);
     EXPECT_NE(values[0].at("oldInfoHash"), values[0].at("newInfoHash"));
     EXPECT_EQ(Show(m_dest + "/a.torrent").at("infoHash"), values[0].at("newInfoHash"));
-    EXPECT_EQ(values[1].at("source"), m_source + "/bad\xEF\xBF\xBD name.torrent");
+    EXPECT_EQ(values[1].at("source"), m_source + SystemSeparators("/bad\xEF\xBF\xBD name.torrent"));
     EXPECT_EQ(Keys(values[2]), Keys(values[0]));
     EXPECT_EQ(values[2].at("state"), "种子文件分析失败 请检查种子文件!");
     EXPECT_EQ(values[2].at("converted"), false);
@@ -286,7 +287,7 @@ TEST_F(CliTest, ManyJobsGiveEveryTorrentItsOwnNames)
     ASSERT_EQ(values.size(), 24u);
     std::set<std::string> names;
     for (std::size_t i = 0; i < values.size(); ++i) {
-        EXPECT_EQ(values[i].at("output"), m_dest + "/t" + std::to_string(100 + i) + ".torrent");
+        EXPECT_EQ(values[i].at("output"), m_dest + kPathSeparator + "t" + std::to_string(100 + i) + ".torrent");
         const Json shown = Show(values[i].at("output").get<std::string>());
         names.insert(shown.at("name").get<std::string>());
         // A parser reused for the next torrent reports the hash of what it saved for this one.
@@ -415,8 +416,9 @@ TEST_F(CliTest, ATorrentThatRunsOutOfMemoryFailsAlone)
     EXPECT_EQ(run.status, 1) << run.err;
     EXPECT_TRUE(run.err.empty()) << run.err;
     EXPECT_EQ(Report(run.out),
-        (std::vector<std::string>{m_dest + "/a.torrent  种子文件分析失败 请检查种子文件!",
-            m_dest + "/b.torrent  保存转换的种子成功!", "1/2 converted, 1 failed, 0 unreadable"}));
+        (std::vector<std::string>{m_dest + SystemSeparators("/a.torrent") + "  种子文件分析失败 请检查种子文件!",
+            m_dest + SystemSeparators("/b.torrent") + "  保存转换的种子成功!",
+            "1/2 converted, 1 failed, 0 unreadable"}));
 #endif
 }
 
@@ -442,7 +444,7 @@ TEST_F(CliTest, ControlCharactersFromTorrentsAndFileNamesArePrintedEscaped)
              "line\\x0Dover\\x7F\\xFF\n", "http://t.example/\\x9B1m\n"}) {
         EXPECT_NE(shown.find(escaped), std::string::npos) << escaped << "\n" << shown;
     }
-    EXPECT_NE(washed.find(m_dest + "/evil\\x1B[31m.torrent  "), std::string::npos) << washed;
+    EXPECT_NE(washed.find(m_dest + kPathSeparator + "evil\\x1B[31m.torrent  "), std::string::npos) << washed;
     // JSON escapes in its own way and keeps the text itself.
     EXPECT_EQ(
         Show(m_source + "/evil\x1b[31m.torrent").at("files").at(0).at("path"), "dir\x1b[2J/clip\x1b]0;owned\x07.mkv");
@@ -492,8 +494,8 @@ TEST_F(CliTest, PathsPastPathMaxAreReportedAsUnreadable)
         (std::vector<std::string>{"kelpmere-cli: cannot read " + deepest + "/" + level + ": " + tooLong,
             "kelpmere-cli: cannot read " + deepest + "/" + longName + ": " + tooLong}));
     EXPECT_EQ(Report(text.out),
-        (std::vector<std::string>{
-            m_dest + "/a.torrent  保存转换的种子成功!", "1/1 converted, 0 failed, 2 unreadable"}));
+        (std::vector<std::string>{m_dest + SystemSeparators("/a.torrent") + "  保存转换的种子成功!",
+            "1/1 converted, 0 failed, 2 unreadable"}));
     EXPECT_EQ(json.status, 1);
     const auto values = JsonLines(json.out);
     ASSERT_EQ(values.size(), 3u);

@@ -1,9 +1,11 @@
+#include "platform/PathText.h"
 #include "support/TempFolder.h"
 #include "support/Unprivileged.h"
 #include "torrent/TorrentFolderScan.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -30,7 +32,10 @@ protected:
         Items described;
         for (const BatchItem& item : items) {
             EXPECT_TRUE(item.sourceRoot.empty());
-            described.push_back(item.relativeDir + "|" + item.fileName);
+            // Folders described with "/" on every system.
+            std::string folder = item.relativeDir;
+            std::replace(folder.begin(), folder.end(), kPathSeparator, '/');
+            described.push_back(folder + "|" + item.fileName);
         }
         return described;
     }
@@ -147,7 +152,7 @@ TEST_F(FolderScanTest, CreateFolderChainMakesEveryMissingLevel)
 {
     std::string path = TextOf(m_root / "out" / "a" / "b");
     EXPECT_TRUE(CreateFolderChain(path));
-    EXPECT_EQ(path, TextOf(m_root / "out" / "a" / "b") + "/");
+    EXPECT_EQ(path, TextOf(m_root / "out" / "a" / "b") + kPathSeparator);
     EXPECT_TRUE(fs::is_directory(path));
     const std::string again = path;
     EXPECT_TRUE(CreateFolderChain(path));
@@ -176,7 +181,7 @@ TEST_F(FolderScanTest, CreateFolderChainMakesEveryMissingLevel)
     const bool made = CreateFolderChain(relative);
     fs::current_path(before);
     EXPECT_TRUE(made);
-    EXPECT_EQ(relative, "rel/one/");
+    EXPECT_EQ(relative, "rel/one" + std::string(1, kPathSeparator));
     EXPECT_TRUE(fs::is_directory(m_root / "rel" / "one"));
 }
 
@@ -204,7 +209,7 @@ TEST_F(FolderScanTest, BackslashesDrivesAndNetworkSharesAreUnderstood)
 
     std::string mixed = backslashed + "\\made/in\\mixed";
     EXPECT_TRUE(CreateFolderChain(mixed));
-    EXPECT_EQ(mixed, backslashed + "\\made/in\\mixed/");
+    EXPECT_EQ(mixed, backslashed + "\\made/in\\mixed\\");
     EXPECT_TRUE(fs::is_directory(m_root / "made" / "in" / "mixed"));
     std::string ending = backslashed + "\\ends\\";
     EXPECT_TRUE(CreateFolderChain(ending));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/TempFolder.h"
 #include "torrent/CTorrentParser.h"
 
 #include <array>
@@ -20,7 +21,7 @@ struct ReloadedTorrent {
     explicit ReloadedTorrent(const std::filesystem::path& path)
     {
         CTorrentParser parser;
-        loaded = parser.LoadFromFile(path.c_str()) && parser.Analyze();
+        loaded = parser.LoadFromFile(TextOf(path).c_str()) && parser.Analyze();
         if (!loaded)
             return;
         name = parser.name.text;

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "platform/PathText.h"
+
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -28,6 +31,13 @@ inline std::string TextOf(const std::filesystem::path& path)
 #else
     return path.string();
 #endif
+}
+
+// `path` written with "/" as the program writes it: with the system's separator.
+inline std::string SystemSeparators(std::string path)
+{
+    std::replace(path.begin(), path.end(), '/', kPathSeparator);
+    return path;
 }
 
 // A fresh folder under the system's temporary folder, removed with everything in it (also what

@@ -81,10 +81,10 @@ TEST_F(BatchConversionTest, WashingAgainIntoTheSameDestinationReplacesTheEarlier
     std::vector<std::string> outputs;
     for (const char* stem : {"100-1-0", "200-2-0"}) {
         m_stem = stem;
-        for (const char* relativeDir : {"", "/deep/er"}) {
+        for (const std::string& relativeDir : {std::string(), SystemSeparators("/deep/er")}) {
             const ConversionResult result = Convert(relativeDir, "x.torrent", torrent);
             ASSERT_EQ(result.outcome, ConversionOutcome::Converted) << stem << relativeDir;
-            EXPECT_EQ(result.outputPath, TextOf(m_dest) + relativeDir + "/x.torrent");
+            EXPECT_EQ(result.outputPath, TextOf(m_dest) + relativeDir + kPathSeparator + "x.torrent");
             outputs.push_back(ReadFile(result.outputPath));
         }
     }
@@ -145,9 +145,10 @@ TEST_F(BatchConversionTest, AnOutputNeverReplacesASourceOfTheRunAndTheRunGoesOn)
     const BatchRun run(TextOf(outer), items);
     std::map<std::string, ConversionOutcome> outcomes;
     for (const BatchItem& item : items)
-        outcomes[item.relativeDir + "/" + item.fileName] = ConvertBatchItem(m_parser, item, run, "1-2-3").outcome;
-    EXPECT_EQ(outcomes["/z.torrent"], ConversionOutcome::Converted);
-    EXPECT_EQ(outcomes["/src/z.torrent"], ConversionOutcome::OutputIsSource);
+        outcomes[item.relativeDir + kPathSeparator + item.fileName]
+            = ConvertBatchItem(m_parser, item, run, "1-2-3").outcome;
+    EXPECT_EQ(outcomes[SystemSeparators("/z.torrent")], ConversionOutcome::Converted);
+    EXPECT_EQ(outcomes[SystemSeparators("/src/z.torrent")], ConversionOutcome::OutputIsSource);
     EXPECT_EQ(
         ConversionStateText(ConversionOutcome::OutputIsSource), std::string("保存路径上是本次转换的原种子 不能覆盖!"));
     EXPECT_EQ(ReadFile(src / "z.torrent"), before);

@@ -1,6 +1,7 @@
 #include "ui/batch/BatchListElementUI.h"
 
 #include "platform/LocalText.h"
+#include "platform/PathText.h"
 #include "toolkit/CContainerUI.h"
 #include "toolkit/CPaintManagerUI.h"
 
@@ -37,7 +38,7 @@ void BatchListElementUI::ShowItem(const BatchItem& shown)
 {
     item = shown;
     if (srcText != nullptr)
-        srcText->SetText(CDuiString(item.sourceRoot + item.relativeDir + "/" + item.fileName));
+        srcText->SetText(CDuiString(item.sourceRoot + item.relativeDir + kPathSeparator + item.fileName));
     if (desText != nullptr)
         desText->SetText("");
     if (stateText != nullptr) {

@@ -1,5 +1,6 @@
 #include "ui/web/AdControlUI.h"
 
+#include "platform/PathText.h"
 #include "shell/StartDirectory.h"
 #include "toolkit/CDialogBuilder.h"
 #include "toolkit/CPaintManagerUI.h"
@@ -14,7 +15,7 @@ AdControlUI::~AdControlUI()
 
 std::string AdControlUI::PagePath()
 {
-    return std::string(startDirectory) + "/Ad/ad.html";
+    return JoinPath(JoinPath(startDirectory, "Ad"), "ad.html");
 }
 
 bool AdControlUI::CreatePage(CContainerUI* parent)
