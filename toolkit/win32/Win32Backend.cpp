@@ -1,0 +1,645 @@
+#include "toolkit/win32/Win32Backend.h"
+
+#include "toolkit/CEditUI.h"
+#include "toolkit/CPaintManagerUI.h"
+#include "toolkit/CWindowWnd.h"
+#include "toolkit/win32/Win32FileDialogs.h"
+#include "toolkit/win32/Win32HitTest.h"
+#include "toolkit/win32/Win32NativeWindow.h"
+#include "toolkit/win32/Win32Pictures.h"
+#include "toolkit/win32/Win32Text.h"
+#include "toolkit/win32/Win32TreePainter.h"
+
+#include <shellapi.h>
+#include <windowsx.h>
+
+#include <algorithm>
+#include <chrono>
+#include <vector>
+
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"KelpmereWindow";
+constexpr wchar_t kWakeClass[] = L"KelpmereWake";
+// Messages to the hidden wake window: destroy the window with serial lParam; mirror the trees.
+constexpr UINT kDestroyMessage = WM_APP + 1;
+constexpr UINT kFlushMessage = WM_APP + 2;
+constexpr UINT_PTR kWakeTimer = 1;
+
+} // namespace
+
+class Win32Backend::Impl {
+public:
+    Impl() : instance(GetModuleHandleW(nullptr)), start(std::chrono::steady_clock::now())
+    {
+        WNDCLASSEXW windowClass{};
+        windowClass.cbSize = sizeof(windowClass);
+        windowClass.style = CS_DBLCLKS;
+        windowClass.lpfnWndProc = &Impl::WindowProc;
+        windowClass.hInstance = instance;
+        windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
+        windowClass.lpszClassName = kWindowClass;
+        RegisterClassExW(&windowClass);
+
+        WNDCLASSEXW wakeClass{};
+        wakeClass.cbSize = sizeof(wakeClass);
+        wakeClass.lpfnWndProc = &Impl::WakeProc;
+        wakeClass.hInstance = instance;
+        wakeClass.lpszClassName = kWakeClass;
+        RegisterClassExW(&wakeClass);
+        wake = CreateWindowExW(0, kWakeClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, this);
+    }
+
+    ~Impl()
+    {
+        if (wake != nullptr)
+            DestroyWindow(wake);
+        UnregisterClassW(kWindowClass, instance);
+        UnregisterClassW(kWakeClass, instance);
+    }
+
+    Win32NativeWindow* Find(UIWindowHandle handle) const
+    {
+        if (handle == nullptr)
+            return nullptr;
+        for (const auto& window : windows) {
+            if (window.get() == handle)
+                return window.get();
+        }
+        return nullptr;
+    }
+
+    Win32NativeWindow* FindBySerial(std::uint64_t serial) const
+    {
+        for (const auto& window : windows) {
+            if (window->serial == serial)
+                return window.get();
+        }
+        return nullptr;
+    }
+
+    Win32NativeWindow* FindByManager(const CPaintManagerUI& manager) const
+    {
+        if (Win32NativeWindow* native = Find(manager.GetPaintWindowHandle()))
+            return native;
+        for (const auto& window : windows) {
+            if (window->window != nullptr && window->window->GetPaintManager() == &manager)
+                return window.get();
+        }
+        return nullptr;
+    }
+
+    // Brings one window's layout up to date and has it painted anew.
+    void Sync(Win32NativeWindow& native)
+    {
+        native.dirty = false;
+        if (native.closing || native.hwnd == nullptr)
+            return;
+        CPaintManagerUI* manager = native.window->GetPaintManager();
+        if (manager == nullptr)
+            return;
+        manager->ClearChanged();
+        manager->UpdateLayout();
+        native.edits->Sync(*manager);
+        InvalidateRect(native.hwnd, nullptr, FALSE);
+    }
+
+    void MarkDirty(Win32NativeWindow& native)
+    {
+        native.dirty = true;
+        if (flushQueued)
+            return;
+        flushQueued = true;
+        PostMessageW(wake, kFlushMessage, 0, 0);
+    }
+
+    void Flush()
+    {
+        flushQueued = false;
+        // A sync may run notifications that close or add windows: walk a copy.
+        std::vector<Win32NativeWindow*> dirty;
+        for (const auto& window : windows) {
+            if (window->dirty)
+                dirty.push_back(window.get());
+        }
+        for (Win32NativeWindow* native : dirty) {
+            if (Find(native) && native->dirty)
+                Sync(*native);
+        }
+    }
+
+    void ReportClientSize(Win32NativeWindow& native)
+    {
+        RECT client{};
+        GetClientRect(native.hwnd, &client);
+        const UISize size{client.right - client.left, client.bottom - client.top};
+        if (native.reportedSize == size || native.closing)
+            return;
+        native.reportedSize = size;
+        native.window->HandleNativeResized(size);
+        MarkDirty(native);
+    }
+
+    // Destroys the native window (owned windows first, as the window system does), ends its
+    // modal loop with its result and tells the window object, which may delete itself.
+    void Destroy(Win32NativeWindow* native)
+    {
+        if (!Find(native))
+            return;
+        CWindowWnd* window = native->window;
+        TearDown(native);
+        window->HandleNativeDestroyed();
+
+        // The last window is gone while the program waits for input: nothing could ever end the
+        // loop any more, so end it the way closing the main window does.
+        if (windows.empty() && inMainLoop && !quitPosted)
+            Quit(0);
+    }
+
+    // Everything of destroying a native window except telling its window object.
+    void TearDown(Win32NativeWindow* native)
+    {
+        for (;;) {
+            auto owned
+                = std::find_if(windows.begin(), windows.end(), [native](const auto& w) { return w->parent == native; });
+            if (owned == windows.end())
+                break;
+            (*owned)->closing = true;
+            Destroy(owned->get());
+        }
+        native->closing = true;
+        if (native->modal != nullptr) {
+            // The owners take the input again before the modal window goes, so that the
+            // activation returns to them rather than to another program.
+            EndModal(*native->modal);
+            native->modal->result = native->result;
+            native->modal->done = true;
+            native->modal = nullptr;
+        }
+        if (native->hwnd != nullptr) {
+            native->edits->Clear();
+            SetWindowLongPtrW(native->hwnd, GWLP_USERDATA, 0);
+            DestroyWindow(native->hwnd);
+            native->hwnd = nullptr;
+        }
+        auto it = std::find_if(windows.begin(), windows.end(), [native](const auto& w) { return w.get() == native; });
+        windows.erase(it);
+    }
+
+    static void EndModal(Win32ModalState& modal)
+    {
+        for (HWND disabled : modal.disabled) {
+            if (IsWindow(disabled))
+                EnableWindow(disabled, TRUE);
+        }
+        modal.disabled.clear();
+    }
+
+    void Quit(int code)
+    {
+        quitPosted = true;
+        exitCode = code;
+        PostQuitMessage(code);
+    }
+
+    HWND Owner(UIWindowHandle handle) const
+    {
+        Win32NativeWindow* native = Find(handle);
+        return native != nullptr ? native->hwnd : nullptr;
+    }
+
+    // Serves messages until done() holds or WM_QUIT arrives; a WM_QUIT is left for the outer
+    // loops (posted again) and returns false.
+    template <typename Done>
+    bool Pump(Done done)
+    {
+        MSG message;
+        while (!done()) {
+            const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+            if (got <= 0) {
+                if (got == 0)
+                    PostQuitMessage(static_cast<int>(message.wParam));
+                return false;
+            }
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        return true;
+    }
+
+    LRESULT HandleWindowMessage(Win32NativeWindow& native, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        switch (message) {
+        case WM_CLOSE:
+            // The window system's close (Alt+F4, the task bar) goes to the window like a Close(0).
+            if (!native.closing)
+                native.window->Close(0);
+            return 0;
+        case WM_SIZE:
+            if (wParam != SIZE_MINIMIZED)
+                ReportClientSize(native);
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT: {
+            PAINTSTRUCT paint;
+            HDC dc = BeginPaint(native.hwnd, &paint);
+            if (CPaintManagerUI* manager = native.window->GetPaintManager()) {
+                RECT client{};
+                GetClientRect(native.hwnd, &client);
+                painter.Paint(dc, *manager, UISize{client.right, client.bottom}, native.input->Pointer());
+            }
+            EndPaint(native.hwnd, &paint);
+            return 0;
+        }
+        case WM_MOUSEMOVE:
+            if (CPaintManagerUI* manager = native.window->GetPaintManager())
+                native.input->MouseMove(*manager, PointOf(lParam));
+            return 0;
+        case WM_MOUSELEAVE:
+            native.input->MouseLeave();
+            return 0;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+            if (CPaintManagerUI* manager = native.window->GetPaintManager())
+                native.input->ButtonDown(*manager, PointOf(lParam));
+            return 0;
+        case WM_LBUTTONUP:
+            if (CPaintManagerUI* manager = native.window->GetPaintManager())
+                native.input->ButtonUp(*manager, PointOf(lParam));
+            return 0;
+        case WM_MOUSEWHEEL:
+            if (CPaintManagerUI* manager = native.window->GetPaintManager()) {
+                POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+                ScreenToClient(native.hwnd, &point);
+                native.input->Wheel(*manager, UIPoint{point.x, point.y}, GET_WHEEL_DELTA_WPARAM(wParam));
+            }
+            return 0;
+        case WM_KEYDOWN:
+            if (CPaintManagerUI* manager = native.window->GetPaintManager()) {
+                if (native.input->KeyDown(*manager, wParam, (lParam & (1 << 30)) != 0))
+                    return 0;
+            }
+            return DefWindowProcW(native.hwnd, message, wParam, lParam);
+        case WM_COMMAND:
+            if (HIWORD(wParam) == EN_SETFOCUS)
+                native.input->EditFocused(native.edits->ControlOf(reinterpret_cast<HWND>(lParam)));
+            native.edits->HandleCommand(wParam, lParam);
+            return 0;
+        case WM_DROPFILES:
+            DropFiles(native, reinterpret_cast<HDROP>(wParam));
+            return 0;
+        case WM_NCHITTEST: {
+            // The skin's caption strip drags the window.
+            const LRESULT hit = DefWindowProcW(native.hwnd, message, wParam, lParam);
+            CPaintManagerUI* manager = native.window->GetPaintManager();
+            if (hit != HTCLIENT || manager == nullptr)
+                return hit;
+            POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            ScreenToClient(native.hwnd, &point);
+            return InCaption(*manager, UIPoint{point.x, point.y}) ? HTCAPTION : HTCLIENT;
+        }
+        default:
+            return DefWindowProcW(native.hwnd, message, wParam, lParam);
+        }
+    }
+
+    static UIPoint PointOf(LPARAM lParam) { return UIPoint{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
+
+    // Files dropped on the window go to it, paths in the active code page.
+    static void DropFiles(Win32NativeWindow& native, HDROP drop)
+    {
+        std::vector<std::string> paths;
+        const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+        for (UINT i = 0; i < count; ++i) {
+            std::wstring path(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+            DragQueryFileW(drop, i, path.data(), static_cast<UINT>(path.size()));
+            paths.push_back(AnsiOf(path.c_str()));
+        }
+        DragFinish(drop);
+        if (!native.closing && IsWindowEnabled(native.hwnd))
+            native.window->OnFilesDropped(paths);
+    }
+
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if (message == WM_NCCREATE) {
+            const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+            auto* native = static_cast<Win32NativeWindow*>(create->lpCreateParams);
+            native->hwnd = hwnd;
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(native));
+        }
+        auto* native = reinterpret_cast<Win32NativeWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        if (native == nullptr || native->backend == nullptr)
+            return DefWindowProcW(hwnd, message, wParam, lParam);
+        return static_cast<Impl*>(native->backend)->HandleWindowMessage(*native, message, wParam, lParam);
+    }
+
+    static LRESULT CALLBACK WakeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if (message == WM_NCCREATE) {
+            const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        }
+        auto* impl = reinterpret_cast<Impl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        if (impl == nullptr)
+            return DefWindowProcW(hwnd, message, wParam, lParam);
+        switch (message) {
+        case WM_TIMER:
+            if (wParam == kWakeTimer) {
+                KillTimer(hwnd, kWakeTimer);
+                CPaintManagerUI::FireDueTimers();
+            }
+            return 0;
+        case kDestroyMessage:
+            if (Win32NativeWindow* native = impl->FindBySerial(static_cast<std::uint64_t>(lParam)))
+                impl->Destroy(native);
+            return 0;
+        case kFlushMessage:
+            impl->Flush();
+            return 0;
+        default:
+            return DefWindowProcW(hwnd, message, wParam, lParam);
+        }
+    }
+
+    HINSTANCE instance = nullptr;
+    HWND wake = nullptr;
+    Win32Pictures pictures;
+    Win32TreePainter painter{pictures};
+    std::chrono::steady_clock::time_point start;
+    std::vector<std::unique_ptr<Win32NativeWindow>> windows;
+    std::uint64_t lastSerial = 0;
+    bool flushQueued = false;
+    bool inMainLoop = false;
+    bool quitPosted = false;
+    int exitCode = 0;
+};
+
+Win32Backend::Win32Backend() : m_impl(std::make_unique<Impl>()) { }
+
+Win32Backend::~Win32Backend()
+{
+    // Windows still open at the end get their last call like any other, so they free themselves.
+    while (!m_impl->windows.empty()) {
+        Win32NativeWindow* native = m_impl->windows.front().get();
+        while (native->parent != nullptr)
+            native = native->parent;
+        m_impl->inMainLoop = false;
+        m_impl->Destroy(native);
+    }
+    KillTimer(m_impl->wake, kWakeTimer);
+    if (CPaintManagerUI::GetBackend() == this)
+        CPaintManagerUI::SetBackend(nullptr);
+}
+
+HWND Win32Backend::WindowHandle(UIWindowHandle window)
+{
+    auto* native = dynamic_cast<Win32NativeWindow*>(window);
+    return native != nullptr ? native->hwnd : nullptr;
+}
+
+void Win32Backend::FlushUpdates()
+{
+    m_impl->Flush();
+}
+
+UIWindowHandle Win32Backend::CreateNativeWindow(
+    CWindowWnd& window, UIWindowHandle parent, const CDuiString& title, std::uint32_t, std::uint32_t, UIRect rect)
+{
+    Win32NativeWindow* owner = m_impl->Find(parent);
+    auto native = std::make_unique<Win32NativeWindow>(++m_impl->lastSerial, window, owner);
+    native->backend = m_impl.get();
+    Win32NativeWindow* raw = native.get();
+    m_impl->windows.push_back(std::move(native));
+
+    // Frameless: the skin draws the caption and the buttons. A window without owner gets a
+    // task-bar entry; owned ones (the notice box) stay with their owner.
+    const DWORD style = WS_POPUP | WS_CLIPCHILDREN | WS_MINIMIZEBOX | WS_SYSMENU;
+    const DWORD exStyle = owner == nullptr ? WS_EX_APPWINDOW : 0;
+    CreateWindowExW(exStyle, kWindowClass, WideOf(title.str()).c_str(), style, rect.left, rect.top,
+        std::max(1, rect.Width()), std::max(1, rect.Height()), owner != nullptr ? owner->hwnd : nullptr, nullptr,
+        m_impl->instance, raw);
+    if (raw->hwnd == nullptr) {
+        m_impl->windows.pop_back();
+        return nullptr;
+    }
+    raw->edits = std::make_unique<Win32EditMirror>(raw->hwnd, m_impl->painter);
+    raw->input = std::make_unique<Win32WindowInput>(raw->hwnd, *raw->edits);
+    if (window.AcceptsDroppedFiles())
+        DragAcceptFiles(raw->hwnd, TRUE);
+    m_impl->MarkDirty(*raw);
+    return raw;
+}
+
+void Win32Backend::CloseNativeWindow(UIWindowHandle window, int result)
+{
+    Win32NativeWindow* native = m_impl->Find(window);
+    if (native == nullptr || native->closing)
+        return;
+    native->closing = true;
+    native->result = result;
+    if (native->modal != nullptr)
+        Impl::EndModal(*native->modal);
+    if (native->hwnd != nullptr)
+        ShowWindow(native->hwnd, SW_HIDE);
+    PostMessageW(m_impl->wake, kDestroyMessage, 0, static_cast<LPARAM>(native->serial));
+}
+
+void Win32Backend::ForgetNativeWindow(UIWindowHandle window)
+{
+    if (Win32NativeWindow* native = m_impl->Find(window))
+        m_impl->TearDown(native);
+}
+
+void Win32Backend::ShowNativeWindow(UIWindowHandle window, bool show)
+{
+    Win32NativeWindow* native = m_impl->Find(window);
+    if (native == nullptr || native->closing)
+        return;
+    if (show) {
+        // The first frame shows the skin, not an empty window.
+        m_impl->ReportClientSize(*native);
+        m_impl->Sync(*native);
+    }
+    ShowWindow(native->hwnd, show ? SW_SHOW : SW_HIDE);
+    if (show)
+        UpdateWindow(native->hwnd);
+}
+
+void Win32Backend::MinimizeNativeWindow(UIWindowHandle window)
+{
+    Win32NativeWindow* native = m_impl->Find(window);
+    if (native != nullptr && !native->closing)
+        ShowWindow(native->hwnd, SW_MINIMIZE);
+}
+
+void Win32Backend::MoveNativeWindow(UIWindowHandle window, UIRect rect)
+{
+    if (Win32NativeWindow* native = m_impl->Find(window)) {
+        MoveWindow(native->hwnd, rect.left, rect.top, std::max(1, rect.Width()), std::max(1, rect.Height()), TRUE);
+    }
+}
+
+UIRect Win32Backend::GetNativeWindowRect(UIWindowHandle window)
+{
+    Win32NativeWindow* native = m_impl->Find(window);
+    RECT r{};
+    if (native == nullptr || !GetWindowRect(native->hwnd, &r))
+        return {};
+    return UIRect{r.left, r.top, r.right, r.bottom};
+}
+
+void Win32Backend::CenterNativeWindow(UIWindowHandle window)
+{
+    Win32NativeWindow* native = m_impl->Find(window);
+    if (native == nullptr)
+        return;
+    RECT area{};
+    if (native->parent != nullptr) {
+        GetWindowRect(native->parent->hwnd, &area);
+    } else {
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof(monitor);
+        GetMonitorInfoW(MonitorFromWindow(native->hwnd, MONITOR_DEFAULTTOPRIMARY), &monitor);
+        area = monitor.rcWork;
+    }
+    RECT frame{};
+    GetWindowRect(native->hwnd, &frame);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    const int left = area.left + (area.right - area.left - width) / 2;
+    const int top = area.top + (area.bottom - area.top - height) / 2;
+    SetWindowPos(native->hwnd, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32Backend::SetNativeWindowTitle(UIWindowHandle window, const CDuiString& title)
+{
+    if (Win32NativeWindow* native = m_impl->Find(window))
+        SetWindowTextW(native->hwnd, WideOf(title.str()).c_str());
+}
+
+void Win32Backend::SetNativeWindowIcon(UIWindowHandle window, const CDuiString& iconImage)
+{
+    Win32NativeWindow* native = m_impl->Find(window);
+    if (native == nullptr)
+        return;
+    if (HICON icon = m_impl->pictures.Icon(iconImage.str())) {
+        SendMessageW(native->hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+        SendMessageW(native->hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+        native->icon.reset(icon);
+    }
+}
+
+void Win32Backend::SetNativeWindowOpacity(UIWindowHandle window, int alpha)
+{
+    if (Win32NativeWindow* native = m_impl->Find(window)) {
+        native->opacity = std::clamp(alpha, 0, 255);
+        // Only a window that fades is layered: the others are drawn the plain way.
+        const LONG_PTR exStyle = GetWindowLongPtrW(native->hwnd, GWL_EXSTYLE);
+        if ((exStyle & WS_EX_LAYERED) == 0)
+            SetWindowLongPtrW(native->hwnd, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
+        SetLayeredWindowAttributes(native->hwnd, 0, static_cast<BYTE>(native->opacity), LWA_ALPHA);
+    }
+}
+
+int Win32Backend::RunMessageLoop()
+{
+    if (!m_impl->quitPosted) {
+        m_impl->inMainLoop = true;
+        MSG message;
+        while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        m_impl->inMainLoop = false;
+    }
+    m_impl->quitPosted = false;
+    return m_impl->exitCode;
+}
+
+void Win32Backend::PostQuit(int exitCode)
+{
+    m_impl->Quit(exitCode);
+}
+
+int Win32Backend::RunModalLoop(UIWindowHandle window)
+{
+    Win32NativeWindow* native = m_impl->Find(window);
+    if (native == nullptr)
+        return 0;
+    Win32ModalState state;
+    if (!native->closing) {
+        // The owner (or, for a window without one, every other window of the program) takes no
+        // input while the modal window is open.
+        for (const auto& other : m_impl->windows) {
+            const bool blocked = native->parent != nullptr ? other.get() == native->parent : other.get() != native;
+            if (blocked && other->hwnd != nullptr && IsWindowEnabled(other->hwnd)) {
+                EnableWindow(other->hwnd, FALSE);
+                state.disabled.push_back(other->hwnd);
+            }
+        }
+        ShowNativeWindow(window, true);
+    }
+    native->modal = &state;
+    const std::uint64_t serial = native->serial;
+    if (!m_impl->Pump([&state] { return state.done; })) {
+        // The loop ended for a quit of the program; the window stays until the program ends.
+        if (Win32NativeWindow* still = m_impl->FindBySerial(serial))
+            still->modal = nullptr;
+        Impl::EndModal(state);
+    }
+    return state.result;
+}
+
+std::uint64_t Win32Backend::NowMs()
+{
+    return static_cast<std::uint64_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - m_impl->start)
+            .count());
+}
+
+void Win32Backend::ScheduleTimerWake(std::optional<std::uint64_t> dueMs)
+{
+    if (!dueMs) {
+        KillTimer(m_impl->wake, kWakeTimer);
+        return;
+    }
+    const std::uint64_t now = NowMs();
+    const std::uint64_t wait = *dueMs > now ? *dueMs - now : 0;
+    SetTimer(m_impl->wake, kWakeTimer, static_cast<UINT>(std::min<std::uint64_t>(wait, 0x7FFFFFFF)), nullptr);
+}
+
+std::optional<std::string> Win32Backend::ShowOpenFileDialog(UIWindowHandle owner, const FileDialogOptions& options)
+{
+    return Win32OpenFileDialog(m_impl->Owner(owner), options);
+}
+
+std::optional<std::string> Win32Backend::ShowSaveFileDialog(UIWindowHandle owner, const FileDialogOptions& options)
+{
+    return Win32SaveFileDialog(m_impl->Owner(owner), options);
+}
+
+std::optional<std::string> Win32Backend::ShowFolderDialog(
+    UIWindowHandle owner, const CDuiString& title, const CDuiString& initialFolder)
+{
+    return Win32FolderDialog(m_impl->Owner(owner), title, initialFolder);
+}
+
+void Win32Backend::TreeChanged(CPaintManagerUI& manager)
+{
+    if (Win32NativeWindow* native = m_impl->FindByManager(manager))
+        m_impl->MarkDirty(*native);
+}
+
+void Win32Backend::ControlDestroyed(CPaintManagerUI&, CControlUI& control)
+{
+    for (const auto& window : m_impl->windows) {
+        if (window->edits)
+            window->edits->Forget(control);
+        if (window->input)
+            window->input->Forget(control);
+    }
+}
+
+void Win32Backend::NavigateWebBrowser(CWebBrowserUI&, const CDuiString&) { }

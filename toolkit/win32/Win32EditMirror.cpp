@@ -1,0 +1,182 @@
+#include "toolkit/win32/Win32EditMirror.h"
+
+#include "toolkit/CContainerUI.h"
+#include "toolkit/CEditUI.h"
+#include "toolkit/CListUI.h"
+#include "toolkit/CPaintManagerUI.h"
+#include "toolkit/win32/Win32Text.h"
+#include "toolkit/win32/Win32TreePainter.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+bool Inside(const UIRect& inner, const UIRect& outer)
+{
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right
+        && inner.bottom <= outer.bottom;
+}
+
+UIRect Intersection(const UIRect& a, const UIRect& b)
+{
+    return UIRect{
+        std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
+}
+
+std::wstring TextOf(HWND edit)
+{
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(edit)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(edit, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+} // namespace
+
+Win32EditMirror::~Win32EditMirror()
+{
+    Clear();
+}
+
+void Win32EditMirror::Clear()
+{
+    for (auto& [control, entry] : m_edits)
+        DestroyWindow(entry.hwnd);
+    m_edits.clear();
+}
+
+void Win32EditMirror::Forget(const CControlUI& control)
+{
+    auto found = m_edits.find(&control);
+    if (found == m_edits.end())
+        return;
+    DestroyWindow(found->second.hwnd);
+    m_edits.erase(found);
+}
+
+HWND Win32EditMirror::EditOf(const CControlUI& control) const
+{
+    auto found = m_edits.find(&control);
+    return found != m_edits.end() ? found->second.hwnd : nullptr;
+}
+
+CEditUI* Win32EditMirror::ControlOf(HWND edit) const
+{
+    for (const auto& [control, entry] : m_edits) {
+        if (entry.hwnd == edit)
+            return const_cast<CEditUI*>(static_cast<const CEditUI*>(control));
+    }
+    return nullptr;
+}
+
+void Win32EditMirror::Sync(CPaintManagerUI& manager)
+{
+    ++m_generation;
+    if (CControlUI* root = manager.GetRoot())
+        Visit(*root, manager, root->GetPos());
+    // EDITs of edits no longer in view go.
+    std::vector<const CControlUI*> gone;
+    for (const auto& [control, entry] : m_edits) {
+        if (entry.generation != m_generation)
+            gone.push_back(control);
+    }
+    for (const CControlUI* control : gone)
+        Forget(*control);
+}
+
+void Win32EditMirror::Visit(CControlUI& control, CPaintManagerUI& manager, const UIRect& clip)
+{
+    if (!control.IsVisible())
+        return;
+    const UIRect pos = control.GetPos();
+    if (auto* edit = dynamic_cast<CEditUI*>(&control)) {
+        // An edit cut by a list's edge shows its painted text until it is wholly in view.
+        if (Inside(pos, clip) && !pos.IsEmpty())
+            Place(*edit, manager);
+        return;
+    }
+    const UIRect inner = Intersection(pos, clip);
+    if (inner.IsEmpty())
+        return;
+    if (auto* list = dynamic_cast<CListUI*>(&control)) {
+        const UIRect view = Intersection(list->GetViewRect(), inner);
+        int first = 0;
+        int last = -1;
+        list->GetRowsInView(first, last);
+        for (int i = first; i <= last; ++i) {
+            if (CControlUI* row = list->GetItemAt(i))
+                Visit(*row, manager, view);
+        }
+    } else if (auto* container = dynamic_cast<CContainerUI*>(&control)) {
+        for (int i = 0; i < container->GetCount(); ++i) {
+            if (CControlUI* child = container->GetItemAt(i))
+                Visit(*child, manager, inner);
+        }
+    }
+}
+
+void Win32EditMirror::Place(CEditUI& edit, CPaintManagerUI& manager)
+{
+    Entry& entry = m_edits[&edit];
+    entry.generation = m_generation;
+    const DWORD style = WS_CHILD | ES_AUTOHSCROLL | (edit.IsReadOnly() ? ES_READONLY : 0)
+        | (edit.IsPasswordMode() ? ES_PASSWORD : 0) | (edit.IsEnabled() ? 0 : WS_DISABLED) | WS_TABSTOP;
+    const std::wstring text = WideOf(edit.GetText().str());
+    if (entry.hwnd == nullptr) {
+        m_settingText = true;
+        entry.hwnd = CreateWindowExW(0, L"EDIT", text.c_str(), style, 0, 0, 1, 1, m_window, nullptr,
+            reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(m_window, GWLP_HINSTANCE)), nullptr);
+        m_settingText = false;
+        if (entry.hwnd == nullptr)
+            return;
+        SetWindowSubclass(entry.hwnd, &Win32EditMirror::EditProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    } else {
+        SendMessageW(entry.hwnd, EM_SETREADONLY, edit.IsReadOnly() ? TRUE : FALSE, 0);
+        EnableWindow(entry.hwnd, edit.IsEnabled());
+        if (TextOf(entry.hwnd) != text) {
+            m_settingText = true;
+            SetWindowTextW(entry.hwnd, text.c_str());
+            m_settingText = false;
+        }
+    }
+    SendMessageW(
+        entry.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(m_painter.FontOf(manager.GetFont(edit.GetFont()))), FALSE);
+    // The EDIT fills the inside of the control's border.
+    const UIRect pos = edit.GetPos();
+    const int border = std::max(0, edit.GetBorderSize());
+    const UIRect padding = edit.GetTextPadding();
+    const int left = pos.left + border + padding.left;
+    const int top = pos.top + border;
+    const int width = std::max(1, pos.Width() - 2 * border - padding.left - padding.right);
+    const int height = std::max(1, pos.Height() - 2 * border);
+    SetWindowPos(entry.hwnd, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+void Win32EditMirror::HandleCommand(WPARAM wParam, LPARAM lParam)
+{
+    if (HIWORD(wParam) != EN_CHANGE || m_settingText)
+        return;
+    HWND hwnd = reinterpret_cast<HWND>(lParam);
+    if (CEditUI* edit = ControlOf(hwnd)) {
+        const std::wstring text = TextOf(hwnd);
+        edit->UserEdited(CDuiString(AnsiOf(text.c_str())));
+    }
+}
+
+LRESULT CALLBACK Win32EditMirror::EditProc(
+    HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data)
+{
+    auto* mirror = reinterpret_cast<Win32EditMirror*>(data);
+    // Tab leaves the EDIT for the window's next control, as it leaves any other control.
+    if (message == WM_KEYDOWN && wParam == VK_TAB) {
+        SendMessageW(mirror->m_window, WM_KEYDOWN, VK_TAB, 0);
+        return 0;
+    }
+    if (message == WM_CHAR && wParam == L'\t')
+        return 0;
+    if (message == WM_NCDESTROY)
+        RemoveWindowSubclass(edit, &Win32EditMirror::EditProc, 1);
+    return DefSubclassProc(edit, message, wParam, lParam);
+}

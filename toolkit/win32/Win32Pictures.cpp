@@ -1,0 +1,52 @@
+#include "toolkit/win32/Win32Pictures.h"
+
+#include "toolkit/CPaintManagerUI.h"
+
+// GDI+'s headers want min and max as the Windows headers used to define them.
+#include <algorithm>
+using std::max;
+using std::min;
+#include <gdiplus.h>
+#include <shlwapi.h>
+
+Win32Pictures::Win32Pictures()
+{
+    Gdiplus::GdiplusStartupInput input;
+    Gdiplus::GdiplusStartup(&m_token, &input, nullptr);
+}
+
+Win32Pictures::~Win32Pictures()
+{
+    m_pictures.clear();
+    Gdiplus::GdiplusShutdown(m_token);
+}
+
+Gdiplus::Bitmap* Win32Pictures::Picture(const std::string& name)
+{
+    if (name.empty())
+        return nullptr;
+    auto found = m_pictures.find(name);
+    if (found != m_pictures.end())
+        return found->second.get();
+    std::unique_ptr<Gdiplus::Bitmap> picture;
+    if (const std::optional<std::string> bytes = CPaintManagerUI::LoadResourceFile(name)) {
+        IStream* stream
+            = SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes->data()), static_cast<UINT>(bytes->size()));
+        if (stream != nullptr) {
+            picture.reset(Gdiplus::Bitmap::FromStream(stream));
+            stream->Release();
+            if (picture && picture->GetLastStatus() != Gdiplus::Ok)
+                picture.reset();
+        }
+    }
+    return m_pictures.emplace(name, std::move(picture)).first->second.get();
+}
+
+HICON Win32Pictures::Icon(const std::string& name)
+{
+    Gdiplus::Bitmap* picture = Picture(name);
+    HICON icon = nullptr;
+    if (picture == nullptr || picture->GetHICON(&icon) != Gdiplus::Ok)
+        return nullptr;
+    return icon;
+}
