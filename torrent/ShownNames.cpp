@@ -81,6 +81,7 @@ NameSource ShowName(TextRef& name, const TextRef* twin, const LegacyReading& rea
         return kNameFromDeclaredCodePage;
     if (DecodesIn(reading.language, bytes, name.text))
         return kNameFromLanguageCodePage;
+    name.text = Utf8ToLocalText(bytes);
     return kNameUndecodable;
 }
 

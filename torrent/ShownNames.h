@@ -45,10 +45,10 @@ struct NameSources {
     std::vector<std::string> Labels() const;
 };
 
-// Gives `name` the text to show and tells where it came from. `name.text` is taken to be its
-// bytes read as UTF-8, as the analysis converts them, and stays so for UTF-8 bytes and for
-// bytes nothing reads; `twin` (may be null) is the name's UTF-8 twin with its text. Without a
-// value the name is left alone and counts as UTF-8.
+// Gives `name` the text to show and tells where it came from. A name whose bytes are UTF-8 keeps
+// the text it has, which must be those bytes in the local code page; for any other name the text
+// is made here, so the analysis need not convert it first. `twin` (may be null) is the name's
+// UTF-8 twin with its text. Without a value the name is left alone and counts as UTF-8.
 NameSource ShowName(TextRef& name, const TextRef* twin, const LegacyReading& reading);
 
 // ShowName for an entry's file name and each of its folders; a folder's twin is the UTF-8

@@ -8,6 +8,7 @@
 #include "bencode/CBEncodeList.h"
 #include "bencode/CBEncodeString.h"
 #include "platform/LocalText.h"
+#include "platform/Utf8.h"
 #include "torrent/CSha1Digest.h"
 #include "torrent/ShownNames.h"
 
@@ -68,12 +69,6 @@ TextRef MakeTextRef(CBEncodeString& value)
     return TextRef{&value, ConvertedText(value)};
 }
 
-// A plain loop: names are too short for memchr to pay.
-bool HasDot(const std::string& text)
-{
-    return std::find(text.begin(), text.end(), '.') != text.end();
-}
-
 int32_t Low32(int64_t number)
 {
     return static_cast<int32_t>(static_cast<uint32_t>(number));
@@ -81,26 +76,24 @@ int32_t Low32(int64_t number)
 
 // One element of "path" or "path.utf-8": with a dot it becomes the name (the last such wins),
 // without one a directory. True when its text is its bytes, which are UTF-8; false when the
-// text was converted, which may have replaced bytes that are not UTF-8.
+// text is converted, or left for ShowName to choose when the bytes are not UTF-8.
 bool ClassifyComponent(CBEncodeString& element, TextRef& name, std::vector<TextRef>& directories)
 {
-    // A name that needs no conversion gets its text in place, straight from the buffer.
     const std::string_view bytes = element.errorCode == 0 && element.data != nullptr
         ? std::string_view(element.data, static_cast<std::size_t>(element.dataLength))
         : std::string_view();
+    // A conversion neither makes nor takes a dot, so the bytes tell what the text would.
+    TextRef& ref = std::find(bytes.begin(), bytes.end(), '.') != bytes.end() ? name : directories.emplace_back();
+    ref.value = &element;
+    // A name that needs no conversion gets its text in place, straight from the buffer.
     if (LocalTextIsUtf8(bytes)) {
-        TextRef& ref = std::find(bytes.begin(), bytes.end(), '.') != bytes.end() ? name : directories.emplace_back();
-        ref.value = &element;
         ref.text.assign(bytes);
         return true;
     }
-    std::string text = ConvertedText(element);
-    if (HasDot(text)) {
-        name.value = &element;
-        name.text = std::move(text);
-    } else {
-        directories.push_back(TextRef{&element, std::move(text)});
-    }
+    if (IsValidUtf8(bytes))
+        ref.text = ConvertedText(element);
+    else
+        ref.text.clear();
     return false;
 }
 
