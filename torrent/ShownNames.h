@@ -10,9 +10,10 @@ struct TorrentFileEntry;
 
 // Where the text shown for a name comes from, in the order tried: the name's own bytes when
 // they are UTF-8; its UTF-8 twin (the "name.utf-8" beside "name", the file name or folder at
-// the same place of "path.utf-8"); its bytes decoded with the code page the torrent declares (or the
-// user names instead); decoded with the code page of the user's language; else its bytes read
-// as UTF-8 with replacement characters. Only the shown text is chosen: the stored bytes stay.
+// the same place of "path.utf-8"); its bytes decoded with the code page the torrent declares
+// (or the user names instead); decoded with the code page of the user's language; else its
+// bytes read as UTF-8 with replacement characters. Only the shown text is chosen: the stored
+// bytes stay.
 enum NameSource : unsigned {
     kNameFromUtf8 = 1u << 0,
     kNameFromUtf8Twin = 1u << 1,
