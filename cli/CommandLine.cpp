@@ -1,5 +1,7 @@
 #include "cli/CommandLine.h"
 
+#include "platform/LegacyCodePage.h"
+
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
@@ -39,6 +41,7 @@ bool ParseCommandLine(int argc, char** argv, CommandLine& line, std::string& err
         ->transform(CLI::Validator(DecimalDigits, "N"))
         ->check(CLI::Range(1u, 1024u))
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    app.add_option("--encoding", line.encoding)->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     app.add_option("command", words);
     // Unknown options are kept and reported below in our words; "/x" is an operand on Windows too.
     app.allow_extras();
@@ -49,8 +52,9 @@ bool ParseCommandLine(int argc, char** argv, CommandLine& line, std::string& err
         error = "--jobs takes a whole number from 1 to 1024";
         return false;
     } catch (const CLI::ArgumentMismatch&) {
-        // --jobs takes whatever follows it, so it misses its number only as the last argument.
-        error = "option " + std::string(argv[argc - 1]) + " needs a number";
+        // An option takes whatever follows it, so it misses its value only as the last argument.
+        const std::string option = argv[argc - 1];
+        error = "option " + option + (option == "--encoding" ? " needs a code page" : " needs a number");
         return false;
     } catch (const CLI::ParseError& failure) {
         error = failure.what();
@@ -79,10 +83,18 @@ bool ParseCommandLine(int argc, char** argv, CommandLine& line, std::string& err
             error = "wash takes SOURCE and DEST";
             return false;
         }
+        if (!line.encoding.empty()) {
+            error = "--encoding is for show";
+            return false;
+        }
     } else if (command == "show") {
         line.action = CommandLine::Action::Show;
         if (line.operands.empty()) {
             error = "show takes one or more torrent files";
+            return false;
+        }
+        if (!line.encoding.empty() && LegacyCodePageNamed(line.encoding) == nullptr) {
+            error = "unknown encoding " + line.encoding;
             return false;
         }
     } else {
@@ -95,7 +107,7 @@ bool ParseCommandLine(int argc, char** argv, CommandLine& line, std::string& err
 const char* UsageText()
 {
     return "usage: kelpmere-cli wash [--jobs N] [--json] SOURCE DEST\n"
-           "       kelpmere-cli show [--json] FILE...\n"
+           "       kelpmere-cli show [--json] [--encoding NAME] FILE...\n"
            "       kelpmere-cli --help | --version\n"
            "\n"
            "wash  Washes every file below the folder SOURCE whose path contains \".torrent\" into\n"
@@ -105,9 +117,14 @@ const char* UsageText()
            "      that can't be read gets a line with the reason on standard error. Ctrl-C or\n"
            "      SIGTERM stops the wash between torrents.\n"
            "show  Shows name, info hash, pieces, size, trackers, files and descriptive texts.\n"
+           "      A name that is not UTF-8 is shown through its UTF-8 twin (\"name.utf-8\",\n"
+           "      \"path.utf-8\"), else decoded with the code page of the torrent's \"encoding\",\n"
+           "      else with that of the user's language.\n"
            "\n"
            "  --jobs N, -j N  wash on N threads (default: one per core)\n"
            "  --json          one JSON object per torrent on standard output\n"
+           "  --encoding NAME show: read names that are not UTF-8 in code page NAME (GBK, BIG5,\n"
+           "                  Shift_JIS, EUC-KR, Windows-1251, ...) instead\n"
            "\n"
            "Exit status: 0 every torrent done, 1 some failed or couldn't be read, 2 usage error,\n"
            "130 stopped by SIGINT (Ctrl-C), 143 stopped by SIGTERM.\n";

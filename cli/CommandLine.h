@@ -11,6 +11,9 @@ struct CommandLine {
     bool json = false;
     // Worker threads for wash; 0 means one per core.
     unsigned jobs = 0;
+    // show --encoding: the code page to read names that are not UTF-8 in, in place of the
+    // torrent's "encoding" and the user's language; empty for those.
+    std::string encoding;
     // The operands after the command: SOURCE and DEST for wash, the files for show.
     std::vector<std::string> operands;
 };

@@ -4,6 +4,7 @@
 #include "cli/ConsoleText.h"
 #include "cli/JsonWriter.h"
 #include "cli/ShowReport.h"
+#include "platform/LegacyCodePage.h"
 #include "torrent/BatchConversion.h"
 #include "torrent/CTorrentParser.h"
 
@@ -25,6 +26,8 @@ int RunShow(const CommandLine& line)
 {
     int status = 0;
     CTorrentParser parser;
+    if (!line.encoding.empty())
+        parser.chosenCodePage = LegacyCodePageNamed(line.encoding);
     bool first = true;
     for (const std::string& file : line.operands) {
         ConversionOutcome failure = ConversionOutcome::Converted;

@@ -64,10 +64,10 @@ std::string ShowJsonReport(const std::string& file, const CTorrentParser& parser
     }
     files += ']';
     const nlohmann::ordered_json report = {{"file", LocalToUtf8(file)}, {"name", LocalToUtf8(TorrentName(parser))},
-        {"infoHash", LoadedInfoHashHex(parser)}, {"pieceLength", parser.pieceLength}, {"pieceCount", parser.pieceCount},
-        {"totalSize", parser.totalLength}, {"trackers", parser.trackers}, {"files", WrittenJson(files)},
-        {"comment", parser.comment}, {"createdBy", parser.createdBy}, {"publisher", parser.publisher},
-        {"publisherUrl", parser.publisherUrl}};
+        {"nameSources", parser.nameSources.Labels()}, {"infoHash", LoadedInfoHashHex(parser)},
+        {"pieceLength", parser.pieceLength}, {"pieceCount", parser.pieceCount}, {"totalSize", parser.totalLength},
+        {"trackers", parser.trackers}, {"files", WrittenJson(files)}, {"comment", parser.comment},
+        {"createdBy", parser.createdBy}, {"publisher", parser.publisher}, {"publisherUrl", parser.publisherUrl}};
     return JsonText(report) + "\n";
 }
 

@@ -1,6 +1,7 @@
 #include "platform/TextEncodingSides.h"
 
 #include "platform/AnsiCodePage.h"
+#include "platform/LegacyCodePage.h"
 
 #include <bit>
 #include <cerrno>
@@ -168,4 +169,26 @@ std::wstring SideToWide(TextSide side, const char* text)
 std::string WideToSide(TextSide side, const wchar_t* text)
 {
     return WideToMultiByte(side == TextSide::Local ? CurrentAnsiCodePage() : kUtf8CodeSet, text);
+}
+
+bool LegacyTextToUtf8(const LegacyCodePage& page, std::string_view bytes, std::string& utf8)
+{
+    utf8.clear();
+    if (bytes.empty())
+        return true;
+    iconv_t cd = t_converters.Get(page.iconvName, kUtf8CodeSet);
+    if (cd == kNoConverter)
+        return false;
+    OutputBuffer out(bytes.size() * 3 + 8);
+    char* in = const_cast<char*>(bytes.data()); // iconv's signature; it only reads the input
+    std::size_t inLeft = bytes.size();
+    while (iconv(cd, &in, &inLeft, out.Cursor(), out.Room()) == static_cast<std::size_t>(-1)) {
+        if (errno != E2BIG)
+            return false; // a byte that is no character of the code page, or a cut one at the end
+        out.Grow();
+    }
+    while (iconv(cd, nullptr, nullptr, out.Cursor(), out.Room()) == static_cast<std::size_t>(-1) && errno == E2BIG)
+        out.Grow();
+    utf8.assign(out.Data(), out.Used());
+    return true;
 }

@@ -1,5 +1,6 @@
 #include "platform/TextEncodingSides.h"
 
+#include "platform/LegacyCodePage.h"
 #include "platform/Utf8.h"
 #include "platform/WindowsCodePage.h"
 
@@ -147,4 +148,33 @@ std::wstring SideToWide(TextSide side, const char* text)
 std::string WideToSide(TextSide side, const wchar_t* text)
 {
     return WideToMultiByte(side == TextSide::Local ? CurrentWindowsCodePage() : kUtf8, text);
+}
+
+bool LegacyTextToUtf8(const LegacyCodePage& page, std::string_view bytes, std::string& utf8)
+{
+    utf8.clear();
+    if (bytes.empty())
+        return true;
+    // A system without GB18030 (code page 54936) still reads its two-byte part, which is GBK.
+    UINT codePage = page.windowsCodePage;
+    if (codePage == 54936 && IsValidCodePage(codePage) == 0)
+        codePage = 936;
+    if (IsValidCodePage(codePage) == 0)
+        return false;
+    // Without the strict flag the system would substitute for what it can't decode.
+    const DWORD flags = TakesStrictFlag(codePage) ? MB_ERR_INVALID_CHARS : 0;
+    std::wstring wide;
+    const int length = static_cast<int>(bytes.size());
+    const int size = MultiByteToWideChar(codePage, flags, bytes.data(), length, nullptr, 0);
+    if (size <= 0)
+        return false;
+    wide.resize(static_cast<std::size_t>(size));
+    MultiByteToWideChar(codePage, flags, bytes.data(), length, wide.data(), size);
+    const int wideLength = static_cast<int>(wide.size());
+    const int bytesOut = WideCharToMultiByte(kUtf8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
+    if (bytesOut <= 0)
+        return false;
+    utf8.resize(static_cast<std::size_t>(bytesOut));
+    WideCharToMultiByte(kUtf8, 0, wide.data(), wideLength, utf8.data(), bytesOut, nullptr, nullptr);
+    return true;
 }

@@ -34,6 +34,7 @@ void CTorrentParser::Reset()
     totalLength = 0;
     bufferLength = 0;
     sourcePath.clear();
+    nameSources = NameSources{};
 }
 
 bool CTorrentParser::LoadFromFile(const char* path)

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "bencode/CBEncode.h"
+#include "platform/LegacyCodePage.h"
 #include "platform/WholeFile.h"
+#include "torrent/ShownNames.h"
 #include "torrent/TextRef.h"
 #include "torrent/TorrentFileEntry.h"
 
@@ -28,7 +30,8 @@ public:
     CTorrentParser(const CTorrentParser&) = delete;
     CTorrentParser& operator=(const CTorrentParser&) = delete;
 
-    // Back to the empty state (creationDate and infoHashPrefix are left alone).
+    // Back to the empty state (creationDate, infoHashPrefix, chosenCodePage and languageCodePage
+    // are left alone).
     void Reset();
 
     // Empties the document, reads the whole file at `path` (a byte string in the local code
@@ -99,6 +102,14 @@ public:
     std::string publisherUrl;
     // Root "created by".
     std::string createdBy;
+    // The code page the user names for names that are not UTF-8, in place of the torrent's root
+    // "encoding" and of the user's language; null to read those.
+    const LegacyCodePage* chosenCodePage = nullptr;
+    // The legacy code page of the user's language, tried for names that are not UTF-8 after
+    // the declared one; null for none.
+    const LegacyCodePage* languageCodePage = UserLanguageLegacyCodePage();
+    // Where Analyze took the shown texts of the torrent name and the listed files' names from.
+    NameSources nameSources;
     // The path given to the last LoadFromFile.
     std::string sourcePath;
     // Decodes `buffer` and owns every value of the tree.
@@ -129,6 +140,9 @@ private:
     void TakeRootStrings();
     // Fills infoHashPrefix from the SHA-1 of the info dictionary's bytes as loaded, when asked.
     void HashInfo(const CBEncodeDict& info, bool hashInfo);
+    // Chooses how names that are not UTF-8 are read: from chosenCodePage, or the root
+    // "encoding" and languageCodePage.
+    void TakeLegacyReading();
     // Takes the info "name" and "name.utf-8".
     void TakeName(const CBEncodeDict& info);
     // Takes the info "publisher" and "publisher-url" when the root gave no publisher.

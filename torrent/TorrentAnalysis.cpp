@@ -8,7 +8,9 @@
 #include "bencode/CBEncodeList.h"
 #include "bencode/CBEncodeString.h"
 #include "platform/LocalText.h"
+#include "platform/Utf8.h"
 #include "torrent/CSha1Digest.h"
+#include "torrent/ShownNames.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -67,38 +69,32 @@ TextRef MakeTextRef(CBEncodeString& value)
     return TextRef{&value, ConvertedText(value)};
 }
 
-// A plain loop: names are too short for memchr to pay.
-bool HasDot(const std::string& text)
-{
-    return std::find(text.begin(), text.end(), '.') != text.end();
-}
-
 int32_t Low32(int64_t number)
 {
     return static_cast<int32_t>(static_cast<uint32_t>(number));
 }
 
 // One element of "path" or "path.utf-8": with a dot it becomes the name (the last such wins),
-// without one a directory.
-void ClassifyComponent(CBEncodeString& element, TextRef& name, std::vector<TextRef>& directories)
+// without one a directory. True when its text is its bytes, which are UTF-8; false when the
+// text is converted, or left for ShowName to choose when the bytes are not UTF-8.
+bool ClassifyComponent(CBEncodeString& element, TextRef& name, std::vector<TextRef>& directories)
 {
-    // A name that needs no conversion gets its text in place, straight from the buffer.
     const std::string_view bytes = element.errorCode == 0 && element.data != nullptr
         ? std::string_view(element.data, static_cast<std::size_t>(element.dataLength))
         : std::string_view();
+    // A conversion neither makes nor takes a dot, so the bytes tell what the text would.
+    TextRef& ref = std::find(bytes.begin(), bytes.end(), '.') != bytes.end() ? name : directories.emplace_back();
+    ref.value = &element;
+    // A name that needs no conversion gets its text in place, straight from the buffer.
     if (LocalTextIsUtf8(bytes)) {
-        TextRef& ref = std::find(bytes.begin(), bytes.end(), '.') != bytes.end() ? name : directories.emplace_back();
-        ref.value = &element;
         ref.text.assign(bytes);
-        return;
+        return true;
     }
-    std::string text = ConvertedText(element);
-    if (HasDot(text)) {
-        name.value = &element;
-        name.text = std::move(text);
-    } else {
-        directories.push_back(TextRef{&element, std::move(text)});
-    }
+    if (IsValidUtf8(bytes))
+        ref.text = ConvertedText(element);
+    else
+        ref.text.clear();
+    return false;
 }
 
 // Adds a file's length to a total of content bytes: lengths below 1 describe no content, and
@@ -159,21 +155,25 @@ FileValues FindFileValues(const CBEncodeDict& file)
     return values;
 }
 
-// Fills `entry`, a new one, from a file's dictionary.
-void FillMultiFileEntry(const CBEncodeDict& file, int64_t& totalLength, TorrentFileEntry& entry)
+// Fills `entry`, a new one, from a file's dictionary; the sources of its shown names
+// (ShownNames.h).
+unsigned FillMultiFileEntry(
+    const CBEncodeDict& file, const LegacyReading& reading, int64_t& totalLength, TorrentFileEntry& entry)
 {
     const FileValues values = FindFileValues(file);
     if (const CBEncodeInt* length = values.length) {
         entry.length = static_cast<double>(length->number);
         AddToTotal(totalLength, length->number);
     }
+    // Names whose texts are their bytes need no choice of what to show: the common case.
+    bool textsAreBytes = true;
     if (const CBEncodeList* path = values.path) {
         for (CBEncodeObjectBase* element : path->items) {
             if (!IsReadableString(element)) {
                 entry.name = TextRef{};
                 break;
             }
-            ClassifyComponent(*static_cast<CBEncodeString*>(element), entry.name, entry.path);
+            textsAreBytes &= ClassifyComponent(*static_cast<CBEncodeString*>(element), entry.name, entry.path);
         }
     }
     if (const CBEncodeList* path = values.pathUtf8) {
@@ -183,6 +183,7 @@ void FillMultiFileEntry(const CBEncodeDict& file, int64_t& totalLength, TorrentF
             }
         }
     }
+    return textsAreBytes ? kNameFromUtf8 : ShowEntryNames(entry, reading);
 }
 
 bool Qualifies(const TorrentFileEntry& entry)
@@ -206,6 +207,7 @@ bool CTorrentParser::Analyze(bool hashInfo)
     CollectTrackers(*announce);
     TakeRootStrings();
     HashInfo(info, hashInfo);
+    TakeLegacyReading();
     TakeName(info);
     TakeInfoPublisher(info);
     TakePieces(info);
@@ -265,13 +267,22 @@ void CTorrentParser::HashInfo(const CBEncodeDict& info, bool hashInfo)
     std::memcpy(infoHashPrefix.data(), escaped, std::min(std::strlen(escaped), infoHashPrefix.size()));
 }
 
+void CTorrentParser::TakeLegacyReading()
+{
+    // The key stays in the torrent: it still tells other clients how the names are stored.
+    const CBEncodeString* declared = FindString(*root, "encoding");
+    nameSources.reading
+        = ReadingFor(declared != nullptr ? BytesOf(*declared) : std::string(), chosenCodePage, languageCodePage);
+}
+
 void CTorrentParser::TakeName(const CBEncodeDict& info)
 {
-    if (CBEncodeString* value = FindString(info, "name")) {
-        name = MakeTextRef(*value);
-    }
     if (CBEncodeString* value = FindString(info, "name.utf-8")) {
         nameUtf8 = MakeTextRef(*value);
+    }
+    if (CBEncodeString* value = FindString(info, "name")) {
+        name = MakeTextRef(*value);
+        nameSources.used |= ShowName(name, &nameUtf8, nameSources.reading);
     }
 }
 
@@ -347,13 +358,16 @@ void CTorrentParser::CollectListedFiles(const CBEncodeList& list)
         // Built in its place in the list (one move fewer) and taken back if it doesn't qualify
         // or its texts can't be made.
         TorrentFileEntry& entry = files.emplace_back();
+        unsigned sources = 0;
         try {
-            FillMultiFileEntry(file, totalLength, entry);
+            sources = FillMultiFileEntry(file, nameSources.reading, totalLength, entry);
         } catch (...) {
             files.pop_back();
             throw;
         }
-        if (!Qualifies(entry)) {
+        if (Qualifies(entry)) {
+            nameSources.used |= sources;
+        } else {
             files.pop_back();
         }
     }

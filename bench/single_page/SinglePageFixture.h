@@ -29,21 +29,37 @@ inline fs::path WorkFolder()
     return folder;
 }
 
+// The words of the generated names, as the torrent stores them, and its root "encoding".
+struct NameWords {
+    const char* tag; // in the file name of the torrent
+    const char* name;
+    const char* season;
+    const char* episode;
+    const char* file;
+    const char* encoding; // null for none
+};
+inline const NameWords kUtf8Words{"", "合集", "季", "集", "文件", nullptr};
+// The same words in GBK, under a root "encoding" that says so, as older clients wrote them.
+inline const NameWords kGbkWords{"-gbk", "\xBA\xCF\xBC\xAF", "\xBC\xBE", "\xBC\xAF", "\xCE\xC4\xBC\xFE", "GBK"};
+
 // files files in folders "季NN/集NNN" (100 files a folder, 10 folders a season), written once.
-inline fs::path ManyFileTorrent(int files)
+inline fs::path ManyFileTorrent(int files, const NameWords& words = kUtf8Words)
 {
-    const fs::path path = WorkFolder() / ("files-" + std::to_string(files) + ".torrent");
+    const fs::path path = WorkFolder() / ("files-" + std::to_string(files) + words.tag + ".torrent");
     if (fs::exists(path))
         return path;
     TorrentDescription torrent;
     torrent.announce = "http://tracker.example/announce";
-    torrent.name = "合集";
+    torrent.name = words.name;
+    if (words.encoding != nullptr)
+        torrent.extraRoot["encoding"] = BencodeString(words.encoding);
     torrent.pieceLength = 4 << 20;
     torrent.files.reserve(static_cast<std::size_t>(files));
     for (int i = 0; i < files; ++i) {
-        torrent.files.push_back(FileDescription(
-            {"季" + std::to_string(i / 1000), "集" + std::to_string(i / 100), "文件" + std::to_string(i) + ".mkv"},
-            1000000 + i));
+        torrent.files.push_back(
+            FileDescription({words.season + std::to_string(i / 1000), words.episode + std::to_string(i / 100),
+                                words.file + std::to_string(i) + ".mkv"},
+                1000000 + i));
     }
     std::ofstream(path, std::ios::binary) << BuildTorrent(torrent);
     return path;

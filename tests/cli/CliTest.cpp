@@ -2,6 +2,7 @@
 #include "cli/ConsoleText.h"
 #include "platform/AnsiCodePage.h"
 #include "platform/TextEncoding.h"
+#include "samples/generator/LegacyNames.h"
 #include "support/TempFolder.h"
 #include "support/TestTorrents.h"
 
@@ -312,6 +313,9 @@ TEST_F(CliTest, AUsageErrorExitsTwoSayingWhatIsWrong)
         {{"wash", "--jobs", "0x4", m_source, m_dest}, jobsRange},
         {{"wash", "--jobs", "+4", m_source, m_dest}, jobsRange}, {{"--jobs", "--json", "show", "x"}, jobsRange},
         {{"wash", m_source, m_dest, "-j"}, usage("option -j needs a number")},
+        {{"show", "--encoding", "KLINGON", "x"}, usage("unknown encoding KLINGON")},
+        {{"show", "x", "--encoding"}, usage("option --encoding needs a code page")},
+        {{"wash", "--encoding", "GBK", m_source, m_dest}, usage("--encoding is for show")},
         {{"wash", m_source + "/missing", m_dest}, "kelpmere-cli: not a folder: " + m_source + "/missing\n"},
         {{"wash", "", ""}, Printed("您还没有选择需要积存的种子路径 !\n")},
         {{"wash", m_source, m_source}, Printed("保存路径不能与原路径相同 !\n")},
@@ -387,8 +391,8 @@ TEST_F(CliTest, ShowJsonGivesOneLinePerTorrentWithItsKeysInOrder)
     const auto shown = JsonLines(show.out);
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(Keys(shown[0]),
-        (std::vector<std::string>{"file", "name", "infoHash", "pieceLength", "pieceCount", "totalSize", "trackers",
-            "files", "comment", "createdBy", "publisher", "publisherUrl"}));
+        (std::vector<std::string>{"file", "name", "nameSources", "infoHash", "pieceLength", "pieceCount", "totalSize",
+            "trackers", "files", "comment", "createdBy", "publisher", "publisherUrl"}));
     EXPECT_EQ(shown[0].at("pieceLength"), 4194304);
     EXPECT_EQ(shown[0].at("totalSize"), 1610612760);
     EXPECT_EQ(shown[0].at("trackers").size(), 3u);
@@ -396,6 +400,26 @@ TEST_F(CliTest, ShowJsonGivesOneLinePerTorrentWithItsKeysInOrder)
     EXPECT_EQ(
         shown[0].at("files").at(0), (Json{{"path", "Season 1/ep01.avi"}, {"length", 1610612736}, {"size", "1.50G"}}));
     EXPECT_EQ(shown[1], (Json{{"file", m_source + "/missing.torrent"}, {"error", "种子文件分析失败 请检查种子文件!"}}));
+}
+
+// A torrent whose "encoding" names the wrong code page reads right in the one the user names,
+// which comes after the UTF-8 twins; JSON says where each torrent's names came from.
+TEST_F(CliTest, ShowPrintsLegacyNamesSayingWhereTheyCameFrom)
+{
+    Put("wrong.torrent", BuildTorrent(LegacyTorrent(GbkNames(), "Shift_JIS", false)));
+    Put("twins.torrent", BuildTorrent(LegacyTorrent(Big5Names(), "BIG5", true)));
+    const CliRun text = Cli({"show", "--encoding", "gbk", m_source + "/wrong.torrent"});
+    EXPECT_EQ(text.status, 0) << text.err;
+    for (const char* line : {"name:          海底森林纪录片\n", "  第一季/第02集.mkv\n", "  字幕/简体中文.srt\n"})
+        EXPECT_NE(text.out.find(Printed(line)), std::string::npos) << line << text.out;
+
+    const auto shown = JsonLines(
+        Cli({"show", "--json", "--encoding", "GBK", m_source + "/wrong.torrent", m_source + "/twins.torrent"}).out);
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].at("nameSources"), Json::array({"declared GBK"}));
+    EXPECT_EQ(shown[0].at("files").at(2).at("path"), "字幕/简体中文.srt");
+    EXPECT_EQ(shown[1].at("name"), "海底森林紀錄片");
+    EXPECT_EQ(shown[1].at("nameSources"), Json::array({"utf-8 twin"}));
 }
 
 TEST_F(CliTest, ATorrentThatRunsOutOfMemoryFailsAlone)

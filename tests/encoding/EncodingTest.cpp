@@ -1,4 +1,5 @@
 #include "platform/AnsiCodePage.h"
+#include "platform/LegacyCodePage.h"
 #include "platform/TextEncoding.h"
 
 #include <gtest/gtest.h>
@@ -148,6 +149,41 @@ TEST_F(TextEncoding, CharacterSetNamesAreKnownOrRefused)
         ASSERT_TRUE(SetAnsiCodePage(utf8));
         EXPECT_TRUE(AnsiCodePageIsUtf8()) << utf8;
     }
+}
+
+// Torrents and users spell code pages many ways; locales name languages many ways.
+TEST(LegacyCodePageTest, SpellingsAndLanguagesFindTheirCodePage)
+{
+    const std::pair<const char*, const char*> named[] = {{"gbk", "GBK"}, {"GB2312", "GBK"}, {"cp936", "GBK"},
+        {"GB18030", "GB18030"}, {"Big5", "BIG5"}, {"Shift-JIS", "Shift_JIS"}, {"sjis", "Shift_JIS"},
+        {"EUC_JP", "EUC-JP"}, {"euc-kr", "EUC-KR"}, {"windows-1251", "Windows-1251"}, {"CP1250", "Windows-1250"},
+        {"UTF8", "UTF-8"}, {"CP1259", nullptr}, {"", nullptr}, {"no such", nullptr}};
+    for (const auto& [spelled, name] : named) {
+        const LegacyCodePage* page = LegacyCodePageNamed(spelled);
+        EXPECT_STREQ(page != nullptr ? page->name : nullptr, name) << spelled;
+    }
+    const std::pair<const char*, const char*> languages[]
+        = {{"zh_CN.UTF-8", "GB18030"}, {"zh-TW", "BIG5"}, {"zh_HK.UTF-8", "BIG5"}, {"zh-Hant-MO", "BIG5"},
+            {"ja_JP.eucJP", "Shift_JIS"}, {"ko-KR", "EUC-KR"}, {"ru_RU.KOI8-R", "Windows-1251"}, {"pl", "Windows-1250"},
+            {"de_DE@euro", "Windows-1252"}, {"C", nullptr}, {"C.UTF-8", nullptr}, {"POSIX", nullptr}, {"", nullptr}};
+    for (const auto& [locale, name] : languages) {
+        const LegacyCodePage* page = LegacyCodePageOfLanguage(locale);
+        EXPECT_STREQ(page != nullptr ? page->name : nullptr, name) << locale;
+    }
+}
+
+// A name is decoded only when all of it is text in the code page.
+TEST(LegacyCodePageTest, DecodingTakesWholeTextsOnly)
+{
+    const LegacyCodePage& gbk = *LegacyCodePageNamed("GBK");
+    std::string utf8;
+    EXPECT_TRUE(LegacyTextToUtf8(gbk, std::string(kNameGbk) + '\0' + "x", utf8));
+    EXPECT_EQ(utf8, std::string(kNameUtf8) + '\0' + "x");
+    for (const std::string broken : {"\xFF", "\xB2\xE2\xCA", "a\x81\x7F"})
+        EXPECT_FALSE(LegacyTextToUtf8(gbk, broken, utf8)) << broken;
+    EXPECT_TRUE(LegacyTextToUtf8(*LegacyCodePageNamed("Windows-1251"), "\xCF\xF0\xE8", utf8));
+    EXPECT_EQ(utf8, "При");
+    EXPECT_FALSE(LegacyTextToUtf8(*LegacyCodePageNamed("UTF-8"), "\xCF\xF0", utf8));
 }
 
 } // namespace

@@ -2,11 +2,13 @@
 // buttons: scripted dialogs answer, notice boxes are read and closed like a user would.
 
 #include "app/AppTestSupport.h"
+#include "samples/generator/LegacyNames.h"
 #include "support/ReloadedTorrent.h"
 #include "support/TempFolder.h"
 #include "support/TestTorrents.h"
 
 #include "platform/AnsiCodePage.h"
+#include "platform/LegacyCodePage.h"
 #include "platform/ProcessRandom.h"
 #include "toolkit/CButtonUI.h"
 #include "toolkit/CEditUI.h"
@@ -75,6 +77,7 @@ protected:
         return ClickWithNotice("btn_single_save");
     }
     SingleListElementUI* Row(int position) { return list->RowAt(position); }
+    std::string Hint() { return Manager().FindControl("label_single_hint")->GetText().str(); }
     int VisibleRows()
     {
         int visible = 0;
@@ -395,6 +398,26 @@ TEST_F(SinglePageTest, NamesTheUserLeftAloneKeepTheirBytesEvenWhenTheCodePageCan
 
 // Neither a repeated key nor the version 2 file tree of a hybrid torrent may keep an old name
 // behind the one the user gave.
+// Names in the code page a torrent declares are shown decoded, the hint line says which code page
+// that is, and saving without an edit writes the loaded bytes.
+TEST_F(SinglePageTest, LegacyNamesAreShownDecodedAndSavedAsTheyWere)
+{
+    Start();
+    const std::string usualHint = Hint();
+    page->GetDocument()->languageCodePage = nullptr;
+    const fs::path source = Write("gbk.torrent", LegacyTorrent(GbkNames(), "GBK", false));
+    ASSERT_EQ(Open(source), std::nullopt);
+    EXPECT_EQ(Find<CEditUI>("edit_single_name")->GetText(), "海底森林纪录片");
+    EXPECT_EQ(Row(0)->PathEditAt(0)->GetText(), "第一季");
+    EXPECT_EQ(Row(2)->GetNameEdit()->GetText(), "简体中文.srt");
+    EXPECT_EQ(Hint(), "名称按 GBK 编码显示；未修改的名称保存时原样保留。");
+    EXPECT_EQ(Save(temp.path / "same.torrent"), kSaved);
+    EXPECT_EQ(ReadFile(temp.path / "same.torrent"), ReadFile(source));
+
+    ASSERT_EQ(Open(Write("utf8.torrent", ThreeFilesInFolders())), std::nullopt);
+    EXPECT_EQ(Hint(), usualHint);
+}
+
 TEST_F(SinglePageTest, ARenamedTorrentKeepsNoOldNameBehindTheNewOne)
 {
     Start();

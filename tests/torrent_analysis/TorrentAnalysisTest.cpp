@@ -1,7 +1,9 @@
 #include "bencode/CBEncodeDict.h"
 #include "platform/AnsiCodePage.h"
+#include "platform/LegacyCodePage.h"
 #include "platform/LocalText.h"
 #include "platform/TextEncoding.h"
+#include "samples/generator/LegacyNames.h"
 #include "support/TestTorrents.h"
 #include "torrent/CSha1Digest.h"
 #include "torrent/CTorrentParser.h"
@@ -209,6 +211,68 @@ TEST_F(AnalysisTest, NamesAreConvertedToTheLocalCodePage)
     EXPECT_EQ(m_parser.files[0].name.text, "\xCE\xC4\xBC\xFE.txt");
     EXPECT_EQ(TextsOf(m_parser.files[0].path), (Texts{"\xC4\xBF\xC2\xBC"}));
     EXPECT_EQ(m_parser.files[1].name.text, std::string("\xCE\xC4\0\xBC\xFE.txt", 9)); // converted around the NUL
+}
+
+// The shapes older clients left: each name is shown from its own UTF-8 bytes, its UTF-8 twin,
+// the declared code page (or the one the user chose), the code page of the user's language, or
+// else with replacement characters; and a save without edits gives back every byte.
+TEST_F(AnalysisTest, LegacyNamesAreShownThroughTwinsTheDeclarationOrTheLanguage)
+{
+    const std::string replaced = "\xEF\xBF\xBD";
+    TorrentDescription mismatched = LegacyTorrent(GbkNames(), "GBK", true);
+    mismatched.files[0].pathUtf8 = {"第01集.mkv"};                 // one folder fewer
+    mismatched.files[1].pathUtf8 = {"季", "第一季", "第02集.mkv"}; // one more
+    TorrentDescription mixed = LegacyTorrent(GbkNames(), "gb2312", false);
+    mixed.files[0].path[0] = "第一季";
+    mixed.name = "海底森林纪录片";
+    const Texts gbkShown = {"海底森林纪录片", "第一季/第01集.mkv", "第一季/第02集.mkv", "字幕/简体中文.srt"};
+    struct Case {
+        const char* shape;
+        TorrentDescription torrent;
+        const char* language; // the user's locale
+        const char* chosen;   // the code page the user names instead
+        Texts shown;
+        Texts sources;
+    };
+    const Case cases[] = {
+        {"GBK declared, with twins", LegacyTorrent(GbkNames(), "GBK", true), "C", nullptr, gbkShown, {"utf-8 twin"}},
+        {"GBK declared as CP936", LegacyTorrent(GbkNames(), "CP936", false), "C", nullptr, gbkShown, {"declared GBK"}},
+        {"GBK undeclared, Chinese user", LegacyTorrent(GbkNames(), std::nullopt, false), "zh_CN.UTF-8", nullptr,
+            gbkShown, {"language GB18030"}},
+        {"GBK undeclared, C locale", LegacyTorrent(GbkNames(), std::nullopt, false), "C", nullptr, {}, {"undecodable"}},
+        {"BIG5 declared", LegacyTorrent(Big5Names(), "big5", false), "ja_JP", nullptr,
+            {"海底森林紀錄片", "第一季/第01集.mkv", "字幕/繁體中文.srt"}, {"declared BIG5"}},
+        {"Shift_JIS declared", LegacyTorrent(ShiftJisNames(), "Shift_JIS", false), "C", nullptr,
+            {"海の森", "第一話/第01話.mkv", "字幕/日本語.srt"}, {"declared Shift_JIS"}},
+        {"Shift_JIS declared, GBK stored, GBK chosen", LegacyTorrent(GbkNames(), "Shift_JIS", false), "zh_TW", "GBK",
+            gbkShown, {"declared GBK"}},
+        {"twins one folder short or over", mismatched, "C", nullptr, gbkShown, {"utf-8 twin", "declared GBK"}},
+        {"UTF-8 and GBK side by side", mixed, "C", nullptr, gbkShown, {"utf-8", "declared GBK"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.shape);
+        m_parser.languageCodePage = LegacyCodePageOfLanguage(c.language);
+        m_parser.chosenCodePage = c.chosen != nullptr ? LegacyCodePageNamed(c.chosen) : nullptr;
+        ASSERT_TRUE(LoadAndAnalyze(c.torrent));
+        Texts shown{m_parser.name.text};
+        for (const TorrentFileEntry& entry : m_parser.files) {
+            std::string path;
+            for (const std::string& folder : TextsOf(entry.path))
+                path += folder + "/";
+            shown.push_back(path + entry.name.text);
+        }
+        if (c.shown.empty()) { // nothing reads the bytes: replacement characters, as ever
+            ASSERT_EQ(shown.size(), 4u);
+            for (const std::string& text : shown)
+                EXPECT_NE(text.find(replaced), std::string::npos) << text;
+        } else {
+            EXPECT_EQ(shown, c.shown);
+        }
+        EXPECT_EQ(m_parser.nameSources.Labels(), c.sources);
+        std::string saved;
+        ASSERT_TRUE(m_parser.SaveToFile(saved, (::testing::TempDir() + "legacy.torrent").c_str()));
+        EXPECT_EQ(saved, m_bytes);
+    }
 }
 
 TEST_F(AnalysisTest, TorrentsWithoutUsableTrackersFilesOrPiecesAreRefused)

@@ -19,6 +19,9 @@
 namespace {
 
 constexpr const char* kFilterDescription = "torrent文件(*.torrent)";
+// Names read from a legacy code page: which one(s), and that saving keeps their bytes.
+constexpr const char* kLegacyNamesHintStart = "名称按 ";
+constexpr const char* kLegacyNamesHintEnd = " 编码显示；未修改的名称保存时原样保留。";
 
 } // namespace
 
@@ -55,6 +58,9 @@ bool SingleControlUI::CreatePage(CContainerUI* tabLayout)
     pathEdit = manager->FindSubControlByName<CEditUI>(root, "edit_single_file");
     if (openButton == nullptr || saveButton == nullptr || oneKeyButton == nullptr || pathEdit == nullptr)
         return false;
+    hintLabel = manager->FindSubControlByName(root, "label_single_hint");
+    if (hintLabel != nullptr)
+        usualHint = hintLabel->GetText().str();
     EnableTorrentButtons(false);
     for (CButtonUI* button : {openButton, saveButton, oneKeyButton}) {
         button->SetHotBkColor(kHotColor);
@@ -68,6 +74,15 @@ void SingleControlUI::EnableTorrentButtons(bool enabled)
 {
     saveButton->SetEnabled(enabled);
     oneKeyButton->SetEnabled(enabled);
+}
+
+void SingleControlUI::ShowNamesHint(bool torrentShown)
+{
+    if (hintLabel == nullptr)
+        return;
+    const std::string pages = torrentShown ? parser->nameSources.LegacyCodePagesShown() : std::string();
+    hintLabel->SetText(
+        CDuiString(pages.empty() ? usualHint : Utf8ToLocalText(kLegacyNamesHintStart + pages + kLegacyNamesHintEnd)));
 }
 
 void SingleControlUI::OnOpenFile()
@@ -96,17 +111,20 @@ void SingleControlUI::OpenTorrent(const std::string& path)
     if (!parser->LoadFromFile(path.c_str())) {
         fileList->Clear();
         EnableTorrentButtons(false);
+        ShowNamesHint(false);
         ShowPageNotice(mainFrame, "  选择的种子文件不存在,请检查文件路径 !\n");
         return;
     }
     if (!parser->Analyze()) {
         fileList->Clear();
         EnableTorrentButtons(false);
+        ShowNamesHint(false);
         ShowPageNotice(mainFrame, "  种子文件分析错误!\n");
         return;
     }
     fileList->Fill(*parser);
     EnableTorrentButtons(true);
+    ShowNamesHint(true);
 }
 
 void SingleControlUI::OnSave()

@@ -6,6 +6,7 @@
 #include <string>
 
 class CButtonUI;
+class CControlUI;
 class CEditUI;
 class CTorrentParser;
 class CWindowWnd;
@@ -39,6 +40,9 @@ public:
 private:
     // Save and one-key modify are offered only while a torrent is shown.
     void EnableTorrentButtons(bool enabled);
+    // The hint line says from which legacy code page the shown torrent's names were read, if
+    // any; the usual hint otherwise.
+    void ShowNamesHint(bool torrentShown);
 
     CWindowWnd* mainFrame = nullptr;
     SingleListControl* fileList = nullptr;
@@ -47,6 +51,8 @@ private:
     CButtonUI* saveButton = nullptr;
     CButtonUI* oneKeyButton = nullptr;
     CEditUI* pathEdit = nullptr;
+    CControlUI* hintLabel = nullptr; // "label_single_hint", when the skin has it
+    std::string usualHint;
     // Where the open and save dialogs open next: the folder of the file last chosen in each.
     std::string openFolder;
     std::string saveFolder;
