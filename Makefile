@@ -62,6 +62,7 @@ ifneq ($(SKIP_DEPS),1)
 	@scripts/install-deps package
 endif
 	@$(call quiet_cmake,-S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr)
+	@rm -f $(BUILD)/package/kelpmere_*.deb # one package: the checks take it by pattern
 	@cmake --build $(BUILD) -j$(JOBS) --target package
 
 # Checks the package's contents and metadata, then (as root) installs it, uses it and purges it.
