@@ -11,7 +11,7 @@ WINDOWS_BUILD ?= build-windows
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build test test-asan test-windows fuzz bench run clean
+.PHONY: all deps configure build test test-asan test-windows fuzz bench run clean package test-package
 
 all: build
 
@@ -53,6 +53,22 @@ fuzz: deps
 	  -DKELPMERE_QT=OFF -DKELPMERE_TESTS=OFF -DKELPMERE_BENCH=OFF)
 	@cmake --build $(FUZZ_BUILD) -j$(JOBS) --target fuzz_decoder
 	@scripts/run-fuzzer $(FUZZ_BUILD)/fuzz/fuzz_decoder $(FUZZ_SECONDS)
+
+# The Debian package, made by CPack from the build `make test` uses (the same binaries, stripped),
+# installed under /usr: $(BUILD)/package/kelpmere_<version>_amd64.deb.
+package:
+ifneq ($(SKIP_DEPS),1)
+	@scripts/install-deps
+	@scripts/install-deps package
+endif
+	@$(call quiet_cmake,-S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr)
+	@rm -f $(BUILD)/package/kelpmere_*.deb # one package: the checks take it by pattern
+	@cmake --build $(BUILD) -j$(JOBS) --target package
+
+# Checks the package's contents and metadata, then (as root) installs it, uses it and purges it.
+test-package: package
+	@scripts/check-package $(BUILD)/package/kelpmere_*_amd64.deb
+	@scripts/test-installed-package $(BUILD)/package/kelpmere_*_amd64.deb
 
 bench: build
 	@scripts/run-benchmarks $(BUILD)

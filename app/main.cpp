@@ -12,5 +12,6 @@ int main(int argc, char** argv)
 {
     UseLocaleAnsiCodePage();
     QtBackend backend(argc, argv); // takes Qt's own options out of argv
+    QtBackend::SetDesktopEntryName(KELPMERE_APP_ID);
     return RunKelpmere(backend, nullptr, DefaultSkinFolder(), {}, std::vector<std::string>(argv + 1, argv + argc));
 }

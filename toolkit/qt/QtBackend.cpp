@@ -244,6 +244,11 @@ QtBackend::~QtBackend()
         CPaintManagerUI::SetBackend(nullptr);
 }
 
+void QtBackend::SetDesktopEntryName(const std::string& name)
+{
+    QGuiApplication::setDesktopFileName(QString::fromStdString(name));
+}
+
 QWidget* QtBackend::WindowWidget(UIWindowHandle window)
 {
     auto* native = dynamic_cast<QtNativeWindow*>(window);

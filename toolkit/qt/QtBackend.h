@@ -3,6 +3,7 @@
 #include "toolkit/IToolkitBackend.h"
 
 #include <memory>
+#include <string>
 
 class QWidget;
 
@@ -30,6 +31,9 @@ public:
     QtBackend(const QtBackend&) = delete;
     QtBackend& operator=(const QtBackend&) = delete;
 
+    // The program's desktop entry, named without ".desktop": the window system matches the
+    // program's windows with it (on Wayland it is their app id). Before the first window.
+    static void SetDesktopEntryName(const std::string& name);
     // The top-level widget of a native window (for tests and screenshots); null when gone.
     static QWidget* WindowWidget(UIWindowHandle window);
     // The widget currently mirroring control, or null (hidden or out of view).
