@@ -404,6 +404,27 @@ void Win32Backend::FlushUpdates()
     m_impl->Flush();
 }
 
+HBITMAP Win32Backend::PaintWindowBitmap(UIWindowHandle window)
+{
+    Win32NativeWindow* native = m_impl->Find(window);
+    if (native == nullptr || native->window->GetPaintManager() == nullptr)
+        return nullptr;
+    m_impl->Flush();
+    RECT client{};
+    GetClientRect(native->hwnd, &client);
+    return m_impl->painter.PaintToBitmap(
+        *native->window->GetPaintManager(), UISize{client.right, client.bottom}, native->input->Pointer());
+}
+
+HWND Win32Backend::EditOf(const CControlUI& control) const
+{
+    for (const auto& window : m_impl->windows) {
+        if (HWND edit = window->edits->EditOf(control))
+            return edit;
+    }
+    return nullptr;
+}
+
 UIWindowHandle Win32Backend::CreateNativeWindow(
     CWindowWnd& window, UIWindowHandle parent, const CDuiString& title, std::uint32_t, std::uint32_t, UIRect rect)
 {
@@ -441,8 +462,8 @@ void Win32Backend::CloseNativeWindow(UIWindowHandle window, int result)
     native->result = result;
     if (native->modal != nullptr)
         Impl::EndModal(*native->modal);
-    if (native->hwnd != nullptr)
-        ShowWindow(native->hwnd, SW_HIDE);
+    // The window goes with the next message served; it is not hidden first, which on some
+    // window systems waits for the hiding to be confirmed.
     PostMessageW(m_impl->wake, kDestroyMessage, 0, static_cast<LPARAM>(native->serial));
 }
 

@@ -32,6 +32,11 @@ public:
     static HWND WindowHandle(UIWindowHandle window);
     // Runs pending tree updates now (they otherwise run when the message queue is next served).
     void FlushUpdates();
+    // A picture of the window's client area as the backend paints it (screenshots); the caller
+    // deletes it. Null when the window is gone.
+    HBITMAP PaintWindowBitmap(UIWindowHandle window);
+    // The native EDIT over an edit control, or null (hidden or out of view).
+    HWND EditOf(const CControlUI& control) const;
 
     // ---- IToolkitBackend ----
     UIWindowHandle CreateNativeWindow(CWindowWnd& window, UIWindowHandle parent, const CDuiString& title,

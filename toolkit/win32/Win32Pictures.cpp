@@ -11,13 +11,21 @@ using std::min;
 
 Win32Pictures::Win32Pictures()
 {
+    // GDI+ runs on this thread's messages rather than on a thread of its own, which would
+    // otherwise hold up the shutdown.
     Gdiplus::GdiplusStartupInput input;
-    Gdiplus::GdiplusStartup(&m_token, &input, nullptr);
+    input.SuppressBackgroundThread = TRUE;
+    Gdiplus::GdiplusStartupOutput output{};
+    if (Gdiplus::GdiplusStartup(&m_token, &input, &output) == Gdiplus::Ok && output.NotificationHook != nullptr)
+        output.NotificationHook(&m_hookToken);
+    m_unhook = output.NotificationUnhook;
 }
 
 Win32Pictures::~Win32Pictures()
 {
     m_pictures.clear();
+    if (m_unhook != nullptr)
+        m_unhook(m_hookToken);
     Gdiplus::GdiplusShutdown(m_token);
 }
 

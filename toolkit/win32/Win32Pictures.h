@@ -26,5 +26,7 @@ public:
 
 private:
     ULONG_PTR m_token = 0;
+    ULONG_PTR m_hookToken = 0;
+    void(WINAPI* m_unhook)(ULONG_PTR) = nullptr;
     std::unordered_map<std::string, std::unique_ptr<Gdiplus::Bitmap>> m_pictures;
 };
