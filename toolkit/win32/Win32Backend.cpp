@@ -558,9 +558,13 @@ void Win32Backend::SetNativeWindowOpacity(UIWindowHandle window, int alpha)
         native->opacity = std::clamp(alpha, 0, 255);
         // Only a window that fades is layered: the others are drawn the plain way.
         const LONG_PTR exStyle = GetWindowLongPtrW(native->hwnd, GWL_EXSTYLE);
-        if ((exStyle & WS_EX_LAYERED) == 0)
+        const bool becomesLayered = (exStyle & WS_EX_LAYERED) == 0;
+        if (becomesLayered)
             SetWindowLongPtrW(native->hwnd, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
         SetLayeredWindowAttributes(native->hwnd, 0, static_cast<BYTE>(native->opacity), LWA_ALPHA);
+        // What the window showed before it was layered is not carried over: paint it anew.
+        if (becomesLayered)
+            RedrawWindow(native->hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
     }
 }
 
