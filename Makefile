@@ -11,7 +11,7 @@ WINDOWS_BUILD ?= build-windows
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build test test-asan test-windows fuzz bench run clean package test-package
+.PHONY: all deps configure build test test-asan test-windows package-windows fuzz bench run clean package test-package
 
 all: build
 
@@ -46,6 +46,14 @@ ifneq ($(SKIP_DEPS),1)
 	@scripts/install-deps windows
 endif
 	@scripts/test-windows $(WINDOWS_BUILD) $(JOBS)
+
+# The 64-bit Windows installer (NSIS, per user) and the portable zip in $(WINDOWS_BUILD)/package.
+package-windows:
+ifneq ($(SKIP_DEPS),1)
+	@scripts/install-deps windows
+endif
+	@scripts/build-windows $(WINDOWS_BUILD) $(JOBS)
+	@scripts/package-windows $(WINDOWS_BUILD)
 
 # The decoder fuzzer (libFuzzer + ASan + UBSan, built with clang), run for FUZZ_SECONDS.
 fuzz: deps
