@@ -4,6 +4,7 @@
 #include "toolkit/win32/Win32Backend.h"
 #include "support/TempFolder.h"
 #include "toolkit/UIlib.h"
+#include "toolkit/win32/Win32WebHost.h"
 
 #include <gtest/gtest.h>
 
@@ -27,6 +28,7 @@ const char* const kWindowSkin = R"(<Window size="400,300" caption="0,0,0,30" foc
     <Option name="opt_a" height="24" text="A" group="g" selected="true"/>
     <Option name="opt_b" height="24" text="B" group="g"/>
     <Container name="ListHostLayoutUI"/>
+    <WebBrowser name="web" height="60" url="about:blank"/>
   </VerticalLayout>
 </Window>)";
 
@@ -340,6 +342,27 @@ TEST_F(Win32BackendTest, TheCaptionStripDragsTheWindowButNotFromItsButtons)
     EXPECT_EQ(hit(5, 5), HTCAPTION);
     EXPECT_EQ(hit(button.left + 5, button.top + 5), HTCLIENT);
     EXPECT_EQ(hit(5, 100), HTCLIENT);
+}
+
+TEST_F(Win32BackendTest, AWebPaneWithoutAnEngineShowsItsNoteAndStaysWhileHidden)
+{
+    if (Win32WebHost::EngineAvailable())
+        GTEST_SKIP() << "this system has an HTML engine";
+    Open();
+    HWND pane = m_backend.WebPaneOf(Control("web"));
+    ASSERT_NE(pane, nullptr);
+    EXPECT_TRUE(IsWindowVisible(pane));
+    RECT placed{};
+    GetWindowRect(pane, &placed);
+    MapWindowPoints(nullptr, Top(), reinterpret_cast<POINT*>(&placed), 2);
+    const UIRect pos = Control("web").GetPos();
+    EXPECT_EQ(UIRect(placed.left, placed.top, placed.right, placed.bottom), pos);
+    Control("web").SetVisible(false);
+    Settle();
+    EXPECT_EQ(m_backend.WebPaneOf(Control("web")), pane); // the page stays loaded
+    EXPECT_FALSE(IsWindowVisible(pane));
+    Click("btn_ok");
+    EXPECT_EQ(Count("click:btn_ok"), 1u);
 }
 
 } // namespace

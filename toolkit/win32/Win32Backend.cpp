@@ -9,6 +9,7 @@
 #include "toolkit/win32/Win32Pictures.h"
 #include "toolkit/win32/Win32Text.h"
 #include "toolkit/win32/Win32TreePainter.h"
+#include "toolkit/win32/Win32WebHost.h"
 
 #include <shellapi.h>
 #include <windowsx.h>
@@ -101,6 +102,7 @@ public:
         manager->ClearChanged();
         manager->UpdateLayout();
         native.edits->Sync(*manager);
+        native.webs->Sync(*manager);
         InvalidateRect(native.hwnd, nullptr, FALSE);
     }
 
@@ -178,6 +180,7 @@ public:
         }
         if (native->hwnd != nullptr) {
             native->edits->Clear();
+            native->webs->Clear();
             SetWindowLongPtrW(native->hwnd, GWLP_USERDATA, 0);
             DestroyWindow(native->hwnd);
             native->hwnd = nullptr;
@@ -425,6 +428,15 @@ HWND Win32Backend::EditOf(const CControlUI& control) const
     return nullptr;
 }
 
+HWND Win32Backend::WebPaneOf(const CControlUI& browser) const
+{
+    for (const auto& window : m_impl->windows) {
+        if (Win32WebHost* host = window->webs->HostOf(browser))
+            return host->Window();
+    }
+    return nullptr;
+}
+
 UIWindowHandle Win32Backend::CreateNativeWindow(
     CWindowWnd& window, UIWindowHandle parent, const CDuiString& title, std::uint32_t, std::uint32_t, UIRect rect)
 {
@@ -447,6 +459,7 @@ UIWindowHandle Win32Backend::CreateNativeWindow(
     }
     raw->edits = std::make_unique<Win32EditMirror>(raw->hwnd, m_impl->painter);
     raw->input = std::make_unique<Win32WindowInput>(raw->hwnd, *raw->edits);
+    raw->webs = std::make_unique<Win32WebMirror>(raw->hwnd);
     if (window.AcceptsDroppedFiles())
         DragAcceptFiles(raw->hwnd, TRUE);
     m_impl->MarkDirty(*raw);
@@ -664,7 +677,16 @@ void Win32Backend::ControlDestroyed(CPaintManagerUI&, CControlUI& control)
             window->edits->Forget(control);
         if (window->input)
             window->input->Forget(control);
+        if (window->webs)
+            window->webs->Forget(control);
     }
 }
 
-void Win32Backend::NavigateWebBrowser(CWebBrowserUI&, const CDuiString&) { }
+void Win32Backend::NavigateWebBrowser(CWebBrowserUI& browser, const CDuiString& url)
+{
+    // A pane not made yet loads the browser's address when it is first shown.
+    for (const auto& window : m_impl->windows) {
+        if (window->webs)
+            window->webs->Navigate(browser, url.str());
+    }
+}

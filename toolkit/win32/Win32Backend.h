@@ -37,6 +37,8 @@ public:
     HBITMAP PaintWindowBitmap(UIWindowHandle window);
     // The native EDIT over an edit control, or null (hidden or out of view).
     HWND EditOf(const CControlUI& control) const;
+    // The web pane of a browser control (a child window), or null before it was first shown.
+    HWND WebPaneOf(const CControlUI& browser) const;
 
     // ---- IToolkitBackend ----
     UIWindowHandle CreateNativeWindow(CWindowWnd& window, UIWindowHandle parent, const CDuiString& title,

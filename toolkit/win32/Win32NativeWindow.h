@@ -2,6 +2,7 @@
 
 #include "toolkit/UIDefs.h"
 #include "toolkit/win32/Win32EditMirror.h"
+#include "toolkit/win32/Win32WebMirror.h"
 #include "toolkit/win32/Win32WindowInput.h"
 
 #include <windows.h>
@@ -44,6 +45,7 @@ public:
     Win32Icon icon;
     std::unique_ptr<Win32EditMirror> edits; // made with the HWND
     std::unique_ptr<Win32WindowInput> input;
+    std::unique_ptr<Win32WebMirror> webs;
     int opacity = 255;
     int result = 0;
     bool closing = false;
