@@ -40,6 +40,42 @@ std::size_t ColoursIn(Gdiplus::Bitmap& picture)
     return colours.size();
 }
 
+// At the screen's DPI the window covers the skin's 800 x 600 scaled (1200 x 900 at 144 DPI);
+// `make test-windows` runs this once more at 144 DPI.
+TEST(MainWindowWin32Test, TheWindowIsSizedForTheScreensDpi)
+{
+    Win32Backend backend;
+    CPaintManagerUI::SetBackend(&backend);
+    WorkingFolder work;
+    SetUpToolkit(nullptr, CDuiString((fs::path(KELPMERE_TEST_BINARY_DIR) / "bin" / "Skin").string()));
+    CMainFrameWnd* frame = CreateMainFrame();
+    ASSERT_NE(frame, nullptr);
+    HWND window = Win32Backend::WindowHandle(frame->GetHWND());
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    RECT client{};
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, 800 * dpi / 96);
+    EXPECT_EQ(client.bottom, 600 * dpi / 96);
+    // The tree keeps its own units.
+    EXPECT_EQ(frame->GetPaintManager()->GetRoot()->GetPos().right, 800);
+    HBITMAP bitmap = backend.PaintWindowBitmap(frame->GetHWND());
+    ASSERT_NE(bitmap, nullptr);
+    {
+        Gdiplus::Bitmap picture(bitmap, nullptr);
+        EXPECT_EQ(picture.GetWidth(), static_cast<UINT>(800 * dpi / 96));
+        const fs::path folder = fs::path(KELPMERE_TEST_BINARY_DIR) / "screenshots";
+        fs::create_directories(folder);
+        const std::wstring file = (folder / ("main-" + std::to_string(dpi) + "dpi.png")).wstring();
+        EXPECT_EQ(picture.Save(file.c_str(), &kPngEncoder, nullptr), Gdiplus::Ok);
+    }
+    DeleteObject(bitmap);
+    frame->Close(0);
+    CPaintManagerUI::MessageLoop();
+    CPaintManagerUI::SetBackend(nullptr);
+}
+
 TEST(MainWindowWin32Test, EveryTabIsPaintedWithItsControls)
 {
     Win32Backend backend;

@@ -27,12 +27,39 @@ constexpr UINT kDestroyMessage = WM_APP + 1;
 constexpr UINT kFlushMessage = WM_APP + 2;
 constexpr UINT_PTR kWakeTimer = 1;
 
+// The DPI of the screen a window is on (Windows 10 1607 and later), else the system's.
+unsigned WindowDpi(HWND window)
+{
+    using GetDpiForWindowCall = UINT(WINAPI*)(HWND);
+    static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowCall>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    if (getDpiForWindow != nullptr)
+        return getDpiForWindow(window);
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return static_cast<unsigned>(dpi);
+}
+
+// Windows draw themselves at each screen's DPI (per-monitor awareness, version 2, where the
+// system knows it), rather than being stretched by the system.
+void BecomeDpiAware()
+{
+    using SetAwarenessCall = BOOL(WINAPI*)(HANDLE);
+    const auto setAwareness = reinterpret_cast<SetAwarenessCall>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext")));
+    if (setAwareness != nullptr && setAwareness(reinterpret_cast<HANDLE>(-4))) // PER_MONITOR_AWARE_V2
+        return;
+    SetProcessDPIAware();
+}
+
 } // namespace
 
 class Win32Backend::Impl {
 public:
     Impl() : instance(GetModuleHandleW(nullptr)), start(std::chrono::steady_clock::now())
     {
+        BecomeDpiAware();
         WNDCLASSEXW windowClass{};
         windowClass.cbSize = sizeof(windowClass);
         windowClass.style = CS_DBLCLKS;
@@ -101,8 +128,8 @@ public:
             return;
         manager->ClearChanged();
         manager->UpdateLayout();
-        native.edits->Sync(*manager);
-        native.webs->Sync(*manager);
+        native.edits->Sync(*manager, native.scale);
+        native.webs->Sync(*manager, native.scale);
         InvalidateRect(native.hwnd, nullptr, FALSE);
     }
 
@@ -134,7 +161,8 @@ public:
     {
         RECT client{};
         GetClientRect(native.hwnd, &client);
-        const UISize size{client.right - client.left, client.bottom - client.top};
+        // The tree is laid out in its own units: the client area at 96 DPI.
+        const UISize size = native.scale.ToUnits(UISize{client.right - client.left, client.bottom - client.top});
         if (native.reportedSize == size || native.closing)
             return;
         native.reportedSize = size;
@@ -250,14 +278,14 @@ public:
             if (CPaintManagerUI* manager = native.window->GetPaintManager()) {
                 RECT client{};
                 GetClientRect(native.hwnd, &client);
-                painter.Paint(dc, *manager, UISize{client.right, client.bottom}, native.input->Pointer());
+                painter.Paint(dc, *manager, UISize{client.right, client.bottom}, native.input->Pointer(), native.scale);
             }
             EndPaint(native.hwnd, &paint);
             return 0;
         }
         case WM_MOUSEMOVE:
             if (CPaintManagerUI* manager = native.window->GetPaintManager())
-                native.input->MouseMove(*manager, PointOf(lParam));
+                native.input->MouseMove(*manager, native.scale.ToUnits(PointOf(lParam)));
             return 0;
         case WM_MOUSELEAVE:
             native.input->MouseLeave();
@@ -265,17 +293,18 @@ public:
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
             if (CPaintManagerUI* manager = native.window->GetPaintManager())
-                native.input->ButtonDown(*manager, PointOf(lParam));
+                native.input->ButtonDown(*manager, native.scale.ToUnits(PointOf(lParam)));
             return 0;
         case WM_LBUTTONUP:
             if (CPaintManagerUI* manager = native.window->GetPaintManager())
-                native.input->ButtonUp(*manager, PointOf(lParam));
+                native.input->ButtonUp(*manager, native.scale.ToUnits(PointOf(lParam)));
             return 0;
         case WM_MOUSEWHEEL:
             if (CPaintManagerUI* manager = native.window->GetPaintManager()) {
                 POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
                 ScreenToClient(native.hwnd, &point);
-                native.input->Wheel(*manager, UIPoint{point.x, point.y}, GET_WHEEL_DELTA_WPARAM(wParam));
+                native.input->Wheel(
+                    *manager, native.scale.ToUnits(UIPoint{point.x, point.y}), GET_WHEEL_DELTA_WPARAM(wParam));
             }
             return 0;
         case WM_KEYDOWN:
@@ -289,6 +318,18 @@ public:
                 native.input->EditFocused(native.edits->ControlOf(reinterpret_cast<HWND>(lParam)));
             native.edits->HandleCommand(wParam, lParam);
             return 0;
+        case WM_DPICHANGED: {
+            // Moved to a screen of another DPI: the window takes the size the system suggests
+            // for it there, and everything is drawn at the new scale.
+            native.scale = Win32Scale::ForDpi(HIWORD(wParam));
+            const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+            SetWindowPos(native.hwnd, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+            native.reportedSize = UISize{};
+            ReportClientSize(native);
+            MarkDirty(native);
+            return 0;
+        }
         case WM_DROPFILES:
             DropFiles(native, reinterpret_cast<HDROP>(wParam));
             return 0;
@@ -300,7 +341,7 @@ public:
                 return hit;
             POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
             ScreenToClient(native.hwnd, &point);
-            return InCaption(*manager, UIPoint{point.x, point.y}) ? HTCAPTION : HTCLIENT;
+            return InCaption(*manager, native.scale.ToUnits(UIPoint{point.x, point.y})) ? HTCAPTION : HTCLIENT;
         }
         default:
             return DefWindowProcW(native.hwnd, message, wParam, lParam);
@@ -415,8 +456,8 @@ HBITMAP Win32Backend::PaintWindowBitmap(UIWindowHandle window)
     m_impl->Flush();
     RECT client{};
     GetClientRect(native->hwnd, &client);
-    return m_impl->painter.PaintToBitmap(
-        *native->window->GetPaintManager(), UISize{client.right, client.bottom}, native->input->Pointer());
+    return m_impl->painter.PaintToBitmap(*native->window->GetPaintManager(), UISize{client.right, client.bottom},
+        native->input->Pointer(), native->scale);
 }
 
 HWND Win32Backend::EditOf(const CControlUI& control) const
@@ -456,6 +497,12 @@ UIWindowHandle Win32Backend::CreateNativeWindow(
     if (raw->hwnd == nullptr) {
         m_impl->windows.pop_back();
         return nullptr;
+    }
+    // The skin's size is in units of 96 DPI: the window takes the pixels of its screen's DPI.
+    raw->scale = Win32Scale::ForDpi(WindowDpi(raw->hwnd));
+    if (raw->scale.factor != 1.0) {
+        SetWindowPos(raw->hwnd, nullptr, 0, 0, raw->scale.ToPixels(std::max(1, rect.Width())),
+            raw->scale.ToPixels(std::max(1, rect.Height())), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     raw->edits = std::make_unique<Win32EditMirror>(raw->hwnd, m_impl->painter);
     raw->input = std::make_unique<Win32WindowInput>(raw->hwnd, *raw->edits);
@@ -511,7 +558,9 @@ void Win32Backend::MinimizeNativeWindow(UIWindowHandle window)
 void Win32Backend::MoveNativeWindow(UIWindowHandle window, UIRect rect)
 {
     if (Win32NativeWindow* native = m_impl->Find(window)) {
-        MoveWindow(native->hwnd, rect.left, rect.top, std::max(1, rect.Width()), std::max(1, rect.Height()), TRUE);
+        // The position is the screen's; the size is in the tree's units.
+        MoveWindow(native->hwnd, rect.left, rect.top, native->scale.ToPixels(std::max(1, rect.Width())),
+            native->scale.ToPixels(std::max(1, rect.Height())), TRUE);
     }
 }
 
@@ -521,7 +570,8 @@ UIRect Win32Backend::GetNativeWindowRect(UIWindowHandle window)
     RECT r{};
     if (native == nullptr || !GetWindowRect(native->hwnd, &r))
         return {};
-    return UIRect{r.left, r.top, r.right, r.bottom};
+    return UIRect{r.left, r.top, r.left + native->scale.ToUnits(r.right - r.left),
+        r.top + native->scale.ToUnits(r.bottom - r.top)};
 }
 
 void Win32Backend::CenterNativeWindow(UIWindowHandle window)

@@ -71,9 +71,10 @@ CEditUI* Win32EditMirror::ControlOf(HWND edit) const
     return nullptr;
 }
 
-void Win32EditMirror::Sync(CPaintManagerUI& manager)
+void Win32EditMirror::Sync(CPaintManagerUI& manager, Win32Scale scale)
 {
     ++m_generation;
+    m_scale = scale;
     if (CControlUI* root = manager.GetRoot())
         Visit(*root, manager, root->GetPos());
     // EDITs of edits no longer in view go.
@@ -141,17 +142,16 @@ void Win32EditMirror::Place(CEditUI& edit, CPaintManagerUI& manager)
             m_settingText = false;
         }
     }
-    SendMessageW(
-        entry.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(m_painter.FontOf(manager.GetFont(edit.GetFont()))), FALSE);
+    SendMessageW(entry.hwnd, WM_SETFONT,
+        reinterpret_cast<WPARAM>(m_painter.FontOf(manager.GetFont(edit.GetFont()), m_scale)), FALSE);
     // The EDIT fills the inside of the control's border.
     const UIRect pos = edit.GetPos();
     const int border = std::max(0, edit.GetBorderSize());
     const UIRect padding = edit.GetTextPadding();
-    const int left = pos.left + border + padding.left;
-    const int top = pos.top + border;
-    const int width = std::max(1, pos.Width() - 2 * border - padding.left - padding.right);
-    const int height = std::max(1, pos.Height() - 2 * border);
-    SetWindowPos(entry.hwnd, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    const UIRect inside = m_scale.ToPixels(UIRect{
+        pos.left + border + padding.left, pos.top + border, pos.right - border - padding.right, pos.bottom - border});
+    SetWindowPos(entry.hwnd, nullptr, inside.left, inside.top, std::max(1, inside.Width()),
+        std::max(1, inside.Height()), SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
 void Win32EditMirror::HandleCommand(WPARAM wParam, LPARAM lParam)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "toolkit/UIDefs.h"
+#include "toolkit/win32/Win32Scale.h"
 
 #include <windows.h>
 
@@ -22,8 +23,9 @@ public:
     Win32EditMirror(const Win32EditMirror&) = delete;
     Win32EditMirror& operator=(const Win32EditMirror&) = delete;
 
-    // Brings the EDITs in line with manager's tree (the layout must be current).
-    void Sync(CPaintManagerUI& manager);
+    // Brings the EDITs in line with manager's tree (the layout must be current), placed and
+    // sized at the window's scale.
+    void Sync(CPaintManagerUI& manager, Win32Scale scale);
     // control is being deleted: its EDIT goes too.
     void Forget(const CControlUI& control);
     void Clear();
@@ -48,6 +50,7 @@ private:
 
     HWND m_window;
     Win32TreePainter& m_painter;
+    Win32Scale m_scale;
     std::unordered_map<const CControlUI*, Entry> m_edits;
     unsigned m_generation = 0;
     bool m_settingText = false; // the mirror itself is changing an EDIT's text

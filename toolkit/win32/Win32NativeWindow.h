@@ -2,6 +2,7 @@
 
 #include "toolkit/UIDefs.h"
 #include "toolkit/win32/Win32EditMirror.h"
+#include "toolkit/win32/Win32Scale.h"
 #include "toolkit/win32/Win32WebMirror.h"
 #include "toolkit/win32/Win32WindowInput.h"
 
@@ -46,6 +47,7 @@ public:
     std::unique_ptr<Win32EditMirror> edits; // made with the HWND
     std::unique_ptr<Win32WindowInput> input;
     std::unique_ptr<Win32WebMirror> webs;
+    Win32Scale scale; // the window's DPI against 96
     int opacity = 255;
     int result = 0;
     bool closing = false;

@@ -153,14 +153,15 @@ Win32TreePainter::~Win32TreePainter()
         DeleteObject(font);
 }
 
-HFONT Win32TreePainter::FontOf(const UIFont& font)
+HFONT Win32TreePainter::FontOf(const UIFont& font, Win32Scale scale)
 {
-    const auto key = std::make_tuple(font.family, font.size, font.bold, font.italic, font.underline);
+    const int height = scale.ToPixels(font.size);
+    const auto key = std::make_tuple(font.family, height, font.bold, font.italic, font.underline);
     auto found = m_fonts.find(key);
     if (found != m_fonts.end())
         return found->second;
     LOGFONTW description{};
-    description.lfHeight = -font.size;
+    description.lfHeight = -height;
     description.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
     description.lfItalic = font.italic ? TRUE : FALSE;
     description.lfUnderline = font.underline ? TRUE : FALSE;
@@ -173,10 +174,12 @@ HFONT Win32TreePainter::FontOf(const UIFont& font)
     return made;
 }
 
-void Win32TreePainter::Paint(HDC target, CPaintManagerUI& manager, UISize size, const Win32PointerState& pointer)
+void Win32TreePainter::Paint(
+    HDC target, CPaintManagerUI& manager, UISize size, const Win32PointerState& pointer, Win32Scale scale)
 {
     if (size.cx <= 0 || size.cy <= 0)
         return;
+    m_scale = scale;
     HDC dc = CreateCompatibleDC(target);
     HBITMAP bitmap = CreateCompatibleBitmap(target, size.cx, size.cy);
     HGDIOBJ previous = SelectObject(dc, bitmap);
@@ -187,8 +190,10 @@ void Win32TreePainter::Paint(HDC target, CPaintManagerUI& manager, UISize size, 
     DeleteDC(dc);
 }
 
-HBITMAP Win32TreePainter::PaintToBitmap(CPaintManagerUI& manager, UISize size, const Win32PointerState& pointer)
+HBITMAP Win32TreePainter::PaintToBitmap(
+    CPaintManagerUI& manager, UISize size, const Win32PointerState& pointer, Win32Scale scale)
 {
+    m_scale = scale;
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
     info.bmiHeader.biWidth = size.cx;
@@ -211,7 +216,12 @@ HBITMAP Win32TreePainter::PaintToBitmap(CPaintManagerUI& manager, UISize size, c
 void Win32TreePainter::PaintInto(HDC dc, CPaintManagerUI& manager, UISize size, const Win32PointerState& pointer)
 {
     Gdiplus::Graphics graphics(dc);
-    const UIRect all{0, 0, size.cx, size.cy};
+    // Colours and pictures are drawn in the tree's units, scaled; pictures are smoothed.
+    graphics.ScaleTransform(static_cast<Gdiplus::REAL>(m_scale.factor), static_cast<Gdiplus::REAL>(m_scale.factor));
+    graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+    graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+    const UISize units = m_scale.ToUnits(size);
+    const UIRect all{0, 0, units.cx, units.cy};
     Fill(graphics, all, 0xFFFFFFFFU);
     if (CControlUI* root = manager.GetRoot())
         PaintControl(graphics, dc, *root, manager, all, pointer);
@@ -228,7 +238,8 @@ void Win32TreePainter::PaintControl(Gdiplus::Graphics& graphics, HDC dc, CContro
         return;
     graphics.SetClip(RectOf(shown));
     const int saved = SaveDC(dc);
-    IntersectClipRect(dc, shown.left, shown.top, shown.right, shown.bottom);
+    const UIRect shownPixels = m_scale.ToPixels(shown);
+    IntersectClipRect(dc, shownPixels.left, shownPixels.top, shownPixels.right, shownPixels.bottom);
     PaintLook(graphics, dc, control, manager, pointer);
     RestoreDC(dc, saved);
 
@@ -308,13 +319,15 @@ void Win32TreePainter::PaintText(HDC dc, CControlUI& control, CPaintManagerUI& m
     const UIRect pos = control.GetPos();
     const int border = std::max(0, control.GetBorderSize());
     const UIRect padding = label.GetTextPadding();
-    RECT box{pos.left + border + padding.left, pos.top + border + padding.top, pos.right - border - padding.right,
-        pos.bottom - border - padding.bottom};
+    // Text is drawn at the screen's pixels with a font of the scaled size, so it stays crisp.
+    const UIRect inner = m_scale.ToPixels(UIRect{pos.left + border + padding.left, pos.top + border + padding.top,
+        pos.right - border - padding.right, pos.bottom - border - padding.bottom});
+    RECT box{inner.left, inner.top, inner.right, inner.bottom};
     std::uint32_t style = label.GetTextStyle();
     if (dynamic_cast<CEditUI*>(&control) != nullptr)
         style = kAlignLeft | kAlignVCenter;
     std::wstring wide = WideOf(text.str());
-    HGDIOBJ previous = SelectObject(dc, FontOf(manager.GetFont(label.GetFont())));
+    HGDIOBJ previous = SelectObject(dc, FontOf(manager.GetFont(label.GetFont()), m_scale));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GdiColour(colour));
     DrawTextW(dc, wide.data(), static_cast<int>(wide.size()), &box, DrawTextFlags(style));

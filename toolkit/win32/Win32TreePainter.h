@@ -2,6 +2,7 @@
 
 #include "toolkit/UIDefs.h"
 #include "toolkit/UIFont.h"
+#include "toolkit/win32/Win32Scale.h"
 
 #include <windows.h>
 
@@ -35,15 +36,16 @@ public:
     Win32TreePainter(const Win32TreePainter&) = delete;
     Win32TreePainter& operator=(const Win32TreePainter&) = delete;
 
-    // Paints manager's tree (its layout current) over a client area of size into target.
-    void Paint(HDC target, CPaintManagerUI& manager, UISize size, const Win32PointerState& pointer);
-    // The font of the window's table as a GDI font (owned by the painter).
-    HFONT FontOf(const UIFont& font);
+    // Paints manager's tree (its layout current) over a client area of pixels into target, the
+    // tree's units scaled to the screen's pixels by scale.
+    void Paint(HDC target, CPaintManagerUI& manager, UISize pixels, const Win32PointerState& pointer, Win32Scale scale);
+    // The font of the window's table as a GDI font at scale (owned by the painter).
+    HFONT FontOf(const UIFont& font, Win32Scale scale);
     // The same into a new 32-bit bitmap (screenshots); the caller deletes it.
-    HBITMAP PaintToBitmap(CPaintManagerUI& manager, UISize size, const Win32PointerState& pointer);
+    HBITMAP PaintToBitmap(CPaintManagerUI& manager, UISize pixels, const Win32PointerState& pointer, Win32Scale scale);
 
 private:
-    void PaintInto(HDC dc, CPaintManagerUI& manager, UISize size, const Win32PointerState& pointer);
+    void PaintInto(HDC dc, CPaintManagerUI& manager, UISize pixels, const Win32PointerState& pointer);
     void PaintControl(Gdiplus::Graphics& graphics, HDC dc, CControlUI& control, CPaintManagerUI& manager,
         const UIRect& clip, const Win32PointerState& pointer);
     void PaintLook(Gdiplus::Graphics& graphics, HDC dc, CControlUI& control, CPaintManagerUI& manager,
@@ -54,5 +56,6 @@ private:
     void PaintText(HDC dc, CControlUI& control, CPaintManagerUI& manager, UIColor colour);
 
     Win32Pictures& m_pictures;
+    Win32Scale m_scale; // of the window being painted
     std::map<std::tuple<std::string, int, bool, bool, bool>, HFONT> m_fonts;
 };

@@ -38,7 +38,7 @@ void CollectShown(CControlUI& control, std::vector<CWebBrowserUI*>& shown)
 
 } // namespace
 
-void Win32WebMirror::Sync(CPaintManagerUI& manager)
+void Win32WebMirror::Sync(CPaintManagerUI& manager, Win32Scale scale)
 {
     std::vector<CWebBrowserUI*> shown;
     if (CControlUI* root = manager.GetRoot())
@@ -51,7 +51,7 @@ void Win32WebMirror::Sync(CPaintManagerUI& manager)
         auto found = m_hosts.find(browser);
         if (found == m_hosts.end())
             found = m_hosts.emplace(browser, std::make_unique<Win32WebHost>(m_window, *browser)).first;
-        found->second->Place(browser->GetPos());
+        found->second->Place(scale.ToPixels(browser->GetPos()));
         found->second->Show(true);
     }
 }

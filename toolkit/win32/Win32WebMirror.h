@@ -1,6 +1,7 @@
 #pragma once
 
 #include "toolkit/UIDefs.h"
+#include "toolkit/win32/Win32Scale.h"
 
 #include <windows.h>
 
@@ -24,7 +25,7 @@ public:
     Win32WebMirror& operator=(const Win32WebMirror&) = delete;
 
     // Brings the panes in line with manager's tree (the layout must be current).
-    void Sync(CPaintManagerUI& manager);
+    void Sync(CPaintManagerUI& manager, Win32Scale scale);
     void Forget(const CControlUI& control);
     void Clear();
     void Navigate(const CWebBrowserUI& browser, const std::string& url);
