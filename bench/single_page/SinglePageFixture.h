@@ -65,6 +65,7 @@ inline fs::path ManyFileTorrent(int files, const NameWords& words = kUtf8Words)
     return path;
 }
 
+#ifndef _WIN32
 // Resident memory of the process in bytes.
 inline double ResidentBytes()
 {
@@ -73,6 +74,7 @@ inline double ResidentBytes()
     std::ifstream("/proc/self/statm") >> pages >> resident;
     return static_cast<double>(resident) * static_cast<double>(::sysconf(_SC_PAGESIZE));
 }
+#endif
 
 // The program's skins, as the program finds them beside itself.
 inline void UseProgramSkins()
@@ -85,7 +87,7 @@ inline void UseProgramSkins()
 inline bool OpenOnPage(SingleControlUI& page, const fs::path& path)
 {
     CTorrentParser& parser = *page.GetDocument();
-    if (!parser.LoadFromFile(path.c_str()) || !parser.Analyze())
+    if (!parser.LoadFromFile(path.string().c_str()) || !parser.Analyze())
         return false;
     page.GetFileList()->Fill(parser);
     return true;

@@ -231,7 +231,7 @@ TEST_F(Win32BackendTest, AHundredThousandRowListKeepsAScreenfulOfEditsAndTheType
     const auto edits = [&] {
         int count = 0;
         for (HWND child = GetWindow(Top(), GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
-            ++count;
+            count += IsWindowVisible(child) ? 1 : 0;
         return count;
     };
     ASSERT_NE(m_backend.EditOf(*edit(0)), nullptr);

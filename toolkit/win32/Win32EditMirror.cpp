@@ -45,6 +45,9 @@ void Win32EditMirror::Clear()
     for (auto& [control, entry] : m_edits)
         DestroyWindow(entry.hwnd);
     m_edits.clear();
+    for (HWND spare : m_spare)
+        DestroyWindow(spare);
+    m_spare.clear();
 }
 
 void Win32EditMirror::Forget(const CControlUI& control)
@@ -52,8 +55,21 @@ void Win32EditMirror::Forget(const CControlUI& control)
     auto found = m_edits.find(&control);
     if (found == m_edits.end())
         return;
-    DestroyWindow(found->second.hwnd);
+    Retire(found->second.hwnd);
     m_edits.erase(found);
+}
+
+void Win32EditMirror::Retire(HWND edit)
+{
+    // Kept hidden for the next edit that comes into view: making windows costs more than
+    // showing them again, most of all while a long list scrolls.
+    if (GetFocus() == edit)
+        SetFocus(m_window);
+    ShowWindow(edit, SW_HIDE);
+    if (m_spare.size() < kSpareEdits)
+        m_spare.push_back(edit);
+    else
+        DestroyWindow(edit);
 }
 
 HWND Win32EditMirror::EditOf(const CControlUI& control) const
@@ -75,8 +91,12 @@ void Win32EditMirror::Sync(CPaintManagerUI& manager, Win32Scale scale)
 {
     ++m_generation;
     m_scale = scale;
+    m_moves = BeginDeferWindowPos(static_cast<int>(m_edits.size()) + 8);
     if (CControlUI* root = manager.GetRoot())
         Visit(*root, manager, root->GetPos());
+    if (m_moves != nullptr)
+        EndDeferWindowPos(m_moves);
+    m_moves = nullptr;
     // EDITs of edits no longer in view go.
     std::vector<const CControlUI*> gone;
     for (const auto& [control, entry] : m_edits) {
@@ -125,33 +145,59 @@ void Win32EditMirror::Place(CEditUI& edit, CPaintManagerUI& manager)
     const DWORD style = WS_CHILD | ES_AUTOHSCROLL | (edit.IsReadOnly() ? ES_READONLY : 0)
         | (edit.IsPasswordMode() ? ES_PASSWORD : 0) | (edit.IsEnabled() ? 0 : WS_DISABLED) | WS_TABSTOP;
     const std::wstring text = WideOf(edit.GetText().str());
-    if (entry.hwnd == nullptr) {
+    const bool fresh = entry.hwnd == nullptr;
+    if (fresh && !m_spare.empty()) {
+        entry.hwnd = m_spare.back();
+        m_spare.pop_back();
+        entry.placed = UIRect{};
+        entry.font = nullptr;
+        SendMessageW(entry.hwnd, EM_SETPASSWORDCHAR, edit.IsPasswordMode() ? L'*' : 0, 0);
+    } else if (fresh) {
         m_settingText = true;
         entry.hwnd = CreateWindowExW(0, L"EDIT", text.c_str(), style, 0, 0, 1, 1, m_window, nullptr,
             reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(m_window, GWLP_HINSTANCE)), nullptr);
         m_settingText = false;
-        if (entry.hwnd == nullptr)
+        if (entry.hwnd == nullptr) {
+            m_edits.erase(&edit);
             return;
-        SetWindowSubclass(entry.hwnd, &Win32EditMirror::EditProc, 1, reinterpret_cast<DWORD_PTR>(this));
-    } else {
-        SendMessageW(entry.hwnd, EM_SETREADONLY, edit.IsReadOnly() ? TRUE : FALSE, 0);
-        EnableWindow(entry.hwnd, edit.IsEnabled());
-        if (TextOf(entry.hwnd) != text) {
-            m_settingText = true;
-            SetWindowTextW(entry.hwnd, text.c_str());
-            m_settingText = false;
         }
+        SetWindowSubclass(entry.hwnd, &Win32EditMirror::EditProc, 1, reinterpret_cast<DWORD_PTR>(this));
     }
-    SendMessageW(entry.hwnd, WM_SETFONT,
-        reinterpret_cast<WPARAM>(m_painter.FontOf(manager.GetFont(edit.GetFont()), m_scale)), FALSE);
+    if (fresh || entry.readOnly != edit.IsReadOnly()) {
+        SendMessageW(entry.hwnd, EM_SETREADONLY, edit.IsReadOnly() ? TRUE : FALSE, 0);
+        entry.readOnly = edit.IsReadOnly();
+    }
+    if (fresh || entry.enabled != edit.IsEnabled()) {
+        EnableWindow(entry.hwnd, edit.IsEnabled());
+        entry.enabled = edit.IsEnabled();
+    }
+    if (TextOf(entry.hwnd) != text) {
+        m_settingText = true;
+        SetWindowTextW(entry.hwnd, text.c_str());
+        m_settingText = false;
+    }
+    HFONT font = m_painter.FontOf(manager.GetFont(edit.GetFont()), m_scale);
+    if (font != entry.font) {
+        SendMessageW(entry.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        entry.font = font;
+    }
     // The EDIT fills the inside of the control's border.
     const UIRect pos = edit.GetPos();
     const int border = std::max(0, edit.GetBorderSize());
     const UIRect padding = edit.GetTextPadding();
     const UIRect inside = m_scale.ToPixels(UIRect{
         pos.left + border + padding.left, pos.top + border, pos.right - border - padding.right, pos.bottom - border});
-    SetWindowPos(entry.hwnd, nullptr, inside.left, inside.top, std::max(1, inside.Width()),
-        std::max(1, inside.Height()), SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    if (inside == entry.placed && IsWindowVisible(entry.hwnd))
+        return;
+    entry.placed = inside;
+    // The moves of one pass are made together, as one change of the window.
+    const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW;
+    if (m_moves != nullptr)
+        m_moves = DeferWindowPos(m_moves, entry.hwnd, nullptr, inside.left, inside.top, std::max(1, inside.Width()),
+            std::max(1, inside.Height()), flags);
+    if (m_moves == nullptr)
+        SetWindowPos(entry.hwnd, nullptr, inside.left, inside.top, std::max(1, inside.Width()),
+            std::max(1, inside.Height()), flags);
 }
 
 void Win32EditMirror::HandleCommand(WPARAM wParam, LPARAM lParam)

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <unordered_map>
+#include <vector>
 
 class CControlUI;
 class CEditUI;
@@ -41,10 +42,17 @@ private:
     struct Entry {
         HWND hwnd = nullptr;
         unsigned generation = 0;
+        UIRect placed; // pixels, as last placed
+        HFONT font = nullptr;
+        bool readOnly = false;
+        bool enabled = true;
     };
+    // Hidden EDITs kept for reuse, at most this many.
+    static constexpr std::size_t kSpareEdits = 64;
 
     void Visit(CControlUI& control, CPaintManagerUI& manager, const UIRect& clip);
     void Place(CEditUI& edit, CPaintManagerUI& manager);
+    void Retire(HWND edit);
     static LRESULT CALLBACK EditProc(
         HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR mirror);
 
@@ -52,6 +60,8 @@ private:
     Win32TreePainter& m_painter;
     Win32Scale m_scale;
     std::unordered_map<const CControlUI*, Entry> m_edits;
+    std::vector<HWND> m_spare;
+    HDWP m_moves = nullptr; // the moves of the pass under way
     unsigned m_generation = 0;
     bool m_settingText = false; // the mirror itself is changing an EDIT's text
 };

@@ -37,14 +37,6 @@ Gdiplus::Rect RectOf(const UIRect& r)
     return Gdiplus::Rect(r.left, r.top, r.Width(), r.Height());
 }
 
-void Fill(Gdiplus::Graphics& graphics, const UIRect& r, UIColor colour)
-{
-    if (!Visible(colour) || r.IsEmpty())
-        return;
-    Gdiplus::SolidBrush brush{Gdiplus::Color(colour)};
-    graphics.FillRectangle(&brush, RectOf(r));
-}
-
 COLORREF GdiColour(UIColor colour)
 {
     return RGB((colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF);
@@ -147,6 +139,23 @@ UINT DrawTextFlags(std::uint32_t style)
 
 } // namespace
 
+void Win32TreePainter::Fill(Gdiplus::Graphics& graphics, HDC dc, const UIRect& r, UIColor colour) const
+{
+    if (!Visible(colour) || r.IsEmpty())
+        return;
+    if ((colour >> 24) == 0xFF) {
+        // Opaque colours go through GDI, which fills many times faster than GDI+ blends.
+        const UIRect pixels = m_scale.ToPixels(r);
+        const RECT box{pixels.left, pixels.top, pixels.right, pixels.bottom};
+        HBRUSH brush = CreateSolidBrush(GdiColour(colour));
+        FillRect(dc, &box, brush);
+        DeleteObject(brush);
+        return;
+    }
+    Gdiplus::SolidBrush brush{Gdiplus::Color(colour)};
+    graphics.FillRectangle(&brush, RectOf(r));
+}
+
 Win32TreePainter::~Win32TreePainter()
 {
     for (auto& [key, font] : m_fonts)
@@ -218,11 +227,13 @@ void Win32TreePainter::PaintInto(HDC dc, CPaintManagerUI& manager, UISize size, 
     Gdiplus::Graphics graphics(dc);
     // Colours and pictures are drawn in the tree's units, scaled; pictures are smoothed.
     graphics.ScaleTransform(static_cast<Gdiplus::REAL>(m_scale.factor), static_cast<Gdiplus::REAL>(m_scale.factor));
-    graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
-    graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+    if (m_scale.factor != 1.0) {
+        graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+        graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+    }
     const UISize units = m_scale.ToUnits(size);
     const UIRect all{0, 0, units.cx, units.cy};
-    Fill(graphics, all, 0xFFFFFFFFU);
+    Fill(graphics, dc, all, 0xFFFFFFFFU);
     if (CControlUI* root = manager.GetRoot())
         PaintControl(graphics, dc, *root, manager, all, pointer);
 }
@@ -260,7 +271,7 @@ void Win32TreePainter::PaintLook(Gdiplus::Graphics& graphics, HDC dc, CControlUI
 {
     const UIRect pos = control.GetPos();
     const StateOf state(control, pointer);
-    Fill(graphics, pos, Background(control, state));
+    Fill(graphics, dc, pos, Background(control, state));
     if (Gdiplus::Bitmap* picture = m_pictures.Picture(control.GetBkImage().str()))
         graphics.DrawImage(picture, RectOf(pos));
     if (Gdiplus::Bitmap* picture = m_pictures.Picture(StatePicture(control, state)))
@@ -278,7 +289,7 @@ void Win32TreePainter::PaintLook(Gdiplus::Graphics& graphics, HDC dc, CControlUI
                 graphics.DrawImage(fore, RectOf(pos));
                 graphics.SetClip(&previous);
             } else {
-                Fill(graphics, filled, 0xF0FF2D8CU);
+                Fill(graphics, dc, filled, 0xF0FF2D8CU);
             }
         }
     }
@@ -288,10 +299,10 @@ void Win32TreePainter::PaintLook(Gdiplus::Graphics& graphics, HDC dc, CControlUI
     const int border = control.GetBorderSize();
     if (border > 0) {
         const UIColor colour = Visible(control.GetBorderColor()) ? control.GetBorderColor() : 0xFFAAAAAAU;
-        Fill(graphics, UIRect{pos.left, pos.top, pos.right, pos.top + border}, colour);
-        Fill(graphics, UIRect{pos.left, pos.bottom - border, pos.right, pos.bottom}, colour);
-        Fill(graphics, UIRect{pos.left, pos.top + border, pos.left + border, pos.bottom - border}, colour);
-        Fill(graphics, UIRect{pos.right - border, pos.top + border, pos.right, pos.bottom - border}, colour);
+        Fill(graphics, dc, UIRect{pos.left, pos.top, pos.right, pos.top + border}, colour);
+        Fill(graphics, dc, UIRect{pos.left, pos.bottom - border, pos.right, pos.bottom}, colour);
+        Fill(graphics, dc, UIRect{pos.left, pos.top + border, pos.left + border, pos.bottom - border}, colour);
+        Fill(graphics, dc, UIRect{pos.right - border, pos.top + border, pos.right, pos.bottom - border}, colour);
     }
     if (pointer.focused == &control && Interactive(control)) {
         // A ring inside the border shows where Space or Enter goes: solid in the window's focus
@@ -349,15 +360,15 @@ void Win32TreePainter::PaintListRows(Gdiplus::Graphics& graphics, HDC dc, CListU
             PaintControl(graphics, dc, *row, manager, view, pointer);
     }
     graphics.SetClip(RectOf(clip));
-    PaintScrollBar(graphics, list);
+    PaintScrollBar(graphics, dc, list);
 }
 
-void Win32TreePainter::PaintScrollBar(Gdiplus::Graphics& graphics, CListUI& list)
+void Win32TreePainter::PaintScrollBar(Gdiplus::Graphics& graphics, HDC dc, CListUI& list)
 {
     const std::optional<Win32ScrollBar> bar = Win32ScrollBar::Of(list);
     if (!bar)
         return;
     const CListUI::ScrollBarColors& colors = list.GetScrollBarColors();
-    Fill(graphics, bar->track, colors.track);
-    Fill(graphics, bar->thumb, colors.thumb);
+    Fill(graphics, dc, bar->track, colors.track);
+    Fill(graphics, dc, bar->thumb, colors.thumb);
 }

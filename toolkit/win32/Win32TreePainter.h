@@ -52,7 +52,8 @@ private:
         const Win32PointerState& pointer);
     void PaintListRows(Gdiplus::Graphics& graphics, HDC dc, CListUI& list, CPaintManagerUI& manager, const UIRect& clip,
         const Win32PointerState& pointer);
-    void PaintScrollBar(Gdiplus::Graphics& graphics, CListUI& list);
+    void PaintScrollBar(Gdiplus::Graphics& graphics, HDC dc, CListUI& list);
+    void Fill(Gdiplus::Graphics& graphics, HDC dc, const UIRect& r, UIColor colour) const;
     void PaintText(HDC dc, CControlUI& control, CPaintManagerUI& manager, UIColor colour);
 
     Win32Pictures& m_pictures;
