@@ -4,7 +4,7 @@
 include_guard(GLOBAL)
 
 find_program(KELPMERE_ICOTOOL icotool REQUIRED)
-set(KELPMERE_ICON_FILE ${CMAKE_BINARY_DIR}/resources/kelpmere.ico)
+set(KELPMERE_ICON_FILE ${CMAKE_BINARY_DIR}/resources/kelpmere.ico CACHE INTERNAL "The executables' icon")
 file(GLOB KELPMERE_ICON_PICTURES ${PROJECT_SOURCE_DIR}/skin/icons/kelpmere-*.png)
 add_custom_command(OUTPUT ${KELPMERE_ICON_FILE}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/resources

@@ -203,9 +203,31 @@ protected:
 };
 
 // A text as the program prints it: in the code page it runs in.
+#ifdef _WIN32
+// Whether kelpmere-cli.exe runs in the UTF-8 code page its manifest declares (Windows 10 1903 and
+// later honour it; older systems run it in their own code page): asked of the program once, by a
+// message it prints.
+bool CliRunsInUtf8()
+{
+    static const bool utf8 = [] {
+        const fs::path said = fs::temp_directory_path() / "kelpmere-cli-code-page.txt";
+        const std::wstring command
+            = L"\"\"" + PathOf(KELPMERE_CLI).wstring() + L"\" wash . \"\" 2>\"" + said.wstring() + L"\"\"";
+        _wsystem(command.c_str());
+        const std::string text = ReadFile(said);
+        fs::remove(said);
+        return text.find("您还没有选择需要积存的种子路径") != std::string::npos;
+    }();
+    return utf8;
+}
+#endif
+
+// What kelpmere-cli prints for a UTF-8 text: the text in the code page it runs in.
 std::string Printed(const std::string& utf8)
 {
 #ifdef _WIN32
+    if (CliRunsInUtf8())
+        return utf8;
     const std::string saved = AnsiCodePageName();
     UseLocaleAnsiCodePage();
     std::string local = WideToAnsi(Utf8ToWide(utf8.c_str()).c_str());
