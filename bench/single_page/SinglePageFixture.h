@@ -9,12 +9,16 @@
 #include "toolkit/CEditUI.h"
 #include "toolkit/CPaintManagerUI.h"
 #include "torrent/CTorrentParser.h"
+#include "ui/list/RerListBaseUI.h"
 #include "ui/single/SingleControlUI.h"
 #include "ui/single/SingleListControl.h"
 #include "ui/single/SingleListElementUI.h"
 
+#include <benchmark/benchmark.h>
+
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <unistd.h>
 
@@ -91,6 +95,49 @@ inline bool OpenOnPage(SingleControlUI& page, const fs::path& path)
         return false;
     page.GetFileList()->Fill(parser);
     return true;
+}
+
+// The two window benchmarks of a backend. Window: the program's main window on the backend
+// with the single page shown (`page`), and `Paint()` doing what the backend does before the
+// screen shows a change; `Report(state)`, when it has one, adds its figures after scrolling.
+constexpr int kManyFiles = 100000;
+
+template <typename Window>
+void OpenUntilTheFirstRowsArePainted(benchmark::State& state)
+{
+    const fs::path torrent = ManyFileTorrent(kManyFiles);
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto window = std::make_unique<Window>();
+        window->Paint();
+        state.ResumeTiming();
+        if (!OpenOnPage(*window->page, torrent))
+            state.SkipWithError("the torrent did not open");
+        window->Paint();
+        state.PauseTiming();
+        window.reset();
+        state.ResumeTiming();
+    }
+}
+
+template <typename Window>
+void ScrollStep(benchmark::State& state)
+{
+    Window window;
+    OpenOnPage(*window.page, ManyFileTorrent(kManyFiles));
+    window.Paint();
+    RerListBaseUI& list = *window.page->GetFileList()->GetList();
+    const int range = list.GetScrollRange().cy;
+    int step = 0;
+    for (auto _ : state) {
+        // A wheel notch down, with a jump now and then as a scroll bar drag gives.
+        const int y = (step % 50 == 49) ? (step * 7919 * 37) % (range + 1) : list.GetScrollPos().cy + 120;
+        list.SetScrollPos(UISize{0, y > range ? 0 : y});
+        window.Paint();
+        ++step;
+    }
+    if constexpr (requires { window.Report(state); })
+        window.Report(state);
 }
 
 } // namespace singlebench

@@ -5,7 +5,6 @@
 #include "SinglePageFixture.h"
 #include "toolkit/CTabLayoutUI.h"
 #include "toolkit/win32/Win32Backend.h"
-#include "ui/list/RerListBaseUI.h"
 
 #include <benchmark/benchmark.h>
 #include <psapi.h>
@@ -16,7 +15,6 @@ namespace {
 
 using namespace singlebench;
 
-constexpr int kFiles = 100000;
 Win32Backend* backend = nullptr;
 
 // The program's main window with the single page shown.
@@ -39,46 +37,26 @@ struct Window {
     }
     // What a WM_PAINT does after the tree changed: mirror, lay out, paint the client area.
     void Paint() { DeleteObject(backend->PaintWindowBitmap(frame->GetHWND())); }
+    // The memory of the process with the torrent open.
+    void Report(benchmark::State& state) const
+    {
+        PROCESS_MEMORY_COUNTERS memory{};
+        GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof(memory));
+        state.counters["working_set_MiB"] = static_cast<double>(memory.WorkingSetSize) / (1 << 20);
+    }
     CMainFrameWnd* frame = nullptr;
     SingleControlUI* page = nullptr;
 };
 
 void BM_Open100000FilesUntilTheFirstRowsArePainted(benchmark::State& state)
 {
-    const fs::path torrent = ManyFileTorrent(kFiles);
-    for (auto _ : state) {
-        state.PauseTiming();
-        auto window = std::make_unique<Window>();
-        window->Paint();
-        state.ResumeTiming();
-        if (!OpenOnPage(*window->page, torrent))
-            state.SkipWithError("the torrent did not open");
-        window->Paint();
-        state.PauseTiming();
-        window.reset();
-        state.ResumeTiming();
-    }
+    OpenUntilTheFirstRowsArePainted<Window>(state);
 }
 BENCHMARK(BM_Open100000FilesUntilTheFirstRowsArePainted)->Iterations(3)->Unit(benchmark::kMillisecond);
 
 void BM_ScrollStep100000Rows(benchmark::State& state)
 {
-    Window window;
-    OpenOnPage(*window.page, ManyFileTorrent(kFiles));
-    window.Paint();
-    RerListBaseUI& list = *window.page->GetFileList()->GetList();
-    const int range = list.GetScrollRange().cy;
-    int step = 0;
-    for (auto _ : state) {
-        // A wheel notch down, with a jump now and then as a scroll bar drag gives.
-        const int y = (step % 50 == 49) ? (step * 7919 * 37) % (range + 1) : list.GetScrollPos().cy + 120;
-        list.SetScrollPos(UISize{0, y > range ? 0 : y});
-        window.Paint();
-        ++step;
-    }
-    PROCESS_MEMORY_COUNTERS memory{};
-    GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof(memory));
-    state.counters["working_set_MiB"] = static_cast<double>(memory.WorkingSetSize) / (1 << 20);
+    ScrollStep<Window>(state);
 }
 BENCHMARK(BM_ScrollStep100000Rows)->Unit(benchmark::kMillisecond);
 

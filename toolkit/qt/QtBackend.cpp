@@ -3,6 +3,7 @@
 #include "toolkit/CPaintManagerUI.h"
 #include "toolkit/CWebBrowserUI.h"
 #include "toolkit/CWindowWnd.h"
+#include "toolkit/NativeWindowTable.h"
 #include "toolkit/qt/QtControlWidget.h"
 #include "toolkit/qt/QtFileDialogs.h"
 #include "toolkit/qt/QtNativeWindow.h"
@@ -42,36 +43,9 @@ public:
         QObject::connect(&wake, &QTimer::timeout, [] { CPaintManagerUI::FireDueTimers(); });
     }
 
-    QtNativeWindow* Find(UIWindowHandle handle) const
-    {
-        if (!handle)
-            return nullptr;
-        for (const auto& window : windows) {
-            if (window.get() == handle)
-                return window.get();
-        }
-        return nullptr;
-    }
-
-    QtNativeWindow* FindBySerial(std::uint64_t serial) const
-    {
-        for (const auto& window : windows) {
-            if (window->serial == serial)
-                return window.get();
-        }
-        return nullptr;
-    }
-
-    QtNativeWindow* FindByManager(const CPaintManagerUI& manager) const
-    {
-        if (QtNativeWindow* native = Find(manager.GetPaintWindowHandle()))
-            return native;
-        for (const auto& window : windows) {
-            if (window->window && window->window->GetPaintManager() == &manager)
-                return window.get();
-        }
-        return nullptr;
-    }
+    QtNativeWindow* Find(UIWindowHandle handle) const { return windows.Find(handle); }
+    QtNativeWindow* FindBySerial(std::uint64_t serial) const { return windows.FindBySerial(serial); }
+    QtNativeWindow* FindByManager(const CPaintManagerUI& manager) const { return windows.FindByManager(manager); }
 
     // Mirrors one window's tree now.
     void Sync(QtNativeWindow& native)
@@ -131,13 +105,7 @@ public:
     void Flush()
     {
         flushQueued = false;
-        // A sync may run notifications that close or add windows: walk a copy.
-        std::vector<QtNativeWindow*> dirty;
-        for (const auto& window : windows) {
-            if (window->dirty)
-                dirty.push_back(window.get());
-        }
-        for (QtNativeWindow* native : dirty) {
+        for (QtNativeWindow* native : windows.Dirty()) {
             if (Find(native) && native->dirty)
                 Sync(*native);
         }
@@ -165,20 +133,16 @@ public:
 
         // The last window is gone while the program waits for input: nothing could ever end the
         // loop any more, so end it the way closing the main window does.
-        if (windows.empty() && inMainLoop && !quitPosted)
+        if (windows.Empty() && inMainLoop && !quitPosted)
             Quit(0);
     }
 
     // Everything of destroying a native window except telling its window object.
     void TearDown(QtNativeWindow* native)
     {
-        for (;;) {
-            auto owned
-                = std::find_if(windows.begin(), windows.end(), [native](const auto& w) { return w->parent == native; });
-            if (owned == windows.end())
-                break;
-            (*owned)->closing = true;
-            Destroy(owned->get());
+        while (QtNativeWindow* owned = windows.FirstOwnedBy(native)) {
+            owned->closing = true;
+            Destroy(owned);
         }
         native->closing = true;
         if (native->modal) {
@@ -196,8 +160,7 @@ public:
             native->widget->CloseNow();
             native->widget->deleteLater();
         }
-        auto it = std::find_if(windows.begin(), windows.end(), [native](const auto& w) { return w.get() == native; });
-        windows.erase(it);
+        windows.Erase(native);
     }
 
     void Quit(int exitCode)
@@ -218,7 +181,7 @@ public:
     QElapsedTimer clock;
     QTimer wake;
     QtResources resources;
-    std::vector<std::unique_ptr<QtNativeWindow>> windows;
+    NativeWindowTable<QtNativeWindow> windows;
     std::uint64_t lastSerial = 0;
     bool flushQueued = false;
     bool inMainLoop = false;
@@ -231,10 +194,7 @@ QtBackend::QtBackend(int& argc, char** argv) : m_impl(std::make_unique<Impl>(arg
 QtBackend::~QtBackend()
 {
     // Windows still open at the end get their last call like any other, so they free themselves.
-    while (!m_impl->windows.empty()) {
-        QtNativeWindow* native = m_impl->windows.front().get();
-        while (native->parent)
-            native = native->parent;
+    while (QtNativeWindow* native = m_impl->windows.TopLevel()) {
         m_impl->inMainLoop = false;
         m_impl->Destroy(native);
     }
@@ -280,7 +240,7 @@ UIWindowHandle QtBackend::CreateNativeWindow(
 
     auto native = std::make_unique<QtNativeWindow>(++m_impl->lastSerial, window, owner, widget, m_impl->resources);
     QtNativeWindow* raw = native.get();
-    m_impl->windows.push_back(std::move(native));
+    m_impl->windows.Add(std::move(native));
 
     // The window system's close (its close button, Alt+F4) goes to the window like a Close(0).
     widget->onCloseRequest = [this, raw] {

@@ -3,6 +3,7 @@
 #include "toolkit/CEditUI.h"
 #include "toolkit/CPaintManagerUI.h"
 #include "toolkit/CWindowWnd.h"
+#include "toolkit/NativeWindowTable.h"
 #include "toolkit/win32/Win32FileDialogs.h"
 #include "toolkit/win32/Win32HitTest.h"
 #include "toolkit/win32/Win32NativeWindow.h"
@@ -86,36 +87,9 @@ public:
         UnregisterClassW(kWakeClass, instance);
     }
 
-    Win32NativeWindow* Find(UIWindowHandle handle) const
-    {
-        if (handle == nullptr)
-            return nullptr;
-        for (const auto& window : windows) {
-            if (window.get() == handle)
-                return window.get();
-        }
-        return nullptr;
-    }
-
-    Win32NativeWindow* FindBySerial(std::uint64_t serial) const
-    {
-        for (const auto& window : windows) {
-            if (window->serial == serial)
-                return window.get();
-        }
-        return nullptr;
-    }
-
-    Win32NativeWindow* FindByManager(const CPaintManagerUI& manager) const
-    {
-        if (Win32NativeWindow* native = Find(manager.GetPaintWindowHandle()))
-            return native;
-        for (const auto& window : windows) {
-            if (window->window != nullptr && window->window->GetPaintManager() == &manager)
-                return window.get();
-        }
-        return nullptr;
-    }
+    Win32NativeWindow* Find(UIWindowHandle handle) const { return windows.Find(handle); }
+    Win32NativeWindow* FindBySerial(std::uint64_t serial) const { return windows.FindBySerial(serial); }
+    Win32NativeWindow* FindByManager(const CPaintManagerUI& manager) const { return windows.FindByManager(manager); }
 
     // Brings one window's layout up to date and has it painted anew.
     void Sync(Win32NativeWindow& native)
@@ -145,13 +119,7 @@ public:
     void Flush()
     {
         flushQueued = false;
-        // A sync may run notifications that close or add windows: walk a copy.
-        std::vector<Win32NativeWindow*> dirty;
-        for (const auto& window : windows) {
-            if (window->dirty)
-                dirty.push_back(window.get());
-        }
-        for (Win32NativeWindow* native : dirty) {
+        for (Win32NativeWindow* native : windows.Dirty()) {
             if (Find(native) && native->dirty)
                 Sync(*native);
         }
@@ -182,20 +150,16 @@ public:
 
         // The last window is gone while the program waits for input: nothing could ever end the
         // loop any more, so end it the way closing the main window does.
-        if (windows.empty() && inMainLoop && !quitPosted)
+        if (windows.Empty() && inMainLoop && !quitPosted)
             Quit(0);
     }
 
     // Everything of destroying a native window except telling its window object.
     void TearDown(Win32NativeWindow* native)
     {
-        for (;;) {
-            auto owned
-                = std::find_if(windows.begin(), windows.end(), [native](const auto& w) { return w->parent == native; });
-            if (owned == windows.end())
-                break;
-            (*owned)->closing = true;
-            Destroy(owned->get());
+        while (Win32NativeWindow* owned = windows.FirstOwnedBy(native)) {
+            owned->closing = true;
+            Destroy(owned);
         }
         native->closing = true;
         if (native->modal != nullptr) {
@@ -213,8 +177,7 @@ public:
             DestroyWindow(native->hwnd);
             native->hwnd = nullptr;
         }
-        auto it = std::find_if(windows.begin(), windows.end(), [native](const auto& w) { return w.get() == native; });
-        windows.erase(it);
+        windows.Erase(native);
     }
 
     static void EndModal(Win32ModalState& modal)
@@ -412,7 +375,7 @@ public:
     Win32Pictures pictures;
     Win32TreePainter painter{pictures};
     std::chrono::steady_clock::time_point start;
-    std::vector<std::unique_ptr<Win32NativeWindow>> windows;
+    NativeWindowTable<Win32NativeWindow> windows;
     std::uint64_t lastSerial = 0;
     bool flushQueued = false;
     bool inMainLoop = false;
@@ -425,10 +388,7 @@ Win32Backend::Win32Backend() : m_impl(std::make_unique<Impl>()) { }
 Win32Backend::~Win32Backend()
 {
     // Windows still open at the end get their last call like any other, so they free themselves.
-    while (!m_impl->windows.empty()) {
-        Win32NativeWindow* native = m_impl->windows.front().get();
-        while (native->parent != nullptr)
-            native = native->parent;
+    while (Win32NativeWindow* native = m_impl->windows.TopLevel()) {
         m_impl->inMainLoop = false;
         m_impl->Destroy(native);
     }
@@ -485,7 +445,7 @@ UIWindowHandle Win32Backend::CreateNativeWindow(
     auto native = std::make_unique<Win32NativeWindow>(++m_impl->lastSerial, window, owner);
     native->backend = m_impl.get();
     Win32NativeWindow* raw = native.get();
-    m_impl->windows.push_back(std::move(native));
+    m_impl->windows.Add(std::move(native));
 
     // Frameless: the skin draws the caption and the buttons. A window without owner gets a
     // task-bar entry; owned ones (the notice box) stay with their owner.
@@ -495,7 +455,7 @@ UIWindowHandle Win32Backend::CreateNativeWindow(
         std::max(1, rect.Width()), std::max(1, rect.Height()), owner != nullptr ? owner->hwnd : nullptr, nullptr,
         m_impl->instance, raw);
     if (raw->hwnd == nullptr) {
-        m_impl->windows.pop_back();
+        m_impl->windows.Erase(raw);
         return nullptr;
     }
     // The skin's size is in units of 96 DPI: the window takes the pixels of its screen's DPI.
