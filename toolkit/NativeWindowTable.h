@@ -87,6 +87,32 @@ public:
         return native;
     }
 
+    // Destroys native as the window system does: the windows it owns first, each told when it
+    // is gone (CWindowWnd::HandleNativeDestroyed, after which the object may delete itself);
+    // release(window) lets the backend end the window's modal loop and free its native parts.
+    // Does nothing for a window no longer in the table.
+    template <typename Release>
+    void Destroy(Native* native, const Release& release)
+    {
+        if (Find(native) == nullptr)
+            return;
+        CWindowWnd* window = native->window;
+        TearDown(native, release);
+        window->HandleNativeDestroyed();
+    }
+    // Everything of Destroy except telling native's window object (which is being deleted).
+    template <typename Release>
+    void TearDown(Native* native, const Release& release)
+    {
+        while (Native* owned = FirstOwnedBy(native)) {
+            owned->closing = true;
+            Destroy(owned, release);
+        }
+        native->closing = true;
+        release(*native);
+        Erase(native);
+    }
+
     bool Empty() const { return m_windows.empty(); }
     auto begin() const { return m_windows.begin(); }
     auto end() const { return m_windows.end(); }

@@ -125,42 +125,36 @@ public:
     // loop with its result and tells the window object, which may delete itself.
     void Destroy(QtNativeWindow* native)
     {
-        if (!Find(native))
-            return;
-        CWindowWnd* window = native->window;
-        TearDown(native);
-        window->HandleNativeDestroyed();
-
+        windows.Destroy(native, [this](QtNativeWindow& window) { Release(window); });
         // The last window is gone while the program waits for input: nothing could ever end the
         // loop any more, so end it the way closing the main window does.
         if (windows.Empty() && inMainLoop && !quitPosted)
             Quit(0);
     }
 
-    // Everything of destroying a native window except telling its window object.
     void TearDown(QtNativeWindow* native)
     {
-        while (QtNativeWindow* owned = windows.FirstOwnedBy(native)) {
-            owned->closing = true;
-            Destroy(owned);
+        windows.TearDown(native, [this](QtNativeWindow& window) { Release(window); });
+    }
+
+    // Ends the window's modal loop with its result and lets its widgets go.
+    static void Release(QtNativeWindow& native)
+    {
+        if (native.modal) {
+            native.modal->result = native.result;
+            native.modal->done = true;
+            native.modal->loop.exit(0);
+            native.modal = nullptr;
         }
-        native->closing = true;
-        if (native->modal) {
-            native->modal->result = native->result;
-            native->modal->done = true;
-            native->modal->loop.exit(0);
-            native->modal = nullptr;
+        native.mirror->Clear();
+        if (native.widget) {
+            native.widget->onCloseRequest = nullptr;
+            native.widget->onResized = nullptr;
+            native.widget->onTabbing = nullptr;
+            native.widget->onFilesDropped = nullptr;
+            native.widget->CloseNow();
+            native.widget->deleteLater();
         }
-        native->mirror->Clear();
-        if (native->widget) {
-            native->widget->onCloseRequest = nullptr;
-            native->widget->onResized = nullptr;
-            native->widget->onTabbing = nullptr;
-            native->widget->onFilesDropped = nullptr;
-            native->widget->CloseNow();
-            native->widget->deleteLater();
-        }
-        windows.Erase(native);
     }
 
     void Quit(int exitCode)

@@ -142,42 +142,36 @@ public:
     // modal loop with its result and tells the window object, which may delete itself.
     void Destroy(Win32NativeWindow* native)
     {
-        if (!Find(native))
-            return;
-        CWindowWnd* window = native->window;
-        TearDown(native);
-        window->HandleNativeDestroyed();
-
+        windows.Destroy(native, [](Win32NativeWindow& window) { Release(window); });
         // The last window is gone while the program waits for input: nothing could ever end the
         // loop any more, so end it the way closing the main window does.
         if (windows.Empty() && inMainLoop && !quitPosted)
             Quit(0);
     }
 
-    // Everything of destroying a native window except telling its window object.
     void TearDown(Win32NativeWindow* native)
     {
-        while (Win32NativeWindow* owned = windows.FirstOwnedBy(native)) {
-            owned->closing = true;
-            Destroy(owned);
-        }
-        native->closing = true;
-        if (native->modal != nullptr) {
+        windows.TearDown(native, [](Win32NativeWindow& window) { Release(window); });
+    }
+
+    // Ends the window's modal loop with its result and destroys its HWND with its children.
+    static void Release(Win32NativeWindow& native)
+    {
+        if (native.modal != nullptr) {
             // The owners take the input again before the modal window goes, so that the
             // activation returns to them rather than to another program.
-            EndModal(*native->modal);
-            native->modal->result = native->result;
-            native->modal->done = true;
-            native->modal = nullptr;
+            EndModal(*native.modal);
+            native.modal->result = native.result;
+            native.modal->done = true;
+            native.modal = nullptr;
         }
-        if (native->hwnd != nullptr) {
-            native->edits->Clear();
-            native->webs->Clear();
-            SetWindowLongPtrW(native->hwnd, GWLP_USERDATA, 0);
-            DestroyWindow(native->hwnd);
-            native->hwnd = nullptr;
+        if (native.hwnd != nullptr) {
+            native.edits->Clear();
+            native.webs->Clear();
+            SetWindowLongPtrW(native.hwnd, GWLP_USERDATA, 0);
+            DestroyWindow(native.hwnd);
+            native.hwnd = nullptr;
         }
-        windows.Erase(native);
     }
 
     static void EndModal(Win32ModalState& modal)
