@@ -40,76 +40,74 @@ std::size_t ColoursIn(Gdiplus::Bitmap& picture)
     return colours.size();
 }
 
-// At the screen's DPI the window covers the skin's 800 x 600 scaled (1200 x 900 at 144 DPI);
-// `make test-windows` runs this once more at 144 DPI.
-TEST(MainWindowWin32Test, TheWindowIsSizedForTheScreensDpi)
-{
+// The program's main window on the Win32 backend with the packed skins, closed after the test.
+class MainWindowWin32Test : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        CPaintManagerUI::SetBackend(&backend);
+        work.CopyAdPictures();
+        SetUpToolkit(nullptr, CDuiString((fs::path(KELPMERE_TEST_BINARY_DIR) / "bin" / "Skin").string()));
+        frame = CreateMainFrame();
+        ASSERT_NE(frame, nullptr);
+    }
+    void TearDown() override
+    {
+        if (frame != nullptr) {
+            frame->Close(0);
+            CPaintManagerUI::MessageLoop();
+        }
+        CPaintManagerUI::SetBackend(nullptr);
+    }
+    // The window as the backend paints it, saved as <build>/screenshots/<name>.png; its colour
+    // count (on a grid), or 0 when there was no picture.
+    std::size_t Screenshot(const std::string& name, UISize expected)
+    {
+        HBITMAP bitmap = backend.PaintWindowBitmap(frame->GetHWND());
+        if (bitmap == nullptr)
+            return 0;
+        Gdiplus::Bitmap picture(bitmap, nullptr);
+        EXPECT_EQ(picture.GetWidth(), static_cast<UINT>(expected.cx));
+        EXPECT_EQ(picture.GetHeight(), static_cast<UINT>(expected.cy));
+        const fs::path folder = fs::path(KELPMERE_TEST_BINARY_DIR) / "screenshots";
+        fs::create_directories(folder);
+        EXPECT_EQ(picture.Save((folder / (name + ".png")).wstring().c_str(), &kPngEncoder, nullptr), Gdiplus::Ok);
+        const std::size_t colours = ColoursIn(picture);
+        DeleteObject(bitmap);
+        return colours;
+    }
+
     Win32Backend backend;
-    CPaintManagerUI::SetBackend(&backend);
     WorkingFolder work;
-    SetUpToolkit(nullptr, CDuiString((fs::path(KELPMERE_TEST_BINARY_DIR) / "bin" / "Skin").string()));
-    CMainFrameWnd* frame = CreateMainFrame();
-    ASSERT_NE(frame, nullptr);
-    HWND window = Win32Backend::WindowHandle(frame->GetHWND());
+    CMainFrameWnd* frame = nullptr;
+};
+
+// At the screen's DPI the window covers the skin's 800 x 600 scaled (1200 x 900 at 144 DPI) while
+// the tree keeps its own units; `make test-windows` runs this once more at 144 DPI.
+TEST_F(MainWindowWin32Test, TheWindowIsSizedForTheScreensDpi)
+{
     HDC screen = GetDC(nullptr);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
     ReleaseDC(nullptr, screen);
+    const UISize pixels{800 * dpi / 96, 600 * dpi / 96};
     RECT client{};
-    GetClientRect(window, &client);
-    EXPECT_EQ(client.right, 800 * dpi / 96);
-    EXPECT_EQ(client.bottom, 600 * dpi / 96);
-    // The tree keeps its own units.
+    GetClientRect(Win32Backend::WindowHandle(frame->GetHWND()), &client);
+    EXPECT_EQ((UISize{client.right, client.bottom}), pixels);
     EXPECT_EQ(frame->GetPaintManager()->GetRoot()->GetPos().right, 800);
-    HBITMAP bitmap = backend.PaintWindowBitmap(frame->GetHWND());
-    ASSERT_NE(bitmap, nullptr);
-    {
-        Gdiplus::Bitmap picture(bitmap, nullptr);
-        EXPECT_EQ(picture.GetWidth(), static_cast<UINT>(800 * dpi / 96));
-        const fs::path folder = fs::path(KELPMERE_TEST_BINARY_DIR) / "screenshots";
-        fs::create_directories(folder);
-        const std::wstring file = (folder / ("main-" + std::to_string(dpi) + "dpi.png")).wstring();
-        EXPECT_EQ(picture.Save(file.c_str(), &kPngEncoder, nullptr), Gdiplus::Ok);
-    }
-    DeleteObject(bitmap);
-    frame->Close(0);
-    CPaintManagerUI::MessageLoop();
-    CPaintManagerUI::SetBackend(nullptr);
+    EXPECT_GT(Screenshot("main-" + std::to_string(dpi) + "dpi", pixels), 0u);
 }
 
-TEST(MainWindowWin32Test, EveryTabIsPaintedWithItsControls)
+TEST_F(MainWindowWin32Test, EveryTabIsPaintedWithItsControls)
 {
-    Win32Backend backend;
-    CPaintManagerUI::SetBackend(&backend);
-    WorkingFolder work;
-    work.CopyAdPictures();
-    SetUpToolkit(nullptr, CDuiString((fs::path(KELPMERE_TEST_BINARY_DIR) / "bin" / "Skin").string()));
-    CMainFrameWnd* frame = CreateMainFrame();
-    ASSERT_NE(frame, nullptr);
     frame->OpenTorrentFile((fs::path(KELPMERE_TEST_SOURCE_DIR) / "samples" / "multi-file.torrent").string());
-
-    const fs::path folder = fs::path(KELPMERE_TEST_BINARY_DIR) / "screenshots";
-    fs::create_directories(folder);
     for (const char* option : {"adOption", "singleOption", "batchOption", "searchOption"}) {
         SCOPED_TRACE(option);
         auto* button = frame->GetPaintManager()->FindControl<COptionUI>(option);
         ASSERT_NE(button, nullptr);
         button->Activate();
-        HBITMAP bitmap = backend.PaintWindowBitmap(frame->GetHWND());
-        ASSERT_NE(bitmap, nullptr);
-        {
-            Gdiplus::Bitmap picture(bitmap, nullptr);
-            EXPECT_EQ(picture.GetWidth(), 800u);
-            EXPECT_EQ(picture.GetHeight(), 600u);
-            // The caption, the tab strip and the page's own controls: many colours, never a blank.
-            EXPECT_GT(ColoursIn(picture), 8u);
-            const std::wstring file = (folder / (std::string(option) + ".png")).wstring();
-            EXPECT_EQ(picture.Save(file.c_str(), &kPngEncoder, nullptr), Gdiplus::Ok);
-        }
-        DeleteObject(bitmap);
+        // The caption, the tab strip and the page's own controls: many colours, never a blank.
+        EXPECT_GT(Screenshot(option, UISize{800, 600}), 8u);
     }
-    frame->Close(0);
-    CPaintManagerUI::MessageLoop();
-    CPaintManagerUI::SetBackend(nullptr);
 }
 
 } // namespace

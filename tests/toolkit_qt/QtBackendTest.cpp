@@ -1,5 +1,6 @@
 // The Qt backend on the offscreen platform: real windows and widgets mirroring small skins.
 
+#include "support/RecordingWindow.h"
 #include "support/TempFolder.h"
 #include "toolkit/UIlib.h"
 #include "toolkit/qt/QtControlWidget.h"
@@ -51,38 +52,7 @@ const char* const kWindowSkin = R"(<Window size="400,300" caption="0,0,0,30">
   </VerticalLayout>
 </Window>)";
 
-struct WindowRecord {
-    std::vector<std::string> notes; // "type:sender"
-    int finalMessages = 0;
-    Qt::HANDLE notifyThread = nullptr;
-};
-
-class TestWindow : public WindowImplBase {
-public:
-    TestWindow(std::string skin, WindowRecord& record) : m_skin(std::move(skin)), m_record(record) { }
-    const char* GetWindowClassName() const override { return "TestWindow"; }
-    CDuiString GetSkinFolder() override { return ""; }
-    CDuiString GetSkinFile() override { return CDuiString(m_skin); }
-    void Notify(TNotifyUI& msg) override
-    {
-        m_record.notes.push_back(msg.sType.str() + ":" + (msg.pSender ? msg.pSender->GetName().str() : ""));
-        m_record.notifyThread = QThread::currentThreadId();
-        if (onNotify)
-            onNotify(msg);
-    }
-    CPaintManagerUI& Manager() { return m_pm; }
-    void OnFinalMessage(UIWindowHandle window) override
-    {
-        WindowImplBase::OnFinalMessage(window);
-        ++m_record.finalMessages;
-        delete this;
-    }
-    std::function<void(TNotifyUI&)> onNotify;
-
-private:
-    std::string m_skin;
-    WindowRecord& m_record;
-};
+using TestWindow = RecordingWindow;
 
 // Each test reads its skins and pictures from a folder of its own.
 class QtBackendTest : public ::testing::Test {
@@ -355,9 +325,11 @@ TEST_F(QtBackendTest, TimersArmedBeforeAModalLoopOpenedByATimerKeepFiringInsideI
     WindowRecord boxRecord;
     TestWindow* box = nullptr;
     int result = -1;
+    Qt::HANDLE notifyThread = nullptr;
     m_window->onNotify = [&](TNotifyUI& msg) {
         if (msg.sType != "timer")
             return;
+        notifyThread = QThread::currentThreadId();
         // Nothing in the handler touches the timer table before the loop starts.
         if (msg.wParam == 1 && box == nullptr) {
             box = OpenOwnedPopup(boxRecord);
@@ -377,7 +349,7 @@ TEST_F(QtBackendTest, TimersArmedBeforeAModalLoopOpenedByATimerKeepFiringInsideI
     m_window->onNotify = nullptr;
     m_window->Manager().KillTimer(&Control("btn_ok"));
     EXPECT_EQ(result, 7);
-    EXPECT_EQ(m_record.notifyThread, QThread::currentThreadId()); // timer notifications come on the UI thread
+    EXPECT_EQ(notifyThread, QThread::currentThreadId()); // timer notifications come on the UI thread
 }
 
 TEST_F(QtBackendTest, AButtonsLabelStaysReadableUnderTheMouse)

@@ -2,6 +2,7 @@
 // posted to them as the window system would deliver it.
 
 #include "toolkit/win32/Win32Backend.h"
+#include "support/RecordingWindow.h"
 #include "support/TempFolder.h"
 #include "toolkit/UIlib.h"
 #include "toolkit/win32/Win32WebHost.h"
@@ -32,39 +33,7 @@ const char* const kWindowSkin = R"(<Window size="400,300" caption="0,0,0,30" foc
   </VerticalLayout>
 </Window>)";
 
-struct WindowRecord {
-    std::vector<std::string> notes; // "type:sender"
-    std::vector<std::string>* finals = nullptr;
-    int finalMessages = 0;
-};
-
-class TestWindow : public WindowImplBase {
-public:
-    TestWindow(std::string name, WindowRecord& record) : m_name(std::move(name)), m_record(record) { }
-    const char* GetWindowClassName() const override { return "TestWindow"; }
-    CDuiString GetSkinFolder() override { return ""; }
-    CDuiString GetSkinFile() override { return "Window.xml"; }
-    void Notify(TNotifyUI& msg) override
-    {
-        m_record.notes.push_back(msg.sType.str() + ":" + (msg.pSender ? msg.pSender->GetName().str() : ""));
-        if (onNotify)
-            onNotify(msg);
-    }
-    CPaintManagerUI& Manager() { return m_pm; }
-    void OnFinalMessage(UIWindowHandle window) override
-    {
-        WindowImplBase::OnFinalMessage(window);
-        ++m_record.finalMessages;
-        if (m_record.finals != nullptr)
-            m_record.finals->push_back(m_name);
-        delete this;
-    }
-    std::function<void(TNotifyUI&)> onNotify;
-
-private:
-    std::string m_name;
-    WindowRecord& m_record;
-};
+using TestWindow = RecordingWindow;
 
 class Win32BackendTest : public ::testing::Test {
 protected:
@@ -86,14 +55,14 @@ protected:
 
     TestWindow& Open()
     {
-        m_window = new TestWindow("main", m_record);
+        m_window = new TestWindow("Window.xml", m_record, "main");
         EXPECT_NE(m_window->Create(nullptr, "Test", kWindowStyleVisible, 0, 0, 0, 100, 100), nullptr);
         m_backend.FlushUpdates();
         return *m_window;
     }
     TestWindow* OpenOwned(WindowRecord& record, const std::string& name)
     {
-        auto* box = new TestWindow(name, record);
+        auto* box = new TestWindow("Window.xml", record, name);
         EXPECT_NE(
             box->Create(m_window->GetHWND(), "", kWindowStylePopup | kWindowStyleVisible, 0, 0, 0, 100, 100), nullptr);
         return box;
@@ -153,19 +122,6 @@ protected:
     TestWindow* m_window = nullptr;
     WindowRecord m_record;
 };
-
-TEST_F(Win32BackendTest, AWindowTakesTheSkinsSizeAndTitle)
-{
-    Open();
-    RECT client{};
-    GetClientRect(Top(), &client);
-    EXPECT_EQ(client.right, 400);
-    EXPECT_EQ(client.bottom, 300);
-    EXPECT_TRUE(IsWindowVisible(Top()));
-    wchar_t title[16] = {};
-    GetWindowTextW(Top(), title, 16);
-    EXPECT_STREQ(title, L"Test");
-}
 
 TEST_F(Win32BackendTest, ClicksReachOnlyEnabledButtonsAndSelectOptions)
 {
