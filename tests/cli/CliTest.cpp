@@ -21,6 +21,7 @@
 #include <windows.h>
 #else
 #include "support/ReloadedTorrent.h" // loads through a narrow path: POSIX only
+#include "support/Unprivileged.h"
 
 #include <climits>
 #include <csignal>
@@ -154,6 +155,16 @@ std::string AsUnprivilegedUser()
 {
     return geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups env " : "";
 }
+
+// The program as a user whom permission bits stop can start it: a copy in `folder` when this
+// process is root (the build may lie where "nobody" can't go), else the program itself; empty
+// when that user can't start it.
+std::string ProgramForUnprivilegedUser(const fs::path& folder)
+{
+    const std::string program = geteuid() == 0 ? TextOf(CopyForEveryUser(KELPMERE_CLI, folder)) : KELPMERE_CLI;
+    const std::string probe = AsUnprivilegedUser() + Quoted(program) + " --version >/dev/null 2>&1";
+    return !program.empty() && std::system(probe.c_str()) == 0 ? program : std::string();
+}
 #endif
 
 class CliTest : public ::testing::Test {
@@ -163,18 +174,19 @@ protected:
     // Runs the program, its output captured: on Windows through the command interpreter in the
     // system's ANSI code page, elsewhere in the "C" locale (whose code page is UTF-8) after the
     // shell commands `setup`.
-    CliRun Cli(const std::vector<std::string>& args, [[maybe_unused]] const std::string& setup = {})
+    CliRun Cli(const std::vector<std::string>& args, [[maybe_unused]] const std::string& setup = {},
+        const std::string& program = KELPMERE_CLI)
     {
         const fs::path out = m_temp.path / "stdout", err = m_temp.path / "stderr";
 #ifdef _WIN32
-        std::wstring command = L"\"\"" + PathOf(KELPMERE_CLI).wstring() + L"\"";
+        std::wstring command = L"\"\"" + PathOf(program).wstring() + L"\"";
         for (const std::string& arg : args)
             command += L" \"" + PathOf(arg).wstring() + L"\"";
         command += L" >\"" + out.wstring() + L"\" 2>\"" + err.wstring() + L"\"\"";
         const int status = _wsystem(command.c_str());
         return {status, WithLineFeeds(ReadFile(out)), WithLineFeeds(ReadFile(err))};
 #else
-        std::string command = setup + "LC_ALL=C " + Quoted(KELPMERE_CLI);
+        std::string command = setup + "LC_ALL=C " + Quoted(program);
         for (const std::string& arg : args)
             command += " " + Quoted(arg);
         const int status = std::system((command + " >" + Quoted(out) + " 2>" + Quoted(err)).c_str());
@@ -558,18 +570,20 @@ TEST_F(CliTest, AFolderWithoutReadPermissionIsReportedAsUnreadable)
 #ifdef _WIN32
     GTEST_SKIP() << "an unreadable folder takes an access-control list, which the test has no second user for";
 #else
-    const std::string asUser = AsUnprivilegedUser();
-    if (std::system((asUser + "true").c_str()) != 0) {
-        GTEST_SKIP() << "this process can't run the program as a user whom permission bits stop";
-    }
     Put("a.torrent", Torrent("a.mkv"));
     Put("locked/b.torrent", Torrent("b.mkv"));
     fs::permissions(m_source + "/locked", fs::perms::none);
     fs::permissions(m_temp.path, fs::perms::all);
-    const CliRun run = Cli({"wash", m_source, m_dest}, asUser);
+    const std::string program = ProgramForUnprivilegedUser(m_temp.path / "bin");
+    if (program.empty()) {
+        GTEST_SKIP() << "this process can't run the program as a user whom permission bits stop";
+    }
+    const CliRun run = Cli({"wash", m_source, m_dest}, AsUnprivilegedUser(), program);
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "kelpmere-cli: cannot read " + m_source + "/locked: " + std::strerror(EACCES) + "\n");
-    EXPECT_EQ(Report(run.out).back(), "1/1 converted, 0 failed, 1 unreadable");
+    const std::vector<std::string> report = Report(run.out);
+    ASSERT_FALSE(report.empty()) << run.err;
+    EXPECT_EQ(report.back(), "1/1 converted, 0 failed, 1 unreadable");
 #endif
 }
 

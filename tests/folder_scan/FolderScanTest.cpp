@@ -125,15 +125,15 @@ TEST_F(FolderScanTest, AnUnreadableFolderIsReportedInsteadOfScanned)
 #ifdef _WIN32
     GTEST_SKIP() << "an unreadable folder takes an access-control list, which the test has no second user for";
 #else
-    if (!ChildCanBeUnprivileged()) {
-        GTEST_SKIP() << "this process can't run a scan without root's override of permission bits";
-    }
     for (const char* name : {"a/x.torrent", "b/secret.torrent", "c/z.torrent"})
         Touch(name);
     fs::permissions(m_root, fs::perms::all);
     for (const char* folder : {"a", "c"})
         fs::permissions(m_root / folder, fs::perms::all);
     fs::permissions(m_root / "b", fs::perms::none);
+    if (!ChildCanBeUnprivilegedIn(m_root)) {
+        GTEST_SKIP() << "this process can't scan " << m_root << " without root's override of permission bits";
+    }
     EXPECT_EXIT(
         {
             std::vector<BatchItem> items;
