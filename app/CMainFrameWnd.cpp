@@ -1,6 +1,5 @@
 #include "app/CMainFrameWnd.h"
 
-#include "platform/Clock.h"
 #include "platform/PathText.h"
 #include "platform/ProcessRandom.h"
 #include "shell/StartDirectory.h"
@@ -41,7 +40,7 @@ CControlUI* CreatePageInto(Page*& field, CTabLayoutUI* tabLayout, Args&&... args
 CMainFrameWnd::CMainFrameWnd()
 {
     // Once per run: every generated name draws from this sequence.
-    SeedProcessRandom(static_cast<std::uint32_t>(UnixTimeSeconds()));
+    SeedProcessRandomFromSystem();
 }
 
 CControlUI* CMainFrameWnd::CreateControl(const char* /*className*/)

@@ -23,7 +23,7 @@ public:
     static constexpr UIColor kHotColor = 0xFFFF2D2D;
     static constexpr const char* kOptionGroup = "function_group";
 
-    // Seeds the process random generator from the clock, once per run.
+    // Seeds the process random generator from the system's random source, once per run.
     CMainFrameWnd();
 
     const char* GetWindowClassName() const override { return "MainFrameWnd"; }

@@ -1,6 +1,12 @@
 #include "bencode/CBEncodeDict.h"
 
+#include "bencode/CBEncodeInt.h"
+#include "bencode/CBEncodeList.h"
 #include "bencode/CBEncodeString.h"
+
+#include <algorithm>
+#include <utility>
+#include <vector>
 
 #include <cstring>
 #include <iterator>
@@ -90,4 +96,72 @@ bool CBEncodeDict::RemoveRepeats(const char* only)
         const auto indexed = keyIndex.find(std::string_view(length != 0 ? key.data : "", length));
         return indexed != keyIndex.end() && indexed->second != value;
     });
+}
+
+namespace {
+
+template <class Value>
+Value* FindOfType(const CBEncodeDict& dict, const char* key, int32_t type)
+{
+    CBEncodeObjectBase* value = dict.Find(key);
+    return value != nullptr && value->type == type ? static_cast<Value*>(value) : nullptr;
+}
+
+} // namespace
+
+CBEncodeDict* CBEncodeDict::FindDict(const char* key) const
+{
+    return FindOfType<CBEncodeDict>(*this, key, kBEncodeDict);
+}
+
+CBEncodeList* CBEncodeDict::FindList(const char* key) const
+{
+    return FindOfType<CBEncodeList>(*this, key, kBEncodeList);
+}
+
+CBEncodeString* CBEncodeDict::FindString(const char* key) const
+{
+    return FindOfType<CBEncodeString>(*this, key, kBEncodeString);
+}
+
+CBEncodeInt* CBEncodeDict::FindInt(const char* key) const
+{
+    return FindOfType<CBEncodeInt>(*this, key, kBEncodeInt);
+}
+
+std::string_view CBEncodeDict::KeyText(const CBEncodeObjectBase& key)
+{
+    if (key.type != kBEncodeString)
+        return {};
+    const auto& text = static_cast<const CBEncodeString&>(key);
+    if (text.replaced)
+        return text.replacement;
+    return text.data != nullptr && text.dataLength > 0
+        ? std::string_view(text.data, static_cast<std::size_t>(text.dataLength))
+        : std::string_view();
+}
+
+void CBEncodeDict::Append(CBEncodeString* key, CBEncodeObjectBase* value)
+{
+    items.push_back(key);
+    items.push_back(value);
+    keyIndex.emplace(std::string(KeyText(*key)), value);
+}
+
+void CBEncodeDict::SortByKeys()
+{
+    std::vector<std::pair<CBEncodeObjectBase*, CBEncodeObjectBase*>> pairs;
+    pairs.reserve(items.size() / 2);
+    for (auto it = items.begin(); it != items.end() && std::next(it) != items.end(); std::advance(it, 2))
+        pairs.emplace_back(*it, *std::next(it));
+    // Stable: of two pairs with the same key, the first stays first and stays the one found.
+    std::stable_sort(pairs.begin(), pairs.end(),
+        [](const auto& left, const auto& right) { return BEncodeKeyLess()(KeyText(*left.first), KeyText(*right.first)); });
+    auto slot = items.begin();
+    keyIndex.clear();
+    for (const auto& [key, value] : pairs) {
+        *slot++ = key;
+        *slot++ = value;
+        keyIndex.emplace(std::string(KeyText(*key)), value);
+    }
 }

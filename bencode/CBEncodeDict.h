@@ -10,6 +10,9 @@
 
 // A bencode dictionary. Keeps its pairs in decoded order (never re-sorted) and writes
 // them back in that order, repeated keys included. Owns keys and values.
+class CBEncodeInt;
+class CBEncodeList;
+
 class CBEncodeDict : public CBEncodeObjectBase {
 public:
     CBEncodeDict() : CBEncodeObjectBase(kBEncodeDict) { }
@@ -21,6 +24,23 @@ public:
     // The value of the first occurrence of `key`, or null. Keys holding a NUL byte can't be
     // found this way.
     CBEncodeObjectBase* Find(const char* key) const;
+
+    // The value of `key` when it is of the type asked for; null when absent or of another type,
+    // which readers take alike.
+    CBEncodeDict* FindDict(const char* key) const;
+    CBEncodeList* FindList(const char* key) const;
+    CBEncodeString* FindString(const char* key) const;
+    CBEncodeInt* FindInt(const char* key) const;
+
+    // Appends the pair `key`, `value` (both taken over; the key's text is its replacement when
+    // it has one) and indexes it unless the key is already indexed.
+    void Append(CBEncodeString* key, CBEncodeObjectBase* value);
+    // Puts the pairs in the byte order of their keys' texts (as written: a replaced key by its
+    // replacement), the order bencode requires, and indexes them anew. For a dictionary whose
+    // keys were renamed.
+    void SortByKeys();
+    // The text a key writes: its replacement, or else its decoded bytes.
+    static std::string_view KeyText(const CBEncodeObjectBase& key);
 
     // Removes every pair whose key is `key` from `items` (deleting key and value) and the
     // key's entry from `keyIndex`. Returns whether anything was removed.

@@ -3,6 +3,7 @@
 #include "cli/CommandLine.h"
 #include "cli/ConsoleText.h"
 #include "cli/JsonWriter.h"
+#include "cli/ReportDetails.h"
 #include "cli/ShowReport.h"
 #include "platform/LegacyCodePage.h"
 #include "torrent/BatchConversion.h"
@@ -15,9 +16,11 @@
 
 namespace {
 
-std::string JsonFailure(const std::string& file, ConversionOutcome outcome)
+std::string JsonFailure(const std::string& file, ConversionOutcome outcome, const TorrentRefusal& refusal)
 {
-    return JsonText({{"file", LocalToUtf8(file)}, {"error", ConversionStateText(outcome)}}) + "\n";
+    nlohmann::ordered_json record = {{"file", LocalToUtf8(file)}, {"error", ConversionStateText(outcome)}};
+    AddRefusal(record, refusal);
+    return JsonText(record) + "\n";
 }
 
 } // namespace
@@ -40,10 +43,10 @@ int RunShow(const CommandLine& line)
         if (failure != ConversionOutcome::Converted) {
             status = 1;
             if (line.json) {
-                text = JsonFailure(file, failure);
+                text = JsonFailure(file, failure, parser.refusal);
             } else {
-                std::fprintf(stderr, "%s: %s\n", PrintableText(file).c_str(),
-                    Utf8ForConsole(ConversionStateText(failure)).c_str());
+                std::fprintf(stderr, "%s: %s%s\n", PrintableText(file).c_str(),
+                    Utf8ForConsole(ConversionStateText(failure)).c_str(), RefusalSuffix(parser.refusal).c_str());
                 continue;
             }
         } else {

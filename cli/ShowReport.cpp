@@ -63,11 +63,14 @@ std::string ShowJsonReport(const std::string& file, const CTorrentParser& parser
             {"size", SizeText(entry.length, SizeTextEnd::Bare)}});
     }
     files += ']';
-    const nlohmann::ordered_json report = {{"file", LocalToUtf8(file)}, {"name", LocalToUtf8(TorrentName(parser))},
+    nlohmann::ordered_json report = {{"file", LocalToUtf8(file)}, {"name", LocalToUtf8(TorrentName(parser))},
         {"nameSources", parser.nameSources.Labels()}, {"infoHash", LoadedInfoHashHex(parser)},
         {"pieceLength", parser.pieceLength}, {"pieceCount", parser.pieceCount}, {"totalSize", parser.totalLength},
         {"trackers", parser.trackers}, {"files", WrittenJson(files)}, {"comment", parser.comment},
         {"createdBy", parser.createdBy}, {"publisher", parser.publisher}, {"publisherUrl", parser.publisherUrl}};
+    if (parser.paddingFiles != 0) {
+        report["paddingFiles"] = parser.paddingFiles;
+    }
     return JsonText(report) + "\n";
 }
 
@@ -82,7 +85,8 @@ std::string ShowTextReport(const std::string& file, const CTorrentParser& parser
     text += "  pieces:        " + std::to_string(parser.pieceCount) + "\n";
     text += "  total size:    " + std::to_string(total) + " (" + SizeText(static_cast<double>(total), SizeTextEnd::Bare)
         + ")\n";
-    text += "  trackers:\n";
+    // A trackerless torrent finds its peers through DHT or the magnet links that name it.
+    text += parser.trackers.empty() ? "  trackers:      none\n" : "  trackers:\n";
     for (const std::string& tracker : parser.trackers) {
         text += "    " + ForTerminal(tracker) + "\n";
     }
@@ -91,6 +95,9 @@ std::string ShowTextReport(const std::string& file, const CTorrentParser& parser
         std::string size = SizeText(entry.length, SizeTextEnd::Bare);
         size.insert(0, size.size() < 10 ? 10 - size.size() : 0, ' ');
         text += "    " + size + "  " + PrintableText(EntryPath(entry)) + "\n";
+    }
+    if (parser.paddingFiles != 0) {
+        text += "  padding files: " + std::to_string(parser.paddingFiles) + "\n";
     }
     text += "  comment:       " + ForTerminal(parser.comment) + "\n";
     text += "  created by:    " + ForTerminal(parser.createdBy) + "\n";

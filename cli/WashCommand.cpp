@@ -5,6 +5,7 @@
 #include "cli/InfoHash.h"
 #include "cli/JsonWriter.h"
 #include "cli/ProgressBar.h"
+#include "cli/ReportDetails.h"
 #include "cli/StopRequest.h"
 #include "cli/Terminal.h"
 #include "platform/FolderListing.h"
@@ -141,17 +142,30 @@ std::string JsonLine(const BatchItem& item, const ItemReport& report)
     // A hash that wasn't computed is null.
     const auto hashOrNull
         = [](const std::string& hex) { return hex.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(hex); };
-    return JsonText({{"source", LocalToUtf8(item.sourceRoot + item.relativeDir + kPathSeparator + item.fileName)},
-               {"output", LocalToUtf8(report.result.outputPath)}, {"state", ConversionStateText(report.result.outcome)},
-               {"converted", report.result.outcome == ConversionOutcome::Converted},
-               {"oldInfoHash", hashOrNull(report.oldInfoHash)}, {"newInfoHash", hashOrNull(report.newInfoHash)}})
-        + "\n";
+    nlohmann::ordered_json record
+        = {{"source", LocalToUtf8(item.sourceRoot + item.relativeDir + kPathSeparator + item.fileName)},
+            {"output", LocalToUtf8(report.result.outputPath)}, {"state", ConversionStateText(report.result.outcome)},
+            {"converted", report.result.outcome == ConversionOutcome::Converted},
+            {"oldInfoHash", hashOrNull(report.oldInfoHash)}, {"newInfoHash", hashOrNull(report.newInfoHash)}};
+    AddRefusal(record, report.result.refusal);
+    AddNamesLeft(record, report.result.namesLeft);
+    return JsonText(record) + "\n";
 }
 
 std::string TextLine(const ItemReport& report)
 {
     return PrintableText(report.result.outputPath) + "  " + Utf8ForConsole(ConversionStateText(report.result.outcome))
-        + "\n";
+        + RefusalSuffix(report.result.refusal) + "\n";
+}
+
+// Names a washed torrent still holds: one line on standard error, so that the user learns of
+// them even when the item counts as converted.
+void ReportNamesLeft(const ItemReport& report)
+{
+    if (!report.result.namesLeft.empty()) {
+        std::fprintf(stderr, "kelpmere-cli: %s keeps loaded names: %s\n", PrintableText(report.result.outputPath).c_str(),
+            NamesLeftText(report.result.namesLeft).c_str());
+    }
 }
 
 // A folder or file the scan couldn't read, as an item line that converted nothing: the same
@@ -254,6 +268,7 @@ int RunWash(const CommandLine& line)
         if (linesOnBarTerminal) {
             std::fflush(stdout);
         }
+        ReportNamesLeft(report);
         progress.Update(done);
     }
     JoinAll(workers);

@@ -3,7 +3,6 @@
 #include "cli/ShowCommand.h"
 #include "cli/WashCommand.h"
 #include "platform/AnsiCodePage.h"
-#include "platform/Clock.h"
 #include "platform/ProcessRandom.h"
 
 #include <cstdio>
@@ -27,7 +26,7 @@ int main(int argc, char** argv)
     mallopt(M_TRIM_THRESHOLD, 512 * 1024 * 1024);
 #endif
     UseLocaleAnsiCodePage();
-    SeedProcessRandom(static_cast<unsigned int>(UnixTimeSeconds()));
+    SeedProcessRandomFromSystem();
 
     CommandLine line;
     std::string error;

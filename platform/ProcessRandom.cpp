@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <random>
 
 namespace {
 // The state starts at 1, as the C run-time's generator does before any srand.
@@ -47,4 +48,9 @@ void ProcessRandomRun(int* out, std::size_t count)
             out[i] = Output(last);
         }
     } while (!g_state.compare_exchange_weak(current, last, std::memory_order_relaxed));
+}
+
+void SeedProcessRandomFromSystem()
+{
+    SeedProcessRandom(std::random_device()());
 }

@@ -13,6 +13,10 @@ constexpr int kProcessRandomMax = 32767;
 // Restarts the sequence from `seed` (srand).
 void SeedProcessRandom(unsigned int seed);
 
+// Restarts the sequence from a seed of the system's random source, once per run: two runs, even
+// in the same second, draw different numbers, so two washed copies of one torrent share none.
+void SeedProcessRandomFromSystem();
+
 // Next value of the sequence, 0..32767 (rand).
 int ProcessRandom();
 

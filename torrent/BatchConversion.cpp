@@ -33,6 +33,7 @@ void RunConversionSteps(CTorrentParser& parser, const BatchItem& item, const Bat
     result.outcome = ConversionOutcome::LoadFailed;
     const std::string sourcePath = item.sourceRoot + sub + item.fileName;
     if (!parser.LoadFromFile(sourcePath.c_str())) {
+        result.refusal = parser.refusal;
         return;
     }
     result.outcome = ConversionOutcome::AnalyzeFailed;
@@ -40,6 +41,7 @@ void RunConversionSteps(CTorrentParser& parser, const BatchItem& item, const Bat
     if (!parser.Analyze(false)) {
         return;
     }
+    const std::vector<std::string_view> loadedNames = LoadedNames(parser);
     result.outcome = ConversionOutcome::WashFailed;
     if (!parser.Wash(stem)) {
         return;
@@ -60,6 +62,7 @@ void RunConversionSteps(CTorrentParser& parser, const BatchItem& item, const Bat
         return;
     }
     result.outcome = ConversionOutcome::Converted;
+    result.namesLeft = FindNamesLeft(*parser.root, loadedNames);
 }
 
 } // namespace

@@ -2,9 +2,12 @@
 
 #include "torrent/BatchItem.h"
 #include "torrent/BatchRun.h"
+#include "torrent/NamesLeft.h"
+#include "torrent/TorrentRefusal.h"
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class CTorrentParser;
 
@@ -27,12 +30,18 @@ struct ConversionResult {
     // destDir + relativeDir + "/" + fileName; composed before the first step, so it is known
     // whatever the outcome, but for an item in the destination, which has none.
     std::string outputPath;
+    // Loaded names the saved torrent still holds, under keys washing doesn't rename (web seeds,
+    // collections, a link's target): reported, not removed; the item still counts as converted.
+    std::vector<NameLeft> namesLeft;
+    // Why the torrent was refused, when the load failed.
+    TorrentRefusal refusal;
 };
 
 // Converts one item of `run`: loads sourceRoot + relativeDir + "/" + fileName into `parser`
 // (reused from item to item), analyses it, washes it with `stem`, creates the run's
 // destination + relativeDir and saves the result there under the same file name (an existing
-// file is replaced, unless it is a source of the run). An item whose folder lies in the
+// file is replaced, unless it is a source of the run), then searches what it saved for the
+// loaded names (FindNamesLeft). An item whose folder lies in the
 // destination is not converted. Stops at the first step that fails. The analysis skips the
 // info hash (infoHashPrefix stays zero). The parser keeps the washed torrent until its next load.
 // `encodingBuffer`, when given, holds the encoding and keeps its room for the next item.

@@ -4,6 +4,7 @@
 #include "bencode/DecodeLimits.h"
 #include "platform/WholeFile.h"
 #include "torrent/LongStringEncoding.h"
+#include "torrent/TorrentStructure.h"
 
 #include <cstring>
 #include <vector>
@@ -19,6 +20,10 @@ void CTorrentParser::Reset()
     root = nullptr;
     m_origin.Clear();
     m_filesWithRepeatedKeys.clear();
+    m_treeFileNodes.clear();
+    refusal = TorrentRefusal{};
+    paddingFiles = 0;
+    version2Only = false;
     buffer.reset();
     name = TextRef{};
     nameUtf8 = TextRef{};
@@ -46,8 +51,10 @@ bool CTorrentParser::LoadFromFile(const char* path)
     std::size_t length = 0;
     // Opened read-only: a torrent that may not be written (or sits on a read-only medium)
     // still loads.
-    if (!ReadWholeFile(path, DecodeLimits::maxBufferLength, buffer, length, &m_origin))
+    if (!ReadWholeFile(path, DecodeLimits::maxBufferLength, buffer, length, &m_origin)) {
+        refusal = TorrentRefusal{"unreadable", "not a readable file of 1 byte to 2 GiB"};
         return false;
+    }
     bufferLength = static_cast<int32_t>(length);
     return DecodeBuffer();
 }
@@ -55,8 +62,10 @@ bool CTorrentParser::LoadFromFile(const char* path)
 bool CTorrentParser::LoadFromMemory(const char* bytes, std::size_t length)
 {
     Reset();
-    if (bytes == nullptr || length == 0 || length > DecodeLimits::maxBufferLength)
+    if (bytes == nullptr || length == 0 || length > DecodeLimits::maxBufferLength) {
+        refusal = TorrentRefusal{"unreadable", "not 1 byte to 2 GiB"};
         return false;
+    }
     buffer = std::make_unique<char[]>(length + 1);
     std::memcpy(buffer.get(), bytes, length);
     buffer[length] = '\0';
@@ -77,8 +86,16 @@ bool CTorrentParser::DecodeBuffer()
             break;
         }
     }
-    return root != nullptr && root->errorCode == 0 && root->Find("announce") != nullptr
-        && root->Find("info") != nullptr;
+    if (root == nullptr) {
+        refusal = TorrentRefusal{"not-bencode", "no bencoded dictionary"};
+        return false;
+    }
+    if (root->errorCode != 0) {
+        refusal = TorrentRefusal{"not-bencode", "the bencoded dictionary is broken"};
+        return false;
+    }
+    refusal = CheckTorrentStructure(*root);
+    return !refusal;
 }
 
 bool CTorrentParser::SaveToFile(std::string& out, const char* path)

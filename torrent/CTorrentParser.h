@@ -6,6 +6,7 @@
 #include "torrent/ShownNames.h"
 #include "torrent/TextRef.h"
 #include "torrent/TorrentFileEntry.h"
+#include "torrent/TorrentRefusal.h"
 
 #include <array>
 #include <cstddef>
@@ -35,10 +36,11 @@ public:
     void Reset();
 
     // Empties the document, reads the whole file at `path` (a byte string in the local code
-    // page) and decodes it. True when the first top-level dictionary decoded completely and
-    // has "announce" and "info" (bytes after it may fail to decode). Anything that is not a
-    // regular file of 1 to 2^31-1 bytes gives false without being read. The decoded values
-    // stay even when the result is false.
+    // page) and decodes it. True when the first top-level dictionary decoded completely (bytes
+    // after it may fail to decode) and describes a torrent that clients load
+    // (CheckTorrentStructure); otherwise `refusal` says why. Anything that is not a regular
+    // file of 1 to 2^31-1 bytes gives false without being read. The decoded values stay even
+    // when the result is false.
     bool LoadFromFile(const char* path);
 
     // Like LoadFromFile, with the bytes given in memory (copied into `buffer`); sourcePath
@@ -46,16 +48,18 @@ public:
     bool LoadFromMemory(const char* bytes, std::size_t length);
 
     // Collects trackers, names, piece data, descriptive strings and files from the tree. It also
-    // changes the tree: the root's "comment", "created by", "publisher" and "publisher-url" are
-    // emptied (their texts stay in the fields of the same names) and repeats of those four keys
-    // are dropped from the root. Without `hashInfo` the info dictionary is not hashed (hashing is
+    // changes the tree: the root's "comment", "created by", "publisher", "publisher-url" and
+    // "title" and the ".utf-8" twin of each are emptied (the first four texts stay in the fields
+    // of the same names) and repeats of those keys are dropped from the root. Without `hashInfo` the info dictionary is not hashed (hashing is
     // most of the work for a torrent with a long "pieces" string) and infoHashPrefix stays all
     // zero; nothing else changes, the result included.
     bool Analyze(bool hashInfo = true);
 
-    // Replaces the torrent name, file names and folder names with texts generated from `stem`.
-    // Once all are replaced it drops every repeat of a key in the root, the info dictionary and
-    // the files' dictionaries: readers take a key's first pair, the one renamed.
+    // Replaces the torrent name, file names and folder names with texts generated from `stem`
+    // (padding files keep theirs). Once all are replaced it drops every repeat of a key in the
+    // root, the info dictionary and the files' dictionaries (readers take a key's first pair,
+    // the one renamed) and settles what the renaming leaves (FinishRenaming). A v2-only
+    // torrent gets a new "file tree" that holds each file under its own new folders.
     bool Wash(const char* stem);
     // Drops every repeat of a key in the root, the info dictionary and the files' dictionaries
     // (after Analyze). Readers take a key's first pair, the one a rename reaches; a later one
@@ -73,10 +77,21 @@ public:
     // unchanged. `text` receives the rest of the encoding.
     bool WriteToFile(std::string& text, const char* path);
 
-    // "announce", then the first URL of each "announce-list" tier; bytes as stored.
+    // Why the last load refused the torrent; empty after a load that took it.
+    TorrentRefusal refusal;
+    // "announce", then the first URL of each "announce-list" tier; bytes as stored. Empty for
+    // a trackerless torrent.
     std::vector<std::string> trackers;
-    // The listed files in torrent order.
+    // The listed files in torrent order: every file but the padding files. The last component
+    // of a path is the file's name, every earlier one a folder.
     std::vector<TorrentFileEntry> files;
+    // How many padding files "files" holds ("attr" with "p", or a name that begins with
+    // "_____padding_file_"): they are neither listed nor renamed, so clients keep treating them
+    // as padding.
+    std::size_t paddingFiles = 0;
+    // Whether the files come from a v2 "file tree" alone (no "pieces"): their TextRefs are
+    // keys of that tree.
+    bool version2Only = false;
     // The info "name" (for a single-file torrent moved into the only entry by Analyze).
     TextRef name;
     // The info "name.utf-8".
@@ -127,6 +142,9 @@ private:
     // The dictionaries in the info "files" that hold a key more than once, as Analyze found
     // them; Wash drops the repeats.
     std::vector<CBEncodeDict*> m_filesWithRepeatedKeys;
+    // For a v2-only torrent: where each listed file's node (the dictionary under its name in
+    // the "file tree") sits in its parent's items, in the order of `files`.
+    std::vector<CBEncodeObjectBase**> m_treeFileNodes;
 
     // Decodes the `bufferLength` bytes of `buffer`, finds `root` and tells whether it has
     // "announce" and "info".
@@ -134,7 +152,7 @@ private:
 
     // The steps of Analyze, in its order.
     // Appends "announce" (when readable) and the first URL of each non-empty "announce-list" tier.
-    void CollectTrackers(CBEncodeObjectBase& announce);
+    void CollectTrackers();
     // Takes the "creation date" and the four descriptive root strings, emptying those in the tree
     // and dropping repeats of their keys.
     void TakeRootStrings();
@@ -153,6 +171,15 @@ private:
     void CollectFiles(const CBEncodeDict& info);
     void CollectSingleFile(int64_t length);
     void CollectListedFiles(const CBEncodeList& list);
-    // True when trackers, files, the info hash (when hashed) and the piece data were all found.
+    // Lists the files of a v2 "file tree" in its order; `folders` are the keys above `tree`.
+    void CollectTreeFiles(CBEncodeDict& tree, std::vector<TextRef>& folders);
+    // Wash for a v2-only torrent's "file tree": a new tree in which each file lies under its
+    // own chain of new folders, under its new name, with the node it had.
+    void RebuildFileTree(const std::vector<std::string>& fileNames, const std::vector<int>& draws);
+    // The sources of the shown names of `entry`, choosing them unless its texts are its bytes
+    // and no code page was named.
+    unsigned ShownSources(TorrentFileEntry& entry, bool textsAreBytes) const;
+    // True when files, the info hash (when hashed) and the piece data (the v1 "pieces" or a
+    // v2 "file tree") were all found.
     bool AnalysisPassed(bool hashInfo) const;
 };

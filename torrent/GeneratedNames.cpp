@@ -31,7 +31,7 @@ std::optional<std::string> GeneratedFileName(
         return std::nullopt;
     }
     std::string name;
-    AppendFileName(name, digest, number, loaded.substr(loaded.rfind('.')));
+    AppendFileName(name, digest, number, Extension(loaded));
     return name;
 }
 

@@ -50,21 +50,25 @@ inline void AppendDecimal(std::string& text, std::size_t number)
     }
 }
 
+// The extension a generated file name keeps: the loaded name from its last dot to its end, dot
+// included; nothing for a name without a dot.
+inline std::string_view Extension(std::string_view loaded)
+{
+    const std::size_t dot = loaded.rfind('.');
+    return dot == std::string_view::npos ? std::string_view() : loaded.substr(dot);
+}
+
 // The length of the file name generated for the file numbered `number` whose loaded name is
-// `loaded`: the digest, "_", the number and the extension (from the name's last dot, dot
-// included). 0 when the name has no dot or the generated one would be longer than `limit`.
+// `loaded`: the digest, "_", the number and the extension. 0 when it would be longer than
+// `limit`.
 inline std::size_t GeneratedFileNameLength(
     std::string_view digest, std::size_t number, std::string_view loaded, NameLimit limit)
 {
-    const std::size_t dot = loaded.rfind('.');
-    if (dot == std::string_view::npos) {
-        return 0;
-    }
-    const std::size_t length = digest.size() + 1 + DecimalDigits(number) + (loaded.size() - dot);
+    const std::size_t length = digest.size() + 1 + DecimalDigits(number) + Extension(loaded).size();
     return length > static_cast<std::size_t>(limit) ? 0 : length;
 }
 
-// Appends "<digest>_<number><extension>"; `extension` starts at the loaded name's last dot.
+// Appends "<digest>_<number><extension>"; `extension` is Extension of the loaded name.
 inline void AppendFileName(std::string& text, std::string_view digest, std::size_t number, std::string_view extension)
 {
     text.reserve(text.size() + digest.size() + 1 + DecimalDigits(number) + extension.size());

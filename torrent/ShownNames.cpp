@@ -27,12 +27,21 @@ bool DecodesIn(const LegacyCodePage* page, std::string_view bytes, std::string& 
     return true;
 }
 
+bool IsAscii(std::string_view bytes)
+{
+    for (const char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 LegacyReading ReadingFor(const std::string& declaredName, const LegacyCodePage* chosen, const LegacyCodePage* language)
 {
     if (chosen != nullptr)
-        return LegacyReading{chosen, nullptr};
+        return LegacyReading{chosen, nullptr, true};
     return LegacyReading{declaredName.empty() ? nullptr : LegacyCodePageNamed(declaredName), language};
 }
 
@@ -67,15 +76,16 @@ NameSource ShowName(TextRef& name, const TextRef* twin, const LegacyReading& rea
     if (name.value == nullptr)
         return kNameFromUtf8;
     const std::string_view bytes = StoredBytes(*name.value);
+    // An empty twin names nothing: it would leave the file without a name.
+    const bool usableTwin = twin != nullptr && twin->value != nullptr && !StoredBytes(*twin->value).empty()
+        && IsValidUtf8(StoredBytes(*twin->value));
+    if (reading.chosen && !usableTwin && !IsAscii(bytes) && DecodesIn(reading.declared, bytes, name.text))
+        return kNameFromDeclaredCodePage;
     if (IsValidUtf8(bytes))
         return kNameFromUtf8;
-    // An empty twin names nothing: it would leave the file without a name.
-    if (twin != nullptr && twin->value != nullptr) {
-        const std::string_view twinBytes = StoredBytes(*twin->value);
-        if (!twinBytes.empty() && IsValidUtf8(twinBytes)) {
-            name.text = twin->text;
-            return kNameFromUtf8Twin;
-        }
+    if (usableTwin) {
+        name.text = twin->text;
+        return kNameFromUtf8Twin;
     }
     if (DecodesIn(reading.declared, bytes, name.text))
         return kNameFromDeclaredCodePage;

@@ -27,6 +27,10 @@ enum NameSource : unsigned {
 struct LegacyReading {
     const LegacyCodePage* declared = nullptr;
     const LegacyCodePage* language = nullptr;
+    // Whether `declared` is the code page the user named: then it reads every name that has no
+    // UTF-8 twin and decodes in it, even one whose bytes are UTF-8 too (pure ASCII aside), since
+    // the user knows better than a guess.
+    bool chosen = false;
 };
 
 // The reading of a torrent: `chosen` (a code page the user names) in place of both others when

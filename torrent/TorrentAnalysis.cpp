@@ -10,37 +10,19 @@
 #include "platform/LocalText.h"
 #include "platform/Utf8.h"
 #include "torrent/CSha1Digest.h"
+#include "torrent/DescriptiveTexts.h"
 #include "torrent/ShownNames.h"
+#include "torrent/TorrentStructure.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <iterator>
 #include <utility>
 
 namespace {
-
-// The value of `key` in `dict` when it has the wanted type; otherwise null, as if absent.
-template <class Value>
-Value* FindAs(const CBEncodeDict& dict, const char* key, int32_t type)
-{
-    CBEncodeObjectBase* value = dict.Find(key);
-    return value != nullptr && value->type == type ? static_cast<Value*>(value) : nullptr;
-}
-
-CBEncodeString* FindString(const CBEncodeDict& dict, const char* key)
-{
-    return FindAs<CBEncodeString>(dict, key, kBEncodeString);
-}
-CBEncodeInt* FindInt(const CBEncodeDict& dict, const char* key)
-{
-    return FindAs<CBEncodeInt>(dict, key, kBEncodeInt);
-}
-CBEncodeList* FindList(const CBEncodeDict& dict, const char* key)
-{
-    return FindAs<CBEncodeList>(dict, key, kBEncodeList);
-}
 
 bool IsReadableString(const CBEncodeObjectBase* value)
 {
@@ -55,13 +37,20 @@ std::string BytesOf(const CBEncodeString& value)
     return bytes;
 }
 
+std::string_view ViewOf(const CBEncodeString& value)
+{
+    return value.errorCode == 0 && value.data != nullptr
+        ? std::string_view(value.data, static_cast<std::size_t>(value.dataLength))
+        : std::string_view();
+}
+
 // The value's UTF-8 bytes as text in the local code page; empty for a string that failed.
 std::string ConvertedText(const CBEncodeString& value)
 {
     if (value.errorCode != 0 || value.data == nullptr) {
         return {};
     }
-    return Utf8ToLocalText(std::string_view(value.data, static_cast<std::size_t>(value.dataLength)));
+    return Utf8ToLocalText(ViewOf(value));
 }
 
 TextRef MakeTextRef(CBEncodeString& value)
@@ -74,16 +63,12 @@ int32_t Low32(int64_t number)
     return static_cast<int32_t>(static_cast<uint32_t>(number));
 }
 
-// One element of "path" or "path.utf-8": with a dot it becomes the name (the last such wins),
-// without one a directory. True when its text is its bytes, which are UTF-8; false when the
-// text is converted, or left for ShowName to choose when the bytes are not UTF-8.
-bool ClassifyComponent(CBEncodeString& element, TextRef& name, std::vector<TextRef>& directories)
+// Takes a name (a path component or a key of the "file tree") into `ref`. True when its text is
+// its bytes, which are UTF-8; false when the text is converted, or left for ShowName to choose
+// when the bytes are not UTF-8.
+bool TakeComponent(CBEncodeString& element, TextRef& ref)
 {
-    const std::string_view bytes = element.errorCode == 0 && element.data != nullptr
-        ? std::string_view(element.data, static_cast<std::size_t>(element.dataLength))
-        : std::string_view();
-    // A conversion neither makes nor takes a dot, so the bytes tell what the text would.
-    TextRef& ref = std::find(bytes.begin(), bytes.end(), '.') != bytes.end() ? name : directories.emplace_back();
+    const std::string_view bytes = ViewOf(element);
     ref.value = &element;
     // A name that needs no conversion gets its text in place, straight from the buffer.
     if (LocalTextIsUtf8(bytes)) {
@@ -112,10 +97,11 @@ struct FileValues {
     const CBEncodeInt* length = nullptr;
     const CBEncodeList* path = nullptr;
     const CBEncodeList* pathUtf8 = nullptr;
+    const CBEncodeString* attr = nullptr;
 };
 
 // Takes `value` for `wanted` when `key` is the first occurrence of that key; a value of another
-// type is taken as absent, as FindAs does.
+// type is taken as absent, as the typed look-ups do.
 template <class Value>
 void TakeFirst(const CBEncodeObjectBase& key, const CBEncodeObjectBase& value, std::string_view wanted, int32_t type,
     bool& seen, const Value*& taken)
@@ -132,63 +118,83 @@ FileValues FindFileValues(const CBEncodeDict& file)
     if (file.errorCode != 0) {
         // A dictionary that failed may end without a value for its last key, which the index
         // leaves out.
-        values.length = FindInt(file, "length");
-        values.path = FindList(file, "path");
-        values.pathUtf8 = FindList(file, "path.utf-8");
+        values.length = file.FindInt("length");
+        values.path = file.FindList("path");
+        values.pathUtf8 = file.FindList("path.utf-8");
+        values.attr = file.FindString("attr");
         return values;
     }
     // One walk over the few keys rather than a look-up of each: in a dictionary that decoded
     // cleanly the first pair of a key is the one its index holds.
-    bool seenLength = false;
-    bool seenPath = false;
-    bool seenPathUtf8 = false;
+    bool seen[4] = {};
     for (auto item = file.items.begin(); item != file.items.end(); ++item) {
         const CBEncodeObjectBase& key = **item;
         if (++item == file.items.end()) {
             break;
         }
         const CBEncodeObjectBase& value = **item;
-        TakeFirst(key, value, "length", kBEncodeInt, seenLength, values.length);
-        TakeFirst(key, value, "path", kBEncodeList, seenPath, values.path);
-        TakeFirst(key, value, "path.utf-8", kBEncodeList, seenPathUtf8, values.pathUtf8);
+        TakeFirst(key, value, "length", kBEncodeInt, seen[0], values.length);
+        TakeFirst(key, value, "path", kBEncodeList, seen[1], values.path);
+        TakeFirst(key, value, "path.utf-8", kBEncodeList, seen[2], values.pathUtf8);
+        TakeFirst(key, value, "attr", kBEncodeString, seen[3], values.attr);
     }
     return values;
 }
 
-// Fills `entry`, a new one, from a file's dictionary; the sources of its shown names
-// (ShownNames.h).
-unsigned FillMultiFileEntry(
-    const CBEncodeDict& file, const LegacyReading& reading, int64_t& totalLength, TorrentFileEntry& entry)
+// A padding file: "attr" holds "p", or its name begins as the padding files of clients that
+// write no "attr" are named.
+bool IsPaddingFile(const FileValues& values)
 {
-    const FileValues values = FindFileValues(file);
+    if (values.attr != nullptr && ViewOf(*values.attr).find('p') != std::string_view::npos) {
+        return true;
+    }
+    if (values.path == nullptr || values.path->items.empty() || !IsReadableString(values.path->items.back())) {
+        return false;
+    }
+    return ViewOf(*static_cast<const CBEncodeString*>(values.path->items.back())).starts_with("_____padding_file_");
+}
+
+// Fills `entry`, a new one, from a file's values: the last component of "path" is its name and
+// every earlier one a folder; the same for "path.utf-8", whose unreadable components are passed
+// over. Tells whether every text is its bytes (then no choice of what to show is needed).
+bool FillMultiFileEntry(const FileValues& values, int64_t& totalLength, TorrentFileEntry& entry)
+{
     if (const CBEncodeInt* length = values.length) {
         entry.length = static_cast<double>(length->number);
         AddToTotal(totalLength, length->number);
     }
-    // Names whose texts are their bytes need no choice of what to show: the common case.
     bool textsAreBytes = true;
     if (const CBEncodeList* path = values.path) {
+        std::size_t left = path->items.size();
+        entry.path.reserve(left > 0 ? left - 1 : 0);
         for (CBEncodeObjectBase* element : path->items) {
             if (!IsReadableString(element)) {
                 entry.name = TextRef{};
+                entry.path.clear();
                 break;
             }
-            textsAreBytes &= ClassifyComponent(*static_cast<CBEncodeString*>(element), entry.name, entry.path);
+            TextRef& ref = --left == 0 ? entry.name : entry.path.emplace_back();
+            textsAreBytes &= TakeComponent(*static_cast<CBEncodeString*>(element), ref);
         }
     }
     if (const CBEncodeList* path = values.pathUtf8) {
         for (CBEncodeObjectBase* element : path->items) {
-            if (IsReadableString(element)) {
-                ClassifyComponent(*static_cast<CBEncodeString*>(element), entry.nameUtf8, entry.pathUtf8);
+            if (!IsReadableString(element)) {
+                continue;
             }
+            // The component taken last is the name; one taken before it becomes a folder.
+            if (entry.nameUtf8.value != nullptr) {
+                entry.pathUtf8.push_back(std::move(entry.nameUtf8));
+            }
+            TakeComponent(*static_cast<CBEncodeString*>(element), entry.nameUtf8);
         }
     }
-    return textsAreBytes ? kNameFromUtf8 : ShowEntryNames(entry, reading);
+    return textsAreBytes;
 }
 
 bool Qualifies(const TorrentFileEntry& entry)
 {
-    return !entry.name.text.empty() && entry.length > 0;
+    return entry.name.value != nullptr;
 }
 
 } // namespace
@@ -198,29 +204,30 @@ bool CTorrentParser::Analyze(bool hashInfo)
     if (root == nullptr) {
         return false;
     }
-    CBEncodeObjectBase* announce = root->Find("announce");
-    CBEncodeObjectBase* infoValue = root->Find("info");
-    if (announce == nullptr || infoValue == nullptr || infoValue->type != kBEncodeDict) {
+    CBEncodeDict* info = root->FindDict("info");
+    if (info == nullptr) {
         return false;
     }
-    CBEncodeDict& info = *static_cast<CBEncodeDict*>(infoValue);
-    CollectTrackers(*announce);
+    CollectTrackers();
     TakeRootStrings();
-    HashInfo(info, hashInfo);
+    if (info->errorCode != 0) {
+        return false;
+    }
+    HashInfo(*info, hashInfo);
     TakeLegacyReading();
-    TakeName(info);
-    TakeInfoPublisher(info);
-    TakePieces(info);
-    CollectFiles(info);
+    TakeName(*info);
+    TakeInfoPublisher(*info);
+    TakePieces(*info);
+    CollectFiles(*info);
     return AnalysisPassed(hashInfo);
 }
 
-void CTorrentParser::CollectTrackers(CBEncodeObjectBase& announce)
+void CTorrentParser::CollectTrackers()
 {
-    if (IsReadableString(&announce)) {
-        trackers.push_back(BytesOf(static_cast<CBEncodeString&>(announce)));
+    if (const CBEncodeString* announce = root->FindString("announce"); IsReadableString(announce)) {
+        trackers.push_back(BytesOf(*announce));
     }
-    if (const CBEncodeList* tiers = FindList(*root, "announce-list")) {
+    if (const CBEncodeList* tiers = root->FindList("announce-list")) {
         for (const CBEncodeObjectBase* tier : tiers->items) {
             if (tier->type != kBEncodeList) {
                 continue;
@@ -236,16 +243,20 @@ void CTorrentParser::CollectTrackers(CBEncodeObjectBase& announce)
 void CTorrentParser::TakeRootStrings()
 {
     creationDate = 0;
-    if (const CBEncodeInt* date = FindInt(*root, "creation date")) {
+    if (const CBEncodeInt* date = root->FindInt("creation date")) {
         creationDate = Low32(date->number);
+    }
+    const std::pair<const char*, std::string*> kept[] = {
+        {"comment", &comment}, {"created by", &createdBy}, {"publisher", &publisher}, {"publisher-url", &publisherUrl}};
+    for (const auto& [key, field] : kept) {
+        if (const CBEncodeString* value = root->FindString(key)) {
+            *field = BytesOf(*value);
+        }
     }
     // A repeat of one of these keys, which readers pass over for the first, would still carry
     // its text into a saved torrent: it goes.
-    const std::pair<const char*, std::string*> descriptive[] = {
-        {"comment", &comment}, {"created by", &createdBy}, {"publisher", &publisher}, {"publisher-url", &publisherUrl}};
-    for (const auto& [key, field] : descriptive) {
-        if (CBEncodeString* value = FindString(*root, key)) {
-            *field = BytesOf(*value);
+    for (const char* key : kRootDescriptiveKeys) {
+        if (CBEncodeString* value = root->FindString(key)) {
             value->SetString(std::string());
         }
         root->RemoveRepeatsOf(key);
@@ -270,17 +281,17 @@ void CTorrentParser::HashInfo(const CBEncodeDict& info, bool hashInfo)
 void CTorrentParser::TakeLegacyReading()
 {
     // The key stays in the torrent: it still tells other clients how the names are stored.
-    const CBEncodeString* declared = FindString(*root, "encoding");
+    const CBEncodeString* declared = root->FindString("encoding");
     nameSources.reading
         = ReadingFor(declared != nullptr ? BytesOf(*declared) : std::string(), chosenCodePage, languageCodePage);
 }
 
 void CTorrentParser::TakeName(const CBEncodeDict& info)
 {
-    if (CBEncodeString* value = FindString(info, "name.utf-8")) {
+    if (CBEncodeString* value = info.FindString("name.utf-8")) {
         nameUtf8 = MakeTextRef(*value);
     }
-    if (CBEncodeString* value = FindString(info, "name")) {
+    if (CBEncodeString* value = info.FindString("name")) {
         name = MakeTextRef(*value);
         nameSources.used |= ShowName(name, &nameUtf8, nameSources.reading);
     }
@@ -291,10 +302,10 @@ void CTorrentParser::TakeInfoPublisher(const CBEncodeDict& info)
     if (!publisher.empty()) {
         return;
     }
-    if (const CBEncodeString* value = FindString(info, "publisher")) {
+    if (const CBEncodeString* value = info.FindString("publisher")) {
         publisher = BytesOf(*value);
     }
-    if (const CBEncodeString* value = FindString(info, "publisher-url")) {
+    if (const CBEncodeString* value = info.FindString("publisher-url")) {
         publisherUrl = BytesOf(*value);
     }
 }
@@ -302,10 +313,10 @@ void CTorrentParser::TakeInfoPublisher(const CBEncodeDict& info)
 void CTorrentParser::TakePieces(const CBEncodeDict& info)
 {
     pieceLength = 0;
-    if (const CBEncodeInt* value = FindInt(info, "piece length")) {
+    if (const CBEncodeInt* value = info.FindInt("piece length")) {
         pieceLength = Low32(value->number);
     }
-    if (const CBEncodeString* value = FindString(info, "pieces")) {
+    if (const CBEncodeString* value = info.FindString("pieces")) {
         if (value->errorCode == 0 && value->dataLength > 0) {
             pieces = value->data;
             pieceCount = value->dataLength / 20;
@@ -316,9 +327,13 @@ void CTorrentParser::TakePieces(const CBEncodeDict& info)
 void CTorrentParser::CollectFiles(const CBEncodeDict& info)
 {
     totalLength = 0;
-    if (const CBEncodeInt* length = FindInt(info, "length")) {
+    version2Only = IsVersion2Only(info);
+    if (version2Only) {
+        std::vector<TextRef> folders;
+        CollectTreeFiles(*info.FindDict("file tree"), folders);
+    } else if (const CBEncodeInt* length = info.FindInt("length")) {
         CollectSingleFile(length->number);
-    } else if (const CBEncodeList* list = FindList(info, "files")) {
+    } else if (const CBEncodeList* list = info.FindList("files")) {
         CollectListedFiles(*list);
     }
 }
@@ -355,12 +370,20 @@ void CTorrentParser::CollectListedFiles(const CBEncodeList& list)
         if (file.HasRepeatedKeys()) {
             m_filesWithRepeatedKeys.push_back(&file);
         }
+        const FileValues values = FindFileValues(file);
+        if (IsPaddingFile(values)) {
+            ++paddingFiles;
+            if (values.length != nullptr) {
+                AddToTotal(totalLength, values.length->number);
+            }
+            continue;
+        }
         // Built in its place in the list (one move fewer) and taken back if it doesn't qualify
         // or its texts can't be made.
         TorrentFileEntry& entry = files.emplace_back();
         unsigned sources = 0;
         try {
-            sources = FillMultiFileEntry(file, nameSources.reading, totalLength, entry);
+            sources = ShownSources(entry, FillMultiFileEntry(values, totalLength, entry));
         } catch (...) {
             files.pop_back();
             throw;
@@ -373,11 +396,50 @@ void CTorrentParser::CollectListedFiles(const CBEncodeList& list)
     }
 }
 
+void CTorrentParser::CollectTreeFiles(CBEncodeDict& tree, std::vector<TextRef>& folders)
+{
+    for (auto key = tree.items.begin(); key != tree.items.end() && std::next(key) != tree.items.end();
+         std::advance(key, 2)) {
+        const auto value = std::next(key);
+        if ((*key)->type != kBEncodeString || (*value)->type != kBEncodeDict) {
+            continue;
+        }
+        auto& keyText = static_cast<CBEncodeString&>(**key);
+        auto& node = static_cast<CBEncodeDict&>(**value);
+        // A file is a key whose node holds the key "" with the file's length and root hash.
+        if (const CBEncodeDict* file = node.FindDict("")) {
+            TorrentFileEntry& entry = files.emplace_back();
+            entry.path = folders;
+            TakeComponent(keyText, entry.name);
+            if (const CBEncodeInt* length = file->FindInt("length")) {
+                entry.length = static_cast<double>(length->number);
+                AddToTotal(totalLength, length->number);
+            }
+            nameSources.used |= ShownSources(entry, false);
+            m_treeFileNodes.push_back(&*value);
+            continue;
+        }
+        TakeComponent(keyText, folders.emplace_back());
+        CollectTreeFiles(node, folders);
+        folders.pop_back();
+    }
+}
+
+unsigned CTorrentParser::ShownSources(TorrentFileEntry& entry, bool textsAreBytes) const
+{
+    // A code page the user names is tried even on names that are UTF-8.
+    if (textsAreBytes && !nameSources.reading.chosen) {
+        return kNameFromUtf8;
+    }
+    return ShowEntryNames(entry, nameSources.reading);
+}
+
 bool CTorrentParser::AnalysisPassed(bool hashInfo) const
 {
     // The escaped text of any digest starts with 20 characters that are not NUL, so a hashed
     // torrent always passes; one analysed without hashing is taken as hashed.
     const bool hashed
         = !hashInfo || std::any_of(infoHashPrefix.begin(), infoHashPrefix.end(), [](char c) { return c != 0; });
-    return !trackers.empty() && !files.empty() && hashed && pieceCount != 0 && pieceLength != 0 && pieces != nullptr;
+    const bool pieceData = version2Only || (pieceCount != 0 && pieces != nullptr);
+    return !files.empty() && hashed && pieceLength > 0 && pieceData;
 }

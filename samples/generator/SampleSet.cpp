@@ -1,6 +1,9 @@
 #include "samples/generator/SampleSet.h"
 
+#include "samples/generator/SharedShapes.h"
 #include "samples/generator/TorrentBuilder.h"
+
+#include <utility>
 
 namespace {
 
@@ -83,11 +86,14 @@ SampleTorrent ChineseSingleFile()
 
 std::vector<SampleTorrent> BuildSampleSet()
 {
-    return {
+    std::vector<SampleTorrent> samples = {
         SingleFile(),
         MultiFile(),
         {"chinese-utf8-keys.torrent", BuildTorrent(ChineseFolders(true, 3))},
         {"chinese-plain-keys.torrent", BuildTorrent(ChineseFolders(false, 4))},
         ChineseSingleFile(),
     };
+    for (SampleTorrent& shape : BuildSharedShapes())
+        samples.push_back(std::move(shape));
+    return samples;
 }

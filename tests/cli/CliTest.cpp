@@ -274,7 +274,7 @@ TEST_F(CliTest, AWashPrintsEachTorrentsStateInScanOrder)
     EXPECT_EQ(run.status, 1) << run.err;
     EXPECT_EQ(Report(run.out),
         (std::vector<std::string>{Printed(m_dest + SystemSeparators("/b.torrent") + "  保存转换的种子成功!"),
-            Printed(m_dest + SystemSeparators("/c.torrent") + "  种子文件分析失败 请检查种子文件!"),
+            Printed(m_dest + SystemSeparators("/c.torrent") + "  种子文件分析失败 请检查种子文件! (no bencoded dictionary)"),
             Printed(m_dest + SystemSeparators("/种子/a.torrent") + "  保存转换的种子成功!"),
             "2/3 converted, 1 failed, 0 unreadable"}));
     EXPECT_TRUE(fs::is_regular_file(PathOf(m_dest + "/种子/a.torrent")));
@@ -304,12 +304,30 @@ TEST_F(CliTest, WashJsonGivesEachTorrentsPathsStateAndInfoHashes)
     EXPECT_NE(values[0].at("oldInfoHash"), values[0].at("newInfoHash"));
     EXPECT_EQ(Show(m_dest + "/a.torrent").at("infoHash"), values[0].at("newInfoHash"));
     EXPECT_EQ(values[1].at("source"), m_source + SystemSeparators("/bad\xEF\xBF\xBD name.torrent"));
-    EXPECT_EQ(Keys(values[2]), Keys(values[0]));
+    EXPECT_EQ(Keys(values[2]), (std::vector<std::string>{"source", "output", "state", "converted", "oldInfoHash",
+                                   "newInfoHash", "reason", "detail"}));
     EXPECT_EQ(values[2].at("state"), "种子文件分析失败 请检查种子文件!");
+    EXPECT_EQ(values[2].at("reason"), "not-bencode");
+    EXPECT_EQ(values[2].at("detail"), "the bencoded dictionary is broken");
     EXPECT_EQ(values[2].at("converted"), false);
     EXPECT_EQ(values[2].at("oldInfoHash"), nullptr);
     EXPECT_EQ(values[2].at("newInfoHash"), nullptr);
     EXPECT_NE(run.err.find("2/3 converted, 1 failed"), std::string::npos) << run.err;
+}
+
+// Names the wash can't change without breaking what they serve (a web seed's URL) are reported
+// on standard error and in JSON; the torrent still counts as converted.
+TEST_F(CliTest, NamesLeftInAWashedTorrentAreReported)
+{
+    TorrentDescription seeded = SingleFile("Kelp.Seed.mkv", 10);
+    seeded.extraRoot["url-list"] = BencodeStringList({"http://seed.example/Kelp.Seed.mkv"});
+    Put("a.torrent", BuildTorrent(seeded));
+    const CliRun text = Cli({"wash", m_source, m_dest});
+    EXPECT_EQ(text.status, 0);
+    EXPECT_EQ(text.err, "kelpmere-cli: " + m_dest + SystemSeparators("/a.torrent") + " keeps loaded names: url-list \"Kelp.Seed.mkv\"\n");
+    const CliRun json = Cli({"wash", "--json", m_source, m_dest});
+    EXPECT_EQ(ParsedJson(Lines(json.out).at(0)).at("namesLeft"),
+        (Json::array({Json{{"key", "url-list"}, {"name", "Kelp.Seed.mkv"}}})));
 }
 
 TEST_F(CliTest, ManyJobsGiveEveryTorrentItsOwnNames)
@@ -403,9 +421,28 @@ TEST_F(CliTest, ShowDescribesATorrentAsText)
     EXPECT_EQ(text.status, 0) << text.err;
     for (const char* line :
         {"name:          Show\n", "1.50G  Season 1/ep01.avi\n", "1024.00B  ep02.avi\n", "1.00K  a.nfo\n",
-            "http://two.example/announce\n", "created by:    maker\n", "total size:    1610614809 (1.50G)\n"}) {
+            "24.00B  LICENSE\n", "http://two.example/announce\n", "created by:    maker\n",
+            "total size:    1610614809 (1.50G)\n"}) {
         EXPECT_NE(text.out.find(line), std::string::npos) << line << text.out;
     }
+
+    // Trackerless, with padding files; a torrent no client loads says why.
+    FileDescription pad({".pad", "7"}, 7);
+    pad.extra["attr"] = BencodeString("p");
+    TorrentDescription trackerless = MultiFile({{{"a.mkv"}, 9}, pad, {{"b"}, 1}});
+    trackerless.announce.reset();
+    Put("y.torrent", BuildTorrent(trackerless));
+    TorrentDescription broken = SingleFile("kelp.iso", 200000);
+    broken.pieceLength = 32768;
+    broken.piecesSize = 120;
+    Put("z.torrent", BuildTorrent(broken));
+    const CliRun more = Cli({"show", m_source + "/y.torrent", m_source + "/z.torrent"});
+    EXPECT_EQ(more.status, 1);
+    for (const char* line : {"trackers:      none\n", "  files:\n         9.00B  a.mkv\n         1.00B  b\n",
+             "padding files: 1\n"})
+        EXPECT_NE(more.out.find(line), std::string::npos) << line << more.out;
+    EXPECT_EQ(more.err, m_source + "/z.torrent: " + Printed("种子文件分析失败 请检查种子文件!") + " (6 piece hashes for 7 pieces)\n");
+    EXPECT_EQ(ParsedJson(Cli({"show", "--json", m_source + "/y.torrent"}).out).at("paddingFiles"), 1);
 }
 
 // Scripts read these lines: their keys keep their order, and strings are escaped as ever (DEL and
@@ -430,10 +467,11 @@ TEST_F(CliTest, ShowJsonGivesOneLinePerTorrentWithItsKeysInOrder)
     EXPECT_EQ(shown[0].at("pieceLength"), 4194304);
     EXPECT_EQ(shown[0].at("totalSize"), 1610612760);
     EXPECT_EQ(shown[0].at("trackers").size(), 3u);
-    ASSERT_EQ(shown[0].at("files").size(), 1u);
+    ASSERT_EQ(shown[0].at("files").size(), 2u);
     EXPECT_EQ(
         shown[0].at("files").at(0), (Json{{"path", "Season 1/ep01.avi"}, {"length", 1610612736}, {"size", "1.50G"}}));
-    EXPECT_EQ(shown[1], (Json{{"file", m_source + "/missing.torrent"}, {"error", "种子文件分析失败 请检查种子文件!"}}));
+    EXPECT_EQ(shown[1], (Json{{"file", m_source + "/missing.torrent"}, {"error", "种子文件分析失败 请检查种子文件!"},
+                            {"reason", "unreadable"}, {"detail", "not a readable file of 1 byte to 2 GiB"}}));
 }
 
 // A torrent whose "encoding" names the wrong code page reads right in the one the user names,
@@ -447,9 +485,15 @@ TEST_F(CliTest, ShowPrintsLegacyNamesSayingWhereTheyCameFrom)
     for (const char* line : {"name:          海底森林纪录片\n", "  第一季/第02集.mkv\n", "  字幕/简体中文.srt\n"})
         EXPECT_NE(text.out.find(Printed(line)), std::string::npos) << line << text.out;
 
-    const auto shown = JsonLines(
-        Cli({"show", "--json", "--encoding", "GBK", m_source + "/wrong.torrent", m_source + "/twins.torrent"}).out);
-    ASSERT_EQ(shown.size(), 2u);
+    // "目录" in GBK is C4 BF C2 BC, valid UTF-8 too ("Ŀ¼"): the code page the user names wins.
+    Put("both.torrent", BuildTorrent(MultiFile({{{"\xC4\xBF\xC2\xBC", "a.txt"}, 5}})));
+    const auto shown = JsonLines(Cli({"show", "--json", "--encoding", "GBK", m_source + "/wrong.torrent",
+        m_source + "/twins.torrent", m_source + "/both.torrent"})
+                                     .out);
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_EQ(shown[2].at("files").at(0).at("path"), "目录/a.txt");
+    EXPECT_EQ(ParsedJson(Cli({"show", "--json", m_source + "/both.torrent"}).out).at("files").at(0).at("path"),
+        "Ŀ¼/a.txt");
     EXPECT_EQ(shown[0].at("nameSources"), Json::array({"declared GBK"}));
     EXPECT_EQ(shown[0].at("files").at(2).at("path"), "字幕/简体中文.srt");
     EXPECT_EQ(shown[1].at("name"), "海底森林紀錄片");

@@ -15,6 +15,7 @@
 #include "ui/list/RerListBaseUI.h"
 #include "ui/single/SingleControlUI.h"
 #include "ui/single/SingleListControl.h"
+#include "torrent/NamesLeft.h"
 #include "ui/single/SingleListElementUI.h"
 
 #include <gtest/gtest.h>
@@ -211,7 +212,8 @@ TEST_F(SinglePageTest, AFailedOpenEmptiesThePageSayingWhy)
     const std::pair<fs::path, const char*> failures[] = {
         {temp.path / "missing.torrent", kNotFound},
         {temp.path / "text.torrent", kNotFound},
-        {Write("nopieces.torrent", noPieces), kAnalysisFailed},
+        {Write("nopieces.torrent", noPieces), kNotFound}, // no client loads it
+        {Write("pads.torrent", MultiFile({{{"_____padding_file_0_"}, 10}})), kAnalysisFailed}, // nothing to list
     };
     for (const auto& [path, notice] : failures) {
         SCOPED_TRACE(path.filename().string());
@@ -275,12 +277,12 @@ TEST_F(SinglePageTest, OneKeyModifyRenamesEveryRowWithOneDrawPerRow)
     EXPECT_TRUE(
         std::regex_match(Find<CEditUI>("edit_single_name")->GetText().str(), std::regex("-?[0-9]+-[0-9]{1,3}")));
 
-    // A single file without a dot keeps its name and draws nothing.
+    // A single file without a dot is renamed too, without an extension.
     ASSERT_EQ(Open(Write("single.torrent", SingleFile("README", 100))), std::nullopt);
     SeedProcessRandom(1);
     ASSERT_TRUE(list->OneKeyModify(kSeed));
-    EXPECT_EQ(Row(0)->GetNameEdit()->GetText(), "README");
-    EXPECT_EQ(ProcessRandom(), 41);
+    EXPECT_EQ(Row(0)->GetNameEdit()->GetText(), CDuiString(kSeedDigest + "_1"));
+    EXPECT_EQ(ProcessRandom(), 18467);
 }
 
 TEST_F(SinglePageTest, TheTorrentNameCanBeEditedOnlyForAMultiFileTorrent)
@@ -365,7 +367,7 @@ TEST_F(SinglePageTest, AnEditedNameNoClientAcceptsIsRefusedSayingWhereAndWhy)
     const ReloadedTorrent saved(temp.path / "saved.torrent");
     ASSERT_TRUE(saved.loaded);
     EXPECT_EQ(saved.filePaths[1], "\x81\x5C.txt");
-    EXPECT_EQ(saved.filePaths[3], "/left alone.txt");
+    EXPECT_EQ(saved.filePaths[3], "/./left alone.txt");
 }
 
 TEST_F(SinglePageTest, NamesTheUserLeftAloneKeepTheirBytesEvenWhenTheCodePageCannotHoldThem)
@@ -440,6 +442,35 @@ TEST_F(SinglePageTest, ARenamedTorrentKeepsNoOldNameBehindTheNewOne)
     for (const char* key : {"9:file tree", "12:meta version", "12:piece layers"})
         EXPECT_EQ(renamed.find(key), std::string::npos) << key;
     EXPECT_TRUE(ReloadedTorrent(temp.path / "renamed.torrent").loaded);
+}
+
+// The shapes people share open with every file under its real folders; one-key modify renames
+// every name and the saved torrent keeps its data and none of the loaded names.
+TEST_F(SinglePageTest, OneKeyModifyRenamesEverySharedShapeWhole)
+{
+    Start();
+    const fs::path samples = fs::path(KELPMERE_TEST_SOURCE_DIR) / "samples";
+    for (const char* sample : {"scene-release.torrent", "source-tree.torrent", "padding-files.torrent",
+             "trackerless.torrent", "v2-only.torrent"}) {
+        SCOPED_TRACE(sample);
+        CTorrentParser loaded;
+        ASSERT_TRUE(loaded.LoadFromFile((samples / sample).string().c_str()) && loaded.Analyze());
+        ASSERT_EQ(Open(samples / sample), std::nullopt);
+        EXPECT_EQ(VisibleRows(), static_cast<int>(loaded.files.size()));
+        ASSERT_EQ(ClickWithNotice("btn_single_onekey_modify"), std::nullopt);
+        const fs::path saved = temp.path / sample;
+        ASSERT_EQ(Save(saved), kSaved);
+        CTorrentParser reloaded;
+        ASSERT_TRUE(reloaded.LoadFromFile(saved.string().c_str()) && reloaded.Analyze());
+        EXPECT_EQ(FindNamesLeft(*reloaded.root, LoadedNames(loaded)), std::vector<NameLeft>{});
+        EXPECT_EQ(reloaded.files.size(), loaded.files.size());
+        EXPECT_EQ(reloaded.paddingFiles, loaded.paddingFiles);
+        EXPECT_EQ(reloaded.totalLength, loaded.totalLength);
+    }
+    ASSERT_EQ(Open(samples / "scene-release.torrent"), std::nullopt);
+    EXPECT_EQ(Row(3)->PathEditAt(0)->GetText(), "Show.S01.Extras.1080p");
+    EXPECT_EQ(Row(3)->GetNameEdit()->GetText(), "Show.S01.Featurette.mkv");
+    EXPECT_EQ(Row(5)->GetNameEdit()->GetText(), "README");
 }
 
 TEST_F(SinglePageTest, ASkinWithoutTheListLeavesThePageWithoutRows)

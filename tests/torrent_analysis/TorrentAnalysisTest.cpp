@@ -12,7 +12,6 @@
 
 #include <random>
 #include <string>
-#include <tuple>
 #include <vector>
 
 namespace {
@@ -42,12 +41,13 @@ protected:
         return texts;
     }
 
-    // The torrent's name, then every entry as "folders/name|UTF-8 folders/UTF-8 name|length";
-    // "-" stands for a name without a value.
+    // The torrent's name and its number of padding files, then every entry as
+    // "folders/name|UTF-8 folders/UTF-8 name|length"; "-" stands for a name without a value.
     Texts Described() const
     {
         const auto text = [](const TextRef& ref) { return ref.value != nullptr ? ref.text : "-"; };
-        Texts described{text(m_parser.name) + "|" + text(m_parser.nameUtf8)};
+        Texts described{
+            text(m_parser.name) + "|" + text(m_parser.nameUtf8) + "|" + std::to_string(m_parser.paddingFiles)};
         for (const TorrentFileEntry& entry : m_parser.files) {
             std::string line;
             for (const std::string& folder : TextsOf(entry.path))
@@ -64,37 +64,54 @@ protected:
     CTorrentParser m_parser;
 };
 
-// Every path component is classified on its own by the dot test; a single-file torrent moves
-// both spellings of its name into its only entry; "path.utf-8" may be longer or shorter than
-// "path"; a files list keeps its usable dictionaries.
+// A path's last component is the file's name and every earlier one a folder, dots or not; every
+// file is listed, of any length and with or without an extension, but padding files; a
+// single-file torrent moves both spellings of its name into its only entry; "path.utf-8" may be
+// longer or shorter than "path"; a v2-only torrent lists the files of its "file tree".
 TEST_F(AnalysisTest, FileEntriesTakeTheirNamesAndFoldersFromEitherSpelling)
 {
     TorrentDescription single = SingleFile("movie.mkv", 700);
     single.nameUtf8 = "电影.mkv";
-    TorrentDescription mixed = MultiFile({});
-    mixed.extraInfo["files"] = "l" + BencodeInt(7) + BencodeDict({{"length", "i5e"}, {"path", "l5:a.avie"}})
-        + BencodeDict({{"length", "i6e"}, {"path", "l1:Ai3e5:b.avie"}}) // an integer in a path: no name
-        + "d6:lengthi8e4:pathl5:c.avie10:path.utf-8l5:C.avie"           // repeated keys: the first of each counts
-          "6:lengthi9e4:pathl5:d.avie10:path.utf-8l5:D.avie6:lengthi0ee"
-          "e";
+    TorrentDescription repeats = MultiFile({});
+    repeats.extraInfo["files"] = "ld6:lengthi8e4:pathl5:c.avie10:path.utf-8l5:C.avie" // the first of each key counts
+                                 "6:lengthi9e4:pathl5:d.avie10:path.utf-8l5:D.avie6:lengthi0eee";
+    FileDescription attrPad({".pad", "2552645"}, 2552645);
+    attrPad.extra["attr"] = BencodeString("p");
+    const auto treeFile = [](int64_t length) {
+        return BencodeDict({{"", BencodeDict({{"length", BencodeInt(length)}, {"pieces root", BencodeString(std::string(32, 'r'))}})}});
+    };
     const std::pair<TorrentDescription, Texts> cases[] = {
-        {single, {"-|-", "movie.mkv|电影.mkv|700"}},
-        {SingleFile("README", 10), {"-|-", "README|-|10"}}, // no dot: still listed
-        {MultiFile({{{"Season 1", "ep01.avi"}, 100}, {{"Vol.1", "readme"}, 200}, {{"a.b", "c", "d.txt"}, 300},
-             {{"LICENSE"}, 400}, {{"empty.nfo"}, 0}}),
-            {"Show|-", "Season 1/ep01.avi|-|100", "readme/Vol.1|-|200", "c/d.txt|-|300"}},
+        {single, {"-|-|0", "movie.mkv|电影.mkv|700"}},
+        {SingleFile("README", 10), {"-|-|0", "README|-|10"}},
+        {MultiFile({{{"Show.S01.1080p", "Show.S01E01.mkv"}, 100}, {{"Show.S01.1080p", "README"}, 200},
+             {{"a.b", "c", "d.txt"}, 300}, {{"LICENSE"}, 400}, {{"cmt.nfo"}, 0}}),
+            {"Show|-|0", "Show.S01.1080p/Show.S01E01.mkv|-|100", "Show.S01.1080p/README|-|200", "a.b/c/d.txt|-|300",
+                "LICENSE|-|400", "cmt.nfo|-|0"}},
         {MultiFile({{{"A", "x.avi"}, 1, {"甲", "乙", "丙", "x.avi"}}, {{"A", "B", "C", "y.avi"}, 1, {"甲", "y.avi"}},
              {{"z.avi"}, 1}}),
-            {"Show|-", "A/x.avi|甲/乙/丙/x.avi|1", "A/B/C/y.avi|甲/y.avi|1", "z.avi|-|1"}},
-        {mixed, {"Show|-", "a.avi|-|5", "c.avi|C.avi|8"}},
-        // A NUL byte is part of a name like any other: a dot after it still makes the file name.
+            {"Show|-|0", "A/x.avi|甲/乙/丙/x.avi|1", "A/B/C/y.avi|甲/y.avi|1", "z.avi|-|1"}},
+        {repeats, {"Show|-|0", "c.avi|C.avi|8"}},
+        {MultiFile({{{"a.avi"}, 5}, {{"_____padding_file_0_如果您看到此文件____"}, 7}, attrPad, {{"b"}, 1}}),
+            {"Show|-|2", "a.avi|-|5", "b|-|1"}},
+        // A NUL byte is part of a name like any other.
         {MultiFile({{{std::string("d\0ir", 4), std::string("x\0.txt", 6)}, 3, {std::string("y\0.srt", 6)}}}),
-            {"Show|-", std::string("d\0ir/x\0.txt|y\0.srt|3", 20)}},
+            {"Show|-|0", std::string("d\0ir/x\0.txt|y\0.srt|3", 20)}},
     };
     for (const auto& [torrent, expected] : cases) {
+        SCOPED_TRACE(expected.back());
         ASSERT_TRUE(LoadAndAnalyze(torrent));
         EXPECT_EQ(Described(), expected);
     }
+
+    // The files of a v2 "file tree" in its order, each under the keys above it.
+    const std::string tree = BencodeDict({{"Kelp.Docs", BencodeDict({{"Part.1.mkv", treeFile(60000)}, {"notes", treeFile(5)}})},
+        {"README", treeFile(1)}});
+    const std::string v2 = "d4:infod9:file tree" + tree + "12:meta versioni2e4:name9:Kelp.Docs12:piece lengthi65536eee";
+    ASSERT_TRUE(m_parser.LoadFromMemory(v2.data(), v2.size()));
+    ASSERT_TRUE(m_parser.Analyze());
+    EXPECT_TRUE(m_parser.version2Only);
+    EXPECT_EQ(Described(), (Texts{"Kelp.Docs|-|0", "Kelp.Docs/Part.1.mkv|-|60000", "Kelp.Docs/notes|-|5", "README|-|1"}));
+    EXPECT_EQ(m_parser.totalLength, 60006);
 }
 
 TEST_F(AnalysisTest, TrackersAreAnnounceThenTheFirstUrlOfEveryNonEmptyTier)
@@ -109,6 +126,13 @@ TEST_F(AnalysisTest, TrackersAreAnnounceThenTheFirstUrlOfEveryNonEmptyTier)
     torrent.announceList.clear();
     EXPECT_TRUE(LoadAndAnalyze(torrent));
     EXPECT_EQ(m_parser.trackers, (Texts{""}));
+
+    // Trackerless torrents (DHT, magnet links) are taken, as is one whose "announce" is no text.
+    torrent.announce.reset();
+    EXPECT_TRUE(LoadAndAnalyze(torrent));
+    EXPECT_TRUE(m_parser.trackers.empty());
+    EXPECT_TRUE(LoadAndAnalyze(torrent, "8:announcei1e"));
+    EXPECT_TRUE(m_parser.trackers.empty());
 }
 
 TEST_F(AnalysisTest, TheRootStringsAreReadThenEmptied)
@@ -120,14 +144,17 @@ TEST_F(AnalysisTest, TheRootStringsAreReadThenEmptied)
     torrent.publisherUrl = "http://pub.example";
     torrent.extraInfo["publisher"] = BencodeString("info pub");
     // Repeats, which readers pass over, go rather than keep their texts.
+    torrent.extraRoot["comment.utf-8"] = BencodeString("twin comment");
+    torrent.extraRoot["title"] = BencodeString("the title");
+    torrent.extraRoot["title.utf-8"] = BencodeString("twin title");
     ASSERT_TRUE(
         LoadAndAnalyze(torrent, "7:comment6:hidden10:created by6:hidden9:publisher6:hidden13:publisher-url6:hidden"));
     EXPECT_EQ((Texts{m_parser.comment, m_parser.createdBy, m_parser.publisher, m_parser.publisherUrl}),
         (Texts{"my comment", "maker 1.0", "root pub", "http://pub.example"}));
     std::string saved;
     m_parser.root->Encode(saved);
-    for (const char* emptied :
-        {"7:comment0:", "10:created by0:", "9:publisher0:", "13:publisher-url0:", "9:publisher8:info pub"}) {
+    for (const char* emptied : {"7:comment0:", "10:created by0:", "9:publisher0:", "13:publisher-url0:",
+             "13:comment.utf-80:", "5:title0:", "11:title.utf-80:", "9:publisher8:info pub"}) {
         EXPECT_NE(saved.find(emptied), std::string::npos) << emptied;
     }
     EXPECT_EQ(saved.find("hidden"), std::string::npos);
@@ -153,29 +180,21 @@ TEST_F(AnalysisTest, TheCreationDateKeepsItsLow32Bits)
     EXPECT_EQ(m_parser.creationDate, 1234);
 }
 
-TEST_F(AnalysisTest, PiecesCountWholeHashes)
+TEST_F(AnalysisTest, TheTotalLengthCountsEveryFilePaddingIncludedAndThePiecesOneHashEach)
 {
-    TorrentDescription torrent = SingleFile("a.bin", 1);
-    torrent.pieces = std::string(45, 'p');
+    FileDescription pad({".pad", "100"}, 100);
+    pad.extra["attr"] = BencodeString("p");
+    ASSERT_TRUE(LoadAndAnalyze(MultiFile({{{"a.bin"}, 1000}, pad, {{"LICENSE"}, 24}, {{"empty.txt"}, 0}})));
+    EXPECT_EQ(m_parser.files.size(), 3u);
+    EXPECT_EQ(m_parser.totalLength, 1124);
+
+    TorrentDescription torrent = SingleFile("a.bin", 300000);
+    torrent.pieceLength = 262144;
     ASSERT_TRUE(LoadAndAnalyze(torrent));
+    EXPECT_EQ(m_parser.totalLength, 300000);
     EXPECT_EQ(m_parser.pieceCount, 2);
     ASSERT_NE(m_parser.pieces, nullptr);
-    EXPECT_EQ(std::string(m_parser.pieces, 45), torrent.pieces);
-}
-
-TEST_F(AnalysisTest, TheTotalLengthCountsEveryFileUpToTheLargestNumber)
-{
-    ASSERT_TRUE(
-        LoadAndAnalyze(MultiFile({{{"a.bin"}, 1000}, {{"LICENSE"}, 24}, {{"empty.txt"}, 0}, {{"neg.bin"}, -50}})));
-    EXPECT_EQ(m_parser.files.size(), 1u);
-    EXPECT_EQ(m_parser.totalLength, 1024);
-    ASSERT_TRUE(LoadAndAnalyze(SingleFile("README", 77)));
-    EXPECT_EQ(m_parser.totalLength, 77);
-
-    TorrentDescription huge = MultiFile({{{"a.bin"}, INT64_MAX}, {{"b.bin"}, 5}, {{"c.bin"}, INT64_MAX}});
-    huge.pieces = std::string(20, 'p');
-    ASSERT_TRUE(LoadAndAnalyze(huge));
-    EXPECT_EQ(m_parser.totalLength, INT64_MAX);
+    EXPECT_EQ(std::string(m_parser.pieces, 40), DeterministicBytes(40, torrent.seed));
 }
 
 TEST_F(AnalysisTest, TheInfoHashCoversTheInfoBytesExactlyAsLoaded)
@@ -275,28 +294,65 @@ TEST_F(AnalysisTest, LegacyNamesAreShownThroughTwinsTheDeclarationOrTheLanguage)
     }
 }
 
-TEST_F(AnalysisTest, TorrentsWithoutUsableTrackersFilesOrPiecesAreRefused)
+// What no client loads is refused when it is loaded, with the reason.
+TEST_F(AnalysisTest, TorrentsNoClientLoadsAreRefusedSayingWhy)
 {
-    EXPECT_FALSE(LoadAndAnalyze(SingleFile("empty.txt", 0)));
-    EXPECT_TRUE(m_parser.files.empty());
-    EXPECT_FALSE(LoadAndAnalyze(MultiFile({{{"LICENSE"}, 4}, {{"x.avi"}, 0}})));
-
-    const std::string tree = BencodeDict({{"a.bin",
-        BencodeDict({{"", BencodeDict({{"length", "i5e"}, {"pieces root", BencodeString(std::string(32, 'r'))}})}})}});
-    for (const auto& [key, root, value] :
-        std::vector<std::tuple<std::string, bool, std::string>>{{"pieces", false, BencodeString(std::string(19, 'p'))},
-            {"piece length", false, "i0e"}, {"announce", true, "i1e"}, {"info", true, "le"},
-            {"file tree", false, tree}}) { // the last is version 2 only
-        TorrentDescription broken = SingleFile("a.bin", 1);
-        (root ? broken.extraRoot : broken.extraInfo)[key] = value;
-        if (key == "file tree") {
-            broken.length.reset();
-            broken.extraInfo["meta version"] = "i2e";
-        }
-        EXPECT_FALSE(LoadAndAnalyze(broken)) << key;
-        EXPECT_TRUE(key != "file tree" || m_parser.files.empty());
-        EXPECT_TRUE(key != "info" || m_parser.trackers.empty());
+    const auto withInfo = [](const char* key, std::string raw) {
+        TorrentDescription torrent = SingleFile("a.bin", 1);
+        torrent.extraInfo[key] = std::move(raw);
+        return torrent;
+    };
+    TorrentDescription tooFewHashes = SingleFile("kelp.iso", 200000);
+    tooFewHashes.pieceLength = 32768;
+    tooFewHashes.piecesSize = 6 * 20;
+    TorrentDescription noFiles = MultiFile({});
+    TorrentDescription noInfo = SingleFile("a.bin", 1);
+    noInfo.extraRoot["info"] = "le";
+    TorrentDescription huge = MultiFile({{{"a.bin"}, INT64_MAX}, {{"b.bin"}, 5}});
+    huge.piecesSize = 20;
+    const std::string negativeInTree = "d4:infod9:file treed5:a.bind0:d6:lengthi-1eeee12:piece lengthi16384eee";
+    const auto built = [](const TorrentDescription& torrent, const std::string& rootTail = {}) {
+        std::string bytes = BuildTorrent(torrent);
+        return bytes.insert(bytes.size() - 1, rootTail);
+    };
+    struct Case {
+        std::string bytes;
+        const char* code;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {built(noInfo), "no-info", "no \"info\" dictionary"},
+        {built(withInfo("piece length", "i0e")), "piece-length", "\"piece length\" is not a positive integer"},
+        {built(withInfo("piece length", "i-16384e")), "piece-length", "\"piece length\" is not a positive integer"},
+        {built(withInfo("pieces", BencodeString(std::string(45, 'p')))), "pieces",
+            "\"pieces\" is not a multiple of 20 bytes"},
+        {built(tooFewHashes), "piece-count", "6 piece hashes for 7 pieces"},
+        {built(huge), "piece-count", "1 piece hashes for 35184372088832 pieces"},
+        {built(withInfo("length", BencodeString("5"))), "file-length", "\"length\" is negative or not an integer"},
+        {built(MultiFile({{{"a.bin"}, 5}, {{"b.bin"}, -5}})), "file-length",
+            "file 2 has a negative or non-integer \"length\""},
+        {built(noFiles), "no-files", "no file"},
+        {built(SingleFile("empty.txt", 0)), "no-data", "the files hold no data"},
+        {negativeInTree, "file-length", "file 1 has a negative or non-integer \"length\""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.reason);
+        EXPECT_FALSE(m_parser.LoadFromMemory(c.bytes.data(), c.bytes.size()));
+        EXPECT_EQ(m_parser.refusal.code, c.code);
+        EXPECT_EQ(m_parser.refusal.reason, c.reason);
     }
+    // Files whose path is empty or holds something other than text.
+    for (const char* path : {"le", "l1:ai3ee"}) {
+        TorrentDescription torrent = MultiFile({});
+        torrent.extraInfo["files"] = std::string("ld6:lengthi5e4:path") + path + "ee";
+        m_bytes = BuildTorrent(torrent);
+        EXPECT_FALSE(m_parser.LoadFromMemory(m_bytes.data(), m_bytes.size()));
+        EXPECT_EQ(m_parser.refusal.reason, "file 1 has no path");
+    }
+    EXPECT_FALSE(m_parser.LoadFromMemory("i5e", 3));
+    EXPECT_EQ(m_parser.refusal.code, "not-bencode");
+    EXPECT_TRUE(LoadAndAnalyze(SingleFile("a.bin", 1)));
+    EXPECT_FALSE(m_parser.refusal);
 }
 
 // What a converter of NUL-terminated text gives for each piece of `text` between its NUL bytes,

@@ -107,11 +107,17 @@ TEST_F(TorrentDocument, EverySampleSavesBackByteForByte)
         fs::directory_iterator(samples), {}, [](const auto& e) { return e.path().extension() == ".torrent"; });
     EXPECT_EQ(static_cast<std::size_t>(committed), generated.size())
         << "every committed sample comes from the generator";
+    std::vector<std::string> refused;
     for (const SampleTorrent& sample : generated) {
         SCOPED_TRACE(sample.fileName);
         EXPECT_EQ(ReadFile(samples / sample.fileName), sample.bytes);
-        ExpectSavedBack(samples / sample.fileName, sample.bytes);
+        if (m_doc.LoadFromFile(TextOf(samples / sample.fileName).c_str()))
+            ExpectSavedBack(samples / sample.fileName, sample.bytes);
+        else
+            refused.push_back(sample.fileName);
     }
+    // The one sample no client loads, on purpose.
+    EXPECT_EQ(refused, std::vector<std::string>{"wrong-piece-count.torrent"});
 }
 
 TEST_F(TorrentDocument, AReadOnlyTorrentLoadsForAUserWhoCannotWriteIt)
@@ -197,13 +203,13 @@ TEST_F(TorrentDocument, EveryByteValueSurvivesALoadAndASave)
     const std::string pieces = every + every.substr(0, 4); // 13 pieces of 20 bytes
     const std::string torrent = "d8:announce4:\n\r\x1A"
                                 "a7:comment256:"
-        + every + "4:infod6:lengthi7e4:name3:\x1A\n\r12:piece lengthi16384e6:pieces" + std::to_string(pieces.size())
+        + every + "4:infod6:lengthi212992e4:name3:\x1A\n\r12:piece lengthi16384e6:pieces" + std::to_string(pieces.size())
         + ":" + pieces + "ee";
     WriteFile(m_folder / "bytes.torrent", torrent);
     ExpectSavedBack(m_folder / "bytes.torrent", torrent);
 }
 
-TEST_F(TorrentDocument, TheRootIsTheFirstDictionaryWithAnnounceAndInfoKeys)
+TEST_F(TorrentDocument, TheRootIsTheFirstDictionary)
 {
     const struct {
         std::string bytes;
@@ -211,8 +217,8 @@ TEST_F(TorrentDocument, TheRootIsTheFirstDictionaryWithAnnounceAndInfoKeys)
         std::ptrdiff_t rootAt;
     } cases[] = {
         {"li1ee" + kTorrent, true, 5},
-        {"d8:announcei5e4:infoi0ee", true, 0}, // the keys' values are for the analysis to judge
-        {"d8:announce3:urle", false, 0},       // the decoded values stay
+        {"d8:announcei5e4:infoi0ee", false, 0}, // no "info" dictionary: the decoded values stay
+        {"d8:announce3:urle", false, 0},
         {kTorrent + "5garbage", true, 0},      // bytes after a complete root may fail to decode
     };
     for (const auto& c : cases) {
@@ -363,7 +369,7 @@ TEST_F(TorrentDocument, ATorrentOfAMillionFilesIsAnalysed)
     bytes.reserve(bytes.size() + kFiles * file.size() + 100);
     for (std::size_t i = 0; i < kFiles; ++i)
         bytes += file;
-    bytes += "e4:name1:n12:piece lengthi16384e6:pieces20:" + std::string(20, 'p') + "ee";
+    bytes += "e4:name1:n12:piece lengthi1048576e6:pieces20:" + std::string(20, 'p') + "ee";
     const auto loads = [&] {
         return m_doc.LoadFromMemory(bytes.data(), bytes.size()) && m_doc.Analyze(false) && m_doc.files.size() == kFiles
             && m_doc.files.back().nameUtf8.text == "b.c";

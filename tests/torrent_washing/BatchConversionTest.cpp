@@ -1,4 +1,5 @@
 #include "torrent/BatchConversion.h"
+#include "samples/generator/SampleSet.h"
 #include "support/TempFolder.h"
 #include "support/TestTorrents.h"
 #include "torrent/CTorrentParser.h"
@@ -109,11 +110,15 @@ TEST_F(BatchConversionTest, ReportsTheStepThatFailedWithItsStateText)
         ConversionOutcome::LoadFailed, "种子文件分析失败 请检查种子文件!");
     expect(
         Convert("", "text.torrent", "not bencode"), ConversionOutcome::LoadFailed, "种子文件分析失败 请检查种子文件!");
-    expect(Convert("", "empty.torrent", BuildTorrent(SingleFile("empty.bin", 0))), ConversionOutcome::AnalyzeFailed,
-        "获取种子信息失败 请检查种子文件!");
-    expect(Convert("", "nodot.torrent", Torrent("README")), ConversionOutcome::WashFailed,
+    const ConversionResult refused = Convert("", "empty.torrent", BuildTorrent(SingleFile("empty.bin", 0)));
+    expect(refused, ConversionOutcome::LoadFailed, "种子文件分析失败 请检查种子文件!");
+    EXPECT_EQ(refused.refusal.reason, "the files hold no data");
+    // Only padding files: nothing to list.
+    expect(Convert("", "pads.torrent", BuildTorrent(MultiFile({{{"_____padding_file_0_"}, 5}}))),
+        ConversionOutcome::AnalyzeFailed, "获取种子信息失败 请检查种子文件!");
+    expect(Convert("", "long.torrent", Torrent("a." + std::string(989, 'e'))), ConversionOutcome::WashFailed,
         "清洗种子文件失败 请检查种子文件!");
-    EXPECT_FALSE(fs::exists(m_dest / "nodot.torrent"));
+    EXPECT_FALSE(fs::exists(m_dest / "long.torrent"));
 
     WriteFile(m_dest / "blocked", "a file where a folder should be");
     expect(Convert("/blocked", "x.torrent", Torrent("a.bin")), ConversionOutcome::OutputFolderFailed,
@@ -191,8 +196,8 @@ TEST_F(BatchConversionTest, WhatLiesInTheDestinationIsEarlierOutputAndIsNotConve
 TEST_F(BatchConversionTest, AStepThatThrowsEndsTheItemAsThatStepsFailureWithTheDocumentEmptied)
 {
     // A torrent of about 1 MiB: loading allocates its size, saving reserves an eighth more.
-    TorrentDescription big = SingleFile("big.mkv", 7);
-    big.piecesSize = 1 << 20;
+    TorrentDescription big = SingleFile("big.mkv", int64_t{52429} * 262144);
+    big.piecesSize = 52429 * 20;
     const std::string bytes = BuildTorrent(big);
     WriteFile(m_source / "big.torrent", bytes);
     const BatchItem item{"", "big.torrent", TextOf(m_source)};
@@ -205,6 +210,44 @@ TEST_F(BatchConversionTest, AStepThatThrowsEndsTheItemAsThatStepsFailureWithTheD
     EXPECT_FALSE(fs::exists(m_dest / "big.torrent"));
     EXPECT_EQ(ConvertBatchItemContained(m_parser, item, BatchRun(TextOf(m_dest), {}), "1-2-3").outcome,
         ConversionOutcome::Converted);
+}
+
+// Every shape of the sample set washes whole, checked on what was written: the same piece data,
+// files and padding files, and none of the loaded names but those the run reports; what no
+// client loads is refused with its reason.
+TEST_F(BatchConversionTest, EverySampleShapeWashesWholeOrIsRefusedSayingWhy)
+{
+    struct Expected {
+        ConversionOutcome outcome = ConversionOutcome::Converted;
+        std::string refusal;
+        std::vector<NameLeft> namesLeft;
+    };
+    std::map<std::string, Expected> expected = {
+        {"wrong-piece-count.torrent", {ConversionOutcome::LoadFailed, "6 piece hashes for 7 pieces", {}}},
+        {"web-seeds.torrent", {ConversionOutcome::Converted, "", {{"url-list", "Kelp.Web.Seed"}}}},
+    };
+    for (const SampleTorrent& sample : BuildSampleSet()) {
+        SCOPED_TRACE(sample.fileName);
+        const Expected& want = expected[sample.fileName];
+        const ConversionResult result = Convert("", sample.fileName, sample.bytes);
+        EXPECT_EQ(result.outcome, want.outcome);
+        EXPECT_EQ(result.refusal.reason, want.refusal);
+        EXPECT_EQ(result.namesLeft, want.namesLeft);
+        if (result.outcome != ConversionOutcome::Converted)
+            continue;
+        CTorrentParser loaded, washed;
+        ASSERT_TRUE(loaded.LoadFromMemory(sample.bytes.data(), sample.bytes.size()) && loaded.Analyze());
+        ASSERT_TRUE(washed.LoadFromFile(result.outputPath.c_str()) && washed.Analyze());
+        EXPECT_EQ(FindNamesLeft(*washed.root, LoadedNames(loaded)), want.namesLeft);
+        EXPECT_EQ(washed.files.size(), loaded.files.size());
+        EXPECT_EQ(washed.paddingFiles, loaded.paddingFiles);
+        EXPECT_EQ(washed.totalLength, loaded.totalLength);
+        EXPECT_EQ(washed.pieceLength, loaded.pieceLength);
+        EXPECT_EQ(std::string(washed.pieces ? washed.pieces : "", 20 * static_cast<std::size_t>(washed.pieceCount)),
+            std::string(loaded.pieces ? loaded.pieces : "", 20 * static_cast<std::size_t>(loaded.pieceCount)));
+        for (const char* emptied : {"Kelp Release Group", "Kelp Films", "海藻礁"})
+            EXPECT_EQ(ReadFile(result.outputPath).find(emptied), std::string::npos) << emptied;
+    }
 }
 
 } // namespace

@@ -30,7 +30,7 @@ TEST(GeneratedNamesTest, OneTableForWashingTheSingleListAndTheCommandLine)
         {StemDigest(""), "d41d8cd98f00b204e9800998ecf8427e"},
         {file(3, "a.b.c.txt", NameLimit::Washing), d + "_3.txt"},
         {file(3, ".hidden", NameLimit::None), d + "_3.hidden"},
-        {file(1, "readme", NameLimit::None), refused},
+        {file(1, "readme", NameLimit::None), d + "_1"}, // no dot: no extension
         {file(1, "x" + longExtension, NameLimit::Washing), d + "_1" + longExtension},
         {file(10, "x" + longExtension, NameLimit::Washing), refused},
         {file(10, "x" + longExtension, NameLimit::None), d + "_10" + longExtension},

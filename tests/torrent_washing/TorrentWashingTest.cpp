@@ -121,35 +121,70 @@ TEST_F(WashTest, ASingleFileTorrentKeepsItsExtensionInBothSpellingsOfItsName)
     ASSERT_TRUE(Wash(SingleFile("movie.mkv", 700)));
     EXPECT_EQ(Text(At(Info(), "name")), kDigest + "_1.mkv");
     EXPECT_EQ(At(Info(), "name.utf-8"), nullptr);
+
+    ASSERT_TRUE(Wash(SingleFile("README", 10))); // no dot, no extension
+    EXPECT_EQ(Text(At(Info(), "name")), kDigest + "_1");
 }
 
-TEST_F(WashTest, OnlyListedFilesAreRenamed)
+// Every file's path is renamed whole, dotted folders and names without an extension included;
+// padding files of both kinds keep theirs, and don't count.
+TEST_F(WashTest, EveryListedFileAndFolderIsRenamedButPaddingFiles)
 {
     // A NUL byte is part of a name: the dot after it makes the extension.
     const std::string folder("Se\0cret", 7);
     const std::string name("x\0.txt", 6);
-    ASSERT_TRUE(Wash(MultiFile({{{"a.tar.gz"}, 1}, {{"Vol.1", "readme"}, 1}, {{".hidden"}, 1},
-        {{"Keep", "empty.txt"}, 0}, {{"Docs", "LICENSE"}, 5}, {{folder, name}, 1, {folder, name}}})));
-    EXPECT_EQ(Path(0), (Texts{kDigest + "_1.gz"}));
-    EXPECT_EQ(Path(1), (Texts{kDigest + "_2.1", "18467_20"}));
-    EXPECT_EQ(Path(2), (Texts{kDigest + "_3.hidden"}));
-    EXPECT_EQ(Path(3), (Texts{"Keep", "empty.txt"}));
-    EXPECT_EQ(Path(4), (Texts{"Docs", "LICENSE"}));
-    EXPECT_EQ(Path(5), (Texts{"26500_40", kDigest + "_4.txt"}));
-    EXPECT_EQ(Path(5, "path.utf-8"), Path(5));
-    EXPECT_EQ(m_encoded.find(folder), std::string::npos);
-    EXPECT_EQ(m_encoded.find(name), std::string::npos);
+    FileDescription attrPad({".pad", "7"}, 7);
+    attrPad.extra["attr"] = BencodeString("p");
+    const std::string bitCometPad = "_____padding_file_0_如果您看到此文件____";
+    ASSERT_TRUE(Wash(MultiFile({{{"a.tar.gz"}, 1}, {{"Show.S01.1080p", "README"}, 1}, {{bitCometPad}, 3},
+        {{".hidden"}, 1}, attrPad, {{"Keep", "empty.txt"}, 0}, {{folder, name}, 1, {folder, name}}})));
+    const std::vector<Texts> expected = {{kDigest + "_1.gz"}, {"18467_20", kDigest + "_2"}, {bitCometPad},
+        {kDigest + "_3.hidden"}, {".pad", "7"}, {"26500_40", kDigest + "_4.txt"}, {"19169_50", kDigest + "_5.txt"}};
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(Path(i), expected[i]) << i;
+    EXPECT_EQ(Path(6, "path.utf-8"), Path(6));
+    EXPECT_EQ(Text(At(File(4), "attr")), "p");
+    for (const std::string& loaded : {folder, name, std::string("Show.S01"), std::string("README")})
+        EXPECT_EQ(m_encoded.find(loaded), std::string::npos) << loaded;
 }
 
-TEST_F(WashTest, PathUtf8ComponentsBeyondTheFoldersOfPathKeepTheirText)
+// "path.utf-8" gets the names of "path" place by place; with another number of components its
+// last one still gets the file's name and each earlier one the folder name of its place.
+TEST_F(WashTest, PathUtf8GetsTheNewNamesPlaceByPlace)
 {
     ASSERT_TRUE(Wash(MultiFile({
         {{"A", "x.avi"}, 1, {"甲", "乙", "丙", "x.avi"}},
         {{"A", "B", "C", "y.avi"}, 1, {"甲", "y.avi"}},
     })));
-    EXPECT_EQ(Path(0, "path.utf-8"), (Texts{"41_10", "乙", "丙", kDigest + "_1.avi"}));
+    EXPECT_EQ(Path(0, "path.utf-8"), (Texts{"41_10", "41_11", "41_12", kDigest + "_1.avi"}));
     EXPECT_EQ(Path(1), (Texts{"18467_20", "18467_21", "18467_22", kDigest + "_2.avi"}));
     EXPECT_EQ(Path(1, "path.utf-8"), (Texts{"18467_20", kDigest + "_2.avi"}));
+}
+
+// A v2-only torrent gets a new "file tree": each file under its own new folders, in the byte
+// order of the new keys, with the node (length and root hash) it had; "piece layers" stays.
+TEST_F(WashTest, AVersion2OnlyTorrentGetsANewFileTreeWithTheSameFileNodes)
+{
+    const auto node = [](int64_t length, char root) {
+        return BencodeDict({{"", BencodeDict({{"length", BencodeInt(length)},
+                                     {"pieces root", BencodeString(std::string(32, root))}})}});
+    };
+    const std::string tree = BencodeDict({{"Kelp.Docs", BencodeDict({{"Part.1.mkv", node(60000, 'a')}, {"notes", node(5, 'b')}})},
+        {"README", node(1, 'c')}});
+    const std::string layers = BencodeDict({{std::string(32, 'a'), BencodeString(std::string(64, 'h'))}});
+    const std::string torrent = "d4:infod9:file tree" + tree + "12:meta versioni2e4:name9:Kelp.Docs"
+        + "12:piece lengthi16384ee12:piece layers" + layers + "e";
+    ASSERT_TRUE(Wash(torrent));
+    const std::string washedTree = BencodeDict({{"18467_20", BencodeDict({{kDigest + "_2", node(5, 'b')}})},
+        {"41_10", BencodeDict({{kDigest + "_1.mkv", node(60000, 'a')}})}, {kDigest + "_3", node(1, 'c')}});
+    EXPECT_EQ(Raw(At(Info(), "file tree")), washedTree);
+    EXPECT_EQ(Raw(At(m_washed.root, "piece layers")), layers);
+    EXPECT_EQ(Text(At(Info(), "name")), kStem);
+    for (const char* loaded : {"Kelp", "Part", "notes", "README"})
+        EXPECT_EQ(m_encoded.find(loaded), std::string::npos) << loaded;
+    ASSERT_TRUE(m_washed.Analyze());
+    EXPECT_EQ(m_washed.files.size(), 3u);
+    EXPECT_EQ(m_washed.files[1].path.front().text, "41_10");
 }
 
 // Readers take the first of a repeated key, which is what gets renamed; the repeats go, so that
@@ -186,7 +221,6 @@ TEST_F(WashTest, RepeatedKeysGoAndLeaveNoLoadedNameInTheWashedTorrent)
 
 TEST_F(WashTest, AFileNameThatCannotBeGeneratedRefusesTheWash)
 {
-    EXPECT_FALSE(Wash(SingleFile("README", 10)));
     // 32 digest digits and "_1" leave 989 bytes for the name's dot and extension.
     const std::string tooLong = "a." + std::string(989, 'e');
     EXPECT_FALSE(Wash(SingleFile(tooLong, 1)));
@@ -232,7 +266,8 @@ TEST_F(WashTest, AHybridTorrentBecomesAVersion1TorrentWithItsPadFiles)
     EXPECT_EQ(Text(At(File(1), "attr")), "p");
     EXPECT_EQ(Raw(At(File(1), "length")), "i6384e");
     EXPECT_TRUE(m_washed.Analyze());
-    EXPECT_EQ(m_washed.files.size(), 3u);
+    EXPECT_EQ(m_washed.files.size(), 2u);
+    EXPECT_EQ(m_washed.paddingFiles, 1u);
 
     TorrentDescription version1 = SingleFile("a.bin", 1); // only version 2 loses the key
     version1.extraInfo["meta version"] = "i1e";

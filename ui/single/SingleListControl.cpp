@@ -6,7 +6,7 @@
 #include "torrent/CTorrentParser.h"
 #include "torrent/GeneratedNames.h"
 #include "torrent/NamePair.h"
-#include "torrent/Version2Metadata.h"
+#include "torrent/RenamedTorrent.h"
 #include "ui/single/SingleListElementUI.h"
 #include "ui/single/SingleListUI.h"
 
@@ -174,5 +174,5 @@ void SingleListControl::NamesChanged()
     if (document == nullptr)
         return;
     document->DropRepeatedKeys();
-    DropVersion2Metadata(document->root);
+    FinishRenaming(document->root);
 }

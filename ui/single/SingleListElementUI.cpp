@@ -174,5 +174,8 @@ bool SingleListElementUI::Rename(const std::string& hex)
         WriteNamePair(entry->path[k], FolderTwin(*entry, k), LocalTextToUtf8(folder));
         pathShown[k] = std::move(folder);
     }
+    // UTF-8 folders beyond those of "path" are shown nowhere but renamed alike.
+    for (std::size_t k = entry->path.size(); k < entry->pathUtf8.size(); ++k)
+        WriteName(&entry->pathUtf8[k], LocalTextToUtf8(GeneratedFolderName(draw, number, k)));
     return true;
 }
