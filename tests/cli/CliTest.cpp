@@ -330,6 +330,26 @@ TEST_F(CliTest, NamesLeftInAWashedTorrentAreReported)
         (Json::array({Json{{"key", "url-list"}, {"name", "Kelp.Seed.mkv"}}})));
 }
 
+// Each run seeds its numbers from the system's random source: two washes of one torrent, even in
+// the same second, give its folders different numbers, so the copies can't be linked.
+TEST_F(CliTest, TwoWashesOfOneTorrentInTheSameSecondShareNoFolderNumbers)
+{
+    Put("a.torrent", BuildTorrent(MultiFile({{{"S01", "e1.mkv"}, 9}, {{"S01", "e2.mkv"}, 9}, {{"S01", "e3.mkv"}, 9}})));
+    // The draws of the three files: the same three twice would take the same seed.
+    std::vector<std::string> draws[2];
+    for (int run = 0; run < 2; ++run) {
+        const std::string dest = m_dest + std::to_string(run);
+        ASSERT_EQ(Cli({"wash", m_source, dest}).status, 0);
+        const Json shown = Show(dest + "/a.torrent");
+        for (const Json& file : shown.at("files")) {
+            const std::string path = file.at("path");
+            draws[run].push_back(path.substr(0, path.find('_')));
+        }
+    }
+    ASSERT_EQ(draws[0].size(), 3u);
+    EXPECT_NE(draws[0], draws[1]);
+}
+
 TEST_F(CliTest, ManyJobsGiveEveryTorrentItsOwnNames)
 {
     for (int i = 0; i < 24; ++i)
