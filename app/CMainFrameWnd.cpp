@@ -175,6 +175,12 @@ void CMainFrameWnd::OnClick(TNotifyUI& msg)
     }
 }
 
+void CMainFrameWnd::StopBatchRun()
+{
+    if (batchPage != nullptr && batchPage->GetListControl() != nullptr)
+        batchPage->GetListControl()->StopRun();
+}
+
 void CMainFrameWnd::OnFinalMessage(UIWindowHandle hWnd)
 {
     WindowImplBase::OnFinalMessage(hWnd);

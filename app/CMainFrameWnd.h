@@ -51,6 +51,10 @@ public:
     // whether the window still exists).
     void SetOnFinal(std::function<void()> onFinal) { m_onFinal = std::move(onFinal); }
 
+    // Ends a batch run under way between torrents, once the torrents in hand are saved whole:
+    // the program calls it before it ends.
+    void StopBatchRun();
+
     CTabLayoutUI* GetTabLayout() const { return tabLayout; }
     AdControlUI* GetAdPage() const { return adPage; }
     SingleControlUI* GetSinglePage() const { return singlePage; }

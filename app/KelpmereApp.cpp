@@ -51,6 +51,9 @@ int RunKelpmere(IToolkitBackend& backend, void* instance, const CDuiString& skin
         onShown(*frame);
     CPaintManagerUI::MessageLoop();
     if (frameAlive) {
+        // The process may end before the window object goes: a batch run under way finishes the
+        // torrents in hand first, so that no output is left half written.
+        frame->StopBatchRun();
         // The close button ended the loop while the window still stands: close it too.
         frame->SetOnFinal(nullptr);
         frame->Close(0);

@@ -1,7 +1,7 @@
 #include "cli/ShowReport.h"
 
 #include "cli/ConsoleText.h"
-#include "cli/InfoHash.h"
+#include "torrent/InfoHash.h"
 #include "cli/JsonWriter.h"
 #include "torrent/CTorrentParser.h"
 #include "torrent/SizeText.h"

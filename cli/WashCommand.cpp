@@ -2,7 +2,7 @@
 
 #include "cli/CommandLine.h"
 #include "cli/ConsoleText.h"
-#include "cli/InfoHash.h"
+#include "torrent/InfoHash.h"
 #include "cli/JsonWriter.h"
 #include "cli/ProgressBar.h"
 #include "cli/ReportDetails.h"
@@ -11,6 +11,7 @@
 #include "platform/FolderListing.h"
 #include "platform/PathText.h"
 #include "torrent/BatchConversion.h"
+#include "torrent/BatchConversionPool.h"
 #include "torrent/BatchRun.h"
 #include "torrent/CTorrentParser.h"
 #include "torrent/TorrentFolderScan.h"
@@ -18,59 +19,12 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstdio>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
-
-struct ItemReport {
-    ConversionResult result;
-    std::string oldInfoHash;
-    std::string newInfoHash;
-};
-
-// Results arrive from the workers in any order; the printer takes them in item order.
-class ReportBoard {
-public:
-    explicit ReportBoard(std::size_t count) : m_reports(count), m_ready(count, false) { }
-
-    void Post(std::size_t index, ItemReport report)
-    {
-        {
-            std::lock_guard lock(m_mutex);
-            m_reports[index] = std::move(report);
-            m_ready[index] = true;
-            ++m_done;
-        }
-        m_changed.notify_one();
-    }
-
-    // Waits up to `timeout` for item `index`; true when it is ready. `done` receives how many
-    // items are finished in all.
-    bool WaitFor(std::size_t index, std::chrono::milliseconds timeout, std::size_t& done)
-    {
-        std::unique_lock lock(m_mutex);
-        const bool ready = m_changed.wait_for(lock, timeout, [&] { return m_ready[index]; });
-        done = m_done;
-        return ready;
-    }
-
-    // Only after WaitFor returned true for `index`.
-    const ItemReport& At(std::size_t index) const { return m_reports[index]; }
-
-private:
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    std::vector<ItemReport> m_reports;
-    std::vector<bool> m_ready;
-    std::size_t m_done = 0;
-};
 
 std::string WithoutTrailingSeparators(std::string path)
 {
@@ -103,41 +57,7 @@ bool CheckFolders(const std::string& source, const std::string& dest)
     return true;
 }
 
-void ConvertItems(const std::vector<BatchItem>& items, const BatchRun& run, bool withHashes,
-    std::atomic<std::size_t>& next, ReportBoard& board)
-{
-    CTorrentParser parser;
-    std::string encoding;
-    // A stop request ends the run between torrents: the torrent in hand is converted to the
-    // end, so its output is complete or, when the save fails, its temporary file is gone; no
-    // other is taken. The items taken are therefore always the first ones.
-    while (StopRequest() == 0) {
-        const std::size_t index = next++;
-        if (index >= items.size()) {
-            break;
-        }
-        // Whatever one torrent throws ends that torrent only: the conversion reports the step
-        // that threw, and the extras around it leave the item as far as it got.
-        ItemReport report;
-        try {
-            const std::string stem = MakeBatchStem(static_cast<uint32_t>(index));
-            report.result = ConvertBatchItemContained(parser, items[index], run, stem.c_str(), &encoding);
-            if (withHashes) {
-                if (report.result.outcome != ConversionOutcome::LoadFailed) {
-                    report.oldInfoHash = LoadedInfoHashHex(parser);
-                }
-                if (report.result.outcome == ConversionOutcome::Converted) {
-                    report.newInfoHash = CurrentInfoHashHex(parser);
-                }
-            }
-        } catch (...) {
-            parser.Reset();
-        }
-        board.Post(index, std::move(report));
-    }
-}
-
-std::string JsonLine(const BatchItem& item, const ItemReport& report)
+std::string JsonLine(const BatchItem& item, const BatchItemReport& report)
 {
     // A hash that wasn't computed is null.
     const auto hashOrNull
@@ -152,19 +72,25 @@ std::string JsonLine(const BatchItem& item, const ItemReport& report)
     return JsonText(record) + "\n";
 }
 
-std::string TextLine(const ItemReport& report)
+std::string TextLine(const BatchItemReport& report)
 {
     return PrintableText(report.result.outputPath) + "  " + Utf8ForConsole(ConversionStateText(report.result.outcome))
         + RefusalSuffix(report.result.refusal) + "\n";
 }
 
-// Names a washed torrent still holds: one line on standard error, so that the user learns of
-// them even when the item counts as converted.
-void ReportNamesLeft(const ItemReport& report)
+// What standard error learns of an item besides its line: names a washed torrent still holds
+// (the item still counts as converted), and a fault of the work around its conversion, with the
+// torrent it came from.
+void ReportOnStandardError(const BatchItem& item, const BatchItemReport& report)
 {
     if (!report.result.namesLeft.empty()) {
         std::fprintf(stderr, "kelpmere-cli: %s keeps loaded names: %s\n", PrintableText(report.result.outputPath).c_str(),
             NamesLeftText(report.result.namesLeft).c_str());
+    }
+    if (!report.fault.empty()) {
+        std::fprintf(stderr, "kelpmere-cli: %s: %s\n",
+            PrintableText(item.sourceRoot + item.relativeDir + kPathSeparator + item.fileName).c_str(),
+            PrintableText(report.fault).c_str());
     }
 }
 
@@ -191,13 +117,86 @@ void ReportUnreadable(
     }
 }
 
-void JoinAll(std::vector<std::thread>& workers)
+// The torrents below SOURCE, each with SOURCE as its root; what couldn't be read goes to
+// `unreadable`. A destination inside the source holds earlier output: it is no source of torrents.
+std::vector<BatchItem> ScanSource(const std::string& source, const std::string& dest,
+    std::vector<UnreadablePath>& unreadable)
 {
-    for (std::thread& worker : workers) {
-        if (worker.joinable()) {
-            worker.join();
-        }
+    std::vector<BatchItem> items;
+    ScanTorrentFolder(source, "", ".torrent", items, dest.c_str(), &unreadable);
+    for (BatchItem& item : items) {
+        item.sourceRoot = source;
     }
+    return items;
+}
+
+// What printing the items' lines came to.
+struct PrintedRun {
+    std::size_t finished = 0;
+    std::size_t failed = 0;
+};
+
+// Prints each item's line in item order as the workers finish them, the progress bar between
+// them. After a stop request the workers are waited for: every item they took is then printed,
+// no other.
+PrintedRun PrintInOrder(const std::vector<BatchItem>& items, BatchConversionPool& pool, bool json)
+{
+    ProgressBar progress(items.size());
+    // Lines written to the same terminal as the bar must first take the bar's place.
+    const bool linesOnBarTerminal = progress.Enabled() && IsEscapeTerminal(ConsoleStream::Output);
+    PrintedRun printed;
+    std::size_t done = 0;
+    bool stopped = false;
+    const auto ready = [&](std::size_t index) {
+        while (!pool.WaitFor(index, std::chrono::milliseconds(stopped ? 0 : 100), done)) {
+            if (stopped) {
+                return false;
+            }
+            if (StopRequest() != 0) {
+                pool.Join();
+                stopped = true;
+            }
+            progress.Update(done);
+        }
+        return true;
+    };
+    for (; printed.finished < items.size() && ready(printed.finished); ++printed.finished) {
+        const BatchItemReport& report = pool.At(printed.finished);
+        printed.failed += report.result.outcome != ConversionOutcome::Converted ? 1 : 0;
+        const std::string text = json ? JsonLine(items[printed.finished], report) : TextLine(report);
+        if (linesOnBarTerminal) {
+            progress.Clear();
+        }
+        std::fwrite(text.data(), 1, text.size(), stdout);
+        if (linesOnBarTerminal) {
+            std::fflush(stdout);
+        }
+        ReportOnStandardError(items[printed.finished], report);
+        progress.Update(done);
+    }
+    pool.Join();
+    progress.Update(printed.finished, true);
+    progress.Clear();
+    return printed;
+}
+
+// The summary line and the exit status.
+int Summarize(const PrintedRun& printed, std::size_t total, std::size_t unreadable, bool json,
+    std::chrono::steady_clock::time_point start)
+{
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::fprintf(json ? stderr : stdout, "%zu/%zu converted, %zu failed, %zu unreadable, %.2f s, %.1f torrents/s\n",
+        printed.finished - printed.failed, total, printed.failed, unreadable, seconds,
+        seconds > 0 ? static_cast<double>(printed.finished) / seconds : 0.0);
+    // Interrupted, even when the stop came after the last torrent: a script that runs the wash
+    // learns that it was asked to stop.
+    if (const int stop = StopRequest(); stop != 0) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "kelpmere-cli: interrupted by %s after %zu of %zu torrents\n", StopRequestName(),
+            printed.finished, total);
+        return stop;
+    }
+    return printed.failed == 0 && unreadable == 0 ? 0 : 1;
 }
 
 } // namespace
@@ -209,83 +208,19 @@ int RunWash(const CommandLine& line)
     if (!CheckFolders(source, dest)) {
         return 2;
     }
-
     const auto start = std::chrono::steady_clock::now();
-    std::vector<BatchItem> items;
     std::vector<UnreadablePath> unreadable;
-    // A destination inside the source holds earlier output: it is no source of torrents.
-    ScanTorrentFolder(source, "", ".torrent", items, dest.c_str(), &unreadable);
-    for (BatchItem& item : items) {
-        item.sourceRoot = source;
-    }
-    // No output replaces a source, wherever DEST lies (a source inside DEST included).
-    const BatchRun run(dest, items);
-
+    const std::vector<BatchItem> items = ScanSource(source, dest, unreadable);
     ReportUnreadable(source, dest, unreadable, line.json);
 
     // From the first save on, Ctrl-C and SIGTERM stop the run between torrents.
     const StopRequestCatcher stopRequests;
-    unsigned jobs = line.jobs != 0 ? line.jobs : std::max(1u, std::thread::hardware_concurrency());
-    jobs = static_cast<unsigned>(std::min<std::size_t>(jobs, std::max<std::size_t>(items.size(), 1)));
-    ReportBoard board(items.size());
-    std::atomic<std::size_t> next{0};
-    std::vector<std::thread> workers;
-    for (unsigned i = 0; i < jobs; ++i) {
-        workers.emplace_back(
-            ConvertItems, std::cref(items), std::cref(run), line.json, std::ref(next), std::ref(board));
-    }
-
-    ProgressBar progress(items.size());
-    // Lines written to the same terminal as the bar must first take the bar's place.
-    const bool linesOnBarTerminal = progress.Enabled() && IsEscapeTerminal(ConsoleStream::Output);
-    std::size_t failed = 0;
-    std::size_t done = 0;
-    bool stopped = false;
-    // Whether item `index` is finished, waiting for it as long as it takes. After a stop
-    // request the workers are waited for: every item they took is then ready, no other will be.
-    const auto ready = [&](std::size_t index) {
-        while (!board.WaitFor(index, std::chrono::milliseconds(stopped ? 0 : 100), done)) {
-            if (stopped) {
-                return false;
-            }
-            if (StopRequest() != 0) {
-                JoinAll(workers);
-                stopped = true;
-            }
-            progress.Update(done);
-        }
-        return true;
-    };
-    std::size_t finished = 0;
-    for (; finished < items.size() && ready(finished); ++finished) {
-        const ItemReport& report = board.At(finished);
-        failed += report.result.outcome != ConversionOutcome::Converted ? 1 : 0;
-        const std::string text = line.json ? JsonLine(items[finished], report) : TextLine(report);
-        if (linesOnBarTerminal) {
-            progress.Clear();
-        }
-        std::fwrite(text.data(), 1, text.size(), stdout);
-        if (linesOnBarTerminal) {
-            std::fflush(stdout);
-        }
-        ReportNamesLeft(report);
-        progress.Update(done);
-    }
-    JoinAll(workers);
-    progress.Update(finished, true);
-    progress.Clear();
-
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::fprintf(line.json ? stderr : stdout,
-        "%zu/%zu converted, %zu failed, %zu unreadable, %.2f s, %.1f torrents/s\n", finished - failed, items.size(),
-        failed, unreadable.size(), seconds, seconds > 0 ? static_cast<double>(finished) / seconds : 0.0);
-    // Interrupted, even when the stop came after the last torrent: a script that runs the wash
-    // learns that it was asked to stop.
-    if (const int stop = StopRequest(); stop != 0) {
-        std::fflush(stdout);
-        std::fprintf(stderr, "kelpmere-cli: interrupted by %s after %zu of %zu torrents\n", StopRequestName(), finished,
-            items.size());
-        return stop;
-    }
-    return failed == 0 && unreadable.empty() ? 0 : 1;
+    BatchConversionPool::Options options;
+    options.jobs = line.jobs;
+    options.withHashes = line.json;
+    options.stopRequested = [] { return StopRequest() != 0; };
+    // No output replaces a source, wherever DEST lies (a source inside DEST included).
+    BatchConversionPool pool(items, BatchRun(dest, items), std::move(options));
+    const PrintedRun printed = PrintInOrder(items, pool, line.json);
+    return Summarize(printed, items.size(), unreadable.size(), line.json, start);
 }

@@ -10,7 +10,7 @@
 #include "bencode/CBEncodeDict.h"
 #include "bencode/CBEncodeList.h"
 #include "bencode/CBEncodeString.h"
-#include "cli/InfoHash.h"
+#include "torrent/InfoHash.h"
 #include "cli/ShowReport.h"
 #include "torrent/CTorrentParser.h"
 

@@ -3,11 +3,12 @@
 #include "toolkit/CPaintManagerUI.h"
 #include "toolkit/CProgressUI.h"
 #include "torrent/BatchConversion.h"
-#include "torrent/CTorrentParser.h"
+#include "torrent/BatchConversionPool.h"
 #include "ui/batch/BatchControlUI.h"
 #include "ui/batch/BatchListElementUI.h"
 #include "ui/batch/BatchListUI.h"
 
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 
@@ -41,7 +42,6 @@ BatchListElementUI* BatchListControl::NewRow(std::int32_t index)
 bool BatchListControl::OnCreated(CPaintManagerUI* paintManager)
 {
     manager = paintManager;
-    parser = std::make_unique<CTorrentParser>();
     return true;
 }
 
@@ -79,8 +79,10 @@ void BatchListControl::Fill(const std::vector<BatchItem>& items, const std::stri
         shown.sourceRoot = sourceRoot;
         row.ShowItem(shown);
     });
+    // The workers of a run under way convert the old rows: they stop; the run goes on over the
+    // new rows from the next tick.
+    pool.reset();
     rowsInUse = static_cast<std::uint32_t>(items.size());
-    run.reset();
     // The bar shows the run over these rows, of which none is done yet.
     if (progressBar != nullptr)
         progressBar->SetValue(0);
@@ -99,13 +101,38 @@ std::vector<BatchItem> BatchListControl::ItemsInUse() const
 
 void BatchListControl::StartRun(const std::string& destination)
 {
+    pool.reset();
     destDir = destination;
     currentIndex = 0;
     convertedCount = 0;
     failedCount = 0;
-    run.reset();
+    StartWorkers();
     if (manager != nullptr)
         manager->SetTimer(this, kRunTimerId, kRunIntervalMs);
+}
+
+void BatchListControl::StartWorkers()
+{
+    BatchConversionPool::Options options;
+    options.jobs = jobs;
+    options.first = currentIndex;
+    options.makeStem = makeStem;
+    const std::vector<BatchItem> items = ItemsInUse();
+    // What the run must leave alone is taken from the rows the workers convert.
+    pool = std::make_unique<BatchConversionPool>(items, BatchRun(destDir, items), std::move(options));
+}
+
+void BatchListControl::StopRun()
+{
+    if (manager != nullptr)
+        manager->KillTimer(this, kRunTimerId);
+    pool.reset();
+}
+
+void BatchListControl::WaitForConversions()
+{
+    if (pool != nullptr)
+        pool->Join();
 }
 
 void BatchListControl::OnTimer(TNotifyUI& msg)
@@ -114,15 +141,35 @@ void BatchListControl::OnTimer(TNotifyUI& msg)
         return;
     manager->KillTimer(this, kRunTimerId);
     if (currentIndex >= rowsInUse) {
+        pool.reset();
         if (page != nullptr)
             page->OnRunEnded(convertedCount, failedCount);
         return;
     }
-    if (BatchListElementUI* row = RowAt(static_cast<int>(currentIndex)))
-        ConvertRow(*row);
-    ++currentIndex;
+    if (pool == nullptr)
+        StartWorkers();
+    ShowFinishedRows();
     manager->SetTimer(this, kRunTimerId, kRunIntervalMs);
+    ShowProgress();
+}
 
+void BatchListControl::ShowFinishedRows()
+{
+    const auto start = std::chrono::steady_clock::now();
+    for (int shown = 0; currentIndex < rowsInUse && pool->IsReady(currentIndex); ++shown) {
+        const ConversionResult& result = pool->At(currentIndex).result;
+        ++(result.outcome == ConversionOutcome::Converted ? convertedCount : failedCount);
+        if (BatchListElementUI* row = RowAt(static_cast<int>(currentIndex)))
+            row->ShowResult(result);
+        ++currentIndex;
+        // The clock is read every few rows: a row costs far less than reading it.
+        if (shown % 64 == 63 && std::chrono::steady_clock::now() - start >= std::chrono::milliseconds(kTickBudgetMs))
+            break;
+    }
+}
+
+void BatchListControl::ShowProgress()
+{
     if (progressBar != nullptr)
         progressBar->SetValue(ProgressValue(currentIndex, rowsInUse));
     char rate[64];
@@ -130,21 +177,6 @@ void BatchListControl::OnTimer(TNotifyUI& msg)
     if (page != nullptr)
         page->SetRateText(rate);
     ScrollAlong();
-}
-
-void BatchListControl::ConvertRow(BatchListElementUI& row)
-{
-    if (parser == nullptr)
-        return;
-    // A step runs inside a timer notification: whatever goes wrong with one torrent ends as
-    // that row's failure, and the run goes on with the next.
-    if (!run)
-        run.emplace(destDir, ItemsInUse());
-    const std::string stem = makeStem(currentIndex);
-    const ConversionResult result
-        = ConvertBatchItemContained(*parser, row.GetItem(), *run, stem.c_str(), &encodingBuffer);
-    ++(result.outcome == ConversionOutcome::Converted ? convertedCount : failedCount);
-    row.ShowResult(result);
 }
 
 void BatchListControl::ScrollAlong()

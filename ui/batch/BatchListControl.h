@@ -2,30 +2,32 @@
 
 #include "toolkit/TNotifyUI.h"
 #include "torrent/BatchItem.h"
-#include "torrent/BatchRun.h"
 #include "ui/list/RerListControlUI.h"
 
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
 class BatchControlUI;
 class BatchListElementUI;
+class BatchConversionPool;
 class CProgressUI;
-class CTorrentParser;
 
-// The batch page's list of torrent files and the conversion run. The run converts one listed
-// torrent per tick of timer 1 (100 ms, counted from the end of the previous step, so the window
-// repaints and takes clicks between two torrents), writes each row's outcome, moves the progress
-// bar and the page's done/total counter, and scrolls the list along. Rows are pooled: a fill
-// reuses every row made before and only hides the rest.
+// The batch page's list of torrent files and the conversion run. The run converts the listed
+// torrents on worker threads (BatchConversionPool, one per processor) as fast as the machine
+// allows; timer 1 is the page's heartbeat (100 ms, counted from the end of the previous tick, so
+// the window repaints and takes clicks in between): each tick shows the rows finished since the
+// last, in order (for at most kTickBudgetMs), moves the progress bar and the page's done/total
+// counter, and scrolls the list along. Rows are pooled: a fill reuses every row made before and
+// only hides the rest.
 class BatchListControl : public RerListControlUI {
 public:
     static constexpr std::uint32_t kRunTimerId = 1;
     static constexpr std::uint32_t kRunIntervalMs = 100;
+    // How long one tick may spend showing finished rows before the window takes input again.
+    static constexpr int kTickBudgetMs = 40;
 
     explicit BatchListControl(BatchControlUI* page);
     ~BatchListControl() override;
@@ -46,6 +48,12 @@ public:
     void StartRun(const std::string& destination);
     // One "timer" notification of the window: a step of the run when it is this control's.
     void OnTimer(TNotifyUI& msg);
+    // Ends the run between torrents: the torrents in hand are saved whole, no other is started.
+    // The program's end calls it, so that no output is left half written.
+    void StopRun();
+    // Waits until the workers have converted every row of the run (their results are shown by
+    // the next tick). For tests and benchmarks, which drive the heartbeat themselves.
+    void WaitForConversions();
 
     std::uint32_t RowsInUse() const { return rowsInUse; }
     std::uint32_t CurrentIndex() const { return currentIndex; }
@@ -63,12 +71,19 @@ public:
     static int ScrollAlongPosition(std::uint32_t done, int range, std::uint32_t total);
 
     // The washing stem of the row at an index: MakeBatchStem, from the current clocks, unless
-    // replaced (a test gives it its own clock).
+    // replaced (a test gives its own). Called on the workers: safe to call from several threads.
     std::function<std::string(std::uint32_t)> makeStem;
+    // The run's worker threads; 0 takes one per processor.
+    unsigned jobs = 0;
 
 private:
     BatchListElementUI* NewRow(std::int32_t index);
-    void ConvertRow(BatchListElementUI& row);
+    // Starts the workers over the rows in use from currentIndex on.
+    void StartWorkers();
+    // Shows the rows the workers finished, in order, until one isn't or the tick's time is spent.
+    void ShowFinishedRows();
+    // The bar, the counter and the scroll position after currentIndex rows.
+    void ShowProgress();
     // The items of the rows in use, in row order.
     std::vector<BatchItem> ItemsInUse() const;
     void ScrollAlong();
@@ -81,11 +96,8 @@ private:
     int convertedCount = 0;
     int failedCount = 0;
     CPaintManagerUI* manager = nullptr;
-    std::unique_ptr<CTorrentParser> parser;
     std::string destDir;
-    // What the run must leave alone, taken from the rows at the run's first step after a start
-    // or a fill (a new source chosen during a run brings new sources).
-    std::optional<BatchRun> run;
-    // Keeps its room from torrent to torrent.
-    std::string encodingBuffer;
+    // The run's workers, over the rows in use when they started (a new source chosen during a run
+    // stops them; the next tick starts new ones over the new rows from the row shown last).
+    std::unique_ptr<BatchConversionPool> pool;
 };

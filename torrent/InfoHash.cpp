@@ -1,4 +1,4 @@
-#include "cli/InfoHash.h"
+#include "torrent/InfoHash.h"
 
 #include "bencode/CBEncodeDict.h"
 #include "platform/HexText.h"
@@ -10,11 +10,7 @@ namespace {
 // The root's "info" when it is a dictionary. A value in the key index always decoded cleanly.
 CBEncodeObjectBase* InfoDict(const CTorrentParser& parser)
 {
-    if (parser.root == nullptr) {
-        return nullptr;
-    }
-    CBEncodeObjectBase* info = parser.root->Find("info");
-    return info != nullptr && info->type == kBEncodeDict ? info : nullptr;
+    return parser.root != nullptr ? parser.root->FindDict("info") : nullptr;
 }
 
 std::string Sha1Hex(const char* data, std::size_t length)
