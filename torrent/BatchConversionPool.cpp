@@ -1,5 +1,7 @@
 #include "torrent/BatchConversionPool.h"
 
+#include "platform/ThreadPriority.h"
+
 #include "torrent/CTorrentParser.h"
 #include "torrent/InfoHash.h"
 
@@ -62,6 +64,8 @@ bool BatchConversionPool::WaitFor(std::size_t index, std::chrono::milliseconds t
 
 void BatchConversionPool::Work()
 {
+    if (m_options.inBackground)
+        LowerThisThreadsPriority();
     CTorrentParser parser;
     std::string encoding;
     while (!m_stopped && !(m_options.stopRequested && m_options.stopRequested())) {

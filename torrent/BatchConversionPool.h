@@ -48,6 +48,9 @@ public:
         // Asked before each item is taken: true stops the run (a signal, say). Called on the
         // workers.
         std::function<bool()> stopRequested;
+        // Whether the workers give way to the process's other threads (a window's, whose run
+        // must not keep it from answering).
+        bool inBackground = false;
     };
 
     // Starts the workers at once. `items` and `run` are copied: the caller may change its own.

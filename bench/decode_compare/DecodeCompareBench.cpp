@@ -51,6 +51,7 @@ std::string ManyFileTorrent(int files)
                                        "\xE6\x96\x87\xE4\xBB\xB6" + std::to_string(i) + ".mkv"},
             int64_t{1000000} + i);
     }
+    FitLengthsToPieces(torrent);
     return BuildTorrent(torrent);
 }
 

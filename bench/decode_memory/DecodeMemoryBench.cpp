@@ -42,7 +42,7 @@ fs::path HostileFile()
 // again in "path.utf-8").
 fs::path MillionFileTorrent(bool withUtf8)
 {
-    const fs::path path = kFolder / (withUtf8 ? "million-files-utf8.torrent" : "million-files.torrent");
+    const fs::path path = kFolder / (withUtf8 ? "million-files-utf8-2.torrent" : "million-files-2.torrent");
     if (!fs::exists(path)) {
         fs::create_directories(kFolder);
         TorrentDescription torrent;
@@ -57,6 +57,7 @@ fs::path MillionFileTorrent(bool withUtf8)
             std::vector<std::string> filePathUtf8 = withUtf8 ? filePath : std::vector<std::string>{};
             torrent.files.emplace_back(std::move(filePath), int64_t{100000} + i, std::move(filePathUtf8));
         }
+        FitLengthsToPieces(torrent);
         std::ofstream(path, std::ios::binary) << BuildTorrent(torrent);
     }
     return path;

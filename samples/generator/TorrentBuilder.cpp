@@ -1,5 +1,7 @@
 #include "samples/generator/TorrentBuilder.h"
 
+#include <algorithm>
+
 namespace {
 
 uint64_t SplitMix64(uint64_t& state)
@@ -101,4 +103,22 @@ std::string BuildTorrent(const TorrentDescription& d)
     for (const auto& [key, raw] : d.extraRoot)
         root[key] = raw;
     return BencodeDict(root);
+}
+
+void FitLengthsToPieces(TorrentDescription& d)
+{
+    const std::size_t bytes = d.pieces ? d.pieces->size() : d.piecesSize.value_or(20);
+    const int64_t hashes = std::max<int64_t>(1, static_cast<int64_t>(bytes / 20));
+    int64_t others = 0;
+    for (std::size_t i = 0; !d.length && i + 1 < d.files.size(); ++i)
+        others += d.files[i].length;
+    if (d.pieceLength <= 0)
+        d.pieceLength = 16384;
+    while (d.pieceLength * hashes <= others)
+        d.pieceLength *= 2;
+    const int64_t last = d.pieceLength * hashes - others;
+    if (d.length || d.files.empty())
+        d.length = last;
+    else
+        d.files.back().length = last;
 }

@@ -10,6 +10,8 @@
 #include "toolkit/CPaintManagerUI.h"
 #include "toolkit/headless/CHeadlessBackend.h"
 
+#include "ScreenPixel.h"
+
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -182,6 +184,24 @@ public:
         Xdotool("mousemove --sync " + std::to_string(window->x + m_at.at(name).x) + " "
             + std::to_string(window->y + m_at.at(name).y) + " click 1");
     }
+    // Moves the pointer onto a named control (which may then show its hot look), for a click
+    // timed on its own (ClickHere).
+    void MoveTo(const char* name) const
+    {
+        Xdotool("mousemove 0 0");
+        Xdotool("mousemove --sync " + std::to_string(window->x + m_at.at(name).x) + " "
+            + std::to_string(window->y + m_at.at(name).y));
+    }
+    // No delay after the click (xdotool waits 100 ms by default): the click is timed.
+    void ClickHere() const { Xdotool("click --delay 0 1"); }
+    // The colour (0xRRGGBB) of the screen at a point of the main window, read from the X server;
+    // nothing when it can't be read.
+    std::optional<unsigned long> PixelAt(int x, int y) const
+    {
+        return ScreenPixel(m_display, window->x + x, window->y + y);
+    }
+    // The centre of a named control in the main window.
+    UIPoint CentreOf(const char* name) const { return m_at.at(name); }
     // Clicks until done() holds, waiting up to `wait` after each click: the first click may come
     // before the window takes it, and a repeated one is ignored while a dialog is up or a run goes.
     template <class Done>

@@ -117,6 +117,8 @@ void BatchListControl::StartWorkers()
     options.jobs = jobs;
     options.first = currentIndex;
     options.makeStem = makeStem;
+    // The window's thread comes first: it answers the user while the workers convert.
+    options.inBackground = true;
     const std::vector<BatchItem> items = ItemsInUse();
     // What the run must leave alone is taken from the rows the workers convert.
     pool = std::make_unique<BatchConversionPool>(items, BatchRun(destDir, items), std::move(options));

@@ -27,7 +27,7 @@ public:
     static constexpr std::uint32_t kRunTimerId = 1;
     static constexpr std::uint32_t kRunIntervalMs = 100;
     // How long one tick may spend showing finished rows before the window takes input again.
-    static constexpr int kTickBudgetMs = 40;
+    static constexpr int kTickBudgetMs = 20;
 
     explicit BatchListControl(BatchControlUI* page);
     ~BatchListControl() override;

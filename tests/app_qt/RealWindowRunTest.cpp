@@ -1,0 +1,125 @@
+// A batch run in the real program in a real X server (Xvfb), timed: its own program, run by CTest
+// alone, so that no other test's load is measured with it. Skipped when Xvfb or xdotool is not
+// installed.
+
+#include "RealWindowSession.h"
+
+#include "support/ReloadedTorrent.h"
+#include "support/TempFolder.h"
+#include "support/TestTorrents.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using namespace realwindow;
+
+// `count` copies of one small torrent in `folder`.
+void WriteCopies(const fs::path& folder, int count)
+{
+    const std::string torrent = BuildTorrent(SingleFile("clip.mp4", 5 << 20));
+    fs::create_directories(folder);
+    for (int i = 0; i < count; ++i)
+        std::ofstream(folder / ("t" + std::to_string(i) + ".torrent"), std::ios::binary) << torrent;
+}
+
+// The names in `folder` that are not a torrent that loads (a temporary file, a half-written one).
+std::vector<std::string> NotWholeTorrents(const fs::path& folder)
+{
+    std::vector<std::string> found;
+    for (const auto& entry : fs::directory_iterator(folder))
+        if (entry.path().extension() != ".torrent" || !ReloadedTorrent(entry.path()).loaded)
+            found.push_back(entry.path().filename().string());
+    return found;
+}
+
+std::size_t FilesIn(const fs::path& folder)
+{
+    std::error_code none;
+    return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder, none), {}));
+}
+
+// A run goes at the machine's speed while the window answers: 2 000 torrents are converted within
+// 5 s, and every output loads (in libtorrent too, when it is installed); during a longer run a
+// click on a tab is shown within 100 ms; the close button in the middle of a run ends the program
+// with 0, leaving only whole torrents.
+TEST(BatchRealWindowTest, ARunGoesAtTheMachinesSpeedWhileTheWindowAnswers)
+{
+    if (!RealProgram::Available())
+        GTEST_SKIP() << "Xvfb or xdotool is not installed: the real-window tests are skipped";
+    TempFolder temp;
+    const fs::path source = temp.path / "source", longer = temp.path / "longer";
+    const fs::path dest = temp.path / "washed", dest2 = temp.path / "washed2";
+    WriteCopies(source, 2000);
+    WriteCopies(longer, 40000);
+    fs::create_directories(dest);
+    fs::create_directories(dest2);
+    RealProgram program(temp.path / "run", "batchOption",
+        {"btn_batch_src", "btn_batch_des", "btn_batch_conver", "singleOption"});
+    ASSERT_EQ(program.Problem(), "");
+    ASSERT_TRUE(program.AnswerDialog("btn_batch_src", "请选择需要转换的种子目录", source));
+    ASSERT_TRUE(program.AnswerDialog("btn_batch_des", "请选择转换后种子存放目录", dest));
+
+    // Timed from the click that started the run (an early click may come before the window takes it).
+    auto started = std::chrono::steady_clock::now();
+    for (int attempt = 0; attempt < 5 && FilesIn(dest) == 0; ++attempt) {
+        started = std::chrono::steady_clock::now();
+        program.Click("btn_batch_conver");
+        WaitFor([&] { return FilesIn(dest) > 0; }, 2s);
+    }
+    ASSERT_TRUE(WaitFor([&] { return FilesIn(dest) >= 2000; }, 10s)) << FilesIn(dest) << " of 2000 written";
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
+    EXPECT_LT(took.count(), 5000) << "2 000 torrents took " << took.count() << " ms";
+    EXPECT_EQ(NotWholeTorrents(dest), std::vector<std::string>{});
+    if (std::system("/usr/bin/python3 -c 'import libtorrent' 2>/dev/null") == 0) {
+        const std::string check = "/usr/bin/python3 -c 'import glob, sys, libtorrent as lt; "
+                                  "[lt.torrent_info(p) for p in glob.glob(sys.argv[1] + \"/*.torrent\")]' ";
+        EXPECT_EQ(std::system((check + "'" + dest.string() + "'").c_str()), 0) << "libtorrent refused an output";
+    }
+
+    // A longer run: a click on another tab is shown within 100 ms while the run goes (the batch
+    // tab's option turns from selected, light, to dark), the pointer already on the tab. Three
+    // clicks before the run tell what the measure itself takes; three during the run count.
+    ASSERT_TRUE(WaitFor([&] { return program.ProgramWindows().size() == 1; }, 10s));
+    ASSERT_TRUE(program.AnswerDialog("btn_batch_src", "请选择需要转换的种子目录", longer));
+    ASSERT_TRUE(program.AnswerDialog("btn_batch_des", "请选择转换后种子存放目录", dest2));
+    const UIPoint batchTab = program.CentreOf("batchOption");
+    const auto batchSelected = [&] {
+        const unsigned long colour = program.PixelAt(batchTab.x - 40, batchTab.y).value_or(0);
+        return (colour >> 16 & 0xFF) > 0xD0 && (colour >> 8 & 0xFF) > 0xD0 && (colour & 0xFF) > 0xD0;
+    };
+    std::string answers;
+    long slowestInRun = 0;
+    for (int round = 0; round < 6; ++round) {
+        if (round == 3) {
+            ASSERT_TRUE(program.ClickUntil("btn_batch_conver", [&] { return FilesIn(dest2) > 0; }, 2s));
+            answers += "; in the run:";
+        }
+        program.MoveTo("singleOption");
+        ASSERT_TRUE(WaitFor([&] { return batchSelected(); }, 2s)) << "the batch tab is not shown selected";
+        const auto clicked = std::chrono::steady_clock::now();
+        program.ClickHere();
+        while (batchSelected() && std::chrono::steady_clock::now() - clicked < 2s)
+            std::this_thread::sleep_for(1ms);
+        const long ms = static_cast<long>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - clicked).count());
+        answers += " " + std::to_string(ms);
+        slowestInRun = round >= 3 ? std::max(slowestInRun, ms) : 0;
+        program.Click("batchOption");
+    }
+    EXPECT_LT(slowestInRun, 100) << "ms to show the tab, idle:" << answers;
+
+    // The close button in the middle of the run: exit code 0, only whole torrents.
+    ASSERT_LT(FilesIn(dest2), 40000u) << "the run ended before it could be closed";
+    EXPECT_EQ(program.Close(), 0);
+    EXPECT_EQ(NotWholeTorrents(dest2), std::vector<std::string>{});
+}
+
+} // namespace
