@@ -16,7 +16,6 @@
 #include <thread>
 #include <vector>
 
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -33,36 +32,10 @@ struct Medians {
 
 Medians g_medians[] = {{kWashTrees[0]}, {kWashTrees[1]}};
 
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 void FreshOutput()
 {
     fs::remove_all(kOutput);
     sync(); // the previous round's writes don't spill into this one
-}
-
-// Seconds the command line takes to wash `source`; its exit status in `status`.
-double TimeCli(const fs::path& source, unsigned jobs, int& status)
-{
-    FreshOutput();
-    const auto start = std::chrono::steady_clock::now();
-    const pid_t child = fork();
-    if (child == 0) {
-        if (std::freopen("/dev/null", "w", stdout) == nullptr)
-            _exit(126);
-        const std::string jobsText = std::to_string(jobs);
-        execl(KELPMERE_CLI, KELPMERE_CLI, "wash", "--jobs", jobsText.c_str(), source.c_str(), kOutput.c_str(),
-            static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    int raw = 0;
-    waitpid(child, &raw, 0);
-    status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 // Seconds the page takes from the start click to the end of its run, its heartbeat ticking
@@ -91,7 +64,9 @@ void PageAgainstCli(benchmark::State& state, Medians* medians)
     std::vector<double> cli, page;
     for (auto _ : state) {
         int status = 0;
-        cli.push_back(TimeCli(medians->tree.Source(), jobs, status));
+        cli.push_back(TimeIntoFreshOutput({KELPMERE_CLI, "wash", "--jobs", std::to_string(jobs),
+                                              medians->tree.Source().string(), kOutput.string()},
+            kOutput, status));
         page.push_back(TimePage(program));
         state.SetIterationTime(page.back());
         if (status != 0 || program.List().CurrentIndex() != static_cast<std::uint32_t>(medians->tree.torrents)) {

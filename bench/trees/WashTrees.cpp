@@ -1,11 +1,16 @@
 #include "bench/trees/WashTrees.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <string>
 #include <vector>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -118,3 +123,36 @@ void GenerateTreeOnce(const WashTree& tree)
     std::fprintf(stderr, "generated %.1f MiB\n", static_cast<double>(bytes) / (1 << 20));
 }
 
+
+int RunQuietly(const std::vector<std::string>& args)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        if (std::freopen("/dev/null", "w", stdout) == nullptr)
+            _exit(126);
+        std::vector<char*> argv;
+        for (const std::string& arg : args)
+            argv.push_back(const_cast<char*>(arg.c_str()));
+        argv.push_back(nullptr);
+        execvp(argv[0], argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+double TimeIntoFreshOutput(const std::vector<std::string>& args, const std::filesystem::path& output, int& status)
+{
+    std::filesystem::remove_all(output);
+    sync();
+    const auto start = std::chrono::steady_clock::now();
+    status = RunQuietly(args);
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}

@@ -16,9 +16,6 @@
 #include <thread>
 #include <vector>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
 namespace fs = std::filesystem;
 
 namespace {
@@ -35,42 +32,6 @@ struct Tree {
 Tree g_trees[] = {{kWashTrees[0]}, {kWashTrees[1]}};
 std::string g_cli = KELPMERE_CLI;
 
-int Execute(const std::vector<std::string>& args)
-{
-    const pid_t child = fork();
-    if (child == 0) {
-        if (std::freopen("/dev/null", "w", stdout) == nullptr) {
-            _exit(126);
-        }
-        std::vector<char*> argv;
-        for (const std::string& arg : args) {
-            argv.push_back(const_cast<char*>(arg.c_str()));
-        }
-        argv.push_back(nullptr);
-        execvp(argv[0], argv.data());
-        _exit(127);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-// Seconds `args` takes to write a fresh output folder; the removal of the old one is not timed.
-double TimeIntoFreshOutput(const std::vector<std::string>& args, int& status)
-{
-    fs::remove_all(kOutput);
-    sync(); // the previous round's writes don't spill into this one
-    const auto start = std::chrono::steady_clock::now();
-    status = Execute(args);
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 // Each iteration copies the tree with `cp -r` and washes it, one right after the other, so
 // that the two meet the same state of the disk and of the page cache; the time reported is
 // the wash's, and the medians of both go into the ratio.
@@ -85,9 +46,9 @@ void CopyAndWashTree(benchmark::State& state, Tree* tree)
     std::vector<double> washSeconds;
     for (auto _ : state) {
         int status = 0;
-        copySeconds.push_back(TimeIntoFreshOutput(copy, status));
+        copySeconds.push_back(TimeIntoFreshOutput(copy, kOutput, status));
         const int copyStatus = status;
-        washSeconds.push_back(TimeIntoFreshOutput(wash, status));
+        washSeconds.push_back(TimeIntoFreshOutput(wash, kOutput, status));
         state.SetIterationTime(washSeconds.back());
         if (copyStatus != 0 || status != 0) {
             state.SkipWithError(("exit status " + std::to_string(copyStatus) + " / " + std::to_string(status)).c_str());
