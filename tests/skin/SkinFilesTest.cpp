@@ -110,9 +110,10 @@ TEST_F(SkinFilesTest, EveryVisibleControlOfEachPageLiesInsideItsParentAndTheWind
         });
     }
     // The single list runs the full width (row edits reach x 774); the batch progress bar
-    // (647 x 33 at 3, 3) fits its layout.
+    // (597 x 33 at 3, 3) fits its layout, and the counter beside it holds "100000/100000".
     EXPECT_GE(manager.FindControl("FileListLayoutUI")->GetWidth(), 790);
-    EXPECT_GE(manager.FindControl("BatchFunLayoutUI")->GetWidth(), 653);
+    EXPECT_GE(manager.FindControl("BatchFunLayoutUI")->GetWidth(), 603);
+    EXPECT_GE(manager.FindControl("text_batch_rate")->GetWidth(), 100);
     EXPECT_GE(manager.FindControl("BatchFunLayoutUI")->GetHeight(), 39);
     frame->Close(0);
 }

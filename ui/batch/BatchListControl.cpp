@@ -57,7 +57,8 @@ void BatchListControl::CreateProgressBar(CContainerUI* layout)
     progressBar->SetValue(1);
     progressBar->SetBkImage("Procss_bg.png");
     progressBar->SetFloat(true);
-    progressBar->SetFixedWidth(647);
+    // 50 pixels narrower than the layout once was: the counter beside it shows "100000/100000".
+    progressBar->SetFixedWidth(597);
     progressBar->SetFixedHeight(33);
     progressBar->SetFixedXY(3, 3);
     progressBar->SetVisible(true);
