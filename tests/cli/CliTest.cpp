@@ -268,6 +268,7 @@ TEST_F(CliTest, AWashPrintsEachTorrentsStateInScanOrder)
     }
     Put("b.torrent", Torrent("b.mkv"));
     Put("c.torrent", "not a torrent");
+    Put("d.torrent", BuildTorrent(MultiFile({{{"_____padding_file_0_"}, 10}}))); // loads, nothing to list
     Put("种子/a.torrent", Torrent("a.mkv"));
     Put("notes.txt", "ignored");
     const CliRun run = Cli({"wash", "--jobs", "2", m_source, m_dest});
@@ -275,8 +276,9 @@ TEST_F(CliTest, AWashPrintsEachTorrentsStateInScanOrder)
     EXPECT_EQ(Report(run.out),
         (std::vector<std::string>{Printed(m_dest + SystemSeparators("/b.torrent") + "  保存转换的种子成功!"),
             Printed(m_dest + SystemSeparators("/c.torrent") + "  种子文件分析失败 请检查种子文件! (no bencoded dictionary)"),
+            Printed(m_dest + SystemSeparators("/d.torrent") + "  获取种子信息失败 请检查种子文件!"),
             Printed(m_dest + SystemSeparators("/种子/a.torrent") + "  保存转换的种子成功!"),
-            "2/3 converted, 1 failed, 0 unreadable"}));
+            "2/4 converted, 2 failed, 0 unreadable"}));
     EXPECT_TRUE(fs::is_regular_file(PathOf(m_dest + "/种子/a.torrent")));
     EXPECT_FALSE(fs::exists(m_dest + "/c.torrent"));
     EXPECT_TRUE(run.err.empty()) << "no progress bar when standard error is not a terminal";
@@ -374,9 +376,10 @@ TEST_F(CliTest, AUsageErrorExitsTwoSayingWhatIsWrong)
     fs::create_directories(m_source);
     const auto usage = [](const std::string& message) { return "kelpmere-cli: " + message + "\n" + UsageText(); };
     const std::string jobsRange = usage("--jobs takes a whole number from 1 to 1024");
-    const std::vector<std::pair<std::vector<std::string>, std::string>> cases{{{}, usage("no command given")},
+    std::vector<std::pair<std::vector<std::string>, std::string>> cases{{{}, usage("no command given")},
         {{"frobnicate", "wash", m_source, m_dest}, usage("unknown command frobnicate")},
         {{"wash", m_source}, usage("wash takes SOURCE and DEST")},
+        {{"wash", m_source, m_dest, "extra"}, usage("wash takes SOURCE and DEST")},
         {{"show"}, usage("show takes one or more torrent files")},
         {{"wash", "--bogus", m_source, m_dest}, usage("unknown option --bogus")},
         {{"--help", "--bogus"}, usage("unknown option --bogus")},
@@ -393,6 +396,11 @@ TEST_F(CliTest, AUsageErrorExitsTwoSayingWhatIsWrong)
         {{"wash", m_source, m_source}, Printed("保存路径不能与原路径相同 !\n")},
         {{"wash", m_source, m_source + "/"}, Printed("保存路径不能与原路径相同 !\n")},
         {{"wash", m_source, m_source + "/."}, Printed("保存路径不能与原路径相同 !\n")}};
+#ifndef _WIN32
+    // A destination that is a link to the source is the source.
+    fs::create_directory_symlink(m_source, m_temp.path / "link");
+    cases.push_back({{"wash", m_source, TextOf(m_temp.path / "link")}, Printed("保存路径不能与原路径相同 !\n")});
+#endif
     for (const auto& [args, err] : cases) {
         SCOPED_TRACE(::testing::PrintToString(args));
         const CliRun run = Cli(args);
@@ -502,6 +510,8 @@ TEST_F(CliTest, ShowPrintsLegacyNamesSayingWhereTheyCameFrom)
     Put("twins.torrent", BuildTorrent(LegacyTorrent(Big5Names(), "BIG5", true)));
     const CliRun text = Cli({"show", "--encoding", "gbk", m_source + "/wrong.torrent"});
     EXPECT_EQ(text.status, 0) << text.err;
+    for (const char* page : {"windows-1250", "windows-1258", "CP1258"})
+        EXPECT_EQ(Cli({"show", "--encoding", page, m_source + "/wrong.torrent"}).status, 0) << page;
     for (const char* line : {"name:          海底森林纪录片\n", "  第一季/第02集.mkv\n", "  字幕/简体中文.srt\n"})
         EXPECT_NE(text.out.find(Printed(line)), std::string::npos) << line << text.out;
 
@@ -663,9 +673,10 @@ TEST_F(CliTest, SigintOrSigtermStopsTheWashBetweenTorrents)
     for (int i = 1; i < count; ++i)
         fs::create_hard_link(m_source + "/t0.torrent", m_source + "/t" + std::to_string(i) + ".torrent");
     const fs::path out = m_temp.path / "stdout", err = m_temp.path / "stderr";
-    for (const int signal : {SIGINT, SIGTERM}) {
-        SCOPED_TRACE(strsignal(signal));
-        const std::string dest = m_dest + std::to_string(signal);
+    // The first signal decides the exit status; a second one 10 ms later changes nothing.
+    for (const auto& [signal, second] : {std::pair{SIGINT, 0}, {SIGTERM, 0}, {SIGINT, SIGTERM}}) {
+        SCOPED_TRACE(std::string(strsignal(signal)) + (second != 0 ? " then " + std::string(strsignal(second)) : ""));
+        const std::string dest = m_dest + std::to_string(signal) + "-" + std::to_string(second);
         const auto outputs = [&dest](const std::string& ending) {
             std::vector<fs::path> found;
             std::error_code error;
@@ -682,6 +693,10 @@ TEST_F(CliTest, SigintOrSigtermStopsTheWashBetweenTorrents)
         ASSERT_TRUE(PollUntil([&] { return !outputs(".torrent").empty() || exited(); }));
         ASSERT_EQ(status, -1) << "the wash ended before the signal";
         kill(child, signal);
+        if (second != 0) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            kill(child, second);
+        }
         if (!PollUntil(exited)) {
             kill(child, SIGKILL);
             waitpid(child, &status, 0);

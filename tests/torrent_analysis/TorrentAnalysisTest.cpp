@@ -241,6 +241,8 @@ TEST_F(AnalysisTest, LegacyNamesAreShownThroughTwinsTheDeclarationOrTheLanguage)
     TorrentDescription mismatched = LegacyTorrent(GbkNames(), "GBK", true);
     mismatched.files[0].pathUtf8 = {"第01集.mkv"};                 // one folder fewer
     mismatched.files[1].pathUtf8 = {"季", "第一季", "第02集.mkv"}; // one more
+    TorrentDescription emptyTwin = LegacyTorrent(GbkNames(), "GBK", false);
+    emptyTwin.nameUtf8 = ""; // names nothing: the declared code page reads the name
     TorrentDescription mixed = LegacyTorrent(GbkNames(), "gb2312", false);
     mixed.files[0].path[0] = "第一季";
     mixed.name = "海底森林纪录片";
@@ -267,6 +269,7 @@ TEST_F(AnalysisTest, LegacyNamesAreShownThroughTwinsTheDeclarationOrTheLanguage)
             gbkShown, {"declared GBK"}},
         {"twins one folder short or over", mismatched, "C", nullptr, gbkShown, {"utf-8 twin", "declared GBK"}},
         {"UTF-8 and GBK side by side", mixed, "C", nullptr, gbkShown, {"utf-8", "declared GBK"}},
+        {"an empty UTF-8 twin", emptyTwin, "C", nullptr, gbkShown, {"declared GBK"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.shape);
