@@ -56,6 +56,28 @@ void operator delete[](void* block, std::size_t) noexcept
 {
     std::free(block);
 }
+// The nothrow forms too (the standard library takes temporary buffers through them): every
+// block comes from malloc and goes back to free.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    try {
+        return Allocate(size);
+    } catch (...) {
+        return nullptr;
+    }
+}
+void* operator new[](std::size_t size, const std::nothrow_t& nothrow) noexcept
+{
+    return operator new(size, nothrow);
+}
+void operator delete(void* block, const std::nothrow_t&) noexcept
+{
+    std::free(block);
+}
+void operator delete[](void* block, const std::nothrow_t&) noexcept
+{
+    std::free(block);
+}
 
 namespace {
 
