@@ -24,7 +24,7 @@ endif
 quiet_cmake = out=$$(cmake $(1) 2>&1) || { printf '%s\n' "$$out" >&2; exit 1; }
 
 configure: deps
-	@$(call quiet_cmake,-S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo)
+	@$(call quiet_cmake,-S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELPMERE_WERROR=ON)
 
 build: configure
 	@cmake --build $(BUILD) -j$(JOBS)
@@ -34,7 +34,7 @@ test: build
 
 # Core and toolkit tests under AddressSanitizer + UndefinedBehaviorSanitizer (no Qt).
 test-asan: deps
-	@$(call quiet_cmake,-S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DKELPMERE_SANITIZE=ON \
+	@$(call quiet_cmake,-S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DKELPMERE_SANITIZE=ON -DKELPMERE_WERROR=ON \
 	  -DKELPMERE_QT=OFF -DKELPMERE_BENCH=OFF)
 	@cmake --build $(ASAN_BUILD) -j$(JOBS)
 	@ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
@@ -57,7 +57,7 @@ endif
 
 # The decoder fuzzer (libFuzzer + ASan + UBSan, built with clang), run for FUZZ_SECONDS.
 fuzz: deps
-	@export CXX=clang++; $(call quiet_cmake,-S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELPMERE_FUZZ=ON \
+	@export CXX=clang++; $(call quiet_cmake,-S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELPMERE_FUZZ=ON -DKELPMERE_WERROR=ON \
 	  -DKELPMERE_QT=OFF -DKELPMERE_TESTS=OFF -DKELPMERE_BENCH=OFF)
 	@cmake --build $(FUZZ_BUILD) -j$(JOBS) --target fuzz_decoder
 	@scripts/run-fuzzer $(FUZZ_BUILD)/fuzz/fuzz_decoder $(FUZZ_SECONDS)
@@ -69,7 +69,7 @@ ifneq ($(SKIP_DEPS),1)
 	@scripts/install-deps
 	@scripts/install-deps package
 endif
-	@$(call quiet_cmake,-S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr)
+	@$(call quiet_cmake,-S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELPMERE_WERROR=ON -DCMAKE_INSTALL_PREFIX=/usr)
 	@rm -f $(BUILD)/package/kelpmere_*.deb # one package: the checks take it by pattern
 	@cmake --build $(BUILD) -j$(JOBS) --target package
 

@@ -26,7 +26,9 @@ struct FileDialogOptions {
 };
 
 // The platform side of the toolkit. One backend is chosen once per process with
-// CPaintManagerUI::SetBackend: the Qt backend for the program, the headless backend for tests.
+// CPaintManagerUI::SetBackend: the Qt backend for the program on Linux (toolkit/qt/), the Win32
+// backend for the program on Windows (toolkit/win32/), the headless backend for tests
+// (toolkit/headless/).
 //
 // The core owns the control tree, the layout, the timer table and the notifications; a backend
 // creates native windows, runs event loops, tells the time, wakes the core for due timers,

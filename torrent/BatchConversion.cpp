@@ -8,20 +8,20 @@
 
 namespace {
 
-// Saves with the encoding's room reserved up front, so that the text never grows by copies;
+// Saves with the encoded text's room reserved up front, so that the text never grows by copies;
 // the "pieces" string goes to the file from the loaded bytes, never through the text.
-bool SaveWithRoom(CTorrentParser& parser, const std::string& path, std::string& encoding)
+bool SaveWithRoom(CTorrentParser& parser, const std::string& path, std::string& encoded)
 {
-    encoding.clear();
+    encoded.clear();
     const auto loaded = static_cast<std::size_t>(parser.bufferLength);
-    encoding.reserve(loaded + loaded / 8 + 65536);
-    return parser.WriteToFile(encoding, path.c_str());
+    encoded.reserve(loaded + loaded / 8 + 65536);
+    return parser.WriteToFile(encoded, path.c_str());
 }
 
 // The steps of one item in order; `result.outcome` names the step under way until the last
 // one succeeds, so that it tells which step failed, by a false result or by an exception.
 void RunConversionSteps(CTorrentParser& parser, const BatchItem& item, const BatchRun& run, const char* stem,
-    std::string* encodingBuffer, ConversionResult& result)
+    std::string* encodedBuffer, ConversionResult& result)
 {
     // Earlier output is not converted, so it has no output path of its own.
     result.outcome = ConversionOutcome::InDestination;
@@ -58,7 +58,7 @@ void RunConversionSteps(CTorrentParser& parser, const BatchItem& item, const Bat
     }
     result.outcome = ConversionOutcome::SaveFailed;
     std::string local;
-    if (!SaveWithRoom(parser, result.outputPath, encodingBuffer != nullptr ? *encodingBuffer : local)) {
+    if (!SaveWithRoom(parser, result.outputPath, encodedBuffer != nullptr ? *encodedBuffer : local)) {
         return;
     }
     result.outcome = ConversionOutcome::Converted;
@@ -68,19 +68,19 @@ void RunConversionSteps(CTorrentParser& parser, const BatchItem& item, const Bat
 } // namespace
 
 ConversionResult ConvertBatchItem(
-    CTorrentParser& parser, const BatchItem& item, const BatchRun& run, const char* stem, std::string* encodingBuffer)
+    CTorrentParser& parser, const BatchItem& item, const BatchRun& run, const char* stem, std::string* encodedBuffer)
 {
     ConversionResult result;
-    RunConversionSteps(parser, item, run, stem, encodingBuffer, result);
+    RunConversionSteps(parser, item, run, stem, encodedBuffer, result);
     return result;
 }
 
 ConversionResult ConvertBatchItemContained(CTorrentParser& parser, const BatchItem& item, const BatchRun& run,
-    const char* stem, std::string* encodingBuffer) noexcept
+    const char* stem, std::string* encodedBuffer) noexcept
 {
     ConversionResult result;
     try {
-        RunConversionSteps(parser, item, run, stem, encodingBuffer, result);
+        RunConversionSteps(parser, item, run, stem, encodedBuffer, result);
     } catch (...) {
         // The step named by result.outcome threw; whatever it left half done goes with the
         // document's contents.

@@ -44,15 +44,15 @@ struct ConversionResult {
 // loaded names (FindNamesLeft). An item whose folder lies in the
 // destination is not converted. Stops at the first step that fails. The analysis skips the
 // info hash (infoHashPrefix stays zero). The parser keeps the washed torrent until its next load.
-// `encodingBuffer`, when given, holds the encoding and keeps its room for the next item.
+// `encodedBuffer`, when given, holds the encoded torrent and keeps its room for the next item.
 ConversionResult ConvertBatchItem(CTorrentParser& parser, const BatchItem& item, const BatchRun& run, const char* stem,
-    std::string* encodingBuffer = nullptr);
+    std::string* encodedBuffer = nullptr);
 
 // ConvertBatchItem for runs that must outlive any one item: an exception thrown by a step (an
 // allocation failure, anything else) ends the item as a failure of that step instead of
 // leaving the call, and the parser is emptied.
 ConversionResult ConvertBatchItemContained(CTorrentParser& parser, const BatchItem& item, const BatchRun& run,
-    const char* stem, std::string* encodingBuffer = nullptr) noexcept;
+    const char* stem, std::string* encodedBuffer = nullptr) noexcept;
 
 // The washing stem of the item at `index`: StemText of the clocks given, with the index.
 std::string FormatBatchStem(int64_t unixSeconds, uint32_t tickCountMs, uint32_t index);

@@ -67,14 +67,14 @@ void BatchConversionPool::Work()
     if (m_options.inBackground)
         LowerThisThreadsPriority();
     CTorrentParser parser;
-    std::string encoding;
+    std::string encoded;
     while (!m_stopped && !(m_options.stopRequested && m_options.stopRequested())) {
         const std::size_t index = m_next++;
         if (index >= m_items.size())
             break;
         BatchItemReport report;
         try {
-            report = Convert(parser, encoding, index);
+            report = Convert(parser, encoded, index);
         } catch (const std::exception& error) {
             // The conversion keeps what its steps throw; this is the work around it (a stem, a
             // hash). The item fails alone and says what went wrong.
@@ -88,11 +88,11 @@ void BatchConversionPool::Work()
     }
 }
 
-BatchItemReport BatchConversionPool::Convert(CTorrentParser& parser, std::string& encoding, std::size_t index) const
+BatchItemReport BatchConversionPool::Convert(CTorrentParser& parser, std::string& encoded, std::size_t index) const
 {
     BatchItemReport report;
     const std::string stem = m_options.makeStem(static_cast<std::uint32_t>(index));
-    report.result = ConvertBatchItemContained(parser, m_items[index], m_run, stem.c_str(), &encoding);
+    report.result = ConvertBatchItemContained(parser, m_items[index], m_run, stem.c_str(), &encoded);
     if (m_options.withHashes) {
         if (report.result.outcome != ConversionOutcome::LoadFailed)
             report.oldInfoHash = LoadedInfoHashHex(parser);

@@ -79,7 +79,7 @@ public:
 
 private:
     void Work();
-    BatchItemReport Convert(CTorrentParser& parser, std::string& encoding, std::size_t index) const;
+    BatchItemReport Convert(CTorrentParser& parser, std::string& encoded, std::size_t index) const;
     void Post(std::size_t index, BatchItemReport report);
 
     const std::vector<BatchItem> m_items;

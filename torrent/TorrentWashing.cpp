@@ -132,8 +132,8 @@ void CTorrentParser::DropRepeatedKeys()
     // Analyze found holding any.
     if (root != nullptr) {
         root->RemoveRepeatedKeys();
-        if (CBEncodeObjectBase* info = root->Find("info"); info != nullptr && info->type == kBEncodeDict) {
-            static_cast<CBEncodeDict*>(info)->RemoveRepeatedKeys();
+        if (CBEncodeDict* info = root->FindDict("info")) {
+            info->RemoveRepeatedKeys();
         }
     }
     for (CBEncodeDict* file : m_filesWithRepeatedKeys) {

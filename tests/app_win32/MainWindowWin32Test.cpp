@@ -6,14 +6,12 @@
 #include "support/WorkingFolder.h"
 #include "toolkit/COptionUI.h"
 #include "toolkit/CPaintManagerUI.h"
+#include "toolkit/win32/GdiPlus.h"
 #include "toolkit/win32/Win32Backend.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-using std::max;
-using std::min;
-#include <gdiplus.h>
 
 #include <filesystem>
 #include <set>

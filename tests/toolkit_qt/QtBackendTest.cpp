@@ -303,7 +303,7 @@ TEST_F(QtBackendTest, FileDialogsAnswerWhatTheUserChose)
     });
     FileDialogOptions save;
     save.title = "保存种子";
-    save.filter = {"torrent文件(*.torrent)", "*.torrent*;*.torrent*"};
+    save.filter = {"torrent文件(*.torrent)", "*.torrent*"};
     save.defaultExtension = "torrent";
     EXPECT_EQ(ShowSaveFileDialog(owner.GetHWND(), save), std::optional<std::string>(target.string() + ".torrent"));
     EXPECT_EQ(title, QStringLiteral("保存种子"));

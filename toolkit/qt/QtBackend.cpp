@@ -125,7 +125,7 @@ public:
     // loop with its result and tells the window object, which may delete itself.
     void Destroy(QtNativeWindow* native)
     {
-        windows.Destroy(native, [this](QtNativeWindow& window) { Release(window); });
+        windows.Destroy(native, [](QtNativeWindow& window) { Release(window); });
         // The last window is gone while the program waits for input: nothing could ever end the
         // loop any more, so end it the way closing the main window does.
         if (windows.Empty() && inMainLoop && !quitPosted)
@@ -134,7 +134,7 @@ public:
 
     void TearDown(QtNativeWindow* native)
     {
-        windows.TearDown(native, [this](QtNativeWindow& window) { Release(window); });
+        windows.TearDown(native, [](QtNativeWindow& window) { Release(window); });
     }
 
     // Ends the window's modal loop with its result and lets its widgets go.

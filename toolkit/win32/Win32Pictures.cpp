@@ -1,12 +1,8 @@
 #include "toolkit/win32/Win32Pictures.h"
 
 #include "toolkit/CPaintManagerUI.h"
+#include "toolkit/win32/GdiPlus.h"
 
-// GDI+'s headers want min and max as the Windows headers used to define them.
-#include <algorithm>
-using std::max;
-using std::min;
-#include <gdiplus.h>
 #include <shlwapi.h>
 
 Win32Pictures::Win32Pictures()

@@ -8,6 +8,7 @@
 #include "toolkit/CPaintManagerUI.h"
 #include "toolkit/CProgressUI.h"
 #include "toolkit/CWebBrowserUI.h"
+#include "toolkit/win32/GdiPlus.h"
 #include "toolkit/win32/Win32Pictures.h"
 #include "toolkit/win32/Win32ScrollBar.h"
 #include "toolkit/win32/Win32Text.h"
@@ -15,9 +16,6 @@
 #include "platform/TextEncoding.h"
 
 #include <algorithm>
-using std::max;
-using std::min;
-#include <gdiplus.h>
 
 namespace {
 

@@ -90,7 +90,9 @@ void SingleControlUI::OnOpenFile()
     if (parser == nullptr)
         return;
     FileDialogOptions options;
-    options.filter = FileDialogFilter{CDuiString(Utf8ToLocalText(kFilterDescription)), "*.torrent*;*.torrent*"};
+    // "*.torrent*" also lists names such as "x.torrent.1" (a browser's second download of a file),
+    // which the batch page takes as torrents too.
+    options.filter = FileDialogFilter{CDuiString(Utf8ToLocalText(kFilterDescription)), "*.torrent*"};
     options.mustExist = true;
     options.initialFolder = CDuiString(openFolder);
     const std::optional<std::string> path
@@ -147,8 +149,8 @@ void SingleControlUI::OnSave()
         return;
     saveFolder = FolderOfPath(*path);
     fileList->CollectEdits();
-    std::string encoding;
-    ShowPageNotice(mainFrame, parser->SaveToFile(encoding, path->c_str()) ? "  保存成功 !\n" : "  保存失败 !\n");
+    std::string encoded;
+    ShowPageNotice(mainFrame, parser->SaveToFile(encoded, path->c_str()) ? "  保存成功 !\n" : "  保存失败 !\n");
 }
 
 void SingleControlUI::OnOneKeyModify()
