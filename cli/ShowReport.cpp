@@ -31,17 +31,6 @@ std::string EntryPath(const TorrentFileEntry& entry)
     return path + entry.name.text;
 }
 
-// An entry's length as the whole number it was loaded as. Lengths reach the entry as doubles,
-// and INT64_MAX rounds up to 2^63, which no int64_t holds: such a length stays at INT64_MAX.
-int64_t WholeLength(double length)
-{
-    constexpr double kBeyondInt64 = 9223372036854775808.0; // 2^63
-    if (length >= kBeyondInt64) {
-        return INT64_MAX;
-    }
-    return length <= -kBeyondInt64 ? INT64_MIN : static_cast<int64_t>(length);
-}
-
 // A UTF-8 text from the torrent, ready for the terminal.
 std::string ForTerminal(const std::string& utf8)
 {
@@ -59,8 +48,8 @@ std::string ShowJsonReport(const std::string& file, const CTorrentParser& parser
         if (files.size() > 1) {
             files += ',';
         }
-        files += JsonText({{"path", LocalToUtf8(EntryPath(entry))}, {"length", WholeLength(entry.length)},
-            {"size", SizeText(entry.length, SizeTextEnd::Bare)}});
+        files += JsonText({{"path", LocalToUtf8(EntryPath(entry))}, {"length", entry.length},
+            {"size", SizeText(static_cast<double>(entry.length), SizeTextEnd::Bare)}});
     }
     files += ']';
     nlohmann::ordered_json report = {{"file", LocalToUtf8(file)}, {"name", LocalToUtf8(TorrentName(parser))},
@@ -92,7 +81,7 @@ std::string ShowTextReport(const std::string& file, const CTorrentParser& parser
     }
     text += "  files:\n";
     for (const TorrentFileEntry& entry : parser.files) {
-        std::string size = SizeText(entry.length, SizeTextEnd::Bare);
+        std::string size = SizeText(static_cast<double>(entry.length), SizeTextEnd::Bare);
         size.insert(0, size.size() < 10 ? 10 - size.size() : 0, ' ');
         text += "    " + size + "  " + PrintableText(EntryPath(entry)) + "\n";
     }

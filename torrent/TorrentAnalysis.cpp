@@ -160,7 +160,7 @@ bool IsPaddingFile(const FileValues& values)
 bool FillMultiFileEntry(const FileValues& values, int64_t& totalLength, TorrentFileEntry& entry)
 {
     if (const CBEncodeInt* length = values.length) {
-        entry.length = static_cast<double>(length->number);
+        entry.length = length->number;
         AddToTotal(totalLength, length->number);
     }
     bool textsAreBytes = true;
@@ -343,7 +343,7 @@ void CTorrentParser::CollectSingleFile(int64_t length)
     // The torrent's name is the file's name. Both spellings move into the only entry, so that
     // whatever renames the file renames both alike.
     TorrentFileEntry entry;
-    entry.length = static_cast<double>(length);
+    entry.length = length;
     AddToTotal(totalLength, length);
     entry.name = std::move(name);
     entry.nameUtf8 = std::move(nameUtf8);
@@ -412,7 +412,7 @@ void CTorrentParser::CollectTreeFiles(CBEncodeDict& tree, std::vector<TextRef>& 
             entry.path = folders;
             TakeComponent(keyText, entry.name);
             if (const CBEncodeInt* length = file->FindInt("length")) {
-                entry.length = static_cast<double>(length->number);
+                entry.length = length->number;
                 AddToTotal(totalLength, length->number);
             }
             nameSources.used |= ShownSources(entry, false);

@@ -13,8 +13,8 @@ struct TorrentFileEntry {
     TextRef name;
     // The "path.utf-8" component recognised as the name; empty when there is none.
     TextRef nameUtf8;
-    // Size in bytes.
-    double length = 0;
+    // Size in bytes, as loaded.
+    std::int64_t length = 0;
     // Directory components from "path", in list order.
     std::vector<TextRef> path;
     // Directory components from "path.utf-8", in list order; any length.

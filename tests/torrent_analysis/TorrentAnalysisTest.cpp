@@ -55,7 +55,7 @@ protected:
             line += entry.name.text + "|";
             for (const std::string& folder : TextsOf(entry.pathUtf8))
                 line += folder + "/";
-            described.push_back(line + text(entry.nameUtf8) + "|" + std::to_string(static_cast<int64_t>(entry.length)));
+            described.push_back(line + text(entry.nameUtf8) + "|" + std::to_string(entry.length));
         }
         return described;
     }

@@ -79,7 +79,7 @@ void SingleListElementUI::ShowEntry(TorrentFileEntry& shown)
         nameEdit->SetText(CDuiString(shown.name.text));
         nameShown = shown.name.text;
         PlaceAtLine(*nameEdit, kEditX, folders);
-        sizeText->SetText(CDuiString(SizeText(shown.length, SizeTextEnd::LineFeed)));
+        sizeText->SetText(CDuiString(SizeText(static_cast<double>(shown.length), SizeTextEnd::LineFeed)));
         PlaceAtLine(*sizeText, kEditX, folders + 1);
         PlaceAtLine(*sizeLabel, kSizeLabelX, folders + 1);
     }
