@@ -4,6 +4,7 @@
 #include "platform/LocalText.h"
 #include "platform/TextEncoding.h"
 #include "samples/generator/LegacyNames.h"
+#include "support/TempFolder.h"
 #include "support/TestTorrents.h"
 #include "torrent/CSha1Digest.h"
 #include "torrent/CTorrentParser.h"
@@ -77,9 +78,6 @@ TEST_F(AnalysisTest, FileEntriesTakeTheirNamesAndFoldersFromEitherSpelling)
                                  "6:lengthi9e4:pathl5:d.avie10:path.utf-8l5:D.avie6:lengthi0eee";
     FileDescription attrPad({".pad", "2552645"}, 2552645);
     attrPad.extra["attr"] = BencodeString("p");
-    const auto treeFile = [](int64_t length) {
-        return BencodeDict({{"", BencodeDict({{"length", BencodeInt(length)}, {"pieces root", BencodeString(std::string(32, 'r'))}})}});
-    };
     const std::pair<TorrentDescription, Texts> cases[] = {
         {single, {"-|-|0", "movie.mkv|电影.mkv|700"}},
         {SingleFile("README", 10), {"-|-|0", "README|-|10"}},
@@ -103,15 +101,14 @@ TEST_F(AnalysisTest, FileEntriesTakeTheirNamesAndFoldersFromEitherSpelling)
         EXPECT_EQ(Described(), expected);
     }
 
-    // The files of a v2 "file tree" in its order, each under the keys above it.
-    const std::string tree = BencodeDict({{"Kelp.Docs", BencodeDict({{"Part.1.mkv", treeFile(60000)}, {"notes", treeFile(5)}})},
-        {"README", treeFile(1)}});
-    const std::string v2 = "d4:infod9:file tree" + tree + "12:meta versioni2e4:name9:Kelp.Docs12:piece lengthi65536eee";
+    // The files of a v2 "file tree" in its order, each under the keys above it (the sample).
+    const std::string v2 = ReadFile(std::filesystem::path(KELPMERE_TEST_SOURCE_DIR) / "samples" / "v2-only.torrent");
     ASSERT_TRUE(m_parser.LoadFromMemory(v2.data(), v2.size()));
     ASSERT_TRUE(m_parser.Analyze());
     EXPECT_TRUE(m_parser.version2Only);
-    EXPECT_EQ(Described(), (Texts{"Kelp.Docs|-|0", "Kelp.Docs/Part.1.mkv|-|60000", "Kelp.Docs/notes|-|5", "README|-|1"}));
-    EXPECT_EQ(m_parser.totalLength, 60006);
+    EXPECT_EQ(Described(), (Texts{"Kelp.Docs.2024|-|0", "Kelp.Docs.2024/Part.1.mkv|-|60000",
+                               "Kelp.Docs.2024/notes|-|500", "README|-|100"}));
+    EXPECT_EQ(m_parser.totalLength, 60600);
 }
 
 TEST_F(AnalysisTest, TrackersAreAnnounceThenTheFirstUrlOfEveryNonEmptyTier)
