@@ -7,6 +7,9 @@ struct CControlUI::Extras {
     CDuiString toolTip;
     CDuiString userData;
     CDuiString bkImage;
+    CDuiString accessibleName;
+    CDuiString labelledBy;
+    std::optional<UIAccessibleRole> accessibleRole;
 };
 
 namespace {
@@ -303,6 +306,51 @@ void CControlUI::SetAttribute(std::string_view name, std::string_view value)
         SetToolTip(CDuiString(value));
     else if (name == "userdata")
         SetUserData(CDuiString(value));
+    else if (name == "accessiblename")
+        SetAccessibleName(CDuiString(value));
+    else if (name == "labelledby")
+        SetLabelledBy(CDuiString(value));
+    else if (name == "accessiblerole")
+        SetAccessibleRole(AccessibleRoleFromSkin(value));
+}
+
+const CDuiString& CControlUI::GetAccessibleName() const
+{
+    return m_extras ? m_extras->accessibleName : kEmptyText;
+}
+
+void CControlUI::SetAccessibleName(const CDuiString& name)
+{
+    if (GetAccessibleName() == name)
+        return;
+    TakeExtras().accessibleName = name;
+    Invalidate();
+}
+
+const CDuiString& CControlUI::GetLabelledBy() const
+{
+    return m_extras ? m_extras->labelledBy : kEmptyText;
+}
+
+void CControlUI::SetLabelledBy(const CDuiString& labelName)
+{
+    if (GetLabelledBy() == labelName)
+        return;
+    TakeExtras().labelledBy = labelName;
+    Invalidate();
+}
+
+std::optional<UIAccessibleRole> CControlUI::GetAccessibleRole() const
+{
+    return m_extras ? m_extras->accessibleRole : std::nullopt;
+}
+
+void CControlUI::SetAccessibleRole(std::optional<UIAccessibleRole> role)
+{
+    if (GetAccessibleRole() == role)
+        return;
+    TakeExtras().accessibleRole = role;
+    Invalidate();
 }
 
 bool CControlUI::Activate()

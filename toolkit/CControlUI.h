@@ -1,11 +1,13 @@
 #pragma once
 
 #include "toolkit/CDuiString.h"
+#include "toolkit/UIAccessible.h"
 #include "toolkit/UIDefs.h"
 
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 class CPaintManagerUI;
@@ -59,6 +61,18 @@ public:
     // A text the program attaches to the control.
     const CDuiString& GetUserData() const;
     void SetUserData(const CDuiString& text);
+
+    // ---- assistive technology (DescribeForAccessibility reads these) ----
+    // "accessiblename": the name told for a control that shows no text of its own (an icon, "×").
+    const CDuiString& GetAccessibleName() const;
+    void SetAccessibleName(const CDuiString& name);
+    // "labelledby": the name of the label beside this control whose text names it (an edit's caption);
+    // looked up in the nearest ancestor that holds a control of that name.
+    const CDuiString& GetLabelledBy() const;
+    void SetLabelledBy(const CDuiString& labelName);
+    // "accessiblerole": what the control is when its class alone does not tell (an option that is a page tab).
+    std::optional<UIAccessibleRole> GetAccessibleRole() const;
+    void SetAccessibleRole(std::optional<UIAccessibleRole> role);
 
     // ---- state ----
     bool IsVisible() const { return m_visible; }
