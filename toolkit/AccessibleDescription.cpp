@@ -117,7 +117,7 @@ UIAccessibleInfo DescribeForAccessibility(CControlUI& control)
         info.current = progress->GetValue();
         info.value = CDuiString(std::to_string(info.current));
     } else if (const auto* list = dynamic_cast<const CListUI*>(&control)) {
-        info.rowCount = list->GetCount();
+        info.rowCount = list->GetShownRowCount();
     }
     return info;
 }

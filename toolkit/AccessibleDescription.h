@@ -12,7 +12,7 @@ class CControlUI;
 //   text shown (labels, buttons, options); a list row is named by all the texts it shows, in
 //   reading order, captions included ("文件 a.mkv 大小 …"), so a screen reader can tell one row from the next;
 // - value: an edit's text (none in password mode), a progress bar's value;
-// - states, bounds (GetPos), and a list's count of all rows.
+// - states, bounds (GetPos), and a list's count of all rows shown (in view or not).
 UIAccessibleInfo DescribeForAccessibility(CControlUI& control);
 
 // The label named by control's "labelledby": looked for below each ancestor in turn, nearest

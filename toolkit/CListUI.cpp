@@ -143,12 +143,14 @@ void CListUI::SetPos(UIRect rect)
     m_rowBottoms.resize(rows.size());
     int y = 0;
     bool first = true;
+    m_shownRows = 0;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         CControlUI& row = *rows[i];
         if (!row.IsVisible() || row.IsFloat()) {
             m_rowTops[i] = m_rowBottoms[i] = y;
             continue;
         }
+        ++m_shownRows;
         if (!first)
             y += GetChildPadding();
         first = false;
@@ -185,6 +187,12 @@ void CListUI::SetPos(UIRect rect)
         row.SetLayoutStale(true);
     }
     LayOutRowsInView();
+}
+
+int CListUI::GetShownRowCount() const
+{
+    UpdateLayoutIfDirty();
+    return m_shownRows;
 }
 
 void CListUI::LayOutRowsInView()

@@ -56,6 +56,8 @@ public:
     // Rows (indices into GetItemAt) whose rectangles meet the view: [first, last], or
     // first > last when none. Brings the layout up to date first.
     void GetRowsInView(int& first, int& last) const;
+    // How many rows are shown (hidden ones are not), as of the current layout.
+    int GetShownRowCount() const;
     // The rectangle rows are shown in (inner rectangle below the header).
     UIRect GetViewRect() const;
 
@@ -76,6 +78,7 @@ private:
     ScrollBarColors m_scrollColors;
     int m_scrollY = 0;
     int m_contentHeight = 0; // all visible rows with their child padding
+    int m_shownRows = 0;
     UIRect m_viewRect;
     std::vector<int> m_rowTops;    // top and bottom of each row relative to the content top;
     std::vector<int> m_rowBottoms; // both never decrease, so the rows in view are found by bisection

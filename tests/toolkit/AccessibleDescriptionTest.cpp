@@ -47,6 +47,7 @@ protected:
         Write("a11y.xml", kSkin);
         root.reset(CDialogBuilder().Create("a11y.xml"));
         ASSERT_NE(root, nullptr);
+        root->SetPos(UIRect{0, 0, 800, 600});
     }
     UIAccessibleInfo Describe(const char* name) { return DescribeForAccessibility(Find(name)); }
     CControlUI& Find(const char* name)

@@ -4,6 +4,7 @@
 #include "toolkit/CWebBrowserUI.h"
 #include "toolkit/CWindowWnd.h"
 #include "toolkit/NativeWindowTable.h"
+#include "toolkit/qt/QtControlAccessible.h"
 #include "toolkit/qt/QtControlWidget.h"
 #include "toolkit/qt/QtFileDialogs.h"
 #include "toolkit/qt/QtNativeWindow.h"
@@ -35,6 +36,7 @@ public:
         // The web engine describes its graphics set-up at every start; that is no news to a user.
         QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
         QApplication::setQuitOnLastWindowClosed(false);
+        QtControlAccessible::Install();
         QApplication::setFont(QtResources::Font(UIFont{}));
         translations = InstallQtTranslations(QLocale::system());
         clock.start();

@@ -1,5 +1,7 @@
 #include "toolkit/qt/QtControlWidget.h"
 
+#include "toolkit/qt/QtControlAccessible.h"
+
 #include <QFocusEvent>
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -8,6 +10,7 @@
 #include <QPen>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -61,6 +64,14 @@ void QtControlWidget::SetLook(const QtControlLook& look)
     UpdateShownText();
     if (repaint)
         update();
+}
+
+void QtControlWidget::SetAccessibleInfo(const UIAccessibleInfo& info)
+{
+    if (info == m_accessible)
+        return;
+    const UIAccessibleInfo before = std::exchange(m_accessible, info);
+    QtControlAccessible::AnnounceChanges(*this, before, m_accessible);
 }
 
 void QtControlWidget::resizeEvent(QResizeEvent* event)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "toolkit/UIAccessible.h"
 #include "toolkit/qt/QtControlLook.h"
 
 #include <QWidget>
@@ -21,6 +22,10 @@ public:
 
     // The widget that takes the keyboard focus for this control, or null when it takes none.
     virtual QWidget* FocusTarget() { return (focusPolicy() & Qt::TabFocus) != 0 ? this : nullptr; }
+
+    // What the control is for assistive technology (QtControlAccessible reads it); changes are announced.
+    virtual void SetAccessibleInfo(const UIAccessibleInfo& info);
+    const UIAccessibleInfo& AccessibleInfo() const { return m_accessible; }
 
     // The control is going away: stop reporting to it.
     virtual void Detach() { onClick = nullptr; }
@@ -57,6 +62,7 @@ private:
     void UpdateShownText();
 
     QtControlLook m_look;
+    UIAccessibleInfo m_accessible;
     QString m_shownText;
     bool m_hot = false;
     bool m_pressed = false;

@@ -1,5 +1,7 @@
 #include "toolkit/qt/QtEditWidget.h"
 
+#include "toolkit/qt/QtText.h"
+
 #include <QDropEvent>
 #include <QEvent>
 #include <QLineEdit>
@@ -9,8 +11,10 @@
 QtEditWidget::QtEditWidget(QWidget* parent) : QtControlWidget(parent), m_lineEdit(new QLineEdit(this))
 {
     m_lineEdit->setFrame(false);
-    QObject::connect(m_lineEdit, &QLineEdit::textEdited, [this](const QString& text) {
-        if (onEdited)
+    // Typed text and text set through assistive technology (its "set text") both go to the tree;
+    // the tree's own text coming back through ShowText does not.
+    QObject::connect(m_lineEdit, &QLineEdit::textChanged, [this](const QString& text) {
+        if (onEdited && !m_showing && !m_lineEdit->isReadOnly())
             onEdited(text);
     });
     m_lineEdit->installEventFilter(this);
@@ -48,8 +52,11 @@ void QtEditWidget::ShowText(bool focused)
         shown = ElidedText(look.text, look.font, room);
     }
     SetFullTextTip(shown != look.text);
-    if (m_lineEdit->text() != shown)
+    if (m_lineEdit->text() != shown) {
+        m_showing = true;
         m_lineEdit->setText(shown);
+        m_showing = false;
+    }
 }
 
 void QtEditWidget::SetLook(const QtControlLook& look)
@@ -70,6 +77,14 @@ void QtEditWidget::SetLook(const QtControlLook& look)
         m_lineEdit->setPalette(palette);
     m_lineEdit->setGeometry(InnerRect());
     ShowText(m_lineEdit->hasFocus());
+}
+
+void QtEditWidget::SetAccessibleInfo(const UIAccessibleInfo& info)
+{
+    QtControlWidget::SetAccessibleInfo(info);
+    const QString name = AnsiToQString(info.name.GetData());
+    if (m_lineEdit->accessibleName() != name)
+        m_lineEdit->setAccessibleName(name);
 }
 
 void QtEditWidget::resizeEvent(QResizeEvent* event)

@@ -14,6 +14,8 @@ public:
     explicit QtEditWidget(QWidget* parent);
 
     void SetLook(const QtControlLook& look) override;
+    // The line edit keeps Qt's own interface (its text, editing); it takes the edit's name.
+    void SetAccessibleInfo(const UIAccessibleInfo& info) override;
     void Detach() override
     {
         QtControlWidget::Detach();
@@ -34,4 +36,5 @@ private:
     void ShowText(bool focused);
 
     QLineEdit* m_lineEdit = nullptr;
+    bool m_showing = false; // ShowText is putting the tree's text in: no user edit
 };

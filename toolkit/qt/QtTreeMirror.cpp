@@ -1,5 +1,6 @@
 #include "toolkit/qt/QtTreeMirror.h"
 
+#include "toolkit/AccessibleDescription.h"
 #include "toolkit/CButtonUI.h"
 #include "toolkit/CContainerUI.h"
 #include "toolkit/CEditUI.h"
@@ -213,6 +214,7 @@ bool QtTreeMirror::SyncControl(
         QtControlLook look = BuildLook(control, manager, kind);
         look.rect = rect;
         widget.SetLook(look);
+        widget.SetAccessibleInfo(DescribeForAccessibility(control));
         entry.revision = control.GetRevision();
         entry.pos = pos;
     }
@@ -259,6 +261,8 @@ void QtTreeMirror::SyncListRows(CListUI& list, CPaintManagerUI& manager, QtContr
 {
     auto& listWidget = static_cast<QtListWidget&>(widget);
     const UIRect pos = list.GetPos();
+    // The count of rows changes without the list's revision.
+    listWidget.SetAccessibleInfo(DescribeForAccessibility(list));
 
     CListHeaderUI* header = list.GetHeader();
     if (header && header->IsVisible())
@@ -273,6 +277,9 @@ void QtTreeMirror::SyncListRows(CListUI& list, CPaintManagerUI& manager, QtContr
     for (int i = first; i <= last; ++i) {
         if (CControlUI* row = list.GetItemAt(i)) {
             SyncControl(*row, manager, *listWidget.Viewport(), UIPoint{view.left, view.top}, true);
+            // A row is named by its children's texts, which change without the row's revision.
+            if (QtControlWidget* rowWidget = WidgetOf(*row))
+                rowWidget->SetAccessibleInfo(DescribeForAccessibility(*row));
         }
     }
     const CListUI::ScrollBarColors& colors = list.GetScrollBarColors();
