@@ -74,7 +74,6 @@ struct AccessibleNode {
     bool focused = false;
     bool focusable = false;
     bool selected = false;
-    bool checked = false;
     std::vector<const AccessibleNode*> children;
     const AccessibleNode* parent = nullptr;
 };
@@ -113,7 +112,6 @@ public:
     AccessibleTree& operator=(const AccessibleTree&) = delete;
 
     bool Empty() const { return m_nodes.empty(); }
-    const std::vector<AccessibleNode>& Nodes() const { return m_nodes; }
 
     // The showing nodes that match, in reading order.
     std::vector<const AccessibleNode*> FindAll(const std::function<bool(const AccessibleNode&)>& match) const
@@ -160,7 +158,6 @@ private:
             node.focused = atspi_state_set_contains(states, ATSPI_STATE_FOCUSED);
             node.focusable = atspi_state_set_contains(states, ATSPI_STATE_FOCUSABLE);
             node.selected = atspi_state_set_contains(states, ATSPI_STATE_SELECTED);
-            node.checked = atspi_state_set_contains(states, ATSPI_STATE_CHECKED);
             g_object_unref(states);
         }
         if (AtspiText* text = atspi_accessible_get_text_iface(object)) {
@@ -198,6 +195,17 @@ inline bool DoAccessibleAction(AtspiAccessible* object, const std::string& actio
         g_free(name);
     }
     g_object_unref(action);
+    return done;
+}
+
+// Replaces object's whole text through its editable-text interface; whether it took it.
+inline bool SetAccessibleText(AtspiAccessible* object, const std::string& text)
+{
+    AtspiEditableText* editable = atspi_accessible_get_editable_text_iface(object);
+    if (!editable)
+        return false;
+    const bool done = atspi_editable_text_set_text_contents(editable, text.c_str(), nullptr);
+    g_object_unref(editable);
     return done;
 }
 

@@ -107,13 +107,32 @@ TEST(AccessibleTreeTest, TheSinglePageTellsItsTabsButtonsLabelledEditAndRowsAndT
                   .size(),
         0u);
 
+    // Text set through the editable-text interface reaches the tree: the row's name, made from the
+    // tree's texts, follows it.
+    const AccessibleNode* fileEdit = tree->Find("text", "文件");
+    ASSERT_NE(fileEdit, nullptr);
+    ASSERT_TRUE(SetAccessibleText(fileEdit->object, "zeta.mkv"));
+    tree = TreeWhere([](const AccessibleTree& t) {
+        return !t.FindAll([](const AccessibleNode& n) {
+                     return n.role == "list item" && n.name.find("zeta.mkv") != std::string::npos;
+                 }).empty();
+    });
+    EXPECT_EQ(TextOf(*tree, "文件"), "zeta.mkv");
+
     // Tab moves the focus from each focusable object to the next one in reading order.
     std::vector<std::vector<std::size_t>> order;
     for (const AccessibleNode* node : tree->FindAll([](const AccessibleNode& n) { return n.focusable; }))
         order.push_back(PlaceOf(node));
     ASSERT_GE(order.size(), 8u);
-    program.Click("edit_single_name"); // the keyboard goes to the window the user worked in
+    // Each Tab waits for the focus it moves before the next one.
+    program.Click("edit_single_name");
     std::vector<std::size_t> focused;
+    tree = TreeWhere([&](const AccessibleTree& t) {
+        const AccessibleNode* node = t.Focused();
+        focused = node && node->name == "种子名称" ? PlaceOf(node) : std::vector<std::size_t>{};
+        return !focused.empty();
+    });
+    ASSERT_FALSE(focused.empty()) << "the clicked edit did not take the focus";
     for (int step = 0; step < 8; ++step) {
         std::vector<std::size_t> now;
         program.Key("Tab");
@@ -121,14 +140,11 @@ TEST(AccessibleTreeTest, TheSinglePageTellsItsTabsButtonsLabelledEditAndRowsAndT
             now = t.Focused() ? PlaceOf(t.Focused()) : std::vector<std::size_t>{};
             return !now.empty() && now != focused;
         });
-        const auto at = std::find(order.begin(), order.end(), now);
-        ASSERT_NE(at, order.end()) << "the focus went to no focusable object at step " << step << ": "
-                                    << (tree->Focused() ? tree->Focused()->role + " " + tree->Focused()->name : "none");
-        if (!focused.empty()) {
-            const auto before = std::find(order.begin(), order.end(), focused);
-            const auto expected = before + 1 == order.end() ? order.begin() : before + 1;
-            EXPECT_EQ(at, expected) << "Tab skipped or went back at step " << step << " to " << tree->Focused()->name;
-        }
+        const auto before = std::find(order.begin(), order.end(), focused);
+        ASSERT_NE(before, order.end());
+        const auto expected = before + 1 == order.end() ? order.begin() : before + 1;
+        ASSERT_TRUE(now == *expected) << "Tab skipped or went back at step " << step << " to "
+                                      << (tree->Focused() ? tree->Focused()->role + " " + tree->Focused()->name : "none");
         focused = now;
     }
     EXPECT_EQ(program.Close(), 0);

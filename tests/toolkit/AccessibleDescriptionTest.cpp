@@ -3,6 +3,7 @@
 #include "ToolkitTestSupport.h"
 
 #include "toolkit/AccessibleDescription.h"
+#include "toolkit/AccessibleElements.h"
 
 #include <memory>
 
@@ -36,6 +37,7 @@ constexpr const char* kSkin = R"(<?xml version="1.0" encoding="utf-8"?>
       <Label name="caption" text="文件" width="40"/>
       <Edit name="file" text="b.mkv" labelledby="caption" visible="false"/>
     </ListContainerElement>
+    <ListContainerElement name="row_gone" height="30" visible="false"/>
   </List>
 </VerticalLayout>)";
 
@@ -94,20 +96,23 @@ TEST_F(AccessibleDescription, RolesNamesValuesAndStatesComeFromTheSkinAndTheCont
     }
 }
 
-TEST_F(AccessibleDescription, ListRowsAreItemsNamedByWhatTheyShowAndEachEditFindsItsOwnCaption)
+TEST_F(AccessibleDescription, ListRowsAreNamedByWhatTheyShowFindTheirOwnCaptionsAndOnlyShownOnesCount)
 {
     auto& list = dynamic_cast<CListUI&>(Find("list"));
-    EXPECT_EQ(Describe("list").rowCount, 2);
-    ASSERT_EQ(list.GetCount(), 2);
-    const UIAccessibleInfo first = DescribeForAccessibility(*list.GetItemAt(0));
-    EXPECT_EQ(first.role, UIAccessibleRole::ListItem);
-    EXPECT_EQ(first.name.str(), "文件 a.mkv");
-    // A hidden edit says nothing in its row's name.
-    EXPECT_EQ(DescribeForAccessibility(*list.GetItemAt(1)).name.str(), "文件");
+    EXPECT_EQ(Describe("list").rowCount, 2) << "a hidden row is no row";
+    EXPECT_EQ(DescribeForAccessibility(*list.GetItemAt(0)).role, UIAccessibleRole::ListItem);
+    EXPECT_EQ(DescribeForAccessibility(*list.GetItemAt(0)).name.str(), "文件 a.mkv");
+    EXPECT_EQ(DescribeForAccessibility(*list.GetItemAt(1)).name.str(), "文件") << "a hidden edit says nothing";
+    EXPECT_EQ(AccessibleLabelOf(*list.GetItemAt(1)->FindSubControl("file")),
+        list.GetItemAt(1)->FindSubControl("caption"));
 
-    CControlUI* secondFile = list.GetItemAt(1)->FindSubControl("file");
-    ASSERT_NE(secondFile, nullptr);
-    EXPECT_EQ(AccessibleLabelOf(*secondFile), list.GetItemAt(1)->FindSubControl("caption"));
+    // The elements a screen reader walks: reading order, no panes, nothing hidden.
+    std::vector<std::string> names;
+    for (const UIAccessibleElement& element : CollectAccessibleElements(*root))
+        names.push_back(element.control->GetName().str());
+    EXPECT_EQ(names,
+        (std::vector<std::string>{"tab_a", "tab_b", "plain_option", "closebtn", "btn_off", "label_name", "edit_name",
+            "edit_secret", "edit_orphan", "progress", "list", "row", "caption", "file", "row", "caption"}));
 }
 
 TEST_F(AccessibleDescription, ChangesReachTheDescriptionAndBumpTheRevision)
@@ -119,10 +124,8 @@ TEST_F(AccessibleDescription, ChangesReachTheDescriptionAndBumpTheRevision)
     EXPECT_GT(edit.GetRevision(), before);
     EXPECT_EQ(Describe("edit_name").name.str(), "名字");
     EXPECT_EQ(Describe("edit_name").value.str(), "other");
-
     dynamic_cast<COptionUI&>(Find("tab_b")).Selected(true);
     EXPECT_TRUE(Describe("tab_b").Has(kAccessibleSelected));
-
     Find("closebtn").SetAttribute("accessiblerole", "nonsense");
     EXPECT_EQ(Describe("closebtn").role, UIAccessibleRole::PushButton);
 }
