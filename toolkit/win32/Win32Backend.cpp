@@ -104,6 +104,7 @@ public:
         manager->UpdateLayout();
         native.edits->Sync(*manager, native.scale);
         native.webs->Sync(*manager, native.scale);
+        native.accessible->Update(*manager, native.scale, *native.edits);
         InvalidateRect(native.hwnd, nullptr, FALSE);
     }
 
@@ -166,6 +167,7 @@ public:
             native.modal = nullptr;
         }
         if (native.hwnd != nullptr) {
+            native.accessible.reset();
             native.edits->Clear();
             native.webs->Clear();
             SetWindowLongPtrW(native.hwnd, GWLP_USERDATA, 0);
@@ -238,6 +240,9 @@ public:
                 painter.Paint(dc, *manager, UISize{client.right, client.bottom}, native.input->Pointer(), native.scale);
             }
             EndPaint(native.hwnd, &paint);
+            // Every move of the keyboard focus repaints the window (the focus ring).
+            if (native.accessible)
+                native.accessible->FocusShown();
             return 0;
         }
         case WM_MOUSEMOVE:
@@ -289,6 +294,16 @@ public:
         }
         case WM_DROPFILES:
             DropFiles(native, reinterpret_cast<HDROP>(wParam));
+            return 0;
+        case WM_GETOBJECT:
+            if (native.accessible) {
+                if (auto answer = native.accessible->Answer(wParam, lParam, native.window->GetPaintManager(), native.scale))
+                    return *answer;
+            }
+            return DefWindowProcW(native.hwnd, message, wParam, lParam);
+        case Win32AccessibleWindow::kPressMessage:
+            if (native.accessible)
+                native.accessible->RunPresses();
             return 0;
         case WM_NCHITTEST: {
             // The skin's caption strip drags the window.
@@ -461,6 +476,7 @@ UIWindowHandle Win32Backend::CreateNativeWindow(
     raw->edits = std::make_unique<Win32EditMirror>(raw->hwnd, m_impl->painter);
     raw->input = std::make_unique<Win32WindowInput>(raw->hwnd, *raw->edits);
     raw->webs = std::make_unique<Win32WebMirror>(raw->hwnd);
+    raw->accessible = std::make_unique<Win32AccessibleWindow>(raw->hwnd, *raw->input);
     if (window.AcceptsDroppedFiles())
         DragAcceptFiles(raw->hwnd, TRUE);
     m_impl->MarkDirty(*raw);
@@ -683,6 +699,8 @@ void Win32Backend::ControlDestroyed(CPaintManagerUI&, CControlUI& control)
             window->input->Forget(control);
         if (window->webs)
             window->webs->Forget(control);
+        if (window->accessible)
+            window->accessible->Forget(control);
     }
 }
 

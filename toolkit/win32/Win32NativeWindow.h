@@ -1,6 +1,7 @@
 #pragma once
 
 #include "toolkit/UIDefs.h"
+#include "toolkit/win32/Win32AccessibleWindow.h"
 #include "toolkit/win32/Win32EditMirror.h"
 #include "toolkit/win32/Win32Scale.h"
 #include "toolkit/win32/Win32WebMirror.h"
@@ -47,6 +48,7 @@ public:
     std::unique_ptr<Win32EditMirror> edits; // made with the HWND
     std::unique_ptr<Win32WindowInput> input;
     std::unique_ptr<Win32WebMirror> webs;
+    std::unique_ptr<Win32AccessibleWindow> accessible;
     Win32Scale scale; // the window's DPI against 96
     int opacity = 255;
     int result = 0;
