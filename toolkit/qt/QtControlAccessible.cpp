@@ -2,6 +2,7 @@
 
 #include "toolkit/qt/QtControlWidget.h"
 #include "toolkit/qt/QtText.h"
+#include "toolkit/qt/QtWindowWidget.h"
 
 #include <QAccessible>
 
@@ -12,6 +13,9 @@ QAccessibleInterface* CreateForControlWidget(const QString& className, QObject* 
     (void)className; // the mirror's widgets have no meta-object of their own: they are matched by type
     if (auto* widget = dynamic_cast<QtControlWidget*>(object))
         return new QtControlAccessible(widget);
+    // A plain top-level widget would be a nameless "filler"; the window is a window, named by its title.
+    if (auto* window = dynamic_cast<QtWindowWidget*>(object))
+        return new QAccessibleWidget(window, QAccessible::Window);
     return nullptr;
 }
 
@@ -74,7 +78,8 @@ QString QtControlAccessible::text(QAccessible::Text t) const
     const UIAccessibleInfo& info = Info();
     switch (t) {
     case QAccessible::Name:
-        return Text(info.name);
+        // An edit's name is its line edit's: said once, by the object that holds the text.
+        return info.role == UIAccessibleRole::EditableText ? QString() : Text(info.name);
     case QAccessible::Value:
         return info.role == UIAccessibleRole::EditableText ? QString() : Text(info.value);
     case QAccessible::Description:
