@@ -10,7 +10,11 @@ namespace {
 
 QAccessibleInterface* CreateForControlWidget(const QString& className, QObject* object)
 {
-    (void)className; // the mirror's widgets have no meta-object of their own: they are matched by type
+    // The mirror's widgets have no meta-object of their own: Qt asks with "QWidget", and they are
+    // told apart by type. Nothing else is cast: Qt WebEngine's objects are built without type
+    // information, and a dynamic_cast on one of them crashes.
+    if (className != QLatin1String("QWidget") || !object || !object->isWidgetType())
+        return nullptr;
     if (auto* widget = dynamic_cast<QtControlWidget*>(object))
         return new QtControlAccessible(widget);
     // A plain top-level widget would be a nameless "filler"; the window is a window, named by its title.
