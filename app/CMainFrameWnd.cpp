@@ -2,6 +2,7 @@
 
 #include "platform/PathText.h"
 #include "platform/ProcessRandom.h"
+#include "shell/PageParts.h"
 #include "shell/StartDirectory.h"
 #include "toolkit/CButtonUI.h"
 #include "toolkit/COptionUI.h"
@@ -14,24 +15,23 @@
 #include "ui/web/SearchControlUI.h"
 
 #include <cstdint>
+#include <memory>
 #include <utility>
 
 namespace {
 
 // Builds a new page into the tab layout and returns what its tab shows. A page that fails costs
-// only its own tab: one the tab layout did not take is deleted (once added, it belongs to the
-// control tree whatever CreatePage said) and an empty page holds its place, so the other pages
-// keep their tabs and every option still has a page to show.
+// only its own tab: it joined nothing and goes, and an empty page holds its place, so the other
+// pages keep their tabs and every option still has a page to show.
 template <class Page, class... Args>
-CControlUI* CreatePageInto(Page*& field, CTabLayoutUI* tabLayout, Args&&... args)
+CControlUI* CreatePageInto(Page*& field, CTabLayoutUI& tabLayout, Args&&... args)
 {
-    field = new Page(std::forward<Args>(args)...);
-    if (field->CreatePage(tabLayout) || field->GetParent() != nullptr)
+    auto page = std::make_unique<Page>(std::forward<Args>(args)...);
+    field = page->CreatePage(tabLayout) ? page.release() : nullptr; // the tab layout owns a built page
+    if (field != nullptr)
         return field;
-    delete field;
-    field = nullptr;
     auto* empty = new CContainerUI;
-    tabLayout->Add(empty);
+    tabLayout.Add(empty);
     return empty;
 }
 
@@ -61,11 +61,11 @@ void CMainFrameWnd::InitWindow()
 CMainFrameWnd::PageTabs CMainFrameWnd::BuildPages()
 {
     PageTabs tabs;
-    tabs[0] = CreatePageInto(adPage, tabLayout);
+    tabs[0] = CreatePageInto(adPage, *tabLayout);
     tabLayout->SelectItem(tabs[0]);
-    tabs[1] = CreatePageInto(singlePage, tabLayout, this);
-    tabs[2] = CreatePageInto(batchPage, tabLayout, this);
-    tabs[3] = CreatePageInto(searchPage, tabLayout);
+    tabs[1] = CreatePageInto(singlePage, *tabLayout, this);
+    tabs[2] = CreatePageInto(batchPage, *tabLayout, this);
+    tabs[3] = CreatePageInto(searchPage, *tabLayout);
     return tabs;
 }
 

@@ -20,7 +20,6 @@ class SingleControlUI;
 // window is gone.
 class CMainFrameWnd : public WindowImplBase {
 public:
-    static constexpr UIColor kHotColor = 0xFFFF2D2D;
     static constexpr const char* kOptionGroup = "function_group";
 
     // Seeds the process random generator from the system's random source, once per run.

@@ -41,7 +41,7 @@ int RunKelpmere(IToolkitBackend& backend, void* instance, const CDuiString& skin
     SetUpToolkit(instance, skinFolder);
     CMainFrameWnd* frame = CreateMainFrame();
     if (frame == nullptr)
-        return 0;
+        return 1; // the window system refused the window (the backend said why)
 
     bool frameAlive = true;
     frame->SetOnFinal([&frameAlive] { frameAlive = false; });

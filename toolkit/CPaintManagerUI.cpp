@@ -170,7 +170,7 @@ CControlUI* CPaintManagerUI::FindControl(std::string_view name) const
     return m_root ? m_root->FindSubControl(name) : nullptr;
 }
 
-CControlUI* CPaintManagerUI::FindSubControlByName(CControlUI* parent, std::string_view name) const
+CControlUI* CPaintManagerUI::FindSubControlByName(CControlUI* parent, std::string_view name)
 {
     return parent ? parent->FindSubControl(name) : nullptr;
 }

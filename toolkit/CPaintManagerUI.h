@@ -68,7 +68,8 @@ public:
     CControlUI* GetRoot() const { return m_root.get(); }
     // First control of the window's tree with that name (depth first), or null.
     CControlUI* FindControl(std::string_view name) const;
-    CControlUI* FindSubControlByName(CControlUI* parent, std::string_view name) const;
+    // The control with that name in parent's subtree (parent included), in a window or not yet.
+    static CControlUI* FindSubControlByName(CControlUI* parent, std::string_view name);
     // Typed look-ups: the control with that name when it is a T, else null.
     template <class T>
     T* FindControl(std::string_view name) const
@@ -76,7 +77,7 @@ public:
         return dynamic_cast<T*>(FindControl(name));
     }
     template <class T>
-    T* FindSubControlByName(CControlUI* parent, std::string_view name) const
+    static T* FindSubControlByName(CControlUI* parent, std::string_view name)
     {
         return dynamic_cast<T*>(FindSubControlByName(parent, name));
     }

@@ -48,10 +48,9 @@ public:
     // calls CWindowWnd::HandleNativeDestroyed exactly once. A modal loop of the window returns result.
     virtual void CloseNativeWindow(UIWindowHandle window, int result) = 0;
     // The window object is being deleted while its native window still exists: destroy the
-    // native window now, without calling HandleNativeDestroyed or OnFinalMessage. Backends
-    // should override this; the default does nothing (fine only when windows are never
-    // deleted before their native window is gone).
-    virtual void ForgetNativeWindow(UIWindowHandle window) { (void)window; }
+    // native window now, without calling HandleNativeDestroyed or OnFinalMessage (a native
+    // window left behind would report to a deleted object).
+    virtual void ForgetNativeWindow(UIWindowHandle window) = 0;
     virtual void ShowNativeWindow(UIWindowHandle window, bool show) = 0;
     // Minimises the window to the window system's task bar or dock, from where the user
     // restores it.

@@ -1,9 +1,16 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 
 // Basic value types shared by the whole toolkit: geometry, colours, window handles,
 // result codes, text alignment and the window style bits the program passes to Create.
+
+struct UIPoint {
+    int x = 0;
+    int y = 0;
+    bool operator==(const UIPoint&) const = default;
+};
 
 // A rectangle in pixels; right and bottom are exclusive.
 struct UIRect {
@@ -19,6 +26,12 @@ struct UIRect {
     {
         return left < o.right && o.left < right && top < o.bottom && o.top < bottom;
     }
+    // The part both rectangles cover (empty when they do not meet).
+    UIRect Intersected(const UIRect& o) const
+    {
+        return UIRect{std::max(left, o.left), std::max(top, o.top), std::min(right, o.right), std::min(bottom, o.bottom)};
+    }
+    bool Contains(UIPoint p) const { return p.x >= left && p.x < right && p.y >= top && p.y < bottom; }
     bool operator==(const UIRect&) const = default;
 };
 
@@ -29,14 +42,13 @@ struct UISize {
     bool operator==(const UISize&) const = default;
 };
 
-struct UIPoint {
-    int x = 0;
-    int y = 0;
-    bool operator==(const UIPoint&) const = default;
-};
-
 // Colours are 32-bit ARGB, written 0xAARRGGBB; 0 means "not set" (nothing is painted).
 using UIColor = std::uint32_t;
+// Whether a colour puts anything on the screen (an alpha above 0).
+inline bool IsPainted(UIColor colour)
+{
+    return (colour >> 24) != 0;
+}
 
 // The native window of a CWindowWnd. Each backend derives its own window object from this;
 // the core only passes the pointer around (CWindowWnd::GetHWND).

@@ -1,6 +1,6 @@
 #include "torrent/GeneratedNames.h"
 
-#include "torrent/CMd5Digest.h"
+#include "digest/CMd5Digest.h"
 
 #include <cstdio>
 

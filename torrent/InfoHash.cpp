@@ -2,7 +2,7 @@
 
 #include "bencode/CBEncodeDict.h"
 #include "platform/HexText.h"
-#include "torrent/CSha1Digest.h"
+#include "digest/CSha1Digest.h"
 #include "torrent/CTorrentParser.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include "bencode/CBEncodeString.h"
 #include "platform/LocalText.h"
 #include "platform/Utf8.h"
-#include "torrent/CSha1Digest.h"
+#include "digest/CSha1Digest.h"
 #include "torrent/DescriptiveTexts.h"
 #include "torrent/ShownNames.h"
 #include "torrent/TorrentStructure.h"

@@ -1,8 +1,8 @@
 // Throughput of our SHA-1 and MD5 against OpenSSL's EVP digests (when OpenSSL is present), on
 // a 16 KiB and a 4 MiB message.
-#include "torrent/CMd5Digest.h"
-#include "torrent/CSha1Digest.h"
-#include "torrent/Sha1Compress.h"
+#include "digest/CMd5Digest.h"
+#include "digest/CSha1Digest.h"
+#include "digest/Sha1Compress.h"
 
 #include <benchmark/benchmark.h>
 

@@ -6,7 +6,7 @@
 #include "platform/AnsiCodePage.h"
 #include "platform/TextEncoding.h"
 #include "samples/generator/TorrentBuilder.h"
-#include "torrent/CSha1Digest.h"
+#include "digest/CSha1Digest.h"
 
 #include <benchmark/benchmark.h>
 

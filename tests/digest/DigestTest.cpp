@@ -1,6 +1,6 @@
-#include "torrent/CMd5Digest.h"
-#include "torrent/CSha1Digest.h"
-#include "torrent/Sha1Compress.h"
+#include "digest/CMd5Digest.h"
+#include "digest/CSha1Digest.h"
+#include "digest/Sha1Compress.h"
 
 #include <gtest/gtest.h>
 

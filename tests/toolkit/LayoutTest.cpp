@@ -1,6 +1,7 @@
 // The layout engine: fixed, fill, floating and hidden controls, and lists laid out lazily.
 
 #include "ToolkitTestSupport.h"
+#include "toolkit/InViewWalk.h"
 
 using namespace toolkittest;
 
@@ -177,4 +178,53 @@ TEST(ListLayout, OnlyRowsInViewAreReportedAndOffScreenRowsAreLaidOutWhenAsked)
     ASSERT_NE(far, nullptr);
     const int top = 2 + 118 * (99990 - 50000);
     EXPECT_EQ(far->GetPos(), (UIRect{2, top, kClear, top + 20}));
+}
+
+namespace {
+
+// Writes down what the walk enters, with what it shows, and skips the inside of rows on asking.
+struct WalkRecord final : IInViewVisitor {
+    bool Enter(CControlUI& control, const UIRect& shown, InViewPlace place) override
+    {
+        entered.push_back({control.GetName().str(), shown, place});
+        return !(skipRows && place == InViewPlace::ListRow);
+    }
+    struct Entry {
+        std::string name;
+        UIRect shown;
+        InViewPlace place;
+        bool operator==(const Entry&) const = default;
+    };
+    std::vector<Entry> entered;
+    bool skipRows = false;
+};
+
+} // namespace
+
+TEST(ListLayout, TheInViewWalkEntersOnlyTheRowsInViewCutToTheView)
+{
+    ListSurface s(100000);
+    s.list->SetName("list");
+    s.list->SetScrollPos({0, 118 * 50000 + 10}); // row 50000 is cut at the top, 50002 at the bottom
+    for (int i = 50000; i <= 50002; ++i)
+        static_cast<CContainerUI*>(s.list->GetItemAt(i))->SetName(("row" + std::to_string(i)).c_str());
+    WalkRecord record;
+    WalkInView(*s.surface->manager.GetRoot(), UIRect{0, 0, 400, 240}, record); // as a paint of the top
+    using Place = InViewPlace;
+    const std::vector<WalkRecord::Entry> expected{
+        {"", {0, 0, 400, 240}, Place::Root},
+        {"list", {2, 2, 398, 240}, Place::Child}, // the hidden header is not entered
+        {"row50000", {2, 2, kClear, 95}, Place::ListRow},
+        {"cell50000", {2, 2, kClear, 12}, Place::Child}, // its top 10 are above the view
+        {"row50001", {2, 110, kClear, 213}, Place::ListRow},
+        {"cell50001", {2, 110, kClear, 130}, Place::Child},
+        {"row50002", {2, 228, kClear, 240}, Place::ListRow},
+        {"cell50002", {2, 228, kClear, 240}, Place::Child},
+    };
+    EXPECT_EQ(record.entered, expected);
+
+    record = WalkRecord{};
+    record.skipRows = true;
+    WalkInView(*s.surface->manager.GetRoot(), UIRect{0, 0, 400, 300}, record);
+    EXPECT_EQ(record.entered.size(), 5U); // root, list and three rows, none of their cells
 }

@@ -135,6 +135,24 @@ TEST_F(Win32BackendTest, ClicksReachOnlyEnabledButtonsAndSelectOptions)
     EXPECT_FALSE(static_cast<COptionUI&>(Control("opt_a")).IsSelected());
 }
 
+TEST_F(Win32BackendTest, ASecondBackendIsRefusedItsWindowClassSaysWhyAndLeavesTheFirstOneWorking)
+{
+    testing::internal::CaptureStderr();
+    {
+        Win32Backend second; // the first one holds the class name in this process
+        EXPECT_NE(second.StartFailure().find("RegisterClassExW(KelpmereWindow) failed"), std::string::npos)
+            << second.StartFailure();
+        EXPECT_NE(second.StartFailure().find("(error 1410)"), std::string::npos) << second.StartFailure();
+        TestWindow refused("Window.xml", m_record);
+        EXPECT_EQ(second.CreateNativeWindow(refused, nullptr, "", 0, 0, {0, 0, 9, 9}), nullptr);
+    }
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("kelpmere: RegisterClassExW(KelpmereWindow) failed"), std::string::npos) << said;
+    Open(); // the first backend's class is still registered
+    Click("btn_ok");
+    EXPECT_EQ(Count("click:btn_ok"), 1u);
+}
+
 TEST_F(Win32BackendTest, TabWalksTheControlsInTreeOrderAndSpaceClicksTheFocusedOne)
 {
     Open();

@@ -6,7 +6,7 @@
 #include "samples/generator/LegacyNames.h"
 #include "support/TempFolder.h"
 #include "support/TestTorrents.h"
-#include "torrent/CSha1Digest.h"
+#include "digest/CSha1Digest.h"
 #include "torrent/CTorrentParser.h"
 
 #include <gtest/gtest.h>

@@ -176,7 +176,7 @@ TEST_F(WebPaneTest, EachPaneSendsItsBorderlessBrowserToItsPage)
 {
     auto* ad = new AdControlUI;
     auto* search = new SearchControlUI;
-    ASSERT_TRUE(ad->CreatePage(tabs) && search->CreatePage(tabs) && tabs->GetCount() == 2);
+    ASSERT_TRUE(ad->CreatePage(*tabs) && search->CreatePage(*tabs) && tabs->GetCount() == 2);
     EXPECT_EQ(tabs->GetItemAt(0), ad);
     EXPECT_EQ(AdControlUI::PagePath(), work.AdPageFile().string());
     EXPECT_EQ(ReadFile(work.AdPageFile()), AdPageText(ConfiguredAdAddresses()));
@@ -195,14 +195,14 @@ TEST_F(WebPaneTest, WithoutAnAdFolderOrAStartDirectoryNoAdvertisementPaneIsBuilt
 {
     fs::remove_all(work.path / "Ad");
     auto* pane = new AdControlUI;
-    EXPECT_FALSE(pane->CreatePage(tabs));
+    EXPECT_FALSE(pane->CreatePage(*tabs));
     EXPECT_TRUE(tabs->GetCount() == 0 && pane->GetParent() == nullptr && Navigations().empty());
     EXPECT_FALSE(fs::exists(work.path / "Ad"));
 
     // With the folder back but no start directory recorded, nothing lands in the root folder.
     fs::create_directories(work.path / "Ad");
     startDirectory[0] = '\0';
-    EXPECT_FALSE(pane->CreatePage(tabs));
+    EXPECT_FALSE(pane->CreatePage(*tabs));
     EXPECT_TRUE(tabs->GetCount() == 0 && !fs::exists(work.AdPageFile()));
     delete pane;
 }
@@ -215,7 +215,7 @@ TEST_F(WebPaneTest, SkinsWithoutABrowserGivePanesThatNavigateNowhere)
     UseSkinFolder(skins);
     auto* ad = new AdControlUI;
     auto* search = new SearchControlUI;
-    EXPECT_TRUE(ad->CreatePage(tabs) && search->CreatePage(tabs) && tabs->GetCount() == 2);
+    EXPECT_TRUE(ad->CreatePage(*tabs) && search->CreatePage(*tabs) && tabs->GetCount() == 2);
     EXPECT_TRUE(ad->GetBrowser() == nullptr && search->GetBrowser() == nullptr && Navigations().empty());
 }
 

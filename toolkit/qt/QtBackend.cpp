@@ -42,7 +42,7 @@ public:
         clock.start();
         wake.setSingleShot(true);
         wake.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&wake, &QTimer::timeout, [] { CPaintManagerUI::FireDueTimers(); });
+        QObject::connect(&wake, &QTimer::timeout, &calls, [] { CPaintManagerUI::FireDueTimers(); });
     }
 
     QtNativeWindow* Find(UIWindowHandle handle) const { return windows.Find(handle); }
@@ -101,7 +101,7 @@ public:
             return;
         flushQueued = true;
         QMetaObject::invokeMethod(
-            qApp, [this] { Flush(); }, Qt::QueuedConnection);
+            &calls, [this] { Flush(); }, Qt::QueuedConnection);
     }
 
     void Flush()
@@ -173,6 +173,9 @@ public:
     }
 
     std::unique_ptr<QApplication> ownApp;
+    // The target of every queued call and timer slot: they go with the backend, so none can run
+    // after it (a queued call to a backend already gone would touch freed memory).
+    QObject calls;
     std::unique_ptr<QTranslator> translations; // after ownApp: removed before the application goes
     QElapsedTimer clock;
     QTimer wake;
@@ -272,7 +275,7 @@ void QtBackend::CloseNativeWindow(UIWindowHandle window, int result)
     if (native->widget)
         native->widget->hide();
     QMetaObject::invokeMethod(
-        qApp,
+        &m_impl->calls,
         [this, serial = native->serial] {
             if (QtNativeWindow* still = m_impl->FindBySerial(serial))
                 m_impl->Destroy(still);

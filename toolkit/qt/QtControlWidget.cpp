@@ -1,6 +1,7 @@
 #include "toolkit/qt/QtControlWidget.h"
 
 #include "toolkit/qt/QtControlAccessible.h"
+#include "toolkit/qt/QtResources.h"
 
 #include <QFocusEvent>
 #include <QFontMetrics>
@@ -14,9 +15,9 @@
 
 namespace {
 
-bool Visible(const QColor& colour)
+QColor Colour(UIColor argb)
 {
-    return colour.isValid() && colour.alpha() > 0;
+    return QtResources::Colour(argb);
 }
 
 bool SamePicture(const QPixmap& a, const QPixmap& b)
@@ -27,17 +28,11 @@ bool SamePicture(const QPixmap& a, const QPixmap& b)
 // Compares what painting depends on, so that an unchanged control is not repainted.
 bool SamePaint(const QtControlLook& a, const QtControlLook& b)
 {
-    return a.kind == b.kind && a.text == b.text && a.enabled == b.enabled && a.selected == b.selected
-        && a.bkColor == b.bkColor && a.hotBkColor == b.hotBkColor && a.pushedBkColor == b.pushedBkColor
-        && a.selectedBkColor == b.selectedBkColor && a.borderColor == b.borderColor && a.borderSize == b.borderSize
-        && a.textColor == b.textColor && a.hotTextColor == b.hotTextColor && a.selectedTextColor == b.selectedTextColor
-        && a.disabledTextColor == b.disabledTextColor && a.font == b.font && a.textFlags == b.textFlags
-        && a.elideMiddle == b.elideMiddle && a.focusColor == b.focusColor && a.textPadding == b.textPadding
-        && SamePicture(a.bkImage, b.bkImage) && SamePicture(a.normalImage, b.normalImage)
-        && SamePicture(a.hotImage, b.hotImage) && SamePicture(a.pushedImage, b.pushedImage)
-        && SamePicture(a.disabledImage, b.disabledImage) && SamePicture(a.selectedImage, b.selectedImage)
-        && SamePicture(a.foreImage, b.foreImage) && a.fillFraction == b.fillFraction && a.horizontal == b.horizontal
-        && a.sunkenFrame == b.sunkenFrame;
+    return static_cast<const ControlLook&>(a) == b && a.text == b.text && a.font == b.font
+        && a.textFlags == b.textFlags && a.elideMiddle == b.elideMiddle && a.textPadding == b.textPadding
+        && SamePicture(a.bkPicture, b.bkPicture) && SamePicture(a.forePicture, b.forePicture)
+        && std::equal(a.pictures.begin(), a.pictures.end(), b.pictures.begin(), SamePicture)
+        && a.fillFraction == b.fillFraction && a.horizontal == b.horizontal && a.sunkenFrame == b.sunkenFrame;
 }
 
 } // namespace
@@ -109,88 +104,40 @@ QRect QtControlWidget::InnerRect() const
     return rect().adjusted(b, b, -b, -b);
 }
 
-QColor QtControlWidget::CurrentBackground() const
-{
-    if (m_look.Interactive() && m_look.enabled) {
-        if (m_pressed && m_hot && Visible(m_look.pushedBkColor))
-            return m_look.pushedBkColor;
-        if (m_hot && Visible(m_look.hotBkColor))
-            return m_look.hotBkColor;
-    }
-    if (m_look.kind == QtControlLook::Kind::Option && m_look.selected && Visible(m_look.selectedBkColor)) {
-        return m_look.selectedBkColor;
-    }
-    return m_look.bkColor;
-}
-
-QPixmap QtControlWidget::CurrentImage() const
-{
-    if (!m_look.Interactive())
-        return {};
-    if (!m_look.enabled && !m_look.disabledImage.isNull())
-        return m_look.disabledImage;
-    if (m_look.enabled && m_pressed && m_hot && !m_look.pushedImage.isNull())
-        return m_look.pushedImage;
-    if (m_look.enabled && m_hot && !m_look.hotImage.isNull())
-        return m_look.hotImage;
-    if (m_look.selected && !m_look.selectedImage.isNull())
-        return m_look.selectedImage;
-    return m_look.normalImage;
-}
-
-QColor QtControlWidget::CurrentTextColour() const
-{
-    if (!m_look.enabled)
-        return Visible(m_look.disabledTextColor) ? m_look.disabledTextColor : QColor(0x99, 0x99, 0x99);
-    // The hot text colour belongs to the hot look: over the normal background (no hot colour or
-    // picture to draw) it could be the background's own colour and the label would vanish.
-    const bool hotLookDrawn = m_hot
-        && (Visible(m_look.hotBkColor) || !m_look.hotImage.isNull()
-            || (m_pressed && (Visible(m_look.pushedBkColor) || !m_look.pushedImage.isNull())));
-    if (m_look.Interactive() && hotLookDrawn && Visible(m_look.hotTextColor))
-        return m_look.hotTextColor;
-    if (m_look.selected && Visible(m_look.selectedTextColor))
-        return m_look.selectedTextColor;
-    return Visible(m_look.textColor) ? m_look.textColor : QColor(Qt::black);
-}
-
 void QtControlWidget::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    const QColor background = CurrentBackground();
-    if (Visible(background))
-        painter.fillRect(rect(), background);
-    if (!m_look.bkImage.isNull())
-        painter.drawPixmap(rect(), m_look.bkImage);
-    const QPixmap stateImage = CurrentImage();
-    if (!stateImage.isNull())
-        painter.drawPixmap(rect(), stateImage);
+    const ShownLook shown = Shown(m_look, ControlState{m_hot, m_pressed, hasFocus() && m_focusRing});
+    if (IsPainted(shown.background))
+        painter.fillRect(rect(), Colour(shown.background));
+    if (!m_look.bkPicture.isNull())
+        painter.drawPixmap(rect(), m_look.bkPicture);
+    if (const QPixmap& picture = m_look.PictureOf(shown.picture); !picture.isNull())
+        painter.drawPixmap(rect(), picture);
     if (m_look.kind == QtControlLook::Kind::Progress)
         PaintProgress(painter);
 
     if (!m_look.text.isEmpty() && m_look.kind != QtControlLook::Kind::Edit) {
-        painter.setPen(CurrentTextColour());
+        painter.setPen(Colour(shown.text));
         painter.setFont(m_look.font);
         painter.drawText(InnerRect().marginsRemoved(m_look.textPadding), m_look.textFlags, m_shownText);
     }
 
     if (m_look.borderSize > 0) {
-        QColor colour = Visible(m_look.borderColor) ? m_look.borderColor : QColor(0xAA, 0xAA, 0xAA);
+        const QColor colour = Colour(shown.border);
         const int b = m_look.borderSize;
         painter.fillRect(QRect(0, 0, width(), b), colour);
         painter.fillRect(QRect(0, height() - b, width(), b), colour);
         painter.fillRect(QRect(0, b, b, height() - 2 * b), colour);
         painter.fillRect(QRect(width() - b, b, b, height() - 2 * b), colour);
     }
-    if (hasFocus() && m_focusRing && m_look.Interactive()) {
-        // A ring inside the border shows where Space or Enter goes: solid in the window's focus
-        // colour, else dotted in the text colour.
-        if (Visible(m_look.focusColor)) {
-            painter.setPen(QPen(m_look.focusColor, 2));
-            painter.drawRect(InnerRect().adjusted(2, 2, -2, -2));
-        } else {
-            painter.setPen(QPen(CurrentTextColour(), 1, Qt::DotLine));
+    if (shown.ring != 0) {
+        if (shown.ringDotted) {
+            painter.setPen(QPen(Colour(shown.ring), 1, Qt::DotLine));
             painter.drawRect(InnerRect().adjusted(2, 2, -3, -3));
+        } else {
+            painter.setPen(QPen(Colour(shown.ring), 2));
+            painter.drawRect(InnerRect().adjusted(2, 2, -2, -2));
         }
     }
     if (m_look.sunkenFrame) {
@@ -206,23 +153,19 @@ void QtControlWidget::paintEvent(QPaintEvent*)
 
 void QtControlWidget::PaintProgress(QPainter& painter) const
 {
-    const double fraction = std::clamp(m_look.fillFraction, 0.0, 1.0);
-    QRect filled = rect();
-    if (m_look.horizontal) {
-        filled.setWidth(static_cast<int>(width() * fraction + 0.5));
-    } else {
-        filled.setTop(height() - static_cast<int>(height() * fraction + 0.5));
-    }
+    const UIRect whole{0, 0, width(), height()};
+    const UIRect part = FilledPart(whole, m_look.fillFraction, m_look.horizontal);
+    const QRect filled(part.left, part.top, part.Width(), part.Height());
     if (filled.isEmpty())
         return;
-    if (!m_look.foreImage.isNull()) {
+    if (!m_look.forePicture.isNull()) {
         // The picture keeps its full size; only the finished part of it shows.
         painter.save();
         painter.setClipRect(filled);
-        painter.drawPixmap(rect(), m_look.foreImage);
+        painter.drawPixmap(rect(), m_look.forePicture);
         painter.restore();
     } else {
-        painter.fillRect(filled, QColor(0xFF, 0x2D, 0x8C, 0xF0));
+        painter.fillRect(filled, Colour(kProgressFillColor));
     }
 }
 

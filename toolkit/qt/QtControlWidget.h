@@ -53,9 +53,6 @@ protected:
     void SetFullTextTip(bool shortened);
 
 private:
-    QColor CurrentBackground() const;
-    QPixmap CurrentImage() const;
-    QColor CurrentTextColour() const;
     void PaintProgress(class QPainter& painter) const;
 
     // The text as painted: the look's, shortened in the middle when it asks for that.

@@ -1,5 +1,6 @@
 #include "toolkit/qt/QtEditWidget.h"
 
+#include "toolkit/qt/QtResources.h"
 #include "toolkit/qt/QtText.h"
 
 #include <QDropEvent>
@@ -69,10 +70,9 @@ void QtEditWidget::SetLook(const QtControlLook& look)
     m_lineEdit->setAlignment(Qt::Alignment(look.textFlags) & (Qt::AlignHorizontal_Mask | Qt::AlignVCenter));
     m_lineEdit->setTextMargins(look.textPadding);
     QPalette palette = m_lineEdit->palette();
-    const QColor base = look.bkColor.isValid() && look.bkColor.alpha() > 0 ? look.bkColor : QColor(Qt::white);
-    palette.setColor(QPalette::Base, base);
-    if (look.textColor.isValid())
-        palette.setColor(QPalette::Text, look.textColor);
+    palette.setColor(QPalette::Base, IsPainted(look.bkColor) ? QtResources::Colour(look.bkColor) : QColor(Qt::white));
+    if (look.textColor != 0)
+        palette.setColor(QPalette::Text, QtResources::Colour(look.textColor));
     if (palette != m_lineEdit->palette())
         m_lineEdit->setPalette(palette);
     m_lineEdit->setGeometry(InnerRect());

@@ -1,5 +1,6 @@
 #include "toolkit/qt/QtResources.h"
 
+#include "toolkit/BackendFailure.h"
 #include "toolkit/CPaintManagerUI.h"
 
 QPixmap QtResources::Picture(const std::string& name)
@@ -16,7 +17,10 @@ QPixmap QtResources::Picture(const std::string& name)
         return found->second;
     QPixmap pixmap;
     if (auto bytes = CPaintManagerUI::LoadResourceFile(name)) {
-        pixmap.loadFromData(reinterpret_cast<const uchar*>(bytes->data()), static_cast<uint>(bytes->size()));
+        if (!pixmap.loadFromData(reinterpret_cast<const uchar*>(bytes->data()), static_cast<uint>(bytes->size())))
+            ReportBackendFailure("the skin's picture \"" + name + "\" could not be decoded");
+    } else {
+        ReportBackendFailure("the skin has no picture \"" + name + "\"");
     }
     m_pictures.emplace(name, pixmap);
     return pixmap;

@@ -6,11 +6,11 @@
 #include "toolkit/CEditUI.h"
 #include "toolkit/CLabelUI.h"
 #include "toolkit/CListUI.h"
-#include "toolkit/COptionUI.h"
 #include "toolkit/CPaintManagerUI.h"
 #include "toolkit/CProgressUI.h"
 #include "toolkit/CWebBrowserEventHandler.h"
 #include "toolkit/CWebBrowserUI.h"
+#include "toolkit/InViewWalk.h"
 #include "toolkit/qt/QtEditWidget.h"
 #include "toolkit/qt/QtListWidget.h"
 #include "toolkit/qt/QtResources.h"
@@ -27,25 +27,6 @@
 namespace {
 
 using Kind = QtControlLook::Kind;
-
-Kind KindOf(CControlUI& control)
-{
-    if (dynamic_cast<CWebBrowserUI*>(&control))
-        return Kind::Web;
-    if (dynamic_cast<CListUI*>(&control))
-        return Kind::List;
-    if (dynamic_cast<CEditUI*>(&control))
-        return Kind::Edit;
-    if (dynamic_cast<COptionUI*>(&control))
-        return Kind::Option;
-    if (dynamic_cast<CButtonUI*>(&control))
-        return Kind::Button;
-    if (dynamic_cast<CProgressUI*>(&control))
-        return Kind::Progress;
-    if (dynamic_cast<CLabelUI*>(&control))
-        return Kind::Text;
-    return Kind::Plain;
-}
 
 int QtTextFlags(std::uint32_t style)
 {
@@ -67,11 +48,6 @@ int QtTextFlags(std::uint32_t style)
     if (style & kAlignWordBreak)
         flags |= Qt::TextWordWrap;
     return flags;
-}
-
-QRect Relative(const UIRect& rect, UIPoint origin)
-{
-    return QRect(rect.left - origin.x, rect.top - origin.y, rect.Width(), rect.Height());
 }
 
 // Whether the web view should draw a sunken 3-D border: only when the browser's host asks for one.
@@ -155,12 +131,84 @@ void QtTreeMirror::Navigate(const CWebBrowserUI& browser, const QString& url)
         web->Navigate(url);
 }
 
+// Mirrors the controls in view, nesting each widget in its parent control's widget (a list's rows
+// in its viewport). Later children lie over earlier ones: when one of them is new or shown
+// again, the children of its parent are raised in tree order.
+class QtTreeMirror::SyncPass final : public IInViewVisitor {
+public:
+    SyncPass(QtTreeMirror& mirror, CPaintManagerUI& manager) : m_mirror(mirror), m_manager(manager) { }
+
+    bool Enter(CControlUI& control, const UIRect& shown, InViewPlace place) override
+    {
+        (void)shown;
+        QWidget* parent = &m_mirror.m_window;
+        UIPoint origin{0, 0};
+        bool inList = false;
+        if (!m_frames.empty()) {
+            const Frame& outer = m_frames.back();
+            inList = outer.inList || place == InViewPlace::ListRow;
+            if (place == InViewPlace::ListRow) {
+                auto* list = static_cast<QtListWidget*>(outer.widget);
+                parent = list->Viewport();
+                origin = outer.viewOrigin;
+            } else {
+                parent = outer.widget;
+                origin = outer.origin;
+            }
+        }
+        bool shownAgain = false;
+        QtControlWidget& widget = m_mirror.SyncControl(control, m_manager, *parent, origin, inList, shownAgain);
+        // A row is named by its children's texts, which change without the row's revision.
+        if (place == InViewPlace::ListRow)
+            widget.SetAccessibleInfo(DescribeForAccessibility(control));
+        if (place == InViewPlace::Child) {
+            Frame& outer = m_frames.back();
+            outer.restack |= shownAgain;
+            outer.children.push_back(&widget);
+        }
+        const UIRect pos = control.GetPos();
+        Frame frame{&widget, UIPoint{pos.left, pos.top}, {}, inList, false, {}};
+        if (auto* list = dynamic_cast<CListUI*>(&control)) {
+            const UIRect view = list->GetViewRect();
+            frame.viewOrigin = UIPoint{view.left, view.top};
+            SyncList(*list, static_cast<QtListWidget&>(widget));
+        }
+        m_frames.push_back(std::move(frame));
+        return true;
+    }
+
+    void Leave(CControlUI&, const UIRect&) override
+    {
+        if (m_frames.back().restack) {
+            for (QtControlWidget* child : m_frames.back().children)
+                child->raise();
+        }
+        m_frames.pop_back();
+    }
+
+private:
+    struct Frame {
+        QtControlWidget* widget;
+        UIPoint origin;     // the control's top-left corner, in window coordinates
+        UIPoint viewOrigin; // a list's view rectangle's
+        bool inList;
+        bool restack;
+        std::vector<QtControlWidget*> children; // in tree order
+    };
+
+    QtTreeMirror& m_mirror;
+    CPaintManagerUI& m_manager;
+    std::vector<Frame> m_frames;
+};
+
 void QtTreeMirror::Sync(CPaintManagerUI& manager)
 {
     ++m_generation;
     m_focusChain.clear();
-    if (CControlUI* root = manager.GetRoot())
-        SyncControl(*root, manager, m_window, UIPoint{0, 0}, false);
+    if (CControlUI* root = manager.GetRoot()) {
+        SyncPass pass(*this, manager);
+        WalkInView(*root, root->GetPos(), pass);
+    }
 
     // Widgets of controls that are no longer shown: rows that left a list's view go for good,
     // everything else is only hidden (web views and edits keep their state).
@@ -183,15 +231,10 @@ void QtTreeMirror::Sync(CPaintManagerUI& manager)
     }
 }
 
-bool QtTreeMirror::SyncControl(
-    CControlUI& control, CPaintManagerUI& manager, QWidget& parent, UIPoint origin, bool inList)
+QtControlWidget& QtTreeMirror::SyncControl(
+    CControlUI& control, CPaintManagerUI& manager, QWidget& parent, UIPoint origin, bool inList, bool& shownAgain)
 {
-    if (!control.IsVisible())
-        return false;
     const UIRect pos = control.GetPos();
-    if (pos.IsEmpty())
-        return false;
-
     const Kind kind = KindOf(control);
     Entry& entry = m_entries[&control];
     bool fresh = false;
@@ -209,83 +252,34 @@ bool QtTreeMirror::SyncControl(
     entry.inList = inList;
     entry.generation = m_generation;
 
-    const QRect rect = Relative(pos, origin);
     if (fresh || entry.revision != control.GetRevision() || !(entry.pos == pos)) {
-        QtControlLook look = BuildLook(control, manager, kind);
-        look.rect = rect;
+        QtControlLook look = BuildLook(control, manager);
+        look.rect = QRect(pos.left - origin.x, pos.top - origin.y, pos.Width(), pos.Height());
         widget.SetLook(look);
         widget.SetAccessibleInfo(DescribeForAccessibility(control));
         entry.revision = control.GetRevision();
         entry.pos = pos;
     }
-    const bool shownAgain = fresh || widget.isHidden();
+    shownAgain = fresh || widget.isHidden();
     if (widget.isHidden())
         widget.show();
     if (QWidget* target = widget.FocusTarget())
         m_focusChain.push_back(target);
-
-    if (kind == Kind::List) {
-        SyncListRows(static_cast<CListUI&>(control), manager, widget, inList);
-    } else if (dynamic_cast<CContainerUI*>(&control)) {
-        SyncChildren(control, manager, widget, UIPoint{pos.left, pos.top}, inList);
-    }
-    return shownAgain;
+    return widget;
 }
 
-void QtTreeMirror::SyncChildren(
-    CControlUI& control, CPaintManagerUI& manager, QtControlWidget& widget, UIPoint origin, bool inList)
+void QtTreeMirror::SyncList(CListUI& list, QtListWidget& widget)
 {
-    auto& container = static_cast<CContainerUI&>(control);
-    const int count = container.GetCount();
-    bool restack = false;
-    std::vector<QtControlWidget*> order;
-    order.reserve(static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i) {
-        CControlUI* child = container.GetItemAt(i);
-        if (!child)
-            continue;
-        restack |= SyncControl(*child, manager, widget, origin, inList);
-        auto found = m_entries.find(child);
-        if (found != m_entries.end() && found->second.generation == m_generation && found->second.widget) {
-            order.push_back(found->second.widget);
-        }
-    }
-    // Later children paint over earlier ones (floating controls over the layout beneath them).
-    if (restack) {
-        for (QtControlWidget* child : order)
-            child->raise();
-    }
-}
-
-void QtTreeMirror::SyncListRows(CListUI& list, CPaintManagerUI& manager, QtControlWidget& widget, bool inList)
-{
-    auto& listWidget = static_cast<QtListWidget&>(widget);
-    const UIRect pos = list.GetPos();
     // The count of rows changes without the list's revision.
-    listWidget.SetAccessibleInfo(DescribeForAccessibility(list));
-
-    CListHeaderUI* header = list.GetHeader();
-    if (header && header->IsVisible())
-        SyncControl(*header, manager, listWidget, UIPoint{pos.left, pos.top}, inList);
-
+    widget.SetAccessibleInfo(DescribeForAccessibility(list));
     // Rows live in a viewport over the list's view rectangle, which clips the rows cut by its edges.
+    const UIRect pos = list.GetPos();
     const UIRect view = list.GetViewRect();
-    listWidget.Viewport()->setGeometry(Relative(view, UIPoint{pos.left, pos.top}));
-    int first = 0;
-    int last = -1;
-    list.GetRowsInView(first, last);
-    for (int i = first; i <= last; ++i) {
-        if (CControlUI* row = list.GetItemAt(i)) {
-            SyncControl(*row, manager, *listWidget.Viewport(), UIPoint{view.left, view.top}, true);
-            // A row is named by its children's texts, which change without the row's revision.
-            if (QtControlWidget* rowWidget = WidgetOf(*row))
-                rowWidget->SetAccessibleInfo(DescribeForAccessibility(*row));
-        }
-    }
+    widget.Viewport()->setGeometry(view.left - pos.left, view.top - pos.top, view.Width(), view.Height());
     const CListUI::ScrollBarColors& colors = list.GetScrollBarColors();
-    listWidget.SetScrollColors(QtResources::Colour(colors.track), QtResources::Colour(colors.thumb),
+    widget.SetScrollColors(QtResources::Colour(colors.track), QtResources::Colour(colors.thumb),
         QtResources::Colour(colors.hotThumb), QtResources::Colour(colors.pushedThumb));
-    listWidget.SetScrollState(
+    widget.SetScrollState(
         list.IsVerticalScrollBarEnabled(), list.GetScrollPos().cy, list.GetScrollRange().cy, view.Height());
 }
 
@@ -326,49 +320,27 @@ QtControlWidget* QtTreeMirror::CreateWidget(CControlUI& control, Kind kind, QWid
     }
 }
 
-QtControlLook QtTreeMirror::BuildLook(CControlUI& control, CPaintManagerUI& manager, Kind kind)
+QtControlLook QtTreeMirror::BuildLook(CControlUI& control, CPaintManagerUI& manager)
 {
     QtControlLook look;
-    look.kind = kind;
+    static_cast<ControlLook&>(look) = ReadLook(control, manager);
     look.name = AnsiToQString(control.GetName().GetData());
-    look.enabled = control.IsEnabled();
-    look.bkColor = QtResources::Colour(control.GetBkColor());
-    look.bkImage = m_resources.Picture(control.GetBkImage().str());
-    look.borderSize = control.GetBorderSize();
-    look.borderColor = QtResources::Colour(control.GetBorderColor());
-    if (manager.GetFocusColor() != 0)
-        look.focusColor = QtResources::Colour(manager.GetFocusColor());
+    look.bkPicture = m_resources.Picture(look.bkImage);
+    for (std::size_t i = 0; i < look.pictures.size(); ++i)
+        look.pictures[i] = m_resources.Picture(look.PictureName(static_cast<ControlLook::Picture>(i)));
 
     if (auto* label = dynamic_cast<CLabelUI*>(&control)) {
         look.text = AnsiToQString(control.GetText().GetData());
         look.font = QtResources::Font(manager.GetFont(label->GetFont()));
-        const UIColor text = label->GetTextColor() ? label->GetTextColor() : manager.GetDefaultTextColor();
-        look.textColor = QtResources::Colour(text);
-        look.disabledTextColor = QtResources::Colour(label->GetDisabledTextColor());
         look.textFlags = QtTextFlags(label->GetTextStyle());
         look.elideMiddle = (label->GetTextStyle() & kPathEllipsis) != 0;
         const UIRect padding = label->GetTextPadding();
         look.textPadding = QMargins(padding.left, padding.top, padding.right, padding.bottom);
     }
-    if (auto* button = dynamic_cast<CButtonUI*>(&control)) {
-        look.hotBkColor = QtResources::Colour(button->GetHotBkColor());
-        look.hotTextColor = QtResources::Colour(button->GetHotTextColor());
-        look.pushedBkColor = QtResources::Colour(button->GetPushedBkColor());
-        look.normalImage = m_resources.Picture(button->GetNormalImage().str());
-        look.hotImage = m_resources.Picture(button->GetHotImage().str());
-        look.pushedImage = m_resources.Picture(button->GetPushedImage().str());
-        look.disabledImage = m_resources.Picture(button->GetDisabledImage().str());
-    }
-    if (auto* option = dynamic_cast<COptionUI*>(&control)) {
-        look.selected = option->IsSelected();
-        look.selectedBkColor = QtResources::Colour(option->GetSelectedBkColor());
-        look.selectedTextColor = QtResources::Colour(option->GetSelectedTextColor());
-        look.selectedImage = m_resources.Picture(option->GetSelectedImage().str());
-    }
     if (auto* progress = dynamic_cast<CProgressUI*>(&control)) {
         look.fillFraction = progress->GetFillFraction();
         look.horizontal = progress->IsHorizontal();
-        look.foreImage = m_resources.Picture(progress->GetForeImage().str());
+        look.forePicture = m_resources.Picture(progress->GetForeImage().str());
     }
     if (auto* edit = dynamic_cast<CEditUI*>(&control)) {
         look.readOnly = edit->IsReadOnly();

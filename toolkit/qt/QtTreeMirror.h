@@ -15,6 +15,7 @@ class CPaintManagerUI;
 class CWebBrowserUI;
 class QWidget;
 class QtControlWidget;
+class QtListWidget;
 class QtResources;
 
 // Keeps the widgets of one window in step with its control tree. The tree decides everything
@@ -55,14 +56,17 @@ private:
         bool inList = false; // the widget lives below a list's viewport
     };
 
-    // Mirrors control and, when shown, its children. origin is the window position of parent's
-    // top-left corner; returns whether the widget is new or was hidden before.
-    bool SyncControl(CControlUI& control, CPaintManagerUI& manager, QWidget& parent, UIPoint origin, bool inList);
-    void SyncChildren(
-        CControlUI& control, CPaintManagerUI& manager, QtControlWidget& widget, UIPoint origin, bool inList);
-    void SyncListRows(CListUI& list, CPaintManagerUI& manager, QtControlWidget& widget, bool inList);
+    // One pass over what is in view (QtTreeMirror.cpp).
+    class SyncPass;
+
+    // Mirrors control into parent, where origin is the window position of parent's top-left
+    // corner; returns its widget and whether that is new or was hidden before.
+    QtControlWidget& SyncControl(CControlUI& control, CPaintManagerUI& manager, QWidget& parent, UIPoint origin,
+        bool inList, bool& shownAgain);
+    // Places the list's viewport and scroll bar; its rows are mirrored into the viewport.
+    static void SyncList(CListUI& list, QtListWidget& widget);
     QtControlWidget* CreateWidget(CControlUI& control, QtControlLook::Kind kind, QWidget& parent);
-    QtControlLook BuildLook(CControlUI& control, CPaintManagerUI& manager, QtControlLook::Kind kind);
+    QtControlLook BuildLook(CControlUI& control, CPaintManagerUI& manager);
     static void Retire(QtControlWidget* widget);
 
     QWidget& m_window;

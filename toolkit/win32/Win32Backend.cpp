@@ -4,6 +4,7 @@
 #include "toolkit/CPaintManagerUI.h"
 #include "toolkit/CWindowWnd.h"
 #include "toolkit/NativeWindowTable.h"
+#include "toolkit/win32/Win32Failure.h"
 #include "toolkit/win32/Win32FileDialogs.h"
 #include "toolkit/win32/Win32HitTest.h"
 #include "toolkit/win32/Win32NativeWindow.h"
@@ -17,6 +18,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <string>
 #include <vector>
 
 namespace {
@@ -68,24 +70,42 @@ public:
         windowClass.hInstance = instance;
         windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
         windowClass.lpszClassName = kWindowClass;
-        RegisterClassExW(&windowClass);
+        windowClassRegistered = RegisterClassExW(&windowClass) != 0;
+        if (!windowClassRegistered) {
+            Fail("RegisterClassExW(KelpmereWindow)");
+            return;
+        }
 
         WNDCLASSEXW wakeClass{};
         wakeClass.cbSize = sizeof(wakeClass);
         wakeClass.lpfnWndProc = &Impl::WakeProc;
         wakeClass.hInstance = instance;
         wakeClass.lpszClassName = kWakeClass;
-        RegisterClassExW(&wakeClass);
+        wakeClassRegistered = RegisterClassExW(&wakeClass) != 0;
+        if (!wakeClassRegistered) {
+            Fail("RegisterClassExW(KelpmereWake)");
+            return;
+        }
+        // Timers and tree updates arrive through this window: without it nothing would ever be
+        // painted anew.
         wake = CreateWindowExW(0, kWakeClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, this);
+        if (wake == nullptr)
+            Fail("CreateWindowExW(KelpmereWake)");
     }
 
     ~Impl()
     {
         if (wake != nullptr)
             DestroyWindow(wake);
-        UnregisterClassW(kWindowClass, instance);
-        UnregisterClassW(kWakeClass, instance);
+        // A class another module registered under our name is not ours to take away.
+        if (windowClassRegistered)
+            UnregisterClassW(kWindowClass, instance);
+        if (wakeClassRegistered)
+            UnregisterClassW(kWakeClass, instance);
     }
+
+    // A start without which no window can work: said now, kept for every window asked for later.
+    void Fail(const std::string& call) { startFailure = ReportWin32Failure(call, GetLastError()); }
 
     Win32NativeWindow* Find(UIWindowHandle handle) const { return windows.Find(handle); }
     Win32NativeWindow* FindBySerial(std::uint64_t serial) const { return windows.FindBySerial(serial); }
@@ -348,7 +368,7 @@ public:
         auto* native = reinterpret_cast<Win32NativeWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
         if (native == nullptr || native->backend == nullptr)
             return DefWindowProcW(hwnd, message, wParam, lParam);
-        return static_cast<Impl*>(native->backend)->HandleWindowMessage(*native, message, wParam, lParam);
+        return native->backend->HandleWindowMessage(*native, message, wParam, lParam);
     }
 
     static LRESULT CALLBACK WakeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
@@ -381,6 +401,9 @@ public:
 
     HINSTANCE instance = nullptr;
     HWND wake = nullptr;
+    bool windowClassRegistered = false;
+    bool wakeClassRegistered = false;
+    std::string startFailure; // empty: the backend started
     Win32Pictures pictures;
     Win32TreePainter painter{pictures};
     std::chrono::steady_clock::time_point start;
@@ -401,9 +424,15 @@ Win32Backend::~Win32Backend()
         m_impl->inMainLoop = false;
         m_impl->Destroy(native);
     }
-    KillTimer(m_impl->wake, kWakeTimer);
+    if (m_impl->wake != nullptr)
+        KillTimer(m_impl->wake, kWakeTimer);
     if (CPaintManagerUI::GetBackend() == this)
         CPaintManagerUI::SetBackend(nullptr);
+}
+
+const std::string& Win32Backend::StartFailure() const
+{
+    return m_impl->startFailure;
 }
 
 HWND Win32Backend::WindowHandle(UIWindowHandle window)
@@ -450,6 +479,8 @@ HWND Win32Backend::WebPaneOf(const CControlUI& browser) const
 UIWindowHandle Win32Backend::CreateNativeWindow(
     CWindowWnd& window, UIWindowHandle parent, const CDuiString& title, std::uint32_t, std::uint32_t, UIRect rect)
 {
+    if (!m_impl->startFailure.empty())
+        return nullptr;
     Win32NativeWindow* owner = m_impl->Find(parent);
     auto native = std::make_unique<Win32NativeWindow>(++m_impl->lastSerial, window, owner);
     native->backend = m_impl.get();
@@ -464,6 +495,7 @@ UIWindowHandle Win32Backend::CreateNativeWindow(
         std::max(1, rect.Width()), std::max(1, rect.Height()), owner != nullptr ? owner->hwnd : nullptr, nullptr,
         m_impl->instance, raw);
     if (raw->hwnd == nullptr) {
+        ReportWin32Failure("CreateWindowExW(KelpmereWindow)", GetLastError());
         m_impl->windows.Erase(raw);
         return nullptr;
     }

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
 
 // The Win32 backend: a top-level window per toolkit window whose client area the backend
 // paints from the control tree, timers on a hidden message window, nested message loops for
@@ -28,6 +29,9 @@ public:
     Win32Backend(const Win32Backend&) = delete;
     Win32Backend& operator=(const Win32Backend&) = delete;
 
+    // Why the backend could not start (its window classes or its timer window refused), as said
+    // on standard error; empty when it started. A backend that failed makes no windows.
+    const std::string& StartFailure() const;
     // The HWND of a native window (for tests and screenshots); null when gone.
     static HWND WindowHandle(UIWindowHandle window);
     // Runs pending tree updates now (they otherwise run when the message queue is next served).
@@ -68,5 +72,6 @@ public:
 
 private:
     class Impl;
+    friend class Win32NativeWindow; // points back to the Impl that serves its window procedure
     std::unique_ptr<Impl> m_impl;
 };

@@ -1,30 +1,39 @@
 #include "toolkit/win32/Win32EditMirror.h"
 
-#include "toolkit/CContainerUI.h"
 #include "toolkit/CEditUI.h"
 #include "toolkit/CListUI.h"
 #include "toolkit/CPaintManagerUI.h"
+#include "toolkit/InViewWalk.h"
 #include "toolkit/win32/Win32Text.h"
 #include "toolkit/win32/Win32TreePainter.h"
 
 #include <commctrl.h>
 
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 namespace {
 
-bool Inside(const UIRect& inner, const UIRect& outer)
-{
-    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right
-        && inner.bottom <= outer.bottom;
-}
+// Places an EDIT over every edit wholly in view. An edit cut by a list's edge shows its painted
+// text until it is wholly in view.
+class EditPlacer final : public IInViewVisitor {
+public:
+    explicit EditPlacer(std::function<void(CEditUI&)> place) : m_place(std::move(place)) { }
 
-UIRect Intersection(const UIRect& a, const UIRect& b)
-{
-    return UIRect{
-        std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
-}
+    bool Enter(CControlUI& control, const UIRect& shown, InViewPlace) override
+    {
+        auto* edit = dynamic_cast<CEditUI*>(&control);
+        if (edit == nullptr)
+            return true;
+        if (shown == control.GetPos())
+            m_place(*edit);
+        return false;
+    }
+
+private:
+    std::function<void(CEditUI&)> m_place;
+};
 
 std::wstring TextOf(HWND edit)
 {
@@ -92,8 +101,10 @@ void Win32EditMirror::Sync(CPaintManagerUI& manager, Win32Scale scale)
     ++m_generation;
     m_scale = scale;
     m_moves = BeginDeferWindowPos(static_cast<int>(m_edits.size()) + 8);
-    if (CControlUI* root = manager.GetRoot())
-        Visit(*root, manager, root->GetPos());
+    if (CControlUI* root = manager.GetRoot()) {
+        EditPlacer placer([this, &manager](CEditUI& edit) { Place(edit, manager); });
+        WalkInView(*root, root->GetPos(), placer);
+    }
     if (m_moves != nullptr)
         EndDeferWindowPos(m_moves);
     m_moves = nullptr;
@@ -105,37 +116,6 @@ void Win32EditMirror::Sync(CPaintManagerUI& manager, Win32Scale scale)
     }
     for (const CControlUI* control : gone)
         Forget(*control);
-}
-
-void Win32EditMirror::Visit(CControlUI& control, CPaintManagerUI& manager, const UIRect& clip)
-{
-    if (!control.IsVisible())
-        return;
-    const UIRect pos = control.GetPos();
-    if (auto* edit = dynamic_cast<CEditUI*>(&control)) {
-        // An edit cut by a list's edge shows its painted text until it is wholly in view.
-        if (Inside(pos, clip) && !pos.IsEmpty())
-            Place(*edit, manager);
-        return;
-    }
-    const UIRect inner = Intersection(pos, clip);
-    if (inner.IsEmpty())
-        return;
-    if (auto* list = dynamic_cast<CListUI*>(&control)) {
-        const UIRect view = Intersection(list->GetViewRect(), inner);
-        int first = 0;
-        int last = -1;
-        list->GetRowsInView(first, last);
-        for (int i = first; i <= last; ++i) {
-            if (CControlUI* row = list->GetItemAt(i))
-                Visit(*row, manager, view);
-        }
-    } else if (auto* container = dynamic_cast<CContainerUI*>(&control)) {
-        for (int i = 0; i < container->GetCount(); ++i) {
-            if (CControlUI* child = container->GetItemAt(i))
-                Visit(*child, manager, inner);
-        }
-    }
 }
 
 void Win32EditMirror::Place(CEditUI& edit, CPaintManagerUI& manager)

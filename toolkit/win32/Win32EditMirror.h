@@ -50,7 +50,6 @@ private:
     // Hidden EDITs kept for reuse, at most this many.
     static constexpr std::size_t kSpareEdits = 64;
 
-    void Visit(CControlUI& control, CPaintManagerUI& manager, const UIRect& clip);
     void Place(CEditUI& edit, CPaintManagerUI& manager);
     void Retire(HWND edit);
     static LRESULT CALLBACK EditProc(

@@ -1,59 +1,45 @@
 #include "toolkit/win32/Win32HitTest.h"
 
 #include "toolkit/CButtonUI.h"
-#include "toolkit/CContainerUI.h"
 #include "toolkit/CEditUI.h"
 #include "toolkit/CListUI.h"
 #include "toolkit/CPaintManagerUI.h"
 #include "toolkit/CWebBrowserUI.h"
+#include "toolkit/InViewWalk.h"
 
 namespace {
 
-bool Contains(const UIRect& r, UIPoint p)
-{
-    return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
-}
+// The deepest control under a point that nothing later lies over: the last one the walk enters
+// whose shown part holds the point.
+class PointFinder final : public IInViewVisitor {
+public:
+    explicit PointFinder(UIPoint point) : m_point(point) { }
 
-CControlUI* Deepest(CControlUI& control, UIPoint point)
-{
-    if (!control.IsVisible() || !Contains(control.GetPos(), point))
-        return nullptr;
-    if (auto* list = dynamic_cast<CListUI*>(&control)) {
-        if (CListHeaderUI* header = list->GetHeader(); header != nullptr) {
-            if (CControlUI* hit = Deepest(*header, point))
-                return hit;
-        }
-        if (Contains(list->GetViewRect(), point)) {
-            int first = 0;
-            int last = -1;
-            list->GetRowsInView(first, last);
-            for (int i = last; i >= first; --i) {
-                if (CControlUI* row = list->GetItemAt(i)) {
-                    if (CControlUI* hit = Deepest(*row, point))
-                        return hit;
-                }
-            }
-        }
-        return &control;
+    bool Enter(CControlUI& control, const UIRect& shown, InViewPlace) override
+    {
+        if (!shown.Contains(m_point))
+            return false;
+        m_found = &control;
+        return true;
     }
-    if (auto* container = dynamic_cast<CContainerUI*>(&control)) {
-        // The last child is painted on top, so it is asked first.
-        for (int i = container->GetCount() - 1; i >= 0; --i) {
-            if (CControlUI* child = container->GetItemAt(i)) {
-                if (CControlUI* hit = Deepest(*child, point))
-                    return hit;
-            }
-        }
-    }
-    return &control;
-}
+
+    CControlUI* Found() const { return m_found; }
+
+private:
+    UIPoint m_point;
+    CControlUI* m_found = nullptr;
+};
 
 } // namespace
 
 CControlUI* ControlAt(CPaintManagerUI& manager, UIPoint point)
 {
     CControlUI* root = manager.GetRoot();
-    return root != nullptr ? Deepest(*root, point) : nullptr;
+    if (root == nullptr)
+        return nullptr;
+    PointFinder finder(point);
+    WalkInView(*root, root->GetPos(), finder);
+    return finder.Found();
 }
 
 bool TakesPointer(const CControlUI& control)

@@ -2,6 +2,7 @@
 
 #include "toolkit/UIDefs.h"
 #include "toolkit/win32/Win32AccessibleWindow.h"
+#include "toolkit/win32/Win32Backend.h"
 #include "toolkit/win32/Win32EditMirror.h"
 #include "toolkit/win32/Win32Scale.h"
 #include "toolkit/win32/Win32WebMirror.h"
@@ -37,7 +38,7 @@ public:
     {
     }
 
-    void* backend = nullptr;  // the backend's own state, for the window procedure
+    Win32Backend::Impl* backend = nullptr; // the backend's own state, for the window procedure
     std::uint64_t serial = 0; // never reused, unlike the object's address
     CWindowWnd* window = nullptr;
     Win32NativeWindow* parent = nullptr;

@@ -1,5 +1,6 @@
 #include "toolkit/win32/Win32Pictures.h"
 
+#include "toolkit/BackendFailure.h"
 #include "toolkit/CPaintManagerUI.h"
 #include "toolkit/win32/GdiPlus.h"
 
@@ -42,6 +43,10 @@ Gdiplus::Bitmap* Win32Pictures::Picture(const std::string& name)
             if (picture && picture->GetLastStatus() != Gdiplus::Ok)
                 picture.reset();
         }
+        if (!picture)
+            ReportBackendFailure("the skin's picture \"" + name + "\" could not be decoded");
+    } else {
+        ReportBackendFailure("the skin has no picture \"" + name + "\"");
     }
     return m_pictures.emplace(name, std::move(picture)).first->second.get();
 }

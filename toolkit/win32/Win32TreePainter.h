@@ -2,6 +2,7 @@
 
 #include "toolkit/UIDefs.h"
 #include "toolkit/UIFont.h"
+#include "toolkit/win32/Win32GdiHandles.h"
 #include "toolkit/win32/Win32Scale.h"
 
 #include <windows.h>
@@ -10,6 +11,7 @@
 #include <tuple>
 
 class CControlUI;
+class CLabelUI;
 class CListUI;
 class CPaintManagerUI;
 class Win32Pictures;
@@ -46,17 +48,17 @@ public:
 
 private:
     void PaintInto(HDC dc, CPaintManagerUI& manager, UISize pixels, const Win32PointerState& pointer);
-    void PaintControl(Gdiplus::Graphics& graphics, HDC dc, CControlUI& control, CPaintManagerUI& manager,
-        const UIRect& clip, const Win32PointerState& pointer);
+    // One pass over what is in view (Win32TreePainter.cpp).
+    class PaintPass;
+
     void PaintLook(Gdiplus::Graphics& graphics, HDC dc, CControlUI& control, CPaintManagerUI& manager,
-        const Win32PointerState& pointer);
-    void PaintListRows(Gdiplus::Graphics& graphics, HDC dc, CListUI& list, CPaintManagerUI& manager, const UIRect& clip,
         const Win32PointerState& pointer);
     void PaintScrollBar(Gdiplus::Graphics& graphics, HDC dc, CListUI& list);
     void Fill(Gdiplus::Graphics& graphics, HDC dc, const UIRect& r, UIColor colour) const;
-    void PaintText(HDC dc, CControlUI& control, CPaintManagerUI& manager, UIColor colour);
+    void PaintText(HDC dc, CLabelUI& label, CPaintManagerUI& manager, UIColor colour);
 
     Win32Pictures& m_pictures;
     Win32Scale m_scale; // of the window being painted
-    std::map<std::tuple<std::string, int, bool, bool, bool>, HFONT> m_fonts;
+    std::map<std::tuple<std::string, int, bool, bool, bool>, GdiObject<HFONT>> m_fonts;
+    bool m_offScreenFailed = false; // said once until painting off screen works again
 };

@@ -1,6 +1,7 @@
 #include "toolkit/win32/Win32WebHost.h"
 
 #include "toolkit/CWebBrowserUI.h"
+#include "toolkit/win32/Win32GdiHandles.h"
 #include "toolkit/win32/Win32Text.h"
 #include "toolkit/win32/Win32WebSite.h"
 
@@ -155,9 +156,10 @@ LRESULT CALLBACK Win32WebHost::HostProc(HWND window, UINT message, WPARAM wParam
         FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, RGB(0x80, 0x80, 0x80));
-        HGDIOBJ previous = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
-        DrawTextW(dc, kNote, -1, &client, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-        SelectObject(dc, previous);
+        {
+            const SelectedObject font(dc, GetStockObject(DEFAULT_GUI_FONT));
+            DrawTextW(dc, kNote, -1, &client, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+        }
         EndPaint(window, &paint);
         return 0;
     }

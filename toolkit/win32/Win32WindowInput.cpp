@@ -1,10 +1,10 @@
 #include "toolkit/win32/Win32WindowInput.h"
 
 #include "toolkit/CButtonUI.h"
-#include "toolkit/CContainerUI.h"
 #include "toolkit/CEditUI.h"
 #include "toolkit/CListUI.h"
 #include "toolkit/CPaintManagerUI.h"
+#include "toolkit/InViewWalk.h"
 #include "toolkit/win32/Win32EditMirror.h"
 #include "toolkit/win32/Win32HitTest.h"
 #include "toolkit/win32/Win32ScrollBar.h"
@@ -14,11 +14,6 @@
 namespace {
 
 constexpr int kWheelStep = 60; // pixels per wheel notch
-
-bool Contains(const UIRect& r, UIPoint p)
-{
-    return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
-}
 
 // The enabled button or option at point (the control itself or one holding it), or null.
 CControlUI* ButtonAt(CPaintManagerUI& manager, UIPoint point)
@@ -40,30 +35,19 @@ CListUI* ListAt(CPaintManagerUI& manager, UIPoint point)
 }
 
 // The controls that take the keyboard, in tree order: enabled buttons, options and edits in view.
-void CollectFocusable(CControlUI& control, std::vector<CControlUI*>& out)
-{
-    if (!control.IsVisible())
-        return;
-    if (dynamic_cast<CButtonUI*>(&control) != nullptr || dynamic_cast<CEditUI*>(&control) != nullptr) {
+class FocusableCollector final : public IInViewVisitor {
+public:
+    bool Enter(CControlUI& control, const UIRect&, InViewPlace) override
+    {
+        if (dynamic_cast<CButtonUI*>(&control) == nullptr && dynamic_cast<CEditUI*>(&control) == nullptr)
+            return true;
         if (control.IsEnabled())
-            out.push_back(&control);
-        return;
+            chain.push_back(&control);
+        return false;
     }
-    if (auto* list = dynamic_cast<CListUI*>(&control)) {
-        int first = 0;
-        int last = -1;
-        list->GetRowsInView(first, last);
-        for (int i = first; i <= last; ++i) {
-            if (CControlUI* row = list->GetItemAt(i))
-                CollectFocusable(*row, out);
-        }
-    } else if (auto* container = dynamic_cast<CContainerUI*>(&control)) {
-        for (int i = 0; i < container->GetCount(); ++i) {
-            if (CControlUI* child = container->GetItemAt(i))
-                CollectFocusable(*child, out);
-        }
-    }
-}
+
+    std::vector<CControlUI*> chain;
+};
 
 } // namespace
 
@@ -100,8 +84,8 @@ void Win32WindowInput::ButtonDown(CPaintManagerUI& manager, UIPoint point)
 {
     SetCapture(m_window);
     if (CListUI* list = ListAt(manager, point)) {
-        if (const auto bar = Win32ScrollBar::Of(*list); bar && Contains(bar->track, point)) {
-            if (Contains(bar->thumb, point)) {
+        if (const auto bar = Win32ScrollBar::Of(*list); bar && bar->track.Contains(point)) {
+            if (bar->thumb.Contains(point)) {
                 m_dragList = list;
                 m_grabOffset = point.y - bar->thumb.top;
             } else {
@@ -160,9 +144,10 @@ bool Win32WindowInput::KeyDown(CPaintManagerUI& manager, WPARAM key, bool repeat
 
 void Win32WindowInput::MoveFocus(CPaintManagerUI& manager, bool backwards)
 {
-    std::vector<CControlUI*> chain;
+    FocusableCollector collector;
     if (CControlUI* root = manager.GetRoot())
-        CollectFocusable(*root, chain);
+        WalkInView(*root, root->GetPos(), collector);
+    const std::vector<CControlUI*>& chain = collector.chain;
     if (chain.empty())
         return;
     auto at = std::find(chain.begin(), chain.end(), m_pointer.focused);

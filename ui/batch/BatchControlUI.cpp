@@ -2,8 +2,8 @@
 
 #include "platform/LocalText.h"
 #include "shell/NoticeBoxUI.h"
+#include "shell/PageParts.h"
 #include "toolkit/CButtonUI.h"
-#include "toolkit/CDialogBuilder.h"
 #include "toolkit/CEditUI.h"
 #include "toolkit/CPaintManagerUI.h"
 #include "toolkit/CWindowWnd.h"
@@ -21,57 +21,38 @@ BatchControlUI::BatchControlUI(CWindowWnd* mainFrame) : mainFrame(mainFrame) { }
 
 BatchControlUI::~BatchControlUI() = default;
 
-bool BatchControlUI::CreatePage(CContainerUI* parent)
+bool BatchControlUI::CreatePage(CContainerUI& parent)
 {
-    CPaintManagerUI* manager = parent != nullptr ? parent->GetManager() : nullptr;
-    if (manager == nullptr)
-        return false;
-    CDialogBuilder builder;
-    CControlUI* root = builder.Create("BatchSkin.xml");
+    CPaintManagerUI* manager = parent.GetManager();
+    CControlUI* root = manager != nullptr ? BuildSkinInto(*this, "BatchSkin.xml") : nullptr;
     if (root == nullptr)
         return false;
-    parent->Add(this);
-    Add(root);
-
-    auto* host = manager->FindSubControlByName<CContainerUI>(root, "TorrentListLayoutUI");
-    listControl = new BatchListControl(this);
-    if (!listControl->BuildInto(host) && listControl->GetParent() == nullptr) {
-        delete listControl; // never joined the tree
-        listControl = nullptr;
-    }
-    if (listControl == nullptr || listControl->GetList() == nullptr)
+    srcButton = CPaintManagerUI::FindSubControlByName<CButtonUI>(root, "btn_batch_src");
+    desButton = CPaintManagerUI::FindSubControlByName<CButtonUI>(root, "btn_batch_des");
+    converButton = CPaintManagerUI::FindSubControlByName<CButtonUI>(root, "btn_batch_conver");
+    auto* progressLayout = CPaintManagerUI::FindSubControlByName<CContainerUI>(root, "BatchFunLayoutUI");
+    if (srcButton == nullptr || desButton == nullptr || progressLayout == nullptr)
         return false;
-
-    srcButton = manager->FindSubControlByName<CButtonUI>(root, "btn_batch_src");
-    desButton = manager->FindSubControlByName<CButtonUI>(root, "btn_batch_des");
-    converButton = manager->FindSubControlByName<CButtonUI>(root, "btn_batch_conver");
-    if (srcButton == nullptr || desButton == nullptr)
+    srcEdit = CPaintManagerUI::FindSubControlByName<CEditUI>(root, "edit_batch_src");
+    desEdit = CPaintManagerUI::FindSubControlByName<CEditUI>(root, "edit_batch_des");
+    rateText = CPaintManagerUI::FindSubControlByName(root, "text_batch_rate");
+    listControl = RerListControlUI::MakeInto<BatchListControl>(
+        CPaintManagerUI::FindSubControlByName<CContainerUI>(root, "TorrentListLayoutUI"), *manager, this);
+    if (listControl == nullptr)
         return false;
-    for (CButtonUI* button : {srcButton, desButton, converButton}) {
-        if (button == nullptr)
-            continue;
-        button->SetHotBkColor(kHotColor);
-        button->SetBorderSize(1);
-    }
+    listControl->CreateProgressBar(progressLayout);
+    hintText = CPaintManagerUI::FindSubControlByName(listControl, "label_batch_hint"); // in the list's skin
+
+    StyleButtons({srcButton, desButton, converButton});
     if (converButton != nullptr)
         converButton->SetEnabled(false);
-
-    srcEdit = manager->FindSubControlByName<CEditUI>(root, "edit_batch_src");
-    desEdit = manager->FindSubControlByName<CEditUI>(root, "edit_batch_des");
-    rateText = manager->FindSubControlByName(root, "text_batch_rate");
-    hintText = manager->FindSubControlByName(root, "label_batch_hint");
     // The source is only ever set through the folder dialog, which scans it; the destination
     // may be typed.
     if (srcEdit != nullptr)
         srcEdit->SetEnabled(false);
     if (desEdit != nullptr)
         desEdit->SetEnabled(true);
-
-    auto* progressLayout = manager->FindSubControlByName<CContainerUI>(root, "BatchFunLayoutUI");
-    if (progressLayout == nullptr)
-        return false;
-    listControl->CreateProgressBar(progressLayout);
-    return true;
+    return parent.Add(this);
 }
 
 std::string BatchControlUI::EditText(const CEditUI* edit) const

@@ -16,7 +16,6 @@ class CWindowWnd;
 // done/total. Refusals are told in notice boxes over the main window.
 class BatchControlUI : public CContainerUI {
 public:
-    static constexpr UIColor kHotColor = 0xFFFF2D2D;
     static constexpr const char* kSourceDialogTitle = "请选择需要转换的种子目录";
     static constexpr const char* kDestDialogTitle = "请选择转换后种子存放目录";
     static constexpr const char* kNoDestinationNotice = "  您还没有选择需要积存的种子路径 !\n";
@@ -28,9 +27,10 @@ public:
     explicit BatchControlUI(CWindowWnd* mainFrame);
     ~BatchControlUI() override;
 
-    // Builds the page into parent: false without a paint manager, skin or list host, or when
-    // the skin lacks a folder button or the progress bar's layout.
-    bool CreatePage(CContainerUI* parent);
+    // Builds the page, finding all it needs in its skin, and only then adds it to parent. False
+    // without a paint manager, skin or list host, or when the skin lacks a folder button or the
+    // progress bar's layout: then the page joined nothing and the caller still owns it.
+    bool CreatePage(CContainerUI& parent);
 
     void ChooseSourceFolder(); // "btn_batch_src"
     void ChooseDestFolder();   // "btn_batch_des"

@@ -12,9 +12,9 @@ namespace {
 // Finds name under root and gives it the row's index as a suffix, so that every row's
 // controls have names of their own.
 template <class T>
-T* TakeIndexed(CPaintManagerUI& manager, CControlUI* root, const char* name, std::int32_t index)
+T* TakeIndexed(CControlUI* root, const char* name, std::int32_t index)
 {
-    T* control = manager.FindSubControlByName<T>(root, name);
+    T* control = CPaintManagerUI::FindSubControlByName<T>(root, name);
     if (control != nullptr)
         control->SetName(CDuiString(std::string(name) + std::to_string(index)));
     return control;
@@ -22,14 +22,14 @@ T* TakeIndexed(CPaintManagerUI& manager, CControlUI* root, const char* name, std
 
 } // namespace
 
-bool BatchListElementUI::InitElement(CControlUI* root, CPaintManagerUI* manager)
+bool BatchListElementUI::InitElement(CControlUI* root)
 {
-    if (root == nullptr || manager == nullptr || owner == nullptr)
+    if (root == nullptr || owner == nullptr)
         return false;
-    elementLayout = TakeIndexed<CContainerUI>(*manager, root, "BatchElementLayoutUI", index);
-    srcText = TakeIndexed<CControlUI>(*manager, root, "text_conver_src", index);
-    desText = TakeIndexed<CControlUI>(*manager, root, "text_conver_des", index);
-    stateText = TakeIndexed<CControlUI>(*manager, root, "text_conver_state", index);
+    elementLayout = TakeIndexed<CContainerUI>(root, "BatchElementLayoutUI", index);
+    srcText = TakeIndexed<CControlUI>(root, "text_conver_src", index);
+    desText = TakeIndexed<CControlUI>(root, "text_conver_des", index);
+    stateText = TakeIndexed<CControlUI>(root, "text_conver_state", index);
     SetFixedHeight(kRowHeight);
     return true;
 }

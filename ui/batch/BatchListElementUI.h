@@ -22,7 +22,7 @@ public:
     using ListElementControlUI::ListElementControlUI;
 
     CDuiString GetElementSkin() override { return "BatchListSkin.xml"; }
-    bool InitElement(CControlUI* root, CPaintManagerUI* manager) override;
+    bool InitElement(CControlUI* root) override;
 
     // Shows item (whose sourceRoot is filled) as a fresh row: its full source path, no output
     // path, no state.

@@ -5,6 +5,8 @@
 #include "ui/list/RerListBaseUI.h"
 #include "ui/list/RerListElementUI.h"
 
+#include <memory>
+
 const std::string& RerListControlUI::Name(std::int32_t key) const
 {
     static const std::string empty;
@@ -18,21 +20,17 @@ bool RerListControlUI::CreateElements(RerListBaseUI* target)
         RerListElementUI* row = CreateElement(index);
         if (row == nullptr)
             continue;
-        row->CreateIn(target);
-        row->SetVisible(false);
-        // A row that could not join the list has no owner in the tree: it goes now.
-        if (row->GetParent() == nullptr)
-            delete row;
+        if (row->CreateIn(target))
+            row->SetVisible(false);
+        else
+            delete row; // never joined the list
     }
     return true;
 }
 
-bool RerListControlUI::BuildInto(CContainerUI* host)
+bool RerListControlUI::BuildInto(CContainerUI& host, CPaintManagerUI& manager)
 {
     FillNames();
-    CPaintManagerUI* manager = host != nullptr ? host->GetManager() : nullptr;
-    if (manager == nullptr)
-        return false;
     CDialogBuilder builder;
     CControlUI* root = builder.Create(GetControlSkin());
     if (root == nullptr)
@@ -40,20 +38,13 @@ bool RerListControlUI::BuildInto(CContainerUI* host)
     SetInset(0, 0, 0, 0);
     SetName(Name(kControlNameKey));
     Add(root);
-    host->Add(this);
 
-    auto* layout = manager->FindControl<CContainerUI>(Name(kListLayoutKey));
-    if (layout == nullptr)
+    auto* layout = CPaintManagerUI::FindSubControlByName<CContainerUI>(root, Name(kListLayoutKey));
+    std::unique_ptr<RerListBaseUI> made(layout != nullptr ? CreateList() : nullptr);
+    if (made == nullptr || !made->AttachTo(layout))
         return false;
-    list = CreateList();
-    if (list == nullptr)
-        return false;
-    if (!list->AttachTo(layout)) {
-        delete list;
-        list = nullptr;
-        return false;
-    }
+    list = made.release(); // the layout owns it now
     CreateElements(list);
-    OnCreated(manager);
-    return true;
+    OnCreated(&manager);
+    return host.Add(this);
 }

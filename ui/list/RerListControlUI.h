@@ -8,7 +8,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
+#include <utility>
 
 class CPaintManagerUI;
 
@@ -35,13 +37,27 @@ public:
     virtual RerListBaseUI* CreateList() = 0;
     // A new row with the given index (its 1-based position), or null.
     virtual RerListElementUI* CreateElement(std::int32_t index) = 0;
-    // Called once the control is built, with the window's paint manager.
+    // Called once the control is built, before it joins its host, with the paint manager of
+    // the window it is for; it finds what it needs in its own skin.
     virtual bool OnCreated(CPaintManagerUI* manager) = 0;
     // Adds the pool of hidden rows to list.
     virtual bool CreateElements(RerListBaseUI* list);
-    // Builds the control into host. False without a paint manager, skin or list layout (then no
-    // rows are made).
-    virtual bool BuildInto(CContainerUI* host);
+    // Builds the control, its list and its pool of rows while it is in no window, for the window
+    // of manager, and only then adds it to host. False when the skin or its list layout is
+    // missing: then nothing joined host and the caller still owns the control.
+    virtual bool BuildInto(CContainerUI& host, CPaintManagerUI& manager);
+
+    // A new list control of type List (made from args) built into host for manager's window:
+    // the control, which host owns, or null when host is null or the build failed (and then
+    // nothing is left behind).
+    template <class List, class... Args>
+    static List* MakeInto(CContainerUI* host, CPaintManagerUI& manager, Args&&... args)
+    {
+        if (host == nullptr)
+            return nullptr;
+        auto made = std::make_unique<List>(std::forward<Args>(args)...);
+        return made->BuildInto(*host, manager) ? made.release() : nullptr;
+    }
 
     // The text under key, or the empty text when there is none.
     const std::string& Name(std::int32_t key) const;

@@ -9,8 +9,7 @@
 
 bool RerListElementUI::CreateIn(CListUI* list)
 {
-    CPaintManagerUI* manager = list != nullptr ? list->GetManager() : nullptr;
-    if (manager == nullptr || owner == nullptr)
+    if (list == nullptr || owner == nullptr)
         return false;
     CDialogBuilder builder;
     CControlUI* root = builder.Create(GetElementSkin());
@@ -18,7 +17,5 @@ bool RerListElementUI::CreateIn(CListUI* list)
         return false;
     SetName(CDuiString(owner->Name(RerListControlUI::kRowPrefixKey) + std::to_string(index)));
     Add(root);
-    list->Add(this);
-    InitElement(root, manager);
-    return true;
+    return InitElement(root) && list->Add(this);
 }

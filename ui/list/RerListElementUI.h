@@ -18,10 +18,11 @@ public:
     virtual CDuiString GetElementSkin() = 0;
     // Finds the row's controls under root (built from the row skin) and extends their names
     // by the index; false when the skin lacks one of them.
-    virtual bool InitElement(CControlUI* root, CPaintManagerUI* manager) = 0;
+    virtual bool InitElement(CControlUI* root) = 0;
 
-    // Builds the row from its skin, names it after the owner's row prefix and the index, and
-    // adds it to list; false without a paint manager or skin.
+    // Builds the row from its skin, names it after the owner's row prefix and the index, finds
+    // its controls, and only then adds it to list (in a window or not yet). False without a skin
+    // or one of the row's controls: then the row joined nothing and the caller still owns it.
     bool CreateIn(CListUI* list) override;
 
     std::int32_t GetIndex() const { return index; }

@@ -4,8 +4,8 @@
 #include "platform/LocalText.h"
 #include "platform/PathText.h"
 #include "shell/NoticeBoxUI.h"
+#include "shell/PageParts.h"
 #include "toolkit/CButtonUI.h"
-#include "toolkit/CDialogBuilder.h"
 #include "toolkit/CEditUI.h"
 #include "toolkit/CPaintManagerUI.h"
 #include "toolkit/CWindowWnd.h"
@@ -29,45 +29,29 @@ SingleControlUI::SingleControlUI(CWindowWnd* mainFrame) : mainFrame(mainFrame) {
 
 SingleControlUI::~SingleControlUI() = default;
 
-bool SingleControlUI::CreatePage(CContainerUI* tabLayout)
+bool SingleControlUI::CreatePage(CContainerUI& tabLayout)
 {
-    CPaintManagerUI* manager = tabLayout != nullptr ? tabLayout->GetManager() : nullptr;
-    if (manager == nullptr)
-        return false;
-    CDialogBuilder builder;
-    CControlUI* root = builder.Create("SingleSkin.xml");
+    CPaintManagerUI* manager = tabLayout.GetManager();
+    CControlUI* root = manager != nullptr ? BuildSkinInto(*this, "SingleSkin.xml") : nullptr;
     if (root == nullptr)
         return false;
-    tabLayout->Add(this);
-    Add(root);
-
-    auto* host = manager->FindSubControlByName<CContainerUI>(root, "FileListLayoutUI");
-    if (host == nullptr)
-        return false;
-    fileList = new SingleListControl;
-    if (!fileList->BuildInto(host) && fileList->GetParent() == nullptr) {
-        delete fileList;
-        fileList = nullptr;
-    }
-    if (fileList == nullptr || fileList->GetList() == nullptr)
-        return false;
-
-    openButton = manager->FindSubControlByName<CButtonUI>(root, "btn_single_file");
-    saveButton = manager->FindSubControlByName<CButtonUI>(root, "btn_single_save");
-    oneKeyButton = manager->FindSubControlByName<CButtonUI>(root, "btn_single_onekey_modify");
-    pathEdit = manager->FindSubControlByName<CEditUI>(root, "edit_single_file");
+    openButton = CPaintManagerUI::FindSubControlByName<CButtonUI>(root, "btn_single_file");
+    saveButton = CPaintManagerUI::FindSubControlByName<CButtonUI>(root, "btn_single_save");
+    oneKeyButton = CPaintManagerUI::FindSubControlByName<CButtonUI>(root, "btn_single_onekey_modify");
+    pathEdit = CPaintManagerUI::FindSubControlByName<CEditUI>(root, "edit_single_file");
     if (openButton == nullptr || saveButton == nullptr || oneKeyButton == nullptr || pathEdit == nullptr)
         return false;
-    hintLabel = manager->FindSubControlByName(root, "label_single_hint");
+    fileList = RerListControlUI::MakeInto<SingleListControl>(
+        CPaintManagerUI::FindSubControlByName<CContainerUI>(root, "FileListLayoutUI"), *manager);
+    if (fileList == nullptr)
+        return false;
+    hintLabel = CPaintManagerUI::FindSubControlByName(root, "label_single_hint");
     if (hintLabel != nullptr)
         usualHint = hintLabel->GetText().str();
     EnableTorrentButtons(false);
-    for (CButtonUI* button : {openButton, saveButton, oneKeyButton}) {
-        button->SetHotBkColor(kHotColor);
-        button->SetBorderSize(1);
-    }
+    StyleButtons({openButton, saveButton, oneKeyButton});
     parser = std::make_unique<CTorrentParser>();
-    return true;
+    return tabLayout.Add(this);
 }
 
 void SingleControlUI::EnableTorrentButtons(bool enabled)

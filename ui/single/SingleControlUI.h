@@ -18,15 +18,14 @@ class SingleListControl;
 // it for every torrent it opens.
 class SingleControlUI : public CContainerUI {
 public:
-    static constexpr UIColor kHotColor = 0xFFFF2D2D;
-
     // mainFrame: the main window, owner of the dialogs and notice boxes.
     explicit SingleControlUI(CWindowWnd* mainFrame);
     ~SingleControlUI() override;
 
-    // Builds the page into tabLayout: false without a paint manager or skin, or when the skin
-    // lacks one of the page's controls or the list's host.
-    bool CreatePage(CContainerUI* tabLayout);
+    // Builds the page, finding all it needs in its skin, and only then adds it to tabLayout.
+    // False without a paint manager or skin, or when the skin lacks one of the page's controls
+    // or the list's host: then the page joined nothing and the caller still owns it.
+    bool CreatePage(CContainerUI& tabLayout);
 
     void OnOpenFile(); // "btn_single_file"
     // Opens the torrent at `path` (active code page) as a choice in the open dialog would.

@@ -32,7 +32,8 @@ RerListElementUI* SingleListControl::CreateElement(std::int32_t index)
 
 bool SingleListControl::OnCreated(CPaintManagerUI* manager)
 {
-    torrentNameEdit = manager != nullptr ? manager->FindControl<CEditUI>("edit_single_name") : nullptr;
+    (void)manager;
+    torrentNameEdit = CPaintManagerUI::FindSubControlByName<CEditUI>(this, "edit_single_name");
     return true;
 }
 

@@ -28,16 +28,16 @@ const TextRef* FolderTwin(const TorrentFileEntry& entry, std::size_t k)
 
 } // namespace
 
-bool SingleListElementUI::InitElement(CControlUI* root, CPaintManagerUI* manager)
+bool SingleListElementUI::InitElement(CControlUI* root)
 {
-    if (root == nullptr || manager == nullptr || owner == nullptr)
+    if (root == nullptr || owner == nullptr)
         return false;
-    elementLayout = manager->FindSubControlByName<CContainerUI>(root, "SingleElementLayoutUI");
+    elementLayout = CPaintManagerUI::FindSubControlByName<CContainerUI>(root, "SingleElementLayoutUI");
     if (elementLayout != nullptr)
         elementLayout->SetName(CDuiString(Indexed("SingleElementLayoutUI", index)));
-    nameEdit = manager->FindSubControlByName<CEditUI>(root, "edit_single_file");
-    sizeText = manager->FindSubControlByName(root, "text_single_size");
-    sizeLabel = manager->FindSubControlByName(root, "label_single_size");
+    nameEdit = CPaintManagerUI::FindSubControlByName<CEditUI>(root, "edit_single_file");
+    sizeText = CPaintManagerUI::FindSubControlByName(root, "text_single_size");
+    sizeLabel = CPaintManagerUI::FindSubControlByName(root, "label_single_size");
     if (nameEdit == nullptr || sizeText == nullptr || sizeLabel == nullptr) {
         nameEdit = nullptr;
         return false;

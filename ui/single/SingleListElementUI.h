@@ -27,7 +27,7 @@ public:
     using ListElementControlUI::ListElementControlUI;
 
     CDuiString GetElementSkin() override { return "SingleListSkin.xml"; }
-    bool InitElement(CControlUI* root, CPaintManagerUI* manager) override;
+    bool InitElement(CControlUI* root) override;
 
     // Shows entry: one edit per folder component, the file name, the size.
     void ShowEntry(TorrentFileEntry& entry);

@@ -2,7 +2,7 @@
 
 #include "platform/PathText.h"
 #include "shell/StartDirectory.h"
-#include "toolkit/CDialogBuilder.h"
+#include "shell/PageParts.h"
 #include "toolkit/CPaintManagerUI.h"
 #include "toolkit/CWebBrowserUI.h"
 #include "ui/web/AdPage.h"
@@ -18,9 +18,9 @@ std::string AdControlUI::PagePath()
     return JoinPath(JoinPath(startDirectory, "Ad"), "ad.html");
 }
 
-bool AdControlUI::CreatePage(CContainerUI* parent)
+bool AdControlUI::CreatePage(CContainerUI& parent)
 {
-    CPaintManagerUI* manager = parent != nullptr ? parent->GetManager() : nullptr;
+    CPaintManagerUI* manager = parent.GetManager();
     if (manager == nullptr)
         return false;
     // Without a recorded start directory the path would point at the root folder.
@@ -29,16 +29,13 @@ bool AdControlUI::CreatePage(CContainerUI* parent)
     const std::string path = PagePath();
     if (!WriteAdPage(path.c_str()))
         return false;
-    CDialogBuilder builder;
-    CControlUI* root = builder.Create("ADSkin.xml", nullptr, nullptr, manager);
+    CControlUI* root = BuildSkinInto(*this, "ADSkin.xml", manager);
     if (root == nullptr)
         return false;
-    parent->Add(this);
-    Add(root);
-    browser = manager->FindSubControlByName<CWebBrowserUI>(root, "ad_ie");
+    browser = CPaintManagerUI::FindSubControlByName<CWebBrowserUI>(root, "ad_ie");
     if (browser != nullptr) {
         browser->SetWebBrowserEventHandler(&eventHandler);
         browser->NavigateUrl(CDuiString(path));
     }
-    return true;
+    return parent.Add(this);
 }

@@ -1,6 +1,6 @@
 #include "ui/web/SearchControlUI.h"
 
-#include "toolkit/CDialogBuilder.h"
+#include "shell/PageParts.h"
 #include "toolkit/CPaintManagerUI.h"
 #include "toolkit/CWebBrowserUI.h"
 #include "ui/web/WebAddresses.h"
@@ -11,21 +11,18 @@ SearchControlUI::~SearchControlUI()
         browser->SetWebBrowserEventHandler(nullptr);
 }
 
-bool SearchControlUI::CreatePage(CContainerUI* parent)
+bool SearchControlUI::CreatePage(CContainerUI& parent)
 {
-    CPaintManagerUI* manager = parent != nullptr ? parent->GetManager() : nullptr;
+    CPaintManagerUI* manager = parent.GetManager();
     if (manager == nullptr)
         return false;
-    CDialogBuilder builder;
-    CControlUI* root = builder.Create("SearchSkin.xml", nullptr, nullptr, manager);
+    CControlUI* root = BuildSkinInto(*this, "SearchSkin.xml", manager);
     if (root == nullptr)
         return false;
-    parent->Add(this);
-    Add(root);
-    browser = manager->FindSubControlByName<CWebBrowserUI>(root, "search_ie");
+    browser = CPaintManagerUI::FindSubControlByName<CWebBrowserUI>(root, "search_ie");
     if (browser != nullptr) {
         browser->SetWebBrowserEventHandler(&eventHandler);
         browser->NavigateUrl(CDuiString(ConfiguredSearchAddress()));
     }
-    return true;
+    return parent.Add(this);
 }

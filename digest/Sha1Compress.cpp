@@ -1,4 +1,4 @@
-#include "torrent/Sha1Compress.h"
+#include "digest/Sha1Compress.h"
 
 #include <atomic>
 #include <bit>

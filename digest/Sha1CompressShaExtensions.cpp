@@ -1,6 +1,6 @@
 // SHA-1 on the x86 SHA extensions. Only this file's functions are compiled for them (through
 // the target attribute), and they run only after cpuid has confirmed the processor has them.
-#include "torrent/Sha1Compress.h"
+#include "digest/Sha1Compress.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 

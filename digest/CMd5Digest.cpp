@@ -1,7 +1,7 @@
-#include "torrent/CMd5Digest.h"
+#include "digest/CMd5Digest.h"
 
 #include "platform/HexText.h"
-#include "torrent/DigestUpdate.h"
+#include "digest/DigestUpdate.h"
 
 #include <bit>
 #include <cstring>

@@ -1,8 +1,8 @@
-#include "torrent/CSha1Digest.h"
+#include "digest/CSha1Digest.h"
 
 #include "platform/HexText.h"
-#include "torrent/DigestUpdate.h"
-#include "torrent/Sha1Compress.h"
+#include "digest/DigestUpdate.h"
+#include "digest/Sha1Compress.h"
 
 #include <cstring>
 
