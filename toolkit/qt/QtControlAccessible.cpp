@@ -103,7 +103,7 @@ QAccessible::State QtControlAccessible::state() const
     state.disabled = info.Has(kAccessibleDisabled);
     state.readOnly = info.Has(kAccessibleReadOnly);
     state.invisible = state.invisible || info.Has(kAccessibleInvisible);
-    if (info.role == UIAccessibleRole::PageTab || info.role == UIAccessibleRole::ListItem) {
+    if (info.role == UIAccessibleRole::PageTab) {
         state.selectable = true;
         state.selected = info.Has(kAccessibleSelected);
     } else if (info.role == UIAccessibleRole::RadioButton) {

@@ -70,7 +70,7 @@ long StateOf(const UIAccessibleInfo& info, bool focused)
         state |= STATE_SYSTEM_INVISIBLE;
     if (info.Has(kAccessiblePassword))
         state |= STATE_SYSTEM_PROTECTED;
-    if (info.role == UIAccessibleRole::PageTab || info.role == UIAccessibleRole::ListItem) {
+    if (info.role == UIAccessibleRole::PageTab) {
         state |= STATE_SYSTEM_SELECTABLE;
         if (info.Has(kAccessibleSelected))
             state |= STATE_SYSTEM_SELECTED;
