@@ -151,27 +151,14 @@ public:
         GetClientRect(native.hwnd, &client);
         // The tree is laid out in its own units: the client area at 96 DPI.
         const UISize size = native.scale.ToUnits(UISize{client.right - client.left, client.bottom - client.top});
-        if (native.reportedSize == size || native.closing)
-            return;
-        native.reportedSize = size;
-        native.window->HandleNativeResized(size);
-        MarkDirty(native);
+        if (windows.ReportClientSize(native, size))
+            MarkDirty(native);
     }
 
-    // Destroys the native window (owned windows first, as the window system does), ends its
-    // modal loop with its result and tells the window object, which may delete itself.
     void Destroy(Win32NativeWindow* native)
     {
-        windows.Destroy(native, [](Win32NativeWindow& window) { Release(window); });
-        // The last window is gone while the program waits for input: nothing could ever end the
-        // loop any more, so end it the way closing the main window does.
-        if (windows.Empty() && inMainLoop && !quitPosted)
+        if (windows.Destroy(native, &Release) && inMainLoop && !quitPosted)
             Quit(0);
-    }
-
-    void TearDown(Win32NativeWindow* native)
-    {
-        windows.TearDown(native, [](Win32NativeWindow& window) { Release(window); });
     }
 
     // Ends the window's modal loop with its result and destroys its HWND with its children.
@@ -516,7 +503,7 @@ void Win32Backend::CloseNativeWindow(UIWindowHandle window, int result)
 void Win32Backend::ForgetNativeWindow(UIWindowHandle window)
 {
     if (Win32NativeWindow* native = m_impl->Find(window))
-        m_impl->TearDown(native);
+        m_impl->windows.TearDown(native, &Impl::Release);
 }
 
 void Win32Backend::ShowNativeWindow(UIWindowHandle window, bool show)
