@@ -1,6 +1,7 @@
 #include "toolkit/qt/QtBackend.h"
 
 #include "toolkit/CPaintManagerUI.h"
+#include "toolkit/CTimerTable.h"
 #include "toolkit/CWebBrowserUI.h"
 #include "toolkit/CWindowWnd.h"
 #include "toolkit/NativeWindowTable.h"
@@ -417,9 +418,7 @@ void QtBackend::ScheduleTimerWake(std::optional<std::uint64_t> dueMs)
         m_impl->wake.stop();
         return;
     }
-    const std::uint64_t now = NowMs();
-    const std::uint64_t wait = *dueMs > now ? *dueMs - now : 0;
-    m_impl->wake.start(static_cast<int>(std::min<std::uint64_t>(wait, 0x7FFFFFFF)));
+    m_impl->wake.start(CTimerTable::WaitMs(*dueMs, NowMs()));
 }
 
 std::optional<std::string> QtBackend::ShowOpenFileDialog(UIWindowHandle owner, const FileDialogOptions& options)

@@ -2,6 +2,7 @@
 
 #include "toolkit/CEditUI.h"
 #include "toolkit/CPaintManagerUI.h"
+#include "toolkit/CTimerTable.h"
 #include "toolkit/CWindowWnd.h"
 #include "toolkit/NativeWindowTable.h"
 #include "toolkit/win32/Win32Failure.h"
@@ -666,9 +667,7 @@ void Win32Backend::ScheduleTimerWake(std::optional<std::uint64_t> dueMs)
         KillTimer(m_impl->wake, kWakeTimer);
         return;
     }
-    const std::uint64_t now = NowMs();
-    const std::uint64_t wait = *dueMs > now ? *dueMs - now : 0;
-    SetTimer(m_impl->wake, kWakeTimer, static_cast<UINT>(std::min<std::uint64_t>(wait, 0x7FFFFFFF)), nullptr);
+    SetTimer(m_impl->wake, kWakeTimer, static_cast<UINT>(CTimerTable::WaitMs(*dueMs, NowMs())), nullptr);
 }
 
 std::optional<std::string> Win32Backend::ShowOpenFileDialog(UIWindowHandle owner, const FileDialogOptions& options)
