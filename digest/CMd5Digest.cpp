@@ -1,7 +1,7 @@
 #include "digest/CMd5Digest.h"
 
-#include "platform/HexText.h"
 #include "digest/DigestUpdate.h"
+#include "platform/HexText.h"
 
 #include <bit>
 #include <cstring>

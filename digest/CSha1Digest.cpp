@@ -1,8 +1,8 @@
 #include "digest/CSha1Digest.h"
 
-#include "platform/HexText.h"
 #include "digest/DigestUpdate.h"
 #include "digest/Sha1Compress.h"
+#include "platform/HexText.h"
 
 #include <cstring>
 

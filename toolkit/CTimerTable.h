@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -11,6 +12,13 @@ class CPaintManagerUI;
 // fire in order of due time, ties in order of (re-)arming.
 class CTimerTable {
 public:
+    // The milliseconds from nowMs until dueMs, for a system timer: 0 when it is due already, at
+    // most the largest wait a 32-bit timer takes.
+    static int WaitMs(std::uint64_t dueMs, std::uint64_t nowMs)
+    {
+        return static_cast<int>(std::min<std::uint64_t>(dueMs > nowMs ? dueMs - nowMs : 0, 0x7FFFFFFF));
+    }
+
     struct Entry {
         CPaintManagerUI* manager = nullptr;
         CControlUI* control = nullptr;

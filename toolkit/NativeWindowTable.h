@@ -90,15 +90,28 @@ public:
     // Destroys native as the window system does: the windows it owns first, each told when it
     // is gone (CWindowWnd::HandleNativeDestroyed, after which the object may delete itself);
     // release(window) lets the backend end the window's modal loop and free its native parts.
-    // Does nothing for a window no longer in the table.
+    // Does nothing for a window no longer in the table. True when the last window went: while
+    // the program waits for input, nothing could ever end its loop any more, so the backend
+    // ends it the way closing the main window does.
     template <typename Release>
-    void Destroy(Native* native, const Release& release)
+    bool Destroy(Native* native, const Release& release)
     {
         if (Find(native) == nullptr)
-            return;
+            return false;
         CWindowWnd* window = native->window;
         TearDown(native, release);
         window->HandleNativeDestroyed();
+        return Empty();
+    }
+    // native's client area is now size (in the tree's units): its window is told once per
+    // change, not while it closes. True when it was told (the tree wants a new layout).
+    static bool ReportClientSize(Native& native, UISize size)
+    {
+        if (native.reportedSize == size || native.closing)
+            return false;
+        native.reportedSize = size;
+        native.window->HandleNativeResized(size);
+        return true;
     }
     // Everything of Destroy except telling native's window object (which is being deleted).
     template <typename Release>

@@ -29,7 +29,8 @@ struct UIRect {
     // The part both rectangles cover (empty when they do not meet).
     UIRect Intersected(const UIRect& o) const
     {
-        return UIRect{std::max(left, o.left), std::max(top, o.top), std::min(right, o.right), std::min(bottom, o.bottom)};
+        return UIRect{
+            std::max(left, o.left), std::max(top, o.top), std::min(right, o.right), std::min(bottom, o.bottom)};
     }
     bool Contains(UIPoint p) const { return p.x >= left && p.x < right && p.y >= top && p.y < bottom; }
     bool operator==(const UIRect&) const = default;

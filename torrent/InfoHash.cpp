@@ -1,8 +1,8 @@
 #include "torrent/InfoHash.h"
 
 #include "bencode/CBEncodeDict.h"
-#include "platform/HexText.h"
 #include "digest/CSha1Digest.h"
+#include "platform/HexText.h"
 #include "torrent/CTorrentParser.h"
 
 namespace {

@@ -7,9 +7,9 @@
 #include "bencode/CBEncodeInt.h"
 #include "bencode/CBEncodeList.h"
 #include "bencode/CBEncodeString.h"
+#include "digest/CSha1Digest.h"
 #include "platform/LocalText.h"
 #include "platform/Utf8.h"
-#include "digest/CSha1Digest.h"
 #include "torrent/DescriptiveTexts.h"
 #include "torrent/ShownNames.h"
 #include "torrent/TorrentStructure.h"
@@ -17,9 +17,9 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <string_view>
-#include <iterator>
 #include <utility>
 
 namespace {

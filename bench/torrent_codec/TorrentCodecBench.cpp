@@ -3,10 +3,10 @@
 // conversions that analysis does for every file (UTF-8 to the local code page).
 #include "bencode/CBEncode.h"
 #include "bencode/CBEncodeDict.h"
+#include "digest/CSha1Digest.h"
 #include "platform/AnsiCodePage.h"
 #include "platform/TextEncoding.h"
 #include "samples/generator/TorrentBuilder.h"
-#include "digest/CSha1Digest.h"
 
 #include <benchmark/benchmark.h>
 

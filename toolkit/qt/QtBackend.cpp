@@ -1,6 +1,7 @@
 #include "toolkit/qt/QtBackend.h"
 
 #include "toolkit/CPaintManagerUI.h"
+#include "toolkit/CTimerTable.h"
 #include "toolkit/CWebBrowserUI.h"
 #include "toolkit/CWindowWnd.h"
 #include "toolkit/NativeWindowTable.h"
@@ -115,28 +116,14 @@ public:
 
     void ReportSize(QtNativeWindow& native, QSize size)
     {
-        const UISize clientSize{size.width(), size.height()};
-        if (native.reportedSize == clientSize || native.closing)
-            return;
-        native.reportedSize = clientSize;
-        native.window->HandleNativeResized(clientSize);
-        MarkDirty(native);
+        if (windows.ReportClientSize(native, UISize{size.width(), size.height()}))
+            MarkDirty(native);
     }
 
-    // Destroys the native window (owned windows first, as a window system does), ends its modal
-    // loop with its result and tells the window object, which may delete itself.
     void Destroy(QtNativeWindow* native)
     {
-        windows.Destroy(native, [](QtNativeWindow& window) { Release(window); });
-        // The last window is gone while the program waits for input: nothing could ever end the
-        // loop any more, so end it the way closing the main window does.
-        if (windows.Empty() && inMainLoop && !quitPosted)
+        if (windows.Destroy(native, &Release) && inMainLoop && !quitPosted)
             Quit(0);
-    }
-
-    void TearDown(QtNativeWindow* native)
-    {
-        windows.TearDown(native, [](QtNativeWindow& window) { Release(window); });
     }
 
     // Ends the window's modal loop with its result and lets its widgets go.
@@ -286,7 +273,7 @@ void QtBackend::CloseNativeWindow(UIWindowHandle window, int result)
 void QtBackend::ForgetNativeWindow(UIWindowHandle window)
 {
     if (QtNativeWindow* native = m_impl->Find(window))
-        m_impl->TearDown(native);
+        m_impl->windows.TearDown(native, &Impl::Release);
 }
 
 void QtBackend::MinimizeNativeWindow(UIWindowHandle window)
@@ -433,9 +420,7 @@ void QtBackend::ScheduleTimerWake(std::optional<std::uint64_t> dueMs)
         m_impl->wake.stop();
         return;
     }
-    const std::uint64_t now = NowMs();
-    const std::uint64_t wait = *dueMs > now ? *dueMs - now : 0;
-    m_impl->wake.start(static_cast<int>(std::min<std::uint64_t>(wait, 0x7FFFFFFF)));
+    m_impl->wake.start(CTimerTable::WaitMs(*dueMs, NowMs()));
 }
 
 std::optional<std::string> QtBackend::ShowOpenFileDialog(UIWindowHandle owner, const FileDialogOptions& options)

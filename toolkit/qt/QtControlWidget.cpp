@@ -28,9 +28,9 @@ bool SamePicture(const QPixmap& a, const QPixmap& b)
 // Compares what painting depends on, so that an unchanged control is not repainted.
 bool SamePaint(const QtControlLook& a, const QtControlLook& b)
 {
-    return static_cast<const ControlLook&>(a) == b && a.text == b.text && a.font == b.font
-        && a.textFlags == b.textFlags && a.elideMiddle == b.elideMiddle && a.textPadding == b.textPadding
-        && SamePicture(a.bkPicture, b.bkPicture) && SamePicture(a.forePicture, b.forePicture)
+    return static_cast<const ControlLook&>(a) == b && a.text == b.text && a.font == b.font && a.textFlags == b.textFlags
+        && a.elideMiddle == b.elideMiddle && a.textPadding == b.textPadding && SamePicture(a.bkPicture, b.bkPicture)
+        && SamePicture(a.forePicture, b.forePicture)
         && std::equal(a.pictures.begin(), a.pictures.end(), b.pictures.begin(), SamePicture)
         && a.fillFraction == b.fillFraction && a.horizontal == b.horizontal && a.sunkenFrame == b.sunkenFrame;
 }

@@ -115,11 +115,8 @@ QtControlWidget* QtTreeMirror::WidgetOf(const CControlUI& control) const
 
 void QtTreeMirror::Forget(const CControlUI& control)
 {
-    auto found = m_entries.find(&control);
-    if (found == m_entries.end())
-        return;
-    Retire(found->second.widget);
-    m_entries.erase(found);
+    if (auto entry = m_entries.extract(&control))
+        Retire(entry.mapped().widget);
 }
 
 void QtTreeMirror::Navigate(const CWebBrowserUI& browser, const QString& url)

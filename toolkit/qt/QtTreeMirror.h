@@ -61,8 +61,8 @@ private:
 
     // Mirrors control into parent, where origin is the window position of parent's top-left
     // corner; returns its widget and whether that is new or was hidden before.
-    QtControlWidget& SyncControl(CControlUI& control, CPaintManagerUI& manager, QWidget& parent, UIPoint origin,
-        bool inList, bool& shownAgain);
+    QtControlWidget& SyncControl(
+        CControlUI& control, CPaintManagerUI& manager, QWidget& parent, UIPoint origin, bool inList, bool& shownAgain);
     // Places the list's viewport and scroll bar; its rows are mirrored into the viewport.
     static void SyncList(CListUI& list, QtListWidget& widget);
     QtControlWidget* CreateWidget(CControlUI& control, QtControlLook::Kind kind, QWidget& parent);

@@ -2,6 +2,7 @@
 
 #include "toolkit/CEditUI.h"
 #include "toolkit/CPaintManagerUI.h"
+#include "toolkit/CTimerTable.h"
 #include "toolkit/CWindowWnd.h"
 #include "toolkit/NativeWindowTable.h"
 #include "toolkit/win32/Win32Failure.h"
@@ -152,27 +153,14 @@ public:
         GetClientRect(native.hwnd, &client);
         // The tree is laid out in its own units: the client area at 96 DPI.
         const UISize size = native.scale.ToUnits(UISize{client.right - client.left, client.bottom - client.top});
-        if (native.reportedSize == size || native.closing)
-            return;
-        native.reportedSize = size;
-        native.window->HandleNativeResized(size);
-        MarkDirty(native);
+        if (windows.ReportClientSize(native, size))
+            MarkDirty(native);
     }
 
-    // Destroys the native window (owned windows first, as the window system does), ends its
-    // modal loop with its result and tells the window object, which may delete itself.
     void Destroy(Win32NativeWindow* native)
     {
-        windows.Destroy(native, [](Win32NativeWindow& window) { Release(window); });
-        // The last window is gone while the program waits for input: nothing could ever end the
-        // loop any more, so end it the way closing the main window does.
-        if (windows.Empty() && inMainLoop && !quitPosted)
+        if (windows.Destroy(native, &Release) && inMainLoop && !quitPosted)
             Quit(0);
-    }
-
-    void TearDown(Win32NativeWindow* native)
-    {
-        windows.TearDown(native, [](Win32NativeWindow& window) { Release(window); });
     }
 
     // Ends the window's modal loop with its result and destroys its HWND with its children.
@@ -532,7 +520,7 @@ void Win32Backend::CloseNativeWindow(UIWindowHandle window, int result)
 void Win32Backend::ForgetNativeWindow(UIWindowHandle window)
 {
     if (Win32NativeWindow* native = m_impl->Find(window))
-        m_impl->TearDown(native);
+        m_impl->windows.TearDown(native, &Impl::Release);
 }
 
 void Win32Backend::ShowNativeWindow(UIWindowHandle window, bool show)
@@ -695,9 +683,7 @@ void Win32Backend::ScheduleTimerWake(std::optional<std::uint64_t> dueMs)
         KillTimer(m_impl->wake, kWakeTimer);
         return;
     }
-    const std::uint64_t now = NowMs();
-    const std::uint64_t wait = *dueMs > now ? *dueMs - now : 0;
-    SetTimer(m_impl->wake, kWakeTimer, static_cast<UINT>(std::min<std::uint64_t>(wait, 0x7FFFFFFF)), nullptr);
+    SetTimer(m_impl->wake, kWakeTimer, static_cast<UINT>(CTimerTable::WaitMs(*dueMs, NowMs())), nullptr);
 }
 
 std::optional<std::string> Win32Backend::ShowOpenFileDialog(UIWindowHandle owner, const FileDialogOptions& options)

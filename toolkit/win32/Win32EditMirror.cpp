@@ -61,11 +61,8 @@ void Win32EditMirror::Clear()
 
 void Win32EditMirror::Forget(const CControlUI& control)
 {
-    auto found = m_edits.find(&control);
-    if (found == m_edits.end())
-        return;
-    Retire(found->second.hwnd);
-    m_edits.erase(found);
+    if (auto entry = m_edits.extract(&control))
+        Retire(entry.mapped().hwnd);
 }
 
 void Win32EditMirror::Retire(HWND edit)

@@ -39,7 +39,7 @@ public:
     }
 
     Win32Backend::Impl* backend = nullptr; // the backend's own state, for the window procedure
-    std::uint64_t serial = 0; // never reused, unlike the object's address
+    std::uint64_t serial = 0;              // never reused, unlike the object's address
     CWindowWnd* window = nullptr;
     Win32NativeWindow* parent = nullptr;
     HWND hwnd = nullptr;

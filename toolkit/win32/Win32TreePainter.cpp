@@ -1,12 +1,12 @@
 #include "toolkit/win32/Win32TreePainter.h"
 
-#include "toolkit/ControlLook.h"
 #include "toolkit/CContainerUI.h"
 #include "toolkit/CEditUI.h"
 #include "toolkit/CListUI.h"
 #include "toolkit/CPaintManagerUI.h"
 #include "toolkit/CProgressUI.h"
 #include "toolkit/CWebBrowserUI.h"
+#include "toolkit/ControlLook.h"
 #include "toolkit/InViewWalk.h"
 #include "toolkit/win32/GdiPlus.h"
 #include "toolkit/win32/Win32Failure.h"

@@ -1,8 +1,8 @@
 #include "ui/web/AdControlUI.h"
 
 #include "platform/PathText.h"
-#include "shell/StartDirectory.h"
 #include "shell/PageParts.h"
+#include "shell/StartDirectory.h"
 #include "toolkit/CPaintManagerUI.h"
 #include "toolkit/CWebBrowserUI.h"
 #include "ui/web/AdPage.h"

@@ -16,9 +16,9 @@ public:
     ~AdControlUI() override;
 
     // Writes the page file anew and builds the pane into parent (the main window's tab layout).
-    // False, having joined nothing (the caller still owns the pane), without a paint manager, without a recorded start directory,
-    // when the page can't be written (no folder "Ad" there, no permission) or when the skin
-    // gives no control. A skin without "ad_ie" gives a pane without a browser (true).
+    // False, having joined nothing (the caller still owns the pane), without a paint manager, without a recorded start
+    // directory, when the page can't be written (no folder "Ad" there, no permission) or when the skin gives no
+    // control. A skin without "ad_ie" gives a pane without a browser (true).
     bool CreatePage(CContainerUI& parent);
 
     // The page file: "<start directory>/Ad/ad.html".

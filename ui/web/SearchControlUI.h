@@ -14,8 +14,8 @@ public:
     ~SearchControlUI() override;
 
     // Builds the pane into parent (the main window's tab layout) and sends its browser to the
-    // search address. False, having joined nothing (the caller still owns the pane), without a paint manager or when the skin gives
-    // no control. A skin without "search_ie" gives a pane without a browser (true).
+    // search address. False, having joined nothing (the caller still owns the pane), without a paint manager or when
+    // the skin gives no control. A skin without "search_ie" gives a pane without a browser (true).
     bool CreatePage(CContainerUI& parent);
 
     CWebBrowserUI* GetBrowser() const { return browser; }
