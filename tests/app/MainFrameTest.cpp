@@ -104,7 +104,7 @@ TEST_F(MainFrameTest, APageThatCannotBeBuiltCostsOnlyItsOwnTabWhichShowsEmpty)
         EXPECT_TRUE(Option("adOption")->IsSelected());
         EXPECT_EQ(tabs->GetCurSel(), 0);
         for (int index : {1, 2, 3, 0}) {
-            ASSERT_TRUE(CHeadlessBackend::Click(Manager(), options[index]));
+            ASSERT_TRUE(CHeadlessBackend::Click(Manager(), options[index])) << options[index];
             EXPECT_EQ(tabs->GetCurSel(), index) << options[index];
         }
         auto* empty = dynamic_cast<CContainerUI*>(tabs->GetItemAt(test.emptyTab));
@@ -165,7 +165,9 @@ TEST_F(ProgramRunTest, EveryWayOfClosingTheWindowEndsTheProgramWithExitCodeZero)
         },
         [](CHeadlessBackend& backend, CMainFrameWnd& main) { backend.SimulateWindowSystemClose(main.GetHWND()); },
     };
-    for (const auto& close : closers) {
+    for (std::size_t way = 0; way < std::size(closers); ++way) {
+        SCOPED_TRACE(way == 0 ? "the close button" : "the window system's close");
+        const auto& close = closers[way];
         const int code = RunKelpmere(backend, nullptr, apptest::PackedSkinFolder().c_str(), [&](CMainFrameWnd& main) {
             backend.QueueAction([this, &close, window = &main] { close(backend, *window); });
         });

@@ -181,6 +181,7 @@ TEST_F(WebPaneTest, EachPaneSendsItsBorderlessBrowserToItsPage)
     EXPECT_EQ(AdControlUI::PagePath(), work.AdPageFile().string());
     EXPECT_EQ(ReadFile(work.AdPageFile()), AdPageText(ConfiguredAdAddresses()));
     for (CWebBrowserUI* browser : {ad->GetBrowser(), search->GetBrowser()}) {
+        SCOPED_TRACE(browser == ad->GetBrowser() ? "ad" : "search");
         ASSERT_NE(browser, nullptr);
         EXPECT_NE(dynamic_cast<RerWebBrowserEventHandler*>(browser->GetWebBrowserEventHandler()), nullptr);
     }
