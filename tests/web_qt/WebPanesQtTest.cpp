@@ -146,7 +146,7 @@ protected:
     std::vector<ShownPicture> pictures;
 };
 
-TEST_F(WebPanesQtTest, TheAdPaneDrawsEachOfItsFourPictures)
+TEST_F(WebPanesQtTest, TheAdPaneDrawsEachOfItsFourPicturesFittingItsPageWithNoUnderlinedBlanks)
 {
     RunAndClose([&](CMainFrameWnd& frame) {
         QWebEngineView* view = LoadedAdView(frame);
@@ -163,15 +163,6 @@ TEST_F(WebPanesQtTest, TheAdPaneDrawsEachOfItsFourPictures)
             },
             kPatienceMs))
             << "a picture is not drawn";
-        EXPECT_TRUE(SaveScreenshot(frame, "web-ad.png"));
-    });
-}
-
-TEST_F(WebPanesQtTest, TheAdPaneFitsItsPageWithNoUnderlinedBlanks)
-{
-    RunAndClose([&](CMainFrameWnd& frame) {
-        QWebEngineView* view = LoadedAdView(frame);
-        ASSERT_NE(view, nullptr) << "the pane did not show its four pictures";
         // The page ends where the pane does: no scroll bar, no blank band below the pictures.
         EXPECT_EQ(Evaluate(view, "document.documentElement.scrollHeight").toInt(), view->height());
         // The page's links hold the blanks between its pictures; none is underlined.
@@ -183,6 +174,7 @@ TEST_F(WebPanesQtTest, TheAdPaneFitsItsPageWithNoUnderlinedBlanks)
                     .toBool();
             },
             kPatienceMs));
+        EXPECT_TRUE(SaveScreenshot(frame, "web-ad.png"));
     });
 }
 
