@@ -6,13 +6,11 @@
 
 #include <string>
 
-// Row i is height + step * (i % 3) high. Its edit, "edit_row<i>", fills the row's width when step
-// is 0; otherwise it floats 200 x 30 at (80, 3 + step * (i % 3)), where the single page puts a
-// file's name below its folders.
+// Row i is height + step * (i % 3) high. Its edit, "edit_row<i>", editHeight high, fills the row's
+// width when step is 0; otherwise it floats 200 wide at (80, 3 + step * (i % 3)), where the single
+// page puts a file's name below its folders.
 struct RowShape {
-    int height;
-    int step;
-    int editHeight;
+    int height, step, editHeight;
 };
 
 struct HundredThousandRows {
