@@ -412,7 +412,7 @@ TEST_F(CliTest, AUsageErrorExitsTwoSayingWhatIsWrong)
     EXPECT_FALSE(fs::exists(m_dest));
 }
 
-TEST_F(CliTest, HelpOrVersionExitsZero)
+TEST_F(CliTest, HelpOrVersionExitsZeroAndOptionsMayStandAnywhereBeforeADoubleDash)
 {
     const CliRun help = Cli({"--help"});
     const CliRun version = Cli({"--version"});
@@ -421,10 +421,7 @@ TEST_F(CliTest, HelpOrVersionExitsZero)
     EXPECT_EQ(Cli({"show", "--help", "x"}).out, UsageText());
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, std::string("kelpmere-cli ") + KELPMERE_VERSION + "\n");
-}
 
-TEST_F(CliTest, OptionsMayStandAnywhereBeforeADoubleDash)
-{
     Put("a.torrent", Torrent("a.mkv"));
     const std::string torrent = m_source + "/a.torrent";
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{{"--json", "show", torrent},
@@ -439,12 +436,16 @@ TEST_F(CliTest, OptionsMayStandAnywhereBeforeADoubleDash)
     EXPECT_NE(run.err.find("--json: "), std::string::npos) << run.err;
 }
 
-TEST_F(CliTest, ShowDescribesATorrentAsText)
+// Scripts read the JSON lines: their keys keep their order, and strings are escaped as ever (DEL
+// and every byte outside valid UTF-8 escaped, other UTF-8 as it is).
+TEST_F(CliTest, ShowDescribesATorrentAsTextOrAsOneJsonLineWithItsKeysInOrder)
 {
     TorrentDescription description = MultiFile(
         {{{"Season 1", "ep01.avi"}, 1610612736}, {{"ep02.avi"}, 1024}, {{"a.nfo"}, 1025}, {{"LICENSE"}, 24}});
     description.announceList = {{"http://tracker.example/announce"}, {"http://two.example/announce"}};
     description.createdBy = "maker";
+    description.pieceLength = 1 << 22;
+    description.comment = "x\x7f\xff\xe4\xb8 \xed\xa0\x80\"\\\t\x01 \xe7\xa7\x8d \xef\xbf\xbd";
     Put("x.torrent", BuildTorrent(description));
     const CliRun text = Cli({"show", m_source + "/x.torrent"});
     EXPECT_EQ(text.status, 0) << text.err;
@@ -453,6 +454,25 @@ TEST_F(CliTest, ShowDescribesATorrentAsText)
              "total size:    1610614809 (1.50G)\n"}) {
         EXPECT_NE(text.out.find(line), std::string::npos) << line << text.out;
     }
+    const CliRun show = Cli({"show", "--json", m_source + "/x.torrent", m_source + "/missing.torrent"});
+    EXPECT_EQ(show.status, 1);
+    EXPECT_NE(show.out.find(R"("comment":"x\u007f\ufffd\ufffd\ufffd \ufffd\ufffd\ufffd\"\\\t\u0001 种 �",)"),
+        std::string::npos)
+        << show.out;
+    const auto shown = JsonLines(show.out);
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(Keys(shown[0]),
+        (std::vector<std::string>{"file", "name", "nameSources", "infoHash", "pieceLength", "pieceCount", "totalSize",
+            "trackers", "files", "comment", "createdBy", "publisher", "publisherUrl"}));
+    EXPECT_EQ(shown[0].at("pieceLength"), 4194304);
+    EXPECT_EQ(shown[0].at("totalSize"), 1610614809);
+    EXPECT_EQ(shown[0].at("trackers").size(), 3u);
+    ASSERT_EQ(shown[0].at("files").size(), 4u);
+    EXPECT_EQ(
+        shown[0].at("files").at(0), (Json{{"path", "Season 1/ep01.avi"}, {"length", 1610612736}, {"size", "1.50G"}}));
+    EXPECT_EQ(shown[1],
+        (Json{{"file", m_source + "/missing.torrent"}, {"error", "种子文件分析失败 请检查种子文件!"},
+            {"reason", "unreadable"}, {"detail", "not a readable file of 1 byte to 2 GiB"}}));
 
     // Trackerless, with padding files; a torrent no client loads says why.
     FileDescription pad({".pad", "7"}, 7);
@@ -472,36 +492,6 @@ TEST_F(CliTest, ShowDescribesATorrentAsText)
     EXPECT_EQ(more.err,
         m_source + "/z.torrent: " + Printed("种子文件分析失败 请检查种子文件!") + " (6 piece hashes for 7 pieces)\n");
     EXPECT_EQ(ParsedJson(Cli({"show", "--json", m_source + "/y.torrent"}).out).at("paddingFiles"), 1);
-}
-
-// Scripts read these lines: their keys keep their order, and strings are escaped as ever (DEL and
-// every byte outside valid UTF-8 escaped, other UTF-8 as it is).
-TEST_F(CliTest, ShowJsonGivesOneLinePerTorrentWithItsKeysInOrder)
-{
-    TorrentDescription description = MultiFile({{{"Season 1", "ep01.avi"}, 1610612736}, {{"LICENSE"}, 24}});
-    description.announceList = {{"http://tracker.example/announce"}, {"http://two.example/announce"}};
-    description.pieceLength = 1 << 22;
-    description.comment = "x\x7f\xff\xe4\xb8 \xed\xa0\x80\"\\\t\x01 \xe7\xa7\x8d \xef\xbf\xbd";
-    Put("a.torrent", BuildTorrent(description));
-    const CliRun show = Cli({"show", "--json", m_source + "/a.torrent", m_source + "/missing.torrent"});
-    EXPECT_EQ(show.status, 1);
-    EXPECT_NE(show.out.find(R"("comment":"x\u007f\ufffd\ufffd\ufffd \ufffd\ufffd\ufffd\"\\\t\u0001 种 �",)"),
-        std::string::npos)
-        << show.out;
-    const auto shown = JsonLines(show.out);
-    ASSERT_EQ(shown.size(), 2u);
-    EXPECT_EQ(Keys(shown[0]),
-        (std::vector<std::string>{"file", "name", "nameSources", "infoHash", "pieceLength", "pieceCount", "totalSize",
-            "trackers", "files", "comment", "createdBy", "publisher", "publisherUrl"}));
-    EXPECT_EQ(shown[0].at("pieceLength"), 4194304);
-    EXPECT_EQ(shown[0].at("totalSize"), 1610612760);
-    EXPECT_EQ(shown[0].at("trackers").size(), 3u);
-    ASSERT_EQ(shown[0].at("files").size(), 2u);
-    EXPECT_EQ(
-        shown[0].at("files").at(0), (Json{{"path", "Season 1/ep01.avi"}, {"length", 1610612736}, {"size", "1.50G"}}));
-    EXPECT_EQ(shown[1],
-        (Json{{"file", m_source + "/missing.torrent"}, {"error", "种子文件分析失败 请检查种子文件!"},
-            {"reason", "unreadable"}, {"detail", "not a readable file of 1 byte to 2 GiB"}}));
 }
 
 // A torrent whose "encoding" names the wrong code page reads right in the one the user names,
