@@ -101,7 +101,7 @@ TEST(AdPageFileTest, AWriteThatFailsOnTheWayIsReported)
     EXPECT_FALSE(WriteAdPage("/dev/full"));
 }
 
-TEST(WebAddressesTest, AVariableOverridesItsBuiltInAddressUnlessEmpty)
+TEST(WebAddressesTest, AVariableOverridesItsBuiltInAddressUnlessEmptyAndTheSearchPathTakesOneSlash)
 {
     ConfiguredAddresses addresses;
     const AdAddresses builtIn = ConfiguredAdAddresses();
@@ -117,11 +117,7 @@ TEST(WebAddressesTest, AVariableOverridesItsBuiltInAddressUnlessEmpty)
     EXPECT_EQ(overridden.image[0], "http://elsewhere.test/banner.png");
     EXPECT_EQ(overridden.click[0], builtIn.click[0]);
     EXPECT_EQ(overridden.image[1], builtIn.image[1]);
-}
-
-TEST(WebAddressesTest, TheSearchAddressIsTheHostWithOneSlashBeforeSearch)
-{
-    ConfiguredAddresses addresses;
+    // The search address is the host with one slash before "search".
     for (const char* host : {"http://127.0.0.1:8080", "http://127.0.0.1:8080/", "http://127.0.0.1:8080//"}) {
         addresses.Set("KELPMERE_SEARCH_HOST", host);
         EXPECT_EQ(ConfiguredSearchAddress(), "http://127.0.0.1:8080/search") << host;
