@@ -108,7 +108,7 @@ TorrentDescription ThreeFilesInFolders()
     return torrent;
 }
 
-TEST_F(SinglePageTest, AtStartUpTwentyHiddenRowsWaitWithNothingToSave)
+TEST_F(SinglePageTest, TwentyHiddenRowsWaitAtStartUpAndRowsMadeForALargerTorrentStayHidden)
 {
     Start();
     EXPECT_FALSE(Find<CButtonUI>("btn_single_save")->IsEnabled());
@@ -119,6 +119,19 @@ TEST_F(SinglePageTest, AtStartUpTwentyHiddenRowsWaitWithNothingToSave)
         EXPECT_EQ(Manager().FindControl("singleListElement" + std::to_string(index)), Row(index - 1)) << index;
     EXPECT_FALSE(list->CollectEdits());
     EXPECT_FALSE(list->OneKeyModify("1-2"));
+
+    // Rows made for a larger torrent stay, hidden, for the next one.
+    std::vector<FileDescription> files;
+    for (int i = 1; i <= 25; ++i)
+        files.push_back({{"f" + std::to_string(i) + ".bin"}, 1000});
+    ASSERT_EQ(Open(Write("25.torrent", MultiFile(files))), std::nullopt);
+    ASSERT_EQ(list->GetList()->GetCount(), 25);
+    EXPECT_EQ(VisibleRows(), 25);
+    EXPECT_EQ(Row(24)->GetName(), "singleListElement25");
+    ASSERT_EQ(Open(Write("three.torrent", ThreeFilesInFolders())), std::nullopt);
+    EXPECT_EQ(list->GetList()->GetCount(), 25);
+    EXPECT_EQ(VisibleRows(), 3);
+    EXPECT_EQ(Row(0)->GetNameEdit()->GetText(), "第01集.mkv");
 }
 
 TEST_F(SinglePageTest, OpeningATorrentShowsARowPerFileWithItsFoldersAndSize)
@@ -225,23 +238,6 @@ TEST_F(SinglePageTest, AFailedOpenEmptiesThePageSayingWhy)
     EXPECT_EQ(ClickWithNotice("btn_single_file"), std::nullopt);
     EXPECT_EQ(VisibleRows(), 3);
     EXPECT_TRUE(ButtonsEnabled());
-}
-
-TEST_F(SinglePageTest, RowsMadeForALargerTorrentAreReusedHidden)
-{
-    Start();
-    std::vector<FileDescription> files;
-    for (int i = 1; i <= 25; ++i)
-        files.push_back({{"f" + std::to_string(i) + ".bin"}, 1000});
-    ASSERT_EQ(Open(Write("25.torrent", MultiFile(files))), std::nullopt);
-    ASSERT_EQ(list->GetList()->GetCount(), 25);
-    EXPECT_EQ(VisibleRows(), 25);
-    EXPECT_EQ(Row(24)->GetName(), "singleListElement25");
-
-    ASSERT_EQ(Open(Write("three.torrent", ThreeFilesInFolders())), std::nullopt);
-    EXPECT_EQ(list->GetList()->GetCount(), 25);
-    EXPECT_EQ(VisibleRows(), 3);
-    EXPECT_EQ(Row(0)->GetNameEdit()->GetText(), "第01集.mkv");
 }
 
 TEST_F(SinglePageTest, OneKeyModifyRenamesEveryRowWithOneDrawPerRow)

@@ -32,7 +32,7 @@ struct Board {
 
 } // namespace
 
-TEST(Options, ActivatingAGroupedOptionSelectsOnlyIt)
+TEST(Options, ActivatingAGroupedOptionSelectsOnlyItAndADeletedOptionLeavesTheGroup)
 {
     Board board;
     ASSERT_TRUE(board.options[1]->Activate());
@@ -45,11 +45,7 @@ TEST(Options, ActivatingAGroupedOptionSelectsOnlyIt)
     board.log.entries.clear();
     ASSERT_TRUE(board.options[2]->Activate()); // the selected one reports the choice again
     EXPECT_EQ(board.log.Types(), (std::vector<std::string>{"click", "selectchanged"}));
-}
-
-TEST(Options, ADeletedOptionLeavesItsGroup)
-{
-    Board board;
+    // A deleted option leaves its group.
     static_cast<CContainerUI*>(board.manager.GetRoot())->Remove(board.options[2]);
     EXPECT_EQ(board.manager.GetOptionGroup("function_group")->size(), 2u);
     board.options[1]->Activate(); // must not touch the deleted option
