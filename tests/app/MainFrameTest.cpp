@@ -46,6 +46,10 @@ TEST_F(MainFrameTest, StartUpShowsTheCentredWindowOnTheAdPage)
     EXPECT_EQ(window.title, "Kelpmere");
     EXPECT_TRUE(window.rect.Width() == 800 && window.rect.Height() == 600 && window.centered && window.visible);
     EXPECT_TRUE(CPaintManagerUI::LoadResourceFile(window.icon).has_value());
+    // The minimise button minimises the window and leaves it running.
+    ASSERT_TRUE(CHeadlessBackend::Click(Manager(), "minbtn"));
+    EXPECT_EQ(window.minimized, 1);
+    EXPECT_FALSE(window.closed || backend.QuitPosted());
 }
 
 TEST_F(MainFrameTest, OptionsMissingFromTheSkinAreSkipped)
@@ -104,7 +108,7 @@ TEST_F(MainFrameTest, APageThatCannotBeBuiltCostsOnlyItsOwnTabWhichShowsEmpty)
         EXPECT_TRUE(Option("adOption")->IsSelected());
         EXPECT_EQ(tabs->GetCurSel(), 0);
         for (int index : {1, 2, 3, 0}) {
-            ASSERT_TRUE(CHeadlessBackend::Click(Manager(), options[index]));
+            ASSERT_TRUE(CHeadlessBackend::Click(Manager(), options[index])) << options[index];
             EXPECT_EQ(tabs->GetCurSel(), index) << options[index];
         }
         auto* empty = dynamic_cast<CContainerUI*>(tabs->GetItemAt(test.emptyTab));
@@ -127,15 +131,6 @@ TEST_F(MainFrameTest, APageThatCannotBeBuiltCostsOnlyItsOwnTabWhichShowsEmpty)
 
         CloseFrame();
     }
-}
-
-TEST_F(MainFrameTest, TheMinimiseButtonMinimisesTheWindowAndLeavesItRunning)
-{
-    CMainFrameWnd& main = Start();
-    ASSERT_TRUE(CHeadlessBackend::Click(Manager(), "minbtn"));
-    const auto& window = *backend.RecordOf(main.GetHWND());
-    EXPECT_EQ(window.minimized, 1);
-    EXPECT_FALSE(window.closed || backend.QuitPosted());
 }
 
 TEST_F(MainFrameTest, ADroppedTorrentOpensInTheSinglePage)
@@ -165,7 +160,9 @@ TEST_F(ProgramRunTest, EveryWayOfClosingTheWindowEndsTheProgramWithExitCodeZero)
         },
         [](CHeadlessBackend& backend, CMainFrameWnd& main) { backend.SimulateWindowSystemClose(main.GetHWND()); },
     };
-    for (const auto& close : closers) {
+    for (std::size_t way = 0; way < std::size(closers); ++way) {
+        SCOPED_TRACE(way == 0 ? "the close button" : "the window system's close");
+        const auto& close = closers[way];
         const int code = RunKelpmere(backend, nullptr, apptest::PackedSkinFolder().c_str(), [&](CMainFrameWnd& main) {
             backend.QueueAction([this, &close, window = &main] { close(backend, *window); });
         });

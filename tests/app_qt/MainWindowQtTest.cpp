@@ -19,23 +19,15 @@ using namespace qtprogram;
 
 namespace {
 
-TEST(MainWindowQtTest, TheWindowIsFramelessWithTheProgramsTitleAndIcon)
-{
-    ProgramFolder work;
-    RunAndClose([&](CMainFrameWnd& frame) {
-        QWidget* top = Top(frame);
-        ASSERT_NE(top, nullptr);
-        EXPECT_TRUE(top->isVisible());
-        EXPECT_TRUE(top->windowFlags() & Qt::FramelessWindowHint);
-        EXPECT_EQ(top->windowTitle(), QStringLiteral("Kelpmere"));
-        EXPECT_FALSE(top->windowIcon().isNull());
-    });
-}
-
-TEST(SinglePageQtTest, ATorrentOpenedThroughTheFileDialogShowsItsFileNamesInTheRowEdits)
+TEST(SinglePageQtTest, TheFramelessMainWindowOpensATorrentThroughTheFileDialogShowingItsNamesInTheRowEdits)
 {
     ProgramFolder folder;
     RunAndClose([&](CMainFrameWnd& frame) {
+        QWidget* top = Top(frame); // the main window: frameless, with the program's title and icon
+        ASSERT_TRUE(top != nullptr && top->isVisible());
+        EXPECT_TRUE(top->windowFlags() & Qt::FramelessWindowHint);
+        EXPECT_EQ(top->windowTitle(), QStringLiteral("Kelpmere"));
+        EXPECT_FALSE(top->windowIcon().isNull());
         Click(frame, "singleOption");
         ClickAndAnswerDialog(
             frame, "btn_single_file", fs::path(KELPMERE_TEST_SOURCE_DIR) / "samples" / "chinese-utf8-keys.torrent");

@@ -48,7 +48,7 @@ std::size_t FilesIn(const fs::path& folder)
 }
 
 // A run goes at the machine's speed while the window answers: 2 000 torrents are converted within
-// 5 s, and every output loads (in libtorrent too, when it is installed); during a longer run a
+// 5 s, and every output loads; during a longer run a
 // click on a tab is shown within 100 ms; the close button in the middle of a run ends the program
 // with 0, leaving only whole torrents.
 TEST(BatchRealWindowTest, ARunGoesAtTheMachinesSpeedWhileTheWindowAnswers)
@@ -62,8 +62,8 @@ TEST(BatchRealWindowTest, ARunGoesAtTheMachinesSpeedWhileTheWindowAnswers)
     WriteCopies(longer, 40000);
     fs::create_directories(dest);
     fs::create_directories(dest2);
-    RealProgram program(temp.path / "run", "batchOption",
-        {"btn_batch_src", "btn_batch_des", "btn_batch_conver", "singleOption"});
+    RealProgram program(
+        temp.path / "run", "batchOption", {"btn_batch_src", "btn_batch_des", "btn_batch_conver", "singleOption"});
     ASSERT_EQ(program.Problem(), "");
     ASSERT_TRUE(program.AnswerDialog("btn_batch_src", "请选择需要转换的种子目录", source));
     ASSERT_TRUE(program.AnswerDialog("btn_batch_des", "请选择转换后种子存放目录", dest));
@@ -81,11 +81,6 @@ TEST(BatchRealWindowTest, ARunGoesAtTheMachinesSpeedWhileTheWindowAnswers)
     const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
     std::printf("real window: 2000 torrents in %lld ms\n", static_cast<long long>(took.count()));
     EXPECT_EQ(NotWholeTorrents(dest), std::vector<std::string>{});
-    if (std::system("/usr/bin/python3 -c 'import libtorrent' 2>/dev/null") == 0) {
-        const std::string check = "/usr/bin/python3 -c 'import glob, sys, libtorrent as lt; "
-                                  "[lt.torrent_info(p) for p in glob.glob(sys.argv[1] + \"/*.torrent\")]' ";
-        EXPECT_EQ(std::system((check + "'" + dest.string() + "'").c_str()), 0) << "libtorrent refused an output";
-    }
 
     // A longer run: a click on another tab is shown while the run goes (the batch tab's option
     // turns from selected, light, to dark), the pointer already on the tab. Three clicks before
@@ -101,7 +96,8 @@ TEST(BatchRealWindowTest, ARunGoesAtTheMachinesSpeedWhileTheWindowAnswers)
     std::string answers;
     for (int round = 0; round < 6; ++round) {
         if (round == 3) {
-            ASSERT_TRUE(program.ClickUntil("btn_batch_conver", [&] { return FilesIn(dest2) > 0; }, 2s));
+            ASSERT_TRUE(program.ClickUntil(
+                "btn_batch_conver", [&] { return FilesIn(dest2) > 0; }, 2s));
             answers += "; in the run:";
         }
         program.MoveTo("singleOption");

@@ -176,16 +176,14 @@ public:
     void Type(const std::string& text) const { Xdotool("type --delay 20 '" + text + "'"); }
     void Key(const std::string& keys) const { Xdotool("key " + keys); }
 
-    // A synchronous move to where the pointer already is waits for a motion that never comes, so
-    // the pointer first goes to the screen's corner (no window of the program there).
     void Click(const char* name) const
     {
-        Xdotool("mousemove 0 0");
-        Xdotool("mousemove --sync " + std::to_string(window->x + m_at.at(name).x) + " "
-            + std::to_string(window->y + m_at.at(name).y) + " click 1");
+        MoveTo(name);
+        Xdotool("click 1");
     }
-    // Moves the pointer onto a named control (which may then show its hot look), for a click
-    // timed on its own (ClickHere).
+    // Moves the pointer onto a named control (which may then show its hot look). A synchronous
+    // move to where the pointer already is waits for a motion that never comes, so the pointer
+    // first goes to the screen's corner (no window of the program there).
     void MoveTo(const char* name) const
     {
         Xdotool("mousemove 0 0");

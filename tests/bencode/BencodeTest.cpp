@@ -178,10 +178,11 @@ TEST(BencodeFailures, EveryTruncationOfATorrentFailsWithinItsBuffer)
 {
     const std::string torrent = ManyFileTorrent(3);
     for (std::size_t length = 1; length < torrent.size(); ++length) {
+        SCOPED_TRACE(length);
         Decoded d(torrent.substr(0, length));
-        EXPECT_FALSE(d.ok) << length;
+        EXPECT_FALSE(d.ok);
         ASSERT_EQ(d.codec.values.size(), 1u);
-        EXPECT_EQ(d.first()->errorCode, kBEncodeDict) << length;
+        EXPECT_EQ(d.first()->errorCode, kBEncodeDict);
         EXPECT_LE(d.first()->rawLength, static_cast<int32_t>(length));
     }
 }

@@ -275,7 +275,8 @@ TEST_F(CliTest, AWashPrintsEachTorrentsStateInScanOrder)
     EXPECT_EQ(run.status, 1) << run.err;
     EXPECT_EQ(Report(run.out),
         (std::vector<std::string>{Printed(m_dest + SystemSeparators("/b.torrent") + "  保存转换的种子成功!"),
-            Printed(m_dest + SystemSeparators("/c.torrent") + "  种子文件分析失败 请检查种子文件! (no bencoded dictionary)"),
+            Printed(m_dest + SystemSeparators("/c.torrent")
+                + "  种子文件分析失败 请检查种子文件! (no bencoded dictionary)"),
             Printed(m_dest + SystemSeparators("/d.torrent") + "  获取种子信息失败 请检查种子文件!"),
             Printed(m_dest + SystemSeparators("/种子/a.torrent") + "  保存转换的种子成功!"),
             "2/4 converted, 2 failed, 0 unreadable"}));
@@ -306,14 +307,11 @@ TEST_F(CliTest, WashJsonGivesEachTorrentsPathsStateAndInfoHashes)
     EXPECT_NE(values[0].at("oldInfoHash"), values[0].at("newInfoHash"));
     EXPECT_EQ(Show(m_dest + "/a.torrent").at("infoHash"), values[0].at("newInfoHash"));
     EXPECT_EQ(values[1].at("source"), m_source + SystemSeparators("/bad\xEF\xBF\xBD name.torrent"));
-    EXPECT_EQ(Keys(values[2]), (std::vector<std::string>{"source", "output", "state", "converted", "oldInfoHash",
-                                   "newInfoHash", "reason", "detail"}));
-    EXPECT_EQ(values[2].at("state"), "种子文件分析失败 请检查种子文件!");
-    EXPECT_EQ(values[2].at("reason"), "not-bencode");
-    EXPECT_EQ(values[2].at("detail"), "the bencoded dictionary is broken");
-    EXPECT_EQ(values[2].at("converted"), false);
-    EXPECT_EQ(values[2].at("oldInfoHash"), nullptr);
-    EXPECT_EQ(values[2].at("newInfoHash"), nullptr);
+    EXPECT_EQ(values[2],
+        (Json{{"source", m_source + SystemSeparators("/zz.torrent")},
+            {"output", m_dest + SystemSeparators("/zz.torrent")}, {"state", "种子文件分析失败 请检查种子文件!"},
+            {"converted", false}, {"oldInfoHash", nullptr}, {"newInfoHash", nullptr}, {"reason", "not-bencode"},
+            {"detail", "the bencoded dictionary is broken"}}));
     EXPECT_NE(run.err.find("2/3 converted, 1 failed"), std::string::npos) << run.err;
 }
 
@@ -326,7 +324,9 @@ TEST_F(CliTest, NamesLeftInAWashedTorrentAreReported)
     Put("a.torrent", BuildTorrent(seeded));
     const CliRun text = Cli({"wash", m_source, m_dest});
     EXPECT_EQ(text.status, 0);
-    EXPECT_EQ(text.err, "kelpmere-cli: " + m_dest + SystemSeparators("/a.torrent") + " keeps loaded names: url-list \"Kelp.Seed.mkv\"\n");
+    EXPECT_EQ(text.err,
+        "kelpmere-cli: " + m_dest + SystemSeparators("/a.torrent")
+            + " keeps loaded names: url-list \"Kelp.Seed.mkv\"\n");
     const CliRun json = Cli({"wash", "--json", m_source, m_dest});
     EXPECT_EQ(ParsedJson(Lines(json.out).at(0)).at("namesLeft"),
         (Json::array({Json{{"key", "url-list"}, {"name", "Kelp.Seed.mkv"}}})));
@@ -362,6 +362,7 @@ TEST_F(CliTest, ManyJobsGiveEveryTorrentItsOwnNames)
     ASSERT_EQ(values.size(), 24u);
     std::set<std::string> names;
     for (std::size_t i = 0; i < values.size(); ++i) {
+        SCOPED_TRACE(i);
         EXPECT_EQ(values[i].at("output"), m_dest + kPathSeparator + "t" + std::to_string(100 + i) + ".torrent");
         const Json shown = Show(values[i].at("output").get<std::string>());
         names.insert(shown.at("name").get<std::string>());
@@ -411,7 +412,7 @@ TEST_F(CliTest, AUsageErrorExitsTwoSayingWhatIsWrong)
     EXPECT_FALSE(fs::exists(m_dest));
 }
 
-TEST_F(CliTest, HelpOrVersionExitsZero)
+TEST_F(CliTest, HelpOrVersionExitsZeroAndOptionsMayStandAnywhereBeforeADoubleDash)
 {
     const CliRun help = Cli({"--help"});
     const CliRun version = Cli({"--version"});
@@ -420,10 +421,7 @@ TEST_F(CliTest, HelpOrVersionExitsZero)
     EXPECT_EQ(Cli({"show", "--help", "x"}).out, UsageText());
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, std::string("kelpmere-cli ") + KELPMERE_VERSION + "\n");
-}
 
-TEST_F(CliTest, OptionsMayStandAnywhereBeforeADoubleDash)
-{
     Put("a.torrent", Torrent("a.mkv"));
     const std::string torrent = m_source + "/a.torrent";
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{{"--json", "show", torrent},
@@ -438,21 +436,43 @@ TEST_F(CliTest, OptionsMayStandAnywhereBeforeADoubleDash)
     EXPECT_NE(run.err.find("--json: "), std::string::npos) << run.err;
 }
 
-TEST_F(CliTest, ShowDescribesATorrentAsText)
+// Scripts read the JSON lines: their keys keep their order, and strings are escaped as ever (DEL
+// and every byte outside valid UTF-8 escaped, other UTF-8 as it is).
+TEST_F(CliTest, ShowDescribesATorrentAsTextOrAsOneJsonLineWithItsKeysInOrder)
 {
     TorrentDescription description = MultiFile(
         {{{"Season 1", "ep01.avi"}, 1610612736}, {{"ep02.avi"}, 1024}, {{"a.nfo"}, 1025}, {{"LICENSE"}, 24}});
     description.announceList = {{"http://tracker.example/announce"}, {"http://two.example/announce"}};
     description.createdBy = "maker";
+    description.pieceLength = 1 << 22;
+    description.comment = "x\x7f\xff\xe4\xb8 \xed\xa0\x80\"\\\t\x01 \xe7\xa7\x8d \xef\xbf\xbd";
     Put("x.torrent", BuildTorrent(description));
     const CliRun text = Cli({"show", m_source + "/x.torrent"});
     EXPECT_EQ(text.status, 0) << text.err;
-    for (const char* line :
-        {"name:          Show\n", "1.50G  Season 1/ep01.avi\n", "1024.00B  ep02.avi\n", "1.00K  a.nfo\n",
-            "24.00B  LICENSE\n", "http://two.example/announce\n", "created by:    maker\n",
-            "total size:    1610614809 (1.50G)\n"}) {
+    for (const char* line : {"name:          Show\n", "1.50G  Season 1/ep01.avi\n", "1024.00B  ep02.avi\n",
+             "1.00K  a.nfo\n", "24.00B  LICENSE\n", "http://two.example/announce\n", "created by:    maker\n",
+             "total size:    1610614809 (1.50G)\n"}) {
         EXPECT_NE(text.out.find(line), std::string::npos) << line << text.out;
     }
+    const CliRun show = Cli({"show", "--json", m_source + "/x.torrent", m_source + "/missing.torrent"});
+    EXPECT_EQ(show.status, 1);
+    EXPECT_NE(show.out.find(R"("comment":"x\u007f\ufffd\ufffd\ufffd \ufffd\ufffd\ufffd\"\\\t\u0001 种 �",)"),
+        std::string::npos)
+        << show.out;
+    const auto shown = JsonLines(show.out);
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(Keys(shown[0]),
+        (std::vector<std::string>{"file", "name", "nameSources", "infoHash", "pieceLength", "pieceCount", "totalSize",
+            "trackers", "files", "comment", "createdBy", "publisher", "publisherUrl"}));
+    EXPECT_EQ(shown[0].at("pieceLength"), 4194304);
+    EXPECT_EQ(shown[0].at("totalSize"), 1610614809);
+    EXPECT_EQ(shown[0].at("trackers").size(), 3u);
+    ASSERT_EQ(shown[0].at("files").size(), 4u);
+    EXPECT_EQ(
+        shown[0].at("files").at(0), (Json{{"path", "Season 1/ep01.avi"}, {"length", 1610612736}, {"size", "1.50G"}}));
+    EXPECT_EQ(shown[1],
+        (Json{{"file", m_source + "/missing.torrent"}, {"error", "种子文件分析失败 请检查种子文件!"},
+            {"reason", "unreadable"}, {"detail", "not a readable file of 1 byte to 2 GiB"}}));
 
     // Trackerless, with padding files; a torrent no client loads says why.
     FileDescription pad({".pad", "7"}, 7);
@@ -466,40 +486,12 @@ TEST_F(CliTest, ShowDescribesATorrentAsText)
     Put("z.torrent", BuildTorrent(broken));
     const CliRun more = Cli({"show", m_source + "/y.torrent", m_source + "/z.torrent"});
     EXPECT_EQ(more.status, 1);
-    for (const char* line : {"trackers:      none\n", "  files:\n         9.00B  a.mkv\n         1.00B  b\n",
-             "padding files: 1\n"})
+    for (const char* line :
+        {"trackers:      none\n", "  files:\n         9.00B  a.mkv\n         1.00B  b\n", "padding files: 1\n"})
         EXPECT_NE(more.out.find(line), std::string::npos) << line << more.out;
-    EXPECT_EQ(more.err, m_source + "/z.torrent: " + Printed("种子文件分析失败 请检查种子文件!") + " (6 piece hashes for 7 pieces)\n");
+    EXPECT_EQ(more.err,
+        m_source + "/z.torrent: " + Printed("种子文件分析失败 请检查种子文件!") + " (6 piece hashes for 7 pieces)\n");
     EXPECT_EQ(ParsedJson(Cli({"show", "--json", m_source + "/y.torrent"}).out).at("paddingFiles"), 1);
-}
-
-// Scripts read these lines: their keys keep their order, and strings are escaped as ever (DEL and
-// every byte outside valid UTF-8 escaped, other UTF-8 as it is).
-TEST_F(CliTest, ShowJsonGivesOneLinePerTorrentWithItsKeysInOrder)
-{
-    TorrentDescription description = MultiFile({{{"Season 1", "ep01.avi"}, 1610612736}, {{"LICENSE"}, 24}});
-    description.announceList = {{"http://tracker.example/announce"}, {"http://two.example/announce"}};
-    description.pieceLength = 1 << 22;
-    description.comment = "x\x7f\xff\xe4\xb8 \xed\xa0\x80\"\\\t\x01 \xe7\xa7\x8d \xef\xbf\xbd";
-    Put("a.torrent", BuildTorrent(description));
-    const CliRun show = Cli({"show", "--json", m_source + "/a.torrent", m_source + "/missing.torrent"});
-    EXPECT_EQ(show.status, 1);
-    EXPECT_NE(show.out.find(R"("comment":"x\u007f\ufffd\ufffd\ufffd \ufffd\ufffd\ufffd\"\\\t\u0001 种 �",)"),
-        std::string::npos)
-        << show.out;
-    const auto shown = JsonLines(show.out);
-    ASSERT_EQ(shown.size(), 2u);
-    EXPECT_EQ(Keys(shown[0]),
-        (std::vector<std::string>{"file", "name", "nameSources", "infoHash", "pieceLength", "pieceCount", "totalSize",
-            "trackers", "files", "comment", "createdBy", "publisher", "publisherUrl"}));
-    EXPECT_EQ(shown[0].at("pieceLength"), 4194304);
-    EXPECT_EQ(shown[0].at("totalSize"), 1610612760);
-    EXPECT_EQ(shown[0].at("trackers").size(), 3u);
-    ASSERT_EQ(shown[0].at("files").size(), 2u);
-    EXPECT_EQ(
-        shown[0].at("files").at(0), (Json{{"path", "Season 1/ep01.avi"}, {"length", 1610612736}, {"size", "1.50G"}}));
-    EXPECT_EQ(shown[1], (Json{{"file", m_source + "/missing.torrent"}, {"error", "种子文件分析失败 请检查种子文件!"},
-                            {"reason", "unreadable"}, {"detail", "not a readable file of 1 byte to 2 GiB"}}));
 }
 
 // A torrent whose "encoding" names the wrong code page reads right in the one the user names,
@@ -518,12 +510,12 @@ TEST_F(CliTest, ShowPrintsLegacyNamesSayingWhereTheyCameFrom)
     // "目录" in GBK is C4 BF C2 BC, valid UTF-8 too ("Ŀ¼"): the code page the user names wins.
     Put("both.torrent", BuildTorrent(MultiFile({{{"\xC4\xBF\xC2\xBC", "a.txt"}, 5}})));
     const auto shown = JsonLines(Cli({"show", "--json", "--encoding", "GBK", m_source + "/wrong.torrent",
-        m_source + "/twins.torrent", m_source + "/both.torrent"})
+                                         m_source + "/twins.torrent", m_source + "/both.torrent"})
                                      .out);
     ASSERT_EQ(shown.size(), 3u);
     EXPECT_EQ(shown[2].at("files").at(0).at("path"), "目录/a.txt");
-    EXPECT_EQ(ParsedJson(Cli({"show", "--json", m_source + "/both.torrent"}).out).at("files").at(0).at("path"),
-        "Ŀ¼/a.txt");
+    EXPECT_EQ(
+        ParsedJson(Cli({"show", "--json", m_source + "/both.torrent"}).out).at("files").at(0).at("path"), "Ŀ¼/a.txt");
     EXPECT_EQ(shown[0].at("nameSources"), Json::array({"declared GBK"}));
     EXPECT_EQ(shown[0].at("files").at(2).at("path"), "字幕/简体中文.srt");
     EXPECT_EQ(shown[1].at("name"), "海底森林紀錄片");

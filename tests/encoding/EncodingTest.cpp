@@ -35,7 +35,8 @@ private:
 TEST_F(TextEncoding, ANulOrANullPointerEndsTheInput)
 {
     for (const char* empty : {"", static_cast<const char*>(nullptr)})
-        EXPECT_TRUE(AnsiToWide(empty).empty() && Utf8ToWide(empty).empty() && AnsiToUtf8(empty).empty());
+        EXPECT_TRUE(AnsiToWide(empty).empty() && Utf8ToWide(empty).empty() && AnsiToUtf8(empty).empty())
+            << (empty != nullptr ? "empty text" : "null pointer");
     EXPECT_TRUE(WideToAnsi(nullptr).empty() && WideToUtf8(nullptr).empty());
     EXPECT_EQ(Utf8ToWide("ab\0cd"), L"ab");
     EXPECT_EQ(AnsiToWide("\xB2\xE2\0\xCA\xD4"), L"\u6D4B");
@@ -117,11 +118,12 @@ TEST_F(TextEncoding, PlainAsciiLocalesFallBackToUtf8)
     const char* const savedLcAll = std::getenv("LC_ALL");
     const std::string saved = savedLcAll != nullptr ? savedLcAll : "";
     for (const char* locale : {"C", "POSIX", "C.UTF-8"}) {
+        SCOPED_TRACE(locale);
         ASSERT_TRUE(SetAnsiCodePage("GBK"));
         setenv("LC_ALL", locale, 1);
         UseLocaleAnsiCodePage();
-        EXPECT_EQ(AnsiCodePageName(), "UTF-8") << locale;
-        EXPECT_TRUE(AnsiCodePageIsUtf8()) << locale;
+        EXPECT_EQ(AnsiCodePageName(), "UTF-8");
+        EXPECT_TRUE(AnsiCodePageIsUtf8());
     }
     savedLcAll != nullptr ? setenv("LC_ALL", saved.c_str(), 1) : unsetenv("LC_ALL");
     std::setlocale(LC_CTYPE, "C");
@@ -142,11 +144,11 @@ TEST_F(TextEncoding, CharacterSetNamesAreKnownOrRefused)
 
     ASSERT_TRUE(SetAnsiCodePage("GBK"));
     for (const char* name : {"NO-SUCH-CHARSET-42", "", static_cast<const char*>(nullptr)})
-        EXPECT_FALSE(SetAnsiCodePage(name));
+        EXPECT_FALSE(SetAnsiCodePage(name)) << (name != nullptr ? name : "null");
     EXPECT_EQ(AnsiCodePageName(), "GBK");
     EXPECT_FALSE(AnsiCodePageIsUtf8());
     for (const char* utf8 : {"utf-8", "UTF8", "utf8"}) { // every spelling iconv takes
-        ASSERT_TRUE(SetAnsiCodePage(utf8));
+        ASSERT_TRUE(SetAnsiCodePage(utf8)) << utf8;
         EXPECT_TRUE(AnsiCodePageIsUtf8()) << utf8;
     }
 }

@@ -45,23 +45,17 @@ protected:
     fs::path m_root = m_temp.path;
 };
 
+// Everything below a folder named like a torrent is taken too.
 TEST_F(FolderScanTest, TakesPathsContainingThePatternCaseSensitivelyFolderByFolderInByteOrder)
 {
     for (const char* name : {"b.torrent", "Z.torrent", "B.TORRENT", "c.torrent.bak", "d.txt", "a/y.torrent",
-             "a/sub1/sub2/x.torrent", "a/sub1/w.torrent", "种子/电影 第1集.torrent"}) {
+             "a/sub1/sub2/x.torrent", "a/sub1/w.torrent", "种子/电影 第1集.torrent", "new.torrent/readme.txt",
+             "new.torrent/inner/x.bin", "plain/readme.txt"}) {
         Touch(name);
     }
     EXPECT_EQ(Scan(),
         (Items{"|Z.torrent", "/a/sub1/sub2|x.torrent", "/a/sub1|w.torrent", "/a|y.torrent", "|b.torrent",
-            "|c.torrent.bak", "/种子|电影 第1集.torrent"}));
-}
-
-TEST_F(FolderScanTest, TakesEverythingBelowAFolderNamedLikeATorrent)
-{
-    Touch("new.torrent/readme.txt");
-    Touch("new.torrent/inner/x.bin");
-    Touch("plain/readme.txt");
-    EXPECT_EQ(Scan(), (Items{"/new.torrent/inner|x.bin", "/new.torrent|readme.txt"}));
+            "|c.torrent.bak", "/new.torrent/inner|x.bin", "/new.torrent|readme.txt", "/种子|电影 第1集.torrent"}));
 }
 
 TEST_F(FolderScanTest, EveryFolderOfANestedTreeIsScannedAndNoneTwice)
@@ -183,16 +177,13 @@ TEST_F(FolderScanTest, CreateFolderChainMakesEveryMissingLevel)
     EXPECT_TRUE(made);
     EXPECT_EQ(relative, "rel/one" + std::string(1, kPathSeparator));
     EXPECT_TRUE(fs::is_directory(m_root / "rel" / "one"));
-}
 
-TEST_F(FolderScanTest, CreateFolderChainFailsAtALevelThatIsAFile)
-{
+    // A level that is a file fails the chain and stays a file.
     Touch("blocker");
-    std::string inner = TextOf(m_root / "blocker" / "inner");
-    EXPECT_FALSE(CreateFolderChain(inner));
-    EXPECT_TRUE(fs::is_regular_file(m_root / "blocker"));
-    std::string last = TextOf(m_root / "blocker") + "/";
-    EXPECT_FALSE(CreateFolderChain(last));
+    for (std::string blocked : {TextOf(m_root / "blocker" / "inner"), TextOf(m_root / "blocker") + "/"}) {
+        EXPECT_FALSE(CreateFolderChain(blocked)) << blocked;
+        EXPECT_TRUE(fs::is_regular_file(m_root / "blocker"));
+    }
 }
 
 #ifdef _WIN32

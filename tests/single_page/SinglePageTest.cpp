@@ -12,15 +12,14 @@
 #include "platform/ProcessRandom.h"
 #include "toolkit/CButtonUI.h"
 #include "toolkit/CEditUI.h"
+#include "torrent/NamesLeft.h"
 #include "ui/list/RerListBaseUI.h"
 #include "ui/single/SingleControlUI.h"
 #include "ui/single/SingleListControl.h"
-#include "torrent/NamesLeft.h"
 #include "ui/single/SingleListElementUI.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <optional>
 #include <regex>
 #include <string>
@@ -57,9 +56,8 @@ protected:
     }
     fs::path Write(const std::string& file, const TorrentDescription& torrent)
     {
-        const fs::path path = temp.path / file;
-        std::ofstream(path, std::ios::binary) << BuildTorrent(torrent);
-        return path;
+        WriteFile(temp.path / file, BuildTorrent(torrent));
+        return temp.path / file;
     }
 
     // Clicks a page button; the text of the notice box it opens, or nothing.
@@ -110,7 +108,7 @@ TorrentDescription ThreeFilesInFolders()
     return torrent;
 }
 
-TEST_F(SinglePageTest, AtStartUpTwentyHiddenRowsWaitWithNothingToSave)
+TEST_F(SinglePageTest, TwentyHiddenRowsWaitAtStartUpAndRowsMadeForALargerTorrentStayHidden)
 {
     Start();
     EXPECT_FALSE(Find<CButtonUI>("btn_single_save")->IsEnabled());
@@ -121,6 +119,19 @@ TEST_F(SinglePageTest, AtStartUpTwentyHiddenRowsWaitWithNothingToSave)
         EXPECT_EQ(Manager().FindControl("singleListElement" + std::to_string(index)), Row(index - 1)) << index;
     EXPECT_FALSE(list->CollectEdits());
     EXPECT_FALSE(list->OneKeyModify("1-2"));
+
+    // Rows made for a larger torrent stay, hidden, for the next one.
+    std::vector<FileDescription> files;
+    for (int i = 1; i <= 25; ++i)
+        files.push_back({{"f" + std::to_string(i) + ".bin"}, 1000});
+    ASSERT_EQ(Open(Write("25.torrent", MultiFile(files))), std::nullopt);
+    ASSERT_EQ(list->GetList()->GetCount(), 25);
+    EXPECT_EQ(VisibleRows(), 25);
+    EXPECT_EQ(Row(24)->GetName(), "singleListElement25");
+    ASSERT_EQ(Open(Write("three.torrent", ThreeFilesInFolders())), std::nullopt);
+    EXPECT_EQ(list->GetList()->GetCount(), 25);
+    EXPECT_EQ(VisibleRows(), 3);
+    EXPECT_EQ(Row(0)->GetNameEdit()->GetText(), "第01集.mkv");
 }
 
 TEST_F(SinglePageTest, OpeningATorrentShowsARowPerFileWithItsFoldersAndSize)
@@ -133,6 +144,7 @@ TEST_F(SinglePageTest, OpeningATorrentShowsARowPerFileWithItsFoldersAndSize)
     EXPECT_EQ(dialog.filterPatterns, "*.torrent*");
     EXPECT_EQ(Find<CEditUI>("edit_single_file")->GetText(), CDuiString(path.string()));
     EXPECT_EQ(Find<CEditUI>("edit_single_name")->GetText(), "海底森林");
+    EXPECT_TRUE(Find<CEditUI>("edit_single_name")->IsEnabled()); // a single file's name is its file's
     EXPECT_TRUE(ButtonsEnabled());
     EXPECT_EQ(VisibleRows(), 3);
 
@@ -168,21 +180,15 @@ TEST_F(SinglePageTest, OpeningATorrentShowsARowPerFileWithItsFoldersAndSize)
     // Laid out, the second row starts below the first one's 103 pixels and the list's spacing.
     Manager().UpdateLayout();
     EXPECT_EQ(Row(1)->GetPos().top - Row(0)->GetPos().bottom, 5);
-}
-
-TEST_F(SinglePageTest, ARowsEditsStandInReadingOrderFoldersFirst)
-{
     // Tab follows the tree's order: a row's folder edits from the first, then its file name.
-    Start();
-    ASSERT_EQ(Open(Write("three.torrent", ThreeFilesInFolders())), std::nullopt);
     std::vector<std::string> edits;
     Row(2)->VisitTree([&edits](CControlUI& control) {
         if (dynamic_cast<CEditUI*>(&control) != nullptr && control.IsVisible())
-            edits.push_back(control.GetName().str());
+            edits.push_back(control.GetName().str() + "=" + control.GetText().str());
         return true;
     });
-    EXPECT_EQ(edits, (std::vector<std::string>{"edit_single_path3", "edit_single_path3", "edit_single_file3"}));
-    EXPECT_EQ(Row(2)->PathEditAt(0)->GetText(), "附件");
+    EXPECT_EQ(edits,
+        (std::vector<std::string>{"edit_single_path3=附件", "edit_single_path3=字幕", "edit_single_file3=简体.srt"}));
 }
 
 TEST_F(SinglePageTest, EachDialogOpensInTheFolderLastChosenInIt)
@@ -208,11 +214,10 @@ TEST_F(SinglePageTest, AFailedOpenEmptiesThePageSayingWhy)
     Start();
     TorrentDescription noPieces = ThreeFilesInFolders();
     noPieces.pieces = "";
-    std::ofstream(temp.path / "text.torrent") << "just some text";
+    WriteFile(temp.path / "text.torrent", "just some text");
     const std::pair<fs::path, const char*> failures[] = {
-        {temp.path / "missing.torrent", kNotFound},
-        {temp.path / "text.torrent", kNotFound},
-        {Write("nopieces.torrent", noPieces), kNotFound}, // no client loads it
+        {temp.path / "missing.torrent", kNotFound}, {temp.path / "text.torrent", kNotFound},
+        {Write("nopieces.torrent", noPieces), kNotFound},                                      // no client loads it
         {Write("pads.torrent", MultiFile({{{"_____padding_file_0_"}, 10}})), kAnalysisFailed}, // nothing to list
     };
     for (const auto& [path, notice] : failures) {
@@ -227,33 +232,12 @@ TEST_F(SinglePageTest, AFailedOpenEmptiesThePageSayingWhy)
         EXPECT_FALSE(list->CollectEdits());
         EXPECT_FALSE(list->OneKeyModify("1-2"));
     }
-}
-
-TEST_F(SinglePageTest, ACancelledOpenChangesNothing)
-{
-    Start();
+    // A cancelled open changes nothing.
     ASSERT_EQ(Open(Write("good.torrent", ThreeFilesInFolders())), std::nullopt);
     backend.QueueOpenFileAnswer(std::nullopt);
     EXPECT_EQ(ClickWithNotice("btn_single_file"), std::nullopt);
     EXPECT_EQ(VisibleRows(), 3);
     EXPECT_TRUE(ButtonsEnabled());
-}
-
-TEST_F(SinglePageTest, RowsMadeForALargerTorrentAreReusedHidden)
-{
-    Start();
-    std::vector<FileDescription> files;
-    for (int i = 1; i <= 25; ++i)
-        files.push_back({{"f" + std::to_string(i) + ".bin"}, 1000});
-    ASSERT_EQ(Open(Write("25.torrent", MultiFile(files))), std::nullopt);
-    ASSERT_EQ(list->GetList()->GetCount(), 25);
-    EXPECT_EQ(VisibleRows(), 25);
-    EXPECT_EQ(Row(24)->GetName(), "singleListElement25");
-
-    ASSERT_EQ(Open(Write("three.torrent", ThreeFilesInFolders())), std::nullopt);
-    EXPECT_EQ(list->GetList()->GetCount(), 25);
-    EXPECT_EQ(VisibleRows(), 3);
-    EXPECT_EQ(Row(0)->GetNameEdit()->GetText(), "第01集.mkv");
 }
 
 TEST_F(SinglePageTest, OneKeyModifyRenamesEveryRowWithOneDrawPerRow)
@@ -279,19 +263,11 @@ TEST_F(SinglePageTest, OneKeyModifyRenamesEveryRowWithOneDrawPerRow)
 
     // A single file without a dot is renamed too, without an extension.
     ASSERT_EQ(Open(Write("single.torrent", SingleFile("README", 100))), std::nullopt);
+    EXPECT_FALSE(Find<CEditUI>("edit_single_name")->IsEnabled());
     SeedProcessRandom(1);
     ASSERT_TRUE(list->OneKeyModify(kSeed));
     EXPECT_EQ(Row(0)->GetNameEdit()->GetText(), CDuiString(kSeedDigest + "_1"));
     EXPECT_EQ(ProcessRandom(), 18467);
-}
-
-TEST_F(SinglePageTest, TheTorrentNameCanBeEditedOnlyForAMultiFileTorrent)
-{
-    Start();
-    ASSERT_EQ(Open(Write("single.torrent", SingleFile("README", 100))), std::nullopt);
-    EXPECT_FALSE(Find<CEditUI>("edit_single_name")->IsEnabled());
-    ASSERT_EQ(Open(Write("three.torrent", ThreeFilesInFolders())), std::nullopt);
-    EXPECT_TRUE(Find<CEditUI>("edit_single_name")->IsEnabled());
 }
 
 TEST_F(SinglePageTest, SavingWritesTheTypedNamesWithTheSamePieces)
@@ -304,6 +280,8 @@ TEST_F(SinglePageTest, SavingWritesTheTypedNamesWithTheSamePieces)
     EXPECT_TRUE(CHeadlessBackend::TypeText(Manager(), "edit_single_name", "新名字"));
     EXPECT_TRUE(CHeadlessBackend::TypeText(Manager(), "edit_single_file2", "说明.txt"));
     EXPECT_TRUE(CHeadlessBackend::TypeText(Manager(), "edit_single_path3", "资料")); // the first folder edit of row 3
+    EXPECT_EQ(Save(temp.path / "no-such-folder" / "x.torrent"), kSaveFailed);        // the edits stay for another try
+    EXPECT_EQ(Find<CEditUI>("edit_single_name")->GetText(), "新名字");
     WriteFile(temp.path / "typed.torrent", "an older file, replaced without asking");
     EXPECT_EQ(Save(temp.path / "typed.torrent"), kSaved);
     const auto& dialog = backend.Dialogs().back();
@@ -316,15 +294,6 @@ TEST_F(SinglePageTest, SavingWritesTheTypedNamesWithTheSamePieces)
     EXPECT_EQ(typed.filePaths, (std::vector<std::string>{"第一季/第01集.mkv", "说明.txt", "资料/字幕/简体.srt"}));
     EXPECT_EQ(typed.pieces, original.pieces);
     EXPECT_NE(typed.infoHashPrefix, original.infoHashPrefix);
-}
-
-TEST_F(SinglePageTest, ASaveIntoAMissingFolderFailsKeepingTheEdits)
-{
-    Start();
-    ASSERT_EQ(Open(Write("three.torrent", ThreeFilesInFolders())), std::nullopt);
-    EXPECT_TRUE(CHeadlessBackend::TypeText(Manager(), "edit_single_name", "新名字"));
-    EXPECT_EQ(Save(temp.path / "no-such-folder" / "x.torrent"), kSaveFailed);
-    EXPECT_EQ(Find<CEditUI>("edit_single_name")->GetText(), "新名字");
 }
 
 TEST_F(SinglePageTest, AnEditedNameNoClientAcceptsIsRefusedSayingWhereAndWhy)
@@ -398,8 +367,6 @@ TEST_F(SinglePageTest, NamesTheUserLeftAloneKeepTheirBytesEvenWhenTheCodePageCan
     }
 }
 
-// Neither a repeated key nor the version 2 file tree of a hybrid torrent may keep an old name
-// behind the one the user gave.
 // Names in the code page a torrent declares are shown decoded, the hint line says which code page
 // that is, and saving without an edit writes the loaded bytes.
 TEST_F(SinglePageTest, LegacyNamesAreShownDecodedAndSavedAsTheyWere)
@@ -420,6 +387,8 @@ TEST_F(SinglePageTest, LegacyNamesAreShownDecodedAndSavedAsTheyWere)
     EXPECT_EQ(Hint(), usualHint);
 }
 
+// Neither a repeated key nor the version 2 file tree of a hybrid torrent may keep an old name
+// behind the one the user gave.
 TEST_F(SinglePageTest, ARenamedTorrentKeepsNoOldNameBehindTheNewOne)
 {
     Start();

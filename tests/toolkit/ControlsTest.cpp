@@ -32,7 +32,7 @@ struct Board {
 
 } // namespace
 
-TEST(Options, ActivatingAGroupedOptionSelectsOnlyIt)
+TEST(Options, ActivatingAGroupedOptionSelectsOnlyItAndADeletedOptionLeavesTheGroup)
 {
     Board board;
     ASSERT_TRUE(board.options[1]->Activate());
@@ -45,11 +45,7 @@ TEST(Options, ActivatingAGroupedOptionSelectsOnlyIt)
     board.log.entries.clear();
     ASSERT_TRUE(board.options[2]->Activate()); // the selected one reports the choice again
     EXPECT_EQ(board.log.Types(), (std::vector<std::string>{"click", "selectchanged"}));
-}
-
-TEST(Options, ADeletedOptionLeavesItsGroup)
-{
-    Board board;
+    // A deleted option leaves its group.
     static_cast<CContainerUI*>(board.manager.GetRoot())->Remove(board.options[2]);
     EXPECT_EQ(board.manager.GetOptionGroup("function_group")->size(), 2u);
     board.options[1]->Activate(); // must not touch the deleted option
@@ -74,10 +70,25 @@ TEST(Controls, DisabledHiddenOrReadOnlyControlsIgnoreTheUser)
     board.edit->SetReadOnly(true);
     board.edit->UserEdited("other");
     EXPECT_EQ(board.edit->GetText(), "D:\\种子");
-    board.edit->SetReadOnly(false);
+    EXPECT_EQ(board.log.Types(), (std::vector<std::string>{"textchanged"}));
+}
+
+// The limit counts bytes; 0 or less means none. A cut text that equals the shown one is no change.
+TEST(Controls, AnEditKeepsOnlyItsMaxCharBytesOfWhatTheUserTypes)
+{
+    Board board;
     board.edit->SetMaxChar(3);
+    const std::pair<const char*, const char*> typed[] = {{"abcdef", "abc"}, {"abcxyz", "abc"}, {"ab", "ab"}};
+    for (const auto& [text, kept] : typed) {
+        SCOPED_TRACE(text);
+        board.edit->UserEdited(text);
+        EXPECT_EQ(board.edit->GetText(), kept);
+    }
+    EXPECT_EQ(board.log.Types(), (std::vector<std::string>{"textchanged", "textchanged"}));
+    board.edit->SetMaxChar(-1);
+    EXPECT_EQ(board.edit->GetMaxChar(), 0);
     board.edit->UserEdited("abcdef");
-    EXPECT_EQ(board.edit->GetText(), "abc");
+    EXPECT_EQ(board.edit->GetText(), "abcdef");
 }
 
 TEST(Controls, AControlBelongsToOneContainerWhichDeletesIt)

@@ -145,7 +145,7 @@ TEST(ListLayout, RowsStackClearOfTheScrollBarAndScrollingIsClampedToTheRange)
     EXPECT_EQ(fits.list->GetItemAt(1)->GetPos(), (UIRect{2, 120, 398, 223}));
 }
 
-TEST(ListLayout, HiddenRowsTakeNoRoomAndAreNotInView)
+TEST(ListLayout, HiddenRowsTakeNoRoomAndAreNotInViewAndAnEmptiedListHasNone)
 {
     ListSurface s(20);
     for (int i = 0; i < 20; ++i)
@@ -153,11 +153,8 @@ TEST(ListLayout, HiddenRowsTakeNoRoomAndAreNotInView)
     EXPECT_EQ(s.list->GetItemAt(17)->GetPos().top, 2);
     EXPECT_EQ(s.list->GetScrollRange(), (UISize{0, 3 * 103 + 2 * 15 - 296}));
     EXPECT_EQ(RowsInView(*s.list), std::pair(17, 19));
-}
 
-TEST(ListLayout, AnEmptiedListHasNoRowsInView)
-{
-    CListUI windowless;
+    CListUI windowless; // emptied, a list has no rows in view
     for (int i = 0; i < 5; ++i)
         windowless.Add(ListSurface::MakeRow(i));
     windowless.SetPos(UIRect{0, 0, 400, 1000});

@@ -50,21 +50,15 @@ protected:
 
 TEST_F(Windows, CenterWindowCentresAWindowOfItsSkinsSizeOverItsOwnerOrTheScreen)
 {
-    TestWindow owned("NoSuchSkin.xml"); // no skin: the size given at creation
+    TestWindow owned("NoSuchSkin.xml"); // no skin: the size given at creation, and an empty root
     ASSERT_NE(owned.Create(window.GetHWND(), "", 0, 0, 0, 0, 100, 50), nullptr);
+    auto* root = dynamic_cast<CContainerUI*>(owned.Manager().GetRoot());
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(root->GetCount(), 0);
     owned.CenterWindow();
     EXPECT_EQ(backend.RecordOf(owned.GetHWND())->rect, (UIRect{100, 175, 200, 225}));
     window.CenterWindow();
     EXPECT_EQ(backend.RecordOf(window.GetHWND())->rect, (UIRect{810, 340, 1110, 740}));
-}
-
-TEST_F(Windows, AWindowWithoutItsSkinGetsAnEmptyRoot)
-{
-    TestWindow bare("NoSuchSkin.xml");
-    ASSERT_NE(bare.Create(nullptr, "", 0, 0, 0, 0, 100, 50), nullptr);
-    auto* root = dynamic_cast<CContainerUI*>(bare.Manager().GetRoot());
-    ASSERT_NE(root, nullptr);
-    EXPECT_EQ(root->GetCount(), 0);
 }
 
 TEST_F(Windows, TimersFireInOrderOfDueTimeWithTheirControlAndIdOnTheManualClock)
@@ -83,24 +77,17 @@ TEST_F(Windows, TimersFireInOrderOfDueTimeWithTheirControlAndIdOnTheManualClock)
         fired, (std::vector<Fired>{{200, text, 1}, {300, close, 7}, {400, text, 1}, {600, close, 7}, {600, text, 1}}));
 }
 
-TEST_F(Windows, KillTimerStopsOnlyThatTimer)
+TEST_F(Windows, KillTimerStopsOnlyThatTimerAndSetTimerAgainRestartsItFromNow)
 {
     window.Manager().SetTimer(text, 1, 100);
     window.Manager().SetTimer(text, 2, 100);
     EXPECT_TRUE(window.Manager().KillTimer(text, 1));
     EXPECT_FALSE(window.Manager().KillTimer(text, 1));
-    backend.AdvanceClock(100);
-    ASSERT_EQ(log.entries.size(), 1u);
-    EXPECT_EQ(log.entries[0].wParam, 2u);
-}
-
-TEST_F(Windows, SetTimerAgainRestartsTheTimerFromNow)
-{
-    window.Manager().SetTimer(text, 2, 100);
     backend.AdvanceClock(50);
     window.Manager().SetTimer(text, 2, 100);
     backend.AdvanceClock(100);
     ASSERT_EQ(log.entries.size(), 1u);
+    EXPECT_EQ(log.entries[0].wParam, 2u);
     EXPECT_EQ(log.entries[0].time, 150u);
 }
 
@@ -159,13 +146,7 @@ TEST_F(Windows, WhileAModalBoxIsOpenTheWindowBelowRefusesInput)
         boxTookClick = CHeadlessBackend::Click(box, "BtnClose");
     });
     backend.AdvanceClock(150);
+    EXPECT_EQ(backend.Clock(), 700u); // the box's loop ran the clock on; it never goes back
     EXPECT_TRUE(refusedClick && refusedTyping && boxTookClick);
     EXPECT_TRUE(CHeadlessBackend::Click(window.Manager(), "BtnClose")); // the box is gone: input again
-}
-
-TEST_F(Windows, TheClockNeverGoesBackAfterANestedModalLoopRanIt)
-{
-    OpenBoxFromTimer([](CPaintManagerUI&, CPaintManagerUI&) {});
-    backend.AdvanceClock(150);
-    EXPECT_EQ(backend.Clock(), 700u);
 }

@@ -1,5 +1,6 @@
 // The Qt backend on the offscreen platform: real windows and widgets mirroring small skins.
 
+#include "support/HundredThousandRows.h"
 #include "support/RecordingWindow.h"
 #include "support/TempFolder.h"
 #include "toolkit/UIlib.h"
@@ -149,19 +150,18 @@ TEST_F(QtBackendTest, TheWidgetsMirrorTheTree)
     EXPECT_EQ(top->grab().toImage().pixelColor(bar.left + bar.Width() * 3 / 4, bar.top + 10), QColor(Qt::red));
     m_window->SetOpacity(229);
     EXPECT_NEAR(top->windowOpacity(), 229 / 255.0, 0.01);
+    // Minimising is left to the window system, which is given the button for it.
+    EXPECT_TRUE(top->windowFlags() & Qt::WindowMinimizeButtonHint);
+    m_window->Minimize();
+    EXPECT_TRUE(top->isMinimized());
 }
 
-TEST_F(QtBackendTest, MouseClicksReachOnlyEnabledControls)
+TEST_F(QtBackendTest, ClicksReachOnlyEnabledControlsAndAClickedOptionIsDrawnSelected)
 {
     Open();
     QTest::mouseClick(Widget("btn_ok"), Qt::LeftButton);
     QTest::mouseClick(Widget("btn_off"), Qt::LeftButton);
     EXPECT_EQ(m_record.notes, (std::vector<std::string>{"click:btn_ok"}));
-}
-
-TEST_F(QtBackendTest, AClickedOptionIsDrawnSelectedInsteadOfItsGroupMate)
-{
-    Open();
     QTest::mouseClick(Widget("opt_b"), Qt::LeftButton);
     Settle();
     EXPECT_TRUE(Widget("opt_b")->Look().selected);
@@ -172,38 +172,24 @@ TEST_F(QtBackendTest, AHundredThousandRowListReusesAScreenfulOfRowWidgetsWithout
 {
     Open();
     // Rows 70, 103 and 136 high in turn, each with a floating edit.
-    auto* list = new CListUI;
-    list->GetHeader()->SetVisible(false);
-    static_cast<CContainerUI&>(Control("ListHostLayoutUI")).Add(list);
-    for (int i = 0; i < 100000; ++i) {
-        auto* row = new CListContainerElementUI;
-        row->SetFixedHeight(70 + 33 * (i % 3));
-        auto* edit = new CEditUI;
-        edit->SetName(CDuiString("edit_row" + std::to_string(i)));
-        edit->SetFloat(true);
-        edit->SetFixedXY(80, 3 + 33 * (i % 3));
-        edit->SetFixedWidth(200);
-        edit->SetFixedHeight(30);
-        row->Add(edit);
-        list->Add(row);
-    }
+    const HundredThousandRows rows(static_cast<CContainerUI&>(Control("ListHostLayoutUI")), {70, 33, 30});
+    CListUI* list = rows.list;
     Settle();
     auto* listWidget = dynamic_cast<QtListWidget*>(Backend().WidgetOf(*list));
     ASSERT_NE(listWidget, nullptr);
-    const auto edit = [&](int row) { return list->FindSubControl("edit_row" + std::to_string(row)); };
     const auto lineOf = [&](int row) {
-        QWidget* widget = Backend().WidgetOf(*edit(row));
+        QWidget* widget = Backend().WidgetOf(*rows.Edit(row));
         return widget ? widget->findChild<QLineEdit*>() : nullptr;
     };
     // Only a screenful of rows has widgets, each where the tree places its edit.
     const auto expectScreenfulFrom = [&](int first) {
-        std::size_t rows = 0;
+        std::size_t shown = 0;
         for (QObject* child : listWidget->Viewport()->children())
-            rows += dynamic_cast<QtControlWidget*>(child) && !static_cast<QWidget*>(child)->isHidden();
-        EXPECT_TRUE(rows >= 1 && rows <= static_cast<std::size_t>(list->GetViewRect().Height() / 70 + 2)) << rows;
+            shown += dynamic_cast<QtControlWidget*>(child) && !static_cast<QWidget*>(child)->isHidden();
+        EXPECT_TRUE(shown >= 1 && shown <= static_cast<std::size_t>(list->GetViewRect().Height() / 70 + 2)) << shown;
         for (int row = first; row < first + 3; ++row) {
-            QWidget* widget = Backend().WidgetOf(*edit(row));
-            const UIRect pos = edit(row)->GetPos();
+            QWidget* widget = Backend().WidgetOf(*rows.Edit(row));
+            const UIRect pos = rows.Edit(row)->GetPos();
             if (!pos.Intersects(list->GetViewRect())) { // an edit wholly out of view has no widget
                 EXPECT_EQ(widget, nullptr) << row;
                 continue;
@@ -213,10 +199,10 @@ TEST_F(QtBackendTest, AHundredThousandRowListReusesAScreenfulOfRowWidgetsWithout
         }
     };
     expectScreenfulFrom(0);
-    EXPECT_EQ(Backend().WidgetOf(*edit(500)), nullptr);
+    EXPECT_EQ(Backend().WidgetOf(*rows.Edit(500)), nullptr);
     ASSERT_NE(lineOf(1), nullptr);
     TypeIntoLine(lineOf(1), {QStringLiteral("新"), QStringLiteral("名")});
-    EXPECT_EQ(edit(1)->GetText(), CDuiString("新名"));
+    EXPECT_EQ(rows.Edit(1)->GetText(), CDuiString("新名"));
 
     // Scrolled by the bar to row 50001 (three rows take 309 pixels), row 1 loses its widget.
     QScrollBar* bar = listWidget->ScrollBar();
@@ -225,7 +211,7 @@ TEST_F(QtBackendTest, AHundredThousandRowListReusesAScreenfulOfRowWidgetsWithout
     bar->setValue(309 * 16667);
     EXPECT_EQ(list->GetScrollPos().cy, 309 * 16667);
     Settle();
-    EXPECT_EQ(Backend().WidgetOf(*edit(1)), nullptr);
+    EXPECT_EQ(Backend().WidgetOf(*rows.Edit(1)), nullptr);
     expectScreenfulFrom(50001);
     list->SetScrollPos(UISize{0, 0}); // back: the row shows the tree's text
     Settle();
@@ -531,14 +517,6 @@ TEST_F(QtBackendTest, FilesDroppedOnAWindowThatTakesThemReachIt)
     QCoreApplication::sendEvent(Top()->windowHandle(), &onEdit);
     EXPECT_EQ(window->dropped, (std::vector<std::string>{"/tmp/种子.torrent"}));
     EXPECT_EQ(line->text(), QStringLiteral("old"));
-}
-
-TEST_F(QtBackendTest, MinimiseLeavesTheWindowToTheWindowSystem)
-{
-    Open();
-    m_window->Minimize();
-    EXPECT_TRUE(Top()->isMinimized());
-    EXPECT_TRUE(Top()->windowFlags() & Qt::WindowMinimizeButtonHint);
 }
 
 } // namespace

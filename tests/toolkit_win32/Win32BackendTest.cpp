@@ -2,6 +2,7 @@
 // posted to them as the window system would deliver it.
 
 #include "toolkit/win32/Win32Backend.h"
+#include "support/HundredThousandRows.h"
 #include "support/RecordingWindow.h"
 #include "support/TempFolder.h"
 #include "toolkit/UIlib.h"
@@ -188,29 +189,18 @@ TEST_F(Win32BackendTest, TextTypedIntoAnEditReachesTheTreeAndTreeTextReachesTheE
 TEST_F(Win32BackendTest, AHundredThousandRowListKeepsAScreenfulOfEditsAndTheTypedText)
 {
     Open();
-    auto* list = new CListUI;
-    list->GetHeader()->SetVisible(false);
-    static_cast<CContainerUI&>(Control("ListHostLayoutUI")).Add(list);
-    for (int i = 0; i < 100000; ++i) {
-        auto* row = new CListContainerElementUI;
-        row->SetFixedHeight(30);
-        auto* edit = new CEditUI;
-        edit->SetName(CDuiString("edit_row" + std::to_string(i)));
-        edit->SetFixedHeight(26);
-        row->Add(edit);
-        list->Add(row);
-    }
+    const HundredThousandRows rows(static_cast<CContainerUI&>(Control("ListHostLayoutUI")), {30, 0, 26});
+    CListUI* list = rows.list;
     Settle();
-    const auto edit = [&](int row) { return list->FindSubControl("edit_row" + std::to_string(row)); };
     const auto edits = [&] {
         int count = 0;
         for (HWND child = GetWindow(Top(), GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
             count += IsWindowVisible(child) ? 1 : 0;
         return count;
     };
-    ASSERT_NE(m_backend.EditOf(*edit(0)), nullptr);
+    ASSERT_NE(m_backend.EditOf(*rows.Edit(0)), nullptr);
     EXPECT_LE(edits(), list->GetViewRect().Height() / 30 + 3);
-    SetWindowTextW(m_backend.EditOf(*edit(0)), L"新名");
+    SetWindowTextW(m_backend.EditOf(*rows.Edit(0)), L"新名");
 
     // Three wheel notches away from the user scroll 180 pixels down; then the scroll bar's
     // thumb is dragged to the end.
@@ -227,14 +217,14 @@ TEST_F(Win32BackendTest, AHundredThousandRowListKeepsAScreenfulOfEditsAndTheType
     PostMessageW(Top(), WM_LBUTTONUP, 0, MAKELPARAM(thumbAt.left, view.bottom + 50));
     Settle();
     EXPECT_EQ(list->GetScrollPos().cy, list->GetScrollRange().cy);
-    EXPECT_EQ(m_backend.EditOf(*edit(0)), nullptr);
-    EXPECT_NE(m_backend.EditOf(*edit(99999)), nullptr);
+    EXPECT_EQ(m_backend.EditOf(*rows.Edit(0)), nullptr);
+    EXPECT_NE(m_backend.EditOf(*rows.Edit(99999)), nullptr);
     EXPECT_LE(edits(), list->GetViewRect().Height() / 30 + 3);
 
     list->SetScrollPos(UISize{0, 0});
     Settle();
     wchar_t shown[32] = {};
-    GetWindowTextW(m_backend.EditOf(*edit(0)), shown, 32);
+    GetWindowTextW(m_backend.EditOf(*rows.Edit(0)), shown, 32);
     EXPECT_STREQ(shown, L"新名");
 }
 
@@ -296,6 +286,7 @@ TEST_F(Win32BackendTest, TheFadingOpacityIsSetOnTheWindow)
 {
     Open();
     for (int alpha : {0, 85, 170, 255}) {
+        SCOPED_TRACE(alpha);
         m_window->SetOpacity(alpha);
         BYTE read = 0;
         DWORD flags = 0;

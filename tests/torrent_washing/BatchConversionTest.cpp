@@ -105,8 +105,9 @@ TEST_F(BatchConversionTest, WashingAgainIntoTheSameDestinationReplacesTheEarlier
     for (const char* stem : {"100-1-0", "200-2-0"}) {
         m_stem = stem;
         for (const std::string& relativeDir : {std::string(), SystemSeparators("/deep/er")}) {
+            SCOPED_TRACE(stem + relativeDir);
             const ConversionResult result = Convert(relativeDir, "x.torrent", torrent);
-            ASSERT_EQ(result.outcome, ConversionOutcome::Converted) << stem << relativeDir;
+            ASSERT_EQ(result.outcome, ConversionOutcome::Converted);
             EXPECT_EQ(result.outputPath, TextOf(m_dest) + relativeDir + kPathSeparator + "x.torrent");
             outputs.push_back(ReadFile(result.outputPath));
         }

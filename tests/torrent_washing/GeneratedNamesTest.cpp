@@ -46,9 +46,8 @@ TEST(GeneratedNamesTest, OneTableForWashingTheSingleListAndTheCommandLine)
         {SizeText(1610612736, SizeTextEnd::LineFeed), "1.50G\n"},
         {SizeText(1610612736, SizeTextEnd::Bare), "1.50G"},
     };
-    for (std::size_t row = 0; row < std::size(rows); ++row) {
+    for (std::size_t row = 0; row < std::size(rows); ++row)
         EXPECT_EQ(rows[row].got, rows[row].want) << "row " << row;
-    }
 }
 
 } // namespace

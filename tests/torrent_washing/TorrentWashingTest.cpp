@@ -127,7 +127,9 @@ TEST_F(WashTest, ASingleFileTorrentKeepsItsExtensionInBothSpellingsOfItsName)
 }
 
 // Every file's path is renamed whole, dotted folders and names without an extension included;
-// padding files of both kinds keep theirs, and don't count.
+// padding files of both kinds keep theirs, and don't count. "path.utf-8" gets the names of "path"
+// place by place; with another number of components its last one still gets the file's name and
+// each earlier one the folder name of its place.
 TEST_F(WashTest, EveryListedFileAndFolderIsRenamedButPaddingFiles)
 {
     // A NUL byte is part of a name: the dot after it makes the extension.
@@ -137,28 +139,19 @@ TEST_F(WashTest, EveryListedFileAndFolderIsRenamedButPaddingFiles)
     attrPad.extra["attr"] = BencodeString("p");
     const std::string bitCometPad = "_____padding_file_0_如果您看到此文件____";
     ASSERT_TRUE(Wash(MultiFile({{{"a.tar.gz"}, 1}, {{"Show.S01.1080p", "README"}, 1}, {{bitCometPad}, 3},
-        {{".hidden"}, 1}, attrPad, {{"Keep", "empty.txt"}, 0}, {{folder, name}, 1, {folder, name}}})));
+        {{".hidden"}, 1}, attrPad, {{"Keep", "empty.txt"}, 0}, {{folder, name}, 1, {folder, name}},
+        {{"A", "x.avi"}, 1, {"甲", "乙", "丙", "x.avi"}}, {{"A", "B", "C", "y.avi"}, 1, {"甲", "y.avi"}}})));
     const std::vector<Texts> expected = {{kDigest + "_1.gz"}, {"18467_20", kDigest + "_2"}, {bitCometPad},
-        {kDigest + "_3.hidden"}, {".pad", "7"}, {"26500_40", kDigest + "_4.txt"}, {"19169_50", kDigest + "_5.txt"}};
+        {kDigest + "_3.hidden"}, {".pad", "7"}, {"26500_40", kDigest + "_4.txt"}, {"19169_50", kDigest + "_5.txt"},
+        {"15724_60", kDigest + "_6.avi"}, {"11478_70", "11478_71", "11478_72", kDigest + "_7.avi"}};
     for (std::size_t i = 0; i < expected.size(); ++i)
         EXPECT_EQ(Path(i), expected[i]) << i;
     EXPECT_EQ(Path(6, "path.utf-8"), Path(6));
+    EXPECT_EQ(Path(7, "path.utf-8"), (Texts{"15724_60", "15724_61", "15724_62", kDigest + "_6.avi"}));
+    EXPECT_EQ(Path(8, "path.utf-8"), (Texts{"11478_70", kDigest + "_7.avi"}));
     EXPECT_EQ(Text(At(File(4), "attr")), "p");
     for (const std::string& loaded : {folder, name, std::string("Show.S01"), std::string("README")})
         EXPECT_EQ(m_encoded.find(loaded), std::string::npos) << loaded;
-}
-
-// "path.utf-8" gets the names of "path" place by place; with another number of components its
-// last one still gets the file's name and each earlier one the folder name of its place.
-TEST_F(WashTest, PathUtf8GetsTheNewNamesPlaceByPlace)
-{
-    ASSERT_TRUE(Wash(MultiFile({
-        {{"A", "x.avi"}, 1, {"甲", "乙", "丙", "x.avi"}},
-        {{"A", "B", "C", "y.avi"}, 1, {"甲", "y.avi"}},
-    })));
-    EXPECT_EQ(Path(0, "path.utf-8"), (Texts{"41_10", "41_11", "41_12", kDigest + "_1.avi"}));
-    EXPECT_EQ(Path(1), (Texts{"18467_20", "18467_21", "18467_22", kDigest + "_2.avi"}));
-    EXPECT_EQ(Path(1, "path.utf-8"), (Texts{"18467_20", kDigest + "_2.avi"}));
 }
 
 // A v2-only torrent gets a new "file tree": each file under its own new folders, in the byte
@@ -166,11 +159,12 @@ TEST_F(WashTest, PathUtf8GetsTheNewNamesPlaceByPlace)
 TEST_F(WashTest, AVersion2OnlyTorrentGetsANewFileTreeWithTheSameFileNodes)
 {
     const auto node = [](int64_t length, char root) {
-        return BencodeDict({{"", BencodeDict({{"length", BencodeInt(length)},
-                                     {"pieces root", BencodeString(std::string(32, root))}})}});
+        return BencodeDict({{"",
+            BencodeDict({{"length", BencodeInt(length)}, {"pieces root", BencodeString(std::string(32, root))}})}});
     };
-    const std::string tree = BencodeDict({{"Kelp.Docs", BencodeDict({{"Part.1.mkv", node(60000, 'a')}, {"notes", node(5, 'b')}})},
-        {"README", node(1, 'c')}});
+    const std::string tree
+        = BencodeDict({{"Kelp.Docs", BencodeDict({{"Part.1.mkv", node(60000, 'a')}, {"notes", node(5, 'b')}})},
+            {"README", node(1, 'c')}});
     const std::string layers = BencodeDict({{std::string(32, 'a'), BencodeString(std::string(64, 'h'))}});
     const std::string torrent = "d4:infod9:file tree" + tree + "12:meta versioni2e4:name9:Kelp.Docs"
         + "12:piece lengthi16384ee12:piece layers" + layers + "e";

@@ -146,7 +146,7 @@ protected:
     std::vector<ShownPicture> pictures;
 };
 
-TEST_F(WebPanesQtTest, TheAdPaneDrawsEachOfItsFourPictures)
+TEST_F(WebPanesQtTest, TheAdPaneDrawsEachOfItsFourPicturesFittingItsPageWithNoUnderlinedBlanks)
 {
     RunAndClose([&](CMainFrameWnd& frame) {
         QWebEngineView* view = LoadedAdView(frame);
@@ -163,15 +163,6 @@ TEST_F(WebPanesQtTest, TheAdPaneDrawsEachOfItsFourPictures)
             },
             kPatienceMs))
             << "a picture is not drawn";
-        EXPECT_TRUE(SaveScreenshot(frame, "web-ad.png"));
-    });
-}
-
-TEST_F(WebPanesQtTest, TheAdPaneFitsItsPageWithNoUnderlinedBlanks)
-{
-    RunAndClose([&](CMainFrameWnd& frame) {
-        QWebEngineView* view = LoadedAdView(frame);
-        ASSERT_NE(view, nullptr) << "the pane did not show its four pictures";
         // The page ends where the pane does: no scroll bar, no blank band below the pictures.
         EXPECT_EQ(Evaluate(view, "document.documentElement.scrollHeight").toInt(), view->height());
         // The page's links hold the blanks between its pictures; none is underlined.
@@ -183,10 +174,11 @@ TEST_F(WebPanesQtTest, TheAdPaneFitsItsPageWithNoUnderlinedBlanks)
                     .toBool();
             },
             kPatienceMs));
+        EXPECT_TRUE(SaveScreenshot(frame, "web-ad.png"));
     });
 }
 
-TEST_F(WebPanesQtTest, TheBannersLinkOpensInTheDesktopsBrowser)
+TEST_F(WebPanesQtTest, TheBannersLinkOpensInTheDesktopsBrowserAndARightClickOpensNoMenu)
 {
     DesktopBrowser desktop;
     RunAndClose([&](CMainFrameWnd& frame) {
@@ -198,6 +190,17 @@ TEST_F(WebPanesQtTest, TheBannersLinkOpensInTheDesktopsBrowser)
         for (const QUrl& opened : desktop.opened)
             EXPECT_EQ(opened, QUrl(server.Origin() + "/click1"));
         EXPECT_EQ(view->url(), AdPage()); // the pane keeps its page
+
+        // A right click: the page asks for its context menu (the view records the request), and
+        // no menu may appear.
+        ASSERT_EQ(view->lastContextMenuRequest(), nullptr);
+        const QPoint at = view->mapTo(Top(frame), view->rect().center());
+        ASSERT_TRUE(ClickUntil(frame, Qt::RightButton, at, [&] { return view->lastContextMenuRequest() != nullptr; }))
+            << "the right click never reached the page";
+        QCoreApplication::processEvents();
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            EXPECT_FALSE(qobject_cast<QMenu*>(widget) && widget->isVisible()) << "a context menu opened";
     });
 }
 
@@ -222,23 +225,6 @@ TEST_F(WebPanesQtTest, TheSearchPaneDrawsThePageServedForTheSearchAddress)
             << "the middle of the search pane is " << middle.name().toStdString();
         EXPECT_EQ(Evaluate(view, "document.body.innerText.trim()").toString(), "Kelpmere search test");
         EXPECT_TRUE(SaveScreenshot(frame, "web-search.png"));
-    });
-}
-
-// The page asks for its context menu (the view records the request), and no menu may appear.
-TEST_F(WebPanesQtTest, ARightClickOnAPaneOpensNoMenu)
-{
-    RunAndClose([&](CMainFrameWnd& frame) {
-        QWebEngineView* view = LoadedAdView(frame);
-        ASSERT_NE(view, nullptr) << "the pane did not show its four pictures";
-        ASSERT_EQ(view->lastContextMenuRequest(), nullptr);
-        const QPoint at = view->mapTo(Top(frame), view->rect().center());
-        ASSERT_TRUE(ClickUntil(frame, Qt::RightButton, at, [&] { return view->lastContextMenuRequest() != nullptr; }))
-            << "the right click never reached the page";
-        QCoreApplication::processEvents();
-        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
-        for (QWidget* widget : QApplication::topLevelWidgets())
-            EXPECT_FALSE(qobject_cast<QMenu*>(widget) && widget->isVisible()) << "a context menu opened";
     });
 }
 
