@@ -3,18 +3,39 @@
 #include "toolkit/CPaintManagerUI.h"
 #include "toolkit/SkinValue.h"
 
+#include <algorithm>
+#include <deque>
+
 struct CControlUI::Extras {
     CDuiString toolTip;
     CDuiString userData;
     CDuiString bkImage;
     CDuiString accessibleName;
-    CDuiString labelledBy;
     std::optional<UIAccessibleRole> accessibleRole;
 };
 
 namespace {
 const CDuiString kEmptyText;
+
+// The label names given by "labelledby", each kept once; a control holds its name's place + 1.
+std::deque<CDuiString>& LabelNames()
+{
+    static std::deque<CDuiString> names; // a deque: references to a name stay good as names are added
+    return names;
 }
+
+std::uint32_t LabelNameId(const CDuiString& name)
+{
+    if (name.IsEmpty())
+        return 0;
+    std::deque<CDuiString>& names = LabelNames();
+    const auto found = std::find(names.begin(), names.end(), name);
+    if (found != names.end())
+        return static_cast<std::uint32_t>(found - names.begin()) + 1;
+    names.push_back(name);
+    return static_cast<std::uint32_t>(names.size());
+}
+} // namespace
 
 CControlUI::CControlUI() = default;
 
@@ -329,14 +350,15 @@ void CControlUI::SetAccessibleName(const CDuiString& name)
 
 const CDuiString& CControlUI::GetLabelledBy() const
 {
-    return m_extras ? m_extras->labelledBy : kEmptyText;
+    return m_labelledBy == 0 ? kEmptyText : LabelNames()[m_labelledBy - 1];
 }
 
 void CControlUI::SetLabelledBy(const CDuiString& labelName)
 {
-    if (GetLabelledBy() == labelName)
+    const std::uint32_t id = LabelNameId(labelName);
+    if (m_labelledBy == id)
         return;
-    TakeExtras().labelledBy = labelName;
+    m_labelledBy = id;
     Invalidate();
 }
 

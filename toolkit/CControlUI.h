@@ -176,6 +176,10 @@ private:
     int m_font = -1;
     int m_borderSize = 0;
     std::uint32_t m_revision = 0;
+    // "labelledby" as an id of a label name kept once for the process (0: none): every row of a
+    // long list has one, and a few bytes left over at the end of the control hold it without an
+    // allocation.
+    std::uint32_t m_labelledBy = 0;
     bool m_visible = true;
     bool m_enabled = true;
     bool m_float = false;
