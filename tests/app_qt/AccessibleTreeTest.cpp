@@ -67,8 +67,8 @@ TEST(AccessibleTreeTest, TheSinglePageTellsItsTabsButtonsLabelledEditAndRowsAndT
     ASSERT_TRUE(AccessibilityBus::Shared().Ready()) << "no session bus for AT-SPI";
     TempFolder work;
     const fs::path torrent = work.path / "three.torrent";
-    WriteFile(torrent,
-        BuildTorrent(MultiFile({{{"alpha.mkv"}, 3 << 20}, {{"beta.srt"}, 40 << 10}, {{"gamma.nfo"}, 900}})));
+    WriteFile(
+        torrent, BuildTorrent(MultiFile({{{"alpha.mkv"}, 3 << 20}, {{"beta.srt"}, 40 << 10}, {{"gamma.nfo"}, 900}})));
     RealProgram program(work.path / "run", "singleOption", {"btn_single_file", "edit_single_name"});
     ASSERT_EQ(program.Problem(), "");
     ASSERT_TRUE(program.AnswerDialog("btn_single_file", "Open", torrent)) << "the open dialog did not take the file";
@@ -103,8 +103,8 @@ TEST(AccessibleTreeTest, TheSinglePageTellsItsTabsButtonsLabelledEditAndRowsAndT
     });
     EXPECT_TRUE(std::regex_match(TextOf(*tree, "种子名称"), std::regex("-?[0-9]+-[0-9]{1,3}")))
         << TextOf(*tree, "种子名称");
-    EXPECT_EQ(tree->FindAll([](const AccessibleNode& n) { return n.name.find("alpha.mkv") != std::string::npos; })
-                  .size(),
+    EXPECT_EQ(
+        tree->FindAll([](const AccessibleNode& n) { return n.name.find("alpha.mkv") != std::string::npos; }).size(),
         0u);
 
     // Text set through the editable-text interface reaches the tree: the row's name, made from the
@@ -144,7 +144,8 @@ TEST(AccessibleTreeTest, TheSinglePageTellsItsTabsButtonsLabelledEditAndRowsAndT
         ASSERT_NE(before, order.end());
         const auto expected = before + 1 == order.end() ? order.begin() : before + 1;
         ASSERT_TRUE(now == *expected) << "Tab skipped or went back at step " << step << " to "
-                                      << (tree->Focused() ? tree->Focused()->role + " " + tree->Focused()->name : "none");
+                                      << (tree->Focused() ? tree->Focused()->role + " " + tree->Focused()->name
+                                                          : "none");
         focused = now;
     }
     EXPECT_EQ(program.Close(), 0);

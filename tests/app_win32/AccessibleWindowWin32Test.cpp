@@ -137,8 +137,9 @@ protected:
     // The window's MSAA client object, as a screen reader gets it; null when the window gave none.
     IAccessible* Client()
     {
-        if (!client && FAILED(AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT),
-                           __uuidof(IAccessible), reinterpret_cast<void**>(&client))))
+        if (!client
+            && FAILED(AccessibleObjectFromWindow(
+                hwnd, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible), reinterpret_cast<void**>(&client))))
             client = nullptr;
         Settle();
         return client;
@@ -155,8 +156,8 @@ TEST_F(AccessibleWindowWin32Test, TheSinglePageTellsItsTabsButtonsLabelledEditAn
 {
     TempFolder temp;
     const fs::path torrent = temp.path / "three.torrent";
-    WriteFile(torrent,
-        BuildTorrent(MultiFile({{{"alpha.mkv"}, 3 << 20}, {{"beta.srt"}, 40 << 10}, {{"gamma.nfo"}, 900}})));
+    WriteFile(
+        torrent, BuildTorrent(MultiFile({{{"alpha.mkv"}, 3 << 20}, {{"beta.srt"}, 40 << 10}, {{"gamma.nfo"}, 900}})));
     ShowTab("singleOption");
     frame->OpenTorrentFile(torrent.string());
     Settle();

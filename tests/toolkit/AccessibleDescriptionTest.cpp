@@ -103,8 +103,8 @@ TEST_F(AccessibleDescription, ListRowsAreNamedByWhatTheyShowFindTheirOwnCaptions
     EXPECT_EQ(DescribeForAccessibility(*list.GetItemAt(0)).role, UIAccessibleRole::ListItem);
     EXPECT_EQ(DescribeForAccessibility(*list.GetItemAt(0)).name.str(), "文件 a.mkv");
     EXPECT_EQ(DescribeForAccessibility(*list.GetItemAt(1)).name.str(), "文件") << "a hidden edit says nothing";
-    EXPECT_EQ(AccessibleLabelOf(*list.GetItemAt(1)->FindSubControl("file")),
-        list.GetItemAt(1)->FindSubControl("caption"));
+    EXPECT_EQ(
+        AccessibleLabelOf(*list.GetItemAt(1)->FindSubControl("file")), list.GetItemAt(1)->FindSubControl("caption"));
 
     // The elements a screen reader walks: reading order, no panes, nothing hidden.
     std::vector<std::string> names;

@@ -153,8 +153,8 @@ HRESULT Win32AccessibleObject::get_accParent(IDispatch** parent)
     *parent = nullptr;
     if (m_window == nullptr)
         return CO_E_OBJNOTCONNECTED;
-    return AccessibleObjectFromWindow(m_window->Window(), static_cast<DWORD>(OBJID_WINDOW), IID_IDispatch,
-        reinterpret_cast<void**>(parent));
+    return AccessibleObjectFromWindow(
+        m_window->Window(), static_cast<DWORD>(OBJID_WINDOW), IID_IDispatch, reinterpret_cast<void**>(parent));
 }
 
 HRESULT Win32AccessibleObject::get_accChildCount(long* count)
@@ -196,8 +196,8 @@ HRESULT Win32AccessibleObject::get_accValue(VARIANT child, BSTR* value)
     const long id = ChildOf(child);
     if (id < 0)
         return m_window == nullptr ? CO_E_OBJNOTCONNECTED : E_INVALIDARG;
-    return TextAnswer(id == CHILDID_SELF ? CDuiString() : m_window->Elements()[static_cast<std::size_t>(id - 1)].info.value,
-        value);
+    return TextAnswer(
+        id == CHILDID_SELF ? CDuiString() : m_window->Elements()[static_cast<std::size_t>(id - 1)].info.value, value);
 }
 
 HRESULT Win32AccessibleObject::get_accDescription(VARIANT child, BSTR* description)
@@ -222,7 +222,8 @@ HRESULT Win32AccessibleObject::get_accRole(VARIANT child, VARIANT* role)
     if (id < 0)
         return m_window == nullptr ? CO_E_OBJNOTCONNECTED : E_INVALIDARG;
     SetChild(role,
-        id == CHILDID_SELF ? ROLE_SYSTEM_CLIENT : RoleOf(m_window->Elements()[static_cast<std::size_t>(id - 1)].info.role));
+        id == CHILDID_SELF ? ROLE_SYSTEM_CLIENT
+                           : RoleOf(m_window->Elements()[static_cast<std::size_t>(id - 1)].info.role));
     return S_OK;
 }
 
@@ -237,7 +238,8 @@ HRESULT Win32AccessibleObject::get_accState(VARIANT child, VARIANT* state)
         SetChild(state, STATE_SYSTEM_FOCUSABLE | (GetFocus() == m_window->Window() ? STATE_SYSTEM_FOCUSED : 0));
         return S_OK;
     }
-    SetChild(state, StateOf(m_window->Elements()[static_cast<std::size_t>(id - 1)].info, m_window->FocusedChild() == id));
+    SetChild(
+        state, StateOf(m_window->Elements()[static_cast<std::size_t>(id - 1)].info, m_window->FocusedChild() == id));
     return S_OK;
 }
 

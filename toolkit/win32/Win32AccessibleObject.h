@@ -27,7 +27,8 @@ public:
     // IDispatch: not offered (clients call IAccessible directly)
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) override;
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID locale, DISPID* ids) override;
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(
+        REFIID riid, LPOLESTR* names, UINT count, LCID locale, DISPID* ids) override;
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID riid, LCID locale, WORD flags, DISPPARAMS* params,
         VARIANT* result, EXCEPINFO* exception, UINT* argError) override;
     // IAccessible

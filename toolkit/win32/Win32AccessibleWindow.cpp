@@ -64,7 +64,8 @@ void Win32AccessibleWindow::NameEdits(const Win32EditMirror& edits)
         }
         if (m_annotations == nullptr)
             return; // no annotation service: the EDITs keep the names the system gives them
-        m_annotations->SetHwndPropStr(edit, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_NAME, name.c_str());
+        m_annotations->SetHwndPropStr(
+            edit, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_NAME, name.c_str());
         m_editNames[edit] = std::move(name);
     }
 }
@@ -180,7 +181,8 @@ void Win32AccessibleWindow::Forget(const CControlUI& control)
         if (element.control == &control)
             element.control = nullptr;
     }
-    std::replace(m_pressed.begin(), m_pressed.end(), const_cast<CControlUI*>(&control), static_cast<CControlUI*>(nullptr));
+    std::replace(
+        m_pressed.begin(), m_pressed.end(), const_cast<CControlUI*>(&control), static_cast<CControlUI*>(nullptr));
     if (m_focusAnnounced == &control)
         m_focusAnnounced = nullptr;
 }

@@ -69,7 +69,7 @@ private:
     void NameEdits(const Win32EditMirror& edits);
 
     HWND m_window;
-    const Win32WindowInput& m_input; // knows the keyboard focus
+    const Win32WindowInput& m_input;           // knows the keyboard focus
     Win32AccessibleObject* m_object = nullptr; // made at the first WM_GETOBJECT
     std::vector<UIAccessibleElement> m_elements;
     std::vector<CControlUI*> m_pressed; // presses waiting for the message queue

@@ -305,7 +305,8 @@ public:
             return 0;
         case WM_GETOBJECT:
             if (native.accessible) {
-                if (auto answer = native.accessible->Answer(wParam, lParam, native.window->GetPaintManager(), native.scale))
+                if (auto answer
+                    = native.accessible->Answer(wParam, lParam, native.window->GetPaintManager(), native.scale))
                     return *answer;
             }
             return DefWindowProcW(native.hwnd, message, wParam, lParam);
