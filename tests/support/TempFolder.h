@@ -3,7 +3,6 @@
 #include "platform/PathText.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -46,25 +45,15 @@ class TempFolder {
 public:
     TempFolder()
     {
-#ifdef _WIN32
         std::random_device random;
         for (int attempt = 0; attempt < 100 && path.empty(); ++attempt) {
             const auto candidate
                 = std::filesystem::temp_directory_path() / ("kelpmere-test-" + std::to_string(random()));
-            if (std::filesystem::create_directory(candidate)) {
+            if (std::filesystem::create_directory(candidate))
                 path = candidate;
-            }
         }
-        if (path.empty()) {
+        if (path.empty())
             throw std::runtime_error("no temporary folder");
-        }
-#else
-        std::string pattern = (std::filesystem::temp_directory_path() / "kelpmere-test-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) {
-            throw std::runtime_error("no temporary folder");
-        }
-        path = pattern;
-#endif
     }
     ~TempFolder()
     {
@@ -72,9 +61,8 @@ public:
         std::error_code walk;
         std::error_code ignored;
         fs::permissions(path, fs::perms::owner_all, fs::perm_options::add, ignored);
-        for (fs::recursive_directory_iterator it(path, walk), end; !walk && it != end; it.increment(walk)) {
+        for (fs::recursive_directory_iterator it(path, walk), end; !walk && it != end; it.increment(walk))
             fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
-        }
         fs::remove_all(path, ignored);
     }
     TempFolder(const TempFolder&) = delete;

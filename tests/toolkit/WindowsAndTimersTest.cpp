@@ -61,7 +61,7 @@ TEST_F(Windows, CenterWindowCentresAWindowOfItsSkinsSizeOverItsOwnerOrTheScreen)
     EXPECT_EQ(backend.RecordOf(window.GetHWND())->rect, (UIRect{810, 340, 1110, 740}));
 }
 
-TEST_F(Windows, TimersFireInOrderOfDueTimeWithTheirControlAndIdOnTheManualClock)
+TEST_F(Windows, TimersFireInOrderOfDueTimeWithTheirControlAndIdOnTheManualClockUntilTheirControlGoes)
 {
     ASSERT_TRUE(window.Manager().SetTimer(text, 1, 200));
     ASSERT_TRUE(window.Manager().SetTimer(close, 7, 300));
@@ -75,6 +75,14 @@ TEST_F(Windows, TimersFireInOrderOfDueTimeWithTheirControlAndIdOnTheManualClock)
     // At 600 both are due: the one armed earlier (at 300) goes first.
     EXPECT_EQ(
         fired, (std::vector<Fired>{{200, text, 1}, {300, close, 7}, {400, text, 1}, {600, close, 7}, {600, text, 1}}));
+
+    // A removed control's timers stop.
+    static_cast<CContainerUI*>(close->GetParent())->Remove(close);
+    EXPECT_TRUE(window.Manager().KillTimer(text, 1));
+    log.entries.clear();
+    backend.AdvanceClock(500);
+    EXPECT_TRUE(log.entries.empty());
+    EXPECT_EQ(CPaintManagerUI::NextTimerDue(), std::nullopt);
 }
 
 TEST_F(Windows, KillTimerStopsOnlyThatTimerAndSetTimerAgainRestartsItFromNow)
@@ -89,15 +97,6 @@ TEST_F(Windows, KillTimerStopsOnlyThatTimerAndSetTimerAgainRestartsItFromNow)
     ASSERT_EQ(log.entries.size(), 1u);
     EXPECT_EQ(log.entries[0].wParam, 2u);
     EXPECT_EQ(log.entries[0].time, 150u);
-}
-
-TEST_F(Windows, TheTimersOfARemovedControlStop)
-{
-    window.Manager().SetTimer(close, 1, 100);
-    static_cast<CContainerUI*>(close->GetParent())->Remove(close);
-    backend.AdvanceClock(500);
-    EXPECT_TRUE(log.entries.empty());
-    EXPECT_EQ(CPaintManagerUI::NextTimerDue(), std::nullopt);
 }
 
 TEST_F(Windows, ASecondCloseOneInsideANotificationOrOneByTheWindowSystemIsSafe)

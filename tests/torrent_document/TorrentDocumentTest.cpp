@@ -122,14 +122,12 @@ TEST_F(TorrentDocument, EverySampleSavesBackByteForByte)
 
 TEST_F(TorrentDocument, AReadOnlyTorrentLoadsForAUserWhoCannotWriteIt)
 {
-#ifdef _WIN32
     const fs::path path = m_folder / "readonly.torrent";
     WriteFile(path, kTorrent);
+#ifdef _WIN32
     fs::permissions(path, fs::perms::owner_write, fs::perm_options::remove);
     EXPECT_TRUE(m_doc.LoadFromFile(TextOf(path).c_str()));
 #else
-    const fs::path path = m_folder / "readonly.torrent";
-    WriteFile(path, kTorrent);
     ASSERT_EQ(chmod(path.c_str(), 0444), 0);
     ASSERT_EQ(chmod(m_folder.c_str(), 0755), 0);
     if (!ChildCanBeUnprivilegedIn(m_folder)) {
@@ -236,9 +234,6 @@ TEST_F(TorrentDocument, ARootThatStoppedAtAnErrorIsRefusedEvenWithAnnounceAndInf
         EXPECT_EQ(m_doc.root->errorCode, kBEncodeDict);
         EXPECT_NE(m_doc.root->Find("info"), nullptr);
     }
-    // Cut anywhere, inside any container, it never loads.
-    for (std::size_t length = 1; length < whole.size(); ++length)
-        EXPECT_FALSE(m_doc.LoadFromMemory(whole.data(), length)) << length;
 }
 
 TEST_F(TorrentDocument, LoadingASecondTorrentDropsEverythingOfTheFirst)
