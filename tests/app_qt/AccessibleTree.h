@@ -39,6 +39,10 @@ public:
         ::setenv("DBUS_SESSION_BUS_ADDRESS", address.c_str(), 1);
         ::setenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1", 1);
         m_ready = atspi_init() >= 0;
+        // A loaded machine answers slower than libatspi's default of under a second per call; a
+        // call that times out would read as a missing object.
+        if (m_ready)
+            atspi_set_timeout(10000, 60000);
     }
     ~AccessibilityBus()
     {
