@@ -21,7 +21,8 @@ using namespace realwindow;
 
 const char* const kNoTools = "Xvfb, xdotool or dbus-daemon is not installed: the accessible-tree tests are skipped";
 
-// Reads the program's tree until check holds for it (up to 20 s); the last tree read.
+// Reads the program's tree until check holds for it (up to 60 s: a read of the whole tree takes
+// seconds on a loaded machine); the last tree read.
 template <class Check>
 std::unique_ptr<AccessibleTree> TreeWhere(const Check& check)
 {
@@ -31,7 +32,7 @@ std::unique_ptr<AccessibleTree> TreeWhere(const Check& check)
             tree = std::make_unique<AccessibleTree>("kelpmere");
             return !tree->Empty() && check(*tree);
         },
-        20s);
+        60s);
     return tree;
 }
 
