@@ -119,12 +119,8 @@ TEST(BencodeDecoding, ValidInputsEncodeBackCanonically)
 // The last value decoded carries the error, and its length stops at the offending byte.
 TEST(BencodeFailures, BadInputFailsAtTheOffendingByteWithoutLoopingOrReadingPastTheEnd)
 {
-    struct Case {
-        const char* text;
-        int32_t error;
-        int32_t length;
-    };
-    const Case cases[] = {
+    // The text, the error code and the length of the last value (-1: not checked).
+    const std::tuple<const char*, int32_t, int32_t> cases[] = {
         {"i-e", kBEncodeInt, 2},                          // a sign without digits
         {"i-", kBEncodeInt, 2}, {"i-0e", kBEncodeInt, 2}, // negative zero
         {"i-007e", kBEncodeInt, 2},                       // a negative with leading zeros
@@ -137,14 +133,14 @@ TEST(BencodeFailures, BadInputFailsAtTheOffendingByteWithoutLoopingOrReadingPast
         {"li1ei-0ee", kBEncodeList, 4}, {"d1:a", kBEncodeDict, 4}, {"dxe", kBEncodeDict, 1},
         {"d1:aqe", kBEncodeDict, 4}, {"d1:ai1ee5", kBEncodeString, -1}, // garbage after a clean value
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
-        Decoded d(c.text);
+    for (const auto& [text, error, length] : cases) {
+        SCOPED_TRACE(text);
+        Decoded d(text);
         EXPECT_FALSE(d.ok);
         ASSERT_FALSE(d.codec.values.empty());
-        EXPECT_EQ(d.codec.values.back()->errorCode, c.error);
-        if (c.length >= 0) {
-            EXPECT_EQ(d.codec.values.back()->rawLength, c.length);
+        EXPECT_EQ(d.codec.values.back()->errorCode, error);
+        if (length >= 0) {
+            EXPECT_EQ(d.codec.values.back()->rawLength, length);
         }
     }
 }

@@ -1,4 +1,5 @@
 #include "bencode/CBEncodeDict.h"
+#include "digest/CSha1Digest.h"
 #include "platform/AnsiCodePage.h"
 #include "platform/LegacyCodePage.h"
 #include "platform/LocalText.h"
@@ -6,28 +7,33 @@
 #include "samples/generator/LegacyNames.h"
 #include "support/TempFolder.h"
 #include "support/TestTorrents.h"
-#include "digest/CSha1Digest.h"
 #include "torrent/CTorrentParser.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
 
 using Texts = std::vector<std::string>;
 
+// `torrent` encoded, with `rootTail`, raw pairs, added at the end of its root dictionary.
+std::string Built(const TorrentDescription& torrent, const std::string& rootTail = {})
+{
+    std::string bytes = BuildTorrent(torrent);
+    return bytes.insert(bytes.size() - 1, rootTail);
+}
+
 class AnalysisTest : public ::testing::Test {
 protected:
     void TearDown() override { SetAnsiCodePage("UTF-8"); }
 
-    // `torrent` with `rootTail`, raw pairs, added at the end of its root dictionary.
     bool LoadAndAnalyze(const TorrentDescription& torrent, const std::string& rootTail = {})
     {
-        m_bytes = BuildTorrent(torrent);
-        m_bytes.insert(m_bytes.size() - 1, rootTail);
+        m_bytes = Built(torrent, rootTail);
         EXPECT_TRUE(m_parser.LoadFromMemory(m_bytes.data(), m_bytes.size()));
         return m_parser.Analyze();
     }
@@ -304,35 +310,27 @@ TEST_F(AnalysisTest, TorrentsNoClientLoadsAreRefusedSayingWhy)
     TorrentDescription huge = MultiFile({{{"a.bin"}, INT64_MAX}, {{"b.bin"}, 5}});
     huge.piecesSize = 20;
     const std::string negativeInTree = "d4:infod9:file treed5:a.bind0:d6:lengthi-1eeee12:piece lengthi16384eee";
-    const auto built = [](const TorrentDescription& torrent, const std::string& rootTail = {}) {
-        std::string bytes = BuildTorrent(torrent);
-        return bytes.insert(bytes.size() - 1, rootTail);
-    };
-    struct Case {
-        std::string bytes;
-        const char* code;
-        const char* reason;
-    };
-    const Case cases[] = {
-        {built(noInfo), "no-info", "no \"info\" dictionary"},
-        {built(withInfo("piece length", "i0e")), "piece-length", "\"piece length\" is not a positive integer"},
-        {built(withInfo("piece length", "i-16384e")), "piece-length", "\"piece length\" is not a positive integer"},
-        {built(withInfo("pieces", BencodeString(std::string(45, 'p')))), "pieces",
+    const std::tuple<std::string, const char*, const char*> cases[] = {
+        // bytes, code, reason
+        {Built(noInfo), "no-info", "no \"info\" dictionary"},
+        {Built(withInfo("piece length", "i0e")), "piece-length", "\"piece length\" is not a positive integer"},
+        {Built(withInfo("piece length", "i-16384e")), "piece-length", "\"piece length\" is not a positive integer"},
+        {Built(withInfo("pieces", BencodeString(std::string(45, 'p')))), "pieces",
             "\"pieces\" is not a multiple of 20 bytes"},
-        {built(tooFewHashes), "piece-count", "6 piece hashes for 7 pieces"},
-        {built(huge), "piece-count", "1 piece hashes for 35184372088832 pieces"},
-        {built(withInfo("length", BencodeString("5"))), "file-length", "\"length\" is negative or not an integer"},
-        {built(MultiFile({{{"a.bin"}, 5}, {{"b.bin"}, -5}})), "file-length",
+        {Built(tooFewHashes), "piece-count", "6 piece hashes for 7 pieces"},
+        {Built(huge), "piece-count", "1 piece hashes for 35184372088832 pieces"},
+        {Built(withInfo("length", BencodeString("5"))), "file-length", "\"length\" is negative or not an integer"},
+        {Built(MultiFile({{{"a.bin"}, 5}, {{"b.bin"}, -5}})), "file-length",
             "file 2 has a negative or non-integer \"length\""},
-        {built(noFiles), "no-files", "no file"},
-        {built(SingleFile("empty.txt", 0)), "no-data", "the files hold no data"},
+        {Built(noFiles), "no-files", "no file"},
+        {Built(SingleFile("empty.txt", 0)), "no-data", "the files hold no data"},
         {negativeInTree, "file-length", "file 1 has a negative or non-integer \"length\""},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.reason);
-        EXPECT_FALSE(m_parser.LoadFromMemory(c.bytes.data(), c.bytes.size()));
-        EXPECT_EQ(m_parser.refusal.code, c.code);
-        EXPECT_EQ(m_parser.refusal.reason, c.reason);
+    for (const auto& [bytes, code, reason] : cases) {
+        SCOPED_TRACE(reason);
+        EXPECT_FALSE(m_parser.LoadFromMemory(bytes.data(), bytes.size()));
+        EXPECT_EQ(m_parser.refusal.code, code);
+        EXPECT_EQ(m_parser.refusal.reason, reason);
     }
     // Files whose path is empty or holds something other than text.
     for (const char* path : {"le", "l1:ai3ee"}) {
