@@ -114,8 +114,9 @@ protected:
     fs::path dest = temp.path / "dest";
 };
 
-// At start-up only the source can be chosen; once it is, its torrents are listed.
-TEST_F(BatchPageTest, ChoosingTheSourceListsItsTorrentsInPathOrder)
+// At start-up only the source can be chosen; once it is, its torrents are listed. A cancelled
+// dialog keeps the choice and its folder; each opens in the folder last chosen in it.
+TEST_F(BatchPageTest, ChoosingTheSourceListsItsTorrentsAndEachDialogOpensInTheFolderLastChosenInIt)
 {
     Put("b.torrent", Torrent("b.mkv"));
     Put("a/c.torrent", Torrent("c.mkv"));
@@ -124,7 +125,6 @@ TEST_F(BatchPageTest, ChoosingTheSourceListsItsTorrentsInPathOrder)
     EXPECT_FALSE(ClickStart());
     EXPECT_EQ(VisibleRows(), 0);
     ChooseSource(source);
-    EXPECT_EQ(Text("edit_batch_src"), source.string());
     EXPECT_EQ(Rate(), "0/2");
     EXPECT_TRUE(StartEnabled());
     ASSERT_EQ(List()->RowsInUse(), 2u);
@@ -133,19 +133,13 @@ TEST_F(BatchPageTest, ChoosingTheSourceListsItsTorrentsInPathOrder)
     EXPECT_EQ(Row(1).GetSourceText()->GetText().str(), (source / "b.torrent").string());
     EXPECT_TRUE(Row(1).GetOutputText()->GetText().IsEmpty());
     ExpectRow(1, "", 0xFFFFFFFFU, kFresh);
-}
 
-// A cancelled dialog keeps the choice and its folder; each opens in the folder last chosen in it.
-TEST_F(BatchPageTest, ACancelledFolderDialogKeepsTheChoiceAndEachOpensInTheFolderLastChosenInIt)
-{
-    Put("b.torrent", Torrent("b.mkv"));
-    ChooseSource(source);
     ChooseDest(dest);
     ChooseSource(std::nullopt);
     ChooseDest(std::nullopt);
     EXPECT_EQ(Text("edit_batch_src"), source.string());
     EXPECT_EQ(Text("edit_batch_des"), dest.string());
-    EXPECT_EQ(List()->RowsInUse(), 1u);
+    EXPECT_EQ(List()->RowsInUse(), 2u);
     ChooseSource(temp.path);
     ChooseDest(dest);
     std::vector<std::string> folders;
@@ -238,7 +232,8 @@ TEST_F(BatchPageTest, StoppingARunLeavesOnlyWholeTorrents)
     EXPECT_FALSE(CPaintManagerUI::NextTimerDue()) << "the run is over";
 }
 
-TEST_F(BatchPageTest, EveryOutcomeShowsItsStateInItsRow)
+// Each row shows how its torrent ended, and the hint line how the run did.
+TEST_F(BatchPageTest, EveryOutcomeShowsItsStateInItsRowAndTheHintLineSumsThemUp)
 {
     // Each torrent and the state its row ends in; in the destination a file takes the place of
     // the folder "3".
@@ -249,7 +244,10 @@ TEST_F(BatchPageTest, EveryOutcomeShowsItsStateInItsRow)
     for (const auto& [path, bytes, state] : rows)
         Put(path.substr(1), bytes);
     WriteFile(dest / "3", "a file where the output folder should be");
+    EXPECT_EQ(Text("label_batch_hint"), "");
     EXPECT_EQ(Convert(source, dest), 2); // the rows shown, then the end
+    EXPECT_EQ(Text("label_batch_hint"), "转换结束：成功 1 个，失败 2 个。");
+    EXPECT_EQ(Rate(), "3/3");
     for (int position = 0; position < 3; ++position) {
         const auto& [path, bytes, state] = rows[static_cast<std::size_t>(position)];
         SCOPED_TRACE(path);
@@ -264,28 +262,17 @@ TEST_F(BatchPageTest, EveryOutcomeShowsItsStateInItsRow)
             ExpectRow(position, state, 0xFFFF0000U, kFailedRow);
     }
     EXPECT_EQ(backend.FindWindow("NoticeBoxUI"), nullptr);
-    ChooseSource(source); // a new scan after the run: every row fresh again
-    for (int position = 0; position < 3; ++position) {
-        ExpectRow(position, "", 0xFFFFFFFFU, kFresh);
-        EXPECT_TRUE(Row(position).GetOutputText()->GetText().IsEmpty());
-    }
-}
-
-TEST_F(BatchPageTest, TheHintLineTellsHowTheRunEnded)
-{
-    Put("good.torrent", Torrent("movie.mkv"));
-    Put("bad.torrent", "this is no torrent");
-    Put("worse.torrent", "nor is this");
-    EXPECT_EQ(Text("label_batch_hint"), "");
-    ASSERT_EQ(Convert(source, dest), 2);
-    EXPECT_EQ(Text("label_batch_hint"), "转换结束：成功 1 个，失败 2 个。");
-    EXPECT_EQ(Rate(), "3/3");
-    // A new start, and a new list, leave the ended run's summary behind.
+    // A new start, and a new list, leave the ended run's summary behind; a new scan makes every
+    // row fresh again.
     ASSERT_TRUE(ClickStart());
     EXPECT_EQ(Text("label_batch_hint"), "");
     RunToEnd();
     ChooseSource(source);
     EXPECT_EQ(Text("label_batch_hint"), "");
+    for (int position = 0; position < 3; ++position) {
+        ExpectRow(position, "", 0xFFFFFFFFU, kFresh);
+        EXPECT_TRUE(Row(position).GetOutputText()->GetText().IsEmpty());
+    }
 }
 
 TEST_F(BatchPageTest, TheListScrollsAlongWithTheRunAlsoOnAnotherTab)
