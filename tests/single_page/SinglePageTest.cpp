@@ -176,23 +176,6 @@ TEST_F(SinglePageTest, OpeningATorrentShowsARowPerFileWithItsFoldersAndSize)
         (std::vector<std::string>{"edit_single_path3=附件", "edit_single_path3=字幕", "edit_single_file3=简体.srt"}));
 }
 
-TEST_F(SinglePageTest, EachDialogOpensInTheFolderLastChosenInIt)
-{
-    fs::create_directories(temp.path / "in");
-    fs::create_directories(temp.path / "out");
-    const fs::path torrent = Write("in/three.torrent", ThreeFilesInFolders());
-    ASSERT_EQ(Open(torrent), std::nullopt);
-    ASSERT_EQ(Save(temp.path / "out" / "saved.torrent"), kSaved);
-    ASSERT_EQ(Open(torrent), std::nullopt);
-    ASSERT_EQ(Save(temp.path / "out" / "again.torrent"), kSaved);
-    std::vector<std::string> folders;
-    for (const auto& dialog : backend.Dialogs())
-        folders.push_back(dialog.initialFolder);
-    // Empty the first time: the backend opens the user's home folder.
-    const std::string in = (temp.path / "in").string(), out = (temp.path / "out").string();
-    EXPECT_EQ(folders, (std::vector<std::string>{"", "", in, out}));
-}
-
 TEST_F(SinglePageTest, AFailedOpenEmptiesThePageSayingWhy)
 {
     TorrentDescription noPieces = ThreeFilesInFolders();
@@ -252,9 +235,11 @@ TEST_F(SinglePageTest, OneKeyModifyRenamesEveryRowWithOneDrawPerRow)
     EXPECT_EQ(ProcessRandom(), 18467);
 }
 
-TEST_F(SinglePageTest, SavingWritesTheTypedNamesWithTheSamePieces)
+// The typed names are saved with the torrent's pieces; each dialog opens in the folder last
+// chosen in it.
+TEST_F(SinglePageTest, SavingWritesTheTypedNamesWithTheSamePiecesAndEachDialogRemembersItsFolder)
 {
-    const fs::path source = Write("three.torrent", ThreeFilesInFolders());
+    const fs::path source = Write("in/three.torrent", ThreeFilesInFolders());
     const ReloadedTorrent original(source);
     ASSERT_TRUE(original.loaded);
     ASSERT_EQ(Open(source), std::nullopt);
@@ -275,6 +260,14 @@ TEST_F(SinglePageTest, SavingWritesTheTypedNamesWithTheSamePieces)
     EXPECT_EQ(typed.filePaths, (std::vector<std::string>{"第一季/第01集.mkv", "说明.txt", "资料/字幕/简体.srt"}));
     EXPECT_EQ(typed.pieces, original.pieces);
     EXPECT_NE(typed.infoHashPrefix, original.infoHashPrefix);
+
+    ASSERT_EQ(Open(source), std::nullopt);
+    std::vector<std::string> folders;
+    for (const auto& dialog : backend.Dialogs())
+        folders.push_back(dialog.initialFolder);
+    // Empty the first time: the backend opens the user's home folder.
+    EXPECT_EQ(folders,
+        (std::vector<std::string>{"", "", (temp.path / "no-such-folder").string(), (temp.path / "in").string()}));
 }
 
 TEST_F(SinglePageTest, AnEditedNameNoClientAcceptsIsRefusedSayingWhereAndWhy)

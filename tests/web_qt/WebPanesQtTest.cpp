@@ -110,47 +110,45 @@ protected:
         ::setenv("KELPMERE_AD_IMAGE_URL_2", "images/300x300.jpg", 1);
     }
     QUrl AdPage() const { return QUrl::fromLocalFile(QString::fromStdString(work.AdPageFile().string())); }
-    // The advertisement pane's view once it shows its page with all four pictures loaded, which
-    // are then in pictures; nullptr when that does not happen in time.
-    QWebEngineView* LoadedAdView(CMainFrameWnd& frame)
-    {
-        QWebEngineView* view = Shown(frame, frame.GetAdPage()) ? ViewOf(frame.GetAdPage()->GetBrowser()) : nullptr;
-        const QString script = QStringLiteral("JSON.stringify(Array.from(document.images).map(function (i) {"
-                                              "  var r = i.getBoundingClientRect();"
-                                              "  return [i.getAttribute('src'), i.complete && i.naturalWidth > 0, "
-                                              "r.left, r.top, r.width, r.height]; }))");
-        const bool loaded = view != nullptr
-            && QTest::qWaitFor(
-                [&] {
-                    pictures.clear();
-                    if (view->url() != AdPage())
-                        return false;
-                    for (const QJsonValue& image :
-                        QJsonDocument::fromJson(Evaluate(view, script).toString().toUtf8()).array()) {
-                        const QJsonArray f = image.toArray();
-                        if (!f[1].toBool())
-                            return false;
-                        pictures.push_back({f[0].toString(),
-                            QRectF(f[2].toDouble(), f[3].toDouble(), f[4].toDouble(), f[5].toDouble()).toRect()});
-                    }
-                    return pictures.size() == 4;
-                },
-                kPatienceMs);
-        return loaded ? view : nullptr;
-    }
 
     ProgramFolder work;
     LocalHttpServer server{"<html><body style='margin:0;background:#1e6fb8'><h1 style='color:white;"
                            "font-family:sans-serif;margin:40px'>Kelpmere search test</h1></body></html>"};
     const std::string origin = server.Origin().toStdString();
-    std::vector<ShownPicture> pictures;
 };
 
-TEST_F(WebPanesQtTest, TheAdPaneDrawsEachOfItsFourPicturesFittingItsPageWithNoUnderlinedBlanks)
+// The advertisement pane draws its four pictures fitting its page, with no underlined blanks; the
+// banner's link opens in the desktop's browser and a right click opens no menu.
+TEST_F(WebPanesQtTest, TheAdPaneDrawsItsPicturesAndSendsItsBannersLinkToTheDesktopsBrowser)
 {
+    DesktopBrowser desktop;
     RunAndClose([&](CMainFrameWnd& frame) {
-        QWebEngineView* view = LoadedAdView(frame);
-        ASSERT_NE(view, nullptr) << "the pane did not show its four pictures";
+        ASSERT_TRUE(Shown(frame, frame.GetAdPage()));
+        QWebEngineView* view = ViewOf(frame.GetAdPage()->GetBrowser());
+        ASSERT_NE(view, nullptr);
+        // The pane shows its page with all four pictures loaded.
+        std::vector<ShownPicture> pictures;
+        const QString script = QStringLiteral("JSON.stringify(Array.from(document.images).map(function (i) {"
+                                              "  var r = i.getBoundingClientRect();"
+                                              "  return [i.getAttribute('src'), i.complete && i.naturalWidth > 0, "
+                                              "r.left, r.top, r.width, r.height]; }))");
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                pictures.clear();
+                if (view->url() != AdPage())
+                    return false;
+                for (const QJsonValue& image :
+                    QJsonDocument::fromJson(Evaluate(view, script).toString().toUtf8()).array()) {
+                    const QJsonArray f = image.toArray();
+                    if (!f[1].toBool())
+                        return false;
+                    pictures.push_back({f[0].toString(),
+                        QRectF(f[2].toDouble(), f[3].toDouble(), f[4].toDouble(), f[5].toDouble()).toRect()});
+                }
+                return pictures.size() == 4;
+            },
+            kPatienceMs))
+            << "the pane did not show its four pictures";
         EXPECT_EQ(pictures[0].source, "images/795x100.jpg");
         // The compositor may take a few frames after loading.
         EXPECT_TRUE(QTest::qWaitFor(
@@ -175,15 +173,7 @@ TEST_F(WebPanesQtTest, TheAdPaneDrawsEachOfItsFourPicturesFittingItsPageWithNoUn
             },
             kPatienceMs));
         EXPECT_TRUE(SaveScreenshot(frame, "web-ad.png"));
-    });
-}
 
-TEST_F(WebPanesQtTest, TheBannersLinkOpensInTheDesktopsBrowserAndARightClickOpensNoMenu)
-{
-    DesktopBrowser desktop;
-    RunAndClose([&](CMainFrameWnd& frame) {
-        QWebEngineView* view = LoadedAdView(frame);
-        ASSERT_NE(view, nullptr) << "the pane did not show its four pictures";
         ASSERT_TRUE(ClickUntil(frame, Qt::LeftButton, view->mapTo(Top(frame), pictures[0].box.center()), [&] {
             return !desktop.opened.isEmpty();
         })) << "the banner's link went nowhere";
