@@ -189,15 +189,27 @@ TEST_F(BatchPageTest, StartRefusesOnlyAnEmptyDestinationOrOneNamingTheSourceFold
 }
 
 // The workers convert without waiting for the heartbeat; each tick shows what they finished
-// since the last, and the tick after the last row ends the run.
-TEST_F(BatchPageTest, EachTickShowsEveryRowFinishedSinceTheLast)
+// since the last, and the tick after the last row ends the run. A shorter list reuses the rows
+// made for a longer one, hidden.
+TEST_F(BatchPageTest, EachTickShowsEveryRowFinishedSinceTheLastAndAShorterListReusesTheRows)
 {
     auto* bar = Manager().FindControl<CProgressUI>("BatchConverProcessUI");
     ASSERT_NE(bar, nullptr);
-    for (const auto& [count, ticks] : {std::pair{0, 1}, {1, 2}, {6, 2}}) {
+    int made = 20;                         // twenty rows wait at start-up
+    std::vector<BatchListElementUI*> rows; // those made for the list of 25
+    for (const auto& [count, ticks] : {std::pair{0, 1}, {25, 2}, {1, 2}, {0, 1}}) {
         SCOPED_TRACE(count);
         ChooseMany(count);
         EXPECT_EQ(bar->GetValue(), 0) << "a new list starts the bar empty";
+        EXPECT_EQ(Rate(), "0/" + std::to_string(count));
+        EXPECT_TRUE(VisibleRows() == count && List()->RowsInUse() == static_cast<std::size_t>(count));
+        made = std::max(made, count);
+        ASSERT_EQ(List()->GetList()->GetCount(), made);
+        if (count == 25)
+            for (int position = 0; position < 25; ++position)
+                rows.push_back(&Row(position));
+        for (std::size_t position = 0; position < rows.size(); ++position)
+            EXPECT_EQ(&Row(static_cast<int>(position)), rows[position]);
         ASSERT_TRUE(ClickStart());
         List()->WaitForConversions();
         for (int i = 0; i < count; ++i)
@@ -293,23 +305,6 @@ TEST_F(BatchPageTest, TheListScrollsAlongWithTheRunAlsoOnAnotherTab)
     for (const auto& [done, range, total, position] : {std::tuple{1u, 2548, 25u, 102}, {13u, 2548, 25u, 1325},
              {100000u, 11799600, 100000u, 11799600}, {50000u, 11799600, 100000u, 5899800}})
         EXPECT_EQ(BatchListControl::ScrollAlongPosition(done, range, total), position) << done << "/" << total;
-}
-
-TEST_F(BatchPageTest, AShorterScanReusesTheRowsOfTheLongerOne)
-{
-    ChooseMany(25);
-    std::vector<BatchListElementUI*> rows;
-    for (int position = 0; position < 25; ++position)
-        rows.push_back(&Row(position));
-    for (int count : {1, 0}) {
-        SCOPED_TRACE(count);
-        ChooseMany(count);
-        ASSERT_EQ(List()->GetList()->GetCount(), 25);
-        for (int position = 0; position < 25; ++position)
-            EXPECT_EQ(&Row(position), rows[static_cast<std::size_t>(position)]);
-        EXPECT_TRUE(VisibleRows() == count && List()->RowsInUse() == static_cast<std::size_t>(count));
-        EXPECT_EQ(Rate(), "0/" + std::to_string(count));
-    }
 }
 
 TEST_F(BatchPageTest, ADestinationInsideTheSourceIsNeverWashedAgain)

@@ -96,7 +96,9 @@ TorrentDescription ThreeFilesInFolders()
     return torrent;
 }
 
-TEST_F(SinglePageTest, TwentyHiddenRowsWaitAtStartUpAndRowsMadeForALargerTorrentStayHidden)
+// Twenty hidden rows wait at start-up. A torrent shows a row per file with its folders and size,
+// in rows made for a larger torrent before, which stay, hidden, for the next one.
+TEST_F(SinglePageTest, OpeningATorrentShowsARowPerFileWithItsFoldersAndSizeInTheRowsKept)
 {
     EXPECT_FALSE(Find("btn_single_save")->IsEnabled() || Find("btn_single_onekey_modify")->IsEnabled());
     ASSERT_EQ(list->GetList()->GetCount(), 20);
@@ -106,7 +108,6 @@ TEST_F(SinglePageTest, TwentyHiddenRowsWaitAtStartUpAndRowsMadeForALargerTorrent
     EXPECT_FALSE(list->CollectEdits());
     EXPECT_FALSE(list->OneKeyModify("1-2"));
 
-    // Rows made for a larger torrent stay, hidden, for the next one.
     std::vector<FileDescription> files;
     for (int i = 1; i <= 25; ++i)
         files.push_back({{"f" + std::to_string(i) + ".bin"}, 1000});
@@ -114,16 +115,9 @@ TEST_F(SinglePageTest, TwentyHiddenRowsWaitAtStartUpAndRowsMadeForALargerTorrent
     ASSERT_EQ(list->GetList()->GetCount(), 25);
     EXPECT_EQ(VisibleRows(), 25);
     EXPECT_EQ(Row(24)->GetName(), "singleListElement25");
-    ASSERT_EQ(Open(Write("three.torrent", ThreeFilesInFolders())), std::nullopt);
-    EXPECT_EQ(list->GetList()->GetCount(), 25);
-    EXPECT_EQ(VisibleRows(), 3);
-    EXPECT_EQ(Row(0)->GetNameEdit()->GetText(), "第01集.mkv");
-}
-
-TEST_F(SinglePageTest, OpeningATorrentShowsARowPerFileWithItsFoldersAndSize)
-{
     const fs::path path = Write("three.torrent", ThreeFilesInFolders());
     EXPECT_EQ(Open(path), std::nullopt);
+    EXPECT_EQ(list->GetList()->GetCount(), 25);
     const auto& dialog = backend.Dialogs().back();
     EXPECT_EQ(dialog.filterDescription, "torrent文件(*.torrent)");
     EXPECT_EQ(dialog.filterPatterns, "*.torrent*");
