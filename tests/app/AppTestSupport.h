@@ -40,7 +40,8 @@ private:
     TempFolder m_temp;
 };
 
-// A test on the headless backend with the packed skins unless it chooses others.
+// A test on the headless backend with the packed skins unless it chooses others; the main window
+// it opens is closed after it.
 class HeadlessTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -50,7 +51,7 @@ protected:
     }
     void TearDown() override
     {
-        backend.FlushClosedWindows();
+        CloseFrame();
         CPaintManagerUI::SetBackend(nullptr);
     }
     static void UsePackedSkins()
@@ -62,18 +63,6 @@ protected:
     {
         CPaintManagerUI::SetResourcePath(folder.Path().c_str());
         CPaintManagerUI::SetResourceZip("");
-    }
-
-    CHeadlessBackend backend;
-};
-
-// A test of the program's main window; the window is closed after it.
-class MainWindowTest : public HeadlessTest {
-protected:
-    void TearDown() override
-    {
-        CloseFrame();
-        HeadlessTest::TearDown();
     }
     // Creates the main window and shows the page of option (none: the start-up page).
     bool OpenFrame(const char* option = nullptr)
@@ -116,6 +105,7 @@ protected:
         return notice;
     }
 
+    CHeadlessBackend backend;
     CMainFrameWnd* frame = nullptr;
 };
 

@@ -28,11 +28,11 @@ const std::string kSameFolder = "  保存路径不能与原路径相同 !\n";
 constexpr UIColor kFresh = 0xFFF7D9B5;
 constexpr UIColor kFailedRow = 0xFFFD4D59;
 
-class BatchPageTest : public apptest::MainWindowTest {
+class BatchPageTest : public apptest::HeadlessTest {
 protected:
     void SetUp() override
     {
-        MainWindowTest::SetUp();
+        HeadlessTest::SetUp();
         ASSERT_TRUE(OpenFrame("batchOption") && frame->GetBatchPage() != nullptr && List() != nullptr);
         // Fixed clocks: the stems differ by their index only. Called on the workers.
         List()->makeStem = [](std::uint32_t index) { return FormatBatchStem(1700000000, 517, index); };

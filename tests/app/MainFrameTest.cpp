@@ -17,7 +17,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class MainFrameTest : public apptest::MainWindowTest {
+class MainFrameTest : public apptest::HeadlessTest {
 protected:
     COptionUI* Option(const char* name) { return Find<COptionUI>(name); }
 

@@ -29,12 +29,12 @@ constexpr const char* kAnalysisFailed = "  种子文件分析错误!\n";
 constexpr const char* kSaved = "  保存成功 !\n";
 constexpr const char* kSaveFailed = "  保存失败 !\n";
 
-class SinglePageTest : public apptest::MainWindowTest {
+class SinglePageTest : public apptest::HeadlessTest {
 protected:
     // Every test starts on the single page with the file dialogs in UTF-8.
     void SetUp() override
     {
-        MainWindowTest::SetUp();
+        HeadlessTest::SetUp();
         SetAnsiCodePage("UTF-8");
         ASSERT_TRUE(OpenFrame("singleOption"));
         page = frame->GetSinglePage();
