@@ -1,7 +1,7 @@
 // The packed skin archive: the controls the program looks up, unique names, and a layout that
 // keeps every control inside its parent.
 
-#include "app/AppTestSupport.h"
+#include "AppTestSupport.h"
 #include "toolkit/UIlib.h"
 
 #include <map>

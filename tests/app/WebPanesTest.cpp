@@ -1,7 +1,7 @@
 // The web panes on the headless backend: the advertisement page file, the configured addresses,
 // and what each pane builds and where it sends its browser.
 
-#include "app/AppTestSupport.h"
+#include "AppTestSupport.h"
 #include "shell/StartDirectory.h"
 #include "support/WorkingFolder.h"
 #include "toolkit/CDialogBuilder.h"

@@ -1,7 +1,7 @@
 // The single-torrent page on the headless backend, driven through the real main window and its
 // buttons: scripted dialogs answer, notice boxes are read and closed like a user would.
 
-#include "app/AppTestSupport.h"
+#include "AppTestSupport.h"
 #include "samples/generator/LegacyNames.h"
 #include "support/ReloadedTorrent.h"
 #include "support/TestTorrents.h"
