@@ -5,6 +5,7 @@
 #include "platform/LocalText.h"
 #include "support/TempFolder.h"
 #include "toolkit/CControlUI.h"
+#include "toolkit/CListUI.h"
 #include "toolkit/CPaintManagerUI.h"
 #include "toolkit/CWindowWnd.h"
 #include "toolkit/headless/CHeadlessBackend.h"
@@ -21,6 +22,15 @@ namespace apptest {
 inline std::string PackedSkinFolder()
 {
     return (std::filesystem::path(KELPMERE_TEST_BINARY_DIR) / "bin" / "Skin").string();
+}
+
+// How many of the list's rows are shown.
+inline int VisibleRows(CListUI& list)
+{
+    int visible = 0;
+    for (int i = 0; i < list.GetCount(); ++i)
+        visible += list.GetItemAt(i)->IsVisible();
+    return visible;
 }
 
 // A temporary folder of the program's own loose skin files, some of them replaced.

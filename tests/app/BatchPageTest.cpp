@@ -6,7 +6,6 @@
 #include "support/ReloadedTorrent.h"
 #include "support/TestTorrents.h"
 #include "support/WorkingFolder.h"
-#include "toolkit/CListUI.h"
 #include "toolkit/CProgressUI.h"
 #include "toolkit/CTabLayoutUI.h"
 #include "torrent/BatchConversion.h"
@@ -25,8 +24,11 @@ namespace {
 const std::string kConverted = "保存转换的种子成功!";
 const std::string kNoDestination = "  您还没有选择需要积存的种子路径 !\n";
 const std::string kSameFolder = "  保存路径不能与原路径相同 !\n";
+// The rows' backgrounds, and the colours of their states.
 constexpr UIColor kFresh = 0xFFF7D9B5;
 constexpr UIColor kFailedRow = 0xFFFD4D59;
+constexpr UIColor kConvertedText = 0xFF0000FFU;
+constexpr UIColor kFailedText = 0xFFFF0000U;
 
 class BatchPageTest : public apptest::HeadlessTest {
 protected:
@@ -48,21 +50,13 @@ protected:
             return *row;
         throw std::runtime_error("no row at " + std::to_string(position));
     }
-    std::string State(int position) { return Row(position).GetStateText()->GetText().str(); }
-    UIColor Background(int position) { return Row(position).GetElementLayout()->GetBkColor(); }
     void ExpectRow(int position, const std::string& state, UIColor colour, UIColor background)
     {
-        EXPECT_EQ(State(position), state) << position;
+        EXPECT_EQ(Row(position).GetStateText()->GetText().str(), state) << position;
         EXPECT_EQ(Row(position).GetStateText()->GetTextColor(), colour) << position;
-        EXPECT_EQ(Background(position), background) << position;
+        EXPECT_EQ(Row(position).GetElementLayout()->GetBkColor(), background) << position;
     }
-    int VisibleRows()
-    {
-        int visible = 0;
-        for (int position = 0; position < List()->GetList()->GetCount(); ++position)
-            visible += Row(position).IsVisible();
-        return visible;
-    }
+    int VisibleRows() { return apptest::VisibleRows(*List()->GetList()); }
 
     // The user picks folder in the folder dialog of button (nullopt: cancels it).
     void Choose(const char* button, std::optional<fs::path> folder)
@@ -85,13 +79,6 @@ protected:
             Tick();
         }
         return ticks;
-    }
-    // Chooses both folders, clicks start and runs to the end; the number of ticks.
-    int Convert(const fs::path& from, const fs::path& to)
-    {
-        ChooseSource(from);
-        ChooseDest(to);
-        return ClickStart() ? RunToEnd() : -1;
     }
     void Put(const std::string& relativePath, const std::string& bytes) { WriteFile(source / relativePath, bytes); }
     static std::string Torrent(const std::string& name) { return BuildTorrent(SingleFile(name, 1000)); }
@@ -257,7 +244,10 @@ TEST_F(BatchPageTest, EveryOutcomeShowsItsStateInItsRowAndTheHintLineSumsThemUp)
         Put(path.substr(1), bytes);
     WriteFile(dest / "3", "a file where the output folder should be");
     EXPECT_EQ(Text("label_batch_hint"), "");
-    EXPECT_EQ(Convert(source, dest), 2); // the rows shown, then the end
+    ChooseSource(source);
+    ChooseDest(dest);
+    ASSERT_TRUE(ClickStart());
+    EXPECT_EQ(RunToEnd(), 2); // the rows shown, then the end
     EXPECT_EQ(Text("label_batch_hint"), "转换结束：成功 1 个，失败 2 个。");
     EXPECT_EQ(Rate(), "3/3");
     for (int position = 0; position < 3; ++position) {
@@ -269,9 +259,9 @@ TEST_F(BatchPageTest, EveryOutcomeShowsItsStateInItsRowAndTheHintLineSumsThemUp)
             Row(position).GetOutputText()->GetText().str(), fs::path(dest.string() + path).make_preferred().string());
         EXPECT_EQ(fs::is_regular_file(dest / path.substr(1)), state == kConverted);
         if (state == kConverted)
-            ExpectRow(position, state, 0xFF0000FFU, kFresh);
+            ExpectRow(position, state, kConvertedText, kFresh);
         else
-            ExpectRow(position, state, 0xFFFF0000U, kFailedRow);
+            ExpectRow(position, state, kFailedText, kFailedRow);
     }
     EXPECT_EQ(backend.FindWindow("NoticeBoxUI"), nullptr);
     // A new start, and a new list, leave the ended run's summary behind; a new scan makes every
@@ -327,8 +317,10 @@ TEST_F(BatchPageTest, ADestinationInsideTheSourceIsNeverWashedAgain)
         for (int position = 0; position < static_cast<int>(List()->RowsInUse()); ++position) {
             const std::string& folder = Row(position).GetItem().relativeDir;
             const bool inOut = folder.size() >= 4 && folder.compare(1, 3, "out") == 0;
-            EXPECT_EQ(State(position), inOut ? "种子文件位于保存路径中 不再转换!" : kConverted) << position;
-            EXPECT_EQ(Background(position), inOut ? kFailedRow : kFresh) << position;
+            if (inOut)
+                ExpectRow(position, "种子文件位于保存路径中 不再转换!", kFailedText, kFailedRow);
+            else
+                ExpectRow(position, kConverted, kConvertedText, kFresh);
         }
     }
     EXPECT_TRUE(fs::exists(out / "a.torrent") && fs::exists(out / "sub" / "b.torrent"));

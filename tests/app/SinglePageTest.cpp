@@ -65,13 +65,7 @@ protected:
     }
     SingleListElementUI* Row(int position) { return list->RowAt(position); }
     std::string Hint() { return Manager().FindControl("label_single_hint")->GetText().str(); }
-    int VisibleRows()
-    {
-        int visible = 0;
-        for (int i = 0; i < list->GetList()->GetCount(); ++i)
-            visible += list->GetList()->GetItemAt(i)->IsVisible();
-        return visible;
-    }
+    int VisibleRows() { return apptest::VisibleRows(*list->GetList()); }
     bool ButtonsEnabled()
     {
         return Find<CButtonUI>("btn_single_save")->IsEnabled()

@@ -3,28 +3,69 @@
 
 #include "DesktopBrowser.h"
 #include "app_qt/QtProgram.h"
-#include "web_qt/LocalHttpServer.h"
 
 #include "toolkit/CWebBrowserUI.h"
 #include "ui/web/AdControlUI.h"
 #include "ui/web/SearchControlUI.h"
 
 #include <QApplication>
+#include <QByteArray>
 #include <QDeadlineTimer>
+#include <QHostAddress>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QMenu>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QWebEngineContextMenuRequest>
 #include <QWebEngineView>
 
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace {
 
 using namespace qtprogram;
+
+// A tiny HTTP server on 127.0.0.1, so no test needs the outside network. It runs in the test's own
+// event loop, answers every request with one page and records the paths asked for.
+class LocalHttpServer {
+public:
+    explicit LocalHttpServer(QByteArray html) : m_html(std::move(html))
+    {
+        m_server.listen(QHostAddress::LocalHost, 0);
+        QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this] {
+            while (QTcpSocket* socket = m_server.nextPendingConnection()) {
+                auto request = std::make_shared<QByteArray>();
+                QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+                QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket, request] {
+                    request->append(socket->readAll());
+                    if (!request->contains("\r\n\r\n"))
+                        return;
+                    // "GET /path HTTP/1.1"
+                    m_requests << QString::fromLatin1(request->left(request->indexOf("\r\n")).split(' ').value(1));
+                    socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\nContent-Length: "
+                        + QByteArray::number(m_html.size()) + "\r\nConnection: close\r\n\r\n" + m_html);
+                    socket->disconnectFromHost();
+                });
+            }
+        });
+    }
+
+    bool Listening() const { return m_server.isListening(); }
+    // "http://127.0.0.1:<port>"
+    QString Origin() const { return QStringLiteral("http://127.0.0.1:%1").arg(m_server.serverPort()); }
+    // The paths of the requests seen so far, in order.
+    const QStringList& Requests() const { return m_requests; }
+
+private:
+    QTcpServer m_server;
+    QByteArray m_html;
+    QStringList m_requests;
+};
 
 // One picture of the page as the page lays it out: its address and its box in the view.
 struct ShownPicture {
