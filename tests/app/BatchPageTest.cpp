@@ -258,10 +258,8 @@ TEST_F(BatchPageTest, EveryOutcomeShowsItsStateInItsRowAndTheHintLineSumsThemUp)
         EXPECT_EQ(
             Row(position).GetOutputText()->GetText().str(), fs::path(dest.string() + path).make_preferred().string());
         EXPECT_EQ(fs::is_regular_file(dest / path.substr(1)), state == kConverted);
-        if (state == kConverted)
-            ExpectRow(position, state, kConvertedText, kFresh);
-        else
-            ExpectRow(position, state, kFailedText, kFailedRow);
+        const bool converted = state == kConverted;
+        ExpectRow(position, state, converted ? kConvertedText : kFailedText, converted ? kFresh : kFailedRow);
     }
     EXPECT_EQ(backend.FindWindow("NoticeBoxUI"), nullptr);
     // A new start, and a new list, leave the ended run's summary behind; a new scan makes every
@@ -317,10 +315,8 @@ TEST_F(BatchPageTest, ADestinationInsideTheSourceIsNeverWashedAgain)
         for (int position = 0; position < static_cast<int>(List()->RowsInUse()); ++position) {
             const std::string& folder = Row(position).GetItem().relativeDir;
             const bool inOut = folder.size() >= 4 && folder.compare(1, 3, "out") == 0;
-            if (inOut)
-                ExpectRow(position, "种子文件位于保存路径中 不再转换!", kFailedText, kFailedRow);
-            else
-                ExpectRow(position, kConverted, kConvertedText, kFresh);
+            ExpectRow(position, inOut ? "种子文件位于保存路径中 不再转换!" : kConverted,
+                inOut ? kFailedText : kConvertedText, inOut ? kFailedRow : kFresh);
         }
     }
     EXPECT_TRUE(fs::exists(out / "a.torrent") && fs::exists(out / "sub" / "b.torrent"));
