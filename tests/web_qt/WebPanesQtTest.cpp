@@ -158,9 +158,10 @@ protected:
     const std::string origin = server.Origin().toStdString();
 };
 
-// The advertisement pane draws its four pictures fitting its page, with no underlined blanks; the
-// banner's link opens in the desktop's browser and a right click opens no menu.
-TEST_F(WebPanesQtTest, TheAdPaneDrawsItsPicturesAndSendsItsBannersLinkToTheDesktopsBrowser)
+// One run, so the web engine starts once: the advertisement pane draws its four pictures fitting
+// its page with no underlined blanks, its banner's link opens in the desktop's browser and a right
+// click opens no menu; the search pane draws the page served for the search address.
+TEST_F(WebPanesQtTest, BothPanesDrawTheirPagesAndTheBannersLinkOpensInTheDesktopsBrowser)
 {
     DesktopBrowser desktop;
     RunAndClose([&](CMainFrameWnd& frame) {
@@ -232,29 +233,25 @@ TEST_F(WebPanesQtTest, TheAdPaneDrawsItsPicturesAndSendsItsBannersLinkToTheDeskt
         EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
         for (QWidget* widget : QApplication::topLevelWidgets())
             EXPECT_FALSE(qobject_cast<QMenu*>(widget) && widget->isVisible()) << "a context menu opened";
-    });
-}
 
-TEST_F(WebPanesQtTest, TheSearchPaneDrawsThePageServedForTheSearchAddress)
-{
-    RunAndClose([&](CMainFrameWnd& frame) {
+        // The search pane draws the page served for the search address.
         Click(frame, "searchOption");
         ASSERT_TRUE(Shown(frame, frame.GetSearchPage()));
-        QWebEngineView* view = ViewOf(frame.GetSearchPage()->GetBrowser());
-        ASSERT_NE(view, nullptr);
+        QWebEngineView* search = ViewOf(frame.GetSearchPage()->GetBrowser());
+        ASSERT_NE(search, nullptr);
         ASSERT_TRUE(QTest::qWaitFor(
-            [&] { return view->url() == QUrl(server.Origin() + "/search") && server.Requests().contains("/search"); },
+            [&] { return search->url() == QUrl(server.Origin() + "/search") && server.Requests().contains("/search"); },
             kPatienceMs))
             << "asked for: " << server.Requests().join(' ').toStdString();
         QColor middle;
         EXPECT_TRUE(QTest::qWaitFor(
             [&] {
-                middle = Top(frame)->grab().toImage().pixelColor(view->mapTo(Top(frame), view->rect().center()));
+                middle = Top(frame)->grab().toImage().pixelColor(search->mapTo(Top(frame), search->rect().center()));
                 return Near(middle, QColor(0x1E, 0x6F, 0xB8), 8);
             },
             kPatienceMs))
             << "the middle of the search pane is " << middle.name().toStdString();
-        EXPECT_EQ(Evaluate(view, "document.body.innerText.trim()").toString(), "Kelpmere search test");
+        EXPECT_EQ(Evaluate(search, "document.body.innerText.trim()").toString(), "Kelpmere search test");
         EXPECT_TRUE(SaveScreenshot(frame, "web-search.png"));
     });
 }
