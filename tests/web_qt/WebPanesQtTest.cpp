@@ -138,31 +138,22 @@ bool ClickUntil(CMainFrameWnd& frame, Qt::MouseButton button, QPoint at, const s
     return false;
 }
 
-// The program with its panes pointed at a search site served on 127.0.0.1, the banner's link
-// going there too.
-class WebPanesQtTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(server.Listening());
-        ::setenv("KELPMERE_SEARCH_HOST", origin.c_str(), 1);
-        ::setenv("KELPMERE_AD_CLICK_URL_1", (origin + "/click1").c_str(), 1);
-        ::setenv("KELPMERE_AD_IMAGE_URL_1", "images/795x100.jpg", 1);
-        ::setenv("KELPMERE_AD_IMAGE_URL_2", "images/300x300.jpg", 1);
-    }
-    QUrl AdPage() const { return QUrl::fromLocalFile(QString::fromStdString(work.AdPageFile().string())); }
-
-    ProgramFolder work;
-    LocalHttpServer server{"<html><body style='margin:0;background:#1e6fb8'><h1 style='color:white;"
-                           "font-family:sans-serif;margin:40px'>Kelpmere search test</h1></body></html>"};
-    const std::string origin = server.Origin().toStdString();
-};
-
 // One run, so the web engine starts once: the advertisement pane draws its four pictures fitting
 // its page with no underlined blanks, its banner's link opens in the desktop's browser and a right
 // click opens no menu; the search pane draws the page served for the search address.
-TEST_F(WebPanesQtTest, BothPanesDrawTheirPagesAndTheBannersLinkOpensInTheDesktopsBrowser)
+TEST(WebPanesQtTest, BothPanesDrawTheirPagesAndTheBannersLinkOpensInTheDesktopsBrowser)
 {
+    // The panes pointed at a search site served on 127.0.0.1, the banner's link going there too.
+    ProgramFolder work;
+    LocalHttpServer server{"<html><body style='margin:0;background:#1e6fb8'><h1 style='color:white;"
+                           "font-family:sans-serif;margin:40px'>Kelpmere search test</h1></body></html>"};
+    ASSERT_TRUE(server.Listening());
+    const std::string origin = server.Origin().toStdString();
+    ::setenv("KELPMERE_SEARCH_HOST", origin.c_str(), 1);
+    ::setenv("KELPMERE_AD_CLICK_URL_1", (origin + "/click1").c_str(), 1);
+    ::setenv("KELPMERE_AD_IMAGE_URL_1", "images/795x100.jpg", 1);
+    ::setenv("KELPMERE_AD_IMAGE_URL_2", "images/300x300.jpg", 1);
+    const QUrl adPage = QUrl::fromLocalFile(QString::fromStdString(work.AdPageFile().string()));
     DesktopBrowser desktop;
     RunAndClose([&](CMainFrameWnd& frame) {
         ASSERT_TRUE(Shown(frame, frame.GetAdPage()));
@@ -177,7 +168,7 @@ TEST_F(WebPanesQtTest, BothPanesDrawTheirPagesAndTheBannersLinkOpensInTheDesktop
         ASSERT_TRUE(QTest::qWaitFor(
             [&] {
                 pictures.clear();
-                if (view->url() != AdPage())
+                if (view->url() != adPage)
                     return false;
                 for (const QJsonValue& image :
                     QJsonDocument::fromJson(Evaluate(view, script).toString().toUtf8()).array()) {
@@ -221,7 +212,7 @@ TEST_F(WebPanesQtTest, BothPanesDrawTheirPagesAndTheBannersLinkOpensInTheDesktop
         })) << "the banner's link went nowhere";
         for (const QUrl& opened : desktop.opened)
             EXPECT_EQ(opened, QUrl(server.Origin() + "/click1"));
-        EXPECT_EQ(view->url(), AdPage()); // the pane keeps its page
+        EXPECT_EQ(view->url(), adPage); // the pane keeps its page
 
         // A right click: the page asks for its context menu (the view records the request), and
         // no menu may appear.
