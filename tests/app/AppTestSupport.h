@@ -5,6 +5,7 @@
 #include "platform/LocalText.h"
 #include "support/TempFolder.h"
 #include "toolkit/CControlUI.h"
+#include "toolkit/CListUI.h"
 #include "toolkit/CPaintManagerUI.h"
 #include "toolkit/CWindowWnd.h"
 #include "toolkit/headless/CHeadlessBackend.h"
@@ -21,6 +22,15 @@ namespace apptest {
 inline std::string PackedSkinFolder()
 {
     return (std::filesystem::path(KELPMERE_TEST_BINARY_DIR) / "bin" / "Skin").string();
+}
+
+// How many of the list's rows are shown.
+inline int VisibleRows(CListUI& list)
+{
+    int visible = 0;
+    for (int i = 0; i < list.GetCount(); ++i)
+        visible += list.GetItemAt(i)->IsVisible();
+    return visible;
 }
 
 // A temporary folder of the program's own loose skin files, some of them replaced.
@@ -40,7 +50,8 @@ private:
     TempFolder m_temp;
 };
 
-// A test on the headless backend with the packed skins unless it chooses others.
+// A test on the headless backend with the packed skins unless it chooses others; the main window
+// it opens is closed after it.
 class HeadlessTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -50,7 +61,7 @@ protected:
     }
     void TearDown() override
     {
-        backend.FlushClosedWindows();
+        CloseFrame();
         CPaintManagerUI::SetBackend(nullptr);
     }
     static void UsePackedSkins()
@@ -62,18 +73,6 @@ protected:
     {
         CPaintManagerUI::SetResourcePath(folder.Path().c_str());
         CPaintManagerUI::SetResourceZip("");
-    }
-
-    CHeadlessBackend backend;
-};
-
-// A test of the program's main window; the window is closed after it.
-class MainWindowTest : public HeadlessTest {
-protected:
-    void TearDown() override
-    {
-        CloseFrame();
-        HeadlessTest::TearDown();
     }
     // Creates the main window and shows the page of option (none: the start-up page).
     bool OpenFrame(const char* option = nullptr)
@@ -116,6 +115,7 @@ protected:
         return notice;
     }
 
+    CHeadlessBackend backend;
     CMainFrameWnd* frame = nullptr;
 };
 

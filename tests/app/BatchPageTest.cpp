@@ -6,7 +6,6 @@
 #include "support/ReloadedTorrent.h"
 #include "support/TestTorrents.h"
 #include "support/WorkingFolder.h"
-#include "toolkit/CListUI.h"
 #include "toolkit/CProgressUI.h"
 #include "toolkit/CTabLayoutUI.h"
 #include "torrent/BatchConversion.h"
@@ -25,14 +24,17 @@ namespace {
 const std::string kConverted = "保存转换的种子成功!";
 const std::string kNoDestination = "  您还没有选择需要积存的种子路径 !\n";
 const std::string kSameFolder = "  保存路径不能与原路径相同 !\n";
+// The rows' backgrounds, and the colours of their states.
 constexpr UIColor kFresh = 0xFFF7D9B5;
 constexpr UIColor kFailedRow = 0xFFFD4D59;
+constexpr UIColor kConvertedText = 0xFF0000FFU;
+constexpr UIColor kFailedText = 0xFFFF0000U;
 
-class BatchPageTest : public apptest::MainWindowTest {
+class BatchPageTest : public apptest::HeadlessTest {
 protected:
     void SetUp() override
     {
-        MainWindowTest::SetUp();
+        HeadlessTest::SetUp();
         ASSERT_TRUE(OpenFrame("batchOption") && frame->GetBatchPage() != nullptr && List() != nullptr);
         // Fixed clocks: the stems differ by their index only. Called on the workers.
         List()->makeStem = [](std::uint32_t index) { return FormatBatchStem(1700000000, 517, index); };
@@ -48,21 +50,13 @@ protected:
             return *row;
         throw std::runtime_error("no row at " + std::to_string(position));
     }
-    std::string State(int position) { return Row(position).GetStateText()->GetText().str(); }
-    UIColor Background(int position) { return Row(position).GetElementLayout()->GetBkColor(); }
     void ExpectRow(int position, const std::string& state, UIColor colour, UIColor background)
     {
-        EXPECT_EQ(State(position), state) << position;
+        EXPECT_EQ(Row(position).GetStateText()->GetText().str(), state) << position;
         EXPECT_EQ(Row(position).GetStateText()->GetTextColor(), colour) << position;
-        EXPECT_EQ(Background(position), background) << position;
+        EXPECT_EQ(Row(position).GetElementLayout()->GetBkColor(), background) << position;
     }
-    int VisibleRows()
-    {
-        int visible = 0;
-        for (int position = 0; position < List()->GetList()->GetCount(); ++position)
-            visible += Row(position).IsVisible();
-        return visible;
-    }
+    int VisibleRows() { return apptest::VisibleRows(*List()->GetList()); }
 
     // The user picks folder in the folder dialog of button (nullopt: cancels it).
     void Choose(const char* button, std::optional<fs::path> folder)
@@ -86,13 +80,6 @@ protected:
         }
         return ticks;
     }
-    // Chooses both folders, clicks start and runs to the end; the number of ticks.
-    int Convert(const fs::path& from, const fs::path& to)
-    {
-        ChooseSource(from);
-        ChooseDest(to);
-        return ClickStart() ? RunToEnd() : -1;
-    }
     void Put(const std::string& relativePath, const std::string& bytes) { WriteFile(source / relativePath, bytes); }
     static std::string Torrent(const std::string& name) { return BuildTorrent(SingleFile(name, 1000)); }
     // Chooses a new folder of count torrents t0.torrent... (none loads when broken) as the source
@@ -114,8 +101,9 @@ protected:
     fs::path dest = temp.path / "dest";
 };
 
-// At start-up only the source can be chosen; once it is, its torrents are listed.
-TEST_F(BatchPageTest, ChoosingTheSourceListsItsTorrentsInPathOrder)
+// At start-up only the source can be chosen; once it is, its torrents are listed. A cancelled
+// dialog keeps the choice and its folder; each opens in the folder last chosen in it.
+TEST_F(BatchPageTest, ChoosingTheSourceListsItsTorrentsAndEachDialogOpensInTheFolderLastChosenInIt)
 {
     Put("b.torrent", Torrent("b.mkv"));
     Put("a/c.torrent", Torrent("c.mkv"));
@@ -124,7 +112,6 @@ TEST_F(BatchPageTest, ChoosingTheSourceListsItsTorrentsInPathOrder)
     EXPECT_FALSE(ClickStart());
     EXPECT_EQ(VisibleRows(), 0);
     ChooseSource(source);
-    EXPECT_EQ(Text("edit_batch_src"), source.string());
     EXPECT_EQ(Rate(), "0/2");
     EXPECT_TRUE(StartEnabled());
     ASSERT_EQ(List()->RowsInUse(), 2u);
@@ -133,19 +120,13 @@ TEST_F(BatchPageTest, ChoosingTheSourceListsItsTorrentsInPathOrder)
     EXPECT_EQ(Row(1).GetSourceText()->GetText().str(), (source / "b.torrent").string());
     EXPECT_TRUE(Row(1).GetOutputText()->GetText().IsEmpty());
     ExpectRow(1, "", 0xFFFFFFFFU, kFresh);
-}
 
-// A cancelled dialog keeps the choice and its folder; each opens in the folder last chosen in it.
-TEST_F(BatchPageTest, ACancelledFolderDialogKeepsTheChoiceAndEachOpensInTheFolderLastChosenInIt)
-{
-    Put("b.torrent", Torrent("b.mkv"));
-    ChooseSource(source);
     ChooseDest(dest);
     ChooseSource(std::nullopt);
     ChooseDest(std::nullopt);
     EXPECT_EQ(Text("edit_batch_src"), source.string());
     EXPECT_EQ(Text("edit_batch_des"), dest.string());
-    EXPECT_EQ(List()->RowsInUse(), 1u);
+    EXPECT_EQ(List()->RowsInUse(), 2u);
     ChooseSource(temp.path);
     ChooseDest(dest);
     std::vector<std::string> folders;
@@ -195,15 +176,27 @@ TEST_F(BatchPageTest, StartRefusesOnlyAnEmptyDestinationOrOneNamingTheSourceFold
 }
 
 // The workers convert without waiting for the heartbeat; each tick shows what they finished
-// since the last, and the tick after the last row ends the run.
-TEST_F(BatchPageTest, EachTickShowsEveryRowFinishedSinceTheLast)
+// since the last, and the tick after the last row ends the run. A shorter list reuses the rows
+// made for a longer one, hidden.
+TEST_F(BatchPageTest, EachTickShowsEveryRowFinishedSinceTheLastAndAShorterListReusesTheRows)
 {
     auto* bar = Manager().FindControl<CProgressUI>("BatchConverProcessUI");
     ASSERT_NE(bar, nullptr);
-    for (const auto& [count, ticks] : {std::pair{0, 1}, {1, 2}, {6, 2}}) {
+    int made = 20;                         // twenty rows wait at start-up
+    std::vector<BatchListElementUI*> rows; // those made for the list of 25
+    for (const auto& [count, ticks] : {std::pair{0, 1}, {25, 2}, {1, 2}, {0, 1}}) {
         SCOPED_TRACE(count);
         ChooseMany(count);
         EXPECT_EQ(bar->GetValue(), 0) << "a new list starts the bar empty";
+        EXPECT_EQ(Rate(), "0/" + std::to_string(count));
+        EXPECT_TRUE(VisibleRows() == count && List()->RowsInUse() == static_cast<std::size_t>(count));
+        made = std::max(made, count);
+        ASSERT_EQ(List()->GetList()->GetCount(), made);
+        if (count == 25)
+            for (int position = 0; position < 25; ++position)
+                rows.push_back(&Row(position));
+        for (std::size_t position = 0; position < rows.size(); ++position)
+            EXPECT_EQ(&Row(static_cast<int>(position)), rows[position]);
         ASSERT_TRUE(ClickStart());
         List()->WaitForConversions();
         for (int i = 0; i < count; ++i)
@@ -238,7 +231,8 @@ TEST_F(BatchPageTest, StoppingARunLeavesOnlyWholeTorrents)
     EXPECT_FALSE(CPaintManagerUI::NextTimerDue()) << "the run is over";
 }
 
-TEST_F(BatchPageTest, EveryOutcomeShowsItsStateInItsRow)
+// Each row shows how its torrent ended, and the hint line how the run did.
+TEST_F(BatchPageTest, EveryOutcomeShowsItsStateInItsRowAndTheHintLineSumsThemUp)
 {
     // Each torrent and the state its row ends in; in the destination a file takes the place of
     // the folder "3".
@@ -249,7 +243,13 @@ TEST_F(BatchPageTest, EveryOutcomeShowsItsStateInItsRow)
     for (const auto& [path, bytes, state] : rows)
         Put(path.substr(1), bytes);
     WriteFile(dest / "3", "a file where the output folder should be");
-    EXPECT_EQ(Convert(source, dest), 2); // the rows shown, then the end
+    EXPECT_EQ(Text("label_batch_hint"), "");
+    ChooseSource(source);
+    ChooseDest(dest);
+    ASSERT_TRUE(ClickStart());
+    EXPECT_EQ(RunToEnd(), 2); // the rows shown, then the end
+    EXPECT_EQ(Text("label_batch_hint"), "转换结束：成功 1 个，失败 2 个。");
+    EXPECT_EQ(Rate(), "3/3");
     for (int position = 0; position < 3; ++position) {
         const auto& [path, bytes, state] = rows[static_cast<std::size_t>(position)];
         SCOPED_TRACE(path);
@@ -258,34 +258,21 @@ TEST_F(BatchPageTest, EveryOutcomeShowsItsStateInItsRow)
         EXPECT_EQ(
             Row(position).GetOutputText()->GetText().str(), fs::path(dest.string() + path).make_preferred().string());
         EXPECT_EQ(fs::is_regular_file(dest / path.substr(1)), state == kConverted);
-        if (state == kConverted)
-            ExpectRow(position, state, 0xFF0000FFU, kFresh);
-        else
-            ExpectRow(position, state, 0xFFFF0000U, kFailedRow);
+        const bool converted = state == kConverted;
+        ExpectRow(position, state, converted ? kConvertedText : kFailedText, converted ? kFresh : kFailedRow);
     }
     EXPECT_EQ(backend.FindWindow("NoticeBoxUI"), nullptr);
-    ChooseSource(source); // a new scan after the run: every row fresh again
-    for (int position = 0; position < 3; ++position) {
-        ExpectRow(position, "", 0xFFFFFFFFU, kFresh);
-        EXPECT_TRUE(Row(position).GetOutputText()->GetText().IsEmpty());
-    }
-}
-
-TEST_F(BatchPageTest, TheHintLineTellsHowTheRunEnded)
-{
-    Put("good.torrent", Torrent("movie.mkv"));
-    Put("bad.torrent", "this is no torrent");
-    Put("worse.torrent", "nor is this");
-    EXPECT_EQ(Text("label_batch_hint"), "");
-    ASSERT_EQ(Convert(source, dest), 2);
-    EXPECT_EQ(Text("label_batch_hint"), "转换结束：成功 1 个，失败 2 个。");
-    EXPECT_EQ(Rate(), "3/3");
-    // A new start, and a new list, leave the ended run's summary behind.
+    // A new start, and a new list, leave the ended run's summary behind; a new scan makes every
+    // row fresh again.
     ASSERT_TRUE(ClickStart());
     EXPECT_EQ(Text("label_batch_hint"), "");
     RunToEnd();
     ChooseSource(source);
     EXPECT_EQ(Text("label_batch_hint"), "");
+    for (int position = 0; position < 3; ++position) {
+        ExpectRow(position, "", 0xFFFFFFFFU, kFresh);
+        EXPECT_TRUE(Row(position).GetOutputText()->GetText().IsEmpty());
+    }
 }
 
 TEST_F(BatchPageTest, TheListScrollsAlongWithTheRunAlsoOnAnotherTab)
@@ -308,23 +295,6 @@ TEST_F(BatchPageTest, TheListScrollsAlongWithTheRunAlsoOnAnotherTab)
         EXPECT_EQ(BatchListControl::ScrollAlongPosition(done, range, total), position) << done << "/" << total;
 }
 
-TEST_F(BatchPageTest, AShorterScanReusesTheRowsOfTheLongerOne)
-{
-    ChooseMany(25);
-    std::vector<BatchListElementUI*> rows;
-    for (int position = 0; position < 25; ++position)
-        rows.push_back(&Row(position));
-    for (int count : {1, 0}) {
-        SCOPED_TRACE(count);
-        ChooseMany(count);
-        ASSERT_EQ(List()->GetList()->GetCount(), 25);
-        for (int position = 0; position < 25; ++position)
-            EXPECT_EQ(&Row(position), rows[static_cast<std::size_t>(position)]);
-        EXPECT_TRUE(VisibleRows() == count && List()->RowsInUse() == static_cast<std::size_t>(count));
-        EXPECT_EQ(Rate(), "0/" + std::to_string(count));
-    }
-}
-
 TEST_F(BatchPageTest, ADestinationInsideTheSourceIsNeverWashedAgain)
 {
     Put("a.torrent", Torrent("a.mkv"));
@@ -345,8 +315,8 @@ TEST_F(BatchPageTest, ADestinationInsideTheSourceIsNeverWashedAgain)
         for (int position = 0; position < static_cast<int>(List()->RowsInUse()); ++position) {
             const std::string& folder = Row(position).GetItem().relativeDir;
             const bool inOut = folder.size() >= 4 && folder.compare(1, 3, "out") == 0;
-            EXPECT_EQ(State(position), inOut ? "种子文件位于保存路径中 不再转换!" : kConverted) << position;
-            EXPECT_EQ(Background(position), inOut ? kFailedRow : kFresh) << position;
+            ExpectRow(position, inOut ? "种子文件位于保存路径中 不再转换!" : kConverted,
+                inOut ? kFailedText : kConvertedText, inOut ? kFailedRow : kFresh);
         }
     }
     EXPECT_TRUE(fs::exists(out / "a.torrent") && fs::exists(out / "sub" / "b.torrent"));

@@ -3,28 +3,69 @@
 
 #include "DesktopBrowser.h"
 #include "app_qt/QtProgram.h"
-#include "web_qt/LocalHttpServer.h"
 
 #include "toolkit/CWebBrowserUI.h"
 #include "ui/web/AdControlUI.h"
 #include "ui/web/SearchControlUI.h"
 
 #include <QApplication>
+#include <QByteArray>
 #include <QDeadlineTimer>
+#include <QHostAddress>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QMenu>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QWebEngineContextMenuRequest>
 #include <QWebEngineView>
 
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace {
 
 using namespace qtprogram;
+
+// A tiny HTTP server on 127.0.0.1, so no test needs the outside network. It runs in the test's own
+// event loop, answers every request with one page and records the paths asked for.
+class LocalHttpServer {
+public:
+    explicit LocalHttpServer(QByteArray html) : m_html(std::move(html))
+    {
+        m_server.listen(QHostAddress::LocalHost, 0);
+        QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this] {
+            while (QTcpSocket* socket = m_server.nextPendingConnection()) {
+                auto request = std::make_shared<QByteArray>();
+                QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+                QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket, request] {
+                    request->append(socket->readAll());
+                    if (!request->contains("\r\n\r\n"))
+                        return;
+                    // "GET /path HTTP/1.1"
+                    m_requests << QString::fromLatin1(request->left(request->indexOf("\r\n")).split(' ').value(1));
+                    socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\nContent-Length: "
+                        + QByteArray::number(m_html.size()) + "\r\nConnection: close\r\n\r\n" + m_html);
+                    socket->disconnectFromHost();
+                });
+            }
+        });
+    }
+
+    bool Listening() const { return m_server.isListening(); }
+    // "http://127.0.0.1:<port>"
+    QString Origin() const { return QStringLiteral("http://127.0.0.1:%1").arg(m_server.serverPort()); }
+    // The paths of the requests seen so far, in order.
+    const QStringList& Requests() const { return m_requests; }
+
+private:
+    QTcpServer m_server;
+    QByteArray m_html;
+    QStringList m_requests;
+};
 
 // One picture of the page as the page lays it out: its address and its box in the view.
 struct ShownPicture {
@@ -97,60 +138,50 @@ bool ClickUntil(CMainFrameWnd& frame, Qt::MouseButton button, QPoint at, const s
     return false;
 }
 
-// The program with its panes pointed at a search site served on 127.0.0.1, the banner's link
-// going there too.
-class WebPanesQtTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(server.Listening());
-        ::setenv("KELPMERE_SEARCH_HOST", origin.c_str(), 1);
-        ::setenv("KELPMERE_AD_CLICK_URL_1", (origin + "/click1").c_str(), 1);
-        ::setenv("KELPMERE_AD_IMAGE_URL_1", "images/795x100.jpg", 1);
-        ::setenv("KELPMERE_AD_IMAGE_URL_2", "images/300x300.jpg", 1);
-    }
-    QUrl AdPage() const { return QUrl::fromLocalFile(QString::fromStdString(work.AdPageFile().string())); }
-    // The advertisement pane's view once it shows its page with all four pictures loaded, which
-    // are then in pictures; nullptr when that does not happen in time.
-    QWebEngineView* LoadedAdView(CMainFrameWnd& frame)
-    {
-        QWebEngineView* view = Shown(frame, frame.GetAdPage()) ? ViewOf(frame.GetAdPage()->GetBrowser()) : nullptr;
+// One run, so the web engine starts once: the advertisement pane draws its four pictures fitting
+// its page with no underlined blanks, its banner's link opens in the desktop's browser and a right
+// click opens no menu; the search pane draws the page served for the search address.
+TEST(WebPanesQtTest, BothPanesDrawTheirPagesAndTheBannersLinkOpensInTheDesktopsBrowser)
+{
+    // The panes pointed at a search site served on 127.0.0.1, the banner's link going there too.
+    ProgramFolder work;
+    LocalHttpServer server{"<html><body style='margin:0;background:#1e6fb8'><h1 style='color:white;"
+                           "font-family:sans-serif;margin:40px'>Kelpmere search test</h1></body></html>"};
+    ASSERT_TRUE(server.Listening());
+    const std::string origin = server.Origin().toStdString();
+    ::setenv("KELPMERE_SEARCH_HOST", origin.c_str(), 1);
+    ::setenv("KELPMERE_AD_CLICK_URL_1", (origin + "/click1").c_str(), 1);
+    ::setenv("KELPMERE_AD_IMAGE_URL_1", "images/795x100.jpg", 1);
+    ::setenv("KELPMERE_AD_IMAGE_URL_2", "images/300x300.jpg", 1);
+    const QUrl adPage = QUrl::fromLocalFile(QString::fromStdString(work.AdPageFile().string()));
+    DesktopBrowser desktop;
+    RunAndClose([&](CMainFrameWnd& frame) {
+        ASSERT_TRUE(Shown(frame, frame.GetAdPage()));
+        QWebEngineView* view = ViewOf(frame.GetAdPage()->GetBrowser());
+        ASSERT_NE(view, nullptr);
+        // The pane shows its page with all four pictures loaded.
+        std::vector<ShownPicture> pictures;
         const QString script = QStringLiteral("JSON.stringify(Array.from(document.images).map(function (i) {"
                                               "  var r = i.getBoundingClientRect();"
                                               "  return [i.getAttribute('src'), i.complete && i.naturalWidth > 0, "
                                               "r.left, r.top, r.width, r.height]; }))");
-        const bool loaded = view != nullptr
-            && QTest::qWaitFor(
-                [&] {
-                    pictures.clear();
-                    if (view->url() != AdPage())
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                pictures.clear();
+                if (view->url() != adPage)
+                    return false;
+                for (const QJsonValue& image :
+                    QJsonDocument::fromJson(Evaluate(view, script).toString().toUtf8()).array()) {
+                    const QJsonArray f = image.toArray();
+                    if (!f[1].toBool())
                         return false;
-                    for (const QJsonValue& image :
-                        QJsonDocument::fromJson(Evaluate(view, script).toString().toUtf8()).array()) {
-                        const QJsonArray f = image.toArray();
-                        if (!f[1].toBool())
-                            return false;
-                        pictures.push_back({f[0].toString(),
-                            QRectF(f[2].toDouble(), f[3].toDouble(), f[4].toDouble(), f[5].toDouble()).toRect()});
-                    }
-                    return pictures.size() == 4;
-                },
-                kPatienceMs);
-        return loaded ? view : nullptr;
-    }
-
-    ProgramFolder work;
-    LocalHttpServer server{"<html><body style='margin:0;background:#1e6fb8'><h1 style='color:white;"
-                           "font-family:sans-serif;margin:40px'>Kelpmere search test</h1></body></html>"};
-    const std::string origin = server.Origin().toStdString();
-    std::vector<ShownPicture> pictures;
-};
-
-TEST_F(WebPanesQtTest, TheAdPaneDrawsEachOfItsFourPicturesFittingItsPageWithNoUnderlinedBlanks)
-{
-    RunAndClose([&](CMainFrameWnd& frame) {
-        QWebEngineView* view = LoadedAdView(frame);
-        ASSERT_NE(view, nullptr) << "the pane did not show its four pictures";
+                    pictures.push_back({f[0].toString(),
+                        QRectF(f[2].toDouble(), f[3].toDouble(), f[4].toDouble(), f[5].toDouble()).toRect()});
+                }
+                return pictures.size() == 4;
+            },
+            kPatienceMs))
+            << "the pane did not show its four pictures";
         EXPECT_EQ(pictures[0].source, "images/795x100.jpg");
         // The compositor may take a few frames after loading.
         EXPECT_TRUE(QTest::qWaitFor(
@@ -175,21 +206,13 @@ TEST_F(WebPanesQtTest, TheAdPaneDrawsEachOfItsFourPicturesFittingItsPageWithNoUn
             },
             kPatienceMs));
         EXPECT_TRUE(SaveScreenshot(frame, "web-ad.png"));
-    });
-}
 
-TEST_F(WebPanesQtTest, TheBannersLinkOpensInTheDesktopsBrowserAndARightClickOpensNoMenu)
-{
-    DesktopBrowser desktop;
-    RunAndClose([&](CMainFrameWnd& frame) {
-        QWebEngineView* view = LoadedAdView(frame);
-        ASSERT_NE(view, nullptr) << "the pane did not show its four pictures";
         ASSERT_TRUE(ClickUntil(frame, Qt::LeftButton, view->mapTo(Top(frame), pictures[0].box.center()), [&] {
             return !desktop.opened.isEmpty();
         })) << "the banner's link went nowhere";
         for (const QUrl& opened : desktop.opened)
             EXPECT_EQ(opened, QUrl(server.Origin() + "/click1"));
-        EXPECT_EQ(view->url(), AdPage()); // the pane keeps its page
+        EXPECT_EQ(view->url(), adPage); // the pane keeps its page
 
         // A right click: the page asks for its context menu (the view records the request), and
         // no menu may appear.
@@ -201,29 +224,25 @@ TEST_F(WebPanesQtTest, TheBannersLinkOpensInTheDesktopsBrowserAndARightClickOpen
         EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
         for (QWidget* widget : QApplication::topLevelWidgets())
             EXPECT_FALSE(qobject_cast<QMenu*>(widget) && widget->isVisible()) << "a context menu opened";
-    });
-}
 
-TEST_F(WebPanesQtTest, TheSearchPaneDrawsThePageServedForTheSearchAddress)
-{
-    RunAndClose([&](CMainFrameWnd& frame) {
+        // The search pane draws the page served for the search address.
         Click(frame, "searchOption");
         ASSERT_TRUE(Shown(frame, frame.GetSearchPage()));
-        QWebEngineView* view = ViewOf(frame.GetSearchPage()->GetBrowser());
-        ASSERT_NE(view, nullptr);
+        QWebEngineView* search = ViewOf(frame.GetSearchPage()->GetBrowser());
+        ASSERT_NE(search, nullptr);
         ASSERT_TRUE(QTest::qWaitFor(
-            [&] { return view->url() == QUrl(server.Origin() + "/search") && server.Requests().contains("/search"); },
+            [&] { return search->url() == QUrl(server.Origin() + "/search") && server.Requests().contains("/search"); },
             kPatienceMs))
             << "asked for: " << server.Requests().join(' ').toStdString();
         QColor middle;
         EXPECT_TRUE(QTest::qWaitFor(
             [&] {
-                middle = Top(frame)->grab().toImage().pixelColor(view->mapTo(Top(frame), view->rect().center()));
+                middle = Top(frame)->grab().toImage().pixelColor(search->mapTo(Top(frame), search->rect().center()));
                 return Near(middle, QColor(0x1E, 0x6F, 0xB8), 8);
             },
             kPatienceMs))
             << "the middle of the search pane is " << middle.name().toStdString();
-        EXPECT_EQ(Evaluate(view, "document.body.innerText.trim()").toString(), "Kelpmere search test");
+        EXPECT_EQ(Evaluate(search, "document.body.innerText.trim()").toString(), "Kelpmere search test");
         EXPECT_TRUE(SaveScreenshot(frame, "web-search.png"));
     });
 }

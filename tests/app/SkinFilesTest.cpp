@@ -1,13 +1,8 @@
 // The packed skin archive: the controls the program looks up, unique names, and a layout that
 // keeps every control inside its parent.
 
-#include "app/AppTestSupport.h"
-
-#include "app/CMainFrameWnd.h"
-#include "app/KelpmereApp.h"
+#include "AppTestSupport.h"
 #include "toolkit/UIlib.h"
-
-#include <gtest/gtest.h>
 
 #include <map>
 #include <memory>
@@ -86,9 +81,8 @@ TEST_F(SkinFilesTest, EverySkinFileHoldsTheControlsLookedUpInItAndTheMainWindows
 
 TEST_F(SkinFilesTest, EveryVisibleControlOfEachPageLiesInsideItsParentAndTheWindow)
 {
-    CMainFrameWnd* frame = CreateMainFrame();
-    ASSERT_NE(frame, nullptr);
-    CPaintManagerUI& manager = *frame->GetPaintManager();
+    ASSERT_TRUE(OpenFrame());
+    CPaintManagerUI& manager = Manager();
     EXPECT_EQ(manager.GetInitSize(), (UISize{800, 600}));
     EXPECT_GT(manager.GetCaptionRect().bottom, 0);
 
@@ -115,7 +109,6 @@ TEST_F(SkinFilesTest, EveryVisibleControlOfEachPageLiesInsideItsParentAndTheWind
     EXPECT_GE(manager.FindControl("BatchFunLayoutUI")->GetWidth(), 603);
     EXPECT_GE(manager.FindControl("text_batch_rate")->GetWidth(), 100);
     EXPECT_GE(manager.FindControl("BatchFunLayoutUI")->GetHeight(), 39);
-    frame->Close(0);
 }
 
 } // namespace
