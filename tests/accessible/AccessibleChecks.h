@@ -163,12 +163,11 @@ inline void CheckTabOrder(Reader& reader, Snapshot tree)
         reader.Tab();
         tree = reader.Read([&](const Snapshot& t) { return !FocusedId(t).empty() && FocusedId(t) != focused; });
         const std::string now = FocusedId(tree);
-        const auto at = std::find(order.begin(), order.end(), now);
-        ASSERT_NE(at, order.end()) << "the focus went to \"" << now << "\" at step " << step;
+        ASSERT_NE(std::ranges::find(order, now), order.end()) << "the focus went to \"" << now << "\" at step " << step;
         if (!focused.empty()) {
-            const auto before = std::find(order.begin(), order.end(), focused);
+            const auto before = std::ranges::find(order, focused);
             ASSERT_NE(before, order.end());
-            EXPECT_EQ(at, before + 1 == order.end() ? order.begin() : before + 1)
+            EXPECT_EQ(now, before + 1 == order.end() ? order.front() : *(before + 1))
                 << "Tab skipped or went back at step " << step;
         }
         focused = now;

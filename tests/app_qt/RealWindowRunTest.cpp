@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -26,9 +25,8 @@ using namespace realwindow;
 void WriteCopies(const fs::path& folder, int count)
 {
     const std::string torrent = BuildTorrent(SingleFile("clip.mp4", 5 << 20));
-    fs::create_directories(folder);
     for (int i = 0; i < count; ++i)
-        std::ofstream(folder / ("t" + std::to_string(i) + ".torrent"), std::ios::binary) << torrent;
+        WriteFile(folder / ("t" + std::to_string(i) + ".torrent"), torrent);
 }
 
 // The files in the tree of `folder` that are not a torrent that loads (a temporary file, a half-written one).
@@ -61,9 +59,8 @@ TEST(BatchRealWindowTest, ARunWashesEveryTorrentIntoTheDestinationTreeAtTheMachi
     WriteCopies(source, 2000);
     // A trackerless torrent and a v2-only one, as people share them, in folders below; and one that is no torrent.
     const std::vector<std::string> nested{"show/b.torrent", "show/season 1/c.torrent"};
-    fs::create_directories(source / "show" / "season 1");
-    fs::copy_file(fs::path(KELPMERE_TEST_SOURCE_DIR) / "samples" / "trackerless.torrent", source / nested[0]);
-    fs::copy_file(fs::path(KELPMERE_TEST_SOURCE_DIR) / "samples" / "v2-only.torrent", source / nested[1]);
+    WriteFile(source / nested[0], ReadFile(fs::path(KELPMERE_TEST_SOURCE_DIR) / "samples" / "trackerless.torrent"));
+    WriteFile(source / nested[1], ReadFile(fs::path(KELPMERE_TEST_SOURCE_DIR) / "samples" / "v2-only.torrent"));
     WriteFile(source / "broken.torrent", "no torrent in here");
     WriteCopies(longer, 40000);
     fs::create_directories(dest);

@@ -67,6 +67,15 @@ std::string TextOf(const Get& get)
     return taken;
 }
 
+// The MSAA client object of a window, as a screen reader gets it; null when the window gave none.
+IAccessible* ClientObjectOf(HWND window)
+{
+    void* object = nullptr;
+    const HRESULT got
+        = AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible), &object);
+    return got == S_OK ? static_cast<IAccessible*>(object) : nullptr;
+}
+
 // Serves the window's queue (presses asked for by a client come through it) and mirrors the tree.
 void Settle(Win32Backend& backend)
 {
@@ -189,13 +198,11 @@ protected:
         frame->GetPaintManager()->FindControl<COptionUI>(option)->Activate();
         Settle(backend);
     }
-    // The window's MSAA client object, as a screen reader gets it; null when the window gave none.
+    // The window's MSAA client object, once the window has settled.
     IAccessible* Client()
     {
-        if (!client
-            && FAILED(AccessibleObjectFromWindow(
-                hwnd, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible), reinterpret_cast<void**>(&client))))
-            client = nullptr;
+        if (!client)
+            client = ClientObjectOf(hwnd);
         Settle(backend);
         return client;
     }
@@ -249,10 +256,8 @@ TEST_F(AccessibleWindowWin32Test, TheSinglePageTellsItsTabsButtonsLabelledEditAn
     CEditUI* edit = frame->GetPaintManager()->FindControl<CEditUI>("edit_single_name");
     ASSERT_NE(edit, nullptr);
     if (HWND native = backend.EditOf(*edit)) {
-        IAccessible* own = nullptr;
-        ASSERT_EQ(AccessibleObjectFromWindow(
-                      native, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible), reinterpret_cast<void**>(&own)),
-            S_OK);
+        IAccessible* own = ClientObjectOf(native);
+        ASSERT_NE(own, nullptr);
         const std::string value = TextOf([&](BSTR* text) { return own->get_accValue(Child(CHILDID_SELF), text); });
         const std::string ownName = TextOf([&](BSTR* text) { return own->get_accName(Child(CHILDID_SELF), text); });
         own->Release();
