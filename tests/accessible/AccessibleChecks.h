@@ -33,17 +33,15 @@ struct Element {
 using Snapshot = std::vector<Element>;
 using Match = std::function<bool(const Element&)>;
 
-// The window of the running program as a screen reader sees it.
+// The window of the running program as a screen reader sees it: its elements in reading order (read again until
+// `until` holds where the system answers late), the "Press" action of the push button named name and the whole text of
+// the edit named name (each: whether it was taken), and the Tab key.
 class Reader {
 public:
     virtual ~Reader() = default;
-    // The elements in reading order, read again until `until` holds where the system answers late.
     virtual Snapshot Read(const std::function<bool(const Snapshot&)>& until) = 0;
-    // Runs the "Press" action of the push button named name; whether it ran.
     virtual bool Press(const std::string& name) = 0;
-    // Replaces the whole text of the edit named name; whether the edit took it.
     virtual bool SetText(const std::string& name, const std::string& text) = 0;
-    // The Tab key, sent to the window.
     virtual void Tab() = 0;
 };
 

@@ -1,7 +1,7 @@
 #pragma once
 
 // The accessible tree of a running program read through AT-SPI (libatspi), as a screen reader reads it. The reading
-// side runs on a session bus of its own (AccessibilityBus), which the program under test is started on.
+// side runs on a session bus of its own, which the program under test is started on.
 
 #include "RealWindowSession.h"
 #include "accessible/AccessibleChecks.h"
@@ -15,44 +15,33 @@
 
 namespace realwindow {
 
-// A private D-Bus session bus for one test, set in this process's environment so that both libatspi here and the
-// program started afterwards use it; the accessibility bus itself is started by D-Bus activation when first asked for.
-class AccessibilityBus {
-public:
-    AccessibilityBus()
-    {
-        const std::string address = StartServer(m_daemon, [](const std::string& fd) {
+inline bool AccessibilityBusAvailable()
+{
+    return std::system("command -v dbus-daemon >/dev/null") == 0;
+}
+
+// Starts a private D-Bus session bus, once for the process, set in its environment so that both libatspi here and the
+// program started afterwards use it (the accessibility bus itself is started by D-Bus activation when first asked
+// for); whether libatspi is set up on it. libatspi is set up once and can't be set up again after atspi_exit.
+inline bool AccessibilityBusReady()
+{
+    static std::unique_ptr<Child> daemon;
+    static const bool ready = [] {
+        const std::string address = StartServer(daemon, [](const std::string& fd) {
             return std::vector<std::string>{"dbus-daemon", "--session", "--nofork", "--print-address=" + fd};
         });
-        if (address.empty())
-            return;
         ::setenv("DBUS_SESSION_BUS_ADDRESS", address.c_str(), 1);
         ::setenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1", 1);
-        m_ready = atspi_init() >= 0;
+        if (address.empty() || atspi_init() < 0)
+            return false;
+        std::atexit([] { atspi_exit(); }); // before the daemon ends
         // A loaded machine answers slower than libatspi's default of under a second per call; a call that times out
         // would read as a missing object.
-        if (m_ready)
-            atspi_set_timeout(10000, 60000);
-    }
-    ~AccessibilityBus()
-    {
-        if (m_ready)
-            atspi_exit();
-    }
-
-    static bool Available() { return std::system("command -v dbus-daemon >/dev/null") == 0; }
-    // The process's one bus: libatspi is set up once and can't be set up again after atspi_exit.
-    static AccessibilityBus& Shared()
-    {
-        static AccessibilityBus bus;
-        return bus;
-    }
-    bool Ready() const { return m_ready; }
-
-private:
-    std::unique_ptr<Child> m_daemon;
-    bool m_ready = false;
-};
+        atspi_set_timeout(10000, 60000);
+        return true;
+    }();
+    return ready;
+}
 
 // The program "kelpmere" read depth first in the order AT-SPI gives the children (the reading order), only what is
 // showing. Each read is repeated for up to 60 s until it finds what it looks for: a read of the whole tree takes

@@ -36,9 +36,9 @@ std::multiset<std::string> RowStates(const Snapshot& tree)
 
 TEST(AccessibleTreeTest, TheSinglePageTellsItsTabsButtonsLabelledEditAndRowsAndTakesPressesAndTab)
 {
-    if (!RealProgram::Available() || !AccessibilityBus::Available())
+    if (!RealProgram::Available() || !AccessibilityBusAvailable())
         GTEST_SKIP() << kNoTools;
-    ASSERT_TRUE(AccessibilityBus::Shared().Ready()) << "no session bus for AT-SPI";
+    ASSERT_TRUE(AccessibilityBusReady()) << "no session bus for AT-SPI";
     TempFolder work;
     WriteThreeFileTorrent(work.path / "three.torrent");
     RealProgram program(work.path / "run", "singleOption", {"btn_single_file", "edit_single_name"});
@@ -62,9 +62,9 @@ TEST(AccessibleTreeTest, TheSinglePageTellsItsTabsButtonsLabelledEditAndRowsAndT
 
 TEST(AccessibleTreeTest, TheBatchPageTellsItsFoldersStartButtonProgressAndEachRowsState)
 {
-    if (!RealProgram::Available() || !AccessibilityBus::Available())
+    if (!RealProgram::Available() || !AccessibilityBusAvailable())
         GTEST_SKIP() << kNoTools;
-    ASSERT_TRUE(AccessibilityBus::Shared().Ready()) << "no session bus for AT-SPI";
+    ASSERT_TRUE(AccessibilityBusReady()) << "no session bus for AT-SPI";
     TempFolder temp;
     const fs::path source = temp.path / "source";
     const fs::path dest = temp.path / "washed";

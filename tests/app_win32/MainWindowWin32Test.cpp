@@ -70,10 +70,9 @@ std::string TextOf(const Get& get)
 // The MSAA client object of a window, as a screen reader gets it; null when the window gave none.
 IAccessible* ClientObjectOf(HWND window)
 {
-    void* object = nullptr;
-    const HRESULT got
-        = AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible), &object);
-    return got == S_OK ? static_cast<IAccessible*>(object) : nullptr;
+    void* object = nullptr; // stays null when the call fails
+    AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible), &object);
+    return static_cast<IAccessible*>(object);
 }
 
 // Serves the window's queue (presses asked for by a client come through it) and mirrors the tree.
@@ -89,70 +88,9 @@ void Settle(Win32Backend& backend)
     }
 }
 
-// The children of the window's client object, with MSAA's roles named as AT-SPI names them, read after the window's
-// queue was served.
-class MsaaReader : public Reader {
-public:
-    MsaaReader(IAccessible& client, HWND window, Win32Backend& backend)
-            : m_client(client), m_window(window), m_backend(backend)
-    {
-    }
-    Snapshot Read(const std::function<bool(const Snapshot&)>&) override
-    {
-        static const std::map<long, std::string> roles{{ROLE_SYSTEM_PAGETAB, "page tab"},
-            {ROLE_SYSTEM_PUSHBUTTON, "push button"}, {ROLE_SYSTEM_TEXT, "text"}, {ROLE_SYSTEM_LIST, "list"},
-            {ROLE_SYSTEM_LISTITEM, "list item"}, {ROLE_SYSTEM_STATICTEXT, "label"},
-            {ROLE_SYSTEM_PROGRESSBAR, "progress bar"}};
-        Settle(m_backend);
-        VARIANT focus;
-        const bool hasFocus = m_client.get_accFocus(&focus) == S_OK && focus.vt == VT_I4;
-        long count = 0;
-        m_client.get_accChildCount(&count);
-        m_children.clear();
-        for (long id = 1; id <= count; ++id) {
-            Element& child = m_children.emplace_back();
-            child.id = std::to_string(id);
-            VARIANT role;
-            VARIANT state;
-            if (SUCCEEDED(m_client.get_accRole(Child(id), &role)) && role.vt == VT_I4 && roles.count(role.lVal))
-                child.role = roles.at(role.lVal);
-            if (SUCCEEDED(m_client.get_accState(Child(id), &state)) && state.vt == VT_I4) {
-                child.selected = (state.lVal & STATE_SYSTEM_SELECTED) != 0;
-                child.focusable
-                    = (state.lVal & (STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_UNAVAILABLE)) == STATE_SYSTEM_FOCUSABLE;
-            }
-            child.focused = hasFocus && focus.lVal == id;
-            child.name = TextOf([&](BSTR* text) { return m_client.get_accName(Child(id), text); });
-            child.value = TextOf([&](BSTR* text) { return m_client.get_accValue(Child(id), text); });
-            child.description = TextOf([&](BSTR* text) { return m_client.get_accDescription(Child(id), text); });
-            child.action = TextOf([&](BSTR* text) { return m_client.get_accDefaultAction(Child(id), text); });
-        }
-        return m_children;
-    }
-    bool Press(const std::string& name) override
-    {
-        const Element* button = Find(m_children, "push button", name);
-        return button && m_client.accDoDefaultAction(Child(std::stol(button->id))) == S_OK;
-    }
-    bool SetText(const std::string& name, const std::string& text) override
-    {
-        const Element* edit = Find(m_children, "text", name);
-        BSTR value = SysAllocString(Utf8ToWide(text.c_str()).c_str());
-        const bool done = edit && m_client.put_accValue(Child(std::stol(edit->id)), value) == S_OK;
-        SysFreeString(value);
-        return done;
-    }
-    void Tab() override { SendMessageW(m_window, WM_KEYDOWN, VK_TAB, 0); }
-
-private:
-    IAccessible& m_client;
-    HWND m_window;
-    Win32Backend& m_backend;
-    Snapshot m_children;
-};
-
-// The program's main window on the Win32 backend with the packed skins, closed after the test.
-class MainWindowWin32Test : public ::testing::Test {
+// The program's main window on the Win32 backend with the packed skins, closed after the test; read as a screen reader
+// reads it once Client() has given its MSAA object.
+class MainWindowWin32Test : public ::testing::Test, public Reader {
 protected:
     void SetUp() override
     {
@@ -207,11 +145,61 @@ protected:
         return client;
     }
 
+    // The children of the window's client object, with MSAA's roles named as AT-SPI names them, read after the
+    // window's queue was served.
+    Snapshot Read(const std::function<bool(const Snapshot&)>&) override
+    {
+        static const std::map<long, std::string> roles{{ROLE_SYSTEM_PAGETAB, "page tab"},
+            {ROLE_SYSTEM_PUSHBUTTON, "push button"}, {ROLE_SYSTEM_TEXT, "text"}, {ROLE_SYSTEM_LIST, "list"},
+            {ROLE_SYSTEM_LISTITEM, "list item"}, {ROLE_SYSTEM_STATICTEXT, "label"},
+            {ROLE_SYSTEM_PROGRESSBAR, "progress bar"}};
+        Settle(backend);
+        VARIANT focus;
+        const bool hasFocus = client->get_accFocus(&focus) == S_OK && focus.vt == VT_I4;
+        long count = 0;
+        client->get_accChildCount(&count);
+        children.clear();
+        for (long id = 1; id <= count; ++id) {
+            Element& child = children.emplace_back();
+            child.id = std::to_string(id);
+            VARIANT role;
+            VARIANT state;
+            if (SUCCEEDED(client->get_accRole(Child(id), &role)) && role.vt == VT_I4 && roles.count(role.lVal))
+                child.role = roles.at(role.lVal);
+            if (SUCCEEDED(client->get_accState(Child(id), &state)) && state.vt == VT_I4) {
+                child.selected = (state.lVal & STATE_SYSTEM_SELECTED) != 0;
+                child.focusable
+                    = (state.lVal & (STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_UNAVAILABLE)) == STATE_SYSTEM_FOCUSABLE;
+            }
+            child.focused = hasFocus && focus.lVal == id;
+            child.name = TextOf([&](BSTR* text) { return client->get_accName(Child(id), text); });
+            child.value = TextOf([&](BSTR* text) { return client->get_accValue(Child(id), text); });
+            child.description = TextOf([&](BSTR* text) { return client->get_accDescription(Child(id), text); });
+            child.action = TextOf([&](BSTR* text) { return client->get_accDefaultAction(Child(id), text); });
+        }
+        return children;
+    }
+    bool Press(const std::string& name) override
+    {
+        const Element* button = Find(children, "push button", name);
+        return button && client->accDoDefaultAction(Child(std::stol(button->id))) == S_OK;
+    }
+    bool SetText(const std::string& name, const std::string& text) override
+    {
+        const Element* edit = Find(children, "text", name);
+        BSTR value = SysAllocString(Utf8ToWide(text.c_str()).c_str());
+        const bool done = edit && client->put_accValue(Child(std::stol(edit->id)), value) == S_OK;
+        SysFreeString(value);
+        return done;
+    }
+    void Tab() override { SendMessageW(hwnd, WM_KEYDOWN, VK_TAB, 0); }
+
     Win32Backend backend;
     WorkingFolder work;
     CMainFrameWnd* frame = nullptr;
     HWND hwnd = nullptr;
     IAccessible* client = nullptr;
+    Snapshot children;
 };
 using AccessibleWindowWin32Test = MainWindowWin32Test;
 
@@ -268,22 +256,20 @@ TEST_F(AccessibleWindowWin32Test, TheSinglePageTellsItsTabsButtonsLabelledEditAn
     }
 
     ASSERT_NE(Client(), nullptr);
-    MsaaReader reader(*client, hwnd, backend);
-    const Snapshot tree = reader.Read({});
+    const Snapshot tree = Read({});
     for (const Element* button : WithRole(tree, "push button"))
         EXPECT_EQ(button->action, "Press") << button->name;
-    ASSERT_NO_FATAL_FAILURE(CheckSinglePage(reader));
+    ASSERT_NO_FATAL_FAILURE(CheckSinglePage(*this));
     // A value put into an edit is the tree's text, as if typed.
     EXPECT_EQ(frame->GetPaintManager()->FindControl<CEditUI>("edit_single_file1")->GetText().str(), "zeta.mkv");
-    ASSERT_NO_FATAL_FAILURE(CheckTabOrder(reader, reader.Read({})));
+    ASSERT_NO_FATAL_FAILURE(CheckTabOrder(*this, Read({})));
 }
 
 TEST_F(AccessibleWindowWin32Test, TheBatchPageTellsItsFoldersStartButtonAndProgress)
 {
     ShowTab("batchOption");
     ASSERT_NE(Client(), nullptr);
-    MsaaReader reader(*client, hwnd, backend);
-    CheckBatchPage(reader.Read({}), "", "", "1", "0/0");
+    CheckBatchPage(Read({}), "", "", "1", "0/0");
 }
 
 TEST_F(AccessibleWindowWin32Test, AClientHoldingTheObjectAfterTheWindowWentIsToldItIsGone)
