@@ -125,6 +125,7 @@ inline void CheckSinglePage(Reader& reader)
     EXPECT_TRUE(std::regex_match(TextOf(tree, "种子名称"), std::regex("-?[0-9]+-[0-9]{1,3}")))
         << TextOf(tree, "种子名称");
     EXPECT_EQ(All(tree, renamedRow).size(), 3u);
+    EXPECT_EQ(WithRole(tree, "list item").size(), 3u) << "every row renamed";
     EXPECT_EQ(All(tree, [](const Element& e) { return e.name.find("alpha.mkv") != std::string::npos; }).size(), 0u);
 
     ASSERT_TRUE(reader.SetText("文件", "zeta.mkv"));
