@@ -56,13 +56,11 @@ VARIANT Child(long id)
     return child;
 }
 
-// A text property read with get(&bstr), in UTF-8; empty when there is none.
-template <class Get>
-std::string TextOf(const Get& get)
+// A text property of child id (CHILDID_SELF: the object itself) read with get, in UTF-8; empty when there is none.
+std::string TextOf(IAccessible& object, HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*), long id)
 {
     BSTR text = nullptr;
-    const HRESULT result = get(&text);
-    std::string taken = SUCCEEDED(result) && text ? WideToUtf8(text) : std::string();
+    std::string taken = SUCCEEDED((object.*get)(Child(id), &text)) && text ? WideToUtf8(text) : std::string();
     SysFreeString(text);
     return taken;
 }
@@ -172,10 +170,10 @@ protected:
                     = (state.lVal & (STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_UNAVAILABLE)) == STATE_SYSTEM_FOCUSABLE;
             }
             child.focused = hasFocus && focus.lVal == id;
-            child.name = TextOf([&](BSTR* text) { return client->get_accName(Child(id), text); });
-            child.value = TextOf([&](BSTR* text) { return client->get_accValue(Child(id), text); });
-            child.description = TextOf([&](BSTR* text) { return client->get_accDescription(Child(id), text); });
-            child.action = TextOf([&](BSTR* text) { return client->get_accDefaultAction(Child(id), text); });
+            child.name = TextOf(*client, &IAccessible::get_accName, id);
+            child.value = TextOf(*client, &IAccessible::get_accValue, id);
+            child.description = TextOf(*client, &IAccessible::get_accDescription, id);
+            child.action = TextOf(*client, &IAccessible::get_accDefaultAction, id);
         }
         return children;
     }
@@ -246,10 +244,9 @@ TEST_F(AccessibleWindowWin32Test, TheSinglePageTellsItsTabsButtonsLabelledEditAn
     if (HWND native = backend.EditOf(*edit)) {
         IAccessible* own = ClientObjectOf(native);
         ASSERT_NE(own, nullptr);
-        const std::string value = TextOf([&](BSTR* text) { return own->get_accValue(Child(CHILDID_SELF), text); });
-        const std::string ownName = TextOf([&](BSTR* text) { return own->get_accName(Child(CHILDID_SELF), text); });
+        EXPECT_EQ(TextOf(*own, &IAccessible::get_accValue, CHILDID_SELF), "Show");
+        const std::string ownName = TextOf(*own, &IAccessible::get_accName, CHILDID_SELF);
         own->Release();
-        EXPECT_EQ(value, "Show");
         if (ownName != "种子名称")
             std::printf("[ NOTE     ] this system keeps no name given to the EDIT window (it says \"%s\")\n",
                 WideToAnsi(Utf8ToWide(ownName.c_str()).c_str()).c_str());
