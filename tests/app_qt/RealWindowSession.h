@@ -49,7 +49,7 @@ bool WaitFor(Done done, std::chrono::milliseconds timeout)
 // in errors (default: discarded); killed if still running at the end.
 class Child {
 public:
-    Child(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env,
+    explicit Child(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env = {},
         const std::filesystem::path& workingDir = {}, const std::filesystem::path& errors = {})
     {
         m_pid = ::fork();
@@ -93,6 +93,24 @@ private:
     bool m_reaped = false;
 };
 
+// Starts a server that writes one line (its display, its address) to the descriptor its command
+// line argvFor(descriptor) names; that line, empty when none came within 10 s.
+template <class Argv>
+std::string StartServer(std::unique_ptr<Child>& server, const Argv& argvFor)
+{
+    int fds[2];
+    if (::pipe(fds) != 0)
+        return {};
+    server = std::make_unique<Child>(argvFor(std::to_string(fds[1])));
+    ::close(fds[1]);
+    pollfd ready{fds[0], POLLIN, 0};
+    std::string line;
+    for (char c = 0; ::poll(&ready, 1, 10000) > 0 && ::read(fds[0], &c, 1) == 1 && c != '\n';)
+        line += c;
+    ::close(fds[0]);
+    return line;
+}
+
 struct WindowGeometry {
     std::string id;
     int x = -1, y = -1, width = -1, height = -1;
@@ -117,18 +135,10 @@ public:
             m_problem = "the skins lack a control the test clicks";
             return;
         }
-        // Xvfb writes the display number it chose to the pipe.
-        int fds[2];
-        if (::pipe(fds) == 0) {
-            m_server = std::make_unique<Child>(std::vector<std::string>{"Xvfb", "-displayfd", std::to_string(fds[1]),
-                                                   "-screen", "0", "1280x900x24", "-nolisten", "tcp"},
-                std::map<std::string, std::string>{});
-            ::close(fds[1]);
-            pollfd ready{fds[0], POLLIN, 0};
-            for (char c = 0; ::poll(&ready, 1, 10000) > 0 && ::read(fds[0], &c, 1) == 1 && c != '\n';)
-                m_display += c;
-            ::close(fds[0]);
-        }
+        m_display = StartServer(m_server, [](const std::string& fd) {
+            return std::vector<std::string>{
+                "Xvfb", "-displayfd", fd, "-screen", "0", "1280x900x24", "-nolisten", "tcp"};
+        });
         if (m_display.empty()) {
             m_problem = "Xvfb did not start";
             return;
@@ -167,13 +177,12 @@ public:
                 ids.push_back(id);
         return ids;
     }
-    std::vector<std::string> ProgramWindows() const { return Xdotool("search --onlyvisible --class '^kelpmere$'"); }
     // Waits until the main window is the program's only mapped one (its dialog or notice box has gone).
     bool WaitForOnlyMainWindow() const
     {
-        return WaitFor([&] { return ProgramWindows() == std::vector<std::string>{window->id}; }, 20s);
+        const std::vector<std::string> only{window->id};
+        return WaitFor([&] { return Xdotool("search --onlyvisible --class '^kelpmere$'") == only; }, 20s);
     }
-    void Type(const std::string& text) const { Xdotool("type --delay 20 '" + text + "'"); }
     void Key(const std::string& keys) const { Xdotool("key " + keys); }
 
     void Click(const char* name) const
@@ -224,7 +233,7 @@ public:
         if (dialogs.empty() || !WaitFor([&] { return Xdotool("getwindowfocus") == std::vector{dialogs.front()}; }, 10s))
             return false;
         Key("ctrl+a");
-        Type(path.string());
+        Xdotool("type --delay 20 '" + path.string() + "'");
         Key("Return");
         // A completion list open under the field takes the first Return.
         if (!gone(5s))

@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <fstream>
 
 namespace fs = std::filesystem;
@@ -56,42 +55,6 @@ TEST(SingleRealWindowTest, AUserOpensATorrentGivesItNewNamesAndSavesIt)
     ASSERT_TRUE(after.has_value() && after->loaded);
     EXPECT_NE(after->name, before.name);
     EXPECT_NE(after->fileNames, before.fileNames);
-    EXPECT_EQ(program.Close(), 0);
-}
-
-TEST(BatchRealWindowTest, FoldersTypedIntoTheDialogsAndStartWashEveryTorrentIntoTheDestinationTree)
-{
-    if (!RealProgram::Available())
-        GTEST_SKIP() << kNoX;
-    TempFolder temp;
-    const fs::path source = temp.path / "source";
-    const fs::path dest = temp.path / "washed";
-    const std::vector<std::string> converting{"a.torrent", "show/b.torrent", "show/season 1/c.torrent"};
-    WriteFile(source / converting[0], BuildTorrent(SingleFile("movie.mkv", 3 << 20)));
-    // A trackerless torrent and a v2-only one, as people share them.
-    const fs::path samples = fs::path(KELPMERE_TEST_SOURCE_DIR) / "samples";
-    fs::create_directories(source / "show" / "season 1");
-    fs::copy_file(samples / "trackerless.torrent", source / converting[1]);
-    fs::copy_file(samples / "v2-only.torrent", source / converting[2]);
-    WriteFile(source / "broken.torrent", "no torrent in here");
-    fs::create_directories(dest); // the folder dialog chooses existing folders only
-
-    RealProgram program(temp.path / "run", "batchOption", {"btn_batch_src", "btn_batch_des", "btn_batch_conver"});
-    ASSERT_EQ(program.Problem(), "");
-    EXPECT_EQ(program.window->width, 800);
-    EXPECT_EQ(program.window->height, 600);
-    ASSERT_TRUE(program.AnswerDialog("btn_batch_src", "请选择需要转换的种子目录", source));
-    ASSERT_TRUE(program.AnswerDialog("btn_batch_des", "请选择转换后种子存放目录", dest));
-
-    const auto allWritten = [&] {
-        return std::ranges::all_of(converting, [&](const std::string& name) { return fs::exists(dest / name); });
-    };
-    ASSERT_TRUE(program.ClickUntil("btn_batch_conver", allWritten, 10s)) << "the run did not write every output";
-    EXPECT_FALSE(fs::exists(dest / "broken.torrent"));
-    for (const std::string& name : converting) { // what else a washed torrent holds, the core tests check
-        const ReloadedTorrent after(dest / name);
-        EXPECT_TRUE(after.loaded && after.fileNames != ReloadedTorrent(source / name).fileNames) << name;
-    }
     EXPECT_EQ(program.Close(), 0);
 }
 
