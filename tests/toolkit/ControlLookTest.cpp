@@ -47,8 +47,8 @@ const LookCase kLookCases[] = {
     {"under the mouse", [](ControlLook&) {}, {true, false, false}, {kHotBk, Picture::Hot, kHotText}},
     {"pressed under the mouse", [](ControlLook&) {}, {true, true, false}, {kPushedBk, Picture::Pushed, kHotText}},
     {"pressed, then the mouse left it", [](ControlLook&) {}, {false, true, false}, {kBk, Picture::Normal, kText}},
-    {"disabled ignores the mouse and greys its text",
-        [](ControlLook& l) { l.enabled = false; }, {true, true, false}, {kBk, Picture::Disabled, 0xFF999999}},
+    {"disabled ignores the mouse and greys its text", [](ControlLook& l) { l.enabled = false; }, {true, true, false},
+        {kBk, Picture::Disabled, 0xFF999999}},
     {"the hot text needs a hot look to stand on",
         [](ControlLook& l) {
             l.hotBkColor = 0;

@@ -1,6 +1,7 @@
 #pragma once
 // Shared set-up of the toolkit tests: the headless backend and a folder of skin files.
 
+#include "support/RecordingWindow.h"
 #include "support/TempFolder.h"
 #include "toolkit/UIlib.h"
 #include "toolkit/headless/CHeadlessBackend.h"
@@ -53,36 +54,6 @@ struct NotifyLog : INotifyUI {
         return types;
     }
     std::vector<Entry> entries;
-};
-
-// A skinned window whose skin file and hooks are set from outside.
-class TestWindow : public WindowImplBase {
-public:
-    explicit TestWindow(std::string skin) : m_skin(std::move(skin)) { }
-    const char* GetWindowClassName() const override { return "TestWindow"; }
-    CDuiString GetSkinFolder() override { return "Skin\\"; }
-    CDuiString GetSkinFile() override { return CDuiString(m_skin); }
-    void Notify(TNotifyUI& msg) override
-    {
-        WindowImplBase::Notify(msg);
-        if (onNotify)
-            onNotify(*this, msg);
-    }
-    void OnFinalMessage(UIWindowHandle hWnd) override
-    {
-        WindowImplBase::OnFinalMessage(hWnd);
-        ++finalMessages;
-        if (deleteOnFinal)
-            delete this;
-    }
-    CPaintManagerUI& Manager() { return m_pm; }
-
-    std::function<void(TestWindow&, TNotifyUI&)> onNotify;
-    int finalMessages = 0;
-    bool deleteOnFinal = false;
-
-private:
-    std::string m_skin;
 };
 
 } // namespace toolkittest
