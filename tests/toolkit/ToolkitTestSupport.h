@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,15 @@ protected:
     TempFolder folder;
     CHeadlessBackend backend;
 };
+
+// The control of type T named name under root; throws when there is none.
+template <typename T = CControlUI>
+T& Find(CControlUI* root, const char* name)
+{
+    if (auto* control = dynamic_cast<T*>(FindSubControlByName(root, name)))
+        return *control;
+    throw std::runtime_error(std::string("no control ") + name);
+}
 
 // Records every notification a window's manager delivers.
 struct NotifyLog : INotifyUI {

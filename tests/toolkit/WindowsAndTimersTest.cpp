@@ -18,29 +18,8 @@ protected:
         text = window.Manager().FindControl("TextUI");
         close = window.Manager().FindControl("BtnClose");
     }
-    // At 100 ms a timer of the window opens a modal box that fades on its own timer and closes
-    // itself at 700 ms; inside runs once in the box's loop, given the window's and the box's manager.
-    void OpenBoxFromTimer(std::function<void(CPaintManagerUI&, CPaintManagerUI&)> inside)
-    {
-        window.onNotify = [this, inside](TNotifyUI& msg) {
-            if (msg.sType != "timer" || msg.wParam != 9)
-                return;
-            window.Manager().KillTimer(msg.pSender, 9);
-            auto* box = new RecordingWindow("Box.xml", boxRecord);
-            box->Create(nullptr, "box", 0, 0, 0, 0, 800, 600);
-            backend.QueueAction([this, box, inside] { inside(window.Manager(), box->Manager()); });
-            box->Manager().SetTimer(box->Manager().FindControl("TextUI"), 1, 200);
-            box->onNotify = [box](TNotifyUI& boxMsg) {
-                if (boxMsg.sType == "timer" && CPaintManagerUI::Now() >= 700)
-                    box->Close(1);
-            };
-            box->ShowModal();
-        };
-        window.Manager().SetTimer(text, 9, 100);
-    }
 
     RecordingWindow window{"Box.xml"};
-    WindowRecord boxRecord;
     NotifyLog log;
     CControlUI* text = nullptr;
     CControlUI* close = nullptr;
@@ -139,11 +118,28 @@ TEST_F(Windows, WhileAModalBoxIsOpenTheWindowBelowRefusesInput)
     bool refusedClick = false;
     bool refusedTyping = false;
     bool boxTookClick = false;
-    OpenBoxFromTimer([&](CPaintManagerUI& below, CPaintManagerUI& box) {
-        refusedClick = !CHeadlessBackend::Click(below, "BtnClose");
-        refusedTyping = !CHeadlessBackend::TypeText(below, "TextUI", "x");
-        boxTookClick = CHeadlessBackend::Click(box, "BtnClose");
-    });
+    // At 100 ms a timer of the window opens a modal box that fades on its own timer and closes
+    // itself at 700 ms; meanwhile the input below runs once in the box's loop.
+    WindowRecord boxRecord;
+    window.onNotify = [&](TNotifyUI& msg) {
+        if (msg.sType != "timer" || msg.wParam != 9)
+            return;
+        window.Manager().KillTimer(msg.pSender, 9);
+        auto* box = new RecordingWindow("Box.xml", boxRecord);
+        box->Create(nullptr, "box", 0, 0, 0, 0, 800, 600);
+        backend.QueueAction([&, box] {
+            refusedClick = !CHeadlessBackend::Click(window.Manager(), "BtnClose");
+            refusedTyping = !CHeadlessBackend::TypeText(window.Manager(), "TextUI", "x");
+            boxTookClick = CHeadlessBackend::Click(box->Manager(), "BtnClose");
+        });
+        box->Manager().SetTimer(box->Manager().FindControl("TextUI"), 1, 200);
+        box->onNotify = [box](TNotifyUI& boxMsg) {
+            if (boxMsg.sType == "timer" && CPaintManagerUI::Now() >= 700)
+                box->Close(1);
+        };
+        box->ShowModal();
+    };
+    window.Manager().SetTimer(text, 9, 100);
     backend.AdvanceClock(150);
     EXPECT_EQ(backend.Clock(), 700u); // the box's loop ran the clock on; it never goes back
     EXPECT_TRUE(refusedClick && refusedTyping && boxTookClick);

@@ -100,9 +100,9 @@ protected:
     }
     // The list's view clips the widgets of the edits it cuts.
     static constexpr bool kCutEditsHaveFields = true;
-    std::optional<UIRect> NativePlace(CControlUI& edit)
+    std::optional<UIRect> NativePlace(CControlUI& control)
     {
-        QWidget* widget = Backend().WidgetOf(edit);
+        QWidget* widget = Backend().WidgetOf(control);
         if (widget == nullptr)
             return std::nullopt;
         const QPoint at = widget->mapTo(Top(), QPoint(0, 0));
@@ -151,13 +151,8 @@ TEST_F(QtBackendTest, TheWidgetsMirrorTheTree)
     EXPECT_EQ(top->size(), QSize(400, 300));
     for (const char* name :
         {"CaptionLayoutUI", "label_title", "btn_ok", "edit_name", "opt_b", "progress", "float_box"}) {
-        QtControlWidget* widget = Widget(name);
-        ASSERT_NE(widget, nullptr) << name;
-        const UIRect pos = Control(name).GetPos();
-        EXPECT_EQ(QRect(widget->mapTo(top, QPoint(0, 0)), widget->size()),
-            QRect(pos.left, pos.top, pos.Width(), pos.Height()))
-            << name;
-        EXPECT_TRUE(widget->isVisibleTo(top)) << name;
+        EXPECT_EQ(NativePlace(Control(name)), Control(name).GetPos()) << name;
+        EXPECT_TRUE(Widget(name) && Widget(name)->isVisibleTo(top)) << name;
     }
     EXPECT_EQ(Widget("label_title")->Look().text, QStringLiteral("标题"));
     EXPECT_EQ(Widget("label_hidden"), nullptr);
@@ -332,23 +327,23 @@ TEST_F(QtBackendTest, FilesDroppedOnAWindowThatTakesThemReachIt)
     QMimeData data;
     data.setUrls(
         {QUrl::fromLocalFile(QStringLiteral("/tmp/种子.torrent")), QUrl(QStringLiteral("https://example.org/x"))});
-    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(Top(), &enter);
-    EXPECT_TRUE(enter.isAccepted());
-    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(Top(), &drop);
+    // A drag entering target at a point and dropped there; whether the drag was taken.
+    const auto dropAt = [&data](QObject* target, QPoint at) {
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &enter);
+        QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &drop);
+        return enter.isAccepted();
+    };
+    EXPECT_TRUE(dropAt(Top(), QPoint(10, 10)));
     EXPECT_EQ(window->dropped, (std::vector<std::string>{"/tmp/种子.torrent"}));
     // Dropped on an edit, the files still go to the window and the edit keeps its text. The
     // events go to the native window, which hands them to the widget under the point as a real
     // drag does.
     window->dropped.clear();
     data.setText(QStringLiteral("file:///tmp/种子.torrent")); // file managers offer the path as text too
-    QLineEdit* line = Widget("edit_name")->findChild<QLineEdit*>();
-    const QPointF at = line->mapTo(Top(), line->rect().center());
-    QDragEnterEvent enterEdit(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(Top()->windowHandle(), &enterEdit);
-    QDropEvent onEdit(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(Top()->windowHandle(), &onEdit);
+    QLineEdit* line = LineOf(Control("edit_name"));
+    dropAt(Top()->windowHandle(), line->mapTo(Top(), line->rect().center()));
     EXPECT_EQ(window->dropped, (std::vector<std::string>{"/tmp/种子.torrent"}));
     EXPECT_EQ(line->text(), QStringLiteral("old"));
 }
