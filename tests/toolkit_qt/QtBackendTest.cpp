@@ -1,6 +1,6 @@
 // The Qt backend on the offscreen platform: real windows and widgets mirroring small skins.
 
-#include "support/RealWindowTest.h"
+#include "support/BackendWindowTest.h"
 #include "toolkit/qt/QtControlWidget.h"
 #include "toolkit/qt/QtListWidget.h"
 #include "toolkit/qt/QtTranslations.h"
@@ -19,18 +19,12 @@
 #include <filesystem>
 #include <memory>
 
-namespace fs = std::filesystem;
-
 namespace {
 
-QtBackend& Backend()
-{
-    return QtTestEnvironment::Backend();
-}
-
 // Each test reads its skins and pictures from a folder of its own.
-class QtBackendTest : public RealWindowTest {
+class QtBackendTest : public BackendWindowTest {
 protected:
+    static QtBackend& Backend() { return QtTestEnvironment::Backend(); }
     void SetUp() override
     {
         WriteWindowSkin(R"(<Label name="label_hidden" height="20" text="hidden" visible="false"/>
@@ -39,9 +33,9 @@ protected:
         for (const auto& [file, colour] : {std::pair{"bg.png", Qt::blue}, std::pair{"fg.png", Qt::red}}) {
             QImage image(40, 10, QImage::Format_ARGB32);
             image.fill(colour);
-            image.save(QString::fromStdString((m_dir / file).string()), "PNG");
+            image.save(QString::fromStdString((m_temp.path / file).string()), "PNG");
         }
-        CPaintManagerUI::SetResourcePath(CDuiString(m_dir.string() + "/"));
+        CPaintManagerUI::SetResourcePath(CDuiString(m_temp.path.string() + "/"));
         CPaintManagerUI::SetResourceZip("");
     }
 
@@ -136,12 +130,10 @@ protected:
     }
     QtListWidget& ListWidget(CListUI& list) { return dynamic_cast<QtListWidget&>(*Backend().WidgetOf(list)); }
     QWidget* Top() { return QtBackend::WindowWidget(m_window->GetHWND()); }
-
-    const fs::path m_dir = m_temp.path;
 };
 
-#define REAL_WINDOW_TEST QtBackendTest
-#include "support/RealWindowCases.h"
+#define BACKEND_WINDOW_TEST QtBackendTest
+#include "support/BackendWindowCases.h"
 
 TEST_F(QtBackendTest, TheWidgetsMirrorTheTree)
 {
@@ -186,7 +178,7 @@ TEST_F(QtBackendTest, TheWidgetsMirrorTheTree)
 
 TEST_F(QtBackendTest, APictureTheSkinLacksOrCannotDecodeIsSaidOnceEach)
 {
-    std::ofstream(m_dir / "broken.png", std::ios::binary) << "not a picture";
+    std::ofstream(m_temp.path / "broken.png", std::ios::binary) << "not a picture";
     Open();
     testing::internal::CaptureStderr();
     Control("float_box").SetBkImage("broken.png");
@@ -203,7 +195,7 @@ TEST_F(QtBackendTest, APictureTheSkinLacksOrCannotDecodeIsSaidOnceEach)
 TEST_F(QtBackendTest, FileDialogsAnswerWhatTheUserChose)
 {
     RecordingWindow& owner = Open();
-    const fs::path target = m_dir / "out";
+    const std::filesystem::path target = m_temp.path / "out";
     QString title;
     QStringList filters;
     QString folder;
@@ -230,13 +222,13 @@ TEST_F(QtBackendTest, FileDialogsAnswerWhatTheUserChose)
         folder = dialog.directory().absolutePath();
         dialog.reject();
     });
-    EXPECT_EQ(ShowFolderDialog(owner.GetHWND(), "选择文件夹", CDuiString(m_dir.string())), std::nullopt);
-    EXPECT_EQ(folder, QString::fromStdString(m_dir.string()));
+    EXPECT_EQ(ShowFolderDialog(owner.GetHWND(), "选择文件夹", CDuiString(m_temp.path.string())), std::nullopt);
+    EXPECT_EQ(folder, QString::fromStdString(m_temp.path.string()));
 }
 
 TEST_F(QtBackendTest, AButtonsLabelStaysReadableUnderTheMouse)
 {
-    std::ofstream(m_dir / "Hover.xml", std::ios::binary) << R"(<Window size="300,100"><HorizontalLayout>
+    std::ofstream(m_temp.path / "Hover.xml", std::ios::binary) << R"(<Window size="300,100"><HorizontalLayout>
     <Button name="btn_plain" text="打开种子" width="120" bkcolor="#FFFFFFFF" textcolor="#FF26303D" hottextcolor="#FFFFFFFF"/>
     <Button name="btn_hot" text="打开种子" width="120" bkcolor="#FFFFFFFF" textcolor="#FF26303D" hottextcolor="#FFFFFFFF"
             hotbkcolor="#FFFF2D2D"/>
@@ -282,7 +274,7 @@ TEST(QtTranslations, QtsOwnTextsComeInTheLanguageOfTheLocale)
 
 TEST_F(QtBackendTest, ALongPathIsShortenedInTheMiddleWithTheWholePathAsToolTip)
 {
-    std::ofstream(m_dir / "Paths.xml", std::ios::binary) << R"(<Window size="300,100">
+    std::ofstream(m_temp.path / "Paths.xml", std::ios::binary) << R"(<Window size="300,100">
   <VerticalLayout>
     <Label name="label_path" height="30" pathellipsis="true"/>
     <Edit name="edit_path" height="30" readonly="true" pathellipsis="true"/>

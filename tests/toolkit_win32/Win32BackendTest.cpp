@@ -3,12 +3,12 @@
 
 #include "toolkit/win32/Win32Backend.h"
 #include "platform/TextEncoding.h"
-#include "support/RealWindowTest.h"
+#include "support/BackendWindowTest.h"
 #include "toolkit/win32/Win32WebHost.h"
 
 namespace {
 
-class Win32BackendTest : public RealWindowTest {
+class Win32BackendTest : public BackendWindowTest {
 protected:
     void SetUp() override
     {
@@ -19,7 +19,7 @@ protected:
     }
     void TearDown() override
     {
-        RealWindowTest::TearDown();
+        BackendWindowTest::TearDown();
         CPaintManagerUI::SetBackend(nullptr);
     }
 
@@ -140,8 +140,8 @@ protected:
     Win32Backend m_backend;
 };
 
-#define REAL_WINDOW_TEST Win32BackendTest
-#include "support/RealWindowCases.h"
+#define BACKEND_WINDOW_TEST Win32BackendTest
+#include "support/BackendWindowCases.h"
 
 TEST_F(Win32BackendTest, ASecondBackendIsRefusedItsWindowClassSaysWhyAndLeavesTheFirstOneWorking)
 {

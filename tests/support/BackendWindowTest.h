@@ -1,5 +1,5 @@
 #pragma once
-// The fixture of the tests both real backends run on real windows (see RealWindowCases.h).
+// The fixture of the tests both real backends run on real windows (see BackendWindowCases.h).
 
 #include "support/HundredThousandRows.h"
 #include "support/RecordingWindow.h"
@@ -15,7 +15,7 @@
 #include <thread>
 #include <vector>
 
-class RealWindowTest : public ::testing::Test {
+class BackendWindowTest : public ::testing::Test {
 protected:
     enum class Key { Tab, Backtab, Space, Return };
     // Serves the window system's events until done() holds; false when the time runs out.

@@ -1,13 +1,13 @@
 // The behaviours every real backend shows with real windows, written once. A backend's test file
-// defines REAL_WINDOW_TEST as its fixture, a RealWindowTest that also has what the cases below use
-// to act as the user does through its window system and to read what its native widgets show,
-// then includes this.
+// defines BACKEND_WINDOW_TEST as its fixture, a BackendWindowTest that also has what the cases
+// below use to act as the user does through its window system and to read what its native
+// widgets show, then includes this.
 
-#ifndef REAL_WINDOW_TEST
-#error "define REAL_WINDOW_TEST as the backend's RealWindowTest fixture"
+#ifndef BACKEND_WINDOW_TEST
+#error "define BACKEND_WINDOW_TEST as the backend's BackendWindowTest fixture"
 #endif
 
-TEST_F(REAL_WINDOW_TEST, ClicksReachOnlyEnabledButtonsAndSelectOptions)
+TEST_F(BACKEND_WINDOW_TEST, ClicksReachOnlyEnabledButtonsAndSelectOptions)
 {
     Open();
     Click("btn_ok");
@@ -24,7 +24,7 @@ TEST_F(REAL_WINDOW_TEST, ClicksReachOnlyEnabledButtonsAndSelectOptions)
 // Tab follows the tree, even for a control inserted after the others have their native widgets,
 // and skips what takes no keyboard (labels, disabled buttons); Space and Return click. Where the
 // first Tab lands in a window without focus is the backend's.
-TEST_F(REAL_WINDOW_TEST, TabWalksTheControlsInTreeOrderAndSpaceOrReturnClicksTheFocusedOne)
+TEST_F(BACKEND_WINDOW_TEST, TabWalksTheControlsInTreeOrderAndSpaceOrReturnClicksTheFocusedOne)
 {
     Open();
     auto* middle = new CEditUI;
@@ -54,7 +54,7 @@ TEST_F(REAL_WINDOW_TEST, TabWalksTheControlsInTreeOrderAndSpaceOrReturnClicksThe
 }
 
 // Typed text reaches the tree with one notification; the tree's text reaches the field without one.
-TEST_F(REAL_WINDOW_TEST, TextTypedIntoAnEditReachesTheTreeAndTreeTextReachesTheEdit)
+TEST_F(BACKEND_WINDOW_TEST, TextTypedIntoAnEditReachesTheTreeAndTreeTextReachesTheEdit)
 {
     Open();
     Type(Control("edit_name"), "新名");
@@ -66,7 +66,7 @@ TEST_F(REAL_WINDOW_TEST, TextTypedIntoAnEditReachesTheTreeAndTreeTextReachesTheE
     EXPECT_EQ(Count("textchanged:edit_name"), 1u);
 }
 
-TEST_F(REAL_WINDOW_TEST, AHundredThousandRowListKeepsAScreenfulOfNativeFieldsAndTheTypedText)
+TEST_F(BACKEND_WINDOW_TEST, AHundredThousandRowListKeepsAScreenfulOfNativeFieldsAndTheTypedText)
 {
     Open();
     // Rows 70, 103 and 136 high in turn, each with a floating edit.
@@ -104,7 +104,7 @@ TEST_F(REAL_WINDOW_TEST, AHundredThousandRowListKeepsAScreenfulOfNativeFieldsAnd
 
 // A modal window opened by a timer runs its own timers and those armed before it, on the UI
 // thread; its owner takes no input meanwhile and the close's result ends the loop.
-TEST_F(REAL_WINDOW_TEST, TimersKeepFiringInsideAModalLoopWhoseOwnerTakesNoInputAndWhichReturnsTheCloseResult)
+TEST_F(BACKEND_WINDOW_TEST, TimersKeepFiringInsideAModalLoopWhoseOwnerTakesNoInputAndWhichReturnsTheCloseResult)
 {
     Open();
     const std::thread::id testThread = std::this_thread::get_id();
@@ -148,7 +148,7 @@ TEST_F(REAL_WINDOW_TEST, TimersKeepFiringInsideAModalLoopWhoseOwnerTakesNoInputA
 // The window system's close, even twice, ends a modal window once with 0; a deleted window's
 // native window goes at once, without a last call; the last window closed ends the loop after its
 // owned windows.
-TEST_F(REAL_WINDOW_TEST, WindowsEndOnceOwnedOnesFirstAndTheLastOneEndsTheLoop)
+TEST_F(BACKEND_WINDOW_TEST, WindowsEndOnceOwnedOnesFirstAndTheLastOneEndsTheLoop)
 {
     std::vector<std::string> finals;
     m_record.finals = &finals;
