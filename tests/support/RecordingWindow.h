@@ -14,10 +14,12 @@ struct WindowRecord {
     int finalMessages = 0;
 };
 
-// A window of a backend test, built from a skin file of the resource folder, that records what
-// happens to it and deletes itself at its last call.
+// The window of the toolkit's tests, built from a skin file of the resource folder, that records
+// what happens to it. One given a record outside it is made with new and deletes itself at its
+// last call; one without keeps its own record and is deleted by its owner.
 class RecordingWindow : public WindowImplBase {
 public:
+    explicit RecordingWindow(std::string skin) : m_skin(std::move(skin)), m_record(record), m_deleteAtEnd(false) { }
     RecordingWindow(std::string skin, WindowRecord& record, std::string name = {})
             : m_skin(std::move(skin)), m_name(std::move(name)), m_record(record)
     {
@@ -38,12 +40,15 @@ public:
         ++m_record.finalMessages;
         if (m_record.finals != nullptr)
             m_record.finals->push_back(m_name);
-        delete this;
+        if (m_deleteAtEnd)
+            delete this;
     }
     std::function<void(TNotifyUI&)> onNotify;
+    WindowRecord record; // the window's own, when it was given none
 
 private:
     std::string m_skin;
     std::string m_name;
     WindowRecord& m_record;
+    bool m_deleteAtEnd = true;
 };

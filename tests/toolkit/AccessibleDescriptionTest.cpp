@@ -52,12 +52,7 @@ protected:
         root->SetPos(UIRect{0, 0, 800, 600});
     }
     UIAccessibleInfo Describe(const char* name) { return DescribeForAccessibility(Find(name)); }
-    CControlUI& Find(const char* name)
-    {
-        if (CControlUI* control = FindSubControlByName(root.get(), name))
-            return *control;
-        throw std::runtime_error(std::string("no control ") + name);
-    }
+    CControlUI& Find(const char* name) { return toolkittest::Find(root.get(), name); }
     std::unique_ptr<CControlUI> root;
 };
 

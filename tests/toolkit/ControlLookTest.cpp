@@ -18,7 +18,7 @@ constexpr UIColor kHotText = 0xFF606060;
 constexpr UIColor kSelectedText = 0xFF707070;
 constexpr UIColor kFocus = 0xFF808080;
 
-// A button with every look of every state, which each row then takes away from or changes.
+// A button with every look of every state (and an option's), which each row then takes away from or changes.
 ControlLook FullButton()
 {
     ControlLook look;
@@ -32,7 +32,17 @@ ControlLook FullButton()
     look.hotImage = "hot.png";
     look.pushedImage = "pushed.png";
     look.disabledImage = "disabled.png";
+    look.selectedBkColor = kSelectedBk;
+    look.selectedTextColor = kSelectedText;
+    look.selectedImage = "selected.png";
     return look;
+}
+
+// The full button as a selected option.
+void SelectedOption(ControlLook& look)
+{
+    look.kind = Kind::Option;
+    look.selected = true;
 }
 
 struct LookCase {
@@ -47,8 +57,8 @@ const LookCase kLookCases[] = {
     {"under the mouse", [](ControlLook&) {}, {true, false, false}, {kHotBk, Picture::Hot, kHotText}},
     {"pressed under the mouse", [](ControlLook&) {}, {true, true, false}, {kPushedBk, Picture::Pushed, kHotText}},
     {"pressed, then the mouse left it", [](ControlLook&) {}, {false, true, false}, {kBk, Picture::Normal, kText}},
-    {"disabled ignores the mouse and greys its text",
-        [](ControlLook& l) { l.enabled = false; }, {true, true, false}, {kBk, Picture::Disabled, 0xFF999999}},
+    {"disabled ignores the mouse and greys its text", [](ControlLook& l) { l.enabled = false; }, {true, true, false},
+        {kBk, Picture::Disabled, 0xFF999999}},
     {"the hot text needs a hot look to stand on",
         [](ControlLook& l) {
             l.hotBkColor = 0;
@@ -58,22 +68,8 @@ const LookCase kLookCases[] = {
     {"a label has no hot look", [](ControlLook& l) { l.kind = Kind::Text; }, {true, true, false},
         {kBk, Picture::None, kText}},
     {"no text colour is black", [](ControlLook& l) { l.textColor = 0; }, {}, {kBk, Picture::Normal, 0xFF000000}},
-    {"a selected option",
-        [](ControlLook& l) {
-            l.kind = Kind::Option;
-            l.selected = true;
-            l.selectedBkColor = kSelectedBk;
-            l.selectedTextColor = kSelectedText;
-            l.selectedImage = "selected.png";
-        },
-        {}, {kSelectedBk, Picture::Selected, kSelectedText}},
-    {"the mouse over a selected option",
-        [](ControlLook& l) {
-            l.kind = Kind::Option;
-            l.selected = true;
-            l.selectedBkColor = kSelectedBk;
-        },
-        {true, false, false}, {kHotBk, Picture::Hot, kHotText}},
+    {"a selected option", SelectedOption, {}, {kSelectedBk, Picture::Selected, kSelectedText}},
+    {"the mouse over a selected option", SelectedOption, {true, false, false}, {kHotBk, Picture::Hot, kHotText}},
     {"a border without a colour is grey", [](ControlLook& l) { l.borderSize = 1; }, {},
         {kBk, Picture::Normal, kText, 0xFFAAAAAA}},
     {"the focus ring in the window's colour", [](ControlLook& l) { l.focusColor = kFocus; }, {false, false, true},

@@ -17,13 +17,6 @@ protected:
     {
         return std::unique_ptr<CControlUI>(CDialogBuilder().Create(file, nullptr, callback, manager));
     }
-    template <typename T>
-    T& Find(const std::unique_ptr<CControlUI>& root, const char* name)
-    {
-        if (auto* control = dynamic_cast<T*>(FindSubControlByName(root.get(), name)))
-            return *control;
-        throw std::runtime_error(std::string("no control ") + name);
-    }
 };
 
 constexpr const char* kPageSkin = R"(<?xml version="1.0" encoding="utf-8"?>
@@ -46,12 +39,12 @@ TEST_F(SkinBuilding, ElementsBecomeControlsWithTheirAttributes)
     auto* layout = dynamic_cast<CVerticalLayoutUI*>(root.get());
     ASSERT_NE(layout, nullptr);
     EXPECT_EQ(layout->GetBkColor(), 0xFF102030u);
-    auto& label = Find<CLabelUI>(root, "label_title");
+    auto& label = Find<CLabelUI>(root.get(), "label_title");
     EXPECT_EQ(label.GetText(), "标题");
     EXPECT_EQ(label.GetTextColor(), 0x80FF0000u);
     EXPECT_EQ(label.GetTextStyle() & (kAlignCenter | kAlignRight), kAlignCenter);
-    EXPECT_EQ(Find<CButtonUI>(root, "btn_go").GetHotBkColor(), 0xFFFF2D2Du);
-    auto& text = Find<CTextUI>(root, "text_body");
+    EXPECT_EQ(Find<CButtonUI>(root.get(), "btn_go").GetHotBkColor(), 0xFFFF2D2Du);
+    auto& text = Find<CTextUI>(root.get(), "text_body");
     EXPECT_EQ(text.GetFixedXY(), (UISize{10, 20}));
     EXPECT_EQ(text.GetFixedWidth(), 100);
 

@@ -1,6 +1,7 @@
 #pragma once
 // Shared set-up of the toolkit tests: the headless backend and a folder of skin files.
 
+#include "support/RecordingWindow.h"
 #include "support/TempFolder.h"
 #include "toolkit/UIlib.h"
 #include "toolkit/headless/CHeadlessBackend.h"
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -33,6 +35,15 @@ protected:
     CHeadlessBackend backend;
 };
 
+// The control of type T named name under root; throws when there is none.
+template <typename T = CControlUI>
+T& Find(CControlUI* root, const char* name)
+{
+    if (auto* control = dynamic_cast<T*>(FindSubControlByName(root, name)))
+        return *control;
+    throw std::runtime_error(std::string("no control ") + name);
+}
+
 // Records every notification a window's manager delivers.
 struct NotifyLog : INotifyUI {
     struct Entry {
@@ -53,36 +64,6 @@ struct NotifyLog : INotifyUI {
         return types;
     }
     std::vector<Entry> entries;
-};
-
-// A skinned window whose skin file and hooks are set from outside.
-class TestWindow : public WindowImplBase {
-public:
-    explicit TestWindow(std::string skin) : m_skin(std::move(skin)) { }
-    const char* GetWindowClassName() const override { return "TestWindow"; }
-    CDuiString GetSkinFolder() override { return "Skin\\"; }
-    CDuiString GetSkinFile() override { return CDuiString(m_skin); }
-    void Notify(TNotifyUI& msg) override
-    {
-        WindowImplBase::Notify(msg);
-        if (onNotify)
-            onNotify(*this, msg);
-    }
-    void OnFinalMessage(UIWindowHandle hWnd) override
-    {
-        WindowImplBase::OnFinalMessage(hWnd);
-        ++finalMessages;
-        if (deleteOnFinal)
-            delete this;
-    }
-    CPaintManagerUI& Manager() { return m_pm; }
-
-    std::function<void(TestWindow&, TNotifyUI&)> onNotify;
-    int finalMessages = 0;
-    bool deleteOnFinal = false;
-
-private:
-    std::string m_skin;
 };
 
 } // namespace toolkittest

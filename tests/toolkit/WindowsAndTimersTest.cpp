@@ -18,29 +18,8 @@ protected:
         text = window.Manager().FindControl("TextUI");
         close = window.Manager().FindControl("BtnClose");
     }
-    // At 100 ms a timer of the window opens a modal box that fades on its own timer and closes
-    // itself at 700 ms; inside runs once in the box's loop, given the window's and the box's manager.
-    void OpenBoxFromTimer(std::function<void(CPaintManagerUI&, CPaintManagerUI&)> inside)
-    {
-        window.onNotify = [this, inside](TestWindow& w, TNotifyUI& msg) {
-            if (msg.sType != "timer" || msg.wParam != 9)
-                return;
-            w.Manager().KillTimer(msg.pSender, 9);
-            auto* box = new TestWindow("Box.xml");
-            box->deleteOnFinal = true;
-            box->Create(nullptr, "box", 0, 0, 0, 0, 800, 600);
-            backend.QueueAction([&w, box, inside] { inside(w.Manager(), box->Manager()); });
-            box->Manager().SetTimer(box->Manager().FindControl("TextUI"), 1, 200);
-            box->onNotify = [](TestWindow& b, TNotifyUI& boxMsg) {
-                if (boxMsg.sType == "timer" && CPaintManagerUI::Now() >= 700)
-                    b.Close(1);
-            };
-            box->ShowModal();
-        };
-        window.Manager().SetTimer(text, 9, 100);
-    }
 
-    TestWindow window{"Box.xml"};
+    RecordingWindow window{"Box.xml"};
     NotifyLog log;
     CControlUI* text = nullptr;
     CControlUI* close = nullptr;
@@ -50,7 +29,7 @@ protected:
 
 TEST_F(Windows, CenterWindowCentresAWindowOfItsSkinsSizeOverItsOwnerOrTheScreen)
 {
-    TestWindow owned("NoSuchSkin.xml"); // no skin: the size given at creation, and an empty root
+    RecordingWindow owned("NoSuchSkin.xml"); // no skin: the size given at creation, and an empty root
     ASSERT_NE(owned.Create(window.GetHWND(), "", 0, 0, 0, 0, 100, 50), nullptr);
     auto* root = dynamic_cast<CContainerUI*>(owned.Manager().GetRoot());
     ASSERT_NE(root, nullptr);
@@ -102,30 +81,30 @@ TEST_F(Windows, KillTimerStopsOnlyThatTimerAndSetTimerAgainRestartsItFromNow)
 TEST_F(Windows, ASecondCloseOneInsideANotificationOrOneByTheWindowSystemIsSafe)
 {
     int finalDuringHandler = -1;
-    window.onNotify = [&](TestWindow& w, TNotifyUI&) {
-        w.Close(4);
-        w.Close(5); // changes nothing
-        finalDuringHandler = w.finalMessages;
+    window.onNotify = [&](TNotifyUI&) {
+        window.Close(4);
+        window.Close(5); // changes nothing
+        finalDuringHandler = window.record.finalMessages;
     };
     CHeadlessBackend::Click(window.Manager(), "BtnClose");
     EXPECT_EQ(finalDuringHandler, 0); // the window lives until the handler returns
     backend.FlushClosedWindows();
     backend.FlushClosedWindows();
-    EXPECT_EQ(window.finalMessages, 1);
+    EXPECT_EQ(window.record.finalMessages, 1);
     EXPECT_EQ(window.GetHWND(), nullptr);
     EXPECT_EQ(backend.FindWindow("TestWindow")->closeResult, 4);
 
-    TestWindow other("Box.xml"); // the window system's close ends a window once, with 0
+    RecordingWindow other("Box.xml"); // the window system's close ends a window once, with 0
     other.Create(nullptr, "", 0, 0, 0, 0, 0, 0);
     backend.SimulateWindowSystemClose(other.GetHWND());
-    EXPECT_EQ(other.finalMessages, 1);
+    EXPECT_EQ(other.record.finalMessages, 1);
     EXPECT_EQ(backend.FindWindow("TestWindow")->closeResult, 0);
 }
 
 TEST_F(Windows, TheMessageLoopReturnsTheExitCodeGivenToPostQuit)
 {
     int ticks = 0;
-    window.onNotify = [&](TestWindow&, TNotifyUI& msg) {
+    window.onNotify = [&](TNotifyUI& msg) {
         if (msg.sType == "timer" && ++ticks == 5)
             CPaintManagerUI::PostQuit(3);
     };
@@ -139,11 +118,28 @@ TEST_F(Windows, WhileAModalBoxIsOpenTheWindowBelowRefusesInput)
     bool refusedClick = false;
     bool refusedTyping = false;
     bool boxTookClick = false;
-    OpenBoxFromTimer([&](CPaintManagerUI& below, CPaintManagerUI& box) {
-        refusedClick = !CHeadlessBackend::Click(below, "BtnClose");
-        refusedTyping = !CHeadlessBackend::TypeText(below, "TextUI", "x");
-        boxTookClick = CHeadlessBackend::Click(box, "BtnClose");
-    });
+    // At 100 ms a timer of the window opens a modal box that fades on its own timer and closes
+    // itself at 700 ms; meanwhile the input below runs once in the box's loop.
+    WindowRecord boxRecord;
+    window.onNotify = [&](TNotifyUI& msg) {
+        if (msg.sType != "timer" || msg.wParam != 9)
+            return;
+        window.Manager().KillTimer(msg.pSender, 9);
+        auto* box = new RecordingWindow("Box.xml", boxRecord);
+        box->Create(nullptr, "box", 0, 0, 0, 0, 800, 600);
+        backend.QueueAction([&, box] {
+            refusedClick = !CHeadlessBackend::Click(window.Manager(), "BtnClose");
+            refusedTyping = !CHeadlessBackend::TypeText(window.Manager(), "TextUI", "x");
+            boxTookClick = CHeadlessBackend::Click(box->Manager(), "BtnClose");
+        });
+        box->Manager().SetTimer(box->Manager().FindControl("TextUI"), 1, 200);
+        box->onNotify = [box](TNotifyUI& boxMsg) {
+            if (boxMsg.sType == "timer" && CPaintManagerUI::Now() >= 700)
+                box->Close(1);
+        };
+        box->ShowModal();
+    };
+    window.Manager().SetTimer(text, 9, 100);
     backend.AdvanceClock(150);
     EXPECT_EQ(backend.Clock(), 700u); // the box's loop ran the clock on; it never goes back
     EXPECT_TRUE(refusedClick && refusedTyping && boxTookClick);

@@ -1,9 +1,6 @@
 // The Qt backend on the offscreen platform: real windows and widgets mirroring small skins.
 
-#include "support/HundredThousandRows.h"
-#include "support/RecordingWindow.h"
-#include "support/TempFolder.h"
-#include "toolkit/UIlib.h"
+#include "support/BackendWindowTest.h"
 #include "toolkit/qt/QtControlWidget.h"
 #include "toolkit/qt/QtListWidget.h"
 #include "toolkit/qt/QtTranslations.h"
@@ -12,106 +9,131 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QScrollBar>
 #include <QTest>
-#include <QThread>
 #include <QWindow>
 
-#include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <memory>
-#include <string>
-#include <vector>
-
-namespace fs = std::filesystem;
 
 namespace {
 
-QtBackend& Backend()
-{
-    return QtTestEnvironment::Backend();
-}
-
-const char* const kWindowSkin = R"(<Window size="400,300" caption="0,0,0,30">
-  <Font id="0" name="WenQuanYi Micro Hei" size="14"/>
-  <VerticalLayout name="RootLayoutUI">
-    <HorizontalLayout name="CaptionLayoutUI" height="30" bkcolor="#FF203040">
-      <Label name="label_title" text="标题" font="0" textcolor="#FFFFFFFF"/>
-      <Button name="btn_ok" text="确定" width="60"/>
-      <Button name="btn_off" text="关" width="40" enabled="false"/>
-    </HorizontalLayout>
-    <Edit name="edit_name" height="26" text="old"/>
-    <Label name="label_hidden" height="20" text="hidden" visible="false"/>
-    <Option name="opt_a" height="24" text="A" group="g" selected="true"/>
-    <Option name="opt_b" height="24" text="B" group="g"/>
-    <Progress name="progress" height="20" bkimage="bg.png" foreimage="fg.png" min="0" max="100" value="50"/>
-    <Container name="ListHostLayoutUI"/>
-    <Control name="float_box" float="true" pos="300,200,340,240" bkcolor="#FF0000FF"/>
-  </VerticalLayout>
-</Window>)";
-
-using TestWindow = RecordingWindow;
-
 // Each test reads its skins and pictures from a folder of its own.
-class QtBackendTest : public ::testing::Test {
+class QtBackendTest : public BackendWindowTest {
 protected:
+    static QtBackend& Backend() { return QtTestEnvironment::Backend(); }
     void SetUp() override
     {
-        std::ofstream(m_dir / "Window.xml", std::ios::binary) << kWindowSkin;
+        WriteWindowSkin(R"(<Label name="label_hidden" height="20" text="hidden" visible="false"/>
+    <Progress name="progress" height="20" bkimage="bg.png" foreimage="fg.png" min="0" max="100" value="50"/>
+    <Control name="float_box" float="true" pos="300,200,340,240" bkcolor="#FF0000FF"/>)");
         for (const auto& [file, colour] : {std::pair{"bg.png", Qt::blue}, std::pair{"fg.png", Qt::red}}) {
             QImage image(40, 10, QImage::Format_ARGB32);
             image.fill(colour);
-            image.save(QString::fromStdString((m_dir / file).string()), "PNG");
+            image.save(QString::fromStdString((m_temp.path / file).string()), "PNG");
         }
-        CPaintManagerUI::SetResourcePath(CDuiString(m_dir.string() + "/"));
+        CPaintManagerUI::SetResourcePath(CDuiString(m_temp.path.string() + "/"));
         CPaintManagerUI::SetResourceZip("");
     }
-    void TearDown() override
-    {
-        if (m_window && m_record.finalMessages == 0) {
-            m_window->Close(0);
-            EXPECT_TRUE(QTest::qWaitFor([&] { return m_record.finalMessages > 0; }, 2000));
-        }
-    }
 
-    TestWindow& Open(const char* skin = "Window.xml")
+    bool WaitFor(const std::function<bool()>& done, int milliseconds = 2000) override
     {
-        m_window = new TestWindow(skin, m_record);
-        EXPECT_NE(m_window->Create(nullptr, "Test", kWindowStyleVisible, 0, 0, 0, 100, 100), nullptr);
-        Backend().FlushUpdates();
-        return *m_window;
+        return QTest::qWaitFor(done, milliseconds);
     }
-    TestWindow* OpenOwnedPopup(WindowRecord& record)
-    {
-        auto* box = new TestWindow("Window.xml", record);
-        EXPECT_NE(
-            box->Create(m_window->GetHWND(), "", kWindowStylePopup | kWindowStyleVisible, 0, 0, 0, 100, 100), nullptr);
-        return box;
-    }
-    CControlUI& Control(const char* name)
-    {
-        CControlUI* control = m_window->Manager().FindControl(name);
-        EXPECT_NE(control, nullptr) << name;
-        return *control;
-    }
-    QtControlWidget* Widget(const char* name)
-    {
-        return dynamic_cast<QtControlWidget*>(Backend().WidgetOf(Control(name)));
-    }
-    QWidget* Top() { return QtBackend::WindowWidget(m_window->GetHWND()); }
-    void Settle()
+    void Settle() override
     {
         QCoreApplication::processEvents();
         Backend().FlushUpdates();
     }
-    TempFolder m_temp;
-    const fs::path m_dir = m_temp.path;
-    WindowRecord m_record;
-    TestWindow* m_window = nullptr;
+    void Click(const char* name) { QTest::mouseClick(Widget(name), Qt::LeftButton); }
+    void Press(Key key)
+    {
+        if (!Top()->isActiveWindow()) {
+            Top()->activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(Top()));
+        }
+        QWidget* focused = QApplication::focusWidget() ? QApplication::focusWidget() : Top();
+        const Qt::Key keys[] = {Qt::Key_Tab, Qt::Key_Backtab, Qt::Key_Space, Qt::Key_Return};
+        QTest::keyClick(focused, keys[static_cast<int>(key)]);
+    }
+    // The whole text at once, as an input method commits it.
+    void Type(CControlUI& edit, const std::string& text)
+    {
+        LineOf(edit)->selectAll();
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString::fromStdString(text));
+        QApplication::sendEvent(LineOf(edit), &key);
+    }
+    std::string Shown(CControlUI& edit) { return LineOf(edit)->text().toStdString(); }
+    bool HasKeyboard(CControlUI& edit) { return LineOf(edit) && QApplication::focusWidget() == LineOf(edit); }
+    bool LooksSelected(CControlUI& option)
+    {
+        return dynamic_cast<QtControlWidget&>(*Backend().WidgetOf(option)).Look().selected;
+    }
+    void CloseByWindowSystem(RecordingWindow& window)
+    {
+        QMetaObject::invokeMethod(QtBackend::WindowWidget(window.GetHWND()), &QWidget::close, Qt::QueuedConnection);
+    }
+    std::function<bool()> NativeWindowGone(RecordingWindow& window)
+    {
+        return [widget = QPointer<QWidget>(QtBackend::WindowWidget(window.GetHWND()))] {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            return widget.isNull();
+        };
+    }
+    // A click on the main window's button must not reach it past a modal window.
+    bool MainTakesInput()
+    {
+        const std::size_t clicks = Count("click:btn_ok");
+        const UIRect button = Control("btn_ok").GetPos();
+        QTest::mouseClick(
+            Top()->windowHandle(), Qt::LeftButton, Qt::NoModifier, QPoint(button.left + 5, button.top + 5));
+        return QApplication::activeModalWidget() == nullptr && Count("click:btn_ok") > clicks;
+    }
+    // The list's view clips the widgets of the edits it cuts.
+    static constexpr bool kCutEditsHaveFields = true;
+    std::optional<UIRect> NativePlace(CControlUI& control)
+    {
+        QWidget* widget = Backend().WidgetOf(control);
+        if (widget == nullptr)
+            return std::nullopt;
+        const QPoint at = widget->mapTo(Top(), QPoint(0, 0));
+        return UIRect{at.x(), at.y(), at.x() + widget->width(), at.y() + widget->height()};
+    }
+    int NativeFieldsIn(CListUI& list)
+    {
+        int shown = 0;
+        for (QObject* child : ListWidget(list).Viewport()->children())
+            shown += dynamic_cast<QtControlWidget*>(child) && !static_cast<QWidget*>(child)->isHidden();
+        return shown;
+    }
+    // By the bar to row 50001: three rows take 309 pixels.
+    void ScrollFarDownByUser(CListUI& list)
+    {
+        QScrollBar* bar = ListWidget(list).ScrollBar();
+        ASSERT_TRUE(bar->isVisibleTo(Top()));
+        EXPECT_EQ(bar->maximum(), list.GetScrollRange().cy);
+        bar->setValue(309 * 16667);
+        EXPECT_EQ(list.GetScrollPos().cy, 309 * 16667);
+    }
+
+    QtControlWidget* Widget(const char* name)
+    {
+        return dynamic_cast<QtControlWidget*>(Backend().WidgetOf(Control(name)));
+    }
+    QLineEdit* LineOf(CControlUI& edit)
+    {
+        QWidget* widget = Backend().WidgetOf(edit);
+        return widget ? widget->findChild<QLineEdit*>() : nullptr;
+    }
+    QtListWidget& ListWidget(CListUI& list) { return dynamic_cast<QtListWidget&>(*Backend().WidgetOf(list)); }
+    QWidget* Top() { return QtBackend::WindowWidget(m_window->GetHWND()); }
 };
+
+#define BACKEND_WINDOW_TEST QtBackendTest
+#include "support/BackendWindowCases.h"
 
 TEST_F(QtBackendTest, TheWidgetsMirrorTheTree)
 {
@@ -121,16 +143,14 @@ TEST_F(QtBackendTest, TheWidgetsMirrorTheTree)
     EXPECT_EQ(top->size(), QSize(400, 300));
     for (const char* name :
         {"CaptionLayoutUI", "label_title", "btn_ok", "edit_name", "opt_b", "progress", "float_box"}) {
-        QtControlWidget* widget = Widget(name);
-        ASSERT_NE(widget, nullptr) << name;
-        const UIRect pos = Control(name).GetPos();
-        EXPECT_EQ(QRect(widget->mapTo(top, QPoint(0, 0)), widget->size()),
-            QRect(pos.left, pos.top, pos.Width(), pos.Height()))
-            << name;
-        EXPECT_TRUE(widget->isVisibleTo(top)) << name;
+        EXPECT_EQ(NativePlace(Control(name)), Control(name).GetPos()) << name;
+        EXPECT_TRUE(Widget(name) && Widget(name)->isVisibleTo(top)) << name;
     }
     EXPECT_EQ(Widget("label_title")->Look().text, QStringLiteral("标题"));
     EXPECT_EQ(Widget("label_hidden"), nullptr);
+    // Buttons take the keyboard by Tab only, labels not at all.
+    EXPECT_EQ(Widget("btn_ok")->focusPolicy(), Qt::TabFocus);
+    EXPECT_EQ(Widget("label_title")->focusPolicy(), Qt::NoFocus);
     const QImage shot = top->grab().toImage();
     EXPECT_EQ(shot.pixelColor(2, 2), QColor(0x20, 0x30, 0x40)); // the caption
     EXPECT_EQ(shot.pixelColor(310, 210), QColor(Qt::blue));     // the floating box
@@ -156,60 +176,9 @@ TEST_F(QtBackendTest, TheWidgetsMirrorTheTree)
     EXPECT_TRUE(top->isMinimized());
 }
 
-TEST_F(QtBackendTest, AHundredThousandRowListReusesAScreenfulOfRowWidgetsWithoutLosingTypedText)
-{
-    Open();
-    // Rows 70, 103 and 136 high in turn, each with a floating edit.
-    const HundredThousandRows rows(static_cast<CContainerUI&>(Control("ListHostLayoutUI")), {70, 33, 30});
-    CListUI* list = rows.list;
-    Settle();
-    auto* listWidget = dynamic_cast<QtListWidget*>(Backend().WidgetOf(*list));
-    ASSERT_NE(listWidget, nullptr);
-    const auto lineOf = [&](int row) {
-        QWidget* widget = Backend().WidgetOf(*rows.Edit(row));
-        return widget ? widget->findChild<QLineEdit*>() : nullptr;
-    };
-    // Only a screenful of rows has widgets, each where the tree places its edit.
-    const auto expectScreenfulFrom = [&](int first) {
-        std::size_t shown = 0;
-        for (QObject* child : listWidget->Viewport()->children())
-            shown += dynamic_cast<QtControlWidget*>(child) && !static_cast<QWidget*>(child)->isHidden();
-        EXPECT_TRUE(shown >= 1 && shown <= static_cast<std::size_t>(list->GetViewRect().Height() / 70 + 2)) << shown;
-        for (int row = first; row < first + 3; ++row) {
-            QWidget* widget = Backend().WidgetOf(*rows.Edit(row));
-            const UIRect pos = rows.Edit(row)->GetPos();
-            if (!pos.Intersects(list->GetViewRect())) { // an edit wholly out of view has no widget
-                EXPECT_EQ(widget, nullptr) << row;
-                continue;
-            }
-            ASSERT_NE(widget, nullptr) << row;
-            EXPECT_EQ(QRect(widget->mapTo(Top(), QPoint(0, 0)), widget->size()), QRect(pos.left, pos.top, 200, 30));
-        }
-    };
-    expectScreenfulFrom(0);
-    EXPECT_EQ(Backend().WidgetOf(*rows.Edit(500)), nullptr);
-    ASSERT_NE(lineOf(1), nullptr);
-    TypeIntoLine(lineOf(1), {QStringLiteral("新"), QStringLiteral("名")});
-    EXPECT_EQ(rows.Edit(1)->GetText(), CDuiString("新名"));
-
-    // Scrolled by the bar to row 50001 (three rows take 309 pixels), row 1 loses its widget.
-    QScrollBar* bar = listWidget->ScrollBar();
-    ASSERT_TRUE(bar->isVisibleTo(Top()));
-    EXPECT_EQ(bar->maximum(), list->GetScrollRange().cy);
-    bar->setValue(309 * 16667);
-    EXPECT_EQ(list->GetScrollPos().cy, 309 * 16667);
-    Settle();
-    EXPECT_EQ(Backend().WidgetOf(*rows.Edit(1)), nullptr);
-    expectScreenfulFrom(50001);
-    list->SetScrollPos(UISize{0, 0}); // back: the row shows the tree's text
-    Settle();
-    ASSERT_NE(lineOf(1), nullptr);
-    EXPECT_EQ(lineOf(1)->text(), QStringLiteral("新名"));
-}
-
 TEST_F(QtBackendTest, APictureTheSkinLacksOrCannotDecodeIsSaidOnceEach)
 {
-    std::ofstream(m_dir / "broken.png", std::ios::binary) << "not a picture";
+    std::ofstream(m_temp.path / "broken.png", std::ios::binary) << "not a picture";
     Open();
     testing::internal::CaptureStderr();
     Control("float_box").SetBkImage("broken.png");
@@ -223,53 +192,10 @@ TEST_F(QtBackendTest, APictureTheSkinLacksOrCannotDecodeIsSaidOnceEach)
         "kelpmere: the skin's picture \"broken.png\" could not be decoded\n");
 }
 
-// While a modal window is open its owner takes no clicks; the window manager's close (its close
-// button or Alt+F4), even twice, ends the modal window once with zero and leaves the owner.
-TEST_F(QtBackendTest, AModalWindowKeepsClicksFromItsOwnerAndTheWindowManagersCloseEndsItOnceWithZero)
-{
-    Open();
-    WindowRecord boxRecord;
-    TestWindow* box = OpenOwnedPopup(boxRecord);
-    bool modalWhileOpen = false;
-    QTimer::singleShot(30, [&] {
-        QWidget* boxWidget = QtBackend::WindowWidget(box->GetHWND());
-        modalWhileOpen = boxWidget && boxWidget->isModal() && QApplication::activeModalWidget() == boxWidget;
-        const UIRect button = Control("btn_ok").GetPos();
-        QTest::mouseClick(
-            Top()->windowHandle(), Qt::LeftButton, Qt::NoModifier, QPoint(button.left + 5, button.top + 5));
-        boxWidget->close();
-        boxWidget->close();
-    });
-    EXPECT_EQ(box->ShowModal(), 0);
-    EXPECT_TRUE(modalWhileOpen);
-    EXPECT_EQ(std::ranges::count(m_record.notes, "click:btn_ok"), 0);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return boxRecord.finalMessages > 0; }, 2000));
-    QTest::qWait(50);
-    EXPECT_EQ(boxRecord.finalMessages, 1);
-    EXPECT_EQ(m_record.finalMessages, 0); // the owner stays
-}
-
-TEST_F(QtBackendTest, ClosingTheLastWindowEndsItsRemainingOwnedWindowsAndTheLoop)
-{
-    Open();
-    WindowRecord ownedRecord, deletedRecord;
-    OpenOwnedPopup(ownedRecord);
-    TestWindow* deleted = OpenOwnedPopup(deletedRecord);
-    QPointer<QWidget> deletedWidget = QtBackend::WindowWidget(deleted->GetHWND());
-    delete deleted;
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(deletedWidget.isNull());
-    QTimer::singleShot(30, [&] { Top()->close(); });
-    EXPECT_EQ(CPaintManagerUI::MessageLoop(), 0);
-    EXPECT_EQ(m_record.finalMessages, 1);
-    EXPECT_EQ(ownedRecord.finalMessages, 1);
-    EXPECT_EQ(deletedRecord.finalMessages, 0);
-}
-
 TEST_F(QtBackendTest, FileDialogsAnswerWhatTheUserChose)
 {
-    TestWindow& owner = Open();
-    const fs::path target = m_dir / "out";
+    RecordingWindow& owner = Open();
+    const std::filesystem::path target = m_temp.path / "out";
     QString title;
     QStringList filters;
     QString folder;
@@ -296,46 +222,13 @@ TEST_F(QtBackendTest, FileDialogsAnswerWhatTheUserChose)
         folder = dialog.directory().absolutePath();
         dialog.reject();
     });
-    EXPECT_EQ(ShowFolderDialog(owner.GetHWND(), "选择文件夹", CDuiString(m_dir.string())), std::nullopt);
-    EXPECT_EQ(folder, QString::fromStdString(m_dir.string()));
-}
-
-TEST_F(QtBackendTest, TimersArmedBeforeAModalLoopOpenedByATimerKeepFiringInsideIt)
-{
-    Open();
-    WindowRecord boxRecord;
-    TestWindow* box = nullptr;
-    int result = -1;
-    Qt::HANDLE notifyThread = nullptr;
-    m_window->onNotify = [&](TNotifyUI& msg) {
-        if (msg.sType != "timer")
-            return;
-        notifyThread = QThread::currentThreadId();
-        // Nothing in the handler touches the timer table before the loop starts.
-        if (msg.wParam == 1 && box == nullptr) {
-            box = OpenOwnedPopup(boxRecord);
-            // Keeps a failing run from hanging.
-            QTimer::singleShot(3000, qApp, [&] {
-                if (boxRecord.finalMessages == 0)
-                    box->Close(-2);
-            });
-            result = box->ShowModal();
-        } else if (msg.wParam == 2 && result == -1) {
-            box->Close(7); // the second timer, armed long before the box, ends its loop
-        }
-    };
-    m_window->Manager().SetTimer(&Control("btn_ok"), 1, 20);
-    m_window->Manager().SetTimer(&Control("btn_ok"), 2, 80);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return result != -1; }, 8000));
-    m_window->onNotify = nullptr;
-    m_window->Manager().KillTimer(&Control("btn_ok"));
-    EXPECT_EQ(result, 7);
-    EXPECT_EQ(notifyThread, QThread::currentThreadId()); // timer notifications come on the UI thread
+    EXPECT_EQ(ShowFolderDialog(owner.GetHWND(), "选择文件夹", CDuiString(m_temp.path.string())), std::nullopt);
+    EXPECT_EQ(folder, QString::fromStdString(m_temp.path.string()));
 }
 
 TEST_F(QtBackendTest, AButtonsLabelStaysReadableUnderTheMouse)
 {
-    std::ofstream(m_dir / "Hover.xml", std::ios::binary) << R"(<Window size="300,100"><HorizontalLayout>
+    std::ofstream(m_temp.path / "Hover.xml", std::ios::binary) << R"(<Window size="300,100"><HorizontalLayout>
     <Button name="btn_plain" text="打开种子" width="120" bkcolor="#FFFFFFFF" textcolor="#FF26303D" hottextcolor="#FFFFFFFF"/>
     <Button name="btn_hot" text="打开种子" width="120" bkcolor="#FFFFFFFF" textcolor="#FF26303D" hottextcolor="#FFFFFFFF"
             hotbkcolor="#FFFF2D2D"/>
@@ -368,35 +261,6 @@ TEST_F(QtBackendTest, AButtonsLabelStaysReadableUnderTheMouse)
     EXPECT_GT(count(hotImage, true), 20); // white label on the red hot background
 }
 
-// Clicks reach only enabled controls and a clicked option is drawn selected; buttons work from
-// the keyboard too.
-TEST_F(QtBackendTest, ButtonsWorkFromTheMouseAndTheKeyboard)
-{
-    Open();
-    QTest::mouseClick(Widget("btn_ok"), Qt::LeftButton);
-    QTest::mouseClick(Widget("btn_off"), Qt::LeftButton);
-    EXPECT_EQ(m_record.notes, (std::vector<std::string>{"click:btn_ok"}));
-    QTest::mouseClick(Widget("opt_b"), Qt::LeftButton);
-    Settle();
-    EXPECT_TRUE(Widget("opt_b")->Look().selected);
-    EXPECT_FALSE(Widget("opt_a")->Look().selected);
-    Top()->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(Top()));
-    QtControlWidget* button = Widget("btn_ok");
-    ASSERT_NE(button, nullptr);
-    EXPECT_EQ(button->focusPolicy(), Qt::TabFocus);
-    EXPECT_EQ(Widget("label_title")->focusPolicy(), Qt::NoFocus);
-    button->setFocus(Qt::TabFocusReason);
-    ASSERT_TRUE(button->hasFocus());
-    QTest::keyClick(button, Qt::Key_Space);
-    QTest::keyClick(button, Qt::Key_Return);
-    EXPECT_EQ(std::ranges::count(m_record.notes, std::string("click:btn_ok")), 3);
-    // Tab moves on to the next control that takes the keyboard.
-    QTest::keyClick(button, Qt::Key_Tab);
-    EXPECT_FALSE(button->hasFocus());
-    EXPECT_NE(QApplication::focusWidget(), nullptr);
-}
-
 TEST(QtTranslations, QtsOwnTextsComeInTheLanguageOfTheLocale)
 {
     EXPECT_EQ(InstallQtTranslations(QLocale(QLocale::English, QLocale::UnitedStates)), nullptr);
@@ -410,7 +274,7 @@ TEST(QtTranslations, QtsOwnTextsComeInTheLanguageOfTheLocale)
 
 TEST_F(QtBackendTest, ALongPathIsShortenedInTheMiddleWithTheWholePathAsToolTip)
 {
-    std::ofstream(m_dir / "Paths.xml", std::ios::binary) << R"(<Window size="300,100">
+    std::ofstream(m_temp.path / "Paths.xml", std::ios::binary) << R"(<Window size="300,100">
   <VerticalLayout>
     <Label name="label_path" height="30" pathellipsis="true"/>
     <Edit name="edit_path" height="30" readonly="true" pathellipsis="true"/>
@@ -438,38 +302,11 @@ TEST_F(QtBackendTest, ALongPathIsShortenedInTheMiddleWithTheWholePathAsToolTip)
     EXPECT_EQ(Control("edit_path").GetText(), CDuiString(path));
 }
 
-TEST_F(QtBackendTest, TabFollowsTheOrderOfTheControlsInTheTree)
-{
-    std::ofstream(m_dir / "Edits.xml", std::ios::binary) << R"(<Window size="300,200">
-  <VerticalLayout name="edits">
-    <Edit name="edit_a" height="30"/>
-    <Edit name="edit_b" height="30"/>
-  </VerticalLayout>
-</Window>)";
-    Open("Edits.xml");
-    // A control inserted between the others after their widgets exist comes between them.
-    auto* middle = new CEditUI;
-    middle->SetName("edit_middle");
-    middle->SetFixedHeight(30);
-    static_cast<CContainerUI&>(Control("edits")).AddAt(middle, 1);
-    Settle();
-    const auto lineOf = [&](const char* name) { return Widget(name)->findChild<QLineEdit*>(); };
-    Top()->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(Top()));
-    lineOf("edit_a")->setFocus(Qt::TabFocusReason);
-    QTest::keyClick(lineOf("edit_a"), Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), lineOf("edit_middle"));
-    QTest::keyClick(lineOf("edit_middle"), Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), lineOf("edit_b"));
-    QTest::keyClick(lineOf("edit_b"), Qt::Key_Backtab);
-    EXPECT_EQ(QApplication::focusWidget(), lineOf("edit_middle"));
-}
-
 TEST_F(QtBackendTest, FilesDroppedOnAWindowThatTakesThemReachIt)
 {
-    class DropWindow : public TestWindow {
+    class DropWindow : public RecordingWindow {
     public:
-        using TestWindow::TestWindow;
+        using RecordingWindow::RecordingWindow;
         bool AcceptsDroppedFiles() const override { return true; }
         void OnFilesDropped(const std::vector<std::string>& paths) override { dropped = paths; }
         std::vector<std::string> dropped;
@@ -477,28 +314,28 @@ TEST_F(QtBackendTest, FilesDroppedOnAWindowThatTakesThemReachIt)
     auto* window = new DropWindow("Window.xml", m_record);
     m_window = window;
     ASSERT_NE(window->Create(nullptr, "Drop", kWindowStyleVisible, 0, 0, 0, 100, 100), nullptr);
-    Backend().FlushUpdates();
+    Settle();
     ASSERT_TRUE(Top()->acceptDrops());
     QMimeData data;
     data.setUrls(
         {QUrl::fromLocalFile(QStringLiteral("/tmp/种子.torrent")), QUrl(QStringLiteral("https://example.org/x"))});
-    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(Top(), &enter);
-    EXPECT_TRUE(enter.isAccepted());
-    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(Top(), &drop);
+    // A drag entering target at a point and dropped there; whether the drag was taken.
+    const auto dropAt = [&data](QObject* target, QPoint at) {
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &enter);
+        QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &drop);
+        return enter.isAccepted();
+    };
+    EXPECT_TRUE(dropAt(Top(), QPoint(10, 10)));
     EXPECT_EQ(window->dropped, (std::vector<std::string>{"/tmp/种子.torrent"}));
     // Dropped on an edit, the files still go to the window and the edit keeps its text. The
     // events go to the native window, which hands them to the widget under the point as a real
     // drag does.
     window->dropped.clear();
     data.setText(QStringLiteral("file:///tmp/种子.torrent")); // file managers offer the path as text too
-    QLineEdit* line = Widget("edit_name")->findChild<QLineEdit*>();
-    const QPointF at = line->mapTo(Top(), line->rect().center());
-    QDragEnterEvent enterEdit(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(Top()->windowHandle(), &enterEdit);
-    QDropEvent onEdit(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(Top()->windowHandle(), &onEdit);
+    QLineEdit* line = LineOf(Control("edit_name"));
+    dropAt(Top()->windowHandle(), line->mapTo(Top(), line->rect().center()));
     EXPECT_EQ(window->dropped, (std::vector<std::string>{"/tmp/种子.torrent"}));
     EXPECT_EQ(line->text(), QStringLiteral("old"));
 }

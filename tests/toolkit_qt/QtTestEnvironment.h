@@ -6,7 +6,6 @@
 
 #include <QApplication>
 #include <QFileDialog>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPointer>
 #include <QTimer>
@@ -14,7 +13,6 @@
 #include <cstdlib>
 #include <functional>
 #include <gtest/gtest.h>
-#include <initializer_list>
 #include <memory>
 
 struct QtTestEnvironment : ::testing::Environment {
@@ -55,14 +53,4 @@ inline QPointer<QTimer> WhenFileDialogShows(std::function<void(QFileDialog&)> ac
     });
     poll->start(20);
     return poll;
-}
-
-// Replaces the text of line by key presses carrying text, as an input method delivers them.
-inline void TypeIntoLine(QLineEdit* line, std::initializer_list<QString> keys)
-{
-    line->selectAll();
-    for (const QString& typed : keys) {
-        QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, typed);
-        QApplication::sendEvent(line, &key);
-    }
 }
