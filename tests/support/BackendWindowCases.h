@@ -15,10 +15,10 @@ TEST_F(BACKEND_WINDOW_TEST, ClicksReachOnlyEnabledButtonsAndSelectOptions)
     EXPECT_EQ(m_record.notes, (std::vector<std::string>{"click:btn_ok"}));
     Click("opt_b");
     Settle();
-    EXPECT_TRUE(static_cast<COptionUI&>(Control("opt_b")).IsSelected());
-    EXPECT_FALSE(static_cast<COptionUI&>(Control("opt_a")).IsSelected());
-    EXPECT_TRUE(LooksSelected(Control("opt_b")));
-    EXPECT_FALSE(LooksSelected(Control("opt_a")));
+    EXPECT_TRUE(Control<COptionUI>("opt_b").IsSelected());
+    EXPECT_FALSE(Control<COptionUI>("opt_a").IsSelected());
+    EXPECT_TRUE(LooksSelected(Control<COptionUI>("opt_b")));
+    EXPECT_FALSE(LooksSelected(Control<COptionUI>("opt_a")));
 }
 
 // Tab follows the tree, even for a control inserted after the others have their native widgets,
@@ -30,7 +30,7 @@ TEST_F(BACKEND_WINDOW_TEST, TabWalksTheControlsInTreeOrderAndSpaceOrReturnClicks
     auto* middle = new CEditUI;
     middle->SetName("edit_middle");
     middle->SetFixedHeight(26);
-    static_cast<CContainerUI&>(Control("RootLayoutUI")).AddAt(middle, 2);
+    Control<CContainerUI>("RootLayoutUI").AddAt(middle, 2);
     Settle();
     for (int i = 0; i < 6 && !HasKeyboard(Control("edit_name")); ++i)
         Press(Key::Tab);
@@ -44,7 +44,7 @@ TEST_F(BACKEND_WINDOW_TEST, TabWalksTheControlsInTreeOrderAndSpaceOrReturnClicks
     Press(Key::Tab);
     Press(Key::Tab);
     Press(Key::Return); // opt_b
-    EXPECT_TRUE(static_cast<COptionUI&>(Control("opt_b")).IsSelected());
+    EXPECT_TRUE(Control<COptionUI>("opt_b").IsSelected());
     Press(Key::Tab); // round to btn_ok, past the label
     Press(Key::Space);
     Press(Key::Return);
@@ -70,7 +70,7 @@ TEST_F(BACKEND_WINDOW_TEST, AHundredThousandRowListKeepsAScreenfulOfNativeFields
 {
     Open();
     // Rows 70, 103 and 136 high in turn, each with a floating edit.
-    const HundredThousandRows rows(static_cast<CContainerUI&>(Control("ListHostLayoutUI")), {70, 33, 30});
+    const HundredThousandRows rows(Control<CContainerUI>("ListHostLayoutUI"), {70, 33, 30});
     CListUI& list = *rows.list;
     Settle();
     // Only the edits in view have native fields, each where the tree places its edit; whether an

@@ -62,9 +62,11 @@ protected:
             box->Create(m_window->GetHWND(), "", kWindowStylePopup | kWindowStyleVisible, 0, 0, 0, 100, 100), nullptr);
         return box;
     }
-    CControlUI& Control(const char* name)
+    // The control of that name and type in the main window.
+    template <class T = CControlUI>
+    T& Control(const char* name)
     {
-        CControlUI* control = m_window->Manager().FindControl(name);
+        T* control = m_window->Manager().FindControl<T>(name);
         EXPECT_NE(control, nullptr) << name;
         return *control;
     }

@@ -68,7 +68,7 @@ protected:
     }
     std::string Shown(CControlUI& edit) { return LineOf(edit)->text().toStdString(); }
     bool HasKeyboard(CControlUI& edit) { return LineOf(edit) && QApplication::focusWidget() == LineOf(edit); }
-    bool LooksSelected(CControlUI& option)
+    bool LooksSelected(COptionUI& option)
     {
         return dynamic_cast<QtControlWidget&>(*Backend().WidgetOf(option)).Look().selected;
     }
@@ -158,7 +158,7 @@ TEST_F(QtBackendTest, TheWidgetsMirrorTheTree)
     EXPECT_EQ(shot.pixelColor(bar.left + bar.Width() / 4, bar.top + 10), QColor(Qt::red));
     EXPECT_EQ(shot.pixelColor(bar.left + bar.Width() * 3 / 4, bar.top + 10), QColor(Qt::blue));
     QtControlWidget* edit = Widget("edit_name");
-    static_cast<CProgressUI&>(Control("progress")).SetValue(100);
+    Control<CProgressUI>("progress").SetValue(100);
     Control("label_title").SetText("新标题");
     Control("label_hidden").SetVisible(true);
     Control("edit_name").SetVisible(false);

@@ -83,7 +83,7 @@ protected:
     }
     bool HasKeyboard(CControlUI& edit) { return GetFocus() != nullptr && GetFocus() == m_backend.EditOf(edit); }
     // The backend paints the tree's state.
-    bool LooksSelected(CControlUI& option) { return static_cast<COptionUI&>(option).IsSelected(); }
+    bool LooksSelected(COptionUI& option) { return option.IsSelected(); }
     void CloseByWindowSystem(RecordingWindow& window)
     {
         PostMessageW(Win32Backend::WindowHandle(window.GetHWND()), WM_CLOSE, 0, 0);
