@@ -40,13 +40,22 @@ TEST(AccessibleTreeTest, TheSinglePageTellsItsTabsButtonsLabelledEditAndRowsAndT
         GTEST_SKIP() << kNoTools;
     ASSERT_TRUE(AccessibilityBusReady()) << "no session bus for AT-SPI";
     TempFolder work;
-    WriteThreeFileTorrent(work.path / "three.torrent");
+    // A path too long for its field, which shows it shortened in the middle.
+    const fs::path torrent = work.path / std::string(150, 'p') / "three.torrent";
+    WriteThreeFileTorrent(torrent);
     RealProgram program(work.path / "run", "singleOption", {"btn_single_file", "edit_single_name"});
     ASSERT_EQ(program.Problem(), "");
-    ASSERT_TRUE(program.AnswerDialog("btn_single_file", "Open", work.path / "three.torrent"))
-        << "the open dialog did not take the file";
+    ASSERT_TRUE(program.AnswerDialog("btn_single_file", "Open", torrent)) << "the open dialog did not take the file";
     AtspiReader reader(program);
     ASSERT_NO_FATAL_FAILURE(CheckSinglePage(reader));
+    // The shortened path is read whole as the field's description.
+    const auto pathTold = [&](const Snapshot& t) {
+        const Element* path = Find(t, "text", "种子文件");
+        return path && path->description == torrent.string();
+    };
+    const Snapshot paths = reader.Read(pathTold);
+    EXPECT_TRUE(pathTold(paths)) << "the path field does not tell the whole path";
+    EXPECT_NE(TextOf(paths, "种子文件"), torrent.string()) << "the path was not shortened: the check shows nothing";
 
     // The Tab order is followed from the clicked torrent-name edit.
     program.Click("edit_single_name");

@@ -53,6 +53,11 @@ void QtEditWidget::ShowText(bool focused)
         shown = ElidedText(look.text, look.font, room);
     }
     SetFullTextTip(shown != look.text);
+    // Screen readers read the field's shown text: a shortened one carries the whole text as its
+    // description.
+    const QString description = shown != look.text ? look.text : QString();
+    if (m_lineEdit->accessibleDescription() != description)
+        m_lineEdit->setAccessibleDescription(description);
     if (m_lineEdit->text() != shown) {
         m_showing = true;
         m_lineEdit->setText(shown);
